@@ -1,0 +1,14 @@
+// The subcommands of `jbx`. Each lives in its own Cmd*.cpp; arguments are
+// UTF-8 as typed, output is UTF-8. Exit status: 0 success, 1 failure,
+// 2 bad arguments or input that does not parse.
+#pragma once
+
+struct CliCommand {
+  const char* name;
+  const char* usage;    // one line shown by `jbx --help`
+  int (*run)(int argc, char** argv);  // argv[0] is the subcommand name
+};
+
+int CmdDate(int argc, char** argv);
+int CmdTime(int argc, char** argv);
+int CmdDump(int argc, char** argv);

@@ -1,0 +1,34 @@
+// jbx: the command-line tool over the notebook's core.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/Commands.h"
+
+namespace {
+
+const CliCommand kCommands[] = {
+    {"date", "jbx date TEXT... [--era]          canonical date of each text", CmdDate},
+    {"time", "jbx time TEXT... [--max23]        canonical time of each text and whether it is a time", CmdTime},
+    {"dump", "jbx dump FILE                     a program file as JSON", CmdDump},
+};
+
+void Usage(FILE* out) {
+  std::fprintf(out, "jbx - the JotBox (ひとこと帳) command-line tool\n\nusage:\n");
+  for (const auto& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
+      !std::strcmp(argv[1], "help")) {
+    Usage(stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  for (const auto& c : kCommands) {
+    if (!std::strcmp(argv[1], c.name)) return c.run(argc - 1, argv + 1);
+  }
+  std::fprintf(stderr, "jbx: unknown command '%s'\n", argv[1]);
+  Usage(stderr);
+  return 2;
+}

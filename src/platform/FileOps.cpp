@@ -1,0 +1,162 @@
+#include "platform/FileOps.h"
+
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace fileops {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+bool IsFile(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+bool IsDir(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+bool MakeDir(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  return IsDir(path);
+}
+bool MakeDirs(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return IsDir(path);
+}
+bool Copy(const std::string& from, const std::string& to, bool overwrite) {
+  if (!overwrite && Exists(to)) return false;
+  std::string bytes;
+  if (!ReadAll(from, bytes)) return false;
+  return WriteAtomic(to, bytes);
+}
+bool Move(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  // across file systems: copy then delete
+  if (!Copy(from, to)) return false;
+  return Remove(from);
+}
+bool Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveTree(const std::string& path) {
+  std::error_code ec;
+  fs::remove_all(path, ec);
+  return !ec && !Exists(path);
+}
+
+std::vector<std::string> List(const std::string& dir, const std::string& pattern, bool dirs) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::directory_iterator it(dir.empty() ? "." : dir, ec);
+  if (ec) return names;
+  for (const auto& e : it) {
+    bool isDir = e.is_directory(ec);
+    if (isDir != dirs) continue;
+    std::string name = e.path().filename().string();
+    if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int64_t Size(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+int64_t ModTime(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_mtime);
+}
+
+bool ReadAll(const std::string& path, std::string& out) {
+  out.clear();
+  FILE* fp = std::fopen(path.c_str(), "rb");
+  if (!fp) return false;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) out.append(buf, n);
+  bool ok = !std::ferror(fp);
+  std::fclose(fp);
+  return ok;
+}
+
+std::string DirName(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+std::string BaseName(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
+
+AtomicFile::~AtomicFile() { Abort(); }
+
+bool AtomicFile::Open() {
+  Abort();
+  failed_ = false;
+  temp_ = target_ + ".tmpXXXXXX";
+  int fd = ::mkstemp(temp_.data());
+  if (fd < 0) {
+    temp_.clear();
+    return false;
+  }
+  ::fchmod(fd, 0644);
+  fp_ = ::fdopen(fd, "wb");
+  if (!fp_) {
+    ::close(fd);
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    return false;
+  }
+  return true;
+}
+
+bool AtomicFile::Write(const void* data, size_t n) {
+  if (!fp_) return false;
+  if (n && std::fwrite(data, 1, n, fp_) != n) failed_ = true;
+  return !failed_;
+}
+
+bool AtomicFile::Commit() {
+  if (!fp_) return false;
+  bool ok = !failed_ && !std::ferror(fp_) && std::fflush(fp_) == 0 && ::fsync(::fileno(fp_)) == 0;
+  ok = (std::fclose(fp_) == 0) && ok;
+  fp_ = nullptr;
+  if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!ok) ::unlink(temp_.c_str());
+  temp_.clear();
+  return ok;
+}
+
+void AtomicFile::Abort() {
+  if (fp_) {
+    std::fclose(fp_);
+    fp_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+bool WriteAtomic(const std::string& path, const std::string& bytes) {
+  AtomicFile f(path);
+  if (!f.Open()) return false;
+  f.Write(bytes);
+  return f.Commit();
+}
+
+}  // namespace fileops

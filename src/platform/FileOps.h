@@ -1,0 +1,58 @@
+// File-system helpers standing in for the platform calls the design assumes,
+// and the one atomic writer every file of the program is saved through.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace fileops {
+
+bool Exists(const std::string& path);     // a file or a folder
+bool IsFile(const std::string& path);
+bool IsDir(const std::string& path);
+bool MakeDir(const std::string& path);    // true when it exists afterwards
+bool MakeDirs(const std::string& path);   // with parents
+bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
+bool Move(const std::string& from, const std::string& to);
+bool Remove(const std::string& path);     // a file
+bool RemoveTree(const std::string& path); // a folder and everything in it
+// Names (not paths) of the files in `dir` matching a wildcard ("*.jos",
+// "dt*.jdt"); "*" and "?" as on the original platform, ASCII case ignored.
+std::vector<std::string> List(const std::string& dir, const std::string& pattern, bool dirs = false);
+int64_t Size(const std::string& path);    // -1 when missing
+int64_t ModTime(const std::string& path); // seconds since the epoch, -1 when missing
+bool ReadAll(const std::string& path, std::string& out);
+// Folder part of a path including its trailing "/", or "" when none.
+std::string DirName(const std::string& path);
+std::string BaseName(const std::string& path);
+
+// Writes a file by the safe road: a temporary file beside the target, then
+// flush, sync, close and rename over the target. Until Commit() succeeds the
+// old file is untouched; a writer destroyed without Commit() removes its
+// temporary file.
+class AtomicFile {
+ public:
+  explicit AtomicFile(std::string target);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  bool Open();                 // false when the temporary cannot be created
+  FILE* Handle() { return fp_; }
+  bool Write(const void* data, size_t n);
+  bool Write(const std::string& s) { return Write(s.data(), s.size()); }
+  bool Commit();               // false (old file intact) on any failure
+  void Abort();
+
+ private:
+  std::string target_;
+  std::string temp_;
+  FILE* fp_ = nullptr;
+  bool failed_ = false;
+};
+
+// Replaces `path` by `bytes` atomically. False when anything failed.
+bool WriteAtomic(const std::string& path, const std::string& bytes);
+
+}  // namespace fileops

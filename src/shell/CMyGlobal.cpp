@@ -1,0 +1,233 @@
+#include "shell/CMyGlobal.h"
+
+#include "platform/Collate.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/IniFile.h"
+#include "platform/Opener.h"
+#include "platform/Prompter.h"
+#include "shell/CMyPath.h"
+#include "store/CMyLine.h"
+
+namespace {
+
+std::string WithSlash(std::string s) {
+  if (s.empty() || s.back() != '/') s += '/';
+  return s;
+}
+
+// Number of CP932 characters in a text.
+int CharCount(const std::string& s) {
+  int n = 0;
+  for (size_t i = 0; i < s.size(); ++n) i += (cp932::IsLead(s[i]) && i + 1 < s.size()) ? 2 : 1;
+  return n;
+}
+
+}  // namespace
+
+CMyGlobal::CMyGlobal(Prompter& prompter, const Clock& clock, std::string programFolder, std::string dataHome)
+    : prompter_(prompter), program_(WithSlash(std::move(programFolder))), today_(clock.Today()) {
+  if (fileops::IsFile(program_ + "jotbox.ini")) {
+    root_ = program_;
+  } else {
+    std::string app = CMyPath(std::move(dataHome)).AppDataFolder("oakden", "jotbox");
+    root_ = app.empty() ? program_ : app + "/";
+  }
+}
+
+std::string CMyGlobal::LengthChecked(const std::string& base, const std::string& name, int extra,
+                                     bool bareOnFail) const {
+  if (static_cast<int>(base.size() + name.size()) + extra < kMaxPath) return base + name;
+  prompter_.Warn("ファイル名が長すぎます。"_sj);
+  if (bareOnFail && static_cast<int>(name.size()) < kMaxPath) return name;
+  return {};
+}
+
+std::string CMyGlobal::RootPath(const std::string& name) const { return LengthChecked(root_, name, 0, true); }
+
+std::string CMyGlobal::ProgramPath(const std::string& name) const {
+  return LengthChecked(program_, name, 0, true);
+}
+
+std::string CMyGlobal::TempPath(const std::string& name) const {
+  // "tmp/" is counted by the extra 4
+  std::string p = LengthChecked(root_, name, 4, false);
+  if (p.empty()) return p;
+  return root_ + "tmp/" + name;
+}
+
+std::string CMyGlobal::UserPath(const std::string& name) const {
+  if (name.empty()) return root_ + user_;
+  return root_ + user_ + "/" + name;
+}
+
+std::string CMyGlobal::DivisionPath(const std::string& name, const std::string& ext) const {
+  std::string p = root_ + user_ + "/" + division_;
+  if (!name.empty()) p += "/" + name;
+  if (ext.empty()) return p;
+  // The last component begins after the last "/"; its first single-byte "."
+  // starts the extension. A "." in a folder name is never taken.
+  size_t start = 0;
+  for (size_t i = 0; i < p.size(); ++i) {
+    if (cp932::IsLead(p[i]) && i + 1 < p.size()) {
+      ++i;
+      continue;
+    }
+    if (p[i] == '/') start = i + 1;
+  }
+  size_t dot = std::string::npos;
+  for (size_t i = start; i < p.size(); ++i) {
+    if (cp932::IsLead(p[i]) && i + 1 < p.size()) {
+      ++i;
+      continue;
+    }
+    if (p[i] == '.') {
+      dot = i;
+      break;
+    }
+  }
+  if (dot != std::string::npos) p.erase(dot);
+  return p + ext;
+}
+
+void CMyGlobal::SetUserName(const std::string& name) {
+  user_ = name.substr(0, kMaxUserName * 2 < static_cast<int>(name.size()) ? kMaxUserName * 2 : name.size());
+}
+
+void CMyGlobal::SetDivisionFolder(const std::string& folder) {
+  division_ = folder.size() > static_cast<size_t>(kMaxDivision) ? folder.substr(0, kMaxDivision) : folder;
+}
+
+void CMyGlobal::ReadSettings(bool withUser) {
+  if (withUser) {
+    IniFile apl;
+    apl.Load(root_ + "jotbox.ini");
+    SetUserName(apl.GetString("APL", "NAME", ""));
+  }
+  IniFile ini;
+  ini.Load(UserPath("jbxuser.ini"));
+  static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
+  for (int f = 0; f < 3; ++f) {
+    left[f] = ini.GetInt(kForms[f], "LEFT", 0);
+    top[f] = ini.GetInt(kForms[f], "TOP", 0);
+    if (f != kInputForm) {
+      width[f] = ini.GetInt(kForms[f], "WIDTH", 462);
+      height[f] = ini.GetInt(kForms[f], "HEIGHT", 600);
+    }
+  }
+  ren = ini.GetBool("FORM1", "REN", false);
+  task = ini.GetBool("FORM1", "TASK", false);
+  autoWidth = ini.GetBool("FORM0", "AUTOWIDTH", false);
+  scrVisible = ini.GetBool("FORM0", "SCR_VISIBLE", true);
+  backKind = ini.GetInt("BACK", "KIND", 0);
+  backPath = ini.GetString("BACK", "PATH", "");
+  if (backPath.size() >= static_cast<size_t>(kMaxPath)) backPath.clear();
+  backYmd = ini.GetInt("BACK", "YMD", 0);
+  backCu = ini.GetInt("BACK", "CU", 0);
+  backCuMax = ini.GetInt("BACK", "CUMAX", 3);
+  printTitle = ini.GetBool("PRINT", "ON_TITLE", true);
+  printPage = ini.GetBool("PRINT", "ON_PAGE", true);
+  printNow = ini.GetBool("PRINT", "ON_NOW", true);
+  alarmMsg = ini.GetBool("ALARM", "ONMSG", true);
+  alarmTask = ini.GetBool("ALARM", "ONTASK", true);
+  alarmTaskAnime = ini.GetBool("ALARM", "ONTASK_ANIME", true);
+  alarmSound = ini.GetBool("ALARM", "ONSOUND", false);
+  alarmSoundPath = ini.GetString("ALARM", "ONSOUND_PATH", "");
+  if (alarmSoundPath.size() >= static_cast<size_t>(kMaxPath)) alarmSoundPath.clear();
+  std::string f = ini.GetString("ALARM", "TIME_F", "[");
+  timeF = CharCount(f) == 1 ? f : "[";
+  std::string t = ini.GetString("ALARM", "TIME_T", "]");
+  timeT = CharCount(t) == 1 ? t : "]";
+}
+
+bool CMyGlobal::WriteSettings(bool withUser) const {
+  bool ok = true;
+  {
+    IniFile apl;
+    apl.Load(root_ + "jotbox.ini");
+    apl.SetString("APL", "NAME", user_);
+    ok = apl.Save(root_ + "jotbox.ini") && ok;
+  }
+  if (!withUser) return ok;
+  IniFile ini;
+  std::string path = UserPath("jbxuser.ini");
+  ini.Load(path);
+  static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
+  for (int f = 0; f < 3; ++f) {
+    ini.SetInt(kForms[f], "LEFT", left[f]);
+    ini.SetInt(kForms[f], "TOP", top[f]);
+    if (f != kInputForm) {
+      ini.SetInt(kForms[f], "WIDTH", width[f]);
+      ini.SetInt(kForms[f], "HEIGHT", height[f]);
+    }
+  }
+  ini.SetBool("FORM1", "REN", ren);
+  ini.SetBool("FORM1", "TASK", task);
+  ini.SetBool("FORM0", "AUTOWIDTH", autoWidth);
+  ini.SetBool("FORM0", "SCR_VISIBLE", scrVisible);
+  ini.SetInt("BACK", "KIND", backKind);
+  ini.SetString("BACK", "PATH", backPath);
+  ini.SetInt("BACK", "YMD", backYmd);
+  ini.SetInt("BACK", "CU", backCu);
+  ini.SetInt("BACK", "CUMAX", backCuMax);
+  ini.SetBool("PRINT", "ON_TITLE", printTitle);
+  ini.SetBool("PRINT", "ON_PAGE", printPage);
+  ini.SetBool("PRINT", "ON_NOW", printNow);
+  ini.SetBool("ALARM", "ONMSG", alarmMsg);
+  ini.SetBool("ALARM", "ONTASK", alarmTask);
+  ini.SetBool("ALARM", "ONTASK_ANIME", alarmTaskAnime);
+  ini.SetBool("ALARM", "ONSOUND", alarmSound);
+  ini.SetString("ALARM", "ONSOUND_PATH", alarmSoundPath);
+  ini.SetString("ALARM", "TIME_F", timeF);
+  ini.SetString("ALARM", "TIME_T", timeT);
+  return ini.Save(path) && ok;
+}
+
+std::string CMyGlobal::GetPathLine(int i) const {
+  CMyLine lines(2048);
+  lines.ReadText(DivisionPath("Path.dat"));
+  return lines.Str(i);
+}
+
+bool CMyGlobal::SetPathLine(int i, const std::string& text) const {
+  if (i < 0) return false;
+  std::string path = DivisionPath("Path.dat");
+  CMyLine lines(2048);
+  lines.ReadText(path);
+  // lines before i that do not exist yet are written empty
+  lines.Set(i, text);
+  return lines.WriteText(path) >= 0;
+}
+
+std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) const {
+  // Help is a folder of HTML pages beside the program; "help/keywords.txt"
+  // maps a keyword (UTF-8) to a page, one "keyword<TAB>page" per line.
+  std::string page;
+  if (keyword.empty()) {
+    page = program_ + "help/index.html";
+  } else {
+    std::string key = keyword.substr(0, 127);  // the look-up buffer holds 128 bytes
+    std::string keyUtf8 = cp932::ToUtf8(key);
+    std::string index;
+    fileops::ReadAll(program_ + "help/keywords.txt", index);
+    size_t pos = 0;
+    while (pos < index.size()) {
+      size_t end = index.find('\n', pos);
+      if (end == std::string::npos) end = index.size();
+      std::string line = index.substr(pos, end - pos);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      size_t tab = line.find('\t');
+      if (tab != std::string::npos && line.compare(0, tab, keyUtf8) == 0) {
+        page = program_ + "help/" + line.substr(tab + 1);
+        break;
+      }
+      pos = end + 1;
+    }
+    if (page.empty()) {
+      prompter_.Show("そのようなキーワードはありません"_sj, "エラー"_sj, PromptIcon::Error, PromptButtons::Ok);
+      return {};
+    }
+  }
+  if (opener) opener->Open(cp932::ToUtf8(page));
+  return page;
+}

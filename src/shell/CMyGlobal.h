@@ -1,0 +1,93 @@
+// The process-wide settings object: decides the data root, builds every file
+// path from the data root, the current user and the current division, holds
+// the current user and division, and reads and writes "jotbox.ini" and
+// "jbxuser.ini". Paths use "/" and the data root ends with "/".
+#pragma once
+#include <string>
+
+#include "platform/Clock.h"
+
+class Prompter;
+class Opener;
+
+class CMyGlobal {
+ public:
+  static constexpr int kMaxPath = 260;
+  static constexpr int kMaxUserName = 14;   // bytes, as the new-user dialog allows
+  static constexpr int kMaxDivision = 26;   // bytes of a division folder name
+
+  // programFolder: folder of the executable; dataHome: the per-user data
+  // folder (empty = the platform's). Chooses the data root once: the
+  // program folder when "jotbox.ini" lies there, else dataHome/oakden/jotbox,
+  // else the program folder.
+  CMyGlobal(Prompter& prompter, const Clock& clock, std::string programFolder, std::string dataHome = {});
+
+  const std::string& DataRoot() const { return root_; }
+  const std::string& ProgramFolder() const { return program_; }
+  CivilDate Today() const { return today_; }
+  Prompter& prompter() const { return prompter_; }
+
+  // ---- path builders ----
+  // Each returns the path as a new string; the length checks of the shared
+  // 260-byte buffer still apply to RootPath, ProgramPath and TempPath.
+  std::string RootPath(const std::string& name) const;
+  std::string ProgramPath(const std::string& name) const;
+  std::string TempPath(const std::string& name) const;
+  // root + user + "/" + name; an empty name gives root + user (no "/").
+  std::string UserPath(const std::string& name) const;
+  // root + user + "/" + division + "/" + name; `ext` (with its dot), when
+  // given, replaces the extension of the last component or is appended.
+  std::string DivisionPath(const std::string& name, const std::string& ext = {}) const;
+
+  void SetUserName(const std::string& name);
+  const std::string& UserName() const { return user_; }
+  void SetDivisionFolder(const std::string& folder);
+  const std::string& DivisionFolder() const { return division_; }
+
+  // ---- settings files ----
+  void ReadSettings(bool withUser);
+  // Always "jotbox.ini"; "jbxuser.ini" too when withUser. False when a
+  // write failed (not reported to the user).
+  bool WriteSettings(bool withUser) const;
+
+  // "Path.dat" of the current division: 0 last export path, 1 last import
+  // path, 2 import delete-existing choice ("1"/"2"). Missing = "".
+  std::string GetPathLine(int i) const;
+  bool SetPathLine(int i, const std::string& text) const;
+
+  // Opens help at its default page (empty keyword) or at a keyword. Returns
+  // the page opened, or empty after "そのようなキーワードはありません".
+  std::string ShowHelp(const std::string& keyword, Opener* opener = nullptr) const;
+
+  // ---- settings (public: plain values the dialogs edit) ----
+  enum { kMainWindow = 0, kInputForm = 1, kReferenceWindow = 2 };
+  int left[3] = {0, 0, 0};
+  int top[3] = {0, 0, 0};
+  int width[3] = {462, 0, 462};
+  int height[3] = {600, 0, 600};
+  bool ren = false;          // continuous entry in the input form
+  bool task = false;         // closed while in the task tray
+  bool autoWidth = false;    // width-fit button down
+  bool scrVisible = true;    // screen-tab panel shown
+  int backKind = 0;          // 0 none, 7 weekly, 31 monthly, other daily
+  std::string backPath;
+  int backYmd = 0;           // last backup reminder yyyymmdd, 0 never
+  int backCu = 0;            // current backup generation, 0-based
+  int backCuMax = 3;         // generations kept
+  bool printTitle = true, printPage = true, printNow = true;
+  bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
+  std::string alarmSoundPath;
+  std::string timeF = "[";   // one character (one or two bytes)
+  std::string timeT = "]";
+  int dataKind = 0;          // 0 by date, 100 by page
+
+ private:
+  std::string LengthChecked(const std::string& base, const std::string& name, int extra, bool bareOnFail) const;
+
+  Prompter& prompter_;
+  std::string program_;  // ends with "/"
+  std::string root_;     // ends with "/"
+  std::string user_;
+  std::string division_;
+  CivilDate today_;
+};

@@ -1,0 +1,16 @@
+// Finds (and creates) the per-user application-data folder of the program.
+#pragma once
+#include <string>
+
+class CMyPath {
+ public:
+  // `dataHome`: the platform's per-user data folder; empty = look it up.
+  explicit CMyPath(std::string dataHome = {});
+  // dataHome/maker/program, created when missing and probed for writing with
+  // an empty "make.chk". Returns the folder without a trailing "/", or an
+  // empty text when it cannot be found or written.
+  std::string AppDataFolder(const std::string& maker, const std::string& program) const;
+
+ private:
+  std::string dataHome_;
+};

@@ -1,0 +1,288 @@
+#include "store/CMyLine.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <new>
+
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+#include "platform/Prompter.h"
+
+namespace {
+constexpr int kTableStep = 10;   // block and line tables grow 10 records at a time
+constexpr int kReserve = 10;     // extra bytes set aside with every line
+constexpr int kTextRun = 1024;   // a text line longer than this is cut
+constexpr int kListWork = 1027;  // initial work buffer of the list reader
+char kEmpty[1] = {0};
+}  // namespace
+
+CMyLine::CMyLine(int minBlock, Prompter* prompter) : minBlock_(minBlock > 0 ? minBlock : 2048), prompter_(prompter) {
+  blocks_.reserve(kTableStep);
+  lines_.reserve(kTableStep);
+  NewBlock(minBlock_);
+}
+
+CMyLine::~CMyLine() = default;
+
+bool CMyLine::NewBlock(int size) {
+  if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() + kTableStep);
+  Block b;
+  b.bytes.reset(new (std::nothrow) char[static_cast<size_t>(size)]());
+  if (!b.bytes) return false;
+  b.size = size;
+  blocks_.push_back(std::move(b));
+  return true;
+}
+
+void CMyLine::Clear() {
+  lines_.clear();
+  lines_.shrink_to_fit();
+  lines_.reserve(kTableStep);
+  blocks_.clear();
+  blocks_.shrink_to_fit();
+  maxLength_ = 0;
+  NewBlock(minBlock_);
+}
+
+int CMyLine::Length(int i) const { return (i >= 0 && i < Count()) ? lines_[i].length : 0; }
+
+const char* CMyLine::Item(int i) const { return (i >= 0 && i < Count()) ? lines_[i].bytes : nullptr; }
+
+const char* CMyLine::Text(int i) const {
+  if (i < 0 || i >= Count() || !lines_[i].bytes) return kEmpty;
+  return lines_[i].bytes;
+}
+
+std::string_view CMyLine::View(int i) const {
+  if (i < 0 || i >= Count() || !lines_[i].bytes) return {};
+  return std::string_view(lines_[i].bytes, static_cast<size_t>(lines_[i].length));
+}
+
+const CMyLine::Entry* CMyLine::GetEntry(int i) const { return (i >= 0 && i < Count()) ? &lines_[i] : nullptr; }
+
+bool CMyLine::GrowLines(size_t need) {
+  if (need <= lines_.capacity()) return true;
+  size_t cap = lines_.capacity();
+  while (cap < need) cap += kTableStep;
+  try {
+    lines_.reserve(cap);
+  } catch (const std::bad_alloc&) {
+    lines_.clear();
+    if (prompter_) prompter_->Warn("メモリが足りません。"_sj);
+    return false;
+  }
+  return true;
+}
+
+void CMyLine::ReleaseFrom(int block) {
+  if (block < 0 || block >= static_cast<int>(blocks_.size())) return;
+  Block& b = blocks_[block];
+  if (b.lines > 0) --b.lines;
+  // The first block and the current block are never freed.
+  if (b.lines == 0 && block != 0 && block != static_cast<int>(blocks_.size()) - 1) {
+    b.bytes.reset();
+    b.used = b.size;  // nothing may be taken from it again
+  }
+}
+
+void CMyLine::RecomputeMax() {
+  maxLength_ = 0;
+  for (const auto& e : lines_)
+    if (e.length > maxLength_) maxLength_ = e.length;
+}
+
+int CMyLine::Set(int i, const void* bytes, int n) {
+  if (i < 0 || n < 0) return 0;
+  if (i >= Count()) {
+    if (!GrowLines(static_cast<size_t>(i) + 1)) return 0;
+    lines_.resize(static_cast<size_t>(i) + 1);
+  }
+  Entry& e = lines_[i];
+  int oldLength = e.length;
+  if (e.bytes && n + 2 < e.reserved) {
+    if (n) std::memmove(e.bytes, bytes, static_cast<size_t>(n));
+    e.bytes[n] = '\0';
+    e.length = n;
+  } else {
+    int need = n + kReserve;
+    Block* cur = &blocks_.back();
+    if (!cur->bytes || cur->size - cur->used < need) {
+      if (!NewBlock(need > minBlock_ ? need : minBlock_)) return 0;
+      cur = &blocks_.back();
+    }
+    char* dst = cur->bytes.get() + cur->used;
+    if (n) std::memcpy(dst, bytes, static_cast<size_t>(n));  // bytes never alias a fresh area
+    dst[n] = '\0';
+    cur->used += need;
+    cur->lines += 1;
+    int oldBlock = e.bytes ? e.block : -1;
+    e.bytes = dst;
+    e.length = n;
+    e.block = static_cast<int>(blocks_.size()) - 1;
+    e.reserved = need;
+    if (oldBlock >= 0) ReleaseFrom(oldBlock);
+  }
+  if (n >= maxLength_) {
+    maxLength_ = n;
+  } else if (oldLength == maxLength_) {
+    RecomputeMax();
+  }
+  return 1;
+}
+
+int CMyLine::SetText(int i, const char* text) {
+  int n = 0;
+  while (text && (static_cast<unsigned char>(text[n]) >= 32 || text[n] == '\t')) ++n;
+  return Set(i, text ? text : "", n);
+}
+
+int CMyLine::Insert(int i) {
+  if (i < 0) return 0;
+  if (i >= Count()) {
+    if (!GrowLines(static_cast<size_t>(i) + 1)) return 0;
+    lines_.resize(static_cast<size_t>(i) + 1);
+    return 1;
+  }
+  if (!GrowLines(lines_.size() + 1)) return 0;
+  lines_.insert(lines_.begin() + i, Entry{});
+  return 1;
+}
+
+void CMyLine::Delete(int i) {
+  if (i < 0 || i >= Count()) return;
+  Entry e = lines_[i];
+  lines_.erase(lines_.begin() + i);
+  if (e.bytes) ReleaseFrom(e.block);
+  if (e.length == maxLength_ && maxLength_ > 0) RecomputeMax();
+}
+
+int CMyLine::Swap(int i, int j) {
+  if (i < 0 || j < 0 || i >= Count() || j >= Count()) return 0;
+  std::swap(lines_[i], lines_[j]);
+  return 1;
+}
+
+int CMyLine::ReadText(const std::string& path) {
+  FILE* fp = std::fopen(path.c_str(), "rb");
+  if (!fp) return -1;
+  Clear();
+  char chunk[kTextRun];
+  std::string cur;
+  cur.reserve(kTextRun);
+  bool pending = false;  // bytes seen since the last line end
+  size_t got;
+  int rc = 0;
+  while (rc == 0 && (got = std::fread(chunk, 1, sizeof chunk, fp)) > 0) {
+    for (size_t k = 0; k < got; ++k) {
+      char c = chunk[k];
+      if (c == '\n') continue;
+      if (c == '\r') {
+        if (!Append(cur)) { rc = -2; break; }
+        cur.clear();
+        pending = false;
+        continue;
+      }
+      if (cur.size() == static_cast<size_t>(kTextRun)) {
+        if (!Append(cur)) { rc = -2; break; }
+        cur.clear();
+      }
+      cur += c;
+      pending = true;
+    }
+  }
+  std::fclose(fp);
+  if (rc) return rc;
+  if (pending && !Append(cur)) return -2;
+  return Count();
+}
+
+int CMyLine::WriteText(const std::string& path) const {
+  fileops::AtomicFile f(path);
+  if (!f.Open()) return -1;
+  for (int i = 0; i < Count(); ++i) {
+    f.Write(View(i).data(), View(i).size());
+    f.Write("\r\n", 2);
+  }
+  return f.Commit() ? Count() : -1;
+}
+
+int CMyLine::ReadList(const std::string& path) {
+  FILE* fp = std::fopen(path.c_str(), "rb");
+  if (!fp) {
+    Clear();
+    return -1;
+  }
+  int rc = ReadList(fp, -1);
+  std::fclose(fp);
+  return rc;
+}
+
+int CMyLine::ReadList(FILE* fp, int64_t limit) {
+  Clear();
+  if (!fp) return -1;
+  // Bytes this list may still occupy: never allocate for a length the
+  // file cannot hold, so a hostile length cannot force a huge allocation.
+  int64_t remaining = limit;
+  {
+    struct stat st;
+    long pos = std::ftell(fp);
+    if (::fstat(::fileno(fp), &st) == 0 && pos >= 0) {
+      int64_t left = static_cast<int64_t>(st.st_size) - pos;
+      if (remaining < 0 || left < remaining) remaining = left;
+    }
+  }
+  unsigned char head[6];
+  if (std::fread(head, 1, 6, fp) != 6 || head[0] != 'L' || head[1] != 'I') return -3;
+  if (remaining >= 0) remaining -= 6;
+  std::vector<char> work;
+  try {
+    work.resize(kListWork);
+  } catch (const std::bad_alloc&) {
+    if (prompter_) prompter_->Notice("メモリが足りません。(-070106)"_sj);
+    return -4;
+  }
+  for (;;) {
+    unsigned char lb[4];
+    if (std::fread(lb, 1, 4, fp) != 4) break;
+    if (remaining >= 0) remaining -= 4;
+    int32_t n = le::GetI32(lb);
+    if (n < 0) break;  // -1 is the end marker; any other negative is damage
+    if (remaining >= 0 && n > remaining) break;  // cannot be complete
+    if (static_cast<size_t>(n) >= work.size()) {
+      try {
+        work.resize(static_cast<size_t>(n) + kListWork);
+      } catch (const std::bad_alloc&) {
+        if (prompter_) prompter_->Notice("メモリが足りません。(-070106b)"_sj);
+        return -5;
+      }
+    }
+    if (n > 0 && std::fread(work.data(), 1, static_cast<size_t>(n), fp) != static_cast<size_t>(n)) break;
+    if (remaining >= 0) remaining -= n;
+    if (!Append(work.data(), n)) break;
+  }
+  return Count();
+}
+
+std::string CMyLine::ListBytes() const {
+  std::string out("LI", 2);
+  le::AppendI32(out, 1);
+  for (int i = 0; i < Count(); ++i) {
+    le::AppendI32(out, Length(i));
+    out.append(View(i));
+  }
+  le::AppendI32(out, -1);
+  return out;
+}
+
+int CMyLine::WriteList(FILE* fp) const {
+  if (!fp) return -1;
+  std::string bytes = ListBytes();
+  if (std::fwrite(bytes.data(), 1, bytes.size(), fp) != bytes.size()) return -1;
+  return Count();
+}
+
+int CMyLine::WriteList(const std::string& path) const {
+  return fileops::WriteAtomic(path, ListBytes()) ? Count() : -1;
+}

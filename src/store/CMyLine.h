@@ -1,0 +1,88 @@
+// An indexed list of byte strings ("lines") whose bytes live in a pool of
+// large blocks, so thousands of short strings cost few allocations. It is
+// the storage under every table of the program, and it reads and writes CR LF
+// text-line files and the tagged binary list file "LI".
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Prompter;
+
+class CMyLine {
+ public:
+  struct Entry {
+    char* bytes = nullptr;  // into a pool block; null for a line never given bytes
+    int length = 0;         // bytes, not counting the NUL that always follows
+    int block = -1;         // index into the block table
+    int reserved = 0;       // bytes set aside for the line (its length + 10)
+  };
+
+  // minBlock: 2048 for records, screen files and work lists; 512 for name tables.
+  explicit CMyLine(int minBlock = 2048, Prompter* prompter = nullptr);
+  ~CMyLine();
+  CMyLine(const CMyLine&) = delete;
+  CMyLine& operator=(const CMyLine&) = delete;
+
+  void SetPrompter(Prompter* p) { prompter_ = p; }
+
+  void Clear();
+  int Count() const { return static_cast<int>(lines_.size()); }
+  int Length(int i) const;               // 0 when out of range
+  const char* Item(int i) const;         // null when out of range
+  const char* Text(int i) const;         // "" when out of range or without bytes
+  std::string_view View(int i) const;    // bytes of line i, empty when out of range
+  std::string Str(int i) const { return std::string(View(i)); }
+  const Entry* GetEntry(int i) const;    // null when i >= count
+  int MaxLength() const { return maxLength_; }
+
+  // Stores n bytes as line i, extending the list with empty lines when
+  // i >= count. 1 on success, 0 when memory is exhausted.
+  int Set(int i, const void* bytes, int n);
+  int Set(int i, std::string_view s) { return Set(i, s.data(), static_cast<int>(s.size())); }
+  int Append(const void* bytes, int n) { return Set(Count(), bytes, n); }
+  int Append(std::string_view s) { return Set(Count(), s); }
+  // Stores the text up to its first control character below 32 other than TAB.
+  int SetText(int i, const char* text);
+  int Insert(int i);
+  void Delete(int i);
+  int Swap(int i, int j);  // 0 when either index is out of range, else 1
+
+  // Text lines: count; -1 cannot open/create; -2 memory exhausted.
+  int ReadText(const std::string& path);
+  int WriteText(const std::string& path) const;
+
+  // "LI" lists: count; -1 cannot open/create (the list is then empty);
+  // -3 wrong header; -4/-5 work buffer could not be obtained/enlarged.
+  int ReadList(const std::string& path);
+  int WriteList(const std::string& path) const;
+  // On an open handle, so other files can embed a list; the handle is left
+  // just after the list's end marker. `limit` bounds the bytes the list may
+  // occupy (-1: up to the end of the file).
+  int ReadList(FILE* fp, int64_t limit = -1);
+  int WriteList(FILE* fp) const;
+  // The list as the bytes of an "LI" file.
+  std::string ListBytes() const;
+
+ private:
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    int used = 0;
+    int size = 0;
+    int lines = 0;
+  };
+
+  bool NewBlock(int size);
+  void ReleaseFrom(int block);  // one line left the block
+  void RecomputeMax();
+  bool GrowLines(size_t need);
+
+  int minBlock_;
+  Prompter* prompter_;
+  std::vector<Block> blocks_;  // the last one is the current block
+  std::vector<Entry> lines_;
+  int maxLength_ = 0;
+};
