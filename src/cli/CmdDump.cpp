@@ -1,0 +1,91 @@
+// jbx dump: any of the program's files as JSON, texts in UTF-8.
+#include <cstdio>
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/JsonText.h"
+#include "platform/FileOps.h"
+#include "store/CMyLine.h"
+
+using nlohmann::ordered_json;
+
+namespace {
+
+bool EndsWithNoCase(const std::string& s, const char* suffix) {
+  size_t n = std::strlen(suffix);
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char a = s[s.size() - n + i], b = suffix[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
+    if (a != b) return false;
+  }
+  return true;
+}
+
+ordered_json LinesJson(const CMyLine& lines) {
+  ordered_json arr = ordered_json::array();
+  for (int i = 0; i < lines.Count(); ++i) arr.push_back(jsontext::Value(lines.View(i)));
+  return arr;
+}
+
+}  // namespace
+
+int DumpListJson(const std::string& path, std::string& json) {
+  CMyLine lines(2048);
+  int rc = lines.ReadList(path);
+  if (rc < 0) return rc;
+  ordered_json j;
+  j["format"] = "LI";
+  j["count"] = lines.Count();
+  j["lines"] = LinesJson(lines);
+  json = j.dump(2);
+  return 0;
+}
+
+int DumpTextJson(const std::string& path, std::string& json) {
+  CMyLine lines(2048);
+  int rc = lines.ReadText(path);
+  if (rc < 0) return rc;
+  ordered_json j;
+  j["format"] = "text";
+  j["count"] = lines.Count();
+  j["lines"] = LinesJson(lines);
+  json = j.dump(2);
+  return 0;
+}
+
+int CmdDump(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: jbx dump FILE\n");
+    return 2;
+  }
+  std::string path = argv[1];
+  std::string head;
+  {
+    FILE* fp = std::fopen(path.c_str(), "rb");
+    if (!fp) {
+      std::fprintf(stderr, "jbx dump: cannot open %s\n", path.c_str());
+      return 1;
+    }
+    char buf[16];
+    size_t n = std::fread(buf, 1, sizeof buf, fp);
+    head.assign(buf, n);
+    std::fclose(fp);
+  }
+  std::string json;
+  int rc;
+  (void)EndsWithNoCase;
+  if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {
+    rc = DumpListJson(path, json);
+  } else {
+    rc = DumpTextJson(path, json);
+  }
+  if (rc != 0) {
+    std::fprintf(stderr, "jbx dump: %s could not be read (%d)\n", path.c_str(), rc);
+    return 1;
+  }
+  std::printf("%s\n", json.c_str());
+  return 0;
+}
