@@ -1,0 +1,50 @@
+// jotbox: the notebook program.
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include "app/QtPrompter.h"
+#include "mainview/TfrmMain.h"
+#include "platform/Clock.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemPaths.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("ひとこと帳"));
+  QApplication::setApplicationDisplayName(QStringLiteral("ひとこと帳"));
+  QFont font(QStringLiteral("IPAPGothic"));
+  font.setPointSize(10);
+  QApplication::setFont(font);
+
+  // Standard dialogs and buttons in Japanese, as the users expect.
+  QTranslator qtJa;
+  if (qtJa.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtJa);
+
+  SingleInstance instance("JotBox");
+  if (!instance.Acquire()) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("ひとこと帳"),
+                    QStringLiteral("「ひとこと帳」は既に起動されています"), QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+
+  QtPrompter prompter;
+  QtBeeper beeper;
+  SystemClock clock;
+  MainEnvironment env;
+  env.prompter = &prompter;
+  env.beeper = &beeper;
+  env.clock = &clock;
+  env.programFolder = syspaths::ProgramFolder();
+  env.arguments = QApplication::arguments().mid(1);
+  TfrmMain w(env);
+  w.FormCreate();
+  w.show();
+  return app.exec() == 0 ? 0 : 0;
+}

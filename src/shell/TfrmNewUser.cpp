@@ -1,0 +1,75 @@
+#include "shell/TfrmNewUser.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/QtText.h"
+#include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
+#include "shell/UserName.h"
+
+TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), global_(global), prompter_(prompter) {
+  setObjectName("frmNewUser");
+  setWindowTitle(QStringLiteral("ユーザー名設定"));
+  auto* label = new QLabel(QStringLiteral("ユーザー名"), this);
+  txt_UserName = new QLineEdit(this);
+  txt_UserName->setObjectName("txt_UserName");
+  txt_UserName->setMaxLength(CMyGlobal::kMaxUserName);
+  txt_UserName->setMinimumWidth(220);
+  label->setBuddy(txt_UserName);
+  cmd_Ok = new QPushButton(QStringLiteral("Ok(&O)"), this);
+  cmd_Ok->setObjectName("cmd_Ok");
+  cmd_Cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), this);
+  cmd_Cancel->setObjectName("cmd_Cancel");
+  // Enter in the edit box moves on to the next control, as in every dialog
+  cmd_Ok->setAutoDefault(false);
+  cmd_Cancel->setAutoDefault(false);
+  connect(txt_UserName, &QLineEdit::returnPressed, this, [this] { cmd_Ok->setFocus(); });
+  connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewUser::cmd_OkClick);
+  connect(cmd_Cancel, &QPushButton::clicked, this, &TfrmNewUser::cmd_CancelClick);
+
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(txt_UserName, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cmd_Ok);
+  buttons->addWidget(cmd_Cancel);
+  auto* top = new QVBoxLayout(this);
+  top->addLayout(row);
+  top->addSpacing(8);
+  top->addLayout(buttons);
+}
+
+void TfrmNewUser::SetName(const QString& name) { txt_UserName->setText(name); }
+
+void TfrmNewUser::cmd_OkClick() {
+  std::string name;
+  QString bad;
+  if (!ToSj(txt_UserName->text(), name, &bad)) {
+    prompter_.Warn(UnstorableMessage(bad));
+    txt_UserName->setFocus();
+    return;
+  }
+  int check = username::Check(name);
+  if (check != username::kOk) {
+    prompter_.Warn(username::Message(check));
+    txt_UserName->setFocus();
+    return;
+  }
+  if (username::Create(global_, name) != 0) {
+    prompter_.Warn("ユーザーフォルダを作成できませんでした。"_sj);
+    return;
+  }
+  result_ = true;
+  accept();
+}
+
+void TfrmNewUser::cmd_CancelClick() {
+  result_ = false;
+  reject();
+}
