@@ -13,7 +13,7 @@ using nlohmann::ordered_json;
 
 namespace {
 
-bool EndsWithNoCase(const std::string& s, const char* suffix) {
+[[maybe_unused]] bool EndsWithNoCase(const std::string& s, const char* suffix) {
   size_t n = std::strlen(suffix);
   if (s.size() < n) return false;
   for (size_t i = 0; i < n; ++i) {
@@ -76,8 +76,9 @@ int CmdDump(int argc, char** argv) {
   }
   std::string json;
   int rc;
-  (void)EndsWithNoCase;
-  if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {
+  if (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0) {
+    rc = DumpPackageJson(path, json);
+  } else if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {
     rc = DumpListJson(path, json);
   } else {
     rc = DumpTextJson(path, json);

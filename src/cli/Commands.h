@@ -12,8 +12,10 @@ struct CliCommand {
 int CmdDate(int argc, char** argv);
 int CmdTime(int argc, char** argv);
 int CmdDump(int argc, char** argv);
+int CmdUnpack(int argc, char** argv);
 
 #include <string>
 // Dumpers behind `jbx dump`; 0 on success, the reader's code otherwise.
 int DumpListJson(const std::string& path, std::string& json);
 int DumpTextJson(const std::string& path, std::string& json);
+int DumpPackageJson(const std::string& path, std::string& json);

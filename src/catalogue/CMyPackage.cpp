@@ -1,0 +1,197 @@
+#include "catalogue/CMyPackage.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/Collate.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+#include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
+#include "store/CMyLine.h"
+
+namespace {
+
+struct FileCloser {
+  void operator()(FILE* fp) const {
+    if (fp) std::fclose(fp);
+  }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+bool ReadI32(FILE* fp, int32_t& v) {
+  unsigned char b[4];
+  if (std::fread(b, 1, 4, fp) != 4) return false;
+  v = le::GetI32(b);
+  return true;
+}
+
+// Data kind of an existing input definition in `dir`: 1 = none readable,
+// 0 = read into `kind`, -1 = its header item is not 164 bytes.
+int ExistingKind(const std::string& dir, int& kind) {
+  CMyLine def(2048);
+  if (def.ReadList(dir + "/scrin.jsc") < 1) return 1;
+  if (def.Length(0) != 164) return -1;
+  kind = le::GetI32(def.Item(0) + 52);
+  return 0;
+}
+
+}  // namespace
+
+std::string CMyPackage::SafeRelativePath(const std::string& name) {
+  if (name.empty()) return {};
+  std::string rel;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    if (cp932::IsLead(c) && i + 1 < name.size()) {
+      rel += c;
+      rel += name[++i];  // a trail byte 0x5C is not a separator
+      continue;
+    }
+    rel += (c == '\\') ? '/' : c;
+  }
+  if (rel[0] == '/') return {};
+  if (rel.size() >= 2 && rel[1] == ':') return {};  // a drive letter of the original platform
+  size_t start = 0;
+  while (start <= rel.size()) {
+    size_t end = rel.find('/', start);
+    if (end == std::string::npos) end = rel.size();
+    std::string part = rel.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return {};
+    start = end + 1;
+  }
+  return rel;
+}
+
+int CMyPackage::Fail(int number) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "(%d)", number);
+  prompter_.Warn("パッケージの解凍に失敗しました。"_sj + buf);
+  return -1;
+}
+
+int CMyPackage::Unpack(const CMyGlobal& global, const std::string& path, const std::string* onlyName,
+                       bool toTemp) {
+  std::string dir = toTemp ? global.DataRoot() + "tmp" : global.DivisionPath("");
+  return UnpackTo(path, dir, onlyName, toTemp);
+}
+
+int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, const std::string* onlyName,
+                         bool toTemp) {
+  if (toTemp) fileops::MakeDirs(targetDir);
+  FilePtr fp(std::fopen(path.c_str(), "rb"));
+  if (!fp) {
+    prompter_.Warn("オープンに失敗しました。"_sj);
+    return -1;
+  }
+  char magic[4];
+  if (std::fread(magic, 1, 4, fp.get()) != 4) {
+    prompter_.Warn("データのないファイルです。"_sj);
+    return -1;
+  }
+  if (std::memcmp(magic, jpk::kMagic, 4) != 0) {
+    prompter_.Warn("パッケージ情報でないファイルです。"_sj);
+    return -1;
+  }
+  int32_t version = 0, reserved = 0, kind = 0, spare = 0;
+  if (!ReadI32(fp.get(), version) || version < jpk::kMinVersion || version > jpk::kMaxVersion) {
+    prompter_.Warn("バージョンが異なります。"_sj);
+    return -1;
+  }
+  if (!ReadI32(fp.get(), reserved) || !ReadI32(fp.get(), kind) || !ReadI32(fp.get(), spare)) return Fail(kErrNoEnd);
+
+  int existing = 0;
+  int state = ExistingKind(targetDir, existing);
+  if (state < 0) {
+    prompter_.Warn(toTemp ? "作成先のフォルダに不正なファイルが存在します。"_sj
+                          : "作成先のフォルダに不正なファイルが存在します。\n異なる分類名にして下さい。"_sj);
+    return -1;
+  }
+  if (state == 0 && existing != kind) {
+    prompter_.Warn(toTemp ? "データ種類の異なるパッケージです。"_sj
+                          : "作成先にデータ種類の異なるデータが存在します。\n異なる分類名にして下さい。"_sj);
+    return -1;
+  }
+
+  char piece[jpk::kCopyPiece];
+  for (;;) {
+    int32_t type;
+    if (!ReadI32(fp.get(), type)) return Fail(kErrNoEnd);
+    if (type == jpk::kEnd) return 0;
+    if (type != jpk::kAlways && type != jpk::kIfMissing) return Fail(kErrUnknownType);
+    int32_t n;
+    if (!ReadI32(fp.get(), n)) return Fail(kErrNameLengthMissing);
+    if (n > jpk::kMaxName) return Fail(kErrNameTooLong);
+    if (n < 0) return Fail(kErrNameShort);
+    char raw[jpk::kMaxName + 1] = {};
+    if (std::fread(raw, 1, static_cast<size_t>(n), fp.get()) != static_cast<size_t>(n)) return Fail(kErrNameShort);
+    std::string name = le::GetFixedText(raw, static_cast<size_t>(n));
+    int32_t size;
+    if (!ReadI32(fp.get(), size)) return Fail(kErrSizeMissing);
+    if (size < 0) return Fail(kErrDataShort);
+
+    bool write;
+    if (onlyName) {
+      write = collate::EqualNoCase(name, *onlyName);
+    } else if (type == jpk::kAlways || toTemp) {
+      write = true;
+    } else {
+      std::string rel = SafeRelativePath(name);
+      write = rel.empty() || !fileops::Exists(targetDir + "/" + rel);
+    }
+
+    std::unique_ptr<fileops::AtomicFile> out;
+    if (write) {
+      std::string rel = SafeRelativePath(name);
+      if (rel.empty()) return Fail(kErrUnsafeName);
+      std::string target = targetDir + "/" + rel;
+      std::string parent = fileops::DirName(target);
+      if (parent.size() > targetDir.size() + 1) fileops::MakeDirs(parent);
+      out = std::make_unique<fileops::AtomicFile>(target);
+      if (!out->Open()) return Fail(kErrCreate);
+    }
+    int64_t left = size;
+    while (left > 0) {
+      size_t want = left < jpk::kCopyPiece ? static_cast<size_t>(left) : sizeof piece;
+      if (std::fread(piece, 1, want, fp.get()) != want) return Fail(kErrDataShort);
+      if (out) out->Write(piece, want);
+      left -= static_cast<int64_t>(want);
+    }
+    if (out && !out->Commit()) return Fail(kErrCreate);
+  }
+}
+
+int CMyPackage::List(const std::string& path, int& version, int& dataKind, std::vector<Entry>& entries) {
+  entries.clear();
+  FilePtr fp(std::fopen(path.c_str(), "rb"));
+  if (!fp) return -1;
+  const int64_t total = fileops::Size(path);
+  char magic[4];
+  if (std::fread(magic, 1, 4, fp.get()) != 4) return -2;
+  if (std::memcmp(magic, jpk::kMagic, 4) != 0) return -3;
+  int32_t v = 0, reserved, kind = 0, spare;
+  if (!ReadI32(fp.get(), v) || v < jpk::kMinVersion || v > jpk::kMaxVersion) return -4;
+  version = v;
+  if (!ReadI32(fp.get(), reserved) || !ReadI32(fp.get(), kind) || !ReadI32(fp.get(), spare)) return kErrNoEnd;
+  dataKind = kind;
+  for (;;) {
+    Entry e;
+    if (!ReadI32(fp.get(), e.type)) return kErrNoEnd;
+    if (e.type == jpk::kEnd) return 0;
+    if (e.type != jpk::kAlways && e.type != jpk::kIfMissing) return kErrUnknownType;
+    int32_t n, size;
+    if (!ReadI32(fp.get(), n)) return kErrNameLengthMissing;
+    if (n > jpk::kMaxName) return kErrNameTooLong;
+    char raw[jpk::kMaxName + 1] = {};
+    if (n < 0 || std::fread(raw, 1, static_cast<size_t>(n), fp.get()) != static_cast<size_t>(n)) return kErrNameShort;
+    e.name = le::GetFixedText(raw, static_cast<size_t>(n));
+    if (!ReadI32(fp.get(), size)) return kErrSizeMissing;
+    long at = std::ftell(fp.get());
+    if (size < 0 || at < 0 || at + static_cast<int64_t>(size) > total) return kErrDataShort;
+    std::fseek(fp.get(), size, SEEK_CUR);
+    e.size = size;
+    entries.push_back(e);
+  }
+}

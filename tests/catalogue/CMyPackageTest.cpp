@@ -1,0 +1,187 @@
+#include "catalogue/CMyPackage.h"
+
+#include <gtest/gtest.h>
+
+#include "catalogue/PackageWriter.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+#include "platform/Prompter.h"
+#include "store/CMyLine.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// An input definition whose header item carries the data kind at offset 52.
+std::string InputDefinition(int kind, int headerSize = 164) {
+  CMyLine def(2048);
+  std::string header(static_cast<size_t>(headerSize), '\0');
+  if (headerSize >= 56) le::PutI32(&header[52], kind);
+  def.Append(header);
+  return def.ListBytes();
+}
+
+struct Fixture {
+  TempDir dir;
+  ScriptedPrompter prompter;
+  CMyPackage package{prompter};
+  std::string div = dir / "div";
+  std::string pkg = dir / "p.jpk";
+  Fixture() { fileops::MakeDir(div); }
+  std::string LastMessage() const { return prompter.ShownUtf8().empty() ? "" : prompter.ShownUtf8().back(); }
+};
+
+}  // namespace
+
+TEST(CMyPackage, UnpacksEveryEntryAndRespectsType2OnReinstall) {
+  Fixture f;
+  PackageWriter w(100, 0);
+  w.Add("scrin.jsc", InputDefinition(0));
+  w.Add("month.jos", "screen");
+  w.Add("selms01.ms", "learned", 2);
+  w.Add("PhotSm/readme.txt", "x");
+  ASSERT_TRUE(w.Write(f.pkg));
+  ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
+  EXPECT_EQ("screen", ReadBytes(f.div + "/month.jos"));
+  EXPECT_EQ("x", ReadBytes(f.div + "/PhotSm/readme.txt"));
+  // the user changes both files, then re-installs
+  WriteBytes(f.div + "/month.jos", "changed");
+  WriteBytes(f.div + "/selms01.ms", "mine");
+  ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
+  EXPECT_EQ("screen", ReadBytes(f.div + "/month.jos"));  // type 1 replaced
+  EXPECT_EQ("mine", ReadBytes(f.div + "/selms01.ms"));   // type 2 kept
+  EXPECT_TRUE(f.prompter.Shown().empty());
+}
+
+TEST(CMyPackage, OnlyNameWritesThatFileAlone) {
+  Fixture f;
+  PackageWriter w;
+  w.Add("divin.jpr", "list");
+  w.Add("scrin.jsc", InputDefinition(0));
+  w.Add("a.jos", "a");
+  w.Write(f.pkg);
+  std::string only = "SCRIN.JSC";
+  ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, &only, false));
+  EXPECT_EQ(1u, fileops::List(f.div, "*").size());
+  EXPECT_TRUE(fileops::IsFile(f.div + "/scrin.jsc"));
+}
+
+TEST(CMyPackage, HeaderChecks) {
+  Fixture f;
+  struct Case {
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"JB\0", "データのないファイルです。"},
+      {std::string("XX\0\0abcdefghijklmnop", 20), "パッケージ情報でないファイルです。"},
+      {PackageWriter(99).Bytes(), "バージョンが異なります。"},
+      {PackageWriter(200).Bytes(), "バージョンが異なります。"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(f.pkg, c.bytes);
+    EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
+    EXPECT_EQ(c.message, f.LastMessage());
+    EXPECT_EQ("注意"_sj, f.prompter.Shown().back().caption);
+  }
+  EXPECT_EQ(0, f.package.UnpackTo(f.dir / "none.jpk", f.div, nullptr, false) + 1);
+  EXPECT_EQ("オープンに失敗しました。", f.LastMessage());
+  EXPECT_EQ(0, f.package.UnpackTo(PackageWriter(199).Write(f.pkg) ? f.pkg : "", f.div, nullptr, false));
+}
+
+TEST(CMyPackage, RefusesAFolderHoldingAnotherKindOfData) {
+  Fixture f;
+  WriteBytes(f.div + "/scrin.jsc", InputDefinition(0));
+  PackageWriter w(100, 100);
+  w.Add("x.jos", "x");
+  w.Write(f.pkg);
+  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
+  EXPECT_EQ("作成先にデータ種類の異なるデータが存在します。\n異なる分類名にして下さい。", f.LastMessage());
+  std::string tmp = f.dir / "tmp";
+  WriteBytes(f.dir / "tmp.keep", "");
+  fileops::MakeDir(tmp);
+  WriteBytes(tmp + "/scrin.jsc", InputDefinition(0));
+  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, tmp, nullptr, true));
+  EXPECT_EQ("データ種類の異なるパッケージです。", f.LastMessage());
+  WriteBytes(f.div + "/scrin.jsc", InputDefinition(100, 160));
+  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
+  EXPECT_EQ("作成先のフォルダに不正なファイルが存在します。\n異なる分類名にして下さい。", f.LastMessage());
+  EXPECT_FALSE(fileops::Exists(f.div + "/x.jos"));
+}
+
+TEST(CMyPackage, DamagedEntriesGiveTheirErrorNumbers) {
+  Fixture f;
+  std::string head = PackageWriter().Bytes();
+  head.resize(head.size() - 4);  // without the end entry
+  auto entry = [](int32_t type, int32_t n, const std::string& name, int32_t size, const std::string& data) {
+    std::string s;
+    le::AppendI32(s, type);
+    le::AppendI32(s, n);
+    s += name;
+    le::AppendI32(s, size);
+    return s + data;
+  };
+  std::string name51(50, 'n');
+  name51 += '\0';
+  struct Case {
+    std::string tail;
+    int number;
+  } cases[] = {
+      {"", 1},
+      {std::string("\x01\0\0\0", 4), 2},
+      {entry(1, 51, name51, 0, ""), 3},
+      {std::string("\x01\0\0\0\x08\0\0\0abc", 11), 4},
+      {std::string("\x01\0\0\0\x02\0\0\0a", 9) + std::string(1, '\0'), 6},
+      {entry(1, 2, std::string("a\0", 2), 10, "short"), 8},
+      {entry(7, 2, std::string("a\0", 2), 0, ""), 100},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(f.pkg, head + c.tail);
+    EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
+    EXPECT_EQ("パッケージの解凍に失敗しました。(" + std::to_string(c.number) + ")", f.LastMessage());
+  }
+}
+
+TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
+  Fixture f;
+  for (const char* name : {"../x", "..\\x", "/etc/x", "a/../../x", "C:\\x", "sub\\..\\..\\x", "."}) {
+    PackageWriter w;
+    w.Add("ok.jos", "fine");
+    std::string bytes = w.Bytes();
+    bytes.resize(bytes.size() - 4);
+    le::AppendI32(bytes, 1);
+    le::AppendI32(bytes, static_cast<int32_t>(std::strlen(name) + 1));
+    bytes += name;
+    bytes += '\0';
+    le::AppendI32(bytes, 4);
+    bytes += "evil";
+    le::AppendI32(bytes, 0);
+    WriteBytes(f.pkg, bytes);
+    EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false)) << name;
+    EXPECT_EQ("パッケージの解凍に失敗しました。(9)", f.LastMessage()) << name;
+  }
+  EXPECT_FALSE(fileops::Exists(f.dir / "x"));
+  EXPECT_FALSE(fileops::Exists(f.dir.path() + "/../x"));
+  // a backslash inside a double-byte character is not a separator
+  EXPECT_EQ("表"_sj + ".jos", CMyPackage::SafeRelativePath("表"_sj + ".jos"));
+  EXPECT_EQ("PhotSm/a.jpg", CMyPackage::SafeRelativePath("PhotSm\\a.jpg"));
+}
+
+TEST(CMyPackage, ListReadsEntriesWithoutWriting) {
+  Fixture f;
+  PackageWriter w(120, 100);
+  w.Add("scrin.jsc", InputDefinition(100));
+  w.Add("sub/a.txt", "abc", 2);
+  w.Write(f.pkg);
+  int version = 0, kind = 0;
+  std::vector<CMyPackage::Entry> entries;
+  ASSERT_EQ(0, CMyPackage::List(f.pkg, version, kind, entries));
+  EXPECT_EQ(120, version);
+  EXPECT_EQ(100, kind);
+  ASSERT_EQ(2u, entries.size());
+  EXPECT_EQ("sub\\a.txt", entries[1].name);
+  EXPECT_EQ(3, entries[1].size);
+  EXPECT_EQ(2, entries[1].type);
+  std::string cut = ReadBytes(f.pkg);
+  WriteBytes(f.pkg, cut.substr(0, cut.size() - 6));
+  EXPECT_EQ(CMyPackage::kErrDataShort, CMyPackage::List(f.pkg, version, kind, entries));
+}
