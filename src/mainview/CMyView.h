@@ -1,0 +1,155 @@
+// The sheet's view model: which rows the main window shows for the current
+// month, page or list page, where the cursor and the visible window are,
+// and how every navigation command moves them. Qt-free; painting reads the
+// rows it builds.
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+#include "mainview/ViewPorts.h"
+#include "platform/Clock.h"
+
+class Prompter;
+class Beeper;
+
+// One row of the sheet.
+struct SheetRow {
+  char key[16] = {};           // "yyyy/mm/dd" or "%05d/%05d"; list mode: the record's key
+  char keyText[4][20] = {};    // texts of the key area columns
+  int record = -1;             // position in the record set's order, -1 empty row
+  int lineNo = 1;              // 1-based among the rows of its key
+  int linesOfKey = 1;
+  int height = 0;              // logical units
+  int printHeight = 0;
+  int memoLines = 0;           // memo line count when it enlarged the row
+  int weekday = 0;             // 1 Sunday .. 7 Saturday, 0 none
+  const HolidayEntry* holiday = nullptr;
+  bool hasAnniversary = false;
+  const HolidayEntry* anniversary = nullptr;
+  int today = 0;
+  bool hasTextColor = false;
+  int textColor = 0;
+  bool hasBackColor = false;
+  int backColor = 0xFFFFFF;
+};
+
+struct SumEntry {
+  int control = -1;
+  int field = -1;
+  int decimals = 0;
+  double total = 0;
+  std::string text;  // what the "SUM" control shows
+};
+
+class CMyView {
+ public:
+  enum { kDateKind = 0, kPageKind = 100, kSheetMode = 0, kListMode = 10 };
+
+  CMyView(ViewRecords& records, ViewCalendar& calendar, ViewPeriods& periods, Prompter& prompter,
+          Beeper& beeper, const Clock& clock);
+
+  // Opening a screen: display mode, rows per list page, sums, memo growth.
+  void SetScreen(const ViewScreen& screen);
+  const ViewScreen& Screen() const { return screen_; }
+  void SetDataKind(int kind) { dataKind_ = kind; }
+  int DataKind() const { return dataKind_; }
+  // Height of the paint box in logical units.
+  void SetViewHeight(int logical) { viewHeight_ = logical; }
+  void SetExtraction(bool active, const std::string& filter, const std::string& sort);
+
+  // ---- the navigation primitive and its helpers ----
+  // Moves by months, pages or list pages. Returns 0, or 1 when it beeped.
+  int MoveView(int delta, int force);
+  int ReloadView();
+  void RebuildRows();
+  void MoveCursorTo(int row);
+  int StepCursor(int direction);  // 0, or -1 at either end
+  int LayoutFromTop(int top);     // -> last visible row
+  int GotoRecord(int direction);  // 1, or 0 (beep) without a record
+  std::string NewRecordKey(bool forceNext) const;
+
+  // ---- commands ----
+  void GoToday();            // lbl_YYYYMM click, Home
+  void StepPeriod(int delta);  // tbt_Left / tbt_Right, Left / Right keys
+  void MoveYear(int delta);  // one year back / forward
+  void KeyUp();
+  void KeyDown();
+  void KeyPageDown();
+  void KeyPageUp();
+  void Wheel(int delta);     // +1 down, -1 up: one row
+  void SetDisplayMode(int mode);
+  void SetTop(int top);      // the vertical scroll bar moved
+
+  // "yyyy/mm", "yyyymm" or "yyyy/mm/dd" of the first day n months after d.
+  static std::string AddMonths(CivilDate d, int n, const char* format);
+  // A total as its control shows it; false when it would need 60 digits.
+  static bool FormatTotal(double total, int decimals, std::string& out);
+
+  // ---- state ----
+  const std::vector<SheetRow>& Rows() const { return rows_; }
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int TotalHeight() const { return totalHeight_; }
+  int CursorRow() const { return cursor_; }
+  int TopRow() const { return top_; }
+  int LastVisibleRow() const { return lastVisible_; }
+  int DisplayMode() const { return displayMode_; }
+  CivilDate CurrentDate() const { return current_; }
+  CivilDate PeriodStart() const { return start_; }
+  CivilDate PeriodEnd() const { return end_; }
+  int CurrentPage() const { return page_; }
+  int ListPage() const { return listPage_; }
+  int LastListPage() const { return lastListPage_; }
+  const std::vector<SumEntry>& Sums() const { return sums_; }
+  std::string Label() const;       // lbl_YYYYMM
+  std::string StatusText() const;  // status panel 0
+  // Status panel 1 for a row: holiday name, anniversary and its years.
+  std::string RowStatus(int row, const std::string& holidayName, const std::string& anniversaryName,
+                        int anniversaryStartYear) const;
+  int RepaintCount() const { return repaints_; }
+
+ private:
+  void BuildDateRows();
+  void BuildPageRows();
+  void BuildListRows();
+  // Walks the records from position `i` for one key; returns the rows made.
+  void FillKeyRows(const std::string& key, int& i, bool& more, const std::string& endKey, SheetRow proto);
+  void FinishRecordRow(SheetRow& row);
+  void KeyColumnTexts(SheetRow& row, CivilDate d, int page, int line) const;
+  void ListKeyTexts(SheetRow& row) const;
+  SheetRow FreshRow() const;
+  int AvailableHeight() const { return viewHeight_ - screen_.footerHeight; }
+  void Repaint() { ++repaints_; }
+
+  ViewRecords& records_;
+  ViewCalendar& calendar_;
+  ViewPeriods& periods_;
+  Prompter& prompter_;
+  Beeper& beeper_;
+  const Clock& clock_;
+
+  ViewScreen screen_;
+  int dataKind_ = kDateKind;
+  int displayMode_ = kSheetMode;
+  CivilDate current_;
+  CivilDate start_, end_;
+  int page_ = 1;
+  int listPage_ = 0;
+  int lastListPage_ = 0;
+  int rowsPerListPage_ = 30;
+  int holidayYear_ = 0;
+  int viewHeight_ = 10000;
+  bool extraction_ = false;
+  std::string extractionFilter_, extractionSort_;
+  std::string pendingSave_;
+  int weekdayField_ = -1, cr1Field_ = -1, cr2Field_ = -1;
+
+  std::vector<SheetRow> rows_;
+  std::vector<SumEntry> sums_;
+  int totalHeight_ = 0;
+  int cursor_ = 0;
+  int top_ = 0;
+  int lastVisible_ = 0;
+  int repaints_ = 0;
+  std::array<std::string, 7> dayNames_;  // CP932 "日" .. "土"
+};
