@@ -1,0 +1,88 @@
+#include "catalogue/TfrmHanyoData.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/QtText.h"
+#include "platform/Prompter.h"
+
+bool NameCharValidator::Allowed(QChar c) {
+  ushort u = c.unicode();
+  if (u >= 32 && u <= 47) return false;
+  if (u >= 58 && u <= 63) return false;
+  if (u >= 91 && u <= 94) return false;
+  if (u >= 123 && u <= 126) return false;
+  return true;
+}
+
+QValidator::State NameCharValidator::validate(QString& input, int&) const {
+  for (QChar c : input) {
+    if (!Allowed(c)) {
+      if (beeper_) beeper_->Beep();
+      return Invalid;
+    }
+  }
+  return Acceptable;
+}
+
+TfrmHanyoData::TfrmHanyoData(int mode, const QString& initial, Prompter& prompter, Beeper* beeper,
+                             QWidget* parent)
+    : QDialog(parent), prompter_(prompter) {
+  setObjectName("frmHanyoData");
+  QString caption, label;
+  int max = 14;
+  switch (mode) {
+    case 0: caption = QStringLiteral("分類名の変更"); label = QStringLiteral("分類名"); break;
+    case 1: caption = QStringLiteral("表示画面名の変更"); label = QStringLiteral("表示画面名"); break;
+    default: caption = QStringLiteral("抽出方法の保存"); label = QStringLiteral("抽出方法名"); max = 30; break;
+  }
+  setWindowTitle(caption);
+  lbl_Name = new QLabel(label, this);
+  lbl_Name->setObjectName("lbl_Name");
+  txt_Name = new QLineEdit(initial, this);
+  txt_Name->setObjectName("txt_Name");
+  txt_Name->setMaxLength(max);
+  txt_Name->setMinimumWidth(240);
+  if (mode == 0 || mode == 1) txt_Name->setValidator(new NameCharValidator(beeper, txt_Name));
+  cmd_Ok = new QPushButton(QStringLiteral("OK"), this);
+  cmd_Ok->setObjectName("cmd_Ok");
+  cmd_Cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+  cmd_Cancel->setObjectName("cmd_Cancel");
+  cmd_Ok->setAutoDefault(false);
+  cmd_Cancel->setAutoDefault(false);
+  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { cmd_Ok->setFocus(); });
+  connect(cmd_Ok, &QPushButton::clicked, this, &TfrmHanyoData::cmd_OkClick);
+  connect(cmd_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* row = new QHBoxLayout;
+  row->addWidget(lbl_Name);
+  row->addWidget(txt_Name, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cmd_Ok);
+  buttons->addWidget(cmd_Cancel);
+  auto* top = new QVBoxLayout(this);
+  top->addLayout(row);
+  top->addLayout(buttons);
+}
+
+QString TfrmHanyoData::Text() const { return txt_Name->text(); }
+
+void TfrmHanyoData::cmd_OkClick() {
+  if (txt_Name->text().isEmpty()) {
+    std::string label;
+    ToSj(lbl_Name->text(), label);
+    prompter_.Warn(label + "を入力して下さい。"_sj);
+    txt_Name->setFocus();
+    return;
+  }
+  QString bad;
+  if (!ToSj(txt_Name->text(), textSj_, &bad)) {
+    prompter_.Warn(UnstorableMessage(bad));
+    txt_Name->setFocus();
+    return;
+  }
+  accept();
+}

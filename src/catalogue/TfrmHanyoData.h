@@ -1,0 +1,44 @@
+// The one-line name dialog: renaming a division (mode 0) or a display screen
+// (mode 1), and naming a saved extraction method (mode 2).
+#pragma once
+#include <QDialog>
+#include <QValidator>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Prompter;
+class Beeper;
+
+// Refuses, key by key, the characters a division or screen name may not
+// hold (space to "/", ":" to "?", "[" to "^", "{" to "~") with a beep.
+class NameCharValidator : public QValidator {
+ public:
+  NameCharValidator(Beeper* beeper, QObject* parent) : QValidator(parent), beeper_(beeper) {}
+  State validate(QString& input, int& pos) const override;
+  static bool Allowed(QChar c);
+
+ private:
+  Beeper* beeper_;
+};
+
+class TfrmHanyoData : public QDialog {
+  Q_OBJECT
+ public:
+  TfrmHanyoData(int mode, const QString& initial, Prompter& prompter, Beeper* beeper, QWidget* parent = nullptr);
+  QString Text() const;
+  // The text in CP932, valid after an accepted dialog.
+  const std::string& TextSj() const { return textSj_; }
+
+  QLabel* lbl_Name;
+  QLineEdit* txt_Name;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
+
+ public slots:
+  void cmd_OkClick();
+
+ private:
+  Prompter& prompter_;
+  std::string textSj_;
+};

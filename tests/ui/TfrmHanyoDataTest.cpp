@@ -1,0 +1,44 @@
+#include "catalogue/TfrmHanyoData.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
+
+TEST(TfrmHanyoData, RefusesPunctuationKeyByKeyWithABeep) {
+  ScriptedPrompter prompter;
+  CountingBeeper beeper;
+  TfrmHanyoData dlg(0, QString::fromUtf8("日記"), prompter, &beeper);
+  EXPECT_EQ(QString::fromUtf8("分類名の変更"), dlg.windowTitle());
+  EXPECT_EQ(14, dlg.txt_Name->maxLength());
+  dlg.txt_Name->setFocus();
+  dlg.txt_Name->end(false);
+  QTest::keyClicks(dlg.txt_Name, "a/b*c_@");
+  EXPECT_EQ(QString::fromUtf8("日記abc_@"), dlg.Text());
+  EXPECT_EQ(2, beeper.Count());
+}
+
+TEST(TfrmHanyoData, EmptyTextNamesItsLabel) {
+  ScriptedPrompter prompter;
+  TfrmHanyoData dlg(1, QString(), prompter, nullptr);
+  dlg.cmd_OkClick();
+  ASSERT_EQ(1u, prompter.Shown().size());
+  EXPECT_EQ("表示画面名を入力して下さい。", prompter.ShownUtf8()[0]);
+  EXPECT_EQ(QDialog::Rejected, dlg.result());
+  dlg.txt_Name->setText(QString::fromUtf8("月表"));
+  dlg.cmd_OkClick();
+  EXPECT_EQ(QDialog::Accepted, dlg.result());
+  EXPECT_EQ("月表"_sj, dlg.TextSj());
+}
+
+TEST(TfrmHanyoData, ExtractionNamesAllowThirtyCharactersAndPunctuation) {
+  ScriptedPrompter prompter;
+  TfrmHanyoData dlg(2, QString::fromUtf8("a/b"), prompter, nullptr);
+  EXPECT_EQ(30, dlg.txt_Name->maxLength());
+  EXPECT_EQ(QString::fromUtf8("抽出方法の保存"), dlg.windowTitle());
+  dlg.cmd_OkClick();
+  EXPECT_EQ(QDialog::Accepted, dlg.result());
+}
