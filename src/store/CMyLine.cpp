@@ -27,7 +27,9 @@ CMyLine::CMyLine(int minBlock, Prompter* prompter) : minBlock_(minBlock > 0 ? mi
 CMyLine::~CMyLine() = default;
 
 bool CMyLine::NewBlock(int size) {
-  if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() + kTableStep);
+  // Geometric growth: a table of a million records must not copy its block
+  // table once per block.
+  if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() + kTableStep + blocks_.size() / 2);
   Block b;
   b.bytes.reset(new (std::nothrow) char[static_cast<size_t>(size)]());
   if (!b.bytes) return false;
@@ -50,6 +52,8 @@ int CMyLine::Length(int i) const { return (i >= 0 && i < Count()) ? lines_[i].le
 
 const char* CMyLine::Item(int i) const { return (i >= 0 && i < Count()) ? lines_[i].bytes : nullptr; }
 
+char* CMyLine::MutableItem(int i) { return (i >= 0 && i < Count()) ? lines_[i].bytes : nullptr; }
+
 const char* CMyLine::Text(int i) const {
   if (i < 0 || i >= Count() || !lines_[i].bytes) return kEmpty;
   return lines_[i].bytes;
@@ -65,7 +69,8 @@ const CMyLine::Entry* CMyLine::GetEntry(int i) const { return (i >= 0 && i < Cou
 bool CMyLine::GrowLines(size_t need) {
   if (need <= lines_.capacity()) return true;
   size_t cap = lines_.capacity();
-  while (cap < need) cap += kTableStep;
+  // Geometric growth, so appending n lines costs O(n) copies, not O(n^2).
+  while (cap < need) cap += kTableStep + cap / 2;
   try {
     lines_.reserve(cap);
   } catch (const std::bad_alloc&) {

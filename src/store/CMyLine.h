@@ -33,6 +33,8 @@ class CMyLine {
   int Count() const { return static_cast<int>(lines_.size()); }
   int Length(int i) const;               // 0 when out of range
   const char* Item(int i) const;         // null when out of range
+  // Line i for changing bytes in place (never its length); null when out of range.
+  char* MutableItem(int i);
   const char* Text(int i) const;         // "" when out of range or without bytes
   std::string_view View(int i) const;    // bytes of line i, empty when out of range
   std::string Str(int i) const { return std::string(View(i)); }

@@ -1,0 +1,324 @@
+#include "store/CMyDB.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/Collate.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+#include "platform/Prompter.h"
+
+namespace {
+// Offsets in the record are unsigned 16-bit, so no record may be longer.
+constexpr int kMaxAddressable = 65535;
+constexpr size_t kWriteChunk = 64 * 1024;
+
+int ValueLength(const char* p) { return static_cast<int>(std::strlen(p)); }
+}  // namespace
+
+CMyDB::CMyDB(Prompter* prompter) : prompter_(prompter) {}
+
+int CMyDB::Define(const CMyField& fields) {
+  if (fields.Count() == 0) return kEmptyFields;
+  int64_t size = 1;
+  for (const auto& d : fields.All()) size += 2 + d.maxLength + 1;
+  if (size > kMaxAddressable) return kTooWide;
+  try {
+    fields_ = fields.All();
+    build_.assign(static_cast<size_t>(size) + jdt::kBuildSlack, '\0');
+  } catch (const std::bad_alloc&) {
+    fields_.clear();
+    build_.clear();
+    maxRecord_ = 0;
+    return kNoMemory;
+  }
+  maxRecord_ = static_cast<int>(size);
+  ClearRecords();
+  edit_.Clear();
+  New();
+  return kOk;
+}
+
+int CMyDB::FindField(std::string_view name) const {
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    const FieldDef& d = fields_[i];
+    if (collate::EqualNoCase(d.name, name)) return static_cast<int>(i);
+    if (!d.alias.empty() && collate::EqualNoCase(d.alias, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int CMyDB::SetAlias(std::string_view name, std::string_view alias) {
+  if (alias.size() >= static_cast<size_t>(fielddef::kAliasSize)) return -3;
+  if (alias.empty()) return 0;
+  int idx = -1;
+  for (size_t i = 0; i < fields_.size() && idx < 0; ++i)
+    if (collate::EqualNoCase(fields_[i].name, name)) idx = static_cast<int>(i);
+  if (idx < 0) return -1;
+  for (size_t j = 0; j < fields_.size(); ++j) {
+    if (collate::EqualNoCase(fields_[j].name, alias)) return -2;
+    if (static_cast<int>(j) != idx && collate::EqualNoCase(fields_[j].alias, alias)) return -2;
+  }
+  fields_[static_cast<size_t>(idx)].alias = std::string(alias);
+  return 0;
+}
+
+void CMyDB::ClearAliases() {
+  for (auto& d : fields_) d.alias.clear();
+}
+
+bool CMyDB::IsDeleted(int r) const {
+  const char* rec = records_.Item(r);
+  return rec && (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit);
+}
+
+void CMyDB::SetMatched(int r, bool on) {
+  char* rec = records_.MutableItem(r);
+  if (!rec) return;
+  unsigned char s = static_cast<unsigned char>(rec[0]);
+  s = on ? (s | jdt::kMatchedBit) : (s & ~jdt::kMatchedBit);
+  rec[0] = static_cast<char>(s);
+}
+
+const char* CMyDB::Value(int field, int r) const {
+  if (field < 0 || field >= FieldCount()) return nullptr;
+  const char* rec = records_.Item(r);
+  if (!rec) return nullptr;
+  return rec + le::GetU16(rec + 1 + 2 * field);
+}
+
+const char* CMyDB::ValueByName(std::string_view name, int r) const { return Value(FindField(name), r); }
+
+int CMyDB::Load(int r) {
+  if (r < 0 || r >= RecordCount()) {
+    New();
+    return kNoRecord;
+  }
+  for (int i = 0; i < FieldCount(); ++i) {
+    const char* v = Value(i, r);
+    edit_.Set(i, v, ValueLength(v));
+  }
+  current_ = r;
+  return kOk;
+}
+
+void CMyDB::New() {
+  for (int i = 0; i < FieldCount(); ++i) edit_.Set(i, "", 0);
+  current_ = -1;
+}
+
+int CMyDB::SetValue(int field, std::string_view text) {
+  if (field == -1) return kNoField;
+  if (field < 0 || field >= FieldCount()) return kEmptyFields;
+  size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  const FieldDef& d = fields_[static_cast<size_t>(field)];
+  if (text.size() > static_cast<size_t>(d.maxLength)) return kTooLong;
+  if (d.type == fielddef::kTypeNumber) {
+    for (char c : text)
+      if (c < '0' || c > '9') return kNotNumber;
+  }
+  return edit_.Set(field, text) ? kOk : kNoMemory;
+}
+
+int CMyDB::SetValueByName(std::string_view name, std::string_view text) {
+  int f = FindField(name);
+  if (f < 0) return kEmptyFields;
+  return SetValue(f, text);
+}
+
+const char* CMyDB::EditValue(int field) const { return edit_.Text(field); }
+
+int CMyDB::Store() {
+  if (current_ != -1 && (current_ < 0 || current_ >= RecordCount() || IsDeleted(current_))) return -1;
+  const int n = FieldCount();
+  if (n == 0) return -1;
+  size_t off = 1 + 2 * static_cast<size_t>(n);
+  build_[0] = 0;
+  for (int i = 0; i < n; ++i) {
+    std::string_view v = edit_.View(i);
+    // Values were checked against their fields when set or loaded, so the
+    // record always fits; the check guards the buffer all the same.
+    if (off + v.size() + 1 > static_cast<size_t>(maxRecord_)) return -1;
+    le::PutU16(&build_[1 + 2 * static_cast<size_t>(i)], static_cast<uint16_t>(off));
+    if (!v.empty()) std::memcpy(&build_[off], v.data(), v.size());
+    build_[off + v.size()] = '\0';
+    off += v.size() + 1;
+  }
+  if (current_ == -1) {
+    if (!records_.Append(build_.data(), static_cast<int>(off))) return -1;
+    ++liveCount_;
+  } else if (!records_.Set(current_, build_.data(), static_cast<int>(off))) {
+    return -1;
+  }
+  return kOk;
+}
+
+int CMyDB::MarkDeleted(int r) {
+  char* rec = records_.MutableItem(r);
+  if (!rec) return 0;
+  if (!(static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit)) {
+    rec[0] = static_cast<char>(static_cast<unsigned char>(rec[0]) | jdt::kDeletedBit);
+    --liveCount_;
+  }
+  return 1;
+}
+
+void CMyDB::ClearRecords() {
+  records_.Clear();
+  liveCount_ = 0;
+  current_ = -1;
+}
+
+bool CMyDB::ValidRecord(const char* rec, int length) const {
+  const int n = FieldCount();
+  const int head = 1 + 2 * n;
+  if (length < head || length > maxRecord_) return false;
+  for (int i = 0; i < n; ++i) {
+    int off = le::GetU16(rec + 1 + 2 * i);
+    if (off < head || off > length) return false;
+    const void* end = std::memchr(rec + off, 0, static_cast<size_t>(length - off));
+    int vlen = end ? static_cast<int>(static_cast<const char*>(end) - (rec + off)) : length - off;
+    if (vlen > fields_[static_cast<size_t>(i)].maxLength) return false;
+  }
+  return true;
+}
+
+int CMyDB::ReadFile(const std::string& path, bool define) {
+  std::string bytes;
+  if (!fileops::IsFile(path) || !fileops::ReadAll(path, bytes)) {
+    if (define) {
+      fields_.clear();
+      ClearRecords();
+      edit_.Clear();
+      maxRecord_ = 0;
+    }
+    return kCannotOpen;
+  }
+  return ReadBytes(bytes, define);
+}
+
+int CMyDB::ReadBytes(std::string_view bytes, bool define) {
+  const char* data = bytes.data();
+  const size_t size = bytes.size();
+  size_t pos = 0;
+  auto readI32 = [&](int32_t& v) {
+    if (size - pos < 4) return false;
+    v = le::GetI32(data + pos);
+    pos += 4;
+    return true;
+  };
+
+  if (define) {
+    fields_.clear();
+    ClearRecords();
+    edit_.Clear();
+    maxRecord_ = 0;
+  }
+  int32_t flag = 0;
+  int32_t count = 0;
+  if (!readI32(flag) || (flag != jdt::kFlagWithFields && flag != jdt::kFlagWithoutFields))
+    return kBadStructure;
+  if (define) {
+    if (flag == jdt::kFlagWithoutFields) {
+      if (prompter_) prompter_->ErrorPlain("P)新規読込でフィールド情報スキップのファイルは読めません。"_sj);
+      return kBadStructure;
+    }
+    if (!readI32(count) || count < 0) return kBadStructure;
+    CMyField list;
+    for (int32_t i = 0; i < count; ++i) {
+      if (size - pos < static_cast<size_t>(fielddef::kSize)) return kBadStructure;
+      list.Add(FieldDef::Decode(data + pos));  // a refused definition is skipped
+      pos += fielddef::kSize;
+    }
+    if (Define(list) != kOk) return kBadStructure;
+  } else {
+    if (!readI32(count)) return kBadStructure;
+    if (count != FieldCount()) {
+      if (prompter_) prompter_->ErrorPlain("読み込んだ内容はフォールド数が異なります。"_sj);
+      return kFieldCountDiffers;
+    }
+    if (flag == jdt::kFlagWithFields) {
+      if ((size - pos) / fielddef::kSize < static_cast<size_t>(count)) return kBadStructure;
+      pos += static_cast<size_t>(count) * fielddef::kSize;
+    }
+  }
+  if (FieldCount() == 0) return kBadStructure;
+  int32_t reserved = 0;
+  for (int i = 0; i < jdt::kReservedInts; ++i)
+    if (!readI32(reserved)) return kOk;  // ends early: nothing to keep
+
+  for (;;) {
+    int32_t length = 0;
+    if (!readI32(length) || length == 0) break;
+    // The stored length counts the NUL after the record.
+    if (length < 0 || length - 1 > maxRecord_) {
+      if (prompter_) prompter_->ErrorPlain("データファイルが壊れています。壊れた所までを読み込みました。"_sj);
+      return kDamagedRecord;
+    }
+    if (size - pos < static_cast<size_t>(length)) break;  // ends early
+    const char* rec = data + pos;
+    if (!ValidRecord(rec, length - 1)) {
+      if (prompter_) prompter_->ErrorPlain("データファイルが壊れています。壊れた所までを読み込みました。"_sj);
+      return kDamagedRecord;
+    }
+    if (!records_.Append(rec, length - 1)) {
+      if (prompter_) prompter_->ErrorPlain("メモリが足りません。"_sj);
+      return kNoMemory;
+    }
+    if (!(static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit)) ++liveCount_;
+    pos += static_cast<size_t>(length);
+  }
+  return kOk;
+}
+
+void CMyDB::AppendHeader(std::string& out, int flag) const {
+  le::AppendI32(out, flag);
+  le::AppendI32(out, FieldCount());
+  if (flag == jdt::kFlagWithFields) {
+    char def[fielddef::kSize];
+    for (const auto& d : fields_) {
+      d.Encode(def);
+      out.append(def, sizeof def);
+    }
+  }
+  for (int i = 0; i < jdt::kReservedInts; ++i) le::AppendI32(out, 0);
+}
+
+int CMyDB::WriteRecords(const std::string& path, int flag, const int* numbers, int count) const {
+  fileops::AtomicFile f(path);
+  if (!f.Open()) return kCannotOpen;
+  std::string chunk;
+  chunk.reserve(kWriteChunk + static_cast<size_t>(maxRecord_) + 16);
+  AppendHeader(chunk, flag);
+  bool ok = true;
+  const int total = numbers ? count : RecordCount();
+  for (int k = 0; k < total && ok; ++k) {
+    int r = numbers ? numbers[k] : k;
+    std::string_view rec = records_.View(r);
+    if (rec.empty() || (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit)) continue;
+    le::AppendI32(chunk, static_cast<int32_t>(rec.size() + 1));
+    chunk.append(rec);
+    chunk.push_back('\0');
+    if (chunk.size() >= kWriteChunk) {
+      ok = f.Write(chunk);
+      chunk.clear();
+    }
+  }
+  le::AppendI32(chunk, 0);
+  if (!ok || !f.Write(chunk) || !f.Commit()) return kCannotOpen;
+  return kOk;
+}
+
+int CMyDB::WriteFile(const std::string& path) const {
+  return WriteRecords(path, jdt::kFlagWithFields, nullptr, 0);
+}
+
+int CMyDB::WriteSubset(const std::string& path, const int* numbers, int count) const {
+  if (!numbers) {
+    if (prompter_) prompter_->ErrorPlain("レコードがNULLです。"_sj);
+    return kNoNumbers;
+  }
+  return WriteRecords(path, jdt::kFlagWithoutFields, numbers, count < 0 ? 0 : count);
+}

@@ -1,0 +1,711 @@
+#include "store/CMyRec.h"
+
+#include <cstring>
+
+#include "platform/Collate.h"
+#include "platform/Cp932.h"
+#include "platform/LittleEndian.h"
+#include "platform/Prompter.h"
+#include "store/CMyDB.h"
+
+namespace {
+constexpr unsigned char kLess = 1;
+constexpr unsigned char kEqual = 2;
+constexpr unsigned char kGreater = 4;
+constexpr int kSmallRange = 10;   // ranges this small are left to the insertion pass
+constexpr int kStackRanges = 32;  // quicksort gives up to the insertion pass here
+constexpr int kMaxDigits = 9;
+
+inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// The decimal integer a value starts with: leading blanks, optional sign,
+// digits; anything else ends it; no digits = 0. At most `limit` bytes.
+int64_t ReadInteger(const char* v, size_t limit) {
+  size_t i = 0;
+  while (i < limit && v[i] && IsBlank(v[i])) ++i;
+  bool neg = false;
+  if (i < limit && (v[i] == '+' || v[i] == '-')) neg = v[i++] == '-';
+  int64_t n = 0;
+  int digits = 0;
+  while (i < limit && v[i] >= '0' && v[i] <= '9') {
+    if (digits++ < 18) n = n * 10 + (v[i] - '0');  // beyond 18 digits the value saturates
+    ++i;
+  }
+  return neg ? -n : n;
+}
+
+inline const char* FieldValue(const char* rec, int field) { return rec + le::GetU16(rec + 1 + 2 * field); }
+
+inline size_t CharWidth(const char* p) { return (cp932::IsLead(p[0]) && p[1] != '\0') ? 2 : 1; }
+
+// Literal found at p (at a character boundary), double-byte characters
+// compared exactly, single bytes folded when kFold.
+template <bool kFold>
+inline bool MatchAt(const char* p, const char* lit, int n) {
+  int k = 0;
+  while (k < n) {
+    char vc = p[k];
+    if (vc == '\0') return false;
+    if (cp932::IsLead(vc)) {
+      if (k + 1 >= n || vc != lit[k] || p[k + 1] != lit[k + 1]) return false;
+      k += 2;
+    } else {
+      if (kFold ? collate::FoldLower(vc) != collate::FoldLower(lit[k]) : vc != lit[k]) return false;
+      ++k;
+    }
+  }
+  return true;
+}
+
+// Searches at character boundaries only, so a literal never matches the
+// trail byte of one character and the lead byte of the next.
+template <bool kFold>
+bool Contains(const char* v, const char* lit, int n) {
+  if (n <= 0) return false;
+  const char first = kFold ? collate::FoldLower(lit[0]) : lit[0];
+  for (const char* p = v; *p; p += CharWidth(p)) {
+    char c = kFold ? collate::FoldLower(*p) : *p;
+    if (c == first && MatchAt<kFold>(p, lit, n)) return true;
+  }
+  return false;
+}
+
+bool MatchMode(const char* v, const char* lit, int n, int mode) {
+  const bool exact = mode >= 4;
+  std::string_view l(lit, static_cast<size_t>(n));
+  switch (mode & 3) {
+    case 0: {
+      size_t len = strnlen(v, static_cast<size_t>(n) + 1);
+      if (len != static_cast<size_t>(n)) return false;
+      std::string_view s(v, len);
+      return exact ? collate::Compare(s, l) == 0 : collate::CompareNoCase(s, l) == 0;
+    }
+    case 1: {
+      if (strnlen(v, static_cast<size_t>(n)) < static_cast<size_t>(n)) return false;
+      std::string_view s(v, static_cast<size_t>(n));
+      return exact ? collate::Compare(s, l) == 0 : collate::CompareNoCase(s, l) == 0;
+    }
+    case 2: {
+      size_t len = std::strlen(v);
+      if (len < static_cast<size_t>(n)) return false;
+      size_t start = len - static_cast<size_t>(n);
+      std::string_view whole(v, len);
+      if (cp932::CharStart(whole, start) != start) return false;  // would start inside a character
+      std::string_view s = whole.substr(start);
+      return exact ? collate::Compare(s, l) == 0 : collate::CompareNoCase(s, l) == 0;
+    }
+    default:
+      return exact ? Contains<false>(v, lit, n) : Contains<true>(v, lit, n);
+  }
+}
+
+}  // namespace
+
+CMyRec::CMyRec(CMyDB* table) : db_(table) {}
+
+void CMyRec::Reset() {
+  sel_.clear();
+  keys_.clear();
+  pos_ = -1;
+}
+
+// ---- compiling ---------------------------------------------------------------
+
+int CMyRec::MakeSql(const char* expression, int list) {
+  if (list < 0 || list > 2) return -1;
+  CMyLine& out = lists_[list];
+  out.Clear();
+  if (!expression) return 0;
+  return Compile(expression, out);
+}
+
+int CMyRec::Compile(std::string_view s, CMyLine& out) {
+  if (!db_) return -6;
+  const size_t n = s.size();
+  size_t p = 0;
+  auto skip = [&] {
+    while (p < n && s[p] == ' ') ++p;
+  };
+  auto step = [&] { p += (cp932::IsLead(s[p]) && p + 1 < n) ? 2 : 1; };
+  std::vector<int> open;
+  char node[sqlnode::kSize];
+  char connector = sqlnode::kOr;
+
+  skip();
+  if (p == n) return 0;
+  for (;;) {
+    if (s[p] == '(') {
+      if (static_cast<int>(open.size()) >= kMaxGroups) return -20;
+      std::memset(node, 0, sizeof node);
+      node[sqlnode::kKindOffset] = connector == sqlnode::kAnd ? sqlnode::kGroupAnd : sqlnode::kGroupOr;
+      open.push_back(out.Count());
+      out.Append(node, sizeof node);
+      connector = sqlnode::kOr;  // the first node inside a group starts its chain
+      ++p;
+      skip();
+      if (p == n) return -4;
+    }
+    size_t start = p;
+    while (p < n && s[p] != ' ' && s[p] != '<' && s[p] != '=' && s[p] != '>') step();
+    if (p == n) return -5;
+    int field = db_->FindField(s.substr(start, p - start));
+    if (field < 0) return -6;
+    skip();
+    if (p == n) return -7;
+    char op1 = s[p];
+    if (op1 != '<' && op1 != '=' && op1 != '>') return -8;
+    ++p;
+    char op2 = 0;
+    if (p < n && (s[p] == '<' || s[p] == '=' || s[p] == '>')) {
+      op2 = s[p++];
+      bool valid = (op1 == '=' && op2 == '=') || (op1 == '<' && (op2 == '=' || op2 == '>')) ||
+                   (op1 == '>' && op2 == '=');
+      if (!valid) return -9;
+    }
+    skip();
+    if (p == n) return -10;
+
+    std::memset(node, 0, sizeof node);
+    node[sqlnode::kKindOffset] = connector;
+    le::PutI32(node + sqlnode::kRefOffset, field);
+    node[sqlnode::kOp1Offset] = op1;
+    node[sqlnode::kOp2Offset] = op2;
+    const int type = db_->Fields()[field].type;
+    if (type == fielddef::kTypeText) {
+      if (s[p] != '\'') return -13;
+      ++p;
+      std::string lit;
+      bool closed = false;
+      while (p < n) {
+        char c = s[p];
+        if (c == '\'') {
+          if (p + 1 < n && s[p + 1] == '\'') {
+            lit += '\'';
+            p += 2;
+          } else {
+            ++p;
+            closed = true;
+            break;
+          }
+        } else if (cp932::IsLead(c) && p + 1 < n) {
+          lit.append(s.substr(p, 2));
+          p += 2;
+        } else {
+          lit += c;
+          ++p;
+        }
+        if (lit.size() > static_cast<size_t>(sqlnode::kMaxText)) return -14;
+      }
+      if (!closed) return -13;
+      if (op1 == '=' && (op2 == 0 || op2 == '=')) {
+        int mode = 0;
+        if (lit.size() >= 2) {
+          bool lead = lit[0] == '*';
+          size_t last = lit.size() - 1;
+          bool trail = lit[last] == '*' && cp932::CharStart(lit, last) == last;
+          if (lead && trail) {
+            mode = 3;
+            lit = lit.substr(1, lit.size() - 2);
+          } else if (lead) {
+            mode = 2;
+            lit.erase(0, 1);
+          } else if (trail) {
+            mode = 1;
+            lit.pop_back();
+          }
+        }
+        if (op2 == '=') mode += 4;
+        node[sqlnode::kOp2Offset] = static_cast<char>('0' + mode);
+      }
+      le::PutI32(node + sqlnode::kValueKindOffset, 0);
+      std::memcpy(node + sqlnode::kTextOffset, lit.data(), lit.size());
+    } else if (type == fielddef::kTypeNumber) {
+      bool neg = false;
+      if (s[p] == '+' || s[p] == '-') neg = s[p++] == '-';
+      int digits = 0;
+      int32_t value = 0;
+      while (p < n && s[p] != ' ') {
+        if (s[p] < '0' || s[p] > '9') return -15;
+        if (++digits > kMaxDigits) return -16;
+        value = value * 10 + (s[p] - '0');
+        ++p;
+      }
+      if (digits == 0) return -15;
+      le::PutI32(node + sqlnode::kValueKindOffset, 1);
+      le::PutI32(node + sqlnode::kNumberOffset, neg ? -value : value);
+    } else {
+      if (db_->GetPrompter()) db_->GetPrompter()->Warn("PG(MakeSql):条件判定できないフィールドがセットされた"_sj);
+      return -17;
+    }
+    out.Append(node, sizeof node);
+
+    skip();
+    if (p < n && s[p] == ')') {
+      if (open.empty()) return -21;
+      char* group = out.MutableItem(open.back());
+      le::PutI32(group + sqlnode::kRefOffset, out.Count());
+      open.pop_back();
+      ++p;
+      skip();
+    }
+    if (p == n) break;
+    start = p;
+    while (p < n && s[p] != ' ') step();
+    if (p == n) return -1;
+    std::string_view word = s.substr(start, p - start);
+    if (collate::EqualNoCase(word, "AND")) {
+      connector = sqlnode::kAnd;
+    } else if (collate::EqualNoCase(word, "OR")) {
+      connector = sqlnode::kOr;
+    } else {
+      return -2;
+    }
+    skip();
+    if (p == n) return -4;
+  }
+  if (!open.empty()) return -22;
+  return 0;
+}
+
+bool CMyRec::CheckSyntax(const char* expression) { return MakeSql(expression, kListCheck) == 0; }
+
+// ---- evaluating --------------------------------------------------------------
+
+void CMyRec::Decode(int list, Scan& scan) const {
+  const CMyLine& l = lists_[list];
+  scan.nodes.clear();
+  scan.broken = false;
+  scan.groupError = false;
+  const int fields = db_ ? db_->FieldCount() : 0;
+  for (int i = 0; i < l.Count(); ++i) {
+    const char* b = l.Item(i);
+    if (!b || l.Length(i) < sqlnode::kSize) {
+      scan.broken = true;
+      continue;
+    }
+    Node nd{};
+    nd.kind = b[sqlnode::kKindOffset];
+    nd.ref = le::GetI32(b + sqlnode::kRefOffset);
+    nd.mode = -1;
+    if (nd.kind == sqlnode::kOr || nd.kind == sqlnode::kAnd) {
+      if (nd.ref < 0 || nd.ref >= fields) scan.broken = true;
+      char op1 = b[sqlnode::kOp1Offset];
+      char op2 = b[sqlnode::kOp2Offset];
+      nd.number = le::GetI32(b + sqlnode::kValueKindOffset) == 1;
+      nd.num = le::GetI32(b + sqlnode::kNumberOffset);
+      nd.text = b + sqlnode::kTextOffset;
+      nd.textLength = static_cast<int>(strnlen(nd.text, sqlnode::kTextSize - 1));
+      if (!nd.number && op1 == '=' && op2 >= '0' && op2 <= '7') {
+        nd.mode = op2 - '0';
+        nd.truth = kEqual;
+      } else if (op1 == '=') {
+        nd.truth = kEqual;
+      } else if (op1 == '<') {
+        nd.truth = op2 == '>' ? (kLess | kGreater) : op2 == '=' ? (kLess | kEqual) : kLess;
+      } else {
+        nd.truth = op2 == '=' ? (kGreater | kEqual) : kGreater;
+      }
+    }
+    scan.nodes.push_back(nd);
+  }
+}
+
+int CMyRec::EvalCondition(const char* rec, const Node& nd) const {
+  const char* v = FieldValue(rec, nd.ref);
+  int64_t d;
+  if (nd.number) {
+    d = ReadInteger(v, static_cast<size_t>(-1)) - nd.num;
+  } else if (nd.mode >= 0) {
+    d = MatchMode(v, nd.text, nd.textLength, nd.mode) ? 0 : 1;
+  } else if (nd.textLength == 0) {
+    d = v[0] ? 1 : 0;
+  } else {
+    // Only the first textLength + 1 bytes can decide the comparison, so a
+    // long memo is never measured.
+    size_t len = strnlen(v, static_cast<size_t>(nd.textLength) + 1);
+    d = collate::CompareNoCase(std::string_view(v, len),
+                               std::string_view(nd.text, static_cast<size_t>(nd.textLength)));
+  }
+  unsigned char bit = d < 0 ? kLess : d == 0 ? kEqual : kGreater;
+  return (nd.truth & bit) ? 1 : 0;
+}
+
+int CMyRec::EvalRange(const char* rec, Scan& scan, int from, int to) const {
+  if (from >= to) return 1;
+  bool chain = false;
+  int i = from;
+  while (i < to) {
+    const Node& nd = scan.nodes[static_cast<size_t>(i)];
+    if (nd.kind == sqlnode::kOr || nd.kind == sqlnode::kGroupOr) {
+      if (chain) return 1;
+      chain = true;
+    }
+    if (nd.kind == sqlnode::kGroupOr || nd.kind == sqlnode::kGroupAnd) {
+      if (nd.ref <= i || nd.ref > to) {
+        scan.groupError = true;
+        return 0;
+      }
+      if (chain) {
+        int r = EvalRange(rec, scan, i + 1, nd.ref);
+        if (r < 0) return r;
+        chain = r == 1;
+      }
+      i = nd.ref;
+      continue;
+    }
+    // A false chain cannot become true, so its remaining conditions are
+    // skipped; the result is the same.
+    if (chain) chain = EvalCondition(rec, nd) == 1;
+    ++i;
+  }
+  return chain ? 1 : 0;
+}
+
+void CMyRec::ReportGroupError(Scan& scan) {
+  if (scan.groupError && db_ && db_->GetPrompter())
+    db_->GetPrompter()->Error("P):括弧処理で不正な処理になりました。"_sj);
+  scan.groupError = false;
+}
+
+int CMyRec::Evaluate(int record, int list, int from, int to) {
+  if (!db_ || list < 0 || list > 2) return -1;
+  const char* rec = db_->RecordData(record);
+  if (!rec) return -1;
+  Decode(list, scan_);
+  if (scan_.broken) return -1;
+  int count = static_cast<int>(scan_.nodes.size());
+  if (from == 0) to = count;
+  if (from < 0 || to > count) return -1;
+  int r = EvalRange(rec, scan_, from, to);
+  ReportGroupError(scan_);
+  return r;
+}
+
+int CMyRec::Requery() {
+  pos_ = -1;
+  sel_.clear();
+  if (!db_) return kNoneFound;
+  Decode(kListFilter, scan_);
+  const int total = db_->RecordCount();
+  const int count = static_cast<int>(scan_.nodes.size());
+  bool groupShown = false;
+  for (int r = 0; r < total; ++r) {
+    const char* rec = db_->RecordData(r);
+    if (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit) continue;
+    if (scan_.broken) {
+      if (db_->GetPrompter()) db_->GetPrompter()->Warn("PG_Err:不正なデータが混入しています。"_sj);
+      sel_.clear();
+      return -1;
+    }
+    int m = EvalRange(rec, scan_, 0, count);
+    // One message per requery, not one per record.
+    if (scan_.groupError && !groupShown) {
+      ReportGroupError(scan_);
+      groupShown = true;
+    }
+    db_->SetMatched(r, m == 1);
+    if (m == 1) sel_.push_back(r);
+  }
+  Sort();
+  if (sel_.empty()) return kNoneFound;
+  pos_ = 0;
+  return 0;
+}
+
+int CMyRec::Select(const char* expression) {
+  int rc = MakeSql(expression, kListFilter);
+  if (rc != 0) return rc;
+  return Requery();
+}
+
+// ---- sorting -----------------------------------------------------------------
+
+int CMyRec::SetSort(std::string_view spec, bool sortNow) {
+  keys_.clear();
+  if (!db_) return -6;
+  const size_t n = spec.size();
+  size_t p = 0;
+  auto skip = [&] {
+    while (p < n && spec[p] == ' ') ++p;
+  };
+  auto word = [&] {
+    size_t start = p;
+    while (p < n && spec[p] != ' ' && spec[p] != ',') p += (cp932::IsLead(spec[p]) && p + 1 < n) ? 2 : 1;
+    return spec.substr(start, p - start);
+  };
+  while (p < n) {
+    skip();
+    std::string_view name = word();
+    if (name.empty() && p == n) break;  // trailing comma or blanks
+    int field = db_->FindField(name);
+    if (field < 0) return -6;
+    SortKey key{field, 0, 0};
+    skip();
+    if (p < n && spec[p] != ',') {
+      std::string_view w = word();
+      size_t k = 0;
+      if (w[0] == 'L' || w[0] == 'l') {
+        k = w.size();  // no direction, only a prefix length
+        p -= w.size();
+      } else {
+        if (w[k] == 'N' || w[k] == 'n') {
+          key.flags |= kNumeric;
+          ++k;
+        }
+        if (k < w.size() && (w[k] == 'D' || w[k] == 'd')) {
+          key.flags |= kDescending;
+        } else if (!(k < w.size() && (w[k] == 'U' || w[k] == 'u'))) {
+          return -7;
+        }
+      }
+      skip();
+      if (p < n && (spec[p] == 'L' || spec[p] == 'l')) {
+        std::string_view len = word();
+        int v = static_cast<int>(ReadInteger(len.data() + 1, len.size() - 1));
+        key.prefix = (v >= 0 && v <= 30) ? v : 0;
+      }
+    }
+    while (p < n && spec[p] != ',') ++p;  // anything else up to the comma is ignored
+    if (p < n) ++p;
+    if (static_cast<int>(keys_.size()) < kMaxSortKeys) keys_.push_back(key);
+  }
+  if (sortNow) Sort();
+  return 0;
+}
+
+int CMyRec::CompareRecords(int ra, int rb) const {
+  const char* a = db_->RecordData(ra);
+  const char* b = db_->RecordData(rb);
+  for (const SortKey& k : keys_) {
+    const char* va = FieldValue(a, k.field);
+    const char* vb = FieldValue(b, k.field);
+    int c;
+    if (k.flags & kNumeric) {
+      size_t limit = k.prefix > 0 ? static_cast<size_t>(k.prefix) : static_cast<size_t>(-1);
+      int64_t x = ReadInteger(va, limit);
+      int64_t y = ReadInteger(vb, limit);
+      c = x < y ? -1 : x > y ? 1 : 0;
+    } else {
+      size_t la = k.prefix > 0 ? strnlen(va, static_cast<size_t>(k.prefix)) : std::strlen(va);
+      size_t lb = k.prefix > 0 ? strnlen(vb, static_cast<size_t>(k.prefix)) : std::strlen(vb);
+      c = collate::CompareNoCase(std::string_view(va, la), std::string_view(vb, lb));
+    }
+    if (c != 0) {
+      c = c < 0 ? -1 : 1;
+      return (k.flags & kDescending) ? -c : c;
+    }
+  }
+  return 0;
+}
+
+void CMyRec::Sort() {
+  if (keys_.empty() || !db_) return;
+  Prompter* prompter = db_->GetPrompter();
+  for (const SortKey& k : keys_) {
+    if (k.field < 0 || k.field >= db_->FieldCount()) {
+      if (prompter) prompter->Warn("PG:ソート番号がフィールド数をオーバーしました。"_sj);
+      return;
+    }
+  }
+  if (static_cast<int>(keys_.size()) > kMaxSortKeys) {
+    if (prompter) prompter->Warn("PG:ソート数をオーバーしました。"_sj);
+    return;
+  }
+  const int count = Count();
+  if (count < 2) return;
+  int* a = sel_.data();
+
+  // Quicksort without recursion; small ranges are left to the insertion pass.
+  struct Range {
+    int low, high;
+  };
+  Range stack[kStackRanges];
+  int depth = 0;
+  int low = 0;
+  int high = count - 1;
+  for (;;) {
+    if (high - low > kSmallRange) {
+      const int pivot = a[(low + high) / 2];
+      int i = low;
+      int j = high;
+      while (i <= j) {
+        while (CompareRecords(a[i], pivot) < 0) ++i;
+        while (CompareRecords(a[j], pivot) > 0) --j;
+        if (i <= j) {
+          std::swap(a[i], a[j]);
+          ++i;
+          --j;
+        }
+      }
+      Range left{low, j};
+      Range right{i, high};
+      bool leftSmaller = (j - low) < (high - i);
+      Range small = leftSmaller ? left : right;
+      Range large = leftSmaller ? right : left;
+      if (large.high - large.low + 1 > kSmallRange) {
+        stack[depth++] = large;
+        if (depth == kStackRanges) break;
+      }
+      low = small.low;
+      high = small.high;
+    } else {
+      if (depth == 0) break;
+      --depth;
+      low = stack[depth].low;
+      high = stack[depth].high;
+    }
+  }
+  // Insertion pass: moves an entry left only past entries that compare
+  // above it, so runs of equal keys cost linear time.
+  for (int i = 1; i < count; ++i) {
+    int x = a[i];
+    int j = i;
+    while (j > 0 && CompareRecords(a[j - 1], x) > 0) {
+      a[j] = a[j - 1];
+      --j;
+    }
+    a[j] = x;
+  }
+}
+
+// ---- navigation ----------------------------------------------------------------
+
+int CMyRec::First() {
+  if (sel_.empty()) {
+    pos_ = -1;
+    return -1;
+  }
+  pos_ = 0;
+  return 0;
+}
+
+int CMyRec::Last() {
+  if (sel_.empty()) {
+    pos_ = -1;
+    return -1;
+  }
+  pos_ = Count() - 1;
+  return 0;
+}
+
+int CMyRec::Prev() {
+  if (pos_ < 0) return 2;
+  --pos_;
+  if (pos_ < 0) {
+    pos_ = -1;
+    return 1;
+  }
+  return 0;
+}
+
+int CMyRec::Next() {
+  if (pos_ >= Count()) return 2;
+  ++pos_;
+  return pos_ >= Count() ? 1 : 0;
+}
+
+int CMyRec::GoTo(int i) {
+  if (i < 0 || i >= Count()) {
+    pos_ = -1;
+    return -1;
+  }
+  pos_ = i;
+  return i;
+}
+
+int CMyRec::LoadCurrent() {
+  if (!db_) return kNoCurrent;
+  if (NoCurrent()) {
+    db_->New();
+    return kNoCurrent;
+  }
+  return db_->Load(CurrentRecord());
+}
+
+void CMyRec::New() {
+  if (db_) db_->New();
+}
+int CMyRec::SetValue(int field, std::string_view text) { return db_ ? db_->SetValue(field, text) : -1; }
+int CMyRec::SetValueByName(std::string_view name, std::string_view text) {
+  return db_ ? db_->SetValueByName(name, text) : -1;
+}
+int CMyRec::Store() { return db_ ? db_->Store() : -1; }
+
+const char* CMyRec::Value(int field) const {
+  if (!db_ || NoCurrent()) return nullptr;
+  return db_->Value(field, CurrentRecord());
+}
+
+const char* CMyRec::ValueByName(std::string_view name) const {
+  if (!db_ || NoCurrent()) return nullptr;
+  return db_->ValueByName(name, CurrentRecord());
+}
+
+int CMyRec::DeleteCurrent(bool requery) {
+  if (!db_ || NoCurrent()) return 0;
+  db_->MarkDeleted(CurrentRecord());
+  if (requery) {
+    int at = pos_;
+    Requery();
+    GoTo(at);
+  }
+  return 1;
+}
+
+// ---- finding -----------------------------------------------------------------
+
+int CMyRec::Search(int from, bool forward) {
+  if (!db_) return -1;
+  Decode(kListFind, scan_);
+  const int count = static_cast<int>(scan_.nodes.size());
+  const int step = forward ? 1 : -1;
+  for (int i = from; i >= 0 && i < Count(); i += step) {
+    const char* rec = db_->RecordData(sel_[static_cast<size_t>(i)]);
+    if (!rec || (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit)) continue;
+    if (scan_.broken) {
+      if (db_->GetPrompter()) db_->GetPrompter()->Warn("PG_Err:不正なデータが混入しています。"_sj);
+      return -1;
+    }
+    int m = EvalRange(rec, scan_, 0, count);
+    ReportGroupError(scan_);
+    if (m == 1) {
+      pos_ = i;
+      return i;
+    }
+  }
+  return -1;
+}
+
+int CMyRec::Find(const char* expression, int start, bool forward) {
+  const int current = NoCurrent() ? -1 : pos_;
+  pos_ = -1;
+  if (MakeSql(expression, kListFind) != 0) return -1;
+  int from;
+  switch (start) {
+    case 0:
+      from = 0;
+      break;
+    case 2:
+      from = Count() - 1;
+      break;
+    case 1:
+      // Without a current record the search starts at the end it runs from.
+      from = current >= 0 ? current : (forward ? 0 : Count() - 1);
+      break;
+    default:
+      return -1;
+  }
+  return Search(from, forward);
+}
+
+int CMyRec::FindNext() {
+  const int current = NoCurrent() ? -1 : pos_;
+  pos_ = -1;
+  return Search(current >= 0 ? current + 1 : 0, true);
+}
+
+int CMyRec::FindPrev() {
+  const int current = NoCurrent() ? -1 : pos_;
+  pos_ = -1;
+  return Search(current >= 0 ? current - 1 : Count() - 1, false);
+}
