@@ -334,3 +334,45 @@ TEST(CMyView, MalformedKeysNeverHangTheWalk) {
   f.view.GoToday();
   EXPECT_EQ(f.screen.linesPerPage, f.view.RowCount());
 }
+
+#include "mainview/RecordSetPort.h"
+
+TEST(RecordSetPort, TheSheetWalksARealRecordSet) {
+  CMyDB db;
+  ASSERT_EQ(0, DefineMemoSchema(db));
+  CMyRec rec(&db);
+  auto add = [&](const char* key, const char* serial, const char* memo) {
+    db.New();
+    db.SetValue(memo::kKey, key);
+    db.SetValue(memo::kLineSerial, serial);
+    db.SetValue(memo::kMem001, cp932::FromUtf8(memo));
+    db.SetValue(memo::kCr002, "65280");
+    ASSERT_EQ(0, db.Store());
+  };
+  add("2024/03/05", "00002", "二件目");
+  add("2024/03/05", "00001", "一件目");
+  add("2024/03/20", "00001", "春分");
+  add("2024/04/01", "00001", "翌月");
+  RecordSetPort port(db, rec);
+  FakeCalendar calendar;
+  FakePeriods periods;
+  ScriptedPrompter prompter;
+  CountingBeeper beeper;
+  FixedClock clock({2024, 3, 15});
+  CMyView view(port, calendar, periods, prompter, beeper, clock);
+  ViewScreen screen;
+  view.SetScreen(screen);
+  view.ReloadView();
+  view.GoToday();
+  ASSERT_EQ(32, view.RowCount());
+  const SheetRow& first = view.Rows()[4];
+  EXPECT_EQ(2, first.linesOfKey);
+  EXPECT_EQ("一件目"_sj, std::string(port.Value(first.record, memo::kMem001)));
+  EXPECT_TRUE(first.hasBackColor);
+  EXPECT_EQ(65280, first.backColor);
+  EXPECT_TRUE(prompter.Shown().empty());
+  // list mode shows the newest first
+  view.SetDisplayMode(CMyView::kListMode);
+  ASSERT_EQ(4, view.RowCount());
+  EXPECT_STREQ("2024/04/01", view.Rows()[0].key);
+}
