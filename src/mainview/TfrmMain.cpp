@@ -1,7 +1,12 @@
 #include "mainview/TfrmMain.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -20,9 +25,31 @@
 #include "shell/CMyGlobal.h"
 #include "shell/CMyPublic.h"
 #include "shell/TfrmNewUser.h"
+#include "mainview/CMyView.h"
+#include "mainview/RecordSetPort.h"
+#include "store/CMyDB.h"
 #include "store/CMyLine.h"
+#include "store/CMyRec.h"
+#include "store/MemoSchema.h"
 
 namespace {
+
+// Until the calendar and the data files are wired in, the view sees no
+// holidays and no files.
+class NoCalendar : public ViewCalendar {
+ public:
+  void LoadYear(int) override {}
+  void ResetCursors() override {}
+  void Find(CivilDate, const HolidayEntry*& h, const HolidayEntry*& a) override {
+    h = nullptr;
+    a = nullptr;
+  }
+};
+class NoPeriods : public ViewPeriods {
+ public:
+  int LoadPeriods(const std::string&, const std::string&) override { return 0; }
+  void SavePeriod(const std::string&) override {}
+};
 
 int DayOfWeek(CivilDate d) {  // 0 = Sunday
   static const int t[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
@@ -53,33 +80,80 @@ QString TfrmMain::CaptionFor(CivilDate today) {
 void TfrmMain::BuildWidgets() {
   auto* central = new QWidget(this);
   auto* top = new QVBoxLayout(central);
-  top->setContentsMargins(0, 0, 0, 0);
-  top->setSpacing(0);
+  top->setContentsMargins(2, 2, 2, 0);
+  top->setSpacing(2);
 
   auto* bar = new QHBoxLayout;
-  lbl_YYYYMM = new QLabel(this);
+  tbt_Left = new QToolButton(this);
+  tbt_Left->setObjectName("tbt_Left");
+  tbt_Left->setArrowType(Qt::LeftArrow);
+  tbt_Left->setToolTip(QStringLiteral("前月に移動"));
+  lbl_YYYYMM = new QPushButton(this);
   lbl_YYYYMM->setObjectName("lbl_YYYYMM");
+  lbl_YYYYMM->setFlat(true);
+  lbl_YYYYMM->setToolTip(QStringLiteral("今日に戻る"));
+  QFont big = lbl_YYYYMM->font();
+  big.setPointSize(big.pointSize() + 4);
+  big.setBold(true);
+  lbl_YYYYMM->setFont(big);
+  tbt_Right = new QToolButton(this);
+  tbt_Right->setObjectName("tbt_Right");
+  tbt_Right->setArrowType(Qt::RightArrow);
+  tbt_Right->setToolTip(QStringLiteral("翌月に移動"));
+  cmd_ModeMM = new QToolButton(this);
+  cmd_ModeMM->setObjectName("cmd_ModeMM");
+  cmd_ModeMM->setText(QStringLiteral("月表"));
+  cmd_ModeMM->setCheckable(true);
+  cmd_ModeMM->setAutoExclusive(true);
+  cmd_ModeMM->setChecked(true);
+  cmd_ModePickout = new QToolButton(this);
+  cmd_ModePickout->setObjectName("cmd_ModePickout");
+  cmd_ModePickout->setText(QStringLiteral("一覧"));
+  cmd_ModePickout->setCheckable(true);
+  cmd_ModePickout->setAutoExclusive(true);
   btn_WinW = new QToolButton(this);
   btn_WinW->setObjectName("btn_WinW");
   btn_WinW->setCheckable(true);
   btn_WinW->setText(QStringLiteral("幅"));
-  bar->addWidget(lbl_YYYYMM, 1);
+  btn_WinW->setToolTip(QStringLiteral("画面の幅に合わせる"));
+  bar->addWidget(tbt_Left);
+  bar->addWidget(lbl_YYYYMM);
+  bar->addWidget(tbt_Right);
+  bar->addStretch(1);
+  bar->addWidget(cmd_ModeMM);
+  bar->addWidget(cmd_ModePickout);
   bar->addWidget(btn_WinW);
   top->addLayout(bar);
 
   tab_Div = new QTabBar(this);
   tab_Div->setObjectName("tab_Div");
+  tab_Div->setExpanding(false);
   top->addWidget(tab_Div);
 
-  auto* middle = new QHBoxLayout;
+  auto* grid = new QGridLayout;
+  grid->setSpacing(0);
   paiMain = new QWidget(this);
   paiMain->setObjectName("paiMain");
   paiMain->setAutoFillBackground(true);
   QPalette pal = paiMain->palette();
   pal.setColor(QPalette::Window, Qt::white);
   paiMain->setPalette(pal);
-  middle->addWidget(paiMain, 1);
-  top->addLayout(middle, 1);
+  paiMain->installEventFilter(this);
+  scr_Right = new QScrollBar(Qt::Vertical, this);
+  scr_Right->setObjectName("scr_Right");
+  scr_Bottom = new QScrollBar(Qt::Horizontal, this);
+  scr_Bottom->setObjectName("scr_Bottom");
+  grid->addWidget(paiMain, 0, 0);
+  grid->addWidget(scr_Right, 0, 1);
+  grid->addWidget(scr_Bottom, 1, 0);
+  top->addLayout(grid, 1);
+
+  // The key receiver: always focused, takes no part in scrolling.
+  scr_Key = new QScrollBar(Qt::Horizontal, this);
+  scr_Key->setObjectName("scr_Key");
+  scr_Key->setFixedSize(1, 1);
+  scr_Key->setFocusPolicy(Qt::StrongFocus);
+  scr_Key->installEventFilter(this);
 
   panel_Scr = new QWidget(this);
   panel_Scr->setObjectName("panel_Scr");
@@ -88,12 +162,35 @@ void TfrmMain::BuildWidgets() {
   tab_Scr = new QTabBar(panel_Scr);
   tab_Scr->setObjectName("tab_Scr");
   tab_Scr->setShape(QTabBar::RoundedSouth);
+  tab_Scr->setExpanding(false);
   scrRow->addWidget(tab_Scr);
   scrRow->addStretch(1);
+  scrRow->addWidget(scr_Key);
   top->addWidget(panel_Scr);
 
   setCentralWidget(central);
   statusBar()->setObjectName("StatusBar");
+  statusPanel0 = new QLabel(this);
+  statusPanel0->setObjectName("statusPanel0");
+  statusPanel0->setMinimumWidth(160);
+  statusPanel1 = new QLabel(this);
+  statusPanel1->setObjectName("statusPanel1");
+  statusBar()->addWidget(statusPanel0);
+  statusBar()->addWidget(statusPanel1, 1);
+
+  connect(tbt_Left, &QToolButton::clicked, this, &TfrmMain::tbt_LeftClick);
+  connect(tbt_Right, &QToolButton::clicked, this, &TfrmMain::tbt_RightClick);
+  connect(lbl_YYYYMM, &QPushButton::clicked, this, &TfrmMain::lbl_YYYYMMClick);
+  connect(cmd_ModeMM, &QToolButton::clicked, this, &TfrmMain::cmd_ModeMMClick);
+  connect(cmd_ModePickout, &QToolButton::clicked, this, &TfrmMain::cmd_ModePickoutClick);
+  connect(scr_Right, &QScrollBar::valueChanged, this, [this](int v) {
+    if (updating_ || !view_) return;
+    view_->SetTop(v);
+    paiMain->update();
+  });
+  connect(scr_Bottom, &QScrollBar::valueChanged, this, [this](int) {
+    if (!updating_) paiMain->update();
+  });
 }
 
 void TfrmMain::BuildMenus() {
@@ -105,6 +202,19 @@ void TfrmMain::BuildMenus() {
   QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
   quit->setObjectName("mnuFileExit");
   connect(quit, &QAction::triggered, this, &QWidget::close);
+  QMenu* sel = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+  sel->setObjectName("mnuSel");
+  QAction* prevYear = sel->addAction(QStringLiteral("１年前に移動"));
+  prevYear->setObjectName("mnuSelMovePrevNen");
+  connect(prevYear, &QAction::triggered, this, &TfrmMain::mnuSelMovePrevNenClick);
+  QAction* nextYear = sel->addAction(QStringLiteral("１年後に移動"));
+  nextYear->setObjectName("mnuSelMoveNextNen");
+  connect(nextYear, &QAction::triggered, this, &TfrmMain::mnuSelMoveNextNenClick);
+  connect(sel, &QMenu::aboutToShow, this, [this, prevYear, nextYear] {
+    bool on = view_ && view_->DataKind() == CMyView::kDateKind && view_->DisplayMode() == CMyView::kSheetMode;
+    prevYear->setEnabled(on);
+    nextYear->setEnabled(on);
+  });
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   QAction* contents = help->addAction(QStringLiteral("目次(&C)"));
   contents->setObjectName("mnuHelpContents");
@@ -117,7 +227,16 @@ void TfrmMain::FormCreate() {
   // The shared objects, in their fixed order.
   global_ = std::make_unique<CMyGlobal>(*env_.prompter, *env_.clock, env_.programFolder, env_.dataHome);
   public_ = std::make_unique<CMyPublic>(*env_.clock);
+  db_ = std::make_unique<CMyDB>(env_.prompter);
+  rec_ = std::make_unique<CMyRec>(db_.get());
+  rec2_ = std::make_unique<CMyRec>(db_.get());
   lines_ = std::make_unique<CMyLine>(2048, env_.prompter);
+  DefineMemoSchema(*db_);
+  viewRecords_ = std::make_unique<RecordSetPort>(*db_, *rec_);
+  viewCalendar_ = std::make_unique<NoCalendar>();
+  viewPeriods_ = std::make_unique<NoPeriods>();
+  view_ = std::make_unique<CMyView>(*viewRecords_, *viewCalendar_, *viewPeriods_, *env_.prompter, *env_.beeper,
+                                    *env_.clock);
   created_ = true;
 
   global_->ReadSettings(true);
@@ -135,8 +254,10 @@ void TfrmMain::FormCreate() {
   panel_Scr->setVisible(global_->scrVisible);
   CivilDate today = global_->Today();
   setWindowTitle(CaptionFor(today));
-  lbl_YYYYMM->setText(QString::asprintf("%04d/%02d", today.year, today.month));
-  statusBar()->showMessage(FromSj(global_->UserName()));
+  view_->SetDataKind(global_->dataKind);
+  view_->SetScreen(ViewScreen{});
+  view_->ReloadView();
+  lbl_YYYYMMClick();
 }
 
 void TfrmMain::RestoreBounds() {
@@ -158,6 +279,7 @@ void TfrmMain::FormShow() {
     return;
   }
   firstShow_ = true;
+  scr_Key->setFocus();
 }
 
 void TfrmMain::FormCloseQuery() {
@@ -182,7 +304,14 @@ void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
   // reverse order of creation
+  view_.reset();
+  viewPeriods_.reset();
+  viewCalendar_.reset();
+  viewRecords_.reset();
   lines_.reset();
+  rec2_.reset();
+  rec_.reset();
+  db_.reset();
   public_.reset();
   global_.reset();
 }
@@ -203,5 +332,103 @@ void TfrmMain::mnu_FileUserClick() {
   TfrmNewUser dlg(*global_, *env_.prompter, this);
   dlg.SetName(FromSj(before));
   if (!env_.runNewUser(dlg) || global_->UserName() == before) return;
-  statusBar()->showMessage(FromSj(global_->UserName()));
+}
+
+void TfrmMain::AfterViewChange() {
+  if (!view_) return;
+  lbl_YYYYMM->setText(FromSj(view_->Label()));
+  statusPanel0->setText(FromSj(view_->StatusText()));
+  UpdateScrollBars();
+  paiMain->update();
+}
+
+void TfrmMain::UpdateScrollBars() {
+  updating_ = true;
+  int rows = view_->RowCount();
+  scr_Right->setRange(0, rows > 0 ? rows - 1 : 0);
+  scr_Right->setPageStep(std::max(1, view_->LastVisibleRow() - view_->TopRow() + 1));
+  scr_Right->setValue(view_->TopRow());
+  const ViewScreen& sc = view_->Screen();
+  int full = std::max(sc.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0], 0) + sc.fieldAreaWidth;
+  int visible = paiMain->width();
+  if (visible > 0 && visible < full) {
+    scr_Bottom->setEnabled(true);
+    scr_Bottom->setRange(0, full - visible);
+    scr_Bottom->setPageStep(visible);
+  } else {
+    scr_Bottom->setRange(0, 0);
+    scr_Bottom->setEnabled(false);
+  }
+  updating_ = false;
+}
+
+void TfrmMain::tbt_LeftClick() {
+  if (!view_) return;
+  view_->StepPeriod(-1);
+  AfterViewChange();
+}
+
+void TfrmMain::tbt_RightClick() {
+  if (!view_) return;
+  view_->StepPeriod(1);
+  AfterViewChange();
+}
+
+void TfrmMain::lbl_YYYYMMClick() {
+  if (!view_) return;
+  view_->GoToday();
+  AfterViewChange();
+}
+
+void TfrmMain::cmd_ModeMMClick() {
+  if (!view_) return;
+  view_->SetDisplayMode(CMyView::kSheetMode);
+  AfterViewChange();
+}
+
+void TfrmMain::cmd_ModePickoutClick() {
+  if (!view_) return;
+  view_->SetDisplayMode(CMyView::kListMode);
+  AfterViewChange();
+}
+
+void TfrmMain::mnuSelMovePrevNenClick() {
+  if (!view_) return;
+  view_->MoveYear(-1);
+  AfterViewChange();
+}
+
+void TfrmMain::mnuSelMoveNextNenClick() {
+  if (!view_) return;
+  view_->MoveYear(1);
+  AfterViewChange();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (view_ && watched == scr_Key && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+      case Qt::Key_Left: tbt_LeftClick(); return true;
+      case Qt::Key_Right: tbt_RightClick(); return true;
+      case Qt::Key_Home: lbl_YYYYMMClick(); return true;
+      case Qt::Key_Up: view_->KeyUp(); AfterViewChange(); return true;
+      case Qt::Key_Down: view_->KeyDown(); AfterViewChange(); return true;
+      case Qt::Key_PageDown: view_->KeyPageDown(); AfterViewChange(); return true;
+      case Qt::Key_PageUp: view_->KeyPageUp(); AfterViewChange(); return true;
+      default: break;
+    }
+  }
+  if (view_ && watched == paiMain && event->type() == QEvent::Wheel) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    view_->Wheel(wheel->angleDelta().y() < 0 ? 1 : -1);
+    AfterViewChange();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  if (width() < 200 || height() < 200) resize(std::max(width(), 200), std::max(height(), 200));
+  if (view_) UpdateScrollBars();
 }

@@ -1,5 +1,6 @@
 // The main window: owns every shared object of the run, creates them in a
-// fixed order and frees them in the reverse order at close.
+// fixed order and frees them in the reverse order at close, and hosts the
+// sheet with its navigation controls.
 #pragma once
 #include <QMainWindow>
 #include <QStringList>
@@ -11,12 +12,20 @@
 class CMyGlobal;
 class CMyPublic;
 class CMyLine;
+class CMyDB;
+class CMyRec;
+class CMyView;
+class ViewRecords;
+class ViewCalendar;
+class ViewPeriods;
 class Prompter;
 class Beeper;
 class QTabBar;
 class QWidget;
 class QLabel;
 class QToolButton;
+class QScrollBar;
+class QPushButton;
 class TfrmNewUser;
 
 // What the main window needs from its surroundings; tests give their own.
@@ -44,36 +53,66 @@ class TfrmMain : public QMainWindow {
 
   bool Started() const { return started_; }
   CMyGlobal* Global() const { return global_.get(); }
+  CMyView* View() const { return view_.get(); }
   // "ひとこと(yyyy年mm月dd日 dddd)"
   static QString CaptionFor(CivilDate today);
 
+  QToolButton* tbt_Left = nullptr;
+  QToolButton* tbt_Right = nullptr;
+  QPushButton* lbl_YYYYMM = nullptr;
+  QToolButton* cmd_ModeMM = nullptr;
+  QToolButton* cmd_ModePickout = nullptr;
+  QToolButton* btn_WinW = nullptr;
   QTabBar* tab_Div = nullptr;
   QTabBar* tab_Scr = nullptr;
-  QWidget* paiMain = nullptr;
-  QLabel* lbl_YYYYMM = nullptr;
-  QToolButton* btn_WinW = nullptr;
   QWidget* panel_Scr = nullptr;
+  QWidget* paiMain = nullptr;
+  QScrollBar* scr_Right = nullptr;
+  QScrollBar* scr_Bottom = nullptr;
+  QScrollBar* scr_Key = nullptr;
+  QLabel* statusPanel0 = nullptr;
+  QLabel* statusPanel1 = nullptr;
 
  public slots:
   void mnu_FileUserClick();
+  void tbt_LeftClick();
+  void tbt_RightClick();
+  void lbl_YYYYMMClick();
+  void cmd_ModeMMClick();
+  void cmd_ModePickoutClick();
+  void mnuSelMovePrevNenClick();
+  void mnuSelMoveNextNenClick();
 
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   void BuildWidgets();
   void BuildMenus();
   void RestoreBounds();
+  // Labels, scroll bars and repaint after the view moved.
+  void AfterViewChange();
+  void UpdateScrollBars();
 
   MainEnvironment env_;
   // Shared objects, in creation order; released in reverse.
   std::unique_ptr<CMyGlobal> global_;
   std::unique_ptr<CMyPublic> public_;
+  std::unique_ptr<CMyDB> db_;
+  std::unique_ptr<CMyRec> rec_;
+  std::unique_ptr<CMyRec> rec2_;
   std::unique_ptr<CMyLine> lines_;
+  std::unique_ptr<ViewRecords> viewRecords_;
+  std::unique_ptr<ViewCalendar> viewCalendar_;
+  std::unique_ptr<ViewPeriods> viewPeriods_;
+  std::unique_ptr<CMyView> view_;
 
   bool created_ = false;   // FormCreate got as far as creating the objects
   bool started_ = false;   // a user and a division are open
   bool firstShow_ = false;
   bool closed_ = false;
+  bool updating_ = false;  // scroll-bar and tab events are the program's own
 };
