@@ -13,7 +13,7 @@ using nlohmann::ordered_json;
 
 namespace {
 
-[[maybe_unused]] bool EndsWithNoCase(const std::string& s, const char* suffix) {
+bool EndsWithNoCase(const std::string& s, const char* suffix) {
   size_t n = std::strlen(suffix);
   if (s.size() < n) return false;
   for (size_t i = 0; i < n; ++i) {
@@ -76,7 +76,9 @@ int CmdDump(int argc, char** argv) {
   }
   std::string json;
   int rc;
-  if (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0) {
+  if (EndsWithNoCase(path, ".jdt")) {
+    rc = DumpJdtJson(path, json);
+  } else if (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0) {
     rc = DumpPackageJson(path, json);
   } else if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {
     rc = DumpListJson(path, json);

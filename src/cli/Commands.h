@@ -2,6 +2,7 @@
 // UTF-8 as typed, output is UTF-8. Exit status: 0 success, 1 failure,
 // 2 bad arguments or input that does not parse.
 #pragma once
+#include <string>
 
 struct CliCommand {
   const char* name;
@@ -13,9 +14,14 @@ int CmdDate(int argc, char** argv);
 int CmdTime(int argc, char** argv);
 int CmdDump(int argc, char** argv);
 int CmdUnpack(int argc, char** argv);
+int CmdSelect(int argc, char** argv);
 
-#include <string>
 // Dumpers behind `jbx dump`; 0 on success, the reader's code otherwise.
 int DumpListJson(const std::string& path, std::string& json);
 int DumpTextJson(const std::string& path, std::string& json);
 int DumpPackageJson(const std::string& path, std::string& json);
+// A ".jdt" table file as JSON: {"flag", "fields": [{name, alias, type,
+// maxLength, flag}], "records": [[value, ...], ...]}, texts in UTF-8. A file
+// written without definitions is read with the memo fields when it has 43.
+// 0, or the reader's result code (json then holds nothing).
+int DumpJdtJson(const std::string& path, std::string& json);

@@ -9,6 +9,8 @@ namespace {
 const CliCommand kCommands[] = {
     {"date", "jbx date TEXT... [--era]          canonical date of each text", CmdDate},
     {"time", "jbx time TEXT... [--max23]        canonical time of each text and whether it is a time", CmdTime},
+    {"select", "jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] [--columns NAME,...] [--count]",
+     CmdSelect},
     {"dump", "jbx dump FILE                     a program file as JSON", CmdDump},
     {"unpack", "jbx unpack FILE.jpk DIR [NAME]    unpack a package (or one file of it) into DIR", CmdUnpack},
 };

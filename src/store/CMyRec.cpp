@@ -249,17 +249,18 @@ int CMyRec::Compile(std::string_view s, CMyLine& out) {
       skip();
     }
     if (p == n) break;
-    start = p;
-    while (p < n && s[p] != ' ') step();
-    if (p == n) return -1;
-    std::string_view word = s.substr(start, p - start);
-    if (collate::EqualNoCase(word, "AND")) {
-      connector = sqlnode::kAnd;
-    } else if (collate::EqualNoCase(word, "OR")) {
-      connector = sqlnode::kOr;
-    } else {
-      return -2;
+    // The connector is matched letter by letter: a wrong letter is -2, the
+    // end of the text inside or right after the word is -1.
+    const char first = collate::FoldUpper(s[p]);
+    const char* word = first == 'A' ? "AND" : first == 'O' ? "OR" : nullptr;
+    if (!word) return -2;
+    for (const char* w = word; *w; ++w, ++p) {
+      if (p == n) return -1;
+      if (collate::FoldUpper(s[p]) != *w) return -2;
     }
+    if (p == n) return -1;
+    if (s[p] != ' ') return -2;
+    connector = first == 'A' ? sqlnode::kAnd : sqlnode::kOr;
     skip();
     if (p == n) return -4;
   }

@@ -1,0 +1,48 @@
+// Compiles arbitrary text as a filter and a sort specification over a small
+// fixed table, then selects, sorts and searches with it.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/Cp932.h"
+#include "store/CMyDB.h"
+#include "store/CMyRec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  CMyDB db;
+  CMyField f;
+  const struct {
+    const char* name;
+    int type;
+    int max;
+  } fields[] = {{"A", 0, 20}, {"B", 0, 20}, {"N", 1, 9}, {"メモ", 0, 100}};
+  for (const auto& x : fields) {
+    FieldDef d;
+    d.name = cp932::FromUtf8(x.name);
+    d.type = x.type;
+    d.maxLength = x.max;
+    f.Add(d);
+  }
+  db.Define(f);
+  const char* rows[][4] = {{"abc", "x", "1", "定例会議"}, {"ABC", "", "42", "アイウ"}, {"*", "**", "", "a'b"},
+                           {"", "y", "7", "会"}};
+  for (auto& r : rows) {
+    db.New();
+    for (int i = 0; i < 4; ++i) db.SetValue(i, cp932::FromUtf8(r[i]));
+    db.Store();
+  }
+  // The input up to its first NUL is the filter; what follows a NUL, the sort.
+  std::string input(reinterpret_cast<const char*>(data), size);
+  std::string filter = input.substr(0, input.find('\0'));
+  std::string sort = input.size() > filter.size() ? input.substr(filter.size() + 1) : "";
+  CMyRec rs(&db);
+  rs.SetSort(sort, false);
+  if (rs.Select(filter) <= 0) {
+    rs.FindNext();
+    rs.Find(filter.c_str(), 1, false);
+    rs.FindPrev();
+  }
+  rs.MakeSql(filter, CMyRec::kListFind);
+  for (int r = 0; r < db.RecordCount(); ++r) rs.Evaluate(r, CMyRec::kListFind);
+  return 0;
+}
