@@ -1,0 +1,68 @@
+// The sheet's view model on a book of ten years of daily entries: moving a
+// month forward and back (the rows of both months rebuilt each time).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+#include "mainview/CMyView.h"
+#include "mainview/RecordSetPort.h"
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
+#include "shell/CivilDays.h"
+#include "store/CMyDB.h"
+#include "store/CMyRec.h"
+#include "store/MemoSchema.h"
+
+namespace {
+
+class NoCalendar : public ViewCalendar {
+ public:
+  void LoadYear(int) override {}
+  void ResetCursors() override {}
+  void Find(CivilDate, const HolidayEntry*& h, const HolidayEntry*& a) override { h = a = nullptr; }
+};
+class LoadedPeriods : public ViewPeriods {
+ public:
+  int LoadPeriods(const std::string&, const std::string&) override { return 0; }
+  void SavePeriod(const std::string&) override {}
+};
+
+void BM_MonthForwardAndBack(benchmark::State& state) {
+  CMyDB db;
+  DefineMemoSchema(db);
+  const std::string memo = cp932::FromUtf8("今日は天気が良いので散歩した。夕食は寿司。");
+  CivilDate d{2015, 1, 1};
+  char serial[8];
+  for (int i = 0; i < 3653; ++i, d = civil::AddDays(d, 1)) {
+    for (int k = 1; k <= 3; ++k) {
+      db.New();
+      db.SetValue(memo::kKey, civil::Ymd(d));
+      std::snprintf(serial, sizeof serial, "%05d", k);
+      db.SetValue(memo::kLineSerial, serial);
+      db.SetValue(memo::kMem001, memo);
+      db.Store();
+    }
+  }
+  CMyRec rec(&db);
+  RecordSetPort port(db, rec);
+  NoCalendar calendar;
+  LoadedPeriods periods;
+  ScriptedPrompter prompter;
+  CountingBeeper beeper;
+  FixedClock clock({2020, 6, 15});
+  CMyView view(port, calendar, periods, prompter, beeper, clock);
+  view.SetScreen(ViewScreen{});
+  view.ReloadView();
+  view.GoToday();
+  for (auto _ : state) {
+    view.StepPeriod(1);
+    view.StepPeriod(-1);
+    benchmark::DoNotOptimize(view.RowCount());
+  }
+  state.SetLabel("two month moves per iteration, 10 958 records loaded");
+}
+BENCHMARK(BM_MonthForwardAndBack)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
