@@ -185,3 +185,20 @@ TEST(CMyPackage, ListReadsEntriesWithoutWriting) {
   WriteBytes(f.pkg, cut.substr(0, cut.size() - 6));
   EXPECT_EQ(CMyPackage::kErrDataShort, CMyPackage::List(f.pkg, version, kind, entries));
 }
+
+#include "catalogue/PackageList.h"
+
+TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
+  TempDir dir;
+  for (const char* n : {"PK2_スケジュール.jpk", "PK1_日記帳.jpk", "PK10_x.jpk", "a.jpk", "notes.txt"})
+    WriteBytes(dir / cp932::FromUtf8(n), "");
+  fileops::MakeDir(dir / "sub.jpk");
+  auto names = packagelist::Names(dir.path());
+  ASSERT_EQ(4u, names.size());
+  EXPECT_EQ("PK1_日記帳"_sj, names[1]);
+  EXPECT_EQ("a.jpk", names[3]);  // five characters: shown as it is
+  EXPECT_EQ(1, packagelist::Preselect(names, 1500));
+  EXPECT_EQ(0, packagelist::Preselect(names, 10000));
+  EXPECT_EQ(-1, packagelist::Preselect(names, 3000));
+  EXPECT_EQ(dir / "PK1_日記帳.jpk"_sj, packagelist::PathOf(dir.path(), names[1]));
+}
