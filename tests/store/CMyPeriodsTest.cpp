@@ -1,0 +1,142 @@
+#include "store/CMyPeriods.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "catalogue/CMyMaster.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
+#include "store/CMyDB.h"
+#include "store/CMyRec.h"
+#include "store/MemoSchema.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class Host : public PeriodHost {
+ public:
+  bool group = false;
+  std::vector<std::string> moves;
+  CMyPeriods* periods = nullptr;
+  bool GroupViewShown() const override { return group; }
+  bool MoveViewToKey(const std::string& key) override {
+    moves.push_back(key);
+    std::string p = CMyPeriods::PeriodOf(key);
+    periods->LoadPeriods(p, p);
+    return true;
+  }
+};
+
+struct Book {
+  TempDir dir;
+  ScriptedPrompter prompter;
+  FixedClock clock{{2020, 3, 5}};
+  bool portable = (WriteBytes(dir / "jotbox.ini", ""), true);  // data beside the "program"
+  CMyGlobal global{prompter, clock, dir.path(), dir / "home"};
+  CMyDB db{&prompter};
+  CMyRec work{&db};
+  CMyMaster divout{"DIVOUT", &prompter};
+  Host host;
+  CMyPeriods periods{global, db, work, divout, prompter, &host};
+  Book() {
+    global.SetUserName("u");
+    global.SetDivisionFolder("d");
+    fileops::MakeDirs(global.DivisionPath(""));
+    DefineMemoSchema(db);
+    host.periods = &periods;
+  }
+  // Adds a record the way the main view does and saves its period.
+  int Add(const std::string& key, const std::string& memo) {
+    std::string period = CMyPeriods::PeriodOf(key);
+    int serial = periods.RegisterKey(period, key, false);
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%05d", serial);
+    db.New();
+    db.SetValue(memo::kKey, key);
+    db.SetValue(memo::kLineSerial, buf);
+    db.SetValue(memo::kMem001, memo);
+    db.Store();
+    periods.SavePeriod(period);
+    return serial;
+  }
+};
+
+}  // namespace
+
+TEST(CMyPeriods, PeriodsAndFileNames) {
+  EXPECT_EQ("202003", CMyPeriods::PeriodOf("2020/03/05"));
+  EXPECT_EQ("00012", CMyPeriods::PeriodOf("00012/00003"));
+  EXPECT_EQ("abc", CMyPeriods::PeriodOf("abc"));
+  EXPECT_EQ("dt202003.jdt", CMyPeriods::FileName("202003"));
+  EXPECT_EQ("dt00012.jdt", CMyPeriods::FileName("00012"));
+}
+
+TEST(CMyPeriods, SerialsGrowPerPeriodAndPeriodsStayInOrder) {
+  Book b;
+  EXPECT_EQ(1, b.Add("2020/03/05", "a"));
+  EXPECT_EQ(2, b.Add("2020/03/05", "b"));
+  EXPECT_EQ(1, b.Add("2020/01/10", "c"));
+  EXPECT_EQ(3, b.Add("2020/03/31", "d"));
+  ASSERT_EQ(2, b.divout.RecordCount());
+  EXPECT_EQ("202001", b.divout.Name(0));
+  EXPECT_EQ("202003", b.divout.Name(1));
+  EXPECT_EQ("2020/03/31", b.divout.HeaderText());
+  EXPECT_EQ(4, b.divout.HeaderInt(CMyMaster::kHAdded));
+  EXPECT_TRUE(fileops::IsFile(b.global.DivisionPath("dt202003.jdt")));
+  EXPECT_TRUE(b.prompter.Shown().empty());
+
+  // a fresh start: the table is empty and DIVOUT says nothing is loaded
+  CMyDB db2;
+  DefineMemoSchema(db2);
+  CMyRec work2(&db2);
+  CMyMaster divout2("DIVOUT");
+  ASSERT_EQ(0, divout2.Read(b.global.DivisionPath("divout.jpr")));
+  CMyPeriods p2(b.global, db2, work2, divout2, b.prompter);
+  EXPECT_EQ(1, p2.LoadPeriods("202002", "202003"));
+  EXPECT_EQ(3, db2.LiveCount());
+  EXPECT_EQ(0, p2.LoadPeriods("202002", "202003"));  // already loaded
+  EXPECT_EQ(1, p2.LoadAll());
+  EXPECT_EQ(4, db2.LiveCount());
+  // the next serial of March continues after the stored ones
+  EXPECT_EQ(4, p2.RegisterKey("202003", "2020/03/06", false));
+}
+
+TEST(CMyPeriods, AnUnloadedPeriodIsLoadedBeforeItsSerialIsGiven) {
+  Book b;
+  b.Add("2020/03/05", "a");
+  b.divout.SetInt(0, CMyMaster::kRFlag, 0);
+  b.db.ClearRecords();
+  EXPECT_EQ(2, b.periods.RegisterKey("202003", "2020/03/07", false));
+  ASSERT_EQ(1u, b.host.moves.size());
+  EXPECT_EQ("2020/03/07", b.host.moves[0]);
+  EXPECT_EQ(1, b.db.LiveCount());
+}
+
+TEST(CMyPeriods, ChangeOfKeyKindIsToldOnce) {
+  Book b;
+  b.Add("2020/03/05", "a");
+  b.Add("00001/00001", "page");
+  b.Add("00001/00002", "page");
+  ASSERT_EQ(1u, b.prompter.Shown().size());
+  EXPECT_EQ("データ種類が変更されました。", b.prompter.ShownUtf8()[0]);
+  EXPECT_EQ("00001/00002", b.divout.HeaderText());
+}
+
+TEST(CMyPeriods, SavingRefusedDuringGroupViewAndEmptyPeriodsKeepTheirFile) {
+  Book b;
+  b.Add("2020/03/05", "a");
+  b.host.group = true;
+  EXPECT_EQ(-1, b.periods.SavePeriod("202003"));
+  EXPECT_EQ("グループ集計中はデータの保存は出来ません。", b.prompter.ShownUtf8().back());
+  b.host.group = false;
+  b.db.MarkDeleted(0);
+  ASSERT_EQ(0, b.periods.SavePeriod("202003"));
+  CMyDB check;
+  DefineMemoSchema(check);
+  EXPECT_EQ(0, check.ReadFile(b.global.DivisionPath("dt202003.jdt"), false));
+  EXPECT_EQ(0, check.RecordCount());
+  EXPECT_EQ(1, b.divout.RecordCount());
+}
