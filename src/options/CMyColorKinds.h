@@ -37,7 +37,7 @@ class CMyColorKinds {
   int F6Kind() const;             // -1 none
   int PaletteKind(int button) const;  // kind bound to button 1..3, -1 none
 
-  // Add (`index` -1) or replace kind `index`. 0 on success; 1 refused with a
+  // Add (update false) or replace kind `index` (update true). 0 on success; 1 refused with a
   // message (nothing selected, no name, no colour in use); the table's own
   // refusal codes (duplicate name ...) are passed on.
   int Store(int index, const ColorKind& kind, bool update);
