@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
 #include "store/CMyLine.h"
 
 using nlohmann::ordered_json;
@@ -69,7 +70,7 @@ int CmdDump(int argc, char** argv) {
       std::fprintf(stderr, "jbx dump: cannot open %s\n", path.c_str());
       return 1;
     }
-    char buf[16];
+    char buf[32];
     size_t n = std::fread(buf, 1, sizeof buf, fp);
     head.assign(buf, n);
     std::fclose(fp);
@@ -81,7 +82,12 @@ int CmdDump(int argc, char** argv) {
   } else if (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0) {
     rc = DumpPackageJson(path, json);
   } else if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {
-    rc = DumpListJson(path, json);
+    // a name table is a list whose first line is its 12-byte signature
+    if (head.size() >= 20 && le::GetI32(head.data() + 6) == 12 && head[18] == 'M' && head[19] == 'S') {
+      rc = DumpMasterJson(path, json);
+    } else {
+      rc = DumpListJson(path, json);
+    }
   } else {
     rc = DumpTextJson(path, json);
   }

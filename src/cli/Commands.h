@@ -25,3 +25,5 @@ int DumpPackageJson(const std::string& path, std::string& json);
 // written without definitions is read with the memo fields when it has 43.
 // 0, or the reader's result code (json then holds nothing).
 int DumpJdtJson(const std::string& path, std::string& json);
+// A name table as JSON: header fields and every record's fields.
+int DumpMasterJson(const std::string& path, std::string& json);

@@ -1,0 +1,85 @@
+// The command-line tool as a person runs it: the real binary, real files.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "catalogue/CMyMaster.h"
+#include "catalogue/PackageWriter.h"
+#include "platform/Cp932.h"
+#include "store/CMyLine.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct RunResult {
+  int status;
+  std::string out;
+};
+
+RunResult Jbx(const std::string& args) {
+  std::string cmd = std::string(JBX_PROGRAM_DIR) + "/jbx " + args + " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  RunResult r{-1, {}};
+  if (!p) return r;
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+}  // namespace
+
+TEST(Jbx, DatesAndTimes) {
+  EXPECT_EQ("H32/03/04\n", Jbx("date 20200304 --era").out);
+  EXPECT_EQ("2020/03/04\n\n", Jbx("date 2020.3.4 nonsense").out);
+  EXPECT_EQ("09:05\tyes\n25:59\tno\n\tno\n", Jbx("time 9:5 2559 2560 --max23").out);
+  EXPECT_EQ(2, Jbx("date").status);
+  EXPECT_EQ(2, Jbx("no-such-command").status);
+}
+
+TEST(Jbx, DumpShowsListsAndNameTables) {
+  TempDir dir;
+  CMyLine lines;
+  lines.Append("first");
+  lines.Append("二行目"_sj);
+  lines.Append(std::string("\x01\x02", 2));
+  lines.WriteList(dir / "a.li");
+  RunResult r = Jbx("dump " + dir / "a.li");
+  EXPECT_EQ(0, r.status);
+  EXPECT_NE(std::string::npos, r.out.find("\"二行目\""));
+  EXPECT_NE(std::string::npos, r.out.find("\"hex\": \"0102\""));
+
+  CMyMaster table("USER");
+  std::string rec = CMyMaster::Blank();
+  CMyMaster::SetName(rec, "日記帳"_sj);
+  table.Append(rec);
+  table.Write(dir / "jbxuser.jpr");
+  r = Jbx("dump " + dir / "jbxuser.jpr");
+  EXPECT_EQ(0, r.status);
+  EXPECT_NE(std::string::npos, r.out.find("\"name table\""));
+  EXPECT_NE(std::string::npos, r.out.find("\"日記帳\""));
+}
+
+TEST(Jbx, UnpackRefusesEscapingNamesAndDumpListsEntries) {
+  TempDir dir;
+  PackageWriter w;
+  w.Add("scrin.jsc", "x");
+  w.Add("month.jos", "y");
+  w.Write(dir / "p.jpk");
+  RunResult r = Jbx("dump " + dir / "p.jpk");
+  EXPECT_EQ(0, r.status);
+  EXPECT_NE(std::string::npos, r.out.find("\"month.jos\""));
+  EXPECT_EQ(0, Jbx("unpack " + dir / "p.jpk " + dir / "div").status);
+  std::string bytes = w.Bytes();
+  bytes.resize(bytes.size() - 4);
+  std::string tail = std::string("\x01\0\0\0\x05\0\0\0../x\0\x01\0\0\0z\0\0\0\0", 21);
+  WriteBytes(dir / "evil.jpk", bytes + tail);
+  EXPECT_EQ(1, Jbx("unpack " + dir / "evil.jpk " + dir / "div2").status);
+  EXPECT_FALSE(std::ifstream(dir / "x").good());
+}
