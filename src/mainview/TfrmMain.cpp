@@ -31,6 +31,9 @@
 #include "store/CMyLine.h"
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
+#include "catalogue/CMyMaster.h"
+#include "platform/LittleEndian.h"
+#include "store/CMyPeriods.h"
 
 namespace {
 
@@ -45,10 +48,35 @@ class NoCalendar : public ViewCalendar {
     a = nullptr;
   }
 };
-class NoPeriods : public ViewPeriods {
+// The view reaches the division's data files through the periods.
+class PeriodsPort : public ViewPeriods {
  public:
-  int LoadPeriods(const std::string&, const std::string&) override { return 0; }
-  void SavePeriod(const std::string&) override {}
+  PeriodsPort(CMyPeriods& periods, CMyMaster& divout) : periods_(periods), divout_(divout) {}
+  int LoadPeriods(const std::string& from, const std::string& to) override {
+    return periods_.LoadPeriods(from, to);
+  }
+  void SavePeriod(const std::string& period) override { periods_.SavePeriod(period); }
+  std::string LatestKey() const override { return divout_.HeaderText(); }
+
+ private:
+  CMyPeriods& periods_;
+  CMyMaster& divout_;
+};
+
+// Until the screen model reads ".jos" files, a screen is any file of that
+// name, shown with the default sheet.
+class PlainScreenLoader : public ScreenLoader {
+ public:
+  int Load(const std::string& path, ViewScreen& out) override {
+    if (!fileops::IsFile(path)) return -1;
+    out = ViewScreen{};
+    out.keyColumnCount[0] = 2;
+    out.keyColumns[0][0] = {40, 0};
+    out.keyColumns[0][1] = {30, 7};
+    out.keyColumnCount[1] = 1;
+    out.keyColumns[1][0] = {80, 3};
+    return 0;
+  }
 };
 
 int DayOfWeek(CivilDate d) {  // 0 = Sunday
@@ -183,6 +211,8 @@ void TfrmMain::BuildWidgets() {
   connect(lbl_YYYYMM, &QPushButton::clicked, this, &TfrmMain::lbl_YYYYMMClick);
   connect(cmd_ModeMM, &QToolButton::clicked, this, &TfrmMain::cmd_ModeMMClick);
   connect(cmd_ModePickout, &QToolButton::clicked, this, &TfrmMain::cmd_ModePickoutClick);
+  connect(tab_Div, &QTabBar::currentChanged, this, &TfrmMain::tab_DivChange);
+  connect(tab_Scr, &QTabBar::currentChanged, this, &TfrmMain::tab_ScrChange);
   connect(scr_Right, &QScrollBar::valueChanged, this, [this](int v) {
     if (updating_ || !view_) return;
     view_->SetTop(v);
@@ -234,7 +264,11 @@ void TfrmMain::FormCreate() {
   DefineMemoSchema(*db_);
   viewRecords_ = std::make_unique<RecordSetPort>(*db_, *rec_);
   viewCalendar_ = std::make_unique<NoCalendar>();
-  viewPeriods_ = std::make_unique<NoPeriods>();
+  static const char* kTables[5] = {"USER", "DIVIN", "DIVOUT", "COLOR", "RELATION"};
+  for (int i = 0; i < 5; ++i) tables_[i] = std::make_unique<CMyMaster>(kTables[i], env_.prompter);
+  periods_ = std::make_unique<CMyPeriods>(*global_, *db_, *rec2_, *tables_[2], *env_.prompter);
+  viewPeriods_ = std::make_unique<PeriodsPort>(*periods_, *tables_[2]);
+  if (!screenLoader_) screenLoader_ = std::make_unique<PlainScreenLoader>();
   view_ = std::make_unique<CMyView>(*viewRecords_, *viewCalendar_, *viewPeriods_, *env_.prompter, *env_.beeper,
                                     *env_.clock);
   created_ = true;
@@ -247,17 +281,206 @@ void TfrmMain::FormCreate() {
     if (!env_.runNewUser(dlg)) return;  // FormShow closes the window
   }
   fileops::MakeDirs(global_->UserPath(""));
-  started_ = true;
+  tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  if (OpenDivision(9, 0) != 0) return;
 
   RestoreBounds();
   btn_WinW->setChecked(global_->autoWidth);
   panel_Scr->setVisible(global_->scrVisible);
   CivilDate today = global_->Today();
   setWindowTitle(CaptionFor(today));
-  view_->SetDataKind(global_->dataKind);
-  view_->SetScreen(ViewScreen{});
-  view_->ReloadView();
   lbl_YYYYMMClick();
+}
+
+void TfrmMain::SetScreenLoader(std::unique_ptr<ScreenLoader> loader) { screenLoader_ = std::move(loader); }
+
+int TfrmMain::ReadInputHeader(int& kind) const {
+  CMyLine def(2048);
+  if (def.ReadList(global_->DivisionPath("scrin.jsc")) < 1) return 1;
+  if (def.Length(0) != 164) return -1;
+  kind = le::GetI32(def.Item(0) + 52);
+  return 0;
+}
+
+void TfrmMain::RebuildDivisionTabs(int select) {
+  updating_ = true;
+  while (tab_Div->count() > 0) tab_Div->removeTab(0);
+  for (int i = 0; i < tables_[0]->RecordCount(); ++i) tab_Div->addTab(FromSj(tables_[0]->Name(i)));
+  tab_Div->setCurrentIndex(select);
+  updating_ = false;
+}
+
+void TfrmMain::RebuildScreenTabs(int select) {
+  updating_ = true;
+  while (tab_Scr->count() > 0) tab_Scr->removeTab(0);
+  for (int i = 0; i < tables_[1]->RecordCount(); ++i) tab_Scr->addTab(FromSj(tables_[1]->Name(i)));
+  tab_Scr->setCurrentIndex(select);
+  updating_ = false;
+}
+
+int TfrmMain::OpenDivision(int mode, int index) {
+  Prompter& p = *env_.prompter;
+  CMyMaster& users = *tables_[0];
+  const std::string previousFolder = global_->DivisionFolder();
+  bool rebuildTabs = false;
+  bool created = false;
+  if (users.Record(index) && mode != 1) {
+    global_->SetDivisionFolder(users.Name(index));
+    if (mode == 8 || mode == 9) rebuildTabs = true;
+  } else {
+    if (!env_.runNewDiv || env_.runNewDiv(0) != 1) return 1;
+    if (users.RecordCount() == 0) {
+      p.Warn("分類登録に失敗しました。"_sj);
+      return -1;
+    }
+    index = users.RecordCount() - 1;
+    global_->SetDivisionFolder(users.Name(index));
+    created = true;
+    rebuildTabs = true;
+  }
+  auto undo = [&] {
+    if (created) users.Delete(users.RecordCount() - 1);
+    global_->SetDivisionFolder(previousFolder);
+  };
+
+  int kind = 0;
+  int header = ReadInputHeader(kind);
+  if (header < 0) {
+    p.Warn("ヘッダーのサイズが異なります。"_sj);
+  }
+  if (header != 0) {
+    if (!env_.runNewDivIn || env_.runNewDivIn() != 1) {
+      undo();
+      return -1;
+    }
+    header = ReadInputHeader(kind);
+    if (header == 1) {
+      p.Warn("読込に失敗しました。"_sj);
+      undo();
+      return -1;
+    }
+    if (header < 0) {
+      p.Warn("ヘッダーのサイズが異なります。"_sj);
+      undo();
+      return -1;
+    }
+  }
+  global_->dataKind = kind;
+  dataKind_ = kind;
+
+  tables_[1]->Read(global_->DivisionPath("divin.jpr"));
+  if (OpenScreen(1, 9, 0) != 0) {
+    undo();
+    return -1;
+  }
+  if (rebuildTabs) {
+    if (users.Write(global_->UserPath("jbxuser.jpr")) < 0) p.Warn("ユーザー情報書込に失敗しました。"_sj);
+    RebuildDivisionTabs(index);
+  }
+  tables_[2]->Read(global_->DivisionPath("divout.jpr"));
+  tables_[2]->Init("DIVOUT");
+  if (tables_[2]->Read(global_->DivisionPath("divout.jpr")) != 0) tables_[2]->Init("DIVOUT");
+  db_->ClearRecords();
+  rec_->Reset();
+  view_->SetDataKind(dataKind_);
+  view_->ReloadView();
+  divIndex_ = index;
+  const std::string& filter = view_->Screen().filter;
+  if (!filter.empty() && filter[0] == '=') {
+    if (!started_) p.Warn("起動直後の自動抽出は行えません。"_sj);
+  }
+  started_ = true;
+  return 0;
+}
+
+int TfrmMain::OpenScreen(int quiet, int mode, int index) {
+  Prompter& p = *env_.prompter;
+  CMyMaster& screens = *tables_[1];
+  bool rebuild = mode == 9;
+  if (!screens.Record(index) || mode == 1) {
+    if (!env_.runNewScr || env_.runNewScr(0, -1) != 1) return -1;
+    if (screens.RecordCount() == 0) {
+      p.Warn("表示画面の取得に失敗しました。"_sj);
+      return -1;
+    }
+    index = screens.RecordCount() - 1;
+    rebuild = true;
+  }
+  while (!LoadScreenDefinition(index)) {
+    if (!env_.runNewScr || env_.runNewScr(1, index) != 1) {
+      updating_ = true;
+      tab_Scr->setCurrentIndex(scrIndex_);
+      updating_ = false;
+      return -1;
+    }
+  }
+  if (rebuild) {
+    if (screens.Write(global_->DivisionPath("divin.jpr")) < 0) p.Warn("画面情報書込に失敗しました。"_sj);
+    RebuildScreenTabs(index);
+  }
+  scrIndex_ = index;
+  if (quiet) return 0;
+  view_->SetExtraction(false, {}, {});
+  view_->ReloadView();
+  view_->RebuildRows();
+  view_->MoveCursorTo(view_->CursorRow());
+  AfterViewChange();
+  return 0;
+}
+
+bool TfrmMain::LoadScreenDefinition(int index) {
+  Prompter& p = *env_.prompter;
+  if (!tables_[1]->Record(index)) {
+    p.Warn("存在しない分類を選択しました。"_sj);
+    return false;
+  }
+  std::string path = global_->DivisionPath(tables_[1]->Name(index), ".jos");
+  ViewScreen screen;
+  int rc = screenLoader_->Load(path, screen);
+  if (rc == -2) {
+    p.Warn("表示画面のバージョンが古いです。"_sj);
+    return false;
+  }
+  if (rc == -3) {
+    p.Warn("表示画面のバージョンが新しいです。"_sj);
+    return false;
+  }
+  if (rc != 0) {
+    p.Warn("読込に失敗しました。<<"_sj + path + ">>");
+    return false;
+  }
+  view_->SetScreen(screen);
+  cmd_ModePickout->setChecked(screen.displayMode == CMyView::kListMode);
+  cmd_ModeMM->setChecked(screen.displayMode != CMyView::kListMode);
+  return true;
+}
+
+void TfrmMain::tab_DivChange(int index) {
+  if (updating_ || index < 0 || !created_) return;
+  if (OpenDivision(0, index) != 0) {
+    int first = 0;
+    updating_ = true;
+    tab_Div->setCurrentIndex(first);
+    updating_ = false;
+    OpenDivision(0, first);
+  }
+  view_->GoToday();
+  AfterViewChange();
+  scr_Key->setFocus();
+}
+
+void TfrmMain::tab_ScrChange(int index) {
+  if (updating_ || index < 0 || !created_) return;
+  int previous = scrIndex_;
+  if (OpenScreen(0, 0, index) != 0) {
+    updating_ = true;
+    tab_Scr->setCurrentIndex(previous);
+    updating_ = false;
+    OpenScreen(0, 0, previous);
+  }
+  view_->MoveCursorTo(view_->CursorRow());
+  AfterViewChange();
+  scr_Key->setFocus();
 }
 
 void TfrmMain::RestoreBounds() {
@@ -306,6 +529,8 @@ void TfrmMain::FormClose() {
   // reverse order of creation
   view_.reset();
   viewPeriods_.reset();
+  periods_.reset();
+  for (int i = 9; i >= 0; --i) tables_[i].reset();
   viewCalendar_.reset();
   viewRecords_.reset();
   lines_.reset();

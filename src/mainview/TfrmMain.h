@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "mainview/ViewPorts.h"
 #include "platform/Clock.h"
 
 class CMyGlobal;
@@ -15,6 +16,8 @@ class CMyLine;
 class CMyDB;
 class CMyRec;
 class CMyView;
+class CMyMaster;
+class CMyPeriods;
 class ViewRecords;
 class ViewCalendar;
 class ViewPeriods;
@@ -38,6 +41,20 @@ struct MainEnvironment {
   QStringList arguments;      // command-line arguments after the program name
   // Shows the new-user dialog modally (tests script it); returns its result.
   std::function<bool(TfrmNewUser&)> runNewUser;
+  // The division and screen dialogs: 1 OK, 0 cancel. Tests script them;
+  // by default the real dialogs are shown.
+  std::function<int(int mode)> runNewDiv;              // 0 new, 1 re-install
+  std::function<int()> runNewDivIn;
+  std::function<int(int mode, int index)> runNewScr;   // 0 new, 1 repair `index`
+};
+
+// Reads a display screen into what the sheet needs. The screen model
+// fills this in; until then a stand-in checks the file and gives defaults.
+class ScreenLoader {
+ public:
+  virtual ~ScreenLoader() = default;
+  // 0; -2 version too old; -3 too new; any other negative: unreadable.
+  virtual int Load(const std::string& path, ViewScreen& out) = 0;
 };
 
 class TfrmMain : public QMainWindow {
@@ -50,6 +67,17 @@ class TfrmMain : public QMainWindow {
   void FormShow();
   void FormCloseQuery();
   void FormClose();
+
+  // Makes a division current (mode 9 start-up, 8 after a change of user,
+  // 1 create a new one, 0 switch). 0; 1 cancelled first division; -1 failed.
+  int OpenDivision(int mode, int index);
+  // Makes a screen of the current division current. 0, or -1.
+  int OpenScreen(int quiet, int mode, int index);
+  bool LoadScreenDefinition(int index);
+  CMyMaster* Table(int slot) const { return slot >= 0 && slot < 10 ? tables_[slot].get() : nullptr; }
+  int CurrentDivision() const { return divIndex_; }
+  int CurrentScreen() const { return scrIndex_; }
+  void SetScreenLoader(std::unique_ptr<ScreenLoader> loader);
 
   bool Started() const { return started_; }
   CMyGlobal* Global() const { return global_.get(); }
@@ -80,6 +108,8 @@ class TfrmMain : public QMainWindow {
   void lbl_YYYYMMClick();
   void cmd_ModeMMClick();
   void cmd_ModePickoutClick();
+  void tab_DivChange(int index);
+  void tab_ScrChange(int index);
   void mnuSelMovePrevNenClick();
   void mnuSelMoveNextNenClick();
 
@@ -96,6 +126,11 @@ class TfrmMain : public QMainWindow {
   // Labels, scroll bars and repaint after the view moved.
   void AfterViewChange();
   void UpdateScrollBars();
+  // Data kind from the 164-byte header item of "scrin.jsc": 0 read, 1 no
+  // readable file, -1 header of another size.
+  int ReadInputHeader(int& kind) const;
+  void RebuildDivisionTabs(int select);
+  void RebuildScreenTabs(int select);
 
   MainEnvironment env_;
   // Shared objects, in creation order; released in reverse.
@@ -109,6 +144,12 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<ViewCalendar> viewCalendar_;
   std::unique_ptr<ViewPeriods> viewPeriods_;
   std::unique_ptr<CMyView> view_;
+  std::unique_ptr<CMyMaster> tables_[10];
+  std::unique_ptr<CMyPeriods> periods_;
+  std::unique_ptr<ScreenLoader> screenLoader_;
+  int divIndex_ = 0;
+  int scrIndex_ = 0;
+  int dataKind_ = 0;
 
   bool created_ = false;   // FormCreate got as far as creating the objects
   bool started_ = false;   // a user and a division are open
