@@ -434,7 +434,7 @@ int CMyRec::SetSort(std::string_view spec, bool sortNow) {
     while (p < n && spec[p] != ' ' && spec[p] != ',') p += (cp932::IsLead(spec[p]) && p + 1 < n) ? 2 : 1;
     return spec.substr(start, p - start);
   };
-  while (p < n) {
+  while (p < n && static_cast<int>(keys_.size()) < kMaxSortKeys) {  // keys after the tenth are ignored
     skip();
     std::string_view name = word();
     if (name.empty() && p == n) break;  // trailing comma or blanks
@@ -468,7 +468,7 @@ int CMyRec::SetSort(std::string_view spec, bool sortNow) {
     }
     while (p < n && spec[p] != ',') ++p;  // anything else up to the comma is ignored
     if (p < n) ++p;
-    if (static_cast<int>(keys_.size()) < kMaxSortKeys) keys_.push_back(key);
+    keys_.push_back(key);
   }
   if (sortNow) Sort();
   return 0;
@@ -660,6 +660,7 @@ int CMyRec::Search(int from, bool forward) {
   Decode(kListFind, scan_);
   const int count = static_cast<int>(scan_.nodes.size());
   const int step = forward ? 1 : -1;
+  bool groupShown = false;
   for (int i = from; i >= 0 && i < Count(); i += step) {
     const char* rec = db_->RecordData(sel_[static_cast<size_t>(i)]);
     if (!rec || (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit)) continue;
@@ -668,7 +669,10 @@ int CMyRec::Search(int from, bool forward) {
       return -1;
     }
     int m = EvalRange(rec, scan_, 0, count);
-    ReportGroupError(scan_);
+    if (scan_.groupError && !groupShown) {
+      ReportGroupError(scan_);
+      groupShown = true;
+    }
     if (m == 1) {
       pos_ = i;
       return i;
