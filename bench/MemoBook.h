@@ -71,7 +71,7 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
   book.months.resize(book.monthNames.size());
   std::vector<int> serial(static_cast<size_t>(days), 0);
   std::string memoText;
-  char key[16], buf[16];
+  char key[32], buf[32];
   int made = 0;
   while (made < records) {
     for (int64_t day = 0; day < days && made < records; ++day) {

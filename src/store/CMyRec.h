@@ -142,7 +142,19 @@ class CMyRec {
   void Decode(int list, Scan& scan) const;
   int EvalRange(const char* rec, Scan& scan, int from, int to) const;
   int EvalCondition(const char* rec, const Node& n) const;
-  int CompareRecords(int ra, int rb) const;
+  // One selected record while sorting: the leading keys in a form that
+  // compares byte-wise like the key comparison, so most comparisons never
+  // touch the records themselves (which lie scattered over the table).
+  struct SortEntry {
+    uint64_t key[2][2];    // first two keys, 16 normalized bytes each, big-endian
+    const char* rec;
+    int record;
+    unsigned char complete;  // bit k: key k's whole value is in key[k]
+  };
+  static constexpr int kCachedKeys = 2;
+  void Normalize(SortEntry& e, int k) const;
+  int CompareKey(const char* ra, const char* rb, const SortKey& key) const;
+  int CompareEntries(const SortEntry& a, const SortEntry& b) const;
   int Search(int from, bool forward);
   void ReportGroupError(Scan& scan);
 
@@ -152,4 +164,5 @@ class CMyRec {
   std::vector<SortKey> keys_;
   CMyLine lists_[3];
   Scan scan_;  // reused between scans so a requery allocates nothing per record
+  std::vector<SortEntry> work_;  // reused between sorts
 };

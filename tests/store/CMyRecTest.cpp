@@ -423,6 +423,62 @@ TEST_F(CMyRecTest, LargeSortsAreOrdered) {
   }
 }
 
+// Values built to stress the leading-key shortcut: case, double-byte
+// characters whose trail byte is an ASCII letter, long shared prefixes and
+// prefix lengths. Every adjacent pair must be ordered by the plain comparison.
+TEST_F(CMyRecTest, SortShortcutOrdersLikeThePlainComparison) {
+  const std::string parts[] = {"a", "A", "b", "_", "ア"_sj, "アA"_sj, "0", "z", "ｱ"_sj, "会"_sj};
+  std::mt19937 rng(11);
+  auto value = [&](size_t maxParts) {
+    std::string v = (rng() % 2) ? "common-prefix-" : "";
+    size_t n = rng() % maxParts;
+    for (size_t i = 0; i < n; ++i) v += parts[rng() % 10];
+    return v.substr(0, 20);
+  };
+  for (int i = 0; i < 2000; ++i) {
+    std::string a = value(8), b = value(3), c = value(12);
+    db.New();
+    db.SetValue(0, a.substr(0, cp932::CharStart(a, std::min<size_t>(a.size(), 20))));
+    db.SetValue(1, b);
+    db.SetValue(2, c);
+    ASSERT_EQ(0, db.Store());
+  }
+  struct Case {
+    const char* spec;
+    int prefix[3];
+    bool desc[3];
+  } cases[] = {
+      {"A,B D,C", {0, 0, 0}, {false, true, false}},
+      {"C D,A", {0, 0, 0}, {true, false, false}},
+      {"A L3,B D L15,C", {3, 15, 0}, {false, true, false}},
+      {"B,A L17", {0, 17, 0}, {false, false, false}},
+  };
+  int fieldsOf[][3] = {{0, 1, 2}, {2, 0, -1}, {0, 1, 2}, {1, 0, -1}};
+  for (size_t ci = 0; ci < 4; ++ci) {
+    const auto& c = cases[ci];
+    ASSERT_EQ(0, rs.Select(""));
+    ASSERT_EQ(0, rs.SetSort(c.spec, true));
+    auto sel = Selected();
+    ASSERT_EQ(2000u, sel.size());
+    auto cmp = [&](int ra, int rb) {
+      for (int k = 0; k < 3 && fieldsOf[ci][k] >= 0; ++k) {
+        std::string va = db.Value(fieldsOf[ci][k], ra), vb = db.Value(fieldsOf[ci][k], rb);
+        if (c.prefix[k]) {
+          va = va.substr(0, c.prefix[k]);
+          vb = vb.substr(0, c.prefix[k]);
+        }
+        int r = collate::CompareNoCase(va, vb);
+        if (r) return c.desc[k] ? -r : r;
+      }
+      return 0;
+    };
+    for (size_t i = 1; i < sel.size(); ++i) ASSERT_LE(cmp(sel[i - 1], sel[i]), 0)
+          << c.spec << " at " << i << ": " << cp932::ToUtf8(db.Value(0, sel[i - 1])) << " | "
+          << cp932::ToUtf8(db.Value(1, sel[i - 1])) << " / " << cp932::ToUtf8(db.Value(0, sel[i])) << " | "
+          << cp932::ToUtf8(db.Value(1, sel[i]));
+  }
+}
+
 TEST_F(CMyRecTest, SortRefusesKeysBeyondTheTable) {
   AddRecord(db, {"b"});
   AddRecord(db, {"a"});
