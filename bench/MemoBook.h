@@ -21,9 +21,9 @@ constexpr int kFirstYear = 1995;
 constexpr int kYears = 30;
 
 struct Book {
-  std::vector<std::string> monthNames;     // "yyyymm", one per month of the 30 years
-  std::vector<std::vector<int>> months;    // record numbers per month
-  int64_t recordBytes = 0;                 // sum of the records' lengths
+  std::vector<std::string> monthNames;   // "yyyymm", one per month of the 30 years
+  std::vector<std::vector<int>> months;  // record numbers per month
+  int64_t recordBytes = 0;               // sum of the records' lengths
 };
 
 inline void CivilFromDays(int64_t z, int& y, int& m, int& d) {
@@ -53,9 +53,23 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
   DefineMemoSchema(db);
   Book book;
   std::mt19937 rng(seed);
-  const char* phrasesUtf8[] = {"今日は", "打ち合わせ", "買い物に行った。", "天気が良い。", "明日の予定を確認する。",
-                               "電話をかける", "資料を作成", "病院", "散歩した", "読書", "夕食は寿司",
-                               "プロジェクト", "締め切り", "友人と", "映画を観た", "report ", "Memo "};
+  const char* phrasesUtf8[] = {"今日は",
+                               "打ち合わせ",
+                               "買い物に行った。",
+                               "天気が良い。",
+                               "明日の予定を確認する。",
+                               "電話をかける",
+                               "資料を作成",
+                               "病院",
+                               "散歩した",
+                               "読書",
+                               "夕食は寿司",
+                               "プロジェクト",
+                               "締め切り",
+                               "友人と",
+                               "映画を観た",
+                               "report ",
+                               "Memo "};
   std::vector<std::string> phrases;
   for (const char* p : phrasesUtf8) phrases.push_back(cp932::FromUtf8(p));
   const std::string meeting = cp932::FromUtf8("会議");
@@ -90,9 +104,11 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
         unsigned r = rng() % 100;
         db.SetValue(memo::kMark, r < 70 ? "" : r < 80 ? "A" : r < 85 ? "Apple" : r < 90 ? "a" : star);
         if (rng() % 10 < 3) {
-          std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24), static_cast<int>(rng() % 60));
+          std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24),
+                        static_cast<int>(rng() % 60));
           db.SetValue(memo::kTimeF, buf);
-          std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24), static_cast<int>(rng() % 60));
+          std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24),
+                        static_cast<int>(rng() % 60));
           db.SetValue(memo::kTimeT, buf);
         }
         db.SetValue(memo::kNoData, rng() % 50 == 0 ? "1" : "");

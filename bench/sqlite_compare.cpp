@@ -95,12 +95,14 @@ int main(int argc, char** argv) {
   CMyRec rs(table.get());
   rs.MakeSql(cp932::FromUtf8(bench::kWorkedExample), CMyRec::kListFilter);
   std::vector<int64_t> ids;
-  double ourFilter = BestMs(5, [] {}, [&] { rs.Requery(); });
-  double sqlFilter = BestMs(5, [] {}, [&] { Collect(sq, where, ids); });
+  double ourFilter = BestMs(
+      5, [] {}, [&] { rs.Requery(); });
+  double sqlFilter = BestMs(
+      5, [] {}, [&] { Collect(sq, where, ids); });
   if (static_cast<size_t>(rs.Count()) != ids.size())
     std::printf("warning: selections differ (%d vs %zu)\n", rs.Count(), ids.size());
-  std::printf("filter  jbx %8.1f ms  sqlite %8.1f ms  ratio %.2f  (%d records selected)\n", ourFilter, sqlFilter,
-              ourFilter / sqlFilter, rs.Count());
+  std::printf("filter  jbx %8.1f ms  sqlite %8.1f ms  ratio %.2f  (%d records selected)\n", ourFilter,
+              sqlFilter, ourFilter / sqlFilter, rs.Count());
 
   rs.MakeSql("", CMyRec::kListFilter);
   const std::string spec = cp932::FromUtf8(bench::kSortSpec);
@@ -112,12 +114,15 @@ int main(int argc, char** argv) {
         rs.SetSort(spec, false);
       },
       [&] { rs.Sort(); });
-  double ourSelectSort = BestMs(3, [&] { rs.SetSort(spec, false); }, [&] { rs.Requery(); });
-  double sqlSort = BestMs(3, [] {}, [&] { Collect(sq, order, ids); });
+  double ourSelectSort = BestMs(
+      3, [&] { rs.SetSort(spec, false); }, [&] { rs.Requery(); });
+  double sqlSort = BestMs(
+      3, [] {}, [&] { Collect(sq, order, ids); });
   bool same = ids.size() == static_cast<size_t>(rs.Count());
   for (size_t i = 0; same && i < ids.size(); ++i) same = ids[i] == rs.Items()[i] + 1;
-  std::printf("sort    jbx %8.1f ms  sqlite %8.1f ms  ratio %.2f  (select+sort %.1f ms, ratio %.2f)%s\n", ourSort,
-              sqlSort, ourSort / sqlSort, ourSelectSort, ourSelectSort / sqlSort, same ? "" : "  order differs");
+  std::printf("sort    jbx %8.1f ms  sqlite %8.1f ms  ratio %.2f  (select+sort %.1f ms, ratio %.2f)%s\n",
+              ourSort, sqlSort, ourSort / sqlSort, ourSelectSort, ourSelectSort / sqlSort,
+              same ? "" : "  order differs");
   sqlite3_close(sq);
   return 0;
 }

@@ -21,7 +21,8 @@ struct Fixture {
   std::string folder;
   Fixture() {
     book = bench::Generate(db, kRecords);
-    folder = (std::filesystem::temp_directory_path() / ("jbx-bench-store-" + std::to_string(::getpid()))).string();
+    folder =
+        (std::filesystem::temp_directory_path() / ("jbx-bench-store-" + std::to_string(::getpid()))).string();
     fileops::MakeDirs(folder);
   }
   ~Fixture() { fileops::RemoveTree(folder); }

@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     f.Add(d);
   }
   db.Define(f);
-  const char* rows[][4] = {{"abc", "x", "1", "定例会議"}, {"ABC", "", "42", "アイウ"}, {"*", "**", "", "a'b"},
+  const char* rows[][4] = {{"abc", "x", "1", "定例会議"},
+                           {"ABC", "", "42", "アイウ"},
+                           {"*", "**", "", "a'b"},
                            {"", "y", "7", "会"}};
   for (auto& r : rows) {
     db.New();

@@ -68,8 +68,9 @@ int CmdSelect(int argc, char** argv) {
     }
   }
   if (files.empty()) {
-    std::fprintf(stderr, "usage: jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] "
-                         "[--columns NAME,...] [--count]\n");
+    std::fprintf(stderr,
+                 "usage: jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] "
+                 "[--columns NAME,...] [--count]\n");
     return 2;
   }
 

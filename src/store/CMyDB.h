@@ -19,25 +19,25 @@ constexpr int kHeaderInts = 2;         // flag, field count
 constexpr int kReservedInts = 2;       // two zero integers before the records
 constexpr unsigned char kDeletedBit = 0x80;
 constexpr unsigned char kMatchedBit = 0x01;
-constexpr int kBuildSlack = 24;        // extra bytes of the build buffer
+constexpr int kBuildSlack = 24;  // extra bytes of the build buffer
 }  // namespace jdt
 
 class CMyDB {
  public:
   // Result codes.
   static constexpr int kOk = 0;
-  static constexpr int kEmptyFields = 50;      // Define: no fields; SetValue: field out of range
+  static constexpr int kEmptyFields = 50;  // Define: no fields; SetValue: field out of range
   static constexpr int kNoMemory = 51;
-  static constexpr int kTooWide = 52;          // Define: records could not be addressed by 16-bit offsets
+  static constexpr int kTooWide = 52;  // Define: records could not be addressed by 16-bit offsets
   static constexpr int kTooLong = 100;
   static constexpr int kNotNumber = 101;
   static constexpr int kNoRecord = 201;
   static constexpr int kNoField = 202;
-  static constexpr int kCannotOpen = 300;      // cannot open / create / write the file
+  static constexpr int kCannotOpen = 300;  // cannot open / create / write the file
   static constexpr int kFieldCountDiffers = 301;
-  static constexpr int kBadStructure = 302;    // flag, count or definitions unreadable
+  static constexpr int kBadStructure = 302;  // flag, count or definitions unreadable
   static constexpr int kNoNumbers = 303;
-  static constexpr int kDamagedRecord = 304;   // a record that cannot be valid; reading stopped there
+  static constexpr int kDamagedRecord = 304;  // a record that cannot be valid; reading stopped there
 
   // `prompter` shows the few messages of the table and of record sets over
   // it; may be null (messages are then dropped).

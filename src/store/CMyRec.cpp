@@ -17,7 +17,9 @@ constexpr int kSmallRange = 10;   // ranges this small are left to the insertion
 constexpr int kStackRanges = 32;  // quicksort gives up to the insertion pass here
 constexpr int kMaxDigits = 9;
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The decimal integer a value starts with: leading blanks, optional sign,
 // digits; anything else ends it; no digits = 0. At most `limit` bytes.
@@ -235,7 +237,8 @@ int CMyRec::Compile(std::string_view s, CMyLine& out) {
       le::PutI32(node + sqlnode::kValueKindOffset, 1);
       le::PutI32(node + sqlnode::kNumberOffset, neg ? -value : value);
     } else {
-      if (db_->GetPrompter()) db_->GetPrompter()->Warn("PG(MakeSql):条件判定できないフィールドがセットされた"_sj);
+      if (db_->GetPrompter())
+        db_->GetPrompter()->Warn("PG(MakeSql):条件判定できないフィールドがセットされた"_sj);
       return -17;
     }
     out.Append(node, sizeof node);
