@@ -13,6 +13,9 @@ struct CliCommand {
 int CmdDate(int argc, char** argv);
 int CmdTime(int argc, char** argv);
 int CmdDump(int argc, char** argv);
+// Values are printed tab-separated, one record per line; a backslash, TAB,
+// CR or LF inside a value is written as a backslash followed by "\", "t",
+// "r" or "n".
 int CmdSelect(int argc, char** argv);
 
 // A ".jdt" table file as JSON: {"flag", "fields": [{name, alias, type,
