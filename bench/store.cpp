@@ -3,6 +3,7 @@
 // files. Memory of the table is reported as counters of BM_LoadMonths.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>

@@ -70,6 +70,9 @@ class CMyDB {
   // Raw access for record sets; null when r does not exist. Every record in
   // the table has a complete offset table whose offsets lie inside it.
   const char* RecordData(int r) const { return records_.Item(r); }
+  // The same for record sets that set the selection mark while scanning;
+  // only the status byte may be changed through it.
+  char* MutableRecordData(int r) { return records_.MutableItem(r); }
   bool IsDeleted(int r) const;
   // Sets or clears bit 0 of record r's status byte (the selection mark).
   void SetMatched(int r, bool on);
