@@ -102,7 +102,8 @@ class CMyDB {
   // Reads a ".jdt" file. define: load as a new table from the file's
   // definitions; else append to this table's fields. 0 (also when the file
   // ends early: the records before the break are kept); 300 cannot open;
-  // 301 field count differs; 302 flag/definitions unusable; 304 a damaged
+  // 301 field count differs; 302 flag or count unreadable, a definition
+  // short or refused by CMyField::Add (define only); 304 a damaged
   // record (its length or offsets impossible): reading stops there, the
   // records before it are kept.
   int ReadFile(const std::string& path, bool define);
