@@ -32,6 +32,28 @@ void SplitColumns(const std::string& list, std::vector<std::string>& out) {
   }
 }
 
+// Memo texts hold line breaks; escaping keeps one record per line.
+void AppendEscaped(std::string& line, const std::string& value) {
+  for (char c : value) {
+    switch (c) {
+      case '\\':
+        line += "\\\\";
+        break;
+      case '\t':
+        line += "\\t";
+        break;
+      case '\r':
+        line += "\\r";
+        break;
+      case '\n':
+        line += "\\n";
+        break;
+      default:
+        line += c;
+    }
+  }
+}
+
 }  // namespace
 
 int CmdSelect(int argc, char** argv) {
@@ -68,8 +90,9 @@ int CmdSelect(int argc, char** argv) {
     }
   }
   if (files.empty()) {
-    std::fprintf(stderr, "usage: jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] "
-                         "[--columns NAME,...] [--count]\n");
+    std::fprintf(stderr,
+                 "usage: jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] "
+                 "[--columns NAME,...] [--count]\n");
     return 2;
   }
 
@@ -132,7 +155,7 @@ int CmdSelect(int argc, char** argv) {
     for (size_t c = 0; c < cols.size(); ++c) {
       if (c) line += '\t';
       cp932::ToUtf8(db.Value(cols[c], rs.Items()[i]), utf8);
-      line += utf8;
+      AppendEscaped(line, utf8);
     }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);

@@ -229,7 +229,10 @@ int CMyDB::ReadBytes(std::string_view bytes, bool define) {
     CMyField list;
     for (int32_t i = 0; i < count; ++i) {
       if (size - pos < static_cast<size_t>(fielddef::kSize)) return kBadStructure;
-      list.Add(FieldDef::Decode(data + pos));  // a refused definition is skipped
+      // Records address their values by field position, so skipping a
+      // refused definition would show every later value under the wrong
+      // field (and save it there): such a file is refused as a whole.
+      if (list.Add(FieldDef::Decode(data + pos)) != CMyField::kOk) return kBadStructure;
       pos += fielddef::kSize;
     }
     if (Define(list) != kOk) return kBadStructure;

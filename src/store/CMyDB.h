@@ -19,25 +19,25 @@ constexpr int kHeaderInts = 2;         // flag, field count
 constexpr int kReservedInts = 2;       // two zero integers before the records
 constexpr unsigned char kDeletedBit = 0x80;
 constexpr unsigned char kMatchedBit = 0x01;
-constexpr int kBuildSlack = 24;        // extra bytes of the build buffer
+constexpr int kBuildSlack = 24;  // extra bytes of the build buffer
 }  // namespace jdt
 
 class CMyDB {
  public:
   // Result codes.
   static constexpr int kOk = 0;
-  static constexpr int kEmptyFields = 50;      // Define: no fields; SetValue: field out of range
+  static constexpr int kEmptyFields = 50;  // Define: no fields; SetValue: field out of range
   static constexpr int kNoMemory = 51;
-  static constexpr int kTooWide = 52;          // Define: records could not be addressed by 16-bit offsets
+  static constexpr int kTooWide = 52;  // Define: records could not be addressed by 16-bit offsets
   static constexpr int kTooLong = 100;
   static constexpr int kNotNumber = 101;
   static constexpr int kNoRecord = 201;
   static constexpr int kNoField = 202;
-  static constexpr int kCannotOpen = 300;      // cannot open / create / write the file
+  static constexpr int kCannotOpen = 300;  // cannot open / create / write the file
   static constexpr int kFieldCountDiffers = 301;
-  static constexpr int kBadStructure = 302;    // flag, count or definitions unreadable
+  static constexpr int kBadStructure = 302;  // flag, count or definitions unreadable
   static constexpr int kNoNumbers = 303;
-  static constexpr int kDamagedRecord = 304;   // a record that cannot be valid; reading stopped there
+  static constexpr int kDamagedRecord = 304;  // a record that cannot be valid; reading stopped there
 
   // `prompter` shows the few messages of the table and of record sets over
   // it; may be null (messages are then dropped).
@@ -70,6 +70,9 @@ class CMyDB {
   // Raw access for record sets; null when r does not exist. Every record in
   // the table has a complete offset table whose offsets lie inside it.
   const char* RecordData(int r) const { return records_.Item(r); }
+  // The same for record sets that set the selection mark while scanning;
+  // only the status byte may be changed through it.
+  char* MutableRecordData(int r) { return records_.MutableItem(r); }
   bool IsDeleted(int r) const;
   // Sets or clears bit 0 of record r's status byte (the selection mark).
   void SetMatched(int r, bool on);
@@ -99,7 +102,8 @@ class CMyDB {
   // Reads a ".jdt" file. define: load as a new table from the file's
   // definitions; else append to this table's fields. 0 (also when the file
   // ends early: the records before the break are kept); 300 cannot open;
-  // 301 field count differs; 302 flag/definitions unusable; 304 a damaged
+  // 301 field count differs; 302 flag or count unreadable, a definition
+  // short or refused by CMyField::Add (define only); 304 a damaged
   // record (its length or offsets impossible): reading stops there, the
   // records before it are kept.
   int ReadFile(const std::string& path, bool define);

@@ -9,7 +9,7 @@
 namespace fielddef {
 constexpr int kSize = 116;
 constexpr int kNameOffset = 0;
-constexpr int kNameSize = 31;   // at most 30 bytes of text + NUL
+constexpr int kNameSize = 31;  // at most 30 bytes of text + NUL
 constexpr int kAliasOffset = 31;
 constexpr int kAliasSize = 30;  // at most 29 bytes of text + NUL
 constexpr int kTypeOffset = 80;
@@ -17,8 +17,8 @@ constexpr int kMaxLengthOffset = 84;
 constexpr int kFlagOffset = 88;
 constexpr int kTypeText = 0;
 constexpr int kTypeNumber = 1;
-constexpr int kMaxText = 5000;   // longest value of a text field
-constexpr int kMaxNumber = 9;    // most digits of a number field
+constexpr int kMaxText = 5000;  // longest value of a text field
+constexpr int kMaxNumber = 9;   // most digits of a number field
 }  // namespace fielddef
 
 // One field: name and alias are CP932, compared without ASCII case.
@@ -39,7 +39,7 @@ struct FieldDef {
 class CMyField {
  public:
   static constexpr int kOk = 0;
-  static constexpr int kDuplicate = 200;   // a field of that name exists
+  static constexpr int kDuplicate = 200;  // a field of that name exists
   static constexpr int kBadType = 400;
   static constexpr int kBadLength = 401;
   static constexpr int kBadFlag = 402;

@@ -50,9 +50,6 @@ void CMyLine::Clear() {
 
 int CMyLine::Length(int i) const { return (i >= 0 && i < Count()) ? lines_[i].length : 0; }
 
-const char* CMyLine::Item(int i) const { return (i >= 0 && i < Count()) ? lines_[i].bytes : nullptr; }
-
-char* CMyLine::MutableItem(int i) { return (i >= 0 && i < Count()) ? lines_[i].bytes : nullptr; }
 
 const char* CMyLine::Text(int i) const {
   if (i < 0 || i >= Count() || !lines_[i].bytes) return kEmpty;

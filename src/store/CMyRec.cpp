@@ -1,5 +1,6 @@
 #include "store/CMyRec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Collate.h"
@@ -16,7 +17,9 @@ constexpr int kSmallRange = 10;   // ranges this small are left to the insertion
 constexpr int kStackRanges = 32;  // quicksort gives up to the insertion pass here
 constexpr int kMaxDigits = 9;
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The decimal integer a value starts with: leading blanks, optional sign,
 // digits; anything else ends it; no digits = 0. At most `limit` bytes.
@@ -234,7 +237,8 @@ int CMyRec::Compile(std::string_view s, CMyLine& out) {
       le::PutI32(node + sqlnode::kValueKindOffset, 1);
       le::PutI32(node + sqlnode::kNumberOffset, neg ? -value : value);
     } else {
-      if (db_->GetPrompter()) db_->GetPrompter()->Warn("PG(MakeSql):条件判定できないフィールドがセットされた"_sj);
+      if (db_->GetPrompter())
+        db_->GetPrompter()->Warn("PG(MakeSql):条件判定できないフィールドがセットされた"_sj);
       return -17;
     }
     out.Append(node, sizeof node);
@@ -390,9 +394,17 @@ int CMyRec::Requery() {
   const int total = db_->RecordCount();
   const int count = static_cast<int>(scan_.nodes.size());
   bool groupShown = false;
+  constexpr int kAhead = 8;  // records lie in separate blocks: fetch ahead of the scan
   for (int r = 0; r < total; ++r) {
-    const char* rec = db_->RecordData(r);
-    if (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit) continue;
+    if (r + kAhead < total) {
+      const char* next = db_->RecordData(r + kAhead);
+      __builtin_prefetch(next);
+      __builtin_prefetch(next + 64);
+      __builtin_prefetch(next + 128);
+    }
+    char* rec = db_->MutableRecordData(r);
+    const unsigned char status = static_cast<unsigned char>(rec[0]);
+    if (status & jdt::kDeletedBit) continue;
     if (scan_.broken) {
       if (db_->GetPrompter()) db_->GetPrompter()->Warn("PG_Err:不正なデータが混入しています。"_sj);
       sel_.clear();
@@ -404,7 +416,7 @@ int CMyRec::Requery() {
       ReportGroupError(scan_);
       groupShown = true;
     }
-    db_->SetMatched(r, m == 1);
+    rec[0] = static_cast<char>(m == 1 ? (status | jdt::kMatchedBit) : (status & ~jdt::kMatchedBit));
     if (m == 1) sel_.push_back(r);
   }
   Sort();
@@ -434,7 +446,7 @@ int CMyRec::SetSort(std::string_view spec, bool sortNow) {
     while (p < n && spec[p] != ' ' && spec[p] != ',') p += (cp932::IsLead(spec[p]) && p + 1 < n) ? 2 : 1;
     return spec.substr(start, p - start);
   };
-  while (p < n) {
+  while (p < n && static_cast<int>(keys_.size()) < kMaxSortKeys) {  // keys after the tenth are ignored
     skip();
     std::string_view name = word();
     if (name.empty() && p == n) break;  // trailing comma or blanks
@@ -468,33 +480,92 @@ int CMyRec::SetSort(std::string_view spec, bool sortNow) {
     }
     while (p < n && spec[p] != ',') ++p;  // anything else up to the comma is ignored
     if (p < n) ++p;
-    if (static_cast<int>(keys_.size()) < kMaxSortKeys) keys_.push_back(key);
+    keys_.push_back(key);
   }
   if (sortNow) Sort();
   return 0;
 }
 
-int CMyRec::CompareRecords(int ra, int rb) const {
-  const char* a = db_->RecordData(ra);
-  const char* b = db_->RecordData(rb);
-  for (const SortKey& k : keys_) {
-    const char* va = FieldValue(a, k.field);
-    const char* vb = FieldValue(b, k.field);
-    int c;
-    if (k.flags & kNumeric) {
-      size_t limit = k.prefix > 0 ? static_cast<size_t>(k.prefix) : static_cast<size_t>(-1);
-      int64_t x = ReadInteger(va, limit);
-      int64_t y = ReadInteger(vb, limit);
-      c = x < y ? -1 : x > y ? 1 : 0;
+int CMyRec::CompareKey(const char* a, const char* b, const SortKey& k) const {
+  const char* va = FieldValue(a, k.field);
+  const char* vb = FieldValue(b, k.field);
+  int c;
+  if (k.flags & kNumeric) {
+    size_t limit = k.prefix > 0 ? static_cast<size_t>(k.prefix) : static_cast<size_t>(-1);
+    int64_t x = ReadInteger(va, limit);
+    int64_t y = ReadInteger(vb, limit);
+    c = x < y ? -1 : x > y ? 1 : 0;
+  } else {
+    size_t la = k.prefix > 0 ? strnlen(va, static_cast<size_t>(k.prefix)) : std::strlen(va);
+    size_t lb = k.prefix > 0 ? strnlen(vb, static_cast<size_t>(k.prefix)) : std::strlen(vb);
+    c = collate::CompareNoCase(std::string_view(va, la), std::string_view(vb, lb));
+  }
+  if (c == 0) return 0;
+  c = c < 0 ? -1 : 1;
+  return (k.flags & kDescending) ? -c : c;
+}
+
+// Text keys become their bytes with single-byte characters folded to lower
+// case and double-byte characters kept as they are; compared as unsigned
+// bytes, zero-padded, this orders exactly as collate::CompareNoCase (folding
+// moves A-Z only within the single-byte range below every lead byte).
+// Numbers become their value with the sign bit flipped.
+void CMyRec::Normalize(SortEntry& e, int k) const {
+  const SortKey& key = keys_[static_cast<size_t>(k)];
+  const char* v = FieldValue(e.rec, key.field);
+  const size_t limit = key.prefix > 0 ? static_cast<size_t>(key.prefix) : static_cast<size_t>(-1);
+  if (key.flags & kNumeric) {
+    e.key[k][0] = static_cast<uint64_t>(ReadInteger(v, limit)) ^ (uint64_t{1} << 63);
+    e.key[k][1] = 0;
+    e.complete |= static_cast<unsigned char>(1u << k);
+    return;
+  }
+  unsigned char buf[16] = {};
+  size_t i = 0;
+  size_t o = 0;
+  bool trail = false;
+  while (i < limit && v[i] && o < sizeof buf) {
+    char c = v[i];
+    if (trail) {
+      buf[o++] = static_cast<unsigned char>(c);
+      trail = false;
+    } else if (cp932::IsLead(c)) {
+      buf[o++] = static_cast<unsigned char>(c);
+      trail = true;
     } else {
-      size_t la = k.prefix > 0 ? strnlen(va, static_cast<size_t>(k.prefix)) : std::strlen(va);
-      size_t lb = k.prefix > 0 ? strnlen(vb, static_cast<size_t>(k.prefix)) : std::strlen(vb);
-      c = collate::CompareNoCase(std::string_view(va, la), std::string_view(vb, lb));
+      buf[o++] = static_cast<unsigned char>(collate::FoldLower(c));
     }
-    if (c != 0) {
-      c = c < 0 ? -1 : 1;
-      return (k.flags & kDescending) ? -c : c;
+    ++i;
+  }
+  if (!(i < limit && v[i])) e.complete |= static_cast<unsigned char>(1u << k);
+  for (int w = 0; w < 2; ++w) {
+    uint64_t x = 0;
+    for (int b = 0; b < 8; ++b) x = (x << 8) | buf[w * 8 + b];
+    e.key[k][w] = x;
+  }
+}
+
+int CMyRec::CompareEntries(const SortEntry& a, const SortEntry& b) const {
+  const int n = static_cast<int>(keys_.size());
+  for (int k = 0; k < n; ++k) {
+    const SortKey& key = keys_[static_cast<size_t>(k)];
+    int c = 0;
+    if (k < kCachedKeys) {
+      if (a.key[k][0] != b.key[k][0]) {
+        c = a.key[k][0] < b.key[k][0] ? -1 : 1;
+      } else if (a.key[k][1] != b.key[k][1]) {
+        c = a.key[k][1] < b.key[k][1] ? -1 : 1;
+      } else if ((a.complete & b.complete) & (1u << k)) {
+        continue;  // both values whole and equal
+      } else {
+        c = CompareKey(a.rec, b.rec, key);
+        if (c == 0) continue;
+        return c;
+      }
+      return (key.flags & kDescending) ? -c : c;
     }
+    c = CompareKey(a.rec, b.rec, key);
+    if (c != 0) return c;
   }
   return 0;
 }
@@ -514,7 +585,22 @@ void CMyRec::Sort() {
   }
   const int count = Count();
   if (count < 2) return;
-  int* a = sel_.data();
+  work_.resize(static_cast<size_t>(count));
+  const int cached = std::min(static_cast<int>(keys_.size()), kCachedKeys);
+  for (int i = 0; i < count; ++i) {
+    if (i + 8 < count) {
+      const char* next = db_->RecordData(sel_[static_cast<size_t>(i) + 8]);
+      __builtin_prefetch(next);
+      __builtin_prefetch(next + 64);
+      __builtin_prefetch(next + 128);
+    }
+    SortEntry& e = work_[static_cast<size_t>(i)];
+    e.record = sel_[static_cast<size_t>(i)];
+    e.rec = db_->RecordData(e.record);
+    e.complete = 0;
+    for (int k = 0; k < cached; ++k) Normalize(e, k);
+  }
+  SortEntry* a = work_.data();
 
   // Quicksort without recursion; small ranges are left to the insertion pass.
   struct Range {
@@ -526,12 +612,12 @@ void CMyRec::Sort() {
   int high = count - 1;
   for (;;) {
     if (high - low > kSmallRange) {
-      const int pivot = a[(low + high) / 2];
+      const SortEntry pivot = a[(low + high) / 2];
       int i = low;
       int j = high;
       while (i <= j) {
-        while (CompareRecords(a[i], pivot) < 0) ++i;
-        while (CompareRecords(a[j], pivot) > 0) --j;
+        while (CompareEntries(a[i], pivot) < 0) ++i;
+        while (CompareEntries(a[j], pivot) > 0) --j;
         if (i <= j) {
           std::swap(a[i], a[j]);
           ++i;
@@ -559,14 +645,15 @@ void CMyRec::Sort() {
   // Insertion pass: moves an entry left only past entries that compare
   // above it, so runs of equal keys cost linear time.
   for (int i = 1; i < count; ++i) {
-    int x = a[i];
+    SortEntry x = a[i];
     int j = i;
-    while (j > 0 && CompareRecords(a[j - 1], x) > 0) {
+    while (j > 0 && CompareEntries(a[j - 1], x) > 0) {
       a[j] = a[j - 1];
       --j;
     }
     a[j] = x;
   }
+  for (int i = 0; i < count; ++i) sel_[static_cast<size_t>(i)] = a[i].record;
 }
 
 // ---- navigation ----------------------------------------------------------------
@@ -660,6 +747,7 @@ int CMyRec::Search(int from, bool forward) {
   Decode(kListFind, scan_);
   const int count = static_cast<int>(scan_.nodes.size());
   const int step = forward ? 1 : -1;
+  bool groupShown = false;
   for (int i = from; i >= 0 && i < Count(); i += step) {
     const char* rec = db_->RecordData(sel_[static_cast<size_t>(i)]);
     if (!rec || (static_cast<unsigned char>(rec[0]) & jdt::kDeletedBit)) continue;
@@ -668,7 +756,10 @@ int CMyRec::Search(int from, bool forward) {
       return -1;
     }
     int m = EvalRange(rec, scan_, 0, count);
-    ReportGroupError(scan_);
+    if (scan_.groupError && !groupShown) {
+      ReportGroupError(scan_);
+      groupShown = true;
+    }
     if (m == 1) {
       pos_ = i;
       return i;

@@ -14,14 +14,14 @@ class CMyDB;
 // Layout of one compiled condition node (72 bytes, one line of a list).
 namespace sqlnode {
 constexpr int kSize = 72;
-constexpr int kKindOffset = 0;       // 'o' / 'a' condition, '(' / '{' group (joined by OR / AND)
-constexpr int kRefOffset = 4;        // condition: field index; group: first node after the group
-constexpr int kOp1Offset = 8;        // '<', '=' or '>'
-constexpr int kOp2Offset = 9;        // 0, '=' or '>'; for = / == on text the match mode '0'..'7'
-constexpr int kValueKindOffset = 12; // 0 text, 1 number
+constexpr int kKindOffset = 0;        // 'o' / 'a' condition, '(' / '{' group (joined by OR / AND)
+constexpr int kRefOffset = 4;         // condition: field index; group: first node after the group
+constexpr int kOp1Offset = 8;         // '<', '=' or '>'
+constexpr int kOp2Offset = 9;         // 0, '=' or '>'; for = / == on text the match mode '0'..'7'
+constexpr int kValueKindOffset = 12;  // 0 text, 1 number
 constexpr int kNumberOffset = 16;
 constexpr int kTextOffset = 20;
-constexpr int kTextSize = 51;        // at most 50 bytes + NUL
+constexpr int kTextSize = 51;  // at most 50 bytes + NUL
 constexpr int kMaxText = 50;
 constexpr char kOr = 'o';
 constexpr char kAnd = 'a';
@@ -94,20 +94,20 @@ class CMyRec {
   int Position() const { return pos_; }
   int CurrentRecord() const { return NoCurrent() ? -1 : sel_[static_cast<size_t>(pos_)]; }
   bool NoCurrent() const { return pos_ < 0 || pos_ >= Count(); }
-  int First();                 // 0, or -1 when empty
-  int Last();                  // 0, or -1 when empty
-  int Prev();                  // 0 moved; 1 fell before the first; 2 no position
-  int Next();                  // 0 moved; 1 reached the end; 2 already at/after the end
+  int First();  // 0, or -1 when empty
+  int Last();   // 0, or -1 when empty
+  int Prev();   // 0 moved; 1 fell before the first; 2 no position
+  int Next();   // 0 moved; 1 reached the end; 2 already at/after the end
   bool HasNext() const { return pos_ + 1 < Count(); }
-  int GoTo(int i);             // i, or -1 (no current) when out of range
+  int GoTo(int i);  // i, or -1 (no current) when out of range
 
   // Edit buffer of the bound table.
-  int LoadCurrent();           // 0, or 201 with an emptied edit buffer
+  int LoadCurrent();  // 0, or 201 with an emptied edit buffer
   void New();
   int SetValue(int field, std::string_view text);
   int SetValueByName(std::string_view name, std::string_view text);
   int Store();
-  const char* Value(int field) const;              // null without a current record
+  const char* Value(int field) const;  // null without a current record
   const char* ValueByName(std::string_view name) const;
   // Marks the current record deleted; with `requery` reselects and stays at
   // the same position. 1, or 0 without a current record.
@@ -142,7 +142,19 @@ class CMyRec {
   void Decode(int list, Scan& scan) const;
   int EvalRange(const char* rec, Scan& scan, int from, int to) const;
   int EvalCondition(const char* rec, const Node& n) const;
-  int CompareRecords(int ra, int rb) const;
+  // One selected record while sorting: the leading keys in a form that
+  // compares byte-wise like the key comparison, so most comparisons never
+  // touch the records themselves (which lie scattered over the table).
+  struct SortEntry {
+    uint64_t key[2][2];  // first two keys, 16 normalized bytes each, big-endian
+    const char* rec;
+    int record;
+    unsigned char complete;  // bit k: key k's whole value is in key[k]
+  };
+  static constexpr int kCachedKeys = 2;
+  void Normalize(SortEntry& e, int k) const;
+  int CompareKey(const char* ra, const char* rb, const SortKey& key) const;
+  int CompareEntries(const SortEntry& a, const SortEntry& b) const;
   int Search(int from, bool forward);
   void ReportGroupError(Scan& scan);
 
@@ -151,5 +163,6 @@ class CMyRec {
   int pos_ = -1;
   std::vector<SortKey> keys_;
   CMyLine lists_[3];
-  Scan scan_;  // reused between scans so a requery allocates nothing per record
+  Scan scan_;                    // reused between scans so a requery allocates nothing per record
+  std::vector<SortEntry> work_;  // reused between sorts
 };

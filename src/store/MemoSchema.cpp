@@ -13,11 +13,10 @@ struct Column {
 };
 // DAT001..DAT020 are generated; the rest are spelled out in field order.
 constexpr Column kHead[] = {
-    {"区分", 1},     {"キー項目", 16}, {"年月日_TO", 16}, {"曜日", 5},    {"行連番", 5},
-    {"MARK", 10},    {"TIME_F", 5},    {"TIME_T", 5},      {"TIME_ONOFF", 5}, {"NODATA", 5},
-    {"FLAG", 30},    {"MEM001L", 5},   {"MEM001", 5000},   {"IMG001", 250}, {"IMS001", 250},
-    {"CHK001", 100}, {"CHK002", 100},  {"HIS001", 100},    {"HIS002", 100}, {"CR001", 15},
-    {"CR002", 15},
+    {"区分", 1},      {"キー項目", 16}, {"年月日_TO", 16}, {"曜日", 5},     {"行連番", 5},   {"MARK", 10},
+    {"TIME_F", 5},    {"TIME_T", 5},    {"TIME_ONOFF", 5}, {"NODATA", 5},   {"FLAG", 30},    {"MEM001L", 5},
+    {"MEM001", 5000}, {"IMG001", 250},  {"IMS001", 250},   {"CHK001", 100}, {"CHK002", 100}, {"HIS001", 100},
+    {"HIS002", 100},  {"CR001", 15},    {"CR002", 15},
 };
 constexpr Column kTail[] = {{"更新日", 20}, {"登録日", 20}};
 constexpr int kDatLength = 250;

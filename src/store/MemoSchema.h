@@ -25,12 +25,12 @@ constexpr int kChk001 = 15;
 constexpr int kChk002 = 16;
 constexpr int kHis001 = 17;
 constexpr int kHis002 = 18;
-constexpr int kCr001 = 19;      // CR001: text colour, decimal 0x00BBGGRR or empty
-constexpr int kCr002 = 20;      // CR002: background colour, same form
-constexpr int kDat001 = 21;     // DAT001 .. DAT020 follow in order
+constexpr int kCr001 = 19;   // CR001: text colour, decimal 0x00BBGGRR or empty
+constexpr int kCr002 = 20;   // CR002: background colour, same form
+constexpr int kDat001 = 21;  // DAT001 .. DAT020 follow in order
 constexpr int kDatCount = 20;
-constexpr int kUpdated = 41;    // 更新日: "yyyy/mm/dd"
-constexpr int kCreated = 42;    // 登録日: "yyyy/mm/dd"
+constexpr int kUpdated = 41;  // 更新日: "yyyy/mm/dd"
+constexpr int kCreated = 42;  // 登録日: "yyyy/mm/dd"
 constexpr int kFieldCount = 43;
 
 // DATnnn for n = 1..20.

@@ -1,5 +1,3 @@
-#include "store/CMyDB.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +5,7 @@
 #include "StoreTestUtil.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "store/CMyDB.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -44,7 +43,7 @@ TEST(CMyFieldTest, AddValidatesEachDefinition) {
     int flag;
     int code;
   } cases[] = {
-      {"text", T, 5000, 0, 0},   {"num", N, 9, 1, 0},       {"badtype", 2, 5, 0, 400},
+      {"text", T, 5000, 0, 0},   {"num", N, 9, 1, 0},        {"badtype", 2, 5, 0, 400},
       {"long", T, 5001, 0, 401}, {"longnum", N, 10, 0, 401}, {"neg", T, -1, 0, 401},
       {"flag", T, 5, 2, 402},    {"TEXT", T, 5, 0, 200},     {"Num", N, 3, 0, 200},
   };
@@ -122,8 +121,8 @@ TEST_F(CMyDBTest, SetValueRefusals) {
     const char* text;
     int code;
   } cases[] = {
-      {0, "12345", 0}, {0, "123456", 100}, {1, "", 0},   {1, "0042", 0}, {1, "-1", 101},
-      {1, "1.5", 101}, {1, "12345", 100},  {-1, "x", 202}, {2, "x", 50}, {-5, "x", 50},
+      {0, "12345", 0}, {0, "123456", 100}, {1, "", 0},     {1, "0042", 0}, {1, "-1", 101},
+      {1, "1.5", 101}, {1, "12345", 100},  {-1, "x", 202}, {2, "x", 50},   {-5, "x", 50},
   };
   for (const auto& c : cases) EXPECT_EQ(c.code, db.SetValue(c.field, c.text)) << c.field << " " << c.text;
   // A refused value leaves the old one.
@@ -145,8 +144,12 @@ TEST_F(CMyDBTest, FieldsAndAliases) {
     std::string alias;
     int code;
   } cases[] = {
-      {"B", std::string(30, 'x'), -3}, {"B", std::string(29, 'x'), 0}, {"B", "c", -2},
-      {"C", "FIRST", -2},              {"A", "first", 0},              {"Z", "zz", -1},
+      {"B", std::string(30, 'x'), -3},
+      {"B", std::string(29, 'x'), 0},
+      {"B", "c", -2},
+      {"C", "FIRST", -2},
+      {"A", "first", 0},
+      {"Z", "zz", -1},
       {"C", "", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.code, db.SetAlias(c.name, c.alias)) << c.name << " " << c.alias;
@@ -409,6 +412,9 @@ TEST_F(CMyDBCorruptionTest, DamagedHeadersAreRefused) {
       {"huge count, few bytes", header(0, 0x10000000) + std::string(200, '\0'), true, 302},
       {"no definitions", header(0, 0) + std::string(8, '\0'), true, 302},
       {"count only, appending", header(1, 3), false, 0},
+      {"a definition Add refuses", header(0, 1) + std::string(80, 'x') + std::string("\x05\0\0\0", 4) +
+                                       std::string(32, '\0'),
+       true, 302},
       {"short definitions, appending", header(0, 3) + std::string(300, '\0'), false, 302},
   };
   for (const auto& c : cases) {

@@ -1,5 +1,3 @@
-#include "store/CMyRec.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
 #include "store/CMyDB.h"
+#include "store/CMyRec.h"
 #include "store/MemoSchema.h"
 
 namespace {
@@ -23,8 +22,9 @@ class CMyRecTest : public ::testing::Test {
  protected:
   void SetUp() override {
     db.SetPrompter(&prompter);
-    ASSERT_EQ(0, DefineFields(db, {{"A", T, 20}, {"B", T, 20}, {"C", T, 20}, {"D", T, 20}, {"N", Num, 9},
-                                   {"M", T, 200}}));
+    ASSERT_EQ(
+        0, DefineFields(
+               db, {{"A", T, 20}, {"B", T, 20}, {"C", T, 20}, {"D", T, 20}, {"N", Num, 9}, {"M", T, 200}}));
     rs.Bind(&db);
   }
   // Record numbers of the selection, in order.
@@ -116,8 +116,7 @@ TEST(CMyRecNodes, WorkedExampleCompilesToFiveNodes) {
   CMyDB db;
   ASSERT_EQ(0, DefineMemoSchema(db));
   CMyRec rs(&db);
-  ASSERT_EQ(0, rs.MakeSql(
-                   "キー項目>='2020/01/01' and (MEM001='*会議*' or MARK=='A*') or NODATA<>''"_sj, 0));
+  ASSERT_EQ(0, rs.MakeSql("キー項目>='2020/01/01' and (MEM001='*会議*' or MARK=='A*') or NODATA<>''"_sj, 0));
   const CMyLine& l = rs.List(0);
   ASSERT_EQ(5, l.Count());
   struct Expect {
@@ -126,8 +125,9 @@ TEST(CMyRecNodes, WorkedExampleCompilesToFiveNodes) {
     char op1, op2;
     const char* text;
   } expect[] = {
-      {'o', memo::kKey, '>', '=', "2020/01/01"}, {'{', 4, 0, 0, ""},           {'o', memo::kMem001, '=', '3', "会議"},
-      {'o', memo::kMark, '=', '5', "A"},         {'o', memo::kNoData, '<', '>', ""},
+      {'o', memo::kKey, '>', '=', "2020/01/01"}, {'{', 4, 0, 0, ""},
+      {'o', memo::kMem001, '=', '3', "会議"},    {'o', memo::kMark, '=', '5', "A"},
+      {'o', memo::kNoData, '<', '>', ""},
   };
   for (int i = 0; i < 5; ++i) {
     const char* b = l.Item(i);
@@ -161,13 +161,10 @@ TEST(CMyRecNodes, WorkedExampleSelects) {
     const char* nodata;
     bool selected;
   } rows[] = {
-      {"2021/05/01", "定例会議の準備", "", "", true},
-      {"2021/05/01", "買い物", "Apple", "", true},
+      {"2021/05/01", "定例会議の準備", "", "", true}, {"2021/05/01", "買い物", "Apple", "", true},
       {"2021/05/01", "買い物", "apple", "", false},  // == is case-sensitive
-      {"2019/12/31", "会議", "A", "", false},
-      {"2019/12/31", "", "", "1", true},
-      {"2020/01/01", "xx会議", "", "", true},
-      {"2020/01/01", "", "", "", false},
+      {"2019/12/31", "会議", "A", "", false},         {"2019/12/31", "", "", "1", true},
+      {"2020/01/01", "xx会議", "", "", true},         {"2020/01/01", "", "", "", false},
   };
   for (const auto& r : rows) {
     db.New();
@@ -188,10 +185,10 @@ TEST(CMyRecNodes, WorkedExampleSelects) {
 }
 
 TEST_F(CMyRecTest, ConditionsAndPrecedence) {
-  AddRecord(db, {"1", "2", "x", "", "5", "abc"});     // 0
-  AddRecord(db, {"1", "x", "3", "*", "10", "ABC"});   // 1
+  AddRecord(db, {"1", "2", "x", "", "5", "abc"});       // 0
+  AddRecord(db, {"1", "x", "3", "*", "10", "ABC"});     // 1
   AddRecord(db, {"x", "x", "3", "**", "03", "xABCx"});  // 2
-  AddRecord(db, {"x", "2", "x", "", "", "ab"});       // 3
+  AddRecord(db, {"x", "2", "x", "", "", "ab"});         // 3
   struct Case {
     const char* expr;
     std::vector<int> selected;
@@ -351,8 +348,18 @@ TEST_F(CMyRecTest, SetSortParsing) {
       {"A,Z", -6, {{0, 0, 0}}},
       {"A D,B ASC,C", -7, {{0, 1, 0}}},
       {"A N", -7, {}},
-      {"A,B,C,D,A,B,C,D,A,B,C,D", 0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {0, 0, 0}, {1, 0, 0},
-                                       {2, 0, 0}, {3, 0, 0}, {0, 0, 0}, {1, 0, 0}}},
+      {"A,B,C,D,A,B,C,D,A,B,Z,D",
+       0,
+       {{0, 0, 0},
+        {1, 0, 0},
+        {2, 0, 0},
+        {3, 0, 0},
+        {0, 0, 0},
+        {1, 0, 0},
+        {2, 0, 0},
+        {3, 0, 0},
+        {0, 0, 0},
+        {1, 0, 0}}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.code, rs.SetSort(c.spec, false)) << c.spec;
@@ -369,8 +376,11 @@ TEST_F(CMyRecTest, SetSortParsing) {
 TEST(CMyRecSort, KeyDescendingSerialAscending) {
   CMyDB db;
   ASSERT_EQ(0, DefineMemoSchema(db));
-  const char* rows[][2] = {{"2020/01/02", "00002"}, {"2020/01/01", "00001"}, {"2020/01/02", "00001"},
-                           {"2020/01/03", "00003"}, {"2020/01/01", "00002"}};
+  const char* rows[][2] = {{"2020/01/02", "00002"},
+                           {"2020/01/01", "00001"},
+                           {"2020/01/02", "00001"},
+                           {"2020/01/03", "00003"},
+                           {"2020/01/01", "00002"}};
   for (auto& r : rows) {
     db.New();
     db.SetValue(memo::kKey, r[0]);
@@ -423,6 +433,63 @@ TEST_F(CMyRecTest, LargeSortsAreOrdered) {
   }
 }
 
+// Values built to stress the leading-key shortcut: case, double-byte
+// characters whose trail byte is an ASCII letter, long shared prefixes and
+// prefix lengths. Every adjacent pair must be ordered by the plain comparison.
+TEST_F(CMyRecTest, SortShortcutOrdersLikeThePlainComparison) {
+  const std::string parts[] = {"a", "A", "b", "_", "ア"_sj, "アA"_sj, "0", "z", "ｱ"_sj, "会"_sj};
+  std::mt19937 rng(11);
+  auto value = [&](size_t maxParts) {
+    std::string v = (rng() % 2) ? "common-prefix-" : "";
+    size_t n = rng() % maxParts;
+    for (size_t i = 0; i < n; ++i) v += parts[rng() % 10];
+    return v.substr(0, 20);
+  };
+  for (int i = 0; i < 2000; ++i) {
+    std::string a = value(8), b = value(3), c = value(12);
+    db.New();
+    db.SetValue(0, a.substr(0, cp932::CharStart(a, std::min<size_t>(a.size(), 20))));
+    db.SetValue(1, b);
+    db.SetValue(2, c);
+    ASSERT_EQ(0, db.Store());
+  }
+  struct Case {
+    const char* spec;
+    int prefix[3];
+    bool desc[3];
+  } cases[] = {
+      {"A,B D,C", {0, 0, 0}, {false, true, false}},
+      {"C D,A", {0, 0, 0}, {true, false, false}},
+      {"A L3,B D L15,C", {3, 15, 0}, {false, true, false}},
+      {"B,A L17", {0, 17, 0}, {false, false, false}},
+  };
+  int fieldsOf[][3] = {{0, 1, 2}, {2, 0, -1}, {0, 1, 2}, {1, 0, -1}};
+  for (size_t ci = 0; ci < 4; ++ci) {
+    const auto& c = cases[ci];
+    ASSERT_EQ(0, rs.Select(""));
+    ASSERT_EQ(0, rs.SetSort(c.spec, true));
+    auto sel = Selected();
+    ASSERT_EQ(2000u, sel.size());
+    auto cmp = [&](int ra, int rb) {
+      for (int k = 0; k < 3 && fieldsOf[ci][k] >= 0; ++k) {
+        std::string va = db.Value(fieldsOf[ci][k], ra), vb = db.Value(fieldsOf[ci][k], rb);
+        if (c.prefix[k]) {
+          va = va.substr(0, c.prefix[k]);
+          vb = vb.substr(0, c.prefix[k]);
+        }
+        int r = collate::CompareNoCase(va, vb);
+        if (r) return c.desc[k] ? -r : r;
+      }
+      return 0;
+    };
+    for (size_t i = 1; i < sel.size(); ++i)
+      ASSERT_LE(cmp(sel[i - 1], sel[i]), 0)
+          << c.spec << " at " << i << ": " << cp932::ToUtf8(db.Value(0, sel[i - 1])) << " | "
+          << cp932::ToUtf8(db.Value(1, sel[i - 1])) << " / " << cp932::ToUtf8(db.Value(0, sel[i])) << " | "
+          << cp932::ToUtf8(db.Value(1, sel[i]));
+  }
+}
+
 TEST_F(CMyRecTest, SortRefusesKeysBeyondTheTable) {
   AddRecord(db, {"b"});
   AddRecord(db, {"a"});
@@ -432,7 +499,8 @@ TEST_F(CMyRecTest, SortRefusesKeysBeyondTheTable) {
   AddRecord(db, {"b"});
   AddRecord(db, {"a"});
   rs.Sort();
-  EXPECT_EQ(std::vector<std::string>{"PG:ソート番号がフィールド数をオーバーしました。"}, prompter.ShownUtf8());
+  EXPECT_EQ(std::vector<std::string>{"PG:ソート番号がフィールド数をオーバーしました。"},
+            prompter.ShownUtf8());
   EXPECT_EQ((std::vector<int>{0, 1}), Selected());
 }
 
@@ -450,9 +518,8 @@ TEST_F(CMyRecTest, Navigation) {
     int position;
     int record;
   } steps[] = {
-      {'n', 0, 1, 1}, {'n', 0, 2, 2},   {'n', 1, 3, -1}, {'n', 2, 3, -1}, {'p', 0, 2, 2},
-      {'f', 0, 0, 0}, {'p', 1, -1, -1}, {'p', 2, -1, -1}, {'n', 0, 0, 0}, {'l', 0, 2, 2},
-      {'g', 1, 1, 1}, {'G', -1, -1, -1},
+      {'n', 0, 1, 1},   {'n', 0, 2, 2},   {'n', 1, 3, -1}, {'n', 2, 3, -1}, {'p', 0, 2, 2}, {'f', 0, 0, 0},
+      {'p', 1, -1, -1}, {'p', 2, -1, -1}, {'n', 0, 0, 0},  {'l', 0, 2, 2},  {'g', 1, 1, 1}, {'G', -1, -1, -1},
   };
   for (const auto& s : steps) {
     int r = s.op == 'n'   ? rs.Next()
@@ -503,7 +570,7 @@ TEST_F(CMyRecTest, FindSearchesTheSelection) {
   EXPECT_TRUE(rs.NoCurrent());
   EXPECT_EQ(4, rs.FindPrev());  // from the last when there is no current record
   EXPECT_EQ(-1, rs.FindNext());
-  EXPECT_EQ(0, rs.FindNext());  // from the first
+  EXPECT_EQ(0, rs.FindNext());              // from the first
   EXPECT_EQ(0, rs.Find("A='x'", 1, true));  // the start record itself is tested
   EXPECT_EQ(1, rs.Find("A='m'", 0, true));
   db.MarkDeleted(3);

@@ -1,0 +1,134 @@
+// A generated memo book for the store benchmarks: dates over 30 years
+// (cycled until the wanted number of records), 1-5 records a day per pass,
+// Japanese memo texts of 20-400 bytes, marks and times. Deterministic.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Cp932.h"
+#include "store/CMyDB.h"
+#include "store/MemoSchema.h"
+
+namespace bench {
+
+constexpr const char* kWorkedExample =
+    "キー項目>='2020/01/01' and (MEM001='*会議*' or MARK=='A*') or NODATA<>''";
+constexpr const char* kSortSpec = "キー項目 D,行連番";
+constexpr int kFirstYear = 1995;
+constexpr int kYears = 30;
+
+struct Book {
+  std::vector<std::string> monthNames;   // "yyyymm", one per month of the 30 years
+  std::vector<std::vector<int>> months;  // record numbers per month
+  int64_t recordBytes = 0;               // sum of the records' lengths
+};
+
+inline void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(yy + (m <= 2));
+}
+
+inline int64_t DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + static_cast<unsigned>(d) - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+// Fills `db` (defined with the memo schema here) with `records` records.
+inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
+  DefineMemoSchema(db);
+  Book book;
+  std::mt19937 rng(seed);
+  const char* phrasesUtf8[] = {"今日は",
+                               "打ち合わせ",
+                               "買い物に行った。",
+                               "天気が良い。",
+                               "明日の予定を確認する。",
+                               "電話をかける",
+                               "資料を作成",
+                               "病院",
+                               "散歩した",
+                               "読書",
+                               "夕食は寿司",
+                               "プロジェクト",
+                               "締め切り",
+                               "友人と",
+                               "映画を観た",
+                               "report ",
+                               "Memo "};
+  std::vector<std::string> phrases;
+  for (const char* p : phrasesUtf8) phrases.push_back(cp932::FromUtf8(p));
+  const std::string meeting = cp932::FromUtf8("会議");
+  const std::string star = cp932::FromUtf8("★");
+  const int64_t first = DaysFromCivil(kFirstYear, 1, 1);
+  const int64_t days = DaysFromCivil(kFirstYear + kYears, 1, 1) - first;
+  for (int y = 0; y < kYears; ++y)
+    for (int m = 1; m <= 12; ++m) {
+      char name[8];
+      std::snprintf(name, sizeof name, "%04d%02d", kFirstYear + y, m);
+      book.monthNames.push_back(name);
+    }
+  book.months.resize(book.monthNames.size());
+  std::vector<int> serial(static_cast<size_t>(days), 0);
+  std::string memoText;
+  char key[32], buf[32];
+  int made = 0;
+  while (made < records) {
+    for (int64_t day = 0; day < days && made < records; ++day) {
+      int y, m, d;
+      CivilFromDays(first + day, y, m, d);
+      std::snprintf(key, sizeof key, "%04d/%02d/%02d", y, m, d);
+      const int weekday = static_cast<int>(((first + day) % 7 + 11) % 7);  // 0 = Sunday
+      const int perDay = 1 + static_cast<int>(rng() % 5);
+      for (int k = 0; k < perDay && made < records; ++k) {
+        db.New();
+        db.SetValue(memo::kKey, key);
+        std::snprintf(buf, sizeof buf, "%d", weekday + 1);
+        db.SetValue(memo::kWeekday, buf);
+        std::snprintf(buf, sizeof buf, "%05d", ++serial[static_cast<size_t>(day)] % 100000);
+        db.SetValue(memo::kLineSerial, buf);
+        unsigned r = rng() % 100;
+        db.SetValue(memo::kMark, r < 70 ? "" : r < 80 ? "A" : r < 85 ? "Apple" : r < 90 ? "a" : star);
+        if (rng() % 10 < 3) {
+          std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24),
+                        static_cast<int>(rng() % 60));
+          db.SetValue(memo::kTimeF, buf);
+          std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24),
+                        static_cast<int>(rng() % 60));
+          db.SetValue(memo::kTimeT, buf);
+        }
+        db.SetValue(memo::kNoData, rng() % 50 == 0 ? "1" : "");
+        const size_t target = 20 + rng() % 381;
+        memoText.clear();
+        while (memoText.size() < target)
+          memoText += (rng() % 200 == 0) ? meeting : phrases[rng() % phrases.size()];
+        memoText.resize(cp932::CharStart(memoText, target));
+        db.SetValue(memo::kMem001, memoText);
+        db.SetValue(memo::kUpdated, key);
+        db.SetValue(memo::kCreated, key);
+        db.Store();
+        const int month = (y - kFirstYear) * 12 + (m - 1);
+        book.months[static_cast<size_t>(month)].push_back(made);
+        book.recordBytes += static_cast<int64_t>(db.RecordBytes(made).size());
+        ++made;
+      }
+    }
+  }
+  return book;
+}
+
+}  // namespace bench

@@ -1,0 +1,105 @@
+// Record store benchmarks on a generated book of a million memo records:
+// selection with a typical filter, sorting, and loading / writing the month
+// files. Memory of the table is reported as counters of BM_LoadMonths.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "MemoBook.h"
+#include "platform/FileOps.h"
+#include "store/CMyRec.h"
+
+namespace {
+
+constexpr int kRecords = 1000000;
+
+struct Fixture {
+  CMyDB db;
+  bench::Book book;
+  std::string folder;
+  Fixture() {
+    book = bench::Generate(db, kRecords);
+    folder =
+        (std::filesystem::temp_directory_path() / ("jbx-bench-store-" + std::to_string(::getpid()))).string();
+    fileops::MakeDirs(folder);
+  }
+  ~Fixture() { fileops::RemoveTree(folder); }
+  std::string MonthPath(size_t i) const { return folder + "/dt" + book.monthNames[i] + ".jdt"; }
+  void WriteMonths() const {
+    for (size_t i = 0; i < book.months.size(); ++i)
+      db.WriteSubset(MonthPath(i), book.months[i].data(), static_cast<int>(book.months[i].size()));
+  }
+};
+
+Fixture& Shared() {
+  static Fixture f;  // built once: generating a million records takes seconds
+  return f;
+}
+
+void BM_RequeryWorkedExample(benchmark::State& state) {
+  Fixture& f = Shared();
+  CMyRec rs(&f.db);
+  rs.MakeSql(cp932::FromUtf8(bench::kWorkedExample), CMyRec::kListFilter);
+  for (auto _ : state) {
+    rs.Requery();
+    benchmark::DoNotOptimize(rs.Count());
+  }
+  state.counters["selected"] = rs.Count();
+  state.SetItemsProcessed(state.iterations() * f.db.RecordCount());
+}
+BENCHMARK(BM_RequeryWorkedExample)->Unit(benchmark::kMillisecond);
+
+void BM_SortKeyDescSerial(benchmark::State& state) {
+  Fixture& f = Shared();
+  CMyRec rs(&f.db);
+  rs.MakeSql("", CMyRec::kListFilter);
+  for (auto _ : state) {
+    state.PauseTiming();
+    rs.SetSort("", false);
+    rs.Requery();  // record order, unsorted
+    rs.SetSort(cp932::FromUtf8(bench::kSortSpec), false);
+    state.ResumeTiming();
+    rs.Sort();
+  }
+  state.SetItemsProcessed(state.iterations() * rs.Count());
+}
+BENCHMARK(BM_SortKeyDescSerial)->Unit(benchmark::kMillisecond);
+
+void BM_WriteMonths(benchmark::State& state) {
+  Fixture& f = Shared();
+  for (auto _ : state) f.WriteMonths();
+  state.counters["files"] = static_cast<double>(f.book.months.size());
+  state.SetBytesProcessed(state.iterations() * f.book.recordBytes);
+}
+BENCHMARK(BM_WriteMonths)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadMonths(benchmark::State& state) {
+  Fixture& f = Shared();
+  f.WriteMonths();
+  double heap = 0;
+  int loaded = 0;
+  for (auto _ : state) {
+    size_t before = mallinfo2().uordblks;
+    auto db = std::make_unique<CMyDB>();
+    DefineMemoSchema(*db);
+    for (size_t i = 0; i < f.book.months.size(); ++i) db->ReadFile(f.MonthPath(i), false);
+    state.PauseTiming();
+    heap = static_cast<double>(mallinfo2().uordblks - before);
+    loaded = db->RecordCount();
+    db.reset();
+    state.ResumeTiming();
+  }
+  state.counters["records"] = loaded;
+  state.counters["record_bytes"] = static_cast<double>(f.book.recordBytes);
+  state.counters["heap_bytes"] = heap;
+  state.counters["heap_per_record_byte"] = heap / static_cast<double>(f.book.recordBytes);
+  state.SetBytesProcessed(state.iterations() * f.book.recordBytes);
+}
+BENCHMARK(BM_LoadMonths)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
