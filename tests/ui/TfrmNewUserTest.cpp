@@ -12,6 +12,9 @@
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 #include "support/TempDir.h"
+#include "catalogue/CMyMaster.h"
+#include "store/CMyLine.h"
+#include <QTabBar>
 
 namespace {
 
@@ -26,6 +29,30 @@ struct Env {
     fileops::MakeDir(program);
     WriteBytes(program + "/jotbox.ini", "");  // portable: data beside the program
   }
+  // A stand-in for the new-division dialog: makes a division with an input
+  // definition and one screen, as unpacking a package would.
+  TfrmMain* window = nullptr;
+  int newDivisions = 0;
+  int MakeDivision(const std::string& name) {
+    ++newDivisions;
+    CMyGlobal& g = *window->Global();
+    CMyMaster& users = *window->Table(0);
+    std::string rec = CMyMaster::Blank();
+    CMyMaster::SetName(rec, name);
+    if (users.Append(rec) != 0) return 0;
+    g.SetDivisionFolder(name);
+    fileops::MakeDirs(g.DivisionPath(""));
+    CMyLine def;
+    def.Append(std::string(164, '\0'));
+    def.WriteList(g.DivisionPath("scrin.jsc"));
+    CMyMaster screens("DIVIN");
+    std::string s = CMyMaster::Blank();
+    CMyMaster::SetName(s, "月表"_sj);
+    screens.Append(s);
+    screens.Write(g.DivisionPath("divin.jpr"));
+    WriteBytes(g.DivisionPath("月表"_sj, ".jos"), "screen");
+    return 1;
+  }
   MainEnvironment Main(std::function<bool(TfrmNewUser&)> run) {
     MainEnvironment e;
     e.prompter = &prompter;
@@ -34,6 +61,7 @@ struct Env {
     e.programFolder = program;
     e.dataHome = home;
     e.runNewUser = std::move(run);
+    e.runNewDiv = [this](int) { return MakeDivision("日記帳"_sj); };
     return e;
   }
 };
@@ -98,7 +126,11 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
       dlg.cmd_OkClick();
       return dlg.Result();
     }));
+    env.window = &w;
     w.FormCreate();
+    EXPECT_EQ(1, env.newDivisions);
+    EXPECT_EQ(1, w.tab_Div->count());
+    EXPECT_EQ(1, w.tab_Scr->count());
     ASSERT_TRUE(w.Started());
     EXPECT_EQ(QString::fromUtf8("ひとこと(2026年12月09日 水曜日)"), w.windowTitle());
     w.setGeometry(30, 40, 500, 640);
@@ -110,10 +142,68 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
     asked = true;
     return false;
   }));
+  env.window = &w;
   w.FormCreate();
   EXPECT_FALSE(asked);
+  EXPECT_EQ(1, env.newDivisions);  // the division was found, not made again
   EXPECT_TRUE(w.Started());
+  EXPECT_EQ(QString::fromUtf8("日記帳"), w.tab_Div->tabText(0));
+  EXPECT_EQ(QString::fromUtf8("月表"), w.tab_Scr->tabText(0));
   EXPECT_EQ("太郎"_sj, w.Global()->UserName());
   EXPECT_EQ(500, w.Global()->width[0]);
   EXPECT_EQ(640, w.Global()->height[0]);
+}
+
+TEST(TfrmMain, DamagedInputDefinitionLeadsToTheImportDialog) {
+  Env env;
+  int imports = 0;
+  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  });
+  e.runNewDiv = [&](int) {
+    env.MakeDivision("d");
+    CMyLine bad;
+    bad.Append(std::string(160, '\0'));  // a header of the wrong size
+    bad.WriteList(env.window->Global()->DivisionPath("scrin.jsc"));
+    return 1;
+  };
+  e.runNewDivIn = [&] {
+    ++imports;
+    return 0;  // the user cancels the import
+  };
+  TfrmMain w(std::move(e));
+  env.window = &w;
+  w.FormCreate();
+  EXPECT_EQ(1, imports);
+  EXPECT_FALSE(w.Started());
+  EXPECT_EQ(0, w.Table(0)->RecordCount());  // the division just made is taken back
+  ASSERT_FALSE(env.prompter.Shown().empty());
+  EXPECT_EQ("ヘッダーのサイズが異なります。", env.prompter.ShownUtf8()[0]);
+}
+
+TEST(TfrmMain, ScreenVersionProblemsOfferTheRepairDialog) {
+  Env env;
+  struct OldScreens : ScreenLoader {
+    int Load(const std::string&, ViewScreen&) override { return -2; }
+  };
+  std::vector<std::pair<int, int>> asked;
+  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  });
+  e.runNewScr = [&](int mode, int index) {
+    asked.push_back({mode, index});
+    return 0;
+  };
+  TfrmMain w(std::move(e));
+  env.window = &w;
+  w.SetScreenLoader(std::make_unique<OldScreens>());
+  w.FormCreate();
+  EXPECT_FALSE(w.Started());
+  ASSERT_EQ(1u, asked.size());
+  EXPECT_EQ((std::pair<int, int>{1, 0}), asked[0]);
+  EXPECT_EQ("表示画面のバージョンが古いです。", env.prompter.ShownUtf8()[0]);
 }
