@@ -4,6 +4,7 @@
 
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
 
@@ -72,7 +73,7 @@ int CMyMaster::Read(const std::string& path) {
   return 0;
 }
 
-int CMyMaster::Write(const std::string& path) const {
+std::string CMyMaster::Bytes() const {
   CMyLine out(512);
   out.Set(0, lines_.View(0));
   out.Set(1, lines_.View(1));
@@ -81,7 +82,11 @@ int CMyMaster::Write(const std::string& path) const {
     le::PutI32(&rec[kRTextAddress], 0);
     out.Set(i, rec);
   }
-  return out.WriteList(path);
+  return out.ListBytes();
+}
+
+int CMyMaster::Write(const std::string& path) const {
+  return fileops::WriteAtomic(path, Bytes()) ? lines_.Count() : -1;
 }
 
 const char* CMyMaster::Record(int i) const {

@@ -51,6 +51,7 @@ class CMyMaster {
   // count other than header count + 2.
   int Read(const std::string& path);
   int Write(const std::string& path) const;  // line count, or -1; atomic
+  std::string Bytes() const;                 // the file's bytes
 
   const char* Header() const { return lines_.Item(1); }
   std::string TableName() const;

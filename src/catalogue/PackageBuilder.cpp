@@ -1,0 +1,178 @@
+#include "catalogue/PackageBuilder.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "catalogue/CMyMaster.h"
+#include "input/CMyHyo.h"
+#include "options/CMyColorKinds.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+
+using nlohmann::json;
+
+namespace {
+
+bool Sj(const std::string& utf8, std::string& out, std::string& error, const std::string& where) {
+  if (cp932::FromUtf8(utf8, out) == 0) return true;
+  error = where + ": \"" + utf8 + "\" holds a character CP932 cannot store";
+  return false;
+}
+
+std::string SlotName(const char* prefix, int slot) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%s%02d.ms", prefix, slot);
+  return buf;
+}
+
+}  // namespace
+
+bool PackageBuilder::ParseColour(const std::string& text, int& out) {
+  if (text.size() != 7 || text[0] != '#') return false;
+  unsigned v = 0;
+  for (size_t i = 1; i < 7; ++i) {
+    char c = text[i];
+    int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    if (d < 0) return false;
+    v = v * 16 + static_cast<unsigned>(d);
+  }
+  unsigned r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
+  out = static_cast<int>(b << 16 | g << 8 | r);
+  return true;
+}
+
+int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& packageBytes, std::string& error) const {
+  std::string text;
+  const std::string manifest = sourceDir + "/package.json";
+  if (!fileops::ReadAll(manifest, text)) {
+    error = manifest + ": cannot be read";
+    return -1;
+  }
+  json pkg = json::parse(text, nullptr, false);
+  if (pkg.is_discarded() || !pkg.is_object()) {
+    error = manifest + ": not valid JSON";
+    return -1;
+  }
+  fileName_ = pkg.value("file", "");
+  if (fileName_.empty()) {
+    error = manifest + ": \"file\" is missing";
+    return -1;
+  }
+  PackageWriter out(pkg.value("version", 100), pkg.value("dataKind", 0));
+  auto compile = [&](const Compiler& c, const std::string& file, std::string& bytes) {
+    std::string src;
+    if (!fileops::ReadAll(sourceDir + "/" + file, src)) {
+      error = sourceDir + "/" + file + ": cannot be read";
+      return false;
+    }
+    if (!c) {
+      error = file + ": no compiler for this kind of file";
+      return false;
+    }
+    std::string why;
+    if (!c(src, bytes, why)) {
+      error = sourceDir + "/" + file + ": " + why;
+      return false;
+    }
+    return true;
+  };
+
+  // the input definition
+  std::string bytes;
+  if (!compile(input_, pkg.value("input", "input.json"), bytes)) return -1;
+  out.Add("scrin.jsc", bytes);
+
+  // display screens and their list
+  CMyMaster divin("DIVIN");
+  for (const auto& s : pkg.value("screens", json::array())) {
+    std::string name;
+    if (!Sj(s.value("name", ""), name, error, manifest)) return -1;
+    if (name.empty()) {
+      error = manifest + ": a screen without a name";
+      return -1;
+    }
+    if (!compile(screen_, s.value("source", ""), bytes)) return -1;
+    std::string rec = CMyMaster::Blank();
+    CMyMaster::SetName(rec, name);
+    if (divin.Append(rec) != 0) {
+      error = manifest + ": screen name \"" + s.value("name", "") + "\" twice";
+      return -1;
+    }
+    out.Add(name + ".jos", bytes);
+  }
+  out.Add("divin.jpr", divin.Bytes());
+
+  // colour kinds; the file is written even when empty, so the division
+  // starts with a table of its own
+  CMyMaster colors("COLOR");
+  for (const auto& c : pkg.value("colors", json::array())) {
+    std::string rec = CMyMaster::Blank();
+    std::string name;
+    if (!Sj(c.value("name", ""), name, error, manifest)) return -1;
+    CMyMaster::SetName(rec, name);
+    int text = 0, back = 0xFFFFFF;
+    bool useText = c.contains("text") && c["text"].is_string();
+    bool useBack = c.contains("back") && c["back"].is_string();
+    if ((useText && !ParseColour(c["text"].get<std::string>(), text)) ||
+        (useBack && !ParseColour(c["back"].get<std::string>(), back))) {
+      error = manifest + ": colour of \"" + c.value("name", "") + "\" is not #RRGGBB";
+      return -1;
+    }
+    le::PutI32(&rec[CMyColorKinds::kUseText], useText ? 1 : 0);
+    le::PutI32(&rec[CMyColorKinds::kUseBack], useBack ? 1 : 0);
+    le::PutI32(&rec[CMyColorKinds::kF6], c.value("f6", false) ? 1 : 0);
+    le::PutI32(&rec[CMyColorKinds::kPalette], c.value("palette", 0));
+    le::PutI32(&rec[CMyColorKinds::kTextColor], text);
+    le::PutI32(&rec[CMyColorKinds::kBackColor], back);
+    if (colors.Append(rec) != 0) {
+      error = manifest + ": colour \"" + c.value("name", "") + "\" twice";
+      return -1;
+    }
+  }
+  out.Add("color.dat", colors.Bytes());
+  if (pkg.value("relations", false)) out.Add("relation.dat", CMyMaster("RELATION").Bytes());
+
+  // combo-box lists: "$$$ 1" / "$$$ 0" header, then one item per line;
+  // type 2 so a re-install keeps what the user has taught them
+  for (const auto& c : pkg.value("combos", json::array())) {
+    std::string lines = c.value("learn", false) ? "$$$ 1\r\n" : "$$$ 0\r\n";
+    for (const auto& item : c.value("items", json::array())) {
+      std::string sj;
+      if (!Sj(item.get<std::string>(), sj, error, manifest)) return -1;
+      lines += sj + "\r\n";
+    }
+    out.Add(SlotName("cboms", c.value("slot", 0)), lines, 2);
+  }
+  // table lists of text editors ("selms") and of combo pairs ("cbsms")
+  for (const char* kind : {"lists", "pairs"}) {
+    for (const auto& l : pkg.value(kind, json::array())) {
+      CMyHyo table;
+      table.SetSwitch(0, true);
+      table.SetSwitch(1, l.value("learn", false));
+      table.SetSwitch(2, l.value("twoLevel", false));
+      int row = 0;
+      for (const auto& r : l.value("rows", json::array())) {
+        for (int col = 0; col < static_cast<int>(r.size()) && col < 3; ++col) {
+          std::string sj;
+          if (!Sj(r[static_cast<size_t>(col)].get<std::string>(), sj, error, manifest)) return -1;
+          table.SetCell(col, row, sj);
+        }
+        ++row;
+      }
+      out.Add(SlotName(std::string(kind) == "lists" ? "selms" : "cbsms", l.value("slot", 0)), table.Bytes(), 2);
+    }
+  }
+  packageBytes = out.Bytes();
+  return 0;
+}
+
+int PackageBuilder::Build(const std::string& sourceDir, std::string& packageBytes, std::string& error) const {
+  // a value of the wrong JSON type is a mistake in the source, not a crash
+  try {
+    return BuildImpl(sourceDir, packageBytes, error);
+  } catch (const json::exception& e) {
+    error = sourceDir + "/package.json: " + e.what();
+    return -1;
+  }
+}
