@@ -202,3 +202,75 @@ TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
   EXPECT_EQ(-1, packagelist::Preselect(names, 3000));
   EXPECT_EQ(dir / "PK1_日記帳.jpk"_sj, packagelist::PathOf(dir.path(), names[1]));
 }
+
+#include "catalogue/PackageBuilder.h"
+#include "input/CMyHyo.h"
+#include "catalogue/CMyMaster.h"
+
+TEST(PackageBuilder, CompilesASourceFolderIntoAPackage) {
+  TempDir dir;
+  std::string src = dir / "src";
+  fileops::MakeDir(src);
+  WriteBytes(src + "/package.json", R"({
+    "file": "PK1_日記帳", "version": 100, "dataKind": 0,
+    "input": "input.json",
+    "screens": [{"name": "月表", "source": "month.json"}],
+    "colors": [{"name": "重要", "text": "#FF0000", "palette": 1, "f6": true},
+               {"name": "済み", "back": "#E0E0E0"}],
+    "combos": [{"slot": 0, "learn": true, "items": ["晴れ", "雨"]}],
+    "lists": [{"slot": 1, "learn": true, "rows": [["1", "NoP", "散歩"]]}]
+  })");
+  WriteBytes(src + "/input.json", "{}");
+  WriteBytes(src + "/month.json", "{}");
+  PackageBuilder b;
+  b.SetInputCompiler([](const std::string&, std::string& out, std::string&) {
+    out = "INPUT";
+    return true;
+  });
+  b.SetScreenCompiler([](const std::string&, std::string& out, std::string&) {
+    out = "SCREEN";
+    return true;
+  });
+  std::string bytes, error;
+  ASSERT_EQ(0, b.Build(src, bytes, error)) << error;
+  EXPECT_EQ("PK1_日記帳", b.FileName());
+  WriteBytes(dir / "p.jpk", bytes);
+  ScriptedPrompter prompter;
+  CMyPackage package(prompter);
+  std::string div = dir / "div";
+  fileops::MakeDir(div);
+  ASSERT_EQ(0, package.UnpackTo(dir / "p.jpk", div, nullptr, false));
+  EXPECT_EQ("SCREEN", ReadBytes(div + "/" + "月表"_sj + ".jos"));
+  CMyMaster divin, colors;
+  ASSERT_EQ(0, divin.Read(div + "/divin.jpr"));
+  EXPECT_EQ("月表"_sj, divin.Name(0));
+  ASSERT_EQ(0, colors.Read(div + "/color.dat"));
+  EXPECT_EQ(0x0000FF, colors.GetInt(0, CMyMaster::kRKey21));  // red as 0x00BBGGRR
+  EXPECT_EQ(1, colors.GetInt(0, CMyMaster::kRKey14));
+  EXPECT_EQ(0, colors.GetInt(1, CMyMaster::kRKey11));
+  EXPECT_EQ("$$$ 1\r\n"_sj + "晴れ"_sj + "\r\n" + "雨"_sj + "\r\n", ReadBytes(div + "/cboms00.ms"));
+  CMyHyo list;
+  ASSERT_EQ(0, list.Load(div + "/selms01.ms"));
+  EXPECT_EQ("散歩"_sj, list.Cell(2, 0));
+  EXPECT_TRUE(list.Switch(1));
+}
+
+TEST(PackageBuilder, MistakesInTheSourceAreReportedNotThrown) {
+  TempDir dir;
+  PackageBuilder b;
+  std::string bytes, error;
+  EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));
+  EXPECT_NE(std::string::npos, error.find("package.json"));
+  WriteBytes(dir / "package.json", R"({"file": 5})");
+  EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));
+  WriteBytes(dir / "package.json", R"({"file": "x", "input": "i.json"})");
+  WriteBytes(dir / "i.json", "{}");
+  EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));  // no input compiler
+  b.SetInputCompiler([](const std::string&, std::string& out, std::string&) { return out = "i", true; });
+  WriteBytes(dir / "package.json", R"({"file": "x", "input": "i.json", "colors": [{"name": "a", "text": "red"}]})");
+  EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));
+  EXPECT_NE(std::string::npos, error.find("#RRGGBB"));
+  WriteBytes(dir / "package.json", R"({"file": "x", "input": "i.json", "combos": [{"items": ["😀"]}]})");
+  EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));
+  EXPECT_NE(std::string::npos, error.find("CP932"));
+}
