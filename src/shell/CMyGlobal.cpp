@@ -228,6 +228,7 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
       return {};
     }
   }
-  if (opener) opener->Open(cp932::ToUtf8(page));
+  // a page with an anchor is opened as a URL; a bare path would keep the "#"
+  if (opener) opener->Open("file://" + cp932::ToUtf8(page));
   return page;
 }

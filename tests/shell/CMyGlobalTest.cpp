@@ -156,7 +156,8 @@ TEST(CMyGlobal, HelpLooksUpKeywords) {
   RecordingOpener opener;
   EXPECT_EQ(f.program + "/help/alarm.html", g.ShowHelp("アラーム"_sj, &opener));
   EXPECT_EQ(f.program + "/help/index.html", g.ShowHelp("", &opener));
-  EXPECT_EQ(2u, opener.opened.size());
+  ASSERT_EQ(2u, opener.opened.size());
+  EXPECT_EQ("file://" + f.program + "/help/alarm.html", opener.opened[0]);
   EXPECT_EQ("", g.ShowHelp("ない"_sj, &opener));
   ASSERT_EQ(1u, f.prompter.Shown().size());
   EXPECT_EQ("そのようなキーワードはありません", f.prompter.ShownUtf8()[0]);
