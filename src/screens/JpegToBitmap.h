@@ -1,0 +1,18 @@
+// JPEG pictures to bitmaps: decoded only as large as the wanted size needs
+// (the decoder's own 1/8 steps), then shrunk by area averaging to exactly
+// that size.
+#pragma once
+#include <string>
+
+class CMyBitmap;
+
+// The size a picture of w x h gets under `limit` (0 means 2000): the longer
+// side becomes at most `limit`, never enlarged, each side at least 1.
+void JpegTargetSize(int w, int h, int limit, int& outW, int& outH);
+
+// Decodes `source` into a 24-bit picture of JpegTargetSize. 0, or -1 when the
+// file is missing, not a JPEG, damaged, or absurdly large.
+int DecodeJpeg(const std::string& source, int limit, CMyBitmap& out);
+
+// DecodeJpeg, then saves the picture as a BMP file at `target`. 0 or -1.
+int JpegToBitmap(const std::string& source, const std::string& target, int limit);
