@@ -48,14 +48,6 @@ struct MainEnvironment {
   std::function<int(int mode, int index)> runNewScr;   // 0 new, 1 repair `index`
 };
 
-// Reads a display screen into what the sheet needs. The screen model
-// fills this in; until then a stand-in checks the file and gives defaults.
-class ScreenLoader {
- public:
-  virtual ~ScreenLoader() = default;
-  // 0; -2 version too old; -3 too new; any other negative: unreadable.
-  virtual int Load(const std::string& path, ViewScreen& out) = 0;
-};
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT

@@ -94,3 +94,11 @@ struct ViewScreen {
   Sum sums[10];
   int sumCount = 0;
 };
+
+// Reads a display screen into what the sheet needs. 
+class ScreenLoader {
+ public:
+  virtual ~ScreenLoader() = default;
+  // 0; -2 version too old; -3 too new; any other negative: unreadable.
+  virtual int Load(const std::string& path, ViewScreen& out) = 0;
+};

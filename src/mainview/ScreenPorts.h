@@ -1,0 +1,59 @@
+// The display screen model seen by the sheet: loading a ".jos" into the
+// view's settings, and drawing rows, header and footer for the painter.
+#pragma once
+#include <string>
+
+#include "mainview/SheetPainter.h"
+#include "mainview/ViewPorts.h"
+#include "screens/CMyScr.h"
+#include "store/CMyDB.h"
+#include "store/CMyRec.h"
+
+// The record at one position of the record set, for the screen's items.
+class RecordRowSource : public RowSource {
+ public:
+  RecordRowSource(const CMyDB& db, const CMyRec& rec) : db_(db), rec_(rec) {}
+  void SetPosition(int pos) { pos_ = pos; }
+  std::string Value(const std::string& field) const override;
+  bool HasNext() const override { return pos_ >= 0 && pos_ + 1 < rec_.Count(); }
+
+ private:
+  const CMyDB& db_;
+  const CMyRec& rec_;
+  int pos_ = -1;
+};
+
+// Reads a screen into the shared screen model and the view's settings.
+class JosScreenLoader : public ScreenLoader {
+ public:
+  JosScreenLoader(CMyScr& scr, const CMyDB& db) : scr_(scr), db_(db) {}
+  int Load(const std::string& path, ViewScreen& out) override;
+  // Fills the view's settings from a loaded screen (also used by `jbx render`).
+  static void Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& out);
+
+ private:
+  CMyScr& scr_;
+  const CMyDB& db_;
+};
+
+class ScrSheetScreen : public SheetScreen {
+ public:
+  ScrSheetScreen(CMyScr& scr, RecordRowSource& rows, const CMyView& view) : scr_(scr), rows_(rows), view_(view) {}
+  void BeginDraw(Canvas& c) override;
+  void EndDraw(Canvas& c) override;
+  void DrawPart(Canvas& c, int part, int x, int y, int record) override;
+  void SetTextOverride(bool on, uint32_t colour) override;
+  int PixelsX(int logical) const override { return scr_.ToDevice(0, logical); }
+  int PixelsY(int logical) const override { return scr_.ToDevice(1, logical); }
+  int LogicalX(int pixels) const override { return scr_.ToLogical(0, pixels); }
+  int LogicalY(int pixels) const override { return scr_.ToLogical(1, pixels); }
+  int ControlHeight(int control) const override;
+  void SetControlHeight(int control, int height) override;
+  SheetColours Colours() const override;
+
+ private:
+  CMyScr& scr_;
+  RecordRowSource& rows_;
+  const CMyView& view_;
+  uint32_t defaultText_ = 0;
+};

@@ -1,0 +1,67 @@
+// Paints the sheet of the main window (and the reference window and the
+// printout) through a Canvas: the key area with dates, weekdays, holiday and
+// today marks, the field area drawn by the display screen row by row, grid
+// lines, header and footer, shading and per-record colours, and the cursor.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mainview/CMyView.h"
+#include "platform/Canvas.h"
+
+// The colours of a display screen that the sheet uses.
+struct SheetColours {
+  uint32_t defaultText = 0;
+  struct DayClass {
+    bool backUsed = false;
+    uint32_t back = 0xFFFFFF;
+    uint32_t text = 0;
+  };
+  DayClass day[4];  // 1 Sunday, 2 Saturday, 3 holiday
+  bool shading = false;
+  uint32_t shadeColour = 0xF0F0F0;
+  uint32_t shadeText = 0;
+  bool option4 = false, option5 = false, option6 = false, option7 = false;
+};
+
+// What painting needs of the display screen model.
+class SheetScreen {
+ public:
+  virtual ~SheetScreen() = default;
+  virtual void BeginDraw(Canvas& c) = 0;  // make pens and brushes
+  virtual void EndDraw(Canvas& c) = 0;
+  // part 1 row, 2 header, 3 footer; record = position in the record set or
+  // -1 for empty values; x, y in logical units.
+  virtual void DrawPart(Canvas& c, int part, int x, int y, int record) = 0;
+  virtual void SetTextOverride(bool on, uint32_t colour) = 0;
+  virtual int PixelsX(int logical) const = 0;
+  virtual int PixelsY(int logical) const = 0;
+  virtual int LogicalY(int pixels) const = 0;
+  virtual int LogicalX(int pixels) const = 0;
+  virtual int ControlHeight(int control) const = 0;
+  virtual void SetControlHeight(int control, int height) = 0;
+  virtual SheetColours Colours() const = 0;
+};
+
+class SheetPainter {
+ public:
+  SheetPainter(CMyView& view, SheetScreen& screen) : view_(view), screen_(screen) {}
+
+  // Draws the whole visible sheet; `width`, `height`: the paint box in
+  // pixels. Returns the last visible row.
+  int RenderSheet(Canvas& c, int width, int height);
+  // The cursor frame around the field area of `row`, on the paint box;
+  // `scrollX` is the horizontal scroll position in pixels.
+  void DrawCursor(Canvas& c, int row, int scrollX);
+  // The row under a mouse position (pixels), -1 for none.
+  int RowAt(int y) const;
+  // Names for status panel 1 come from the caller's calendar.
+  static LogFont KeyFont(bool today = false, bool bold = false);
+
+ private:
+  void DrawKeyArea(Canvas& c, int groupTop, int parity, int row, int groupHeight, const SheetColours& col);
+  int KeyAreaWidth() const;
+  CMyView& view_;
+  SheetScreen& screen_;
+};
