@@ -131,7 +131,25 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
     }
   }
   out.Add("color.dat", colors.Bytes());
-  if (pkg.value("relations", false)) out.Add("relation.dat", CMyMaster("RELATION").Bytes());
+  // relations: which field's change recomputes which calculated field
+  if (pkg.contains("relations")) {
+    CMyMaster relations("RELATION");
+    for (const auto& r : pkg["relations"]) {
+      std::string rec = CMyMaster::Blank();
+      std::string source, target;
+      if (!Sj(r.value("source", ""), source, error, manifest) || !Sj(r.value("target", ""), target, error, manifest))
+        return -1;
+      if (target.size() != 6) {
+        error = manifest + ": relation target \"" + r.value("target", "") + "\" is not a six-letter field";
+        return -1;
+      }
+      le::PutFixedText(&rec[CMyMaster::kRText2], 32, source);
+      le::PutFixedText(&rec[CMyMaster::kRText3], 20, target);
+      le::PutI32(&rec[CMyMaster::kRKey11], r.value("kind", 1));
+      relations.Append(rec);
+    }
+    out.Add("relation.dat", relations.Bytes());
+  }
 
   // combo-box lists: "$$$ 1" / "$$$ 0" header, then one item per line;
   // type 2 so a re-install keeps what the user has taught them

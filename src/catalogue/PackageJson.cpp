@@ -148,7 +148,8 @@ bool CompileScreenImpl(const std::string& text, std::string& bytes, std::string&
     for (size_t k = 0; k < 4 && k < cols[m].size(); ++k)
       V.keyColumns[m][k] = {cols[m][k].value("width", 0), cols[m][k].value("kind", 0)};
   }
-  for (const auto& [slot, s] : v.value("slots", json::object()).items()) {
+  const json slots = v.value("slots", json::object());
+  for (const auto& [slot, s] : slots.items()) {
     int i = std::stoi(slot);
     if (i < 0 || i > 9) continue;
     V.fillOn[static_cast<size_t>(i)] = s.value("fill", false) ? 1 : 0;
