@@ -12,6 +12,7 @@ const CliCommand kCommands[] = {
     {"select", "jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] [--columns NAME,...] [--count]",
      CmdSelect},
     {"dump", "jbx dump FILE                     a program file as JSON", CmdDump},
+    {"holidays", "jbx holidays YEAR... [--root DIR]  holidays and anniversaries as the sheet shows them", CmdHolidays},
     {"pack", "jbx pack SOURCE_DIR OUT.jpk          build a package from its source folder", CmdPack},
     {"unpack", "jbx unpack FILE.jpk DIR [NAME]    unpack a package (or one file of it) into DIR", CmdUnpack},
 };
