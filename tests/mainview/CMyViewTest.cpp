@@ -8,9 +8,7 @@
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
-struct HolidayEntry {
-  const char* name;
-};
+#include "calendar/CMyHoliday.h"
 
 namespace {
 
@@ -61,7 +59,7 @@ class FakeRecords : public ViewRecords {
 class FakeCalendar : public ViewCalendar {
  public:
   std::vector<int> loadedYears;
-  HolidayEntry culture{"文化の日"};
+  HolidayEntry culture;
   void LoadYear(int y) override { loadedYears.push_back(y); }
   void ResetCursors() override {}
   void Find(CivilDate d, const HolidayEntry*& h, const HolidayEntry*& a) override {
