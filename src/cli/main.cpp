@@ -10,6 +10,8 @@ const CliCommand kCommands[] = {
     {"date", "jbx date TEXT... [--era]          canonical date of each text", CmdDate},
     {"time", "jbx time TEXT... [--max23]        canonical time of each text and whether it is a time", CmdTime},
     {"dump", "jbx dump FILE                     a program file as JSON", CmdDump},
+    {"draw", "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as PNG",
+     CmdDraw},
 };
 
 void Usage(FILE* out) {
