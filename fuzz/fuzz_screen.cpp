@@ -8,9 +8,10 @@
 #include "screens/CMyScr.h"
 
 namespace {
-class EmptyRows : public RowSource {
+class MissingRows : public RowSource {
  public:
-  std::string Value(const std::string& f) const override { return f == "IMG001" ? std::string() : "x"; }
+  // A path that never exists: data items draw it, image items fail to load it.
+  std::string Value(const std::string&) const override { return "/nonexistent/picture.bmp"; }
   bool HasNext() const override { return false; }
 };
 }  // namespace
@@ -18,7 +19,7 @@ class EmptyRows : public RowSource {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CMyScr scr;
   if (scr.LoadScreenBytes(std::string(reinterpret_cast<const char*>(data), size)) != 0) return 0;
-  EmptyRows rows;
+  MissingRows rows;
   RecordingCanvas canvas;
   scr.SetRows(&rows);
   scr.CreatePens(0);
