@@ -79,6 +79,12 @@ int CmdDump(int argc, char** argv) {
   int rc;
   if (EndsWithNoCase(path, ".jdt")) {
     rc = DumpJdtJson(path, json);
+  } else if (EndsWithNoCase(path, ".jos") || EndsWithNoCase(path, ".jot")) {
+    rc = DumpJosJson(path, json);
+    if (rc == 2) rc = 0;  // the JSON names the damage
+  } else if (EndsWithNoCase(path, "scrin.jsc") || EndsWithNoCase(path, ".jit")) {
+    rc = DumpScrinJson(path, json);
+    if (rc == 2) rc = 0;
   } else if (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0) {
     rc = DumpPackageJson(path, json);
   } else if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {

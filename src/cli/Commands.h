@@ -32,3 +32,12 @@ int DumpPackageJson(const std::string& path, std::string& json);
 int DumpJdtJson(const std::string& path, std::string& json);
 // A name table as JSON: header fields and every record's fields.
 int DumpMasterJson(const std::string& path, std::string& json);
+
+// jbx draw FILE.jos --out FILE.png [--scale S] [--record NAME=VALUE...]
+int CmdDraw(int argc, char** argv);
+
+// JSON views for `jbx dump`: 0 with the JSON in `json`; 1 the file is missing
+// (or holds no input definition); 2 it does not parse (`json` then holds
+// {"error", "code"}).
+int DumpJosJson(const std::string& path, std::string& json);
+int DumpScrinJson(const std::string& path, std::string& json);

@@ -15,6 +15,8 @@ const CliCommand kCommands[] = {
     {"holidays", "jbx holidays YEAR... [--root DIR]  holidays and anniversaries as the sheet shows them", CmdHolidays},
     {"pack", "jbx pack SOURCE_DIR OUT.jpk          build a package from its source folder", CmdPack},
     {"unpack", "jbx unpack FILE.jpk DIR [NAME]    unpack a package (or one file of it) into DIR", CmdUnpack},
+    {"draw", "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as PNG",
+     CmdDraw},
 };
 
 void Usage(FILE* out) {
