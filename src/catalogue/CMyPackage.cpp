@@ -139,14 +139,15 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
       write = true;
     } else {
       std::string rel = SafeRelativePath(name);
-      write = rel.empty() || !fileops::Exists(targetDir + "/" + rel);
+      write = rel.empty() || !fileops::Exists(targetDir + "/" + cp932::ToUtf8(rel));
     }
 
     std::unique_ptr<fileops::AtomicFile> out;
     if (write) {
       std::string rel = SafeRelativePath(name);
       if (rel.empty()) return Fail(kErrUnsafeName);
-      std::string target = targetDir + "/" + rel;
+      // names are CP932 in the package; the file system spells them in UTF-8
+      std::string target = targetDir + "/" + cp932::ToUtf8(rel);
       std::string parent = fileops::DirName(target);
       if (parent.size() > targetDir.size() + 1) fileops::MakeDirs(parent);
       out = std::make_unique<fileops::AtomicFile>(target);

@@ -49,7 +49,8 @@ class CMyPackage {
   // (compared without case), read past all others. 0, or -1 after the
   // message was shown.
   int Unpack(const CMyGlobal& global, const std::string& path, const std::string* onlyName, bool toTemp);
-  // The same into an explicit folder.
+  // The same into an explicit folder (a file-system path; entry names are
+  // written in UTF-8 there).
   int UnpackTo(const std::string& path, const std::string& targetDir, const std::string* onlyName,
                bool toTemp);
 

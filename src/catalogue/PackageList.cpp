@@ -3,13 +3,16 @@
 #include <cstdio>
 
 #include "platform/Collate.h"
+#include "platform/Cp932.h"
 #include "platform/FileOps.h"
 
 namespace packagelist {
 
 std::vector<std::string> Names(const std::string& programFolder) {
   std::vector<std::string> names;
-  for (const std::string& file : fileops::List(programFolder, "*.jpk")) {
+  for (const std::string& onDisk : fileops::List(programFolder, "*.jpk")) {
+    std::string file;
+    if (cp932::FromUtf8(onDisk, file) != 0) continue;  // a name the program could not show
     // the last four characters (".jpk") are cut from names longer than five
     names.push_back(file.size() > 5 ? file.substr(0, file.size() - 4) : file);
   }
@@ -33,7 +36,7 @@ int Preselect(const std::vector<std::string>& names, int packageId) {
 std::string PathOf(const std::string& programFolder, const std::string& name) {
   std::string dir = programFolder;
   if (!dir.empty() && dir.back() != '/') dir += '/';
-  return dir + name + ".jpk";
+  return dir + cp932::ToUtf8(name) + ".jpk";
 }
 
 }  // namespace packagelist

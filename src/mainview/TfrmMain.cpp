@@ -377,8 +377,6 @@ int TfrmMain::OpenDivision(int mode, int index) {
     if (users.Write(global_->UserPath("jbxuser.jpr")) < 0) p.Warn("ユーザー情報書込に失敗しました。"_sj);
     RebuildDivisionTabs(index);
   }
-  tables_[2]->Read(global_->DivisionPath("divout.jpr"));
-  tables_[2]->Init("DIVOUT");
   if (tables_[2]->Read(global_->DivisionPath("divout.jpr")) != 0) tables_[2]->Init("DIVOUT");
   db_->ClearRecords();
   rec_->Reset();

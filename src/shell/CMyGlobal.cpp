@@ -43,28 +43,35 @@ std::string CMyGlobal::LengthChecked(const std::string& base, const std::string&
   return {};
 }
 
-std::string CMyGlobal::RootPath(const std::string& name) const { return LengthChecked(root_, name, 0, true); }
+std::string CMyGlobal::RootPath(const std::string& name) const {
+  std::string p = LengthChecked(root_, name, 0, true);
+  // the base is already the file system's; only the name is converted
+  return p.size() > name.size() ? root_ + OnDisk(name) : OnDisk(p);
+}
 
 std::string CMyGlobal::ProgramPath(const std::string& name) const {
-  return LengthChecked(program_, name, 0, true);
+  std::string p = LengthChecked(program_, name, 0, true);
+  return p.size() > name.size() ? program_ + OnDisk(name) : OnDisk(p);
 }
 
 std::string CMyGlobal::TempPath(const std::string& name) const {
   // "tmp/" is counted by the extra 4
   std::string p = LengthChecked(root_, name, 4, false);
   if (p.empty()) return p;
-  return root_ + "tmp/" + name;
+  return root_ + "tmp/" + OnDisk(name);
 }
 
+std::string CMyGlobal::OnDisk(const std::string& sj) { return cp932::ToUtf8(sj); }
+
 std::string CMyGlobal::UserPath(const std::string& name) const {
-  if (name.empty()) return root_ + user_;
-  return root_ + user_ + "/" + name;
+  if (name.empty()) return root_ + OnDisk(user_);
+  return root_ + OnDisk(user_ + "/" + name);
 }
 
 std::string CMyGlobal::DivisionPath(const std::string& name, const std::string& ext) const {
-  std::string p = root_ + user_ + "/" + division_;
+  std::string p = user_ + "/" + division_;
   if (!name.empty()) p += "/" + name;
-  if (ext.empty()) return p;
+  if (ext.empty()) return root_ + OnDisk(p);
   // The last component begins after the last "/"; its first single-byte "."
   // starts the extension. A "." in a folder name is never taken.
   size_t start = 0;
@@ -87,7 +94,7 @@ std::string CMyGlobal::DivisionPath(const std::string& name, const std::string& 
     }
   }
   if (dot != std::string::npos) p.erase(dot);
-  return p + ext;
+  return root_ + OnDisk(p + ext);
 }
 
 void CMyGlobal::SetUserName(const std::string& name) {

@@ -28,8 +28,11 @@ class CMyGlobal {
   Prompter& prompter() const { return prompter_; }
 
   // ---- path builders ----
-  // Each returns the path as a new string; the length checks of the shared
-  // 260-byte buffer still apply to RootPath, ProgramPath and TempPath.
+  // Names (user, division, file) are CP932 like every text of the program;
+  // the paths built from them are what the file system takes: UTF-8, so a
+  // user's folders read as Japanese in any file manager. Each returns the
+  // path as a new string; the length checks of the shared 260-byte buffer
+  // still apply to RootPath, ProgramPath and TempPath.
   std::string RootPath(const std::string& name) const;
   std::string ProgramPath(const std::string& name) const;
   std::string TempPath(const std::string& name) const;
@@ -80,6 +83,9 @@ class CMyGlobal {
   std::string timeF = "[";   // one character (one or two bytes)
   std::string timeT = "]";
   int dataKind = 0;          // 0 by date, 100 by page
+
+ // A CP932 name as the file system spells it (UTF-8).
+  static std::string OnDisk(const std::string& sj);
 
  private:
   std::string LengthChecked(const std::string& base, const std::string& name, int extra, bool bareOnFail) const;

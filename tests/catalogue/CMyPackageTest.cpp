@@ -191,7 +191,7 @@ TEST(CMyPackage, ListReadsEntriesWithoutWriting) {
 TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
   TempDir dir;
   for (const char* n : {"PK2_スケジュール.jpk", "PK1_日記帳.jpk", "PK10_x.jpk", "a.jpk", "notes.txt"})
-    WriteBytes(dir / cp932::FromUtf8(n), "");
+    WriteBytes(dir / n, "");
   fileops::MakeDir(dir / "sub.jpk");
   auto names = packagelist::Names(dir.path());
   ASSERT_EQ(4u, names.size());
@@ -200,7 +200,7 @@ TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
   EXPECT_EQ(1, packagelist::Preselect(names, 1500));
   EXPECT_EQ(0, packagelist::Preselect(names, 10000));
   EXPECT_EQ(-1, packagelist::Preselect(names, 3000));
-  EXPECT_EQ(dir / "PK1_日記帳.jpk"_sj, packagelist::PathOf(dir.path(), names[1]));
+  EXPECT_EQ(dir / "PK1_日記帳.jpk", packagelist::PathOf(dir.path(), names[1]));
 }
 
 #include "catalogue/PackageBuilder.h"
@@ -240,7 +240,7 @@ TEST(PackageBuilder, CompilesASourceFolderIntoAPackage) {
   std::string div = dir / "div";
   fileops::MakeDir(div);
   ASSERT_EQ(0, package.UnpackTo(dir / "p.jpk", div, nullptr, false));
-  EXPECT_EQ("SCREEN", ReadBytes(div + "/" + "月表"_sj + ".jos"));
+  EXPECT_EQ("SCREEN", ReadBytes(div + "/月表.jos"));
   CMyMaster divin, colors;
   ASSERT_EQ(0, divin.Read(div + "/divin.jpr"));
   EXPECT_EQ("月表"_sj, divin.Name(0));

@@ -62,7 +62,10 @@ TEST(CMyGlobal, PathBuilders) {
   // the first dot of the last component starts its extension
   EXPECT_EQ(r + "taro/div.v2/a.jos", g.DivisionPath("a.b.c", ".jos"));
   EXPECT_EQ(r + "taro/div.jos", g.DivisionPath("", ".jos"));
-  EXPECT_EQ(r + "taro/div.v2/" + "月表"_sj + ".jos", g.DivisionPath("月表"_sj, ".jos"));
+  // names are CP932 inside; on disk they are spelled in UTF-8
+  EXPECT_EQ(r + "taro/div.v2/月表.jos", g.DivisionPath("月表"_sj, ".jos"));
+  g.SetUserName("花子"_sj);
+  EXPECT_EQ(r + "花子/alarm.dat", g.UserPath("alarm.dat"));
   EXPECT_TRUE(f.prompter.Shown().empty());
 }
 

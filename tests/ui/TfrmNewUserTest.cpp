@@ -97,7 +97,7 @@ TEST(TfrmNewUser, OkCreatesTheUserFolderAndRemembersTheName) {
   dlg.SetName(QString::fromUtf8("花子"));
   dlg.cmd_OkClick();
   EXPECT_TRUE(dlg.Result());
-  EXPECT_TRUE(fileops::IsDir(env.program + "/" + "花子"_sj));
+  EXPECT_TRUE(fileops::IsDir(env.program + "/花子"));  // UTF-8 on disk
   EXPECT_EQ("花子"_sj, ReadIniString(env.program + "/jotbox.ini", "APL", "NAME", ""));
 }
 
