@@ -34,20 +34,16 @@
 #include "catalogue/CMyMaster.h"
 #include "platform/LittleEndian.h"
 #include "store/CMyPeriods.h"
+#include "calendar/HolidayCalendar.h"
+#include "mainview/ScreenPorts.h"
+#include "mainview/SheetPainter.h"
+#include "screens/CMyScr.h"
+#include "app/QtCanvas.h"
+#include <QPainter>
+#include <QMouseEvent>
 
 namespace {
 
-// Until the calendar and the data files are wired in, the view sees no
-// holidays and no files.
-class NoCalendar : public ViewCalendar {
- public:
-  void LoadYear(int) override {}
-  void ResetCursors() override {}
-  void Find(CivilDate, const HolidayEntry*& h, const HolidayEntry*& a) override {
-    h = nullptr;
-    a = nullptr;
-  }
-};
 // The view reaches the division's data files through the periods.
 class PeriodsPort : public ViewPeriods {
  public:
@@ -61,22 +57,6 @@ class PeriodsPort : public ViewPeriods {
  private:
   CMyPeriods& periods_;
   CMyMaster& divout_;
-};
-
-// Until the screen model reads ".jos" files, a screen is any file of that
-// name, shown with the default sheet.
-class PlainScreenLoader : public ScreenLoader {
- public:
-  int Load(const std::string& path, ViewScreen& out) override {
-    if (!fileops::IsFile(path)) return -1;
-    out = ViewScreen{};
-    out.keyColumnCount[0] = 2;
-    out.keyColumns[0][0] = {40, 0};
-    out.keyColumns[0][1] = {30, 7};
-    out.keyColumnCount[1] = 1;
-    out.keyColumns[1][0] = {80, 3};
-    return 0;
-  }
 };
 
 int DayOfWeek(CivilDate d) {  // 0 = Sunday
@@ -263,14 +243,19 @@ void TfrmMain::FormCreate() {
   lines_ = std::make_unique<CMyLine>(2048, env_.prompter);
   DefineMemoSchema(*db_);
   viewRecords_ = std::make_unique<RecordSetPort>(*db_, *rec_);
-  viewCalendar_ = std::make_unique<NoCalendar>();
+  viewCalendar_ = std::make_unique<HolidayCalendar>(global_->RootPath("holiday.dat"), global_->RootPath("kinen.dat"),
+                                                    global_->ProgramFolder());
   static const char* kTables[5] = {"USER", "DIVIN", "DIVOUT", "COLOR", "RELATION"};
   for (int i = 0; i < 5; ++i) tables_[i] = std::make_unique<CMyMaster>(kTables[i], env_.prompter);
   periods_ = std::make_unique<CMyPeriods>(*global_, *db_, *rec2_, *tables_[2], *env_.prompter);
   viewPeriods_ = std::make_unique<PeriodsPort>(*periods_, *tables_[2]);
-  if (!screenLoader_) screenLoader_ = std::make_unique<PlainScreenLoader>();
   view_ = std::make_unique<CMyView>(*viewRecords_, *viewCalendar_, *viewPeriods_, *env_.prompter, *env_.beeper,
                                     *env_.clock);
+  scr_ = std::make_unique<CMyScr>();
+  rowSource_ = std::make_unique<RecordRowSource>(*db_, *rec_);
+  sheetScreen_ = std::make_unique<ScrSheetScreen>(*scr_, *rowSource_, *view_);
+  painter_ = std::make_unique<SheetPainter>(*view_, *sheetScreen_);
+  if (!screenLoader_) screenLoader_ = std::make_unique<JosScreenLoader>(*scr_, *db_);
   created_ = true;
 
   global_->ReadSettings(true);
@@ -525,7 +510,11 @@ void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
   // reverse order of creation
+  painter_.reset();
+  sheetScreen_.reset();
+  rowSource_.reset();
   view_.reset();
+  scr_.reset();
   viewPeriods_.reset();
   periods_.reset();
   for (int i = 9; i >= 0; --i) tables_[i].reset();
@@ -641,6 +630,14 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
       default: break;
     }
   }
+  if (view_ && watched == paiMain && event->type() == QEvent::Paint) {
+    paiMainPaint();
+    return true;
+  }
+  if (view_ && watched == paiMain && event->type() == QEvent::MouseButtonPress) {
+    paiMainMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
+    return true;
+  }
   if (view_ && watched == paiMain && event->type() == QEvent::Wheel) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     view_->Wheel(wheel->angleDelta().y() < 0 ? 1 : -1);
@@ -648,6 +645,54 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::paiMainPaint() {
+  QPainter p(paiMain);
+  if (!started_ || !painter_) {
+    p.fillRect(paiMain->rect(), Qt::white);
+    return;
+  }
+  const int h = paiMain->height();
+  view_->SetViewHeight(scr_->ToLogical(1, h));
+  view_->LayoutFromTop(view_->TopRow());
+  // the whole sheet width is drawn off screen, then shown from the scroll position
+  const ViewScreen& vs = view_->Screen();
+  const int full = std::max(vs.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth,
+                            paiMain->width());
+  if (offscreen_.width() < full || offscreen_.height() < h) offscreen_ = QImage(full, h, QImage::Format_RGB32);
+  {
+    QPainter op(&offscreen_);
+    QtCanvas canvas(op);
+    painter_->RenderSheet(canvas, full, h);
+  }
+  const int x = scr_Bottom->isEnabled() ? scr_Bottom->value() : 0;
+  p.drawImage(QPoint(0, 0), offscreen_, QRect(x, 0, paiMain->width(), h));
+  QtCanvas screen(p);
+  painter_->DrawCursor(screen, view_->CursorRow(), x);
+  UpdateRowStatus();
+}
+
+void TfrmMain::paiMainMouseDown(int y) {
+  if (!painter_ || view_->RowCount() == 0) return;
+  int row = painter_->RowAt(y);
+  if (row < 0) return;
+  view_->MoveCursorTo(row);
+  paiMain->update();
+}
+
+void TfrmMain::UpdateRowStatus() {
+  const auto& rows = view_->Rows();
+  int r = view_->CursorRow();
+  if (r < 0 || r >= static_cast<int>(rows.size())) {
+    statusPanel1->clear();
+    return;
+  }
+  const SheetRow& row = rows[static_cast<size_t>(r)];
+  std::string holiday = row.holiday ? row.holiday->Name() : std::string();
+  std::string anniversary = row.anniversary ? row.anniversary->Name() : std::string();
+  int start = row.anniversary ? row.anniversary->startYear : 0;
+  statusPanel1->setText(FromSj(view_->RowStatus(r, holiday, anniversary, start)));
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* e) {

@@ -2,6 +2,7 @@
 // fixed order and frees them in the reverse order at close, and hosts the
 // sheet with its navigation controls.
 #pragma once
+#include <QImage>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -18,6 +19,10 @@ class CMyRec;
 class CMyView;
 class CMyMaster;
 class CMyPeriods;
+class CMyScr;
+class RecordRowSource;
+class ScrSheetScreen;
+class SheetPainter;
 class ViewRecords;
 class ViewCalendar;
 class ViewPeriods;
@@ -123,6 +128,9 @@ class TfrmMain : public QMainWindow {
   int ReadInputHeader(int& kind) const;
   void RebuildDivisionTabs(int select);
   void RebuildScreenTabs(int select);
+  void paiMainPaint();
+  void paiMainMouseDown(int y);
+  void UpdateRowStatus();
 
   MainEnvironment env_;
   // Shared objects, in creation order; released in reverse.
@@ -139,6 +147,11 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<CMyMaster> tables_[10];
   std::unique_ptr<CMyPeriods> periods_;
   std::unique_ptr<ScreenLoader> screenLoader_;
+  std::unique_ptr<CMyScr> scr_;
+  std::unique_ptr<RecordRowSource> rowSource_;
+  std::unique_ptr<ScrSheetScreen> sheetScreen_;
+  std::unique_ptr<SheetPainter> painter_;
+  QImage offscreen_;
   int divIndex_ = 0;
   int scrIndex_ = 0;
   int dataKind_ = 0;

@@ -13,6 +13,8 @@
 #include "shell/CMyGlobal.h"
 #include "support/TempDir.h"
 #include "catalogue/CMyMaster.h"
+#include "catalogue/CMyPackage.h"
+#include "catalogue/PackageList.h"
 #include "store/CMyLine.h"
 #include <QTabBar>
 
@@ -42,15 +44,10 @@ struct Env {
     if (users.Append(rec) != 0) return 0;
     g.SetDivisionFolder(name);
     fileops::MakeDirs(g.DivisionPath(""));
-    CMyLine def;
-    def.Append(std::string(164, '\0'));
-    def.WriteList(g.DivisionPath("scrin.jsc"));
-    CMyMaster screens("DIVIN");
-    std::string s = CMyMaster::Blank();
-    CMyMaster::SetName(s, "月表"_sj);
-    screens.Append(s);
-    screens.Write(g.DivisionPath("divin.jpr"));
-    WriteBytes(g.DivisionPath("月表"_sj, ".jos"), "screen");
+    // as the new-division dialog does: the shipped diary package
+    CMyPackage package(prompter);
+    std::string pkg = packagelist::PathOf(JBX_PROGRAM_DIR, packagelist::Names(JBX_PROGRAM_DIR)[0]);
+    if (package.UnpackTo(pkg, g.DivisionPath(""), nullptr, false) != 0) return 0;
     return 1;
   }
   MainEnvironment Main(std::function<bool(TfrmNewUser&)> run) {
@@ -130,7 +127,7 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
     w.FormCreate();
     EXPECT_EQ(1, env.newDivisions);
     EXPECT_EQ(1, w.tab_Div->count());
-    EXPECT_EQ(1, w.tab_Scr->count());
+    EXPECT_EQ(2, w.tab_Scr->count());
     ASSERT_TRUE(w.Started());
     EXPECT_EQ(QString::fromUtf8("ひとこと(2026年12月09日 水曜日)"), w.windowTitle());
     w.setGeometry(30, 40, 500, 640);
@@ -149,6 +146,7 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
   EXPECT_TRUE(w.Started());
   EXPECT_EQ(QString::fromUtf8("日記帳"), w.tab_Div->tabText(0));
   EXPECT_EQ(QString::fromUtf8("月表"), w.tab_Scr->tabText(0));
+  EXPECT_EQ(2, w.tab_Scr->count());
   EXPECT_EQ("太郎"_sj, w.Global()->UserName());
   EXPECT_EQ(500, w.Global()->width[0]);
   EXPECT_EQ(640, w.Global()->height[0]);
