@@ -16,6 +16,7 @@ int CmdDump(int argc, char** argv);
 int CmdUnpack(int argc, char** argv);
 int CmdPack(int argc, char** argv);
 int CmdHolidays(int argc, char** argv);
+int CmdRender(int argc, char** argv);
 // Values are printed tab-separated, one record per line; a backslash, TAB,
 // CR or LF inside a value is written as a backslash followed by "\", "t",
 // "r" or "n".

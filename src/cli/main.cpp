@@ -13,6 +13,8 @@ const CliCommand kCommands[] = {
      CmdSelect},
     {"dump", "jbx dump FILE                     a program file as JSON", CmdDump},
     {"holidays", "jbx holidays YEAR... [--root DIR]  holidays and anniversaries as the sheet shows them", CmdHolidays},
+    {"render", "jbx render --root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N |\n"
+               "             --list-page N) [--today yyyy/mm/dd] [--width PX --height PX] --out FILE.png", CmdRender},
     {"pack", "jbx pack SOURCE_DIR OUT.jpk          build a package from its source folder", CmdPack},
     {"unpack", "jbx unpack FILE.jpk DIR [NAME]    unpack a package (or one file of it) into DIR", CmdUnpack},
     {"draw", "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as PNG",

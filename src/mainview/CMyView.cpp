@@ -586,6 +586,24 @@ void CMyView::GoToday() {
   Repaint();
 }
 
+void CMyView::ShowMonth(int year, int month) {
+  CivilDate d{year, month, 1};
+  if (!civil::IsValid(d)) return;
+  current_ = d;
+  MoveView(0, 1);
+}
+
+void CMyView::ShowPage(int page) {
+  if (page < 1 || page > 9999) return;
+  page_ = page;
+  MoveView(0, 1);
+}
+
+void CMyView::ShowListPage(int listPage) {
+  listPage_ = std::clamp(listPage, 0, lastListPage_);
+  MoveView(0, 0);
+}
+
 void CMyView::StepPeriod(int delta) {
   MoveView(delta, 0);
   MoveCursorTo(cursor_);

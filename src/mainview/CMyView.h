@@ -80,6 +80,10 @@ class CMyView {
   void Wheel(int delta);     // +1 down, -1 up: one row
   void SetDisplayMode(int mode);
   void SetTop(int top);      // the vertical scroll bar moved
+  // Show a given month, page or list page (renders, tests).
+  void ShowMonth(int year, int month);
+  void ShowPage(int page);
+  void ShowListPage(int listPage);
 
   // "yyyy/mm", "yyyymm" or "yyyy/mm/dd" of the first day n months after d.
   static std::string AddMonths(CivilDate d, int n, const char* format);

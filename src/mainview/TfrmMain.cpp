@@ -236,6 +236,7 @@ void TfrmMain::BuildMenus() {
 void TfrmMain::FormCreate() {
   // The shared objects, in their fixed order.
   global_ = std::make_unique<CMyGlobal>(*env_.prompter, *env_.clock, env_.programFolder, env_.dataHome);
+  if (!env_.dataRoot.empty()) global_->UseDataRoot(env_.dataRoot);
   public_ = std::make_unique<CMyPublic>(*env_.clock);
   db_ = std::make_unique<CMyDB>(env_.prompter);
   rec_ = std::make_unique<CMyRec>(db_.get());
@@ -259,6 +260,7 @@ void TfrmMain::FormCreate() {
   created_ = true;
 
   global_->ReadSettings(true);
+  if (!env_.user.empty()) global_->SetUserName(env_.user);
 
   if (global_->UserName().empty()) {
     TfrmNewUser dlg(*global_, *env_.prompter, this);
@@ -647,6 +649,31 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void TfrmMain::RenderOffscreen(int width, int h) {
+  view_->SetViewHeight(scr_->ToLogical(1, h));
+  view_->LayoutFromTop(view_->TopRow());
+  // the whole sheet width is drawn off screen, then shown from the scroll position
+  const ViewScreen& vs = view_->Screen();
+  const int full =
+      std::max(vs.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth, width);
+  if (offscreen_.width() < full || offscreen_.height() != h) offscreen_ = QImage(full, h, QImage::Format_RGB32);
+  QPainter op(&offscreen_);
+  QtCanvas canvas(op);
+  painter_->RenderSheet(canvas, full, h);
+}
+
+QImage TfrmMain::RenderSheetImage(int width, int height) {
+  QImage out(width, height, QImage::Format_RGB32);
+  out.fill(Qt::white);
+  if (!started_ || !painter_) return out;
+  RenderOffscreen(width, height);
+  QPainter p(&out);
+  p.drawImage(QPoint(0, 0), offscreen_, QRect(0, 0, width, height));
+  QtCanvas screen(p);
+  painter_->DrawCursor(screen, view_->CursorRow(), 0);
+  return out;
+}
+
 void TfrmMain::paiMainPaint() {
   QPainter p(paiMain);
   if (!started_ || !painter_) {
@@ -654,18 +681,7 @@ void TfrmMain::paiMainPaint() {
     return;
   }
   const int h = paiMain->height();
-  view_->SetViewHeight(scr_->ToLogical(1, h));
-  view_->LayoutFromTop(view_->TopRow());
-  // the whole sheet width is drawn off screen, then shown from the scroll position
-  const ViewScreen& vs = view_->Screen();
-  const int full = std::max(vs.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth,
-                            paiMain->width());
-  if (offscreen_.width() < full || offscreen_.height() < h) offscreen_ = QImage(full, h, QImage::Format_RGB32);
-  {
-    QPainter op(&offscreen_);
-    QtCanvas canvas(op);
-    painter_->RenderSheet(canvas, full, h);
-  }
+  RenderOffscreen(paiMain->width(), h);
   const int x = scr_Bottom->isEnabled() ? scr_Bottom->value() : 0;
   p.drawImage(QPoint(0, 0), offscreen_, QRect(x, 0, paiMain->width(), h));
   QtCanvas screen(p);

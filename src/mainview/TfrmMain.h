@@ -44,6 +44,8 @@ struct MainEnvironment {
   std::string programFolder;  // folder of the executable
   std::string dataHome;       // per-user data folder; empty = the platform's
   QStringList arguments;      // command-line arguments after the program name
+  std::string dataRoot;       // given outright (jbx render); empty = the usual rules
+  std::string user;           // overrides the remembered user (jbx render)
   // Shows the new-user dialog modally (tests script it); returns its result.
   std::function<bool(TfrmNewUser&)> runNewUser;
   // The division and screen dialogs: 1 OK, 0 cancel. Tests script them;
@@ -77,6 +79,8 @@ class TfrmMain : public QMainWindow {
   void SetScreenLoader(std::unique_ptr<ScreenLoader> loader);
 
   bool Started() const { return started_; }
+  // The sheet as the paint box of that size would show it.
+  QImage RenderSheetImage(int width, int height);
   CMyGlobal* Global() const { return global_.get(); }
   CMyView* View() const { return view_.get(); }
   // "ひとこと(yyyy年mm月dd日 dddd)"
@@ -129,6 +133,7 @@ class TfrmMain : public QMainWindow {
   void RebuildDivisionTabs(int select);
   void RebuildScreenTabs(int select);
   void paiMainPaint();
+  void RenderOffscreen(int width, int height);
   void paiMainMouseDown(int y);
   void UpdateRowStatus();
 

@@ -35,6 +35,8 @@ CMyGlobal::CMyGlobal(Prompter& prompter, const Clock& clock, std::string program
   }
 }
 
+void CMyGlobal::UseDataRoot(const std::string& root) { root_ = WithSlash(root); }
+
 std::string CMyGlobal::LengthChecked(const std::string& base, const std::string& name, int extra,
                                      bool bareOnFail) const {
   if (static_cast<int>(base.size() + name.size()) + extra < kMaxPath) return base + name;

@@ -21,6 +21,8 @@ class CMyGlobal {
   // program folder when "jotbox.ini" lies there, else dataHome/oakden/jotbox,
   // else the program folder.
   CMyGlobal(Prompter& prompter, const Clock& clock, std::string programFolder, std::string dataHome = {});
+  // A data root given outright (tools that work on a copy of a user's data).
+  void UseDataRoot(const std::string& root);
 
   const std::string& DataRoot() const { return root_; }
   const std::string& ProgramFolder() const { return program_; }
