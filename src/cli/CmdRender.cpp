@@ -78,6 +78,7 @@ int CmdRender(int argc, char** argv) {
     std::fprintf(stderr, "jbx render: no division could be opened for %s\n", user.c_str());
     return 1;
   }
+  w.SetSheetHeight(height);
   if (division != 0) w.tab_DivChange(division);
   if (screen != 0) w.tab_ScrChange(screen);
   CMyView& view = *w.View();
@@ -88,6 +89,14 @@ int CmdRender(int argc, char** argv) {
     view.ShowPage(page);
   } else if (year > 0) {
     view.ShowMonth(year, mon);
+  }
+  // the cursor goes to today's row when it is shown, as at start-up
+  for (int r = 0; r < view.RowCount(); ++r) {
+    if (view.Rows()[static_cast<size_t>(r)].today) {
+      view.LayoutFromTop(0);
+      view.MoveCursorTo(r);
+      break;
+    }
   }
   QImage img = w.RenderSheetImage(width, height);
   if (!img.save(QString::fromStdString(out), "PNG")) {

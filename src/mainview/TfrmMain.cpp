@@ -649,8 +649,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void TfrmMain::SetSheetHeight(int pixels) {
+  if (view_ && scr_) view_->SetViewHeight(scr_->ToLogical(1, pixels));
+}
+
 void TfrmMain::RenderOffscreen(int width, int h) {
-  view_->SetViewHeight(scr_->ToLogical(1, h));
+  SetSheetHeight(h);
   view_->LayoutFromTop(view_->TopRow());
   // the whole sheet width is drawn off screen, then shown from the scroll position
   const ViewScreen& vs = view_->Screen();
@@ -714,5 +718,8 @@ void TfrmMain::UpdateRowStatus() {
 void TfrmMain::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
   if (width() < 200 || height() < 200) resize(std::max(width(), 200), std::max(height(), 200));
-  if (view_) UpdateScrollBars();
+  if (view_) {
+    SetSheetHeight(paiMain->height());
+    UpdateScrollBars();
+  }
 }

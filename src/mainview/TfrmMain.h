@@ -79,6 +79,8 @@ class TfrmMain : public QMainWindow {
   void SetScreenLoader(std::unique_ptr<ScreenLoader> loader);
 
   bool Started() const { return started_; }
+  // Tells the view how tall the paint box is (before navigating).
+  void SetSheetHeight(int pixels);
   // The sheet as the paint box of that size would show it.
   QImage RenderSheetImage(int width, int height);
   CMyGlobal* Global() const { return global_.get(); }
