@@ -121,8 +121,8 @@ TEST(Bitmap, ResampleAveragesAreas) {
   CMyBitmap b = MakePicture(4, 2, [](int x, int y) { return uint32_t(x * 10 + y * 100); });
   ASSERT_EQ(b.Resample(2, 1), 0);
   EXPECT_EQ(b.Width(), 2);
-  EXPECT_EQ(PixelAt(b, 0, 0), 55u);   // (0+10+100+110)/4 = 55
-  EXPECT_EQ(PixelAt(b, 1, 0), 75u);   // (20+30+120+130)/4 = 75
+  EXPECT_EQ(PixelAt(b, 0, 0), 55u);  // (0+10+100+110)/4 = 55
+  EXPECT_EQ(PixelAt(b, 1, 0), 75u);  // (20+30+120+130)/4 = 75
   // 3 -> 2 columns: fractions of the middle pixel; rounding by + 0.5.
   CMyBitmap c = MakePicture(3, 1, [](int x, int) { return uint32_t(x == 1 ? 101 : 0); });
   ASSERT_EQ(c.Resample(2, 1), 0);
@@ -161,11 +161,9 @@ TEST(Bitmap, FitToBox) {
     bool keep;
     int outW, outH;
   } cases[] = {
-      {100, 50, 400, 400, true, 100, 50},  // never enlarged
-      {100, 50, 50, 50, true, 50, 25},
-      {100, 50, 0, 10, true, 100, 50},     // a zero side: factor 1
-      {100, 50, 30, 40, false, 30, 40},
-      {1000, 2, 100, 100, true, 100, 1},   // a flat picture keeps one row
+      {100, 50, 400, 400, true, 100, 50},                                     // never enlarged
+      {100, 50, 50, 50, true, 50, 25},    {100, 50, 0, 10, true, 100, 50},    // a zero side: factor 1
+      {100, 50, 30, 40, false, 30, 40},   {1000, 2, 100, 100, true, 100, 1},  // a flat picture keeps one row
   };
   for (const Case& c : cases) {
     CMyBitmap b = MakePicture(c.w, c.h, [](int, int) { return 0x102030u; });
@@ -184,14 +182,9 @@ TEST(Bitmap, RotateQuarterTurns) {
     int degrees, rc, w, h;
     uint32_t topLeft, topRight;
   } cases[] = {
-      {90, 0, 2, 3, 1, 0},      // clockwise: the left column becomes the top row
-      {-270, 0, 2, 3, 1, 0},
-      {450, 0, 2, 3, 1, 0},
-      {180, 0, 3, 2, 21, 1},
-      {270, 0, 2, 3, 20, 21},
-      {-90, 0, 2, 3, 20, 21},
-      {0, 1, 3, 2, 0, 20},
-      {720, 1, 3, 2, 0, 20},
+      {90, 0, 2, 3, 1, 0},  // clockwise: the left column becomes the top row
+      {-270, 0, 2, 3, 1, 0},  {450, 0, 2, 3, 1, 0}, {180, 0, 3, 2, 21, 1}, {270, 0, 2, 3, 20, 21},
+      {-90, 0, 2, 3, 20, 21}, {0, 1, 3, 2, 0, 20},  {720, 1, 3, 2, 0, 20},
   };
   for (const Case& c : cases) {
     CMyBitmap b = fresh();

@@ -128,10 +128,10 @@ TEST(InputDef, ShortControlRecordIsRefused) {
 
 TEST(InputDef, SlotsOutsideTheKindsRangeAreIgnored) {
   const std::vector<jsc::Control> all = {
-      Ctl(jsc::kText, 19, "DAT001"),  Ctl(jsc::kText, 20, "DAT002"),   Ctl(jsc::kText, -1, "DAT003"),
-      Ctl(jsc::kCombo, 9, "DAT004"),  Ctl(jsc::kCombo, 10, "DAT005"),  Ctl(jsc::kMemo, 0, "MEM001"),
-      Ctl(jsc::kMemo, 1, "MEM002"),   Ctl(jsc::kPhoto, 0, "IMG001"),   Ctl(jsc::kPhoto, 1, "IMG002"),
-      Ctl(jsc::kListStrip, 7, ""),    Ctl(jsc::kCaption, 19, "", "見出し"_sj), Ctl(jsc::kCaption, 20, ""),
+      Ctl(jsc::kText, 19, "DAT001"), Ctl(jsc::kText, 20, "DAT002"),           Ctl(jsc::kText, -1, "DAT003"),
+      Ctl(jsc::kCombo, 9, "DAT004"), Ctl(jsc::kCombo, 10, "DAT005"),          Ctl(jsc::kMemo, 0, "MEM001"),
+      Ctl(jsc::kMemo, 1, "MEM002"),  Ctl(jsc::kPhoto, 0, "IMG001"),           Ctl(jsc::kPhoto, 1, "IMG002"),
+      Ctl(jsc::kListStrip, 7, ""),   Ctl(jsc::kCaption, 19, "", "見出し"_sj), Ctl(jsc::kCaption, 20, ""),
       Ctl(5, 0, "DAT006"),
   };
   CMyLine list;
@@ -159,7 +159,8 @@ TEST(InputDef, RefusedAliasIsToldAndReadingGoesOn) {
   jsc::InputDef def;
   ASSERT_EQ(jsc::ReadInputDef(list, def, &p, [](const std::string&, const std::string&) { return -1; }), 0);
   EXPECT_EQ(def.controls.size(), 2u);
-  EXPECT_EQ(p.ShownUtf8(), (std::vector<std::string>{"P:別名の定義に失敗しました。", "P:別名の定義に失敗しました。"}));
+  EXPECT_EQ(p.ShownUtf8(),
+            (std::vector<std::string>{"P:別名の定義に失敗しました。", "P:別名の定義に失敗しました。"}));
 }
 
 }  // namespace

@@ -52,8 +52,8 @@ TEST(ScreenFile, VersionAndMagicDecideTheCode) {
     int version;
     const char* magic;
     int code;
-  } cases[] = {{199, "MS", -2}, {200, "MS", 0}, {299, "MS", 0}, {300, "MS", -3}, {0, "MS", -2},
-               {-5, "MS", -2},  {250, "SM", -4}, {250, "ms", -4}};
+  } cases[] = {{199, "MS", -2}, {200, "MS", 0}, {299, "MS", 0},  {300, "MS", -3},
+               {0, "MS", -2},   {-5, "MS", -2}, {250, "SM", -4}, {250, "ms", -4}};
   for (const Case& c : cases) {
     ScreenDoc d = SampleDoc();
     d.layout.version = c.version;
