@@ -82,7 +82,8 @@ TEST(Bitmap, HostileFilesAreRefusedWithoutLargeAllocations) {
       {"absurd width", BmpBytes(0x7FFFFFFF, 1, 24, 0, 0, 16), other},
       {"absurd height", BmpBytes(1, 0x40000000, 24, 0, 0, 16), other},
       {"absurd top-down height", BmpBytes(2, -0x40000000, 24, 0, 0, 16), other},
-      {"core header", [] {
+      {"core header",
+       [] {
          std::string b = BmpBytes(2, 2, 24, 0, 0, 16);
          le::PutI32(&b[14], 12);
          return b;

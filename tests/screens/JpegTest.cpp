@@ -57,6 +57,19 @@ TEST(Jpeg, ColoursSurviveTheReduction) {
   EXPECT_NEAR(static_cast<int>(tl & 0xFF), 128, 6);
 }
 
+TEST(Jpeg, GreyPicturesBecomeColourBitmaps) {
+  TempDir dir;
+  ASSERT_TRUE(WriteTestJpeg(dir / "g.jpg", 300, 100, 95, true));
+  CMyBitmap b;
+  ASSERT_EQ(DecodeJpeg(dir / "g.jpg", 150, b), 0);
+  EXPECT_EQ(b.Width(), 150);
+  EXPECT_EQ(b.Height(), 50);
+  EXPECT_EQ(b.BitCount(), 24);
+  const uint32_t right = PixelAt(b, 149, 25);
+  EXPECT_GT(right & 0xFF, 240u);
+  EXPECT_EQ(right & 0xFF, (right >> 16) & 0xFF);
+}
+
 TEST(Jpeg, DamagedOrMissingFilesFail) {
   TempDir dir;
   ASSERT_TRUE(WriteTestJpeg(dir / "good.jpg", 64, 64));
