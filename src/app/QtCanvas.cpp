@@ -46,8 +46,8 @@ QFont QtCanvas::FontFor(const LogFont& lf) {
 }
 
 void QtCanvas::SetPen(const CanvasPen& pen) {
-  static const Qt::PenStyle kStyles[] = {Qt::SolidLine,      Qt::DashLine,          Qt::DotLine,
-                                         Qt::DashDotLine,    Qt::DashDotDotLine,    Qt::NoPen};
+  static const Qt::PenStyle kStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                         Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen};
   QPen qp(ColourOf(pen.colour));
   qp.setStyle(pen.style >= 0 && pen.style < 6 ? kStyles[pen.style] : Qt::SolidLine);
   qp.setWidth(pen.width <= 1 ? 0 : pen.width);

@@ -24,6 +24,7 @@ std::string InputDefFileBytes(const jsc::Header& header, const std::vector<jsc::
   return list.ListBytes();
 }
 
-int WriteInputDefFile(const std::string& path, const jsc::Header& header, const std::vector<jsc::Control>& controls) {
+int WriteInputDefFile(const std::string& path, const jsc::Header& header,
+                      const std::vector<jsc::Control>& controls) {
   return fileops::WriteAtomic(path, InputDefFileBytes(header, controls)) ? 0 : -1;
 }

@@ -13,4 +13,5 @@ class CMyLine;
 void BuildInputDefList(const jsc::Header& header, const std::vector<jsc::Control>& controls, CMyLine& list);
 std::string InputDefFileBytes(const jsc::Header& header, const std::vector<jsc::Control>& controls);
 // Writes the file atomically. 0, -1 when it could not be written.
-int WriteInputDefFile(const std::string& path, const jsc::Header& header, const std::vector<jsc::Control>& controls);
+int WriteInputDefFile(const std::string& path, const jsc::Header& header,
+                      const std::vector<jsc::Control>& controls);

@@ -43,7 +43,8 @@ int BandExtent(const CMyScr& scr, int bandBit) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: jbx draw FILE.jos --out FILE.png [--scale PIXELS_PER_MM] [--record NAME=VALUE...]\n");
+  std::fprintf(stderr,
+               "usage: jbx draw FILE.jos --out FILE.png [--scale PIXELS_PER_MM] [--record NAME=VALUE...]\n");
   return 2;
 }
 

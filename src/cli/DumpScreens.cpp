@@ -14,10 +14,12 @@ using Json = nlohmann::ordered_json;
 std::string U8(const std::string& sj) { return cp932::ToUtf8(sj); }
 
 Json FontJson(const LogFont& f) {
-  return Json{{"height", f.height},       {"width", f.width},         {"escapement", f.escapement},
-              {"orientation", f.orientation}, {"weight", f.weight},   {"italic", f.italic},
-              {"underline", f.underline}, {"strikeOut", f.strikeOut}, {"charSet", f.charSet},
-              {"pitchAndFamily", f.pitchAndFamily}, {"face", U8(f.faceName)}};
+  return Json{{"height", f.height},         {"width", f.width},
+              {"escapement", f.escapement}, {"orientation", f.orientation},
+              {"weight", f.weight},         {"italic", f.italic},
+              {"underline", f.underline},   {"strikeOut", f.strikeOut},
+              {"charSet", f.charSet},       {"pitchAndFamily", f.pitchAndFamily},
+              {"face", U8(f.faceName)}};
 }
 
 const char* LoadError(int rc) {
@@ -78,7 +80,8 @@ int DumpJosJson(const std::string& path, std::string& json) {
   view["keyColumns"] = keys;
   Json slots = Json::array();
   for (int i = 0; i < 10; ++i)
-    slots.push_back({{"fill", v.fillOn[i]}, {"fillColour", v.fillColour[i]}, {"textColour", v.textColour[i]}});
+    slots.push_back(
+        {{"fill", v.fillOn[i]}, {"fillColour", v.fillColour[i]}, {"textColour", v.textColour[i]}});
   view["colourSlots"] = slots;
   view["linesPerPage"] = v.linesPerPage;
   view["listRows"] = v.listRows;
@@ -122,7 +125,8 @@ int DumpScrinJson(const std::string& path, std::string& json) {
   StderrPrompter prompter;
   const int rc = jsc::LoadInputDef(path, def, &prompter);
   if (rc != 0) {
-    json = Json{{"error", rc == 1 ? "no input definition" : "damaged input definition"}, {"code", rc}}.dump(2);
+    json =
+        Json{{"error", rc == 1 ? "no input definition" : "damaged input definition"}, {"code", rc}}.dump(2);
     return rc == 1 ? 1 : 2;
   }
   const jsc::Header& h = def.header;

@@ -20,7 +20,8 @@ void RecordingCanvas::SetPen(const CanvasPen& p) {
 }
 void RecordingCanvas::SetFont(const LogFont& f) {
   font_ = f;
-  calls_.push_back("font " + std::to_string(f.height) + " " + std::to_string(f.escapement) + " " + f.faceName);
+  calls_.push_back("font " + std::to_string(f.height) + " " + std::to_string(f.escapement) + " " +
+                   f.faceName);
 }
 void RecordingCanvas::SetTextColour(uint32_t c) { calls_.push_back("colour " + Hex(c)); }
 void RecordingCanvas::SetBackground(bool opaque, uint32_t c) {
@@ -36,15 +37,17 @@ CanvasSize RecordingCanvas::MeasureText(const std::string& text) {
   int h = std::abs(font_.height);
   return {static_cast<int>(text.size()) * h / 2, h};
 }
-void RecordingCanvas::FillRect(const CanvasRect& r, uint32_t c) { calls_.push_back("fill " + RectStr(r) + " " + Hex(c)); }
+void RecordingCanvas::FillRect(const CanvasRect& r, uint32_t c) {
+  calls_.push_back("fill " + RectStr(r) + " " + Hex(c));
+}
 void RecordingCanvas::FrameRect(const CanvasRect& r) { calls_.push_back("frame " + RectStr(r)); }
 void RecordingCanvas::Line(int x1, int y1, int x2, int y2) {
   calls_.push_back("line " + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
                    std::to_string(y2));
 }
 void RecordingCanvas::StretchDib(const CanvasRect& r, const DibView& d) {
-  calls_.push_back("dib " + RectStr(r) + " " + std::to_string(d.width) + "x" + std::to_string(d.height) + "x" +
-                   std::to_string(d.bitCount));
+  calls_.push_back("dib " + RectStr(r) + " " + std::to_string(d.width) + "x" + std::to_string(d.height) +
+                   "x" + std::to_string(d.bitCount));
 }
 std::vector<std::string> RecordingCanvas::CallsStarting(const std::string& prefix) const {
   std::vector<std::string> out;

@@ -94,34 +94,62 @@ int CMyBitmap::LoadBmp(const std::string& path) {
   // Every size comes from the file, so it is checked against what the file
   // holds before anything is reserved: a damaged header never forces a
   // large allocation or a read past the buffer.
-  const int32_t w = le::GetI32(info + 4), h = le::GetI32(info + 8);
+  const uint32_t infoSize = le::GetU32(info);
+  const int32_t w = le::GetI32(info + 4), storedH = le::GetI32(info + 8);
   const int planes = le::GetU16(info + 12), bits = le::GetU16(info + 14);
   const uint32_t compression = le::GetU32(info + 16), used = le::GetU32(info + 32);
   const bool depthOk = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-  if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || planes != 1 || !depthOk || compression != 0 ||
+  // Bit-field masks of 16- and 32-bit pictures are taken as the usual ones.
+  const bool masks = compression == 3 && (bits == 16 || bits == 32);
+  if (infoSize < kInfoSize || infoSize > 1024 || w <= 0 || storedH == 0 || w > kMaxSide ||
+      storedH > kMaxSide || storedH < -kMaxSide || planes != 1 || !depthOk || (compression != 0 && !masks) ||
       used > 65536) {
     Fail(kOtherFormat);
     return 0;
   }
+  const int h = storedH < 0 ? -storedH : storedH;
   const int colours = ColoursOf(bits, used);
-  const int64_t need = kInfoSize + int64_t{colours} * 4 + RowBytes(w, bits) * h;
+  const int64_t tableBytes = int64_t{colours} * 4, pixelBytes = RowBytes(w, bits) * h;
+  // Newer, longer headers (and a 40-byte header's masks) are stepped over;
+  // the rows start at the file's pixel offset when that lies further on.
+  int64_t tableAt = kFileHeaderSize + int64_t{infoSize} + (masks && infoSize == kInfoSize ? 12 : 0);
+  int64_t pixelsAt = tableAt + tableBytes;
+  const int64_t offBits = le::GetU32(fh + 10);
   const int64_t fileSize = fileops::Size(path);
-  if (fileSize < kFileHeaderSize + need) {
+  if (offBits > pixelsAt && offBits + pixelBytes <= fileSize) pixelsAt = offBits;
+  if (fileSize < pixelsAt + pixelBytes) {
     Fail(kOtherFormat);
     return 0;
   }
   std::vector<uint8_t> dib;
   try {
-    dib.resize(static_cast<size_t>(need));
+    dib.resize(static_cast<size_t>(kInfoSize + tableBytes + pixelBytes));
   } catch (const std::bad_alloc&) {
     Fail("メモリ不足です。領域の確保に失敗しました。"_sj);
     return 0;
   }
+  // Kept in memory as a plain bottom-up picture with a 40-byte header.
   std::memcpy(dib.data(), info, kInfoSize);
-  size_t rest = dib.size() - kInfoSize;
-  if (std::fread(dib.data() + kInfoSize, 1, rest, fp) != rest) {
+  le::PutU32(&dib[0], kInfoSize);
+  le::PutI32(&dib[8], h);
+  le::PutU32(&dib[16], 0);
+  uint8_t* table = dib.data() + kInfoSize;
+  uint8_t* pixels = table + tableBytes;
+  if (std::fseek(fp, static_cast<long>(tableAt), SEEK_SET) != 0 ||
+      std::fread(table, 1, static_cast<size_t>(tableBytes), fp) != static_cast<size_t>(tableBytes) ||
+      std::fseek(fp, static_cast<long>(pixelsAt), SEEK_SET) != 0 ||
+      std::fread(pixels, 1, static_cast<size_t>(pixelBytes), fp) != static_cast<size_t>(pixelBytes)) {
     Fail(kOtherFormat);
     return 0;
+  }
+  if (storedH < 0) {
+    const size_t row = static_cast<size_t>(RowBytes(w, bits));
+    std::vector<uint8_t> tmp(row);
+    for (int top = 0, bottom = h - 1; top < bottom; ++top, --bottom) {
+      std::memcpy(tmp.data(), pixels + top * row, row);
+      std::memcpy(pixels + top * row, pixels + bottom * row, row);
+      std::memcpy(pixels + bottom * row, tmp.data(), row);
+    }
   }
   dib_ = std::move(dib);
   width_ = w;

@@ -1,7 +1,7 @@
 #include "screens/CMyObjFont.h"
 
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 #include "platform/Cp932.h"
 #include "screens/CMyBitmap.h"
@@ -39,7 +39,8 @@ int CMyObjFont::ReadFontBlock(ByteCursor& in) {
   jos::ParseFontRecord(p, rec_);
   // The text must fit the capacity the record declares (the reader reserves
   // capacity + 1 bytes), and both must be lengths the model can hold.
-  if (length < 0 || rec_.capacity < 0 || rec_.capacity > jos::kMaxTextLength || length > rec_.capacity) return 3;
+  if (length < 0 || rec_.capacity < 0 || rec_.capacity > jos::kMaxTextLength || length > rec_.capacity)
+    return 3;
   const uint8_t* t = in.Take(static_cast<size_t>(length));
   if (!t) return 4;
   text_.assign(reinterpret_cast<const char*>(t), static_cast<size_t>(length));
@@ -120,7 +121,8 @@ void CMyObjFont::DrawBitmap(Canvas& c, const CMyBitmap& bmp, int ox, int oy, boo
   const double x = static_cast<double>(ox) + rec_.x, y = static_cast<double>(oy) + rec_.y;
   const int dx = printing ? c.PhysicalOffsetX() : 0, dy = printing ? c.PhysicalOffsetY() : 0;
   const int l = TruncToInt(x * rec_.hscale) - dx, t = TruncToInt(y * rec_.vscale) - dy;
-  const int r = TruncToInt((x + rec_.width) * rec_.hscale) - dx, b = TruncToInt((y + rec_.height) * rec_.vscale) - dy;
+  const int r = TruncToInt((x + rec_.width) * rec_.hscale) - dx,
+            b = TruncToInt((y + rec_.height) * rec_.vscale) - dy;
   bmp.Draw(c, l, t, r - l, b - t);
 }
 

@@ -126,8 +126,8 @@ int CMyScr::ToLogical(int vertical, double device) const {
 
 int CMyScr::FooterHeight() const {
   if (layout_.ruledPage == 0) return 0;
-  const int64_t h = int64_t{layout_.pageHeight} - layout_.headerHeight -
-                    int64_t{layout_.rowHeight} * layout_.rowsPerPage;
+  const int64_t h =
+      int64_t{layout_.pageHeight} - layout_.headerHeight - int64_t{layout_.rowHeight} * layout_.rowsPerPage;
   if (h < 0) return 0;
   return h > INT_MAX ? INT_MAX : static_cast<int>(h);
 }
@@ -187,8 +187,11 @@ void CMyScr::DrawFrame(Canvas& c, int index, const CanvasRect& box, int state, b
   }
   const int frame = ItemFrame(index, state);
   if (frame == 0) return;
-  const int pts[5][2] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom},
-                         {box.left, box.bottom}, {box.left, box.top}};
+  const int pts[5][2] = {{box.left, box.top},
+                         {box.right, box.top},
+                         {box.right, box.bottom},
+                         {box.left, box.bottom},
+                         {box.left, box.top}};
   // Edges in drawing order: top, right, bottom, left; nibbles 0, 1, 2, 3.
   for (int e = 0; e < 4; ++e) {
     const int pen = (frame >> (4 * e)) & 7;
@@ -215,7 +218,8 @@ void CMyScr::DrawItems(Canvas& c, int x0, int y0, int s, bool blank) {
       if (it.head.field.empty() || blank) continue;
       const std::string path = rows_->Value(it.head.field);
       if (path.empty()) continue;
-      const int slot = CacheImage(path, rows_->Value("IMS001"), ToDevice(0, it.font.W()), ToDevice(1, it.font.H()));
+      const int slot =
+          CacheImage(path, rows_->Value("IMS001"), ToDevice(0, it.font.W()), ToDevice(1, it.font.H()));
       if (slot >= 0) {
         DrawImage(c, slot, i, x0, y0);
         DrawFrame(c, i, box, state, false);
@@ -325,7 +329,8 @@ void CMyScr::DrawImage(Canvas& c, int slot, int item, int x0, int y0) {
   if (!bmp || bmp->Width() == 0 || bmp->Height() == 0) return;
   CMyObjFont& f = items_[static_cast<size_t>(item)]->font;
   const int w = ToDevice(0, f.W()), h = ToDevice(1, f.H());
-  const double factor = std::min(static_cast<double>(w) / bmp->Width(), static_cast<double>(h) / bmp->Height());
+  const double factor =
+      std::min(static_cast<double>(w) / bmp->Width(), static_cast<double>(h) / bmp->Height());
   const int dw = TruncToInt(bmp->Width() * factor), dh = TruncToInt(bmp->Height() * factor);
   const int sx = f.X(), sy = f.Y(), sw = f.W(), sh = f.H();
   f.SetPosition(TruncToInt(static_cast<double>(sx) + ToLogical(0, (w - dw) / 2)),

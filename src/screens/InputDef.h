@@ -24,25 +24,25 @@ struct Header {
   int32_t controlCount = 0;  // N; F + N = items in the file
   int32_t formWidth = 0;     // pixels (the form is never narrower than 350)
   int32_t inputHeight = 0;
-  int32_t dataKind = 0;      // 0 by date, 100 by page and line
-  int32_t fontMode = 0;      // 1: each control's own face and height
-  int32_t packageId = 0;     // package number x 1000
+  int32_t dataKind = 0;                    // 0 by date, 100 by page and line
+  int32_t fontMode = 0;                    // 1: each control's own face and height
+  int32_t packageId = 0;                   // package number x 1000
   std::array<uint8_t, kHeaderSize> raw{};  // the whole item, for what is not interpreted
   bool operator==(const Header&) const = default;
 };
 
 struct Control {
-  std::string field;         // record field, at most 31 bytes
-  std::string alias;         // display name; the field name when stored empty
+  std::string field;  // record field, at most 31 bytes
+  std::string alias;  // display name; the field name when stored empty
   int32_t kind = 0;
   int32_t slot = 0;
   int32_t tabMode = 0;       // -1 no tab stop, -2 read-only
   std::string defaultValue;  // "=NOW" (any case) for today
   int32_t dataType = 0;
   int32_t decimals = 0;
-  std::string formula;       // calculation, empty when not calculated
+  std::string formula;  // calculation, empty when not calculated
   int32_t left = 0, top = 0, width = 0, height = 0;
-  int32_t maxLength = 0;     // 0: the kind's default
+  int32_t maxLength = 0;  // 0: the kind's default
   uint8_t imeMode = 0;
   int32_t listFlag = 0;
   int32_t linkedSlot = -1;

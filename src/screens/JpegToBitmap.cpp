@@ -36,12 +36,12 @@ struct DecodeState {
   FILE* fp = nullptr;
   int limit = 0;
   int targetW = 0, targetH = 0;
-  std::vector<float> acc;          // target rows, 3 floats a pixel
-  std::vector<int> colStart;       // per target column: first source column
-  std::vector<float> colWeights;   // per target column: weights of up to maxSpan columns
+  std::vector<float> acc;         // target rows, 3 floats a pixel
+  std::vector<int> colStart;      // per target column: first source column
+  std::vector<float> colWeights;  // per target column: weights of up to maxSpan columns
   int maxSpan = 0;
   std::vector<JSAMPLE> line;
-  std::vector<float> hrow;          // one source row shrunk horizontally
+  std::vector<float> hrow;  // one source row shrunk horizontally
 };
 
 // Horizontal weights of the area-averaging shrink from sw to tw columns.
@@ -84,7 +84,8 @@ int Decode(DecodeState& s, CMyBitmap& out) {
   for (unsigned n = 1; n <= 8; ++n) {
     ci.scale_num = n;
     jpeg_calc_output_dimensions(&ci);
-    if (static_cast<int>(ci.output_width) >= s.targetW && static_cast<int>(ci.output_height) >= s.targetH) break;
+    if (static_cast<int>(ci.output_width) >= s.targetW && static_cast<int>(ci.output_height) >= s.targetH)
+      break;
   }
   jpeg_start_decompress(&ci);
   const int sw = static_cast<int>(ci.output_width), sh = static_cast<int>(ci.output_height);

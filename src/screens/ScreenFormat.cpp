@@ -7,12 +7,24 @@
 namespace jos {
 
 std::array<PenEntry, 8> ScreenLayout::DefaultPens() {
-  return {{{0, 35, 0}, {0, 30, 0}, {0, 70, 0}, {2, 1, 0}, {2, 1, 0x7D7D7D},
-           {0, 30, 0x7D0000}, {0, 30, 0x007D00}, {0, 30, 0x00007D}}};
+  return {{{0, 35, 0},
+           {0, 30, 0},
+           {0, 70, 0},
+           {2, 1, 0},
+           {2, 1, 0x7D7D7D},
+           {0, 30, 0x7D0000},
+           {0, 30, 0x007D00},
+           {0, 30, 0x00007D}}};
 }
 std::array<FillEntry, 8> ScreenLayout::DefaultFills() {
-  return {{{0, 0, 0x7D7D7D}, {0, 0, 0x5A5A5A}, {0, 0, 0x7D7D7D}, {0, 0, 0xBEBEBE},
-           {0, 0, 0xDCDCDC}, {0, 0, 0xF9E7DF}, {0, 0, 0xBDF1FA}, {0, 0, 0xBDCDFA}}};
+  return {{{0, 0, 0x7D7D7D},
+           {0, 0, 0x5A5A5A},
+           {0, 0, 0x7D7D7D},
+           {0, 0, 0xBEBEBE},
+           {0, 0, 0xDCDCDC},
+           {0, 0, 0xF9E7DF},
+           {0, 0, 0xBDF1FA},
+           {0, 0, 0xBDCDFA}}};
 }
 
 namespace {
@@ -155,8 +167,8 @@ void AppendLogFont(std::string& out, const LogFont& f) {
   le::PutI32(b + 8, f.escapement);
   le::PutI32(b + 12, f.orientation);
   le::PutI32(b + 16, f.weight);
-  const uint8_t bytes[8] = {f.italic, f.underline, f.strikeOut, f.charSet,
-                            f.outPrecision, f.clipPrecision, f.quality, f.pitchAndFamily};
+  const uint8_t bytes[8] = {f.italic,       f.underline,     f.strikeOut, f.charSet,
+                            f.outPrecision, f.clipPrecision, f.quality,   f.pitchAndFamily};
   std::memcpy(b + 20, bytes, 8);
   le::PutFixedText(b + 28, 32, f.faceName);
   out.append(b, sizeof b);

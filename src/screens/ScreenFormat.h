@@ -12,11 +12,11 @@
 namespace jos {
 
 constexpr int kMinVersion = 200;
-constexpr int kMaxItems = 102;      // the model's fixed item array
+constexpr int kMaxItems = 102;  // the model's fixed item array
 constexpr int kFontImageSize = 144;
 constexpr int kItemHeaderSize = 108;
 constexpr int kViewBlockSize = 212;
-constexpr int kHeaderSize = 489;    // up to the item count
+constexpr int kHeaderSize = 489;  // up to the item count
 constexpr int kLogFontSize = 60;
 // Longest text the reader accepts, for the three screen texts and an item's
 // text; real screens stay far below (conditions, captions).
@@ -39,11 +39,11 @@ struct KeyColumn {
 
 // The 212-byte view block the main view interprets.
 struct ViewBlock {
-  int32_t mode = 0;                     // 0 sheet of rows, 10 extraction list
-  std::array<int32_t, 3> raw4{};        // offset 4, carried
-  std::array<int32_t, 2> bandWidth{};   // key area width for mode 0 and mode 10
+  int32_t mode = 0;                                      // 0 sheet of rows, 10 extraction list
+  std::array<int32_t, 3> raw4{};                         // offset 4, carried
+  std::array<int32_t, 2> bandWidth{};                    // key area width for mode 0 and mode 10
   std::array<std::array<KeyColumn, 4>, 2> keyColumns{};  // mode 0, mode 10; width 0 ends a list
-  std::array<uint8_t, 10> fillOn{};     // colour slots: fill that slot's rows
+  std::array<uint8_t, 10> fillOn{};                      // colour slots: fill that slot's rows
   std::array<uint8_t, 2> raw98{};
   std::array<int32_t, 10> fillColour{};
   std::array<int32_t, 10> textColour{};
@@ -93,14 +93,14 @@ struct ItemHeader {
   uint8_t visible = 1;  // 1: drawn and hit-tested
   int32_t kind = 0;     // 1 caption, 201 image, else data item
   int32_t word8 = 0;
-  std::string field;      // at most 29 bytes
-  std::string aggregate;  // "SUM" marks a total item; at most 5 bytes
+  std::string field;                // at most 29 bytes
+  std::string aggregate;            // "SUM" marks a total item; at most 5 bytes
   std::array<int32_t, 15> words{};  // offsets 48..104
 
-  int32_t Decimals() const { return words[7]; }     // offset 76
-  int32_t BandBits() const { return words[8]; }     // offset 80: 2 header, 4 footer
-  int32_t FrameFill() const { return words[10]; }   // offset 88
-  int32_t RowFrames() const { return words[11]; }   // offset 92
+  int32_t Decimals() const { return words[7]; }    // offset 76
+  int32_t BandBits() const { return words[8]; }    // offset 80: 2 header, 4 footer
+  int32_t FrameFill() const { return words[10]; }  // offset 88
+  int32_t RowFrames() const { return words[11]; }  // offset 92
   void SetBandBits(int32_t v) { words[8] = v; }
   void SetFrameFill(int32_t v) { words[10] = v; }
   void SetRowFrames(int32_t v) { words[11] = v; }
@@ -112,12 +112,12 @@ struct FontRecord {
   int32_t x = 0, y = 0, width = 0, height = 0;  // box, logical units
   int32_t fontHeight = -562;                    // logical units, negative = character height
   int32_t word20 = 0;
-  double hscale = 0, vscale = 0;                // replaced at run time
-  int32_t align = 0;                            // 0 left, 1 centre, 2 right
-  int32_t vplace = 0;                           // 0 multi-line top, 1 centre, 2 bottom, else top
-  int32_t vertical = 0;                         // 1: top to bottom
-  int32_t background = 0;                       // 1 opaque
-  int32_t flags = 1;                            // bit 0: own text colour
+  double hscale = 0, vscale = 0;  // replaced at run time
+  int32_t align = 0;              // 0 left, 1 centre, 2 right
+  int32_t vplace = 0;             // 0 multi-line top, 1 centre, 2 bottom, else top
+  int32_t vertical = 0;           // 1: top to bottom
+  int32_t background = 0;         // 1 opaque
+  int32_t flags = 1;              // bit 0: own text colour
   int32_t bkColour = 0xFFFFFF;
   int32_t textColour = 0;
   LogFont font;

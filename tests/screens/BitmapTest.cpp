@@ -81,7 +81,14 @@ TEST(Bitmap, HostileFilesAreRefusedWithoutLargeAllocations) {
       {"short info header", BmpBytes(2, 2, 24, 0, 0, 16).substr(0, 40), other},
       {"absurd width", BmpBytes(0x7FFFFFFF, 1, 24, 0, 0, 16), other},
       {"absurd height", BmpBytes(1, 0x40000000, 24, 0, 0, 16), other},
-      {"negative height", BmpBytes(2, -2, 24, 0, 0, 16), other},
+      {"absurd top-down height", BmpBytes(2, -0x40000000, 24, 0, 0, 16), other},
+      {"core header",
+       [] {
+         std::string b = BmpBytes(2, 2, 24, 0, 0, 16);
+         le::PutI32(&b[14], 12);
+         return b;
+       }(),
+       other},
       {"zero width", BmpBytes(0, 2, 24, 0, 0, 16), other},
       {"absurd colours used", BmpBytes(2, 2, 8, 0xFFFFFFFF, 0, 16), other},
       {"rows beyond the file", BmpBytes(3000, 3000, 24, 0, 0, 100), other},
@@ -107,6 +114,62 @@ TEST(Bitmap, HostileFilesAreRefusedWithoutLargeAllocations) {
   EXPECT_TRUE(p.Shown().empty());
 }
 
+// Pictures from other programs: top-down rows, longer headers, masks and a
+// gap before the rows all come out as the same bottom-up 40-byte picture.
+TEST(Bitmap, OtherWritersLayoutsLoadAsPlainPictures) {
+  TempDir dir;
+  const CMyBitmap want = MakePicture(3, 2, [](int x, int y) { return uint32_t(x * 50 + y * 7); });
+  const std::string plain = want.FileBytes();
+  const std::string info = plain.substr(14, 40), rows = plain.substr(54);
+  auto file = [](const std::string& infoPart, const std::string& extra, const std::string& gap,
+                 const std::string& pixels) {
+    std::string out = "BM";
+    const size_t off = 14 + infoPart.size() + extra.size() + gap.size();
+    le::AppendI32(out, static_cast<int32_t>(off + pixels.size()));
+    le::AppendI32(out, 0);
+    le::AppendI32(out, static_cast<int32_t>(off));
+    return out + infoPart + extra + gap + pixels;
+  };
+  std::string topDownInfo = info;
+  le::PutI32(&topDownInfo[8], -2);
+  const size_t row = rows.size() / 2;
+  const std::string flipped = rows.substr(row) + rows.substr(0, row);
+  std::string v5 = info + std::string(84, '\x11');
+  le::PutI32(&v5[0], 124);
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"top-down rows", file(topDownInfo, "", "", flipped)},
+      {"124-byte header", file(v5, "", "", rows)},
+      {"gap before the rows", file(info, "", std::string(10, '\x22'), rows)},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(dir / "o.bmp", c.bytes);
+    CMyBitmap b;
+    ASSERT_EQ(b.LoadBmp(dir / "o.bmp"), 1) << c.what;
+    EXPECT_EQ(b.Dib(), want.Dib()) << c.what;
+  }
+  // 32 bits with masks after a 40-byte header.
+  const CMyBitmap w32 = MakePicture(2, 2, [](int x, int) { return uint32_t(x * 100); });
+  std::string info32 = info;
+  le::PutI32(&info32[4], 2);
+  le::PutU16(&info32[14], 32);
+  le::PutU32(&info32[16], 3);
+  le::PutU32(&info32[20], 16);
+  std::string px32;
+  for (int i = 0; i < 4; ++i) px32 += std::string{static_cast<char>((i % 2) * 100), 0, 0, 0};
+  std::string maskBytes;
+  for (uint32_t m : {0xFF0000u, 0xFF00u, 0xFFu}) le::AppendI32(maskBytes, static_cast<int32_t>(m));
+  WriteBytes(dir / "m.bmp", file(info32, maskBytes, "", px32));
+  CMyBitmap m;
+  ASSERT_EQ(m.LoadBmp(dir / "m.bmp"), 1);
+  EXPECT_EQ(m.BitCount(), 32);
+  EXPECT_EQ(le::GetU32(&m.Dib()[16]), 0u);
+  ASSERT_EQ(m.SaveBmp(dir / "m2.bmp"), 1);
+  EXPECT_EQ(ReadBytes(dir / "m2.bmp").size(), 54u + 16);
+}
+
 TEST(Bitmap, FailedLoadDropsThePreviousPicture) {
   TempDir dir;
   CMyBitmap b = MakePicture(4, 4, [](int, int) { return 1u; });
@@ -121,8 +184,8 @@ TEST(Bitmap, ResampleAveragesAreas) {
   CMyBitmap b = MakePicture(4, 2, [](int x, int y) { return uint32_t(x * 10 + y * 100); });
   ASSERT_EQ(b.Resample(2, 1), 0);
   EXPECT_EQ(b.Width(), 2);
-  EXPECT_EQ(PixelAt(b, 0, 0), 55u);   // (0+10+100+110)/4 = 55
-  EXPECT_EQ(PixelAt(b, 1, 0), 75u);   // (20+30+120+130)/4 = 75
+  EXPECT_EQ(PixelAt(b, 0, 0), 55u);  // (0+10+100+110)/4 = 55
+  EXPECT_EQ(PixelAt(b, 1, 0), 75u);  // (20+30+120+130)/4 = 75
   // 3 -> 2 columns: fractions of the middle pixel; rounding by + 0.5.
   CMyBitmap c = MakePicture(3, 1, [](int x, int) { return uint32_t(x == 1 ? 101 : 0); });
   ASSERT_EQ(c.Resample(2, 1), 0);
@@ -161,11 +224,9 @@ TEST(Bitmap, FitToBox) {
     bool keep;
     int outW, outH;
   } cases[] = {
-      {100, 50, 400, 400, true, 100, 50},  // never enlarged
-      {100, 50, 50, 50, true, 50, 25},
-      {100, 50, 0, 10, true, 100, 50},     // a zero side: factor 1
-      {100, 50, 30, 40, false, 30, 40},
-      {1000, 2, 100, 100, true, 100, 1},   // a flat picture keeps one row
+      {100, 50, 400, 400, true, 100, 50},                                     // never enlarged
+      {100, 50, 50, 50, true, 50, 25},    {100, 50, 0, 10, true, 100, 50},    // a zero side: factor 1
+      {100, 50, 30, 40, false, 30, 40},   {1000, 2, 100, 100, true, 100, 1},  // a flat picture keeps one row
   };
   for (const Case& c : cases) {
     CMyBitmap b = MakePicture(c.w, c.h, [](int, int) { return 0x102030u; });
@@ -184,14 +245,9 @@ TEST(Bitmap, RotateQuarterTurns) {
     int degrees, rc, w, h;
     uint32_t topLeft, topRight;
   } cases[] = {
-      {90, 0, 2, 3, 1, 0},      // clockwise: the left column becomes the top row
-      {-270, 0, 2, 3, 1, 0},
-      {450, 0, 2, 3, 1, 0},
-      {180, 0, 3, 2, 21, 1},
-      {270, 0, 2, 3, 20, 21},
-      {-90, 0, 2, 3, 20, 21},
-      {0, 1, 3, 2, 0, 20},
-      {720, 1, 3, 2, 0, 20},
+      {90, 0, 2, 3, 1, 0},  // clockwise: the left column becomes the top row
+      {-270, 0, 2, 3, 1, 0},  {450, 0, 2, 3, 1, 0}, {180, 0, 3, 2, 21, 1}, {270, 0, 2, 3, 20, 21},
+      {-90, 0, 2, 3, 20, 21}, {0, 1, 3, 2, 0, 20},  {720, 1, 3, 2, 0, 20},
   };
   for (const Case& c : cases) {
     CMyBitmap b = fresh();

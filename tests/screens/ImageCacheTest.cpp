@@ -43,7 +43,7 @@ TEST_F(ImageCache, SamePathSameSlotAndTheRingWraps) {
   const std::string last = Picture("last.bmp", 4, 4);
   EXPECT_EQ(scr_.CacheImage(last, "", 10, 10), 0);  // the 51st picture reuses slot 0
   EXPECT_EQ(scr_.CachedName(0), "F" + last);
-  EXPECT_EQ(scr_.CacheImage(p, "", 10, 10), 1);     // a.bmp was pushed out
+  EXPECT_EQ(scr_.CacheImage(p, "", 10, 10), 1);  // a.bmp was pushed out
 }
 
 TEST_F(ImageCache, PicturesAreFittedToTheBox) {
@@ -95,7 +95,8 @@ TEST_F(ImageCache, ThumbnailKeysAndFallbacks) {
 TEST_F(ImageCache, FailuresLeaveNoStaleName) {
   const std::string p = Picture("a.bmp", 4, 4);
   ASSERT_EQ(scr_.CacheImage(p, "", 10, 10), 0);
-  for (int i = 1; i < 50; ++i) ASSERT_EQ(scr_.CacheImage(Picture("q" + std::to_string(i) + ".bmp", 2, 2), "", 5, 5), i);
+  for (int i = 1; i < 50; ++i)
+    ASSERT_EQ(scr_.CacheImage(Picture("q" + std::to_string(i) + ".bmp", 2, 2), "", 5, 5), i);
   // The ring is back at slot 0, which holds a.bmp; a failing load there must
   // not leave a.bmp's name on an emptied bitmap.
   EXPECT_EQ(scr_.CacheImage(folder_ + "missing.bmp", "", 10, 10), -1);

@@ -128,10 +128,10 @@ TEST(InputDef, ShortControlRecordIsRefused) {
 
 TEST(InputDef, SlotsOutsideTheKindsRangeAreIgnored) {
   const std::vector<jsc::Control> all = {
-      Ctl(jsc::kText, 19, "DAT001"),  Ctl(jsc::kText, 20, "DAT002"),   Ctl(jsc::kText, -1, "DAT003"),
-      Ctl(jsc::kCombo, 9, "DAT004"),  Ctl(jsc::kCombo, 10, "DAT005"),  Ctl(jsc::kMemo, 0, "MEM001"),
-      Ctl(jsc::kMemo, 1, "MEM002"),   Ctl(jsc::kPhoto, 0, "IMG001"),   Ctl(jsc::kPhoto, 1, "IMG002"),
-      Ctl(jsc::kListStrip, 7, ""),    Ctl(jsc::kCaption, 19, "", "見出し"_sj), Ctl(jsc::kCaption, 20, ""),
+      Ctl(jsc::kText, 19, "DAT001"), Ctl(jsc::kText, 20, "DAT002"),           Ctl(jsc::kText, -1, "DAT003"),
+      Ctl(jsc::kCombo, 9, "DAT004"), Ctl(jsc::kCombo, 10, "DAT005"),          Ctl(jsc::kMemo, 0, "MEM001"),
+      Ctl(jsc::kMemo, 1, "MEM002"),  Ctl(jsc::kPhoto, 0, "IMG001"),           Ctl(jsc::kPhoto, 1, "IMG002"),
+      Ctl(jsc::kListStrip, 7, ""),   Ctl(jsc::kCaption, 19, "", "見出し"_sj), Ctl(jsc::kCaption, 20, ""),
       Ctl(5, 0, "DAT006"),
   };
   CMyLine list;
@@ -159,7 +159,67 @@ TEST(InputDef, RefusedAliasIsToldAndReadingGoesOn) {
   jsc::InputDef def;
   ASSERT_EQ(jsc::ReadInputDef(list, def, &p, [](const std::string&, const std::string&) { return -1; }), 0);
   EXPECT_EQ(def.controls.size(), 2u);
-  EXPECT_EQ(p.ShownUtf8(), (std::vector<std::string>{"P:別名の定義に失敗しました。", "P:別名の定義に失敗しました。"}));
+  EXPECT_EQ(p.ShownUtf8(),
+            (std::vector<std::string>{"P:別名の定義に失敗しました。", "P:別名の定義に失敗しました。"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InputDef, FieldsSitAtTheirOffsets) {
+  jsc::Header h;
+  h.formWidth = 444;
+  h.inputHeight = 333;
+  h.dataKind = 100;
+  h.fontMode = 1;
+  h.packageId = 5000;
+  h.raw[152] = 9;  // reserved: written as 0
+  jsc::Control c = Ctl(jsc::kCombo, 7, "DAT010", "分類"_sj);
+  c.tabMode = -1;
+  c.defaultValue = "=NOW";
+  c.dataType = 15;
+  c.decimals = 3;
+  c.formula = "A+B";
+  c.left = 11, c.top = 12, c.width = 13, c.height = 14;
+  c.maxLength = 250;
+  c.imeMode = 6;
+  c.listFlag = 1;
+  c.linkedSlot = 4;
+  c.fontHeight = -12;
+  c.faceName = "ＭＳ Ｐゴシック"_sj;
+  CMyLine list;
+  BuildInputDefList(h, {c}, list);
+  ASSERT_EQ(list.Count(), 2);
+  const std::string hb = list.Str(0), cb = list.Str(1);
+  ASSERT_EQ(hb.size(), 164u);
+  ASSERT_EQ(cb.size(), 392u);
+  auto i32 = [](const std::string& b, size_t off) { return le::GetI32(&b[off]); };
+  EXPECT_EQ(i32(hb, 4), 1);
+  EXPECT_EQ(i32(hb, 8), 1);
+  EXPECT_EQ(i32(hb, 44), 444);
+  EXPECT_EQ(i32(hb, 48), 333);
+  EXPECT_EQ(i32(hb, 52), 100);
+  EXPECT_EQ(i32(hb, 120), 1);
+  EXPECT_EQ(i32(hb, 152), 0);
+  EXPECT_EQ(i32(hb, 156), 5000);
+  EXPECT_EQ(le::GetFixedText(&cb[4], 32), "DAT010");
+  EXPECT_EQ(le::GetFixedText(&cb[36], 32), "分類"_sj);
+  EXPECT_EQ(i32(cb, 68), 1);
+  EXPECT_EQ(i32(cb, 72), 7);
+  EXPECT_EQ(i32(cb, 76), -1);
+  EXPECT_EQ(le::GetFixedText(&cb[80], 32), "=NOW");
+  EXPECT_EQ(i32(cb, 112), 15);
+  EXPECT_EQ(i32(cb, 120), 3);
+  EXPECT_EQ(le::GetFixedText(&cb[192], 64), "A+B");
+  EXPECT_EQ(i32(cb, 256), 11);
+  EXPECT_EQ(i32(cb, 268), 14);
+  EXPECT_EQ(i32(cb, 272), 250);
+  EXPECT_EQ(cb[276], 6);
+  EXPECT_EQ(i32(cb, 304), 1);
+  EXPECT_EQ(i32(cb, 308), 4);
+  EXPECT_EQ(i32(cb, 332), -12);
+  EXPECT_EQ(le::GetFixedText(&cb[360], 32), "ＭＳ Ｐゴシック"_sj);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ TEST(Jpeg, TargetSize) {
     int w, h, limit, outW, outH;
   } cases[] = {
       {4000, 3000, 180, 180, 135}, {3000, 4000, 180, 135, 180}, {100, 50, 180, 100, 50},
-      {3000, 3000, 0, 2000, 2000}, {10000, 1, 100, 100, 1},      {0, 0, 100, 1, 1},
+      {3000, 3000, 0, 2000, 2000}, {10000, 1, 100, 100, 1},     {0, 0, 100, 1, 1},
       {333, 200, 100, 100, 60},    {201, 100, 100, 100, 49},
   };
   for (const Case& c : cases) {
@@ -55,6 +55,19 @@ TEST(Jpeg, ColoursSurviveTheReduction) {
   EXPECT_LT((tl >> 8) & 0xFF, 12u);
   EXPECT_GT((br >> 8) & 0xFF, 243u);
   EXPECT_NEAR(static_cast<int>(tl & 0xFF), 128, 6);
+}
+
+TEST(Jpeg, GreyPicturesBecomeColourBitmaps) {
+  TempDir dir;
+  ASSERT_TRUE(WriteTestJpeg(dir / "g.jpg", 300, 100, 95, true));
+  CMyBitmap b;
+  ASSERT_EQ(DecodeJpeg(dir / "g.jpg", 150, b), 0);
+  EXPECT_EQ(b.Width(), 150);
+  EXPECT_EQ(b.Height(), 50);
+  EXPECT_EQ(b.BitCount(), 24);
+  const uint32_t right = PixelAt(b, 149, 25);
+  EXPECT_GT(right & 0xFF, 240u);
+  EXPECT_EQ(right & 0xFF, (right >> 16) & 0xFF);
 }
 
 TEST(Jpeg, DamagedOrMissingFilesFail) {

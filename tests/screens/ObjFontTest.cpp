@@ -91,7 +91,7 @@ TEST(ObjFont, DeviceBoxTruncatesAndSurvivesHugeValues) {
 TEST(ObjFont, MeasureChar) {
   RecordingCanvas c;  // measures |height| x bytes / 2 by |height|
   CMyObjFont f(0.1, 0.2);
-  f.Record().fontHeight = -100;  // 20 pixels high
+  f.Record().fontHeight = -100;             // 20 pixels high
   EXPECT_EQ(f.MeasureChar(c, false), 100);  // 20 px / 0.2
   EXPECT_EQ(f.Record().height, 0);
   EXPECT_EQ(f.MeasureChar(c, true), 100);

@@ -28,11 +28,11 @@ TEST(ScreenFrames, FrameSetsAndFills) {
   struct Case {
     int index, state, frame;
   } cases[] = {
-      {0, 0, 0x1234}, {0, 1, 0x9ABC},
-      {0, 2, 0x5670 + 0xC},  // last-row set, top edge from the first-row set
-      {1, 0, 0}, {100, 0, 0}, {-1, 1, 0},
+      {0, 0, 0x1234}, {0, 1, 0x9ABC}, {0, 2, 0x5670 + 0xC},  // last-row set, top edge from the first-row set
+      {1, 0, 0},      {100, 0, 0},    {-1, 1, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(scr->ItemFrame(c.index, c.state), c.frame) << c.index << "/" << c.state;
+  for (const Case& c : cases)
+    EXPECT_EQ(scr->ItemFrame(c.index, c.state), c.frame) << c.index << "/" << c.state;
   EXPECT_EQ(scr->ItemFill(0), std::make_pair(true, 3));
   EXPECT_EQ(scr->ItemFill(1), std::make_pair(false, 0));
   EXPECT_EQ(scr->ItemFill(100), std::make_pair(false, 0));
@@ -62,8 +62,8 @@ TEST(ScreenFrames, FooterHeight) {
   } cases[] = {
       {1, 29700, 1000, 500, 46, 29700 - 1000 - 23000},
       {0, 29700, 1000, 500, 46, 0},
-      {1, 10000, 1000, 500, 46, 0},        // rows larger than the page
-      {1, 10000, 0, 0x40000000, 4, 0},     // no overflow into a positive height
+      {1, 10000, 1000, 500, 46, 0},     // rows larger than the page
+      {1, 10000, 0, 0x40000000, 4, 0},  // no overflow into a positive height
       {1, 2000, 500, 500, 3, 0},
   };
   for (const Case& c : cases) {
@@ -81,8 +81,14 @@ TEST(ScreenFrames, FooterHeight) {
 
 TEST(ScreenFrames, PenWidthsOnScreenAndPrinter) {
   ScreenDoc d;
-  d.layout.pens = {{{0, 35, 0x0000FF}, {0, 36, 0x00FF00}, {0, 1, 0xFF0000}, {2, 70, 0x111111},
-                    {0, 100, 0x222222}, {0, 20, 0}, {5, 50, 0}, {0, 0, 0}}};
+  d.layout.pens = {{{0, 35, 0x0000FF},
+                    {0, 36, 0x00FF00},
+                    {0, 1, 0xFF0000},
+                    {2, 70, 0x111111},
+                    {0, 100, 0x222222},
+                    {0, 20, 0},
+                    {5, 50, 0},
+                    {0, 0, 0}}};
   auto scr = Load(d);
   scr->CreatePens(0);
   struct Case {
@@ -165,7 +171,8 @@ TEST(ScreenDraw, TextRectangleHasInsetsAndOrigin) {
   scr->DrawItems(c, 200, 1000, 1, false);
   // ((200+1000+70)*0.1, (1000+500+70)*0.1, (200+1000+3000-50)*0.1, (1000+500+800-20)*0.1)
   EXPECT_EQ(c.CallsStarting("text "),
-            std::vector<std::string>{"text 127,157,415,228 " + std::to_string(kTextRight | kTextSingleLine | kTextVCenter) + " T"});
+            std::vector<std::string>{"text 127,157,415,228 " +
+                                     std::to_string(kTextRight | kTextSingleLine | kTextVCenter) + " T"});
 }
 
 TEST(ScreenDraw, FrameStatesOnARuledPage) {
@@ -267,8 +274,8 @@ TEST(ScreenHit, LastItemFirstEdgesIncluded) {
   auto scr = Load(d);
   struct Case {
     int x, y, band, item;
-  } cases[] = {{10, 10, 1, 0},   {100, 100, 1, 1}, {75, 75, 1, 1},  {0, 0, 1, 0},  {150, 150, 1, 1},
-               {151, 150, 1, -1}, {10, 10, 2, 2},  {10, 10, 0, 2},  {190, 190, 3, -1}};
+  } cases[] = {{10, 10, 1, 0},    {100, 100, 1, 1}, {75, 75, 1, 1}, {0, 0, 1, 0},     {150, 150, 1, 1},
+               {151, 150, 1, -1}, {10, 10, 2, 2},   {10, 10, 0, 2}, {190, 190, 3, -1}};
   for (const Case& c : cases) EXPECT_EQ(scr->ItemAt(c.x, c.y, c.band), c.item) << c.x << "," << c.y;
 }
 

@@ -52,8 +52,8 @@ TEST(ScreenFile, VersionAndMagicDecideTheCode) {
     int version;
     const char* magic;
     int code;
-  } cases[] = {{199, "MS", -2}, {200, "MS", 0}, {299, "MS", 0}, {300, "MS", -3}, {0, "MS", -2},
-               {-5, "MS", -2},  {250, "SM", -4}, {250, "ms", -4}};
+  } cases[] = {{199, "MS", -2}, {200, "MS", 0}, {299, "MS", 0},  {300, "MS", -3},
+               {0, "MS", -2},   {-5, "MS", -2}, {250, "SM", -4}, {250, "ms", -4}};
   for (const Case& c : cases) {
     ScreenDoc d = SampleDoc();
     d.layout.version = c.version;
@@ -202,6 +202,90 @@ TEST(ScreenFile, LoadingResetsTheImageRing) {
   ASSERT_EQ(scr.LoadScreenBytes(ScreenFileBytes(SampleDoc())), 0);
   EXPECT_EQ(scr.RingPosition(), 0);
   EXPECT_EQ(scr.CachedName(0), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The writer puts each field at its documented offset (the reader shares the
+// same code, so a round trip alone would not notice a shifted field).
+TEST(ScreenFile, FieldsSitAtTheirOffsets) {
+  ScreenDoc d;
+  d.layout.version = 234;
+  d.layout.sheetWidth = 11111;
+  d.layout.rowHeight = 222;
+  d.layout.ruledPage = 0;
+  d.layout.pageHeight = 33333;
+  d.layout.headerHeight = 444;
+  d.layout.rowsPerPage = 55;
+  d.layout.options = 0x66;
+  d.layout.pens[1] = {2, 77, 0x123456};
+  d.layout.fills[2].colour = 0x654321;
+  d.layout.view.bandWidth = {88, 99};
+  d.layout.view.keyColumns[1][2] = {101, 102};
+  d.layout.view.fillOn[3] = 1;
+  d.layout.view.fillColour[3] = 0x0A0B0C;
+  d.layout.view.textColour[4] = 0x0D0E0F;
+  d.layout.view.linesPerPage = 17;
+  d.layout.view.monthsAfter = 9;
+  auto it = MakeItem(201, "IMG001", 1, 2, 3, 4, "abc");
+  it.head.aggregate = "SUM";
+  it.head.SetBandBits(4);
+  it.head.SetFrameFill(0x00510123);
+  it.font.vertical = 1;
+  it.font.textColour = 0x00FF00;
+  it.font.font.faceName = "ＭＳ 明朝"_sj;
+  d.items = {it};
+  d.texts = {"A", "BB", "CCC"};
+  const std::string b = ScreenFileBytes(d);
+  auto i32 = [&](size_t off) { return le::GetI32(&b[off]); };
+  EXPECT_EQ(i32(0), 234);
+  EXPECT_EQ(b.substr(4, 2), "MS");
+  EXPECT_EQ(i32(22), 11111);
+  EXPECT_EQ(i32(26), 222);
+  EXPECT_EQ(b[31], 0);
+  EXPECT_EQ(i32(36), 33333);
+  EXPECT_EQ(i32(44), 444);
+  EXPECT_EQ(i32(60), 55);
+  EXPECT_EQ(i32(64), 0x66);
+  EXPECT_EQ(i32(73 + 12), 2);
+  EXPECT_EQ(i32(73 + 16), 77);
+  EXPECT_EQ(i32(73 + 20), 0x123456);
+  EXPECT_EQ(i32(169 + 24 + 8), 0x654321);
+  const size_t v = 277;
+  EXPECT_EQ(i32(v + 16), 88);
+  EXPECT_EQ(i32(v + 20), 99);
+  EXPECT_EQ(i32(v + 24 + 32 + 16), 101);
+  EXPECT_EQ(i32(v + 24 + 32 + 20), 102);
+  EXPECT_EQ(b[v + 88 + 3], 1);
+  EXPECT_EQ(i32(v + 100 + 12), 0x0A0B0C);
+  EXPECT_EQ(i32(v + 140 + 16), 0x0D0E0F);
+  EXPECT_EQ(i32(v + 180), 17);
+  EXPECT_EQ(i32(v + 208), 9);
+  EXPECT_EQ(i32(489), 1);
+  const size_t h = 493;
+  EXPECT_EQ(b[h], 1);
+  EXPECT_EQ(i32(h + 4), 201);
+  EXPECT_EQ(b.substr(h + 12, 7), std::string("IMG001\0", 7));
+  EXPECT_EQ(b.substr(h + 42, 4), std::string("SUM\0", 4));
+  EXPECT_EQ(i32(h + 80), 4);
+  EXPECT_EQ(i32(h + 88), 0x00510123);
+  const size_t f = h + 108;
+  EXPECT_EQ(i32(f), 144);
+  EXPECT_EQ(i32(f + 4), 3);
+  const size_t r = f + 8;
+  EXPECT_EQ(i32(r), 1);
+  EXPECT_EQ(i32(r + 12), 4);
+  EXPECT_EQ(i32(r + 48), 1);
+  EXPECT_EQ(i32(r + 64), 0x00FF00);
+  EXPECT_EQ(b.substr(r + 68 + 28, 10), "ＭＳ 明朝"_sj + std::string(1, '\0'));
+  EXPECT_EQ(i32(r + 128), 3);
+  EXPECT_EQ(b.substr(r + 144, 3), "abc");
+  const size_t t = r + 147;
+  EXPECT_EQ(i32(t), 2);
+  EXPECT_EQ(b.substr(t + 4, 2), std::string("A\0", 2));
+  EXPECT_EQ(b.size(), t + 6 + 7 + 8);
 }
 
 }  // namespace

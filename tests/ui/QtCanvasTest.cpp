@@ -44,9 +44,10 @@ TEST_F(QtCanvasTest, FacesMapToInstalledJapaneseFonts) {
     const char* face;
     const char* family;
   } cases[] = {
-      {"ＭＳ ゴシック", "IPAGothic"},   {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ 明朝", "IPAMincho"},
-      {"ＭＳ Ｐ明朝", "IPAPMincho"},    {"@ＭＳ 明朝", "IPAMincho"},      {"ＭＳ ゴシック(True Type)", "IPAGothic"},
-      {"Arial", "IPAPGothic"},          {"", "IPAPGothic"},
+      {"ＭＳ ゴシック", "IPAGothic"}, {"ＭＳ Ｐゴシック", "IPAPGothic"},
+      {"ＭＳ 明朝", "IPAMincho"},     {"ＭＳ Ｐ明朝", "IPAPMincho"},
+      {"@ＭＳ 明朝", "IPAMincho"},    {"ＭＳ ゴシック(True Type)", "IPAGothic"},
+      {"Arial", "IPAPGothic"},        {"", "IPAPGothic"},
   };
   for (const Case& c : cases) {
     LogFont lf;
