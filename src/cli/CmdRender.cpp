@@ -72,6 +72,7 @@ int CmdRender(int argc, char** argv) {
   env.programFolder = syspaths::ProgramFolder();
   env.dataRoot = root;
   env.user = cp932::FromUtf8(user);
+  env.sheetHeight = height;
   TfrmMain w(env);
   w.FormCreate();
   if (!w.Started()) {

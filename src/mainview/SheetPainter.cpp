@@ -9,18 +9,19 @@ constexpr uint32_t kAnniversaryMark = 0xFFBBBB;
 constexpr uint32_t kTodayFrame = 0x808080;
 }  // namespace
 
-LogFont SheetPainter::KeyFont(bool today, bool bold) {
+LogFont SheetPainter::KeyFont(bool today, bool marked) {
   LogFont f;
   f.height = 12;
   f.charSet = 128;
   f.pitchAndFamily = 49;
-  if (today) {
-    f.weight = 700;
-    f.italic = 1;
-  } else if (bold) {
-    f.weight = 400;
+  // today and anniversaries use a font without a face name: bold italic for
+  // today, upright for an anniversary
+  if (today || marked) {
+    f.weight = today ? 700 : 400;
+    f.italic = today ? 1 : 0;
+  } else {
+    f.faceName = cp932::FromUtf8("ＭＳ ゴシック(True Type)");
   }
-  f.faceName = (today || bold) ? std::string() : cp932::FromUtf8("ＭＳ ゴシック(True Type)");
   return f;
 }
 
@@ -149,7 +150,9 @@ void SheetPainter::DrawKeyArea(Canvas& c, int groupTop, int parity, int r, int g
   const int bottom = screen_.PixelsY(groupTop + groupHeight);
   if (brush) c.FillRect({0, top + 1, x, top + screen_.PixelsY(groupHeight)}, brushColour);
   c.SetTextColour(text);
-  if (row.today || row.hasAnniversary) c.SetFont(KeyFont(row.today != 0, true));
+  // the screen's items leave their own fonts behind: the key font is chosen
+  // for every cell
+  c.SetFont(KeyFont(row.today != 0, row.hasAnniversary));
   const ViewScreen& vs = view_.Screen();
   const int mode = view_.DisplayMode() == CMyView::kListMode ? 1 : 0;
   int left = 0, right = 0;
@@ -168,7 +171,6 @@ void SheetPainter::DrawKeyArea(Canvas& c, int groupTop, int parity, int r, int g
     c.SetPen({0, 1, kTodayFrame});
     c.FrameRect({1, top + 1, right - 1, bottom - 1});
   }
-  if (row.today || row.hasAnniversary) c.SetFont(KeyFont());
   if (cls) c.SetTextColour(col.defaultText);
 }
 

@@ -56,8 +56,7 @@ class SheetPainter {
   void DrawCursor(Canvas& c, int row, int scrollX);
   // The row under a mouse position (pixels), -1 for none.
   int RowAt(int y) const;
-  // Names for status panel 1 come from the caller's calendar.
-  static LogFont KeyFont(bool today = false, bool bold = false);
+  static LogFont KeyFont(bool today = false, bool marked = false);
 
  private:
   void DrawKeyArea(Canvas& c, int groupTop, int parity, int row, int groupHeight, const SheetColours& col);

@@ -257,6 +257,7 @@ void TfrmMain::FormCreate() {
   sheetScreen_ = std::make_unique<ScrSheetScreen>(*scr_, *rowSource_, *view_);
   painter_ = std::make_unique<SheetPainter>(*view_, *sheetScreen_);
   if (!screenLoader_) screenLoader_ = std::make_unique<JosScreenLoader>(*scr_, *db_);
+  if (env_.sheetHeight > 0) SetSheetHeight(env_.sheetHeight);
   created_ = true;
 
   global_->ReadSettings(true);

@@ -46,6 +46,7 @@ struct MainEnvironment {
   QStringList arguments;      // command-line arguments after the program name
   std::string dataRoot;       // given outright (jbx render); empty = the usual rules
   std::string user;           // overrides the remembered user (jbx render)
+  int sheetHeight = 0;        // paint box height known before the window is shown (jbx render)
   // Shows the new-user dialog modally (tests script it); returns its result.
   std::function<bool(TfrmNewUser&)> runNewUser;
   // The division and screen dialogs: 1 OK, 0 cancel. Tests script them;
