@@ -1,0 +1,143 @@
+// Painting the sheet and starting the window on a book of ten years of daily
+// entries: a full month of 31 days, 3 entries a day, on the shipped diary
+// screen (header, four columns); start-up to the first painted sheet.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <cstdio>
+#include <cstdlib>
+
+#include "catalogue/CMyMaster.h"
+#include "catalogue/CMyPackage.h"
+#include "catalogue/PackageList.h"
+#include "mainview/CMyView.h"
+#include "mainview/TfrmMain.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/Prompter.h"
+#include "platform/SystemPaths.h"
+#include "shell/CMyGlobal.h"
+#include "shell/CivilDays.h"
+#include "store/CMyDB.h"
+#include "store/CMyPeriods.h"
+#include "store/CMyRec.h"
+#include "store/MemoSchema.h"
+
+namespace {
+
+std::string MakeBook() {
+  char tmpl[] = "/tmp/jbxbench.XXXXXX";
+  std::string root = mkdtemp(tmpl);
+  fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  ScriptedPrompter prompter;
+  FixedClock clock({2024, 12, 15});
+  CMyGlobal g(prompter, clock, root);
+  g.SetUserName("u");
+  g.SetDivisionFolder("diary");
+  fileops::MakeDirs(g.DivisionPath(""));
+  CMyMaster users("USER");
+  std::string rec = CMyMaster::Blank();
+  CMyMaster::SetName(rec, "diary");
+  users.Append(rec);
+  users.Write(g.UserPath("jbxuser.jpr"));
+  const std::string program = syspaths::ProgramFolder();
+  CMyPackage pkg(prompter);
+  pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""), nullptr, false);
+  CMyDB db;
+  DefineMemoSchema(db);
+  CMyRec work(&db);
+  CMyMaster divout("DIVOUT");
+  CMyPeriods periods(g, db, work, divout, prompter);
+  const std::string memo = cp932::FromUtf8("今日は天気が良いので散歩した。夕食は寿司。");
+  const std::string weather = cp932::FromUtf8("晴れ");
+  std::string lastPeriod;
+  for (CivilDate d{2015, 1, 1}; d.Ymd() <= 20241231; d = civil::AddDays(d, 1)) {
+    std::string key = civil::Ymd(d), period = CMyPeriods::PeriodOf(key);
+    if (!lastPeriod.empty() && period != lastPeriod) periods.SavePeriod(lastPeriod);
+    lastPeriod = period;
+    for (int k = 0; k < 3; ++k) {
+      char serial[8];
+      std::snprintf(serial, sizeof serial, "%05d", periods.RegisterKey(period, key, false));
+      db.New();
+      db.SetValue(memo::kKey, key);
+      db.SetValue(memo::kLineSerial, serial);
+      db.SetValue(memo::kMem001, memo);
+      db.SetValue(memo::kTimeF, "09:00");
+      db.SetValue(memo::Dat(1), weather);
+      db.Store();
+    }
+  }
+  periods.SavePeriod(lastPeriod);
+  return root;
+}
+
+struct Env {
+  ScriptedPrompter prompter;
+  CountingBeeper beeper;
+  FixedClock clock{{2024, 12, 15}};
+  MainEnvironment Make(const std::string& root) {
+    MainEnvironment e;
+    e.prompter = &prompter;
+    e.beeper = &beeper;
+    e.clock = &clock;
+    e.programFolder = syspaths::ProgramFolder();
+    e.dataRoot = root;
+    e.user = "u";
+    e.sheetHeight = 1100;
+    return e;
+  }
+};
+
+const std::string& Book() {
+  static const std::string root = MakeBook();
+  return root;
+}
+
+void BM_PaintMonth(benchmark::State& state) {
+  Env env;
+  TfrmMain win(env.Make(Book()));
+  win.FormCreate();
+  win.View()->ShowMonth(2024, 7);
+  for (auto _ : state) {
+    QImage img = win.RenderSheetImage(440, 1100);
+    benchmark::DoNotOptimize(img.bits());
+  }
+  state.SetLabel(std::to_string(win.View()->RowCount()) + " rows");
+}
+BENCHMARK(BM_PaintMonth)->Unit(benchmark::kMillisecond);
+
+void BM_MonthForwardAndBack(benchmark::State& state) {
+  Env env;
+  TfrmMain win(env.Make(Book()));
+  win.FormCreate();
+  for (auto _ : state) {
+    win.tbt_RightClick();
+    win.tbt_LeftClick();
+  }
+  state.SetLabel("two moves per iteration");
+}
+BENCHMARK(BM_MonthForwardAndBack)->Unit(benchmark::kMillisecond);
+
+void BM_StartupToFirstPaint(benchmark::State& state) {
+  Book();
+  for (auto _ : state) {
+    Env env;
+    TfrmMain win(env.Make(Book()));
+    win.FormCreate();
+    QImage img = win.RenderSheetImage(440, 600);
+    benchmark::DoNotOptimize(img.bits());
+  }
+}
+BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  fileops::RemoveTree(Book());
+  return 0;
+}
