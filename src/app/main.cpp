@@ -4,7 +4,9 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QTranslator>
+#include <memory>
 
 #include "app/QtPrompter.h"
 #include "mainview/TfrmMain.h"
@@ -45,6 +47,23 @@ int main(int argc, char** argv) {
   env.arguments = QApplication::arguments().mid(1);
   TfrmMain w(env);
   w.FormCreate();
-  w.show();
-  return app.exec() == 0 ? 0 : 0;
+  // "-c" after a close from the tray starts in the tray, when there is one;
+  // without a tray host the window always shows
+  std::unique_ptr<QSystemTrayIcon> tray;
+  if (w.StartsInTray() && QSystemTrayIcon::isSystemTrayAvailable()) {
+    tray = std::make_unique<QSystemTrayIcon>(QApplication::windowIcon());
+    tray->setToolTip(QStringLiteral("ひとこと帳"));
+    QObject::connect(tray.get(), &QSystemTrayIcon::activated, &w, [&w, &tray] {
+      w.SetInTray(false);
+      w.show();
+      w.raise();
+      tray->hide();
+    });
+    w.SetInTray(true);
+    tray->show();
+  } else {
+    w.show();
+  }
+  app.exec();
+  return 0;
 }

@@ -280,6 +280,11 @@ void TfrmMain::FormCreate() {
   lbl_YYYYMMClick();
 }
 
+bool TfrmMain::StartsInTray() const {
+  if (!global_ || !global_->task) return false;
+  return !env_.arguments.isEmpty() && env_.arguments.first().toLower() == QStringLiteral("-c");
+}
+
 void TfrmMain::SetScreenLoader(std::unique_ptr<ScreenLoader> loader) { screenLoader_ = std::move(loader); }
 
 int TfrmMain::ReadInputHeader(int& kind) const {
@@ -504,6 +509,7 @@ void TfrmMain::FormCloseQuery() {
   }
   g.top[CMyGlobal::kMainWindow] = r.top();
   g.height[CMyGlobal::kMainWindow] = r.height();
+  g.task = inTray_;
   g.autoWidth = btn_WinW->isChecked();
   g.scrVisible = !panel_Scr->isHidden();
   g.WriteSettings(true);

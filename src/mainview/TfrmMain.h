@@ -80,6 +80,11 @@ class TfrmMain : public QMainWindow {
   void SetScreenLoader(std::unique_ptr<ScreenLoader> loader);
 
   bool Started() const { return started_; }
+  // Closed from the tray last time and started with "-c" (any case): the
+  // window waits in the tray instead of showing.
+  bool StartsInTray() const;
+  // Whether the window is in the tray now (remembered as TASK at close).
+  void SetInTray(bool inTray) { inTray_ = inTray; }
   // Tells the view how tall the paint box is (before navigating).
   void SetSheetHeight(int pixels);
   // The sheet as the paint box of that size would show it.
@@ -169,4 +174,5 @@ class TfrmMain : public QMainWindow {
   bool firstShow_ = false;
   bool closed_ = false;
   bool updating_ = false;  // scroll-bar and tab events are the program's own
+  bool inTray_ = false;
 };

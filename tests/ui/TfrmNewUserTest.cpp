@@ -205,3 +205,27 @@ TEST(TfrmMain, ScreenVersionProblemsOfferTheRepairDialog) {
   EXPECT_EQ((std::pair<int, int>{1, 0}), asked[0]);
   EXPECT_EQ("表示画面のバージョンが古いです。", env.prompter.ShownUtf8()[0]);
 }
+
+TEST(TfrmMain, MinusCStartsInTheTrayOnlyAfterAClosedFromTheTray) {
+  Env env;
+  WriteBytes(env.program + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  fileops::MakeDirs(env.program + "/u");
+  struct Case {
+    const char* ini;
+    QStringList args;
+    bool inTray;
+  } cases[] = {
+      {"[FORM1]\r\nTASK=1\r\n", {"-C"}, true},
+      {"[FORM1]\r\nTASK=0\r\n", {"-c"}, false},
+      {"[FORM1]\r\nTASK=1\r\n", {}, false},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(env.program + "/u/jbxuser.ini", c.ini);
+    MainEnvironment e = env.Main([](TfrmNewUser&) { return false; });
+    e.arguments = c.args;
+    TfrmMain w(std::move(e));
+    env.window = &w;
+    w.FormCreate();
+    EXPECT_EQ(c.inTray, w.StartsInTray()) << c.ini;
+  }
+}
