@@ -191,6 +191,7 @@ void TfrmMain::BuildWidgets() {
   connect(lbl_YYYYMM, &QPushButton::clicked, this, &TfrmMain::lbl_YYYYMMClick);
   connect(cmd_ModeMM, &QToolButton::clicked, this, &TfrmMain::cmd_ModeMMClick);
   connect(cmd_ModePickout, &QToolButton::clicked, this, &TfrmMain::cmd_ModePickoutClick);
+  connect(btn_WinW, &QToolButton::clicked, this, &TfrmMain::btn_WinWClick);
   connect(tab_Div, &QTabBar::currentChanged, this, &TfrmMain::tab_DivChange);
   connect(tab_Scr, &QTabBar::currentChanged, this, &TfrmMain::tab_ScrChange);
   connect(scr_Right, &QScrollBar::valueChanged, this, [this](int v) {
@@ -274,6 +275,7 @@ void TfrmMain::FormCreate() {
 
   RestoreBounds();
   btn_WinW->setChecked(global_->autoWidth);
+  if (global_->autoWidth) FitWidth(false);
   panel_Scr->setVisible(global_->scrVisible);
   CivilDate today = global_->Today();
   setWindowTitle(CaptionFor(today));
@@ -455,6 +457,7 @@ void TfrmMain::tab_DivChange(int index) {
     updating_ = false;
     OpenDivision(0, first);
   }
+  if (btn_WinW->isChecked()) FitWidth(true);
   view_->GoToday();
   AfterViewChange();
   scr_Key->setFocus();
@@ -549,10 +552,51 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
 
 void TfrmMain::mnu_FileUserClick() {
   if (!global_) return;
-  std::string before = global_->UserName();
+  const std::string before = global_->UserName();
+  const std::string beforeDivision = global_->DivisionFolder();
+  const int beforeIndex = divIndex_;
   TfrmNewUser dlg(*global_, *env_.prompter, this);
   dlg.SetName(FromSj(before));
   if (!env_.runNewUser(dlg) || global_->UserName() == before) return;
+  tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  if (OpenDivision(8, 0) == 0) {
+    view_->GoToday();
+    AfterViewChange();
+    return;
+  }
+  // the new user has no book yet and none was made: back to the one before
+  global_->SetUserName(before);
+  global_->SetDivisionFolder(beforeDivision);
+  tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  RebuildDivisionTabs(beforeIndex);
+  OpenDivision(0, beforeIndex);
+  view_->GoToday();
+  AfterViewChange();
+}
+
+void TfrmMain::btn_WinWClick() {
+  CMyGlobal& g = *global_;
+  if (!btn_WinW->isChecked()) {
+    setGeometry(g.left[CMyGlobal::kMainWindow], y(), g.width[CMyGlobal::kMainWindow], height());
+    return;
+  }
+  g.left[CMyGlobal::kMainWindow] = x();
+  g.width[CMyGlobal::kMainWindow] = width();
+  FitWidth(false);
+}
+
+void TfrmMain::FitWidth(bool alsoNarrower) {
+  const ViewScreen& vs = view_->Screen();
+  const int sheet = std::max(vs.keyAreaWidth[0], vs.keyAreaWidth[1]) + vs.fieldAreaWidth;
+  // the window's frame around the sheet: scroll bar, margins
+  const int need = sheet + (width() - paiMain->width()) + 4;
+  if (width() >= need && !alsoNarrower) return;
+  QScreen* screen = this->screen();
+  const int screenW = screen ? screen->availableGeometry().width() : need;
+  int left = x();
+  if (screenW - left - width() < left) left = x() + width() - need;  // keep the right edge
+  left = std::max(0, std::min(left, screenW - need));
+  setGeometry(left, y(), need, height());
 }
 
 void TfrmMain::AfterViewChange() {

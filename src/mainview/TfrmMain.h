@@ -78,6 +78,7 @@ class TfrmMain : public QMainWindow {
   int CurrentDivision() const { return divIndex_; }
   int CurrentScreen() const { return scrIndex_; }
   void SetScreenLoader(std::unique_ptr<ScreenLoader> loader);
+  void SetNewUserRunner(std::function<bool(TfrmNewUser&)> run) { env_.runNewUser = std::move(run); }
 
   bool Started() const { return started_; }
   // Closed from the tray last time and started with "-c" (any case): the
@@ -118,6 +119,7 @@ class TfrmMain : public QMainWindow {
   void cmd_ModeMMClick();
   void cmd_ModePickoutClick();
   void tab_DivChange(int index);
+  void btn_WinWClick();
   void tab_ScrChange(int index);
   void mnuSelMovePrevNenClick();
   void mnuSelMoveNextNenClick();
@@ -141,6 +143,8 @@ class TfrmMain : public QMainWindow {
   void RebuildDivisionTabs(int select);
   void RebuildScreenTabs(int select);
   void paiMainPaint();
+  // Widens the window to the sheet (and narrows it too after a change of book).
+  void FitWidth(bool alsoNarrower);
   void RenderOffscreen(int width, int height);
   void paiMainMouseDown(int y);
   void UpdateRowStatus();

@@ -229,3 +229,33 @@ TEST(TfrmMain, MinusCStartsInTheTrayOnlyAfterAClosedFromTheTray) {
     EXPECT_EQ(c.inTray, w.StartsInTray()) << c.ini;
   }
 }
+
+TEST(TfrmMain, ANewUserWithoutABookFallsBackToThePreviousUser) {
+  Env env;
+  int divisionsAsked = 0;
+  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("太郎"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  });
+  e.runNewDiv = [&](int) {
+    // the first user makes a book; the second cancels
+    return ++divisionsAsked == 1 ? env.MakeDivision("日記帳"_sj) : 0;
+  };
+  TfrmMain w(std::move(e));
+  env.window = &w;
+  w.FormCreate();
+  ASSERT_TRUE(w.Started());
+  // switch to a new user "花子" who has no book and cancels making one
+  w.SetNewUserRunner([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("花子"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  });
+  w.mnu_FileUserClick();
+  EXPECT_EQ(2, divisionsAsked);
+  EXPECT_EQ("太郎"_sj, w.Global()->UserName());
+  EXPECT_EQ("日記帳"_sj, w.Global()->DivisionFolder());
+  EXPECT_TRUE(fileops::IsDir(env.program + "/花子"));  // made at once, as the dialog promises
+  EXPECT_EQ(QString::fromUtf8("日記帳"), w.tab_Div->tabText(0));
+}
