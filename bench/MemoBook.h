@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Cp932.h"
+#include "shell/CivilDays.h"
 #include "store/CMyDB.h"
 #include "store/MemoSchema.h"
 
@@ -25,28 +26,6 @@ struct Book {
   std::vector<std::vector<int>> months;  // record numbers per month
   int64_t recordBytes = 0;               // sum of the records' lengths
 };
-
-inline void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yy + (m <= 2));
-}
-
-inline int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + static_cast<unsigned>(d) - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
 
 // Fills `db` (defined with the memo schema here) with `records` records.
 inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
@@ -74,8 +53,8 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
   for (const char* p : phrasesUtf8) phrases.push_back(cp932::FromUtf8(p));
   const std::string meeting = cp932::FromUtf8("会議");
   const std::string star = cp932::FromUtf8("★");
-  const int64_t first = DaysFromCivil(kFirstYear, 1, 1);
-  const int64_t days = DaysFromCivil(kFirstYear + kYears, 1, 1) - first;
+  const int64_t first = civil::DaysFrom({kFirstYear, 1, 1});
+  const int64_t days = civil::DaysFrom({kFirstYear + kYears, 1, 1}) - first;
   for (int y = 0; y < kYears; ++y)
     for (int m = 1; m <= 12; ++m) {
       char name[8];
@@ -90,7 +69,8 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
   while (made < records) {
     for (int64_t day = 0; day < days && made < records; ++day) {
       int y, m, d;
-      CivilFromDays(first + day, y, m, d);
+      const CivilDate cd = civil::FromDays(static_cast<long>(first + day));
+      y = cd.year, m = cd.month, d = cd.day;
       std::snprintf(key, sizeof key, "%04d/%02d/%02d", y, m, d);
       const int weekday = static_cast<int>(((first + day) % 7 + 11) % 7);  // 0 = Sunday
       const int perDay = 1 + static_cast<int>(rng() % 5);

@@ -33,29 +33,25 @@ ordered_json LinesJson(const CMyLine& lines) {
 
 }  // namespace
 
-int DumpListJson(const std::string& path, std::string& json) {
+namespace {
+
+// Lines of an "LI" list or of a CR LF text file.
+int DumpLines(const std::string& path, bool list, std::string& json) {
   CMyLine lines(2048);
-  int rc = lines.ReadList(path);
+  int rc = list ? lines.ReadList(path) : lines.ReadText(path);
   if (rc < 0) return rc;
   ordered_json j;
-  j["format"] = "LI";
+  j["format"] = list ? "LI" : "text";
   j["count"] = lines.Count();
   j["lines"] = LinesJson(lines);
   json = j.dump(2);
   return 0;
 }
 
-int DumpTextJson(const std::string& path, std::string& json) {
-  CMyLine lines(2048);
-  int rc = lines.ReadText(path);
-  if (rc < 0) return rc;
-  ordered_json j;
-  j["format"] = "text";
-  j["count"] = lines.Count();
-  j["lines"] = LinesJson(lines);
-  json = j.dump(2);
-  return 0;
-}
+}  // namespace
+
+int DumpListJson(const std::string& path, std::string& json) { return DumpLines(path, true, json); }
+int DumpTextJson(const std::string& path, std::string& json) { return DumpLines(path, false, json); }
 
 int CmdDump(int argc, char** argv) {
   if (argc != 2) {

@@ -24,6 +24,7 @@
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CMyPublic.h"
+#include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
 #include "mainview/CMyView.h"
 #include "mainview/RecordSetPort.h"
@@ -59,11 +60,6 @@ class PeriodsPort : public ViewPeriods {
   CMyMaster& divout_;
 };
 
-int DayOfWeek(CivilDate d) {  // 0 = Sunday
-  static const int t[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-  int y = d.year - (d.month < 3 ? 1 : 0);
-  return (y + y / 4 - y / 100 + y / 400 + t[d.month - 1] + d.day) % 7;
-}
 
 }  // namespace
 
@@ -82,7 +78,7 @@ TfrmMain::~TfrmMain() { FormClose(); }
 QString TfrmMain::CaptionFor(CivilDate today) {
   static const char* kDays[7] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
   return QString::asprintf("ひとこと(%04d年%02d月%02d日 %s)", today.year, today.month, today.day,
-                           kDays[DayOfWeek(today)]);
+                           kDays[civil::Weekday(today) - 1]);
 }
 
 void TfrmMain::BuildWidgets() {
