@@ -1,0 +1,32 @@
+// Feeds arbitrary bytes to the name-table reader, then reads every field.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "catalogue/CMyMaster.h"
+#include "platform/FileOps.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  char path[] = "/tmp/fuzz_master.XXXXXX";
+  int fd = mkstemp(path);
+  if (fd < 0) return 0;
+  close(fd);
+  fileops::WriteAtomic(path, std::string(reinterpret_cast<const char*>(data), size));
+  CMyMaster table;
+  if (table.Read(path) == 0) {
+    for (int i = 0; i < table.RecordCount(); ++i) {
+      volatile size_t n = table.Name(i).size() + table.Text(i).size();
+      (void)n;
+      table.GetInt(i, CMyMaster::kRKey22);
+    }
+    table.HeaderText();
+    std::string rec = CMyMaster::Blank();
+    CMyMaster::SetName(rec, "x");
+    table.Append(rec);
+    table.Swap(0, table.RecordCount() - 1);
+    table.Delete(0);
+  }
+  fileops::Remove(path);
+  return 0;
+}
