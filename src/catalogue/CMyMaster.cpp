@@ -207,7 +207,8 @@ int CMyMaster::Put(int mode, int i, const std::string& record, const char* text)
       lines_.Set(i + 2, rec);
       break;
   }
-  SetHeaderInt(kHNextId, id + 1);
+  // a damaged header may hold the largest id; the counter wraps, never overflows
+  SetHeaderInt(kHNextId, static_cast<int>(static_cast<uint32_t>(id) + 1u));
   SetCount();
   return 0;
 }

@@ -60,7 +60,9 @@ int CMyPeriods::SavePeriod(const std::string& period) {
 }
 
 int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, bool renumber) {
-  divout_.SetHeaderInt(CMyMaster::kHAdded, divout_.HeaderInt(CMyMaster::kHAdded) + 1);
+  // counters read from a file may be anything; they wrap instead of overflowing
+  auto next = [](int v) { return static_cast<int>(static_cast<uint32_t>(v) + 1u); };
+  divout_.SetHeaderInt(CMyMaster::kHAdded, next(divout_.HeaderInt(CMyMaster::kHAdded)));
   std::string latest = divout_.HeaderText();
   if (key.size() != latest.size()) {
     if (!latest.empty()) prompter_.Warn("データ種類が変更されました。"_sj);
@@ -96,7 +98,8 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
       return 1;
     }
   }
-  int serial = divout_.GetInt(index, CMyMaster::kRKey11) + 1;
+  int serial = next(divout_.GetInt(index, CMyMaster::kRKey11));
+  if (serial < 1 || serial > 99999) serial = 1;  // "%05d" holds five digits
   divout_.SetInt(index, CMyMaster::kRKey11, serial);
   if (renumber && host_) {
     int given = host_->RenumberAfter(key, serial);

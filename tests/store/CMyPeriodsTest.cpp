@@ -140,3 +140,12 @@ TEST(CMyPeriods, SavingRefusedDuringGroupViewAndEmptyPeriodsKeepTheirFile) {
   EXPECT_EQ(0, check.RecordCount());
   EXPECT_EQ(1, b.divout.RecordCount());
 }
+
+TEST(CMyPeriods, CountersFromADamagedListWrapInsteadOfOverflowing) {
+  Book b;
+  b.divout.SetHeaderInt(CMyMaster::kHAdded, 0x7fffffff);
+  b.divout.SetHeaderInt(CMyMaster::kHNextId, 0x7fffffff);
+  EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
+  b.divout.SetInt(0, CMyMaster::kRKey11, 0x7fffffff);
+  EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
+}
