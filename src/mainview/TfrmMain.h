@@ -2,6 +2,7 @@
 // fixed order and frees them in the reverse order at close, and hosts the
 // sheet with its navigation controls.
 #pragma once
+#include <QIcon>
 #include <QImage>
 #include <QMainWindow>
 #include <QStringList>
@@ -94,6 +95,8 @@ class TfrmMain : public QMainWindow {
   CMyView* View() const { return view_.get(); }
   // "ひとこと(yyyy年mm月dd日 dddd)"
   static QString CaptionFor(CivilDate today);
+  // The window icon: a calendar leaf with the day of the month.
+  static QIcon DayIcon(int day);
 
   QToolButton* tbt_Left = nullptr;
   QToolButton* tbt_Right = nullptr;
