@@ -100,7 +100,7 @@ std::string CMyGlobal::DivisionPath(const std::string& name, const std::string& 
 }
 
 void CMyGlobal::SetUserName(const std::string& name) {
-  user_ = name.substr(0, kMaxUserName * 2 < static_cast<int>(name.size()) ? kMaxUserName * 2 : name.size());
+  user_ = name;  // the new-user dialog keeps it to 14 characters
 }
 
 void CMyGlobal::SetDivisionFolder(const std::string& folder) {
