@@ -63,7 +63,9 @@ int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
     const SheetRow& row = rows[static_cast<size_t>(r)];
     ++last;
     screen_.SetTextOverride(false, 0);
-    const CanvasRect band{x, screen_.PixelsY(y) + 1, x + w, screen_.PixelsY(y) + screen_.PixelsY(row.height)};
+    // x, y + 1, width, height as the design gives them; the grid line below
+    // is drawn over its last pixel
+    const CanvasRect band{x, screen_.PixelsY(y) + 1, x + w, screen_.PixelsY(y) + 1 + screen_.PixelsY(row.height)};
     if (row.record < 0) {
       if (p == 1 && col.shading) c.FillRect(band, col.shadeColour);
       if (col.option4) screen_.DrawPart(c, 1, xl, y, -1);
@@ -148,7 +150,7 @@ void SheetPainter::DrawKeyArea(Canvas& c, int groupTop, int parity, int r, int g
   const int x = KeyAreaWidth();
   const int top = screen_.PixelsY(groupTop);
   const int bottom = screen_.PixelsY(groupTop + groupHeight);
-  if (brush) c.FillRect({0, top + 1, x, top + screen_.PixelsY(groupHeight)}, brushColour);
+  if (brush) c.FillRect({0, top + 1, x, top + 1 + screen_.PixelsY(groupHeight)}, brushColour);
   c.SetTextColour(text);
   // the screen's items leave their own fonts behind: the key font is chosen
   // for every cell
