@@ -83,3 +83,26 @@ TEST(Jbx, UnpackRefusesEscapingNamesAndDumpListsEntries) {
   EXPECT_EQ(1, Jbx("unpack " + dir / "evil.jpk " + dir / "div2").status);
   EXPECT_FALSE(std::ifstream(dir / "x").good());
 }
+
+TEST(Jbx, HolidaysOfTheShippedCalendar) {
+  RunResult r = Jbx("holidays 2026");
+  EXPECT_EQ(0, r.status);
+  EXPECT_NE(std::string::npos, r.out.find("2026/09/22\t国民の休日\t\n"));
+  EXPECT_NE(std::string::npos, r.out.find("2026/05/06\t振替休日\t\n"));
+  TempDir dir;
+  WriteBytes(dir / "holiday.dat", "CL01\n");
+  WriteBytes(dir / "kinen.dat", "CL01\n6\t1\t" + cp932::FromUtf8("創立記念日") + "\t1990\t9999\t0\t-1\n");
+  r = Jbx("holidays 2026 --root " + dir.path());
+  EXPECT_EQ("2026/06/01\t\t創立記念日\n", r.out);
+  EXPECT_EQ(2, Jbx("holidays 12x").status);
+}
+
+TEST(Jbx, PackRebuildsAShippedPackage) {
+  TempDir dir;
+  EXPECT_EQ(0, Jbx(std::string("pack ") + JBX_SOURCE_DIR + "/packages/notebook " + dir / "n.jpk").status);
+  RunResult r = Jbx("dump " + dir / "n.jpk");
+  EXPECT_NE(std::string::npos, r.out.find("\"dataKind\": 100"));
+  EXPECT_NE(std::string::npos, r.out.find("ページ.jos"));
+  WriteBytes(dir / "package.json", "{\"file\": \"x\", \"input\": \"missing.json\"}");
+  EXPECT_EQ(2, Jbx("pack " + dir.path() + " " + dir / "x.jpk").status);
+}
