@@ -26,6 +26,7 @@
 #include "shell/CMyPublic.h"
 #include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
+#include "catalogue/TfrmNewDiv.h"
 #include "mainview/CMyView.h"
 #include "mainview/RecordSetPort.h"
 #include "store/CMyDB.h"
@@ -68,6 +69,14 @@ TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), 
   if (!env_.runNewUser) env_.runNewUser = [](TfrmNewUser& dlg) {
     dlg.exec();
     return dlg.Result();
+  };
+  if (!env_.runNewDiv) env_.runNewDiv = [this](int mode) {
+    int packageId = 0;
+    CMyLine def(2048);
+    if (mode == 1 && def.ReadList(global_->DivisionPath("scrin.jsc")) > 0 && def.Length(0) == 164)
+      packageId = le::GetI32(def.Item(0) + 156);
+    TfrmNewDiv dlg(mode, *global_, *tables_[0], *env_.prompter, env_.beeper, packageId, this);
+    return dlg.exec() == QDialog::Accepted ? 1 : 0;
   };
   BuildWidgets();
   BuildMenus();
@@ -231,6 +240,10 @@ void TfrmMain::BuildMenus() {
   QAction* user = file->addAction(QStringLiteral("ユーザー新規・読み込み(&U)..."));
   user->setObjectName("mnu_FileUser");
   connect(user, &QAction::triggered, this, &TfrmMain::mnu_FileUserClick);
+  file->addSeparator();
+  QAction* newDiv = file->addAction(QStringLiteral("新規分類作成(&N)..."));
+  newDiv->setObjectName("mnuFileNewDiv");
+  connect(newDiv, &QAction::triggered, this, &TfrmMain::mnuFileNewDivClick);
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
   quit->setObjectName("mnuFileExit");
@@ -593,6 +606,13 @@ void TfrmMain::mnu_FileUserClick() {
   tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
   RebuildDivisionTabs(beforeIndex);
   OpenDivision(0, beforeIndex);
+  view_->GoToday();
+  AfterViewChange();
+}
+
+void TfrmMain::mnuFileNewDivClick() {
+  if (!started_) return;
+  if (OpenDivision(1, tables_[0]->RecordCount()) != 0) OpenDivision(0, 0);
   view_->GoToday();
   AfterViewChange();
 }

@@ -123,6 +123,7 @@ class TfrmMain : public QMainWindow {
   void cmd_ModePickoutClick();
   void tab_DivChange(int index);
   void btn_WinWClick();
+  void mnuFileNewDivClick();
   void tab_ScrChange(int index);
   void mnuSelMovePrevNenClick();
   void mnuSelMoveNextNenClick();
