@@ -27,6 +27,8 @@
 #include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
 #include "catalogue/TfrmNewDiv.h"
+#include "catalogue/TfrmHanyoData.h"
+#include "catalogue/DivisionCommands.h"
 #include "mainview/CMyView.h"
 #include "mainview/RecordSetPort.h"
 #include "store/CMyDB.h"
@@ -244,6 +246,20 @@ void TfrmMain::BuildMenus() {
   QAction* newDiv = file->addAction(QStringLiteral("新規分類作成(&N)..."));
   newDiv->setObjectName("mnuFileNewDiv");
   connect(newDiv, &QAction::triggered, this, &TfrmMain::mnuFileNewDivClick);
+  auto add = [&](const char* caption, const char* name, void (TfrmMain::*slot)()) {
+    QAction* a = file->addAction(QString::fromUtf8(caption));
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, slot);
+  };
+  add("分類名の変更(&R)...", "mnuFileChgDiv", &TfrmMain::mnuFileChgDivClick);
+  add("分類の削除(&D)", "mnuFileDelDiv", &TfrmMain::mnuFileDelDivClick);
+  add("分類を左へ移動", "mnuFileDivMoveUp", &TfrmMain::mnuFileDivMoveUpClick);
+  add("分類を右へ移動", "mnuFileDivMoveDown", &TfrmMain::mnuFileDivMoveDownClick);
+  file->addSeparator();
+  add("表示画面名の変更...", "mnuFileChgScr", &TfrmMain::mnuFileChgScrClick);
+  add("表示画面の削除", "mnuFileDelScr", &TfrmMain::mnuFileDelScrClick);
+  add("表示画面を左へ移動", "mnuFileScrMoveLeft", &TfrmMain::mnuFileScrMoveLeftClick);
+  add("表示画面を右へ移動", "mnuFileScrMoveRight", &TfrmMain::mnuFileScrMoveRightClick);
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
   quit->setObjectName("mnuFileExit");
@@ -616,6 +632,79 @@ void TfrmMain::mnuFileNewDivClick() {
   view_->GoToday();
   AfterViewChange();
 }
+
+std::string TfrmMain::AskName(int mode, const std::string& current) {
+  TfrmHanyoData dlg(mode, FromSj(current), *env_.prompter, env_.beeper, this);
+  if (env_.runName) return env_.runName(dlg);
+  return dlg.exec() == QDialog::Accepted ? dlg.TextSj() : std::string();
+}
+
+void TfrmMain::mnuFileDelDivClick() {
+  if (!started_) return;
+  if (divisioncommands::DeleteDivision(*global_, *tables_[0], *env_.prompter, tab_Div->currentIndex(), nullptr) != 0)
+    return;
+  RebuildDivisionTabs(0);
+  OpenDivision(0, 0);
+  view_->GoToday();
+  AfterViewChange();
+}
+
+void TfrmMain::mnuFileChgDivClick() {
+  if (!started_) return;
+  const int index = tab_Div->currentIndex();
+  if (!tables_[0]->Record(index)) {
+    env_.prompter->Warn("分類を選択して下さい。"_sj);
+    return;
+  }
+  std::string name = AskName(0, tables_[0]->Name(index));
+  if (name.empty()) return;
+  if (divisioncommands::RenameDivision(*global_, *tables_[0], *env_.prompter, index, name, nullptr) == 0)
+    tab_Div->setTabText(index, FromSj(name));
+}
+
+void TfrmMain::MoveDivisionTab(int direction) {
+  if (!started_) return;
+  const int index = tab_Div->currentIndex();
+  if (divisioncommands::MoveDivision(*global_, *tables_[0], *env_.prompter, *env_.beeper, index, direction) != 0)
+    return;
+  divIndex_ = index + direction;
+  RebuildDivisionTabs(divIndex_);
+}
+
+void TfrmMain::mnuFileDivMoveUpClick() { MoveDivisionTab(-1); }
+void TfrmMain::mnuFileDivMoveDownClick() { MoveDivisionTab(1); }
+
+void TfrmMain::mnuFileDelScrClick() {
+  if (!started_) return;
+  if (divisioncommands::DeleteScreen(*global_, *tables_[1], *env_.prompter, tab_Scr->currentIndex()) != 0) return;
+  RebuildScreenTabs(0);
+  OpenScreen(0, 0, 0);
+}
+
+void TfrmMain::mnuFileChgScrClick() {
+  if (!started_) return;
+  const int index = tab_Scr->currentIndex();
+  if (!tables_[1]->Record(index)) {
+    env_.prompter->Warn("表示画面を選択して下さい。"_sj);
+    return;
+  }
+  std::string name = AskName(1, tables_[1]->Name(index));
+  if (name.empty()) return;
+  if (divisioncommands::RenameScreen(*global_, *tables_[1], *env_.prompter, index, name) == 0)
+    tab_Scr->setTabText(index, FromSj(name));
+}
+
+void TfrmMain::MoveScreenTab(int direction) {
+  if (!started_) return;
+  const int index = tab_Scr->currentIndex();
+  if (divisioncommands::MoveScreen(*global_, *tables_[1], *env_.prompter, *env_.beeper, index, direction) != 0)
+    return;
+  scrIndex_ = index + direction;
+  RebuildScreenTabs(scrIndex_);
+}
+
+void TfrmMain::mnuFileScrMoveLeftClick() { MoveScreenTab(-1); }
+void TfrmMain::mnuFileScrMoveRightClick() { MoveScreenTab(1); }
 
 void TfrmMain::btn_WinWClick() {
   CMyGlobal& g = *global_;

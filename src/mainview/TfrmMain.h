@@ -36,6 +36,7 @@ class QToolButton;
 class QScrollBar;
 class QPushButton;
 class TfrmNewUser;
+class TfrmHanyoData;
 
 // What the main window needs from its surroundings; tests give their own.
 struct MainEnvironment {
@@ -55,6 +56,8 @@ struct MainEnvironment {
   std::function<int(int mode)> runNewDiv;              // 0 new, 1 re-install
   std::function<int()> runNewDivIn;
   std::function<int(int mode, int index)> runNewScr;   // 0 new, 1 repair `index`
+
+  std::function<std::string(::TfrmHanyoData&)> runName;  // the rename dialog (CP932 text, "" cancel)
 };
 
 
@@ -124,6 +127,14 @@ class TfrmMain : public QMainWindow {
   void tab_DivChange(int index);
   void btn_WinWClick();
   void mnuFileNewDivClick();
+  void mnuFileDelDivClick();
+  void mnuFileChgDivClick();
+  void mnuFileDivMoveUpClick();
+  void mnuFileDivMoveDownClick();
+  void mnuFileDelScrClick();
+  void mnuFileChgScrClick();
+  void mnuFileScrMoveLeftClick();
+  void mnuFileScrMoveRightClick();
   void tab_ScrChange(int index);
   void mnuSelMovePrevNenClick();
   void mnuSelMoveNextNenClick();
@@ -147,6 +158,10 @@ class TfrmMain : public QMainWindow {
   void RebuildDivisionTabs(int select);
   void RebuildScreenTabs(int select);
   void paiMainPaint();
+  // The one-line name dialog; "" when cancelled.
+  std::string AskName(int mode, const std::string& current);
+  void MoveDivisionTab(int direction);
+  void MoveScreenTab(int direction);
   // Widens the window to the sheet (and narrows it too after a change of book).
   void FitWidth(bool alsoNarrower);
   void RenderOffscreen(int width, int height);

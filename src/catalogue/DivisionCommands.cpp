@@ -1,0 +1,132 @@
+#include "catalogue/DivisionCommands.h"
+
+#include "catalogue/CMyMaster.h"
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
+
+namespace divisioncommands {
+namespace {
+
+int SaveUsers(CMyGlobal& g, CMyMaster& users, Prompter& p) {
+  if (users.Write(g.UserPath("jbxuser.jpr")) >= 0) return 0;
+  p.Warn("分類情報の保存に失敗しました。"_sj);
+  return 1;
+}
+
+int SaveScreens(CMyGlobal& g, CMyMaster& screens, Prompter& p) {
+  if (screens.Write(g.DivisionPath("divin.jpr")) >= 0) return 0;
+  p.Warn("表示画面情報の保存に失敗しました。"_sj);
+  return 1;
+}
+
+std::string Renamed(const CMyMaster& table, int index, const std::string& name) {
+  std::string rec(table.Record(index), CMyMaster::kRecordSize);
+  CMyMaster::SetName(rec, name);
+  return rec;
+}
+
+int Move(CMyMaster& table, Prompter& p, Beeper& b, int index, int direction) {
+  const int other = index + (direction < 0 ? -1 : 1);
+  if (index < 0 || index >= table.RecordCount() || other < 0 || other >= table.RecordCount()) {
+    b.Beep();
+    return 1;
+  }
+  if (table.Swap(index, other) != 1) {
+    p.Warn("移動に失敗しました。"_sj);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int DeleteDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, DivisionAlarms* alarms) {
+  if (users.RecordCount() < 2) {
+    p.Warn("最後の分類です。削除出来ません。"_sj);
+    return 1;
+  }
+  if (!users.Record(index)) {
+    p.Warn("削除する分類を選択して下さい。"_sj);
+    return 1;
+  }
+  if (!p.Confirm("分類を削除します。よろしいですか？"_sj, true)) return 1;
+  if (alarms) alarms->RemoveDivision(users.Name(index));
+  users.Delete(index);
+  SaveUsers(g, users, p);
+  return 0;
+}
+
+int RenameDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, const std::string& name,
+                   DivisionAlarms* alarms) {
+  if (!users.Record(index)) {
+    p.Warn("分類を選択して下さい。"_sj);
+    return 1;
+  }
+  const std::string old = users.Name(index);
+  if (users.ReplaceAt(index, Renamed(users, index, name)) != 0) return 1;  // the table has told why
+  const std::string from = g.DivisionPath(""), previous = g.DivisionFolder();
+  g.SetDivisionFolder(name);
+  const std::string to = g.DivisionPath("");
+  if (from != to && (fileops::Exists(to) || !fileops::Move(from, to))) {
+    p.Warn("名前の変更に失敗しました。"_sj);
+    users.ReplaceAt(index, Renamed(users, index, old));
+    g.SetDivisionFolder(previous);
+    return 1;
+  }
+  SaveUsers(g, users, p);
+  if (alarms) alarms->RenameDivision(old, name);
+  return 0;
+}
+
+int MoveDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, Beeper& b, int index, int direction) {
+  if (Move(users, p, b, index, direction) != 0) return 1;
+  SaveUsers(g, users, p);
+  return 0;
+}
+
+int DeleteScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index) {
+  if (screens.RecordCount() < 2) {
+    p.Warn("最後の表示画面です。削除出来ません。"_sj);
+    return 1;
+  }
+  if (!screens.Record(index)) {
+    p.Warn("削除する表示画面を選択して下さい。"_sj);
+    return 1;
+  }
+  if (!p.Confirm("表示画面を削除します。よろしいですか？"_sj, true)) return 1;
+  screens.Delete(index);
+  SaveScreens(g, screens, p);
+  return 0;
+}
+
+int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index, const std::string& name) {
+  if (!screens.Record(index)) {
+    p.Warn("表示画面を選択して下さい。"_sj);
+    return 1;
+  }
+  const std::string old = screens.Name(index);
+  if (screens.ReplaceAt(index, Renamed(screens, index, name)) != 0) return 1;
+  const std::string from = g.DivisionPath(old, ".jos"), to = g.DivisionPath(name, ".jos");
+  if (from != to) {
+    // A file of the new name that no screen uses gives way; the screen's own
+    // file is renamed atomically, so a failure leaves it where it was.
+    if (fileops::Exists(to)) fileops::Remove(to);
+    if (!fileops::Move(from, to)) {
+      p.Warn("名前の変更に失敗しました。"_sj);
+      screens.ReplaceAt(index, Renamed(screens, index, old));
+      return 1;
+    }
+  }
+  SaveScreens(g, screens, p);
+  return 0;
+}
+
+int MoveScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, Beeper& b, int index, int direction) {
+  if (Move(screens, p, b, index, direction) != 0) return 1;
+  SaveScreens(g, screens, p);
+  return 0;
+}
+
+}  // namespace divisioncommands
