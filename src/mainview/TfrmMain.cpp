@@ -815,6 +815,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
       default: break;
     }
   }
+  if (view_ && watched == paiMain && event->type() == QEvent::Resize) {
+    SetSheetHeight(paiMain->height());
+    UpdateScrollBars();
+  }
   if (view_ && watched == paiMain && event->type() == QEvent::Paint) {
     paiMainPaint();
     return true;
