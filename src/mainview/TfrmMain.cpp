@@ -29,6 +29,8 @@
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/DivisionCommands.h"
+#include "options/CMyColorKinds.h"
+#include "options/TfrmSetColor.h"
 #include "mainview/CMyView.h"
 #include "mainview/RecordSetPort.h"
 #include "store/CMyDB.h"
@@ -260,6 +262,8 @@ void TfrmMain::BuildMenus() {
   add("表示画面の削除", "mnuFileDelScr", &TfrmMain::mnuFileDelScrClick);
   add("表示画面を左へ移動", "mnuFileScrMoveLeft", &TfrmMain::mnuFileScrMoveLeftClick);
   add("表示画面を右へ移動", "mnuFileScrMoveRight", &TfrmMain::mnuFileScrMoveRightClick);
+  file->addSeparator();
+  add("色設定(&C)...", "mnuFileColor", &TfrmMain::mnuFileColorClick);
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
   quit->setObjectName("mnuFileExit");
@@ -705,6 +709,20 @@ void TfrmMain::MoveScreenTab(int direction) {
 
 void TfrmMain::mnuFileScrMoveLeftClick() { MoveScreenTab(-1); }
 void TfrmMain::mnuFileScrMoveRightClick() { MoveScreenTab(1); }
+
+void TfrmMain::mnuFileColorClick() {
+  if (!started_) return;
+  CMyMaster& colors = *tables_[3];
+  if (colors.Read(global_->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
+  CMyColorKinds kinds(colors, *env_.prompter, *env_.beeper);
+  TfrmSetColor dlg(kinds, *env_.prompter, *env_.beeper, this);
+  if (env_.runSetColor) {
+    env_.runSetColor(dlg);
+  } else {
+    dlg.exec();
+  }
+  if (kinds.SaveIfChanged(global_->DivisionPath("color.dat")) < 0) env_.prompter->Warn("保存に失敗しました。"_sj);
+}
 
 void TfrmMain::btn_WinWClick() {
   CMyGlobal& g = *global_;

@@ -37,6 +37,7 @@ class QScrollBar;
 class QPushButton;
 class TfrmNewUser;
 class TfrmHanyoData;
+class TfrmSetColor;
 
 // What the main window needs from its surroundings; tests give their own.
 struct MainEnvironment {
@@ -58,6 +59,7 @@ struct MainEnvironment {
   std::function<int(int mode, int index)> runNewScr;   // 0 new, 1 repair `index`
 
   std::function<std::string(::TfrmHanyoData&)> runName;  // the rename dialog (CP932 text, "" cancel)
+  std::function<void(TfrmSetColor&)> runSetColor;        // the colour-kind dialog
 };
 
 
@@ -127,6 +129,7 @@ class TfrmMain : public QMainWindow {
   void tab_DivChange(int index);
   void btn_WinWClick();
   void mnuFileNewDivClick();
+  void mnuFileColorClick();
   void mnuFileDelDivClick();
   void mnuFileChgDivClick();
   void mnuFileDivMoveUpClick();

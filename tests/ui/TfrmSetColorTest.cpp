@@ -1,0 +1,58 @@
+#include "options/TfrmSetColor.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "catalogue/CMyMaster.h"
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
+
+TEST(TfrmSetColor, AddUpdateBindAndMove) {
+  ScriptedPrompter prompter;
+  CountingBeeper beeper;
+  CMyMaster table("COLOR", &prompter);
+  CMyColorKinds kinds(table, prompter, beeper);
+  TfrmSetColor dlg(kinds, prompter, beeper);
+  uint32_t next = 0x0000FF;
+  dlg.chooseColour = [&](uint32_t& c) {
+    c = next;
+    return true;
+  };
+  dlg.txt_Name->setText(QString::fromUtf8("重要"));
+  dlg.cmd_TextColor->click();  // choosing a colour turns it on
+  EXPECT_TRUE(dlg.chk_TextColor->isChecked());
+  dlg.cbo_CrPalette->setCurrentIndex(2);
+  dlg.cmd_InsertClick();
+  ASSERT_EQ(1, dlg.lst_Main->count());
+  EXPECT_EQ(QString::fromUtf8(" (2) 重要"), dlg.lst_Main->item(0)->text());
+  EXPECT_TRUE(dlg.txt_Name->text().isEmpty());  // fields cleared after a store
+  // a second kind takes palette 2 away from the first
+  dlg.txt_Name->setText(QString::fromUtf8("予定"));
+  next = 0xC0FFFF;
+  dlg.cmd_Color->click();
+  dlg.cbo_CrPalette->setCurrentIndex(2);
+  dlg.chk_ShortCut->setChecked(true);
+  dlg.cmd_InsertClick();
+  EXPECT_EQ(QString::fromUtf8("     重要"), dlg.lst_Main->item(0)->text());
+  EXPECT_EQ(QString::fromUtf8("S(2) 予定"), dlg.lst_Main->item(1)->text());
+  // update needs a kind loaded by a double click
+  EXPECT_FALSE(dlg.cmd_Update->isEnabled());
+  dlg.lst_MainDblClick(0);
+  EXPECT_TRUE(dlg.cmd_Update->isEnabled());
+  EXPECT_EQ(QString::fromUtf8("重要"), dlg.txt_Name->text());
+  dlg.chk_TextColor->setChecked(false);
+  dlg.cmd_UpdateClick();
+  EXPECT_EQ("テキスト・背景ともにチェックが有効になっていません。", prompter.ShownUtf8().back());
+  dlg.lst_MainDblClick(7);
+  EXPECT_EQ(1, beeper.Count());
+  dlg.lst_Main->setCurrentRow(1);
+  dlg.cmd_UpClick();
+  EXPECT_EQ(QString::fromUtf8("S(2) 予定"), dlg.lst_Main->item(0)->text());
+  EXPECT_EQ(0, dlg.lst_Main->currentRow());
+  EXPECT_TRUE(dlg.Changed());
+}
