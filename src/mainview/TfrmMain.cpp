@@ -27,6 +27,7 @@
 #include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
 #include "catalogue/TfrmNewDiv.h"
+#include "catalogue/TfrmNewScr.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/DivisionCommands.h"
 #include "options/CMyColorKinds.h"
@@ -80,6 +81,14 @@ TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), 
     if (mode == 1 && def.ReadList(global_->DivisionPath("scrin.jsc")) > 0 && def.Length(0) == 164)
       packageId = le::GetI32(def.Item(0) + 156);
     TfrmNewDiv dlg(mode, *global_, *tables_[0], *env_.prompter, env_.beeper, packageId, this);
+    return dlg.exec() == QDialog::Accepted ? 1 : 0;
+  };
+  if (!env_.runNewDivIn) env_.runNewDivIn = [this] {
+    TfrmNewDivIn dlg(*global_, *env_.prompter, this);
+    return dlg.exec() == QDialog::Accepted ? 1 : 0;
+  };
+  if (!env_.runNewScr) env_.runNewScr = [this](int mode, int index) {
+    TfrmNewScr dlg(mode, index, *global_, *tables_[1], *env_.prompter, env_.beeper, this);
     return dlg.exec() == QDialog::Accepted ? 1 : 0;
   };
   BuildWidgets();
@@ -253,11 +262,13 @@ void TfrmMain::BuildMenus() {
     a->setObjectName(name);
     connect(a, &QAction::triggered, this, slot);
   };
+  add("分類の再インストール...", "mnu_FileUpDiv", &TfrmMain::mnu_FileUpDivClick);
   add("分類名の変更(&R)...", "mnuFileChgDiv", &TfrmMain::mnuFileChgDivClick);
   add("分類の削除(&D)", "mnuFileDelDiv", &TfrmMain::mnuFileDelDivClick);
   add("分類を左へ移動", "mnuFileDivMoveUp", &TfrmMain::mnuFileDivMoveUpClick);
   add("分類を右へ移動", "mnuFileDivMoveDown", &TfrmMain::mnuFileDivMoveDownClick);
   file->addSeparator();
+  add("表示画面の追加(&A)...", "mnuFileNewScr", &TfrmMain::mnuFileNewScrClick);
   add("表示画面名の変更...", "mnuFileChgScr", &TfrmMain::mnuFileChgScrClick);
   add("表示画面の削除", "mnuFileDelScr", &TfrmMain::mnuFileDelScrClick);
   add("表示画面を左へ移動", "mnuFileScrMoveLeft", &TfrmMain::mnuFileScrMoveLeftClick);
@@ -709,6 +720,20 @@ void TfrmMain::MoveScreenTab(int direction) {
 
 void TfrmMain::mnuFileScrMoveLeftClick() { MoveScreenTab(-1); }
 void TfrmMain::mnuFileScrMoveRightClick() { MoveScreenTab(1); }
+
+void TfrmMain::mnu_FileUpDivClick() {
+  if (!started_) return;
+  if (env_.runNewDiv(1) != 1) return;
+  if (OpenDivision(0, tab_Div->currentIndex()) != 0) OpenDivision(0, 0);
+  view_->GoToday();
+  AfterViewChange();
+}
+
+void TfrmMain::mnuFileNewScrClick() {
+  if (!started_) return;
+  const int before = scrIndex_;
+  if (OpenScreen(0, 1, tables_[1]->RecordCount()) != 0) OpenScreen(0, 0, before);
+}
 
 void TfrmMain::mnuFileColorClick() {
   if (!started_) return;

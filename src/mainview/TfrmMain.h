@@ -130,6 +130,8 @@ class TfrmMain : public QMainWindow {
   void btn_WinWClick();
   void mnuFileNewDivClick();
   void mnuFileColorClick();
+  void mnu_FileUpDivClick();
+  void mnuFileNewScrClick();
   void mnuFileDelDivClick();
   void mnuFileChgDivClick();
   void mnuFileDivMoveUpClick();
