@@ -73,7 +73,9 @@ int CmdDump(int argc, char** argv) {
   }
   std::string json;
   int rc;
-  if (EndsWithNoCase(path, ".jdt")) {
+  if (EndsWithNoCase(path, "alarm.dat") && (path.size() == 9 || path[path.size() - 10] == '/')) {
+    rc = DumpAlarmJson(path, json);
+  } else if (EndsWithNoCase(path, ".jdt")) {
     rc = DumpJdtJson(path, json);
   } else if (EndsWithNoCase(path, ".jos") || EndsWithNoCase(path, ".jot")) {
     rc = DumpJosJson(path, json);

@@ -42,3 +42,5 @@ int CmdDraw(int argc, char** argv);
 // {"error", "code"}).
 int DumpJosJson(const std::string& path, std::string& json);
 int DumpScrinJson(const std::string& path, std::string& json);
+// "alarm.dat" as JSON: one object per alarm.
+int DumpAlarmJson(const std::string& path, std::string& json);

@@ -31,6 +31,7 @@
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/DivisionCommands.h"
 #include "options/CMyColorKinds.h"
+#include "alarm/CMyAlarm.h"
 #include "options/TfrmSetColor.h"
 #include "mainview/CMyView.h"
 #include "mainview/RecordSetPort.h"
@@ -315,6 +316,7 @@ void TfrmMain::FormCreate() {
                                                     global_->ProgramFolder());
   static const char* kTables[5] = {"USER", "DIVIN", "DIVOUT", "COLOR", "RELATION"};
   for (int i = 0; i < 5; ++i) tables_[i] = std::make_unique<CMyMaster>(kTables[i], env_.prompter);
+  alarm_ = std::make_unique<CMyAlarm>(*global_, *env_.clock, env_.prompter);
   periods_ = std::make_unique<CMyPeriods>(*global_, *db_, *rec2_, *tables_[2], *env_.prompter);
   viewPeriods_ = std::make_unique<PeriodsPort>(*periods_, *tables_[2]);
   view_ = std::make_unique<CMyView>(*viewRecords_, *viewCalendar_, *viewPeriods_, *env_.prompter, *env_.beeper,
@@ -346,7 +348,38 @@ void TfrmMain::FormCreate() {
   CivilDate today = global_->Today();
   setWindowTitle(CaptionFor(today));
   setWindowIcon(DayIcon(today.day));
+  alarm_->Load(global_->UserPath("alarm.dat"));
+  lastDay_ = env_.clock->Today().Ymd();
+  // the one-second tick that raises due alarms and follows the change of date
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, &TfrmMain::TimerTick);
+  timer->start(1000);
   lbl_YYYYMMClick();
+}
+
+void TfrmMain::AlarmHook::RemoveDivision(const std::string& d) { w->alarm_->RemoveDivision(d); }
+void TfrmMain::AlarmHook::RenameDivision(const std::string& a, const std::string& b) {
+  w->alarm_->RenameDivision(a, b);
+}
+
+void TfrmMain::TimerTick() {
+  if (!alarm_) return;
+  int i = alarm_->CheckDue(false);
+  if (i >= 0) {
+    const AlarmEntry& e = alarm_->Item(i);
+    if (global_->alarmMsg) {
+      env_.prompter->Show(e.message, "お知らせ("_sj + e.time + ")", PromptIcon::Information, PromptButtons::Ok);
+    } else if (env_.beeper) {
+      env_.beeper->Beep();
+    }
+  }
+  const int today = env_.clock->Today().Ymd();
+  if (today != lastDay_) {
+    lastDay_ = today;
+    alarm_->RefreshToday();
+    setWindowTitle(CaptionFor(env_.clock->Today()));
+    setWindowIcon(DayIcon(env_.clock->Today().day));
+  }
 }
 
 bool TfrmMain::StartsInTray() const {
@@ -568,6 +601,7 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::FormCloseQuery() {
   if (!created_ || !started_) return;
+  alarm_->Save(global_->UserPath("alarm.dat"));
   CMyGlobal& g = *global_;
   const QRect r = geometry();
   if (btn_WinW->isChecked()) {
@@ -596,6 +630,7 @@ void TfrmMain::FormClose() {
   scr_.reset();
   viewPeriods_.reset();
   periods_.reset();
+  alarm_.reset();
   for (int i = 9; i >= 0; --i) tables_[i].reset();
   viewCalendar_.reset();
   viewRecords_.reset();
@@ -622,10 +657,12 @@ void TfrmMain::mnu_FileUserClick() {
   const std::string before = global_->UserName();
   const std::string beforeDivision = global_->DivisionFolder();
   const int beforeIndex = divIndex_;
+  alarm_->Save(global_->UserPath("alarm.dat"));
   TfrmNewUser dlg(*global_, *env_.prompter, this);
   dlg.SetName(FromSj(before));
   if (!env_.runNewUser(dlg) || global_->UserName() == before) return;
   tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  alarm_->Load(global_->UserPath("alarm.dat"));
   if (OpenDivision(8, 0) == 0) {
     view_->GoToday();
     AfterViewChange();
@@ -635,6 +672,7 @@ void TfrmMain::mnu_FileUserClick() {
   global_->SetUserName(before);
   global_->SetDivisionFolder(beforeDivision);
   tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  alarm_->Load(global_->UserPath("alarm.dat"));
   RebuildDivisionTabs(beforeIndex);
   OpenDivision(0, beforeIndex);
   view_->GoToday();
@@ -656,7 +694,7 @@ std::string TfrmMain::AskName(int mode, const std::string& current) {
 
 void TfrmMain::mnuFileDelDivClick() {
   if (!started_) return;
-  if (divisioncommands::DeleteDivision(*global_, *tables_[0], *env_.prompter, tab_Div->currentIndex(), nullptr) != 0)
+  if (divisioncommands::DeleteDivision(*global_, *tables_[0], *env_.prompter, tab_Div->currentIndex(), &alarmHook_) != 0)
     return;
   RebuildDivisionTabs(0);
   OpenDivision(0, 0);
@@ -673,7 +711,7 @@ void TfrmMain::mnuFileChgDivClick() {
   }
   std::string name = AskName(0, tables_[0]->Name(index));
   if (name.empty()) return;
-  if (divisioncommands::RenameDivision(*global_, *tables_[0], *env_.prompter, index, name, nullptr) == 0)
+  if (divisioncommands::RenameDivision(*global_, *tables_[0], *env_.prompter, index, name, &alarmHook_) == 0)
     tab_Div->setTabText(index, FromSj(name));
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "catalogue/DivisionCommands.h"
 #include "mainview/ViewPorts.h"
 #include "platform/Clock.h"
 
@@ -20,6 +21,7 @@ class CMyRec;
 class CMyView;
 class CMyMaster;
 class CMyPeriods;
+class CMyAlarm;
 class CMyScr;
 class RecordRowSource;
 class ScrSheetScreen;
@@ -98,6 +100,7 @@ class TfrmMain : public QMainWindow {
   QImage RenderSheetImage(int width, int height);
   CMyGlobal* Global() const { return global_.get(); }
   CMyView* View() const { return view_.get(); }
+  CMyAlarm* Alarms() const { return alarm_.get(); }
   // "ひとこと(yyyy年mm月dd日 dddd)"
   static QString CaptionFor(CivilDate today);
   // The window icon: a calendar leaf with the day of the month.
@@ -163,6 +166,7 @@ class TfrmMain : public QMainWindow {
   void RebuildDivisionTabs(int select);
   void RebuildScreenTabs(int select);
   void paiMainPaint();
+  void TimerTick();
   // The one-line name dialog; "" when cancelled.
   std::string AskName(int mode, const std::string& current);
   void MoveDivisionTab(int direction);
@@ -186,7 +190,16 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<ViewPeriods> viewPeriods_;
   std::unique_ptr<CMyView> view_;
   std::unique_ptr<CMyMaster> tables_[10];
+  std::unique_ptr<CMyAlarm> alarm_;
   std::unique_ptr<CMyPeriods> periods_;
+  // the alarm list learns of deleted and renamed divisions
+  struct AlarmHook : DivisionAlarms {
+    TfrmMain* w;
+    explicit AlarmHook(TfrmMain* win) : w(win) {}
+    void RemoveDivision(const std::string& d) override;
+    void RenameDivision(const std::string& a, const std::string& b) override;
+  } alarmHook_{this};
+  int lastDay_ = 0;
   std::unique_ptr<ScreenLoader> screenLoader_;
   std::unique_ptr<CMyScr> scr_;
   std::unique_ptr<RecordRowSource> rowSource_;

@@ -1,0 +1,211 @@
+#include "alarm/CMyAlarm.h"
+
+#include <cstdio>
+
+#include "platform/Cp932.h"
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+#include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
+#include "shell/CivilDays.h"
+#include "store/CMyLine.h"
+
+namespace {
+// field offsets and widths of an entry
+constexpr int kState = 0, kDivision = 4, kDate = 36, kSerial = 48, kTime = 58, kMessage = 64, kOrigin = 192;
+constexpr int kDivisionSize = 32, kDateSize = 12, kSerialSize = 10, kTimeSize = 6, kMessageSize = 128;
+
+bool Matches(const std::string& value, const std::string& want) { return want.empty() || value == want; }
+
+// The first line of a text, cut to `max` bytes on a character boundary.
+std::string FirstLine(const std::string& text, size_t max) {
+  size_t end = text.find_first_of("\r\n");
+  std::string line = text.substr(0, end);
+  if (line.size() > max) line.resize(cp932::CharStart(line, max));
+  return line;
+}
+}  // namespace
+
+std::string CMyAlarm::EntryBytes(const AlarmEntry& e) {
+  std::string b(kEntrySize, '\0');
+  le::PutI32(&b[kState], e.state);
+  le::PutFixedText(&b[kDivision], kDivisionSize, e.division);
+  le::PutFixedText(&b[kDate], kDateSize, e.date);
+  le::PutFixedText(&b[kSerial], kSerialSize, e.serial);
+  le::PutFixedText(&b[kTime], kTimeSize, e.time);
+  le::PutFixedText(&b[kMessage], kMessageSize, e.message);
+  le::PutI32(&b[kOrigin], e.origin);
+  return b;
+}
+
+bool CMyAlarm::ParseEntry(const char* p, size_t n, AlarmEntry& e) {
+  if (n < static_cast<size_t>(kEntrySize)) return false;
+  e.state = le::GetI32(p + kState) == 0 ? 0 : 1;
+  e.division = le::GetFixedText(p + kDivision, kDivisionSize);
+  e.date = le::GetFixedText(p + kDate, kDateSize);
+  e.serial = le::GetFixedText(p + kSerial, kSerialSize);
+  e.time = le::GetFixedText(p + kTime, kTimeSize);
+  e.message = FirstLine(le::GetFixedText(p + kMessage, kMessageSize), kMaxMessage);
+  e.origin = le::GetI32(p + kOrigin);
+  return true;
+}
+
+void CMyAlarm::Load(const std::string& path) {
+  entries_.clear();
+  CMyLine list(2048);
+  int n = list.ReadList(path);
+  for (int i = 0; i < n; ++i) {
+    AlarmEntry e;
+    if (ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) entries_.push_back(e);
+  }
+  cursor_ = 0;
+  RefreshToday();
+}
+
+bool CMyAlarm::Save(const std::string& path) const {
+  CMyLine list(2048);
+  for (const auto& e : entries_) list.Append(EntryBytes(e));
+  return list.WriteList(path) >= 0;
+}
+
+std::string CMyAlarm::Now() const {
+  TimeOfDay t = clock_.Now();
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d:%02d", t.hour % 100, t.minute % 100);
+  return buf;
+}
+
+void CMyAlarm::Window() {
+  first_ = last_ = -1;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].date != today_) continue;
+    if (first_ < 0) first_ = static_cast<int>(i);
+    last_ = static_cast<int>(i);
+  }
+}
+
+void CMyAlarm::RefreshToday() {
+  today_ = civil::Ymd(clock_.Today());
+  Window();
+}
+
+void CMyAlarm::Add(const std::string& date, const std::string& serial, const std::string& time,
+                   const std::string& message, int origin, int state) {
+  if (time.size() != 5 || message.size() > static_cast<size_t>(kMaxMessageIn)) return;
+  today_ = civil::Ymd(clock_.Today());
+  AlarmEntry e;
+  e.date = date;
+  e.serial = serial;
+  e.time = time;
+  e.message = FirstLine(message, kMaxMessage);
+  e.origin = origin;
+  e.division = global_.DivisionFolder();
+  if (state == -1) {
+    e.state = (date > today_ || (date == today_ && time >= Now())) ? 1 : 0;
+  } else {
+    e.state = state == 0 ? 0 : 1;
+  }
+  size_t at = 0;
+  while (at < entries_.size()) {
+    const AlarmEntry& o = entries_[at];
+    if (o.date < date || (o.date == date && o.time <= time)) break;
+    ++at;
+  }
+  entries_.insert(entries_.begin() + static_cast<long>(at), e);
+  Window();
+}
+
+int CMyAlarm::Find(const std::string& date, const std::string& serial, const std::string& time,
+                   const std::string& division, int resume) {
+  size_t i = resume == 1 ? cursor_ : 0;
+  for (; i < entries_.size() && entries_[i].date >= date; ++i) {
+    const AlarmEntry& e = entries_[i];
+    if (e.date == date && Matches(e.serial, serial) && Matches(e.time, time) && Matches(e.division, division)) {
+      cursor_ = i + 1;
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+void CMyAlarm::RemoveForRecord(const std::string& date, const std::string& serial, const std::string& time) {
+  for (int i; (i = Find(date, serial, time, global_.DivisionFolder(), 0)) >= 0;) RemoveAt(i);
+}
+
+void CMyAlarm::RemoveAt(int index) {
+  if (index < 0 || index >= Count()) return;
+  entries_.erase(entries_.begin() + index);
+  Window();
+}
+
+void CMyAlarm::RemoveDivision(const std::string& division) {
+  std::erase_if(entries_, [&](const AlarmEntry& e) { return e.division == division; });
+  Window();
+}
+
+void CMyAlarm::RemoveOff() {
+  std::erase_if(entries_, [](const AlarmEntry& e) { return e.state == 0; });
+  Window();
+}
+
+void CMyAlarm::Replace(int index, const std::string& date, const std::string& serial, const std::string& time,
+                       const std::string& message, int origin, int state) {
+  RemoveAt(index);
+  Add(date, serial, time, message, origin, state);
+}
+
+void CMyAlarm::RenameDivision(const std::string& from, const std::string& to) {
+  for (auto& e : entries_)
+    if (e.division == from) e.division = to;
+}
+
+void CMyAlarm::SwapSerials(const std::string& date, const std::string& a, const std::string& b) {
+  const std::string div = global_.DivisionFolder();
+  for (auto& e : entries_) {
+    if (e.date != date || e.division != div) continue;
+    if (e.serial == a) e.serial = b;
+    else if (e.serial == b) e.serial = a;
+  }
+}
+
+void CMyAlarm::ScanMemo(const std::string& date, const std::string& serial, const std::string& memo) {
+  RemoveForRecord(date, serial, "");
+  const std::string& open = global_.timeF;
+  const std::string& close = global_.timeT;
+  size_t lineStart = 0;
+  while (lineStart <= memo.size()) {
+    size_t lineEnd = memo.find_first_of("\r\n", lineStart);
+    if (lineEnd == std::string::npos) lineEnd = memo.size();
+    std::string time;
+    for (size_t i = lineStart; i < lineEnd && time.empty();) {
+      const size_t w = (cp932::IsLead(memo[i]) && i + 1 < lineEnd) ? 2 : 1;
+      if (memo.compare(i, open.size(), open) == 0 && i + open.size() + 5 + close.size() <= lineEnd) {
+        const size_t t = i + open.size();
+        auto digit = [&](size_t k) { return memo[k] >= '0' && memo[k] <= '9'; };
+        if (digit(t) && digit(t + 1) && memo[t + 2] == ':' && digit(t + 3) && digit(t + 4) &&
+            memo.compare(t + 5, close.size(), close) == 0)
+          time = memo.substr(t, 5);
+      }
+      i += w;
+    }
+    // the text handed on runs from the start of the line to the end of the
+    // memo: a long remainder makes no alarm, as Add refuses it
+    if (!time.empty()) Add(date, serial, time, memo.substr(lineStart), 1, -1);
+    if (lineEnd >= memo.size()) break;
+    lineStart = lineEnd + ((memo[lineEnd] == '\r' && lineEnd + 1 < memo.size() && memo[lineEnd + 1] == '\n') ? 2 : 1);
+  }
+}
+
+int CMyAlarm::CheckDue(bool show) {
+  if (first_ < 0) return -1;
+  const std::string now = Now();
+  for (int i = first_; i <= last_ && i < Count(); ++i) {
+    AlarmEntry& e = entries_[static_cast<size_t>(i)];
+    if (e.state != 1 || e.time != now) continue;
+    e.state = 0;
+    if (show && prompter_)
+      prompter_->Show(e.message, cp932::FromUtf8("お知らせ(") + now + ")", PromptIcon::Information, PromptButtons::Ok);
+    return i;
+  }
+  return -1;
+}

@@ -1,0 +1,77 @@
+// The alarm list of the current user ("alarm.dat"): a date, a time and a
+// one-line message each, from a time in brackets in a memo, the input form's
+// time field or the alarm dialog. The timer asks every second whether one is
+// due now.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+
+class CMyGlobal;
+class Prompter;
+
+struct AlarmEntry {
+  int state = 1;         // 1 armed, 0 off (fired or switched off)
+  std::string division;  // folder name of the division it belongs to (CP932)
+  std::string date;      // "yyyy/mm/dd"
+  std::string serial;    // line serial of the record, "0" for alarms made by hand
+  std::string time;      // "hh:mm"
+  std::string message;   // one line, at most 122 bytes
+  int origin = 0;        // 0 alarm dialog, 1 memo time bracket, 2 input-form time field
+};
+
+class CMyAlarm {
+ public:
+  static constexpr int kEntrySize = 196;
+  static constexpr int kMaxMessageIn = 120;   // longer texts make no alarm
+  static constexpr int kMaxMessage = 122;     // bytes kept of the first line
+
+  CMyAlarm(const CMyGlobal& global, const Clock& clock, Prompter* prompter = nullptr)
+      : global_(global), clock_(clock), prompter_(prompter) {}
+
+  // A missing or unreadable file gives an empty list; records that are not
+  // whole entries are skipped.
+  void Load(const std::string& path);
+  bool Save(const std::string& path) const;  // atomic
+  static std::string EntryBytes(const AlarmEntry& e);
+  static bool ParseEntry(const char* bytes, size_t n, AlarmEntry& e);
+
+  void RefreshToday();
+  void Add(const std::string& date, const std::string& serial, const std::string& time, const std::string& message,
+           int origin, int state);
+  // Empty criteria match anything. Index, or -1.
+  int Find(const std::string& date, const std::string& serial, const std::string& time, const std::string& division,
+           int resume);
+  void RemoveForRecord(const std::string& date, const std::string& serial, const std::string& time);
+  void RemoveAt(int index);
+  void RemoveDivision(const std::string& division);
+  void RemoveOff();
+  void Replace(int index, const std::string& date, const std::string& serial, const std::string& time,
+               const std::string& message, int origin, int state);
+  void RenameDivision(const std::string& from, const std::string& to);
+  void SwapSerials(const std::string& date, const std::string& a, const std::string& b);
+  // Alarms from the bracketed times of a memo (the brackets are the
+  // settings' one-character marks).
+  void ScanMemo(const std::string& date, const std::string& serial, const std::string& memo);
+  // The armed alarm of today due this minute, switched off; -1 when none.
+  // With show, its message box comes first.
+  int CheckDue(bool show);
+
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const AlarmEntry& Item(int i) const { return entries_[static_cast<size_t>(i)]; }
+  int TodayFirst() const { return first_; }
+  int TodayLast() const { return last_; }
+
+ private:
+  std::string Now() const;
+  void Window();
+
+  const CMyGlobal& global_;
+  const Clock& clock_;
+  Prompter* prompter_;
+  std::vector<AlarmEntry> entries_;  // date descending, then time descending
+  std::string today_;
+  int first_ = -1, last_ = -1;
+  size_t cursor_ = 0;
+};
