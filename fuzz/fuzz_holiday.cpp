@@ -2,17 +2,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "calendar/CMyHoliday.h"
-#include "platform/FileOps.h"
+#include "FuzzFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  char path[] = "/tmp/fuzz_holiday.XXXXXX";
-  int fd = mkstemp(path);
-  if (fd < 0) return 0;
-  close(fd);
-  fileops::WriteAtomic(path, std::string(reinterpret_cast<const char*>(data), size));
+  FuzzFile file(data, size);
+  if (!file.ok()) return 0;
+  const std::string& path = file.path();
   CMyHoliday cal;
   cal.Load(0, 2026, path);
   cal.ResetCursors();
@@ -23,6 +20,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)n;
   }
   cal.Save(0, path);
-  fileops::Remove(path);
   return 0;
 }

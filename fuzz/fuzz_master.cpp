@@ -2,17 +2,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "catalogue/CMyMaster.h"
-#include "platform/FileOps.h"
+#include "FuzzFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  char path[] = "/tmp/fuzz_master.XXXXXX";
-  int fd = mkstemp(path);
-  if (fd < 0) return 0;
-  close(fd);
-  fileops::WriteAtomic(path, std::string(reinterpret_cast<const char*>(data), size));
+  FuzzFile file(data, size);
+  if (!file.ok()) return 0;
+  const std::string& path = file.path();
   CMyMaster table;
   if (table.Read(path) == 0) {
     for (int i = 0; i < table.RecordCount(); ++i) {
@@ -27,6 +24,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.Swap(0, table.RecordCount() - 1);
     table.Delete(0);
   }
-  fileops::Remove(path);
   return 0;
 }

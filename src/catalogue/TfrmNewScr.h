@@ -15,12 +15,6 @@ class CMyMaster;
 class Prompter;
 class Beeper;
 
-// A file name box with its "..." browse button.
-struct FileField {
-  QLineEdit* txt_File = nullptr;
-  QPushButton* cmd_File = nullptr;
-};
-
 class TfrmNewDivIn : public QDialog {
   Q_OBJECT
  public:
