@@ -112,10 +112,14 @@ std::string CMyView::AddMonths(CivilDate d, int n, const char* format) {
 bool CMyView::FormatTotal(double total, int decimals, std::string& out) {
   char buf[512];
   int len = std::snprintf(buf, sizeof buf, "%.*f", decimals > 0 ? decimals : 0, total);
-  if (len < 0 || len >= 60 + (total < 0 ? 1 : 0) + (decimals > 0 ? 1 : 0)) return false;
-  out = buf;
-  if (out == "-0" || (out.size() > 1 && out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos))
-    out.erase(0, 1);  // no "-0"
+  if (len < 0 || len >= static_cast<int>(sizeof buf)) return false;
+  std::string text(buf);
+  size_t digits = 0;
+  for (char c : text) digits += (c >= '0' && c <= '9') ? 1 : 0;
+  if (digits >= 60) return false;  // the control keeps what it showed
+  // a total that rounds to zero shows no sign
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  out = text;
   return true;
 }
 
