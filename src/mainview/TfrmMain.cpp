@@ -173,6 +173,14 @@ void TfrmMain::BuildWidgets() {
   bar->addWidget(lbl_YYYYMM);
   bar->addWidget(tbt_Right);
   bar->addStretch(1);
+  for (int i = 0; i < 3; ++i) {
+    cmd_Palette[i] = new QToolButton(this);
+    cmd_Palette[i]->setObjectName(QStringLiteral("cmd_Palette%1").arg(i + 1));
+    cmd_Palette[i]->setText(QString::fromUtf8("色"));
+    cmd_Palette[i]->setAutoRaise(false);
+    bar->addWidget(cmd_Palette[i]);
+  }
+  bar->addSpacing(8);
   bar->addWidget(cmd_ModeMM);
   bar->addWidget(cmd_ModePickout);
   bar->addWidget(btn_WinW);
@@ -478,6 +486,7 @@ int TfrmMain::OpenDivision(int mode, int index) {
   view_->SetDataKind(dataKind_);
   view_->ReloadView();
   divIndex_ = index;
+  RefreshPaletteButtons();
   const std::string& filter = view_->Screen().filter;
   if (!filter.empty() && filter[0] == '=') {
     if (!started_) p.Warn("起動直後の自動抽出は行えません。"_sj);
@@ -773,6 +782,30 @@ void TfrmMain::mnuFileNewScrClick() {
   if (OpenScreen(0, 1, tables_[1]->RecordCount()) != 0) OpenScreen(0, 0, before);
 }
 
+void TfrmMain::RefreshPaletteButtons() {
+  CMyMaster& colors = *tables_[3];
+  if (colors.Read(global_->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
+  CMyColorKinds kinds(colors, *env_.prompter, *env_.beeper);
+  for (int b = 1; b <= 3; ++b) {
+    QToolButton* button = cmd_Palette[b - 1];
+    int k = kinds.PaletteKind(b);
+    if (k < 0) {
+      button->setStyleSheet(QString());
+      button->setToolTip(QStringLiteral("カラーパレット%1").arg(b));
+      continue;
+    }
+    ColorKind kind = kinds.Get(k);
+    auto css = [](int c) { return QStringLiteral("#%1%2%3").arg(c & 0xFF, 2, 16, QLatin1Char('0'))
+                                      .arg((c >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                                      .arg((c >> 16) & 0xFF, 2, 16, QLatin1Char('0')); };
+    // a colour the kind does not use shows as black text on white
+    button->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: %2; border: 1px solid #888; }")
+                              .arg(kind.useText ? css(kind.textColor) : QStringLiteral("#000000"))
+                              .arg(kind.useBack ? css(kind.backColor) : QStringLiteral("#ffffff")));
+    button->setToolTip(FromSj(kind.name));
+  }
+}
+
 void TfrmMain::mnuFileColorClick() {
   if (!started_) return;
   CMyMaster& colors = *tables_[3];
@@ -785,6 +818,7 @@ void TfrmMain::mnuFileColorClick() {
     dlg.exec();
   }
   if (kinds.SaveIfChanged(global_->DivisionPath("color.dat")) < 0) env_.prompter->Warn("保存に失敗しました。"_sj);
+  RefreshPaletteButtons();
 }
 
 void TfrmMain::btn_WinWClick() {

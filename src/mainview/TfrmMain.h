@@ -112,6 +112,7 @@ class TfrmMain : public QMainWindow {
   QToolButton* cmd_ModeMM = nullptr;
   QToolButton* cmd_ModePickout = nullptr;
   QToolButton* btn_WinW = nullptr;
+  QToolButton* cmd_Palette[3] = {nullptr, nullptr, nullptr};  // bound to colour kinds
   QTabBar* tab_Div = nullptr;
   QTabBar* tab_Scr = nullptr;
   QWidget* panel_Scr = nullptr;
@@ -167,6 +168,7 @@ class TfrmMain : public QMainWindow {
   void RebuildScreenTabs(int select);
   void paiMainPaint();
   void TimerTick();
+  void RefreshPaletteButtons();
   // The one-line name dialog; "" when cancelled.
   std::string AskName(int mode, const std::string& current);
   void MoveDivisionTab(int direction);
