@@ -259,3 +259,89 @@ TEST(TfrmMain, ANewUserWithoutABookFallsBackToThePreviousUser) {
   EXPECT_TRUE(fileops::IsDir(env.program + "/花子"));  // made at once, as the dialog promises
   EXPECT_EQ(QString::fromUtf8("日記帳"), w.tab_Div->tabText(0));
 }
+
+#include <QListWidget>
+#include "catalogue/TfrmHanyoData.h"
+#include "mainview/CMyView.h"
+#include "catalogue/TfrmNewDiv.h"
+#include "catalogue/TfrmNewScr.h"
+
+TEST(TfrmMain, ABookKeepersFirstWeek) {
+  Env env;
+  auto names = packagelist::Names(JBX_PROGRAM_DIR);
+  int wantPackage = 0;
+  const char* wantName = "日記帳";
+  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("花子"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  });
+  // the shipped packages lie beside the real program; the data stays in the test's folder
+  e.programFolder = JBX_PROGRAM_DIR;
+  e.dataRoot = env.program;
+  TfrmMain* win = nullptr;
+  e.runNewDiv = [&](int mode) {
+    TfrmNewDiv dlg(mode, *win->Global(), *win->Table(0), env.prompter, &env.beeper);
+    dlg.txt_DivName->setText(QString::fromUtf8(wantName));
+    dlg.lst_Package->setCurrentRow(wantPackage);
+    dlg.cmd_OkClick();
+    return dlg.result() == QDialog::Accepted ? 1 : 0;
+  };
+  e.runNewScr = [&](int mode, int index) {
+    TfrmNewScr dlg(mode, index, *win->Global(), *win->Table(1), env.prompter, &env.beeper);
+    dlg.txt_ScrName->setText(QString::fromUtf8("予定"));
+    dlg.txt_File->setText(QString::fromStdString(packagelist::PathOf(JBX_PROGRAM_DIR, names[1])));
+    dlg.runChooser = [](TfrmPkgViewSel& chooser) {
+      if (!chooser.SetUp()) return -1;
+      chooser.lst_Screen->setCurrentRow(0);
+      chooser.cmd_OkClick();
+      return chooser.result() == QDialog::Accepted ? 1 : 0;
+    };
+    dlg.cmd_OkClick();
+    return dlg.result() == QDialog::Accepted ? 1 : 0;
+  };
+  e.runName = [](TfrmHanyoData& dlg) {
+    dlg.txt_Name->setText(QString::fromUtf8("私の日記"));
+    dlg.cmd_OkClick();
+    return dlg.TextSj();
+  };
+  {
+    TfrmMain w(e);
+    win = &w;
+    w.FormCreate();
+    ASSERT_TRUE(w.Started());
+    // a notebook beside the diary
+    wantPackage = 3;
+    wantName = "ノート";
+    w.mnuFileNewDivClick();
+    ASSERT_EQ(2, w.tab_Div->count());
+    EXPECT_EQ("ノート"_sj, w.Global()->DivisionFolder());
+    EXPECT_EQ(100, w.View()->DataKind());
+    // back to the diary, a screen from the schedule package
+    w.tab_Div->setCurrentIndex(0);
+    EXPECT_EQ("日記帳"_sj, w.Global()->DivisionFolder());
+    EXPECT_EQ(0, w.View()->DataKind());
+    w.mnuFileNewScrClick();
+    ASSERT_EQ(3, w.tab_Scr->count());
+    EXPECT_EQ(QString::fromUtf8("予定"), w.tab_Scr->tabText(2));
+    // rename the diary and put the notebook first
+    w.mnuFileChgDivClick();
+    EXPECT_EQ(QString::fromUtf8("私の日記"), w.tab_Div->tabText(0));
+    w.tab_Div->setCurrentIndex(1);
+    w.mnuFileDivMoveUpClick();
+    EXPECT_EQ(QString::fromUtf8("ノート"), w.tab_Div->tabText(0));
+    w.FormCloseQuery();
+  }
+  // the next start finds everything as it was left
+  TfrmMain w(e);
+  win = &w;
+  w.FormCreate();
+  ASSERT_TRUE(w.Started());
+  ASSERT_EQ(2, w.tab_Div->count());
+  EXPECT_EQ(QString::fromUtf8("ノート"), w.tab_Div->tabText(0));
+  EXPECT_EQ(QString::fromUtf8("私の日記"), w.tab_Div->tabText(1));
+  w.tab_Div->setCurrentIndex(1);
+  EXPECT_EQ(3, w.tab_Scr->count());
+  EXPECT_TRUE(fileops::IsDir(env.program + "/花子/私の日記"));
+  EXPECT_TRUE(env.prompter.Shown().empty()) << env.prompter.ShownUtf8()[0];
+}
