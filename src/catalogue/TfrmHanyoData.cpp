@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/QtForm.h"
 #include "app/QtText.h"
 #include "platform/Prompter.h"
 
@@ -47,24 +48,10 @@ TfrmHanyoData::TfrmHanyoData(int mode, const QString& initial, Prompter& prompte
   txt_Name->setMaxLength(max);
   txt_Name->setMinimumWidth(240);
   if (mode == 0 || mode == 1) txt_Name->setValidator(new NameCharValidator(beeper, txt_Name));
-  cmd_Ok = new QPushButton(QStringLiteral("OK"), this);
-  cmd_Ok->setObjectName("cmd_Ok");
-  cmd_Cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-  cmd_Cancel->setObjectName("cmd_Cancel");
-  cmd_Ok->setAutoDefault(false);
-  cmd_Cancel->setAutoDefault(false);
-  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { cmd_Ok->setFocus(); });
+  auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("OK"), QStringLiteral("ｷｬﾝｾﾙ"));
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmHanyoData::cmd_OkClick);
-  connect(cmd_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* row = new QHBoxLayout;
-  row->addWidget(lbl_Name);
-  row->addWidget(txt_Name, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cmd_Ok);
-  buttons->addWidget(cmd_Cancel);
   auto* top = new QVBoxLayout(this);
-  top->addLayout(row);
+  top->addLayout(qtform::LabelledEdit(this, lbl_Name, txt_Name, cmd_Ok));
   top->addLayout(buttons);
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/QtForm.h"
 #include "app/QtText.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/ScreenImport.h"
@@ -36,21 +37,6 @@ QHBoxLayout* FileRow(QWidget* owner, QLineEdit*& edit, std::function<QString()>&
   return row;
 }
 
-QHBoxLayout* Buttons(QDialog* owner, QPushButton*& ok, QPushButton*& cancel) {
-  ok = new QPushButton(QStringLiteral("OK(&O)"), owner);
-  ok->setObjectName("cmd_Ok");
-  cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), owner);
-  cancel->setObjectName("cmd_Cancel");
-  ok->setAutoDefault(false);
-  cancel->setAutoDefault(false);
-  QObject::connect(cancel, &QPushButton::clicked, owner, &QDialog::reject);
-  auto* row = new QHBoxLayout;
-  row->addStretch(1);
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  return row;
-}
-
 std::string PathOf(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 }  // namespace
@@ -66,7 +52,7 @@ TfrmNewDivIn::TfrmNewDivIn(CMyGlobal& global, Prompter& prompter, QWidget* paren
   };
   auto* top = new QVBoxLayout(this);
   top->addLayout(FileRow(this, txt_File, chooseFile));
-  top->addLayout(Buttons(this, cmd_Ok, cmd_Cancel));
+  top->addLayout(qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel));
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewDivIn::cmd_OkClick);
 }
 
@@ -87,7 +73,7 @@ TfrmPkgViewSel::TfrmPkgViewSel(CMyGlobal& global, Prompter& prompter, std::strin
   lst_Screen->setObjectName("lst_Screen");
   auto* top = new QVBoxLayout(this);
   top->addWidget(lst_Screen, 1);
-  top->addLayout(Buttons(this, cmd_Ok, cmd_Cancel));
+  top->addLayout(qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel));
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmPkgViewSel::cmd_OkClick);
   connect(lst_Screen, &QListWidget::itemDoubleClicked, this, &TfrmPkgViewSel::cmd_OkClick);
   resize(260, 240);
@@ -138,7 +124,7 @@ TfrmNewScr::TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screen
   name->addWidget(txt_ScrName, 1);
   top->addLayout(name);
   top->addLayout(FileRow(this, txt_File, chooseFile));
-  top->addLayout(Buttons(this, cmd_Ok, cmd_Cancel));
+  top->addLayout(qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel));
   connect(txt_ScrName, &QLineEdit::returnPressed, this, [this] { txt_File->setFocus(); });
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewScr::cmd_OkClick);
 }

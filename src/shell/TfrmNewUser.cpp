@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/QtForm.h"
 #include "app/QtText.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
@@ -20,27 +21,12 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
   txt_UserName->setObjectName("txt_UserName");
   txt_UserName->setMaxLength(CMyGlobal::kMaxUserName);
   txt_UserName->setMinimumWidth(220);
-  label->setBuddy(txt_UserName);
-  cmd_Ok = new QPushButton(QStringLiteral("Ok(&O)"), this);
-  cmd_Ok->setObjectName("cmd_Ok");
-  cmd_Cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), this);
-  cmd_Cancel->setObjectName("cmd_Cancel");
-  // Enter in the edit box moves on to the next control, as in every dialog
-  cmd_Ok->setAutoDefault(false);
-  cmd_Cancel->setAutoDefault(false);
-  connect(txt_UserName, &QLineEdit::returnPressed, this, [this] { cmd_Ok->setFocus(); });
+  auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("Ok(&O)"),
+                                      QStringLiteral("ｷｬﾝｾﾙ(&C)"), false);
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewUser::cmd_OkClick);
   connect(cmd_Cancel, &QPushButton::clicked, this, &TfrmNewUser::cmd_CancelClick);
-
-  auto* row = new QHBoxLayout;
-  row->addWidget(label);
-  row->addWidget(txt_UserName, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cmd_Ok);
-  buttons->addWidget(cmd_Cancel);
   auto* top = new QVBoxLayout(this);
-  top->addLayout(row);
+  top->addLayout(qtform::LabelledEdit(this, label, txt_UserName, cmd_Ok));
   top->addSpacing(8);
   top->addLayout(buttons);
 }

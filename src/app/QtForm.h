@@ -1,0 +1,46 @@
+// Small pieces every dialog of the program is built from, so they look and
+// behave alike: the OK / cancel row, and an edit box where Enter moves on
+// instead of closing the dialog.
+#pragma once
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace qtform {
+
+// A button that never acts as the dialog's default (Enter moves focus).
+inline QPushButton* Button(QWidget* owner, const QString& text, const char* name) {
+  auto* b = new QPushButton(text, owner);
+  b->setObjectName(name);
+  b->setAutoDefault(false);
+  return b;
+}
+
+// "OK" and "キャンセル" at the right; cancel rejects unless the caller
+// connects it otherwise.
+inline QHBoxLayout* OkCancelRow(QDialog* owner, QPushButton*& ok, QPushButton*& cancel,
+                                const QString& okText = QStringLiteral("OK(&O)"),
+                                const QString& cancelText = QStringLiteral("ｷｬﾝｾﾙ(&C)"), bool connectCancel = true) {
+  ok = Button(owner, okText, "cmd_Ok");
+  cancel = Button(owner, cancelText, "cmd_Cancel");
+  if (connectCancel) QObject::connect(cancel, &QPushButton::clicked, owner, &QDialog::reject);
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
+// A label and its edit box on one line; Enter in the box moves to `next`.
+inline QHBoxLayout* LabelledEdit(QWidget* owner, QLabel* label, QLineEdit* edit, QWidget* next) {
+  label->setBuddy(edit);
+  QObject::connect(edit, &QLineEdit::returnPressed, owner, [next] { next->setFocus(); });
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(edit, 1);
+  return row;
+}
+
+}  // namespace qtform
