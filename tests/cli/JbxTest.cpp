@@ -21,7 +21,9 @@ struct RunResult {
 };
 
 RunResult Jbx(const std::string& args) {
-  std::string cmd = std::string(JBX_PROGRAM_DIR) + "/jbx " + args + " 2>/dev/null";
+  // the tool's own data-folder probe must never reach the real home
+  std::string cmd = "XDG_DATA_HOME=/tmp/jbx-cli-test-home " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
+                    " 2>/dev/null";
   FILE* p = popen(cmd.c_str(), "r");
   RunResult r{-1, {}};
   if (!p) return r;
@@ -105,4 +107,29 @@ TEST(Jbx, PackRebuildsAShippedPackage) {
   EXPECT_NE(std::string::npos, r.out.find("ページ.jos"));
   WriteBytes(dir / "package.json", "{\"file\": \"x\", \"input\": \"missing.json\"}");
   EXPECT_EQ(2, Jbx("pack " + dir.path() + " " + dir / "x.jpk").status);
+}
+
+TEST(Jbx, RenderDrawsTheSheetOfABook) {
+  TempDir dir;
+  const std::string root = dir / "root";
+  ASSERT_EQ(0, Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note").status);
+  CMyMaster users("USER");
+  std::string rec = CMyMaster::Blank();
+  CMyMaster::SetName(rec, "note");
+  users.Append(rec);
+  ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+  WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  RunResult r = Jbx("render --root " + root + " --user u --page 2 --width 300 --height 200 --out " + dir / "p.png");
+  ASSERT_EQ(0, r.status);
+  std::string png = ReadBytes(dir / "p.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(std::string("\x89PNG", 4), png.substr(0, 4));
+  // width and height in the IHDR chunk, big-endian
+  auto be = [&](size_t at) {
+    return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+           (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+  };
+  EXPECT_EQ(300, be(16));
+  EXPECT_EQ(200, be(20));
+  EXPECT_EQ(2, Jbx("render --root " + root).status);
 }
