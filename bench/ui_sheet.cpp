@@ -83,6 +83,7 @@ struct Env {
     e.clock = &clock;
     e.programFolder = syspaths::ProgramFolder();
     e.dataRoot = root;
+    e.dataHome = root + "/home";
     e.user = "u";
     e.sheetHeight = 1100;
     return e;

@@ -83,6 +83,7 @@ QImage Render(const Book& book, int division, int screen, int year, int month, i
   env.clock = &clock;
   env.programFolder = JBX_PROGRAM_DIR;
   env.dataRoot = book.Root();
+  env.dataHome = book.Root() + "/home";  // never the real home
   env.user = "u";
   env.sheetHeight = h;
   TfrmMain win(env);
