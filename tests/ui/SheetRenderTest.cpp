@@ -134,6 +134,8 @@ TEST(SheetRender, DiaryMonthWithHolidaysTodayAndEntries) {
                     {"2026/09/21", {{memo::kMark, "☆"}, {memo::kMem001, "敬老の日。祖母に電話した。"}}},
                     {"2026/09/22", {{memo::kMem001, "連休の中日"}, {memo::kCr001, "255"}}}});
   ExpectLooksLike(Render(book, 0, 0, 2026, 9, 0, 440, 520), "diary-2026-09.png");
+  // the second screen lists the entries, newest first
+  ExpectLooksLike(Render(book, 0, 1, 0, 0, 0, 440, 200), "diary-list.png");
 }
 
 TEST(SheetRender, HouseholdMonthWithTotalAndNotebookPage) {
