@@ -631,6 +631,8 @@ void TfrmMain::FormCloseQuery() {
 void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
+  created_ = false;  // late widget events find nothing to act on
+  started_ = false;
   // reverse order of creation
   painter_.reset();
   sheetScreen_.reset();
