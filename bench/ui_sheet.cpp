@@ -43,7 +43,8 @@ std::string MakeBook() {
   users.Write(g.UserPath("jbxuser.jpr"));
   const std::string program = syspaths::ProgramFolder();
   CMyPackage pkg(prompter);
-  pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""), nullptr, false);
+  pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""), nullptr,
+               false);
   CMyDB db;
   DefineMemoSchema(db);
   CMyRec work(&db);

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "alarm/CMyAlarm.h"
 #include "FuzzFile.h"
+#include "alarm/CMyAlarm.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "calendar/CMyHoliday.h"
 #include "FuzzFile.h"
+#include "calendar/CMyHoliday.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzFile file(data, size);

@@ -5,7 +5,8 @@
 #include "store/CMyLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FILE* fp = fmemopen(const_cast<uint8_t*>(size ? data : reinterpret_cast<const uint8_t*>("")), size ? size : 1, "rb");
+  FILE* fp = fmemopen(const_cast<uint8_t*>(size ? data : reinterpret_cast<const uint8_t*>("")),
+                      size ? size : 1, "rb");
   if (!fp) return 0;
   CMyLine lines(512);
   int n = lines.ReadList(fp, static_cast<int64_t>(size));

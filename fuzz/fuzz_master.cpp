@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "catalogue/CMyMaster.h"
 #include "FuzzFile.h"
+#include "catalogue/CMyMaster.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzFile file(data, size);

@@ -33,8 +33,8 @@ int OfficialEquinox(int year, int term) {
 
 std::string Line(const Rule& r) {
   char buf[200];
-  std::snprintf(buf, sizeof buf, "%d\t%d\t%s\t%d\t%d\t%d\t%d\r\n", r.month, r.day, r.name.c_str(), r.start, r.end,
-                r.term, r.week);
+  std::snprintf(buf, sizeof buf, "%d\t%d\t%s\t%d\t%d\t%d\t%d\r\n", r.month, r.day, r.name.c_str(), r.start,
+                r.end, r.term, r.week);
   return buf;
 }
 
@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     if (line.empty() || line[0] == '#') continue;
     char name[256];
     Rule r{};
-    if (std::sscanf(line.c_str(), "%d %d %255s %d %d %d %d", &r.month, &r.day, name, &r.start, &r.end, &r.term,
-                    &r.week) != 7 ||
+    if (std::sscanf(line.c_str(), "%d %d %255s %d %d %d %d", &r.month, &r.day, name, &r.start, &r.end,
+                    &r.term, &r.week) != 7 ||
         cp932::FromUtf8(name, r.name) != 0) {
       std::fprintf(stderr, "holidaygen: %s:%d: not a rule\n", argv[1], lineNo);
       return 1;

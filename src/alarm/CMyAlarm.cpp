@@ -120,7 +120,8 @@ int CMyAlarm::Find(const std::string& date, const std::string& serial, const std
   size_t i = resume == 1 ? cursor_ : 0;
   for (; i < entries_.size() && entries_[i].date >= date; ++i) {
     const AlarmEntry& e = entries_[i];
-    if (e.date == date && Matches(e.serial, serial) && Matches(e.time, time) && Matches(e.division, division)) {
+    if (e.date == date && Matches(e.serial, serial) && Matches(e.time, time) &&
+        Matches(e.division, division)) {
       cursor_ = i + 1;
       return static_cast<int>(i);
     }
@@ -163,8 +164,10 @@ void CMyAlarm::SwapSerials(const std::string& date, const std::string& a, const 
   const std::string div = global_.DivisionFolder();
   for (auto& e : entries_) {
     if (e.date != date || e.division != div) continue;
-    if (e.serial == a) e.serial = b;
-    else if (e.serial == b) e.serial = a;
+    if (e.serial == a)
+      e.serial = b;
+    else if (e.serial == b)
+      e.serial = a;
   }
 }
 
@@ -192,7 +195,8 @@ void CMyAlarm::ScanMemo(const std::string& date, const std::string& serial, cons
     // memo: a long remainder makes no alarm, as Add refuses it
     if (!time.empty()) Add(date, serial, time, memo.substr(lineStart), 1, -1);
     if (lineEnd >= memo.size()) break;
-    lineStart = lineEnd + ((memo[lineEnd] == '\r' && lineEnd + 1 < memo.size() && memo[lineEnd + 1] == '\n') ? 2 : 1);
+    lineStart =
+        lineEnd + ((memo[lineEnd] == '\r' && lineEnd + 1 < memo.size() && memo[lineEnd + 1] == '\n') ? 2 : 1);
   }
 }
 
@@ -204,7 +208,8 @@ int CMyAlarm::CheckDue(bool show) {
     if (e.state != 1 || e.time != now) continue;
     e.state = 0;
     if (show && prompter_)
-      prompter_->Show(e.message, cp932::FromUtf8("お知らせ(") + now + ")", PromptIcon::Information, PromptButtons::Ok);
+      prompter_->Show(e.message, cp932::FromUtf8("お知らせ(") + now + ")", PromptIcon::Information,
+                      PromptButtons::Ok);
     return i;
   }
   return -1;

@@ -24,8 +24,8 @@ struct AlarmEntry {
 class CMyAlarm {
  public:
   static constexpr int kEntrySize = 196;
-  static constexpr int kMaxMessageIn = 120;   // longer texts make no alarm
-  static constexpr int kMaxMessage = 122;     // bytes kept of the first line
+  static constexpr int kMaxMessageIn = 120;  // longer texts make no alarm
+  static constexpr int kMaxMessage = 122;    // bytes kept of the first line
 
   CMyAlarm(const CMyGlobal& global, const Clock& clock, Prompter* prompter = nullptr)
       : global_(global), clock_(clock), prompter_(prompter) {}
@@ -38,11 +38,11 @@ class CMyAlarm {
   static bool ParseEntry(const char* bytes, size_t n, AlarmEntry& e);
 
   void RefreshToday();
-  void Add(const std::string& date, const std::string& serial, const std::string& time, const std::string& message,
-           int origin, int state);
+  void Add(const std::string& date, const std::string& serial, const std::string& time,
+           const std::string& message, int origin, int state);
   // Empty criteria match anything. Index, or -1.
-  int Find(const std::string& date, const std::string& serial, const std::string& time, const std::string& division,
-           int resume);
+  int Find(const std::string& date, const std::string& serial, const std::string& time,
+           const std::string& division, int resume);
   void RemoveForRecord(const std::string& date, const std::string& serial, const std::string& time);
   void RemoveAt(int index);
   void RemoveDivision(const std::string& division);

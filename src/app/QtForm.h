@@ -22,7 +22,8 @@ inline QPushButton* Button(QWidget* owner, const QString& text, const char* name
 // connects it otherwise.
 inline QHBoxLayout* OkCancelRow(QDialog* owner, QPushButton*& ok, QPushButton*& cancel,
                                 const QString& okText = QStringLiteral("OK(&O)"),
-                                const QString& cancelText = QStringLiteral("ｷｬﾝｾﾙ(&C)"), bool connectCancel = true) {
+                                const QString& cancelText = QStringLiteral("ｷｬﾝｾﾙ(&C)"),
+                                bool connectCancel = true) {
   ok = Button(owner, okText, "cmd_Ok");
   cancel = Button(owner, cancelText, "cmd_Cancel");
   if (connectCancel) QObject::connect(cancel, &QPushButton::clicked, owner, &QDialog::reject);

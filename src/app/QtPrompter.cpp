@@ -10,42 +10,67 @@ namespace {
 
 QMessageBox::StandardButton ToQt(int answer) {
   switch (answer) {
-    case kAnswerOk: return QMessageBox::Ok;
-    case kAnswerCancel: return QMessageBox::Cancel;
-    case kAnswerYes: return QMessageBox::Yes;
-    case kAnswerNo: return QMessageBox::No;
-    default: return QMessageBox::NoButton;
+    case kAnswerOk:
+      return QMessageBox::Ok;
+    case kAnswerCancel:
+      return QMessageBox::Cancel;
+    case kAnswerYes:
+      return QMessageBox::Yes;
+    case kAnswerNo:
+      return QMessageBox::No;
+    default:
+      return QMessageBox::NoButton;
   }
 }
 
 int FromQt(int button) {
   switch (button) {
-    case QMessageBox::Ok: return kAnswerOk;
-    case QMessageBox::Yes: return kAnswerYes;
-    case QMessageBox::No: return kAnswerNo;
-    default: return kAnswerCancel;
+    case QMessageBox::Ok:
+      return kAnswerOk;
+    case QMessageBox::Yes:
+      return kAnswerYes;
+    case QMessageBox::No:
+      return kAnswerNo;
+    default:
+      return kAnswerCancel;
   }
 }
 
 }  // namespace
 
-int QtPrompter::Show(const std::string& text, const std::string& caption, PromptIcon icon, PromptButtons buttons,
-                     int defaultButton) {
+int QtPrompter::Show(const std::string& text, const std::string& caption, PromptIcon icon,
+                     PromptButtons buttons, int defaultButton) {
   QMessageBox box(QApplication::activeWindow());
   box.setWindowModality(Qt::ApplicationModal);
   box.setWindowTitle(FromSj(caption));
   box.setText(FromSj(text));
   switch (icon) {
-    case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case PromptIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case PromptIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case PromptIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case PromptIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case PromptIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case PromptIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case PromptIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
   }
   switch (buttons) {
-    case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case PromptButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case PromptButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case PromptButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case PromptButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case PromptButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
     case PromptButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;

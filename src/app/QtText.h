@@ -27,6 +27,8 @@ inline bool ToSj(const QString& text, std::string& out, QString* bad = nullptr) 
 // The character itself has no CP932 form, so it is named by its code point.
 inline std::string UnstorableMessage(const QString& bad) {
   char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", bad.isEmpty() ? 0u : static_cast<unsigned>(bad.toUcs4().value(0)));
-  return cp932::FromUtf8("入力された文字（") + code + cp932::FromUtf8("）は保存できません。別の文字で入力して下さい。");
+  std::snprintf(code, sizeof code, "U+%04X",
+                bad.isEmpty() ? 0u : static_cast<unsigned>(bad.toUcs4().value(0)));
+  return cp932::FromUtf8("入力された文字（") + code +
+         cp932::FromUtf8("）は保存できません。別の文字で入力して下さい。");
 }

@@ -51,7 +51,9 @@ void CMyHoliday::Clear(int list) {
   cursor_[list] = 0;
 }
 
-int CMyHoliday::Count(int list) const { return (list < 0 || list > 1) ? 0 : static_cast<int>(lists_[list].size()); }
+int CMyHoliday::Count(int list) const {
+  return (list < 0 || list > 1) ? 0 : static_cast<int>(lists_[list].size());
+}
 
 const HolidayEntry& CMyHoliday::Item(int index, int list) const {
   static const HolidayEntry kNone;
@@ -86,11 +88,13 @@ int CMyHoliday::SolarTermDay(int year, int term) {
   const float epoch = ModifiedJulianDay(1899.0f, 13.0f, 1.5f);
   float lambda[10];
   for (int d = 18; d <= 27; ++d) {
-    const float mjd = ModifiedJulianDay(static_cast<float>(year), static_cast<float>(m), static_cast<float>(d - 0.375));
+    const float mjd =
+        ModifiedJulianDay(static_cast<float>(year), static_cast<float>(m), static_cast<float>(d - 0.375));
     const float t = static_cast<float>((static_cast<double>(mjd) - epoch) * (1.0 / 36525.0));
     const double T = t;
     const float L = static_cast<float>(280.6824 + 36000.769325 * T + 0.000722222 * T * T);
-    const float P = static_cast<float>(281.2206 + 1.717697 * T + 0.000483333 * T * T + 0.00000277777 * T * T * T);
+    const float P =
+        static_cast<float>(281.2206 + 1.717697 * T + 0.000483333 * T * T + 0.00000277777 * T * T * T);
     const float M = static_cast<float>(static_cast<double>(L) - P);
     const float mr = static_cast<float>(M * 3.141592 * (1.0 / 180.0));
     const double s = std::sin(static_cast<double>(mr));
@@ -201,7 +205,8 @@ bool CMyHoliday::Parse(int list, int year, const std::string& text) {
     if (tok.empty()) continue;
     if (first) {
       first = false;
-      if (tok[0].size() >= 2 && tok[0][0] == 'C' && tok[0][1] == 'L' && std::atoi(tok[0].c_str() + 2) != 0) continue;
+      if (tok[0].size() >= 2 && tok[0][0] == 'C' && tok[0][1] == 'L' && std::atoi(tok[0].c_str() + 2) != 0)
+        continue;
     }
     long month = 0, day = 0, start = 1000, stop = 9999, term = 0, week = -1;
     std::string name;
@@ -238,8 +243,8 @@ bool CMyHoliday::Save(int list, const std::string& path) const {
   char buf[160];
   for (size_t i = 1; i < lists_[list].size(); ++i) {
     const HolidayEntry& e = lists_[list][i];
-    std::snprintf(buf, sizeof buf, "%d\t%d\t%s\t%d\t%d\t%d\t%d\r\n", e.month, e.day, e.name, e.startYear, e.endYear,
-                  e.solarTerm, e.weekRule);
+    std::snprintf(buf, sizeof buf, "%d\t%d\t%s\t%d\t%d\t%d\t%d\r\n", e.month, e.day, e.name, e.startYear,
+                  e.endYear, e.solarTerm, e.weekRule);
     out += buf;
   }
   return fileops::WriteAtomic(path, out);
@@ -257,7 +262,8 @@ std::string CMyHoliday::DisplayLine(const HolidayEntry& e) {
   } else if (e.endYear == 9999) {
     std::snprintf(buf, sizeof buf, (md + " %4d-     %s").c_str(), mark, e.month, e.day, e.startYear, e.name);
   } else {
-    std::snprintf(buf, sizeof buf, (md + " %4d-%4d %s").c_str(), mark, e.month, e.day, e.startYear, e.endYear, e.name);
+    std::snprintf(buf, sizeof buf, (md + " %4d-%4d %s").c_str(), mark, e.month, e.day, e.startYear, e.endYear,
+                  e.name);
   }
   return buf;
 }

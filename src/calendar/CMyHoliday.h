@@ -9,8 +9,8 @@
 
 // One rule as held in memory.
 struct HolidayEntry {
-  uint16_t startYear = 0;  // 1000: no lower limit
-  uint16_t endYear = 9999; // 9999: no upper limit; inclusive
+  uint16_t startYear = 0;   // 1000: no lower limit
+  uint16_t endYear = 9999;  // 9999: no upper limit; inclusive
   uint16_t month = 0;
   uint16_t day = 0;        // resolved for the loaded year for weekday and solar rules
   int32_t weekRule = -1;   // -1 none; w: the (w / 7 + 1)-th weekday w % 7 (0 Sunday)
@@ -34,8 +34,8 @@ class CMyHoliday {
   bool Save(int list, const std::string& path) const;  // atomic
   void Add(int startYear, int endYear, int month, int day, int solarTerm, int year, int weekRule,
            const std::string& name, int list);
-  void Update(int index, int startYear, int endYear, int month, int day, int solarTerm, int year, int weekRule,
-              const std::string& name, int list);
+  void Update(int index, int startYear, int endYear, int month, int day, int solarTerm, int year,
+              int weekRule, const std::string& name, int list);
   void Remove(int index, int list);
   void Clear(int list);
   // Count including the sentinel at 0 (0 for a list without entries).

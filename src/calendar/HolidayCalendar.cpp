@@ -4,7 +4,8 @@
 
 #include "shell/CivilDays.h"
 
-HolidayCalendar::HolidayCalendar(std::string holidayPath, std::string anniversaryPath, std::string programFolder)
+HolidayCalendar::HolidayCalendar(std::string holidayPath, std::string anniversaryPath,
+                                 std::string programFolder)
     : holidayPath_(std::move(holidayPath)),
       anniversaryPath_(std::move(anniversaryPath)),
       programFolder_(std::move(programFolder)),

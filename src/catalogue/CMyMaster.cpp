@@ -133,7 +133,9 @@ std::string CMyMaster::HeaderText() const { return le::GetFixedText(Header() + k
 
 void CMyMaster::SetHeaderText(const std::string& text) {
   std::string h(lines_.View(1));
-  std::string t = text.size() >= static_cast<size_t>(kHTextSize) ? text.substr(0, cp932::CharStart(text, kHTextSize - 1)) : text;
+  std::string t = text.size() >= static_cast<size_t>(kHTextSize)
+                      ? text.substr(0, cp932::CharStart(text, kHTextSize - 1))
+                      : text;
   le::PutFixedText(&h[kHText], kHTextSize, t);
   lines_.Set(1, h);
 }
@@ -146,7 +148,9 @@ std::string CMyMaster::Blank() {
 
 void CMyMaster::SetName(std::string& record, const std::string& name) {
   if (record.size() < static_cast<size_t>(kRecordSize)) record.resize(kRecordSize, '\0');
-  std::string n = name.size() >= static_cast<size_t>(kRNameSize) ? name.substr(0, cp932::CharStart(name, kRNameSize - 1)) : name;
+  std::string n = name.size() >= static_cast<size_t>(kRNameSize)
+                      ? name.substr(0, cp932::CharStart(name, kRNameSize - 1))
+                      : name;
   le::PutFixedText(&record[kRName], kRNameSize, n);
 }
 
@@ -221,13 +225,26 @@ int CMyMaster::Swap(int i, int j) {
 int CMyMaster::FindByInt(int key, int value) const {
   int offset;
   switch (key) {
-    case 11: offset = kRKey11; break;
-    case 12: offset = kRKey12; break;
-    case 13: offset = kRKey13; break;
-    case 14: offset = kRKey14; break;
-    case 21: offset = kRKey21; break;
-    case 22: offset = kRKey22; break;
-    default: return -1;
+    case 11:
+      offset = kRKey11;
+      break;
+    case 12:
+      offset = kRKey12;
+      break;
+    case 13:
+      offset = kRKey13;
+      break;
+    case 14:
+      offset = kRKey14;
+      break;
+    case 21:
+      offset = kRKey21;
+      break;
+    case 22:
+      offset = kRKey22;
+      break;
+    default:
+      return -1;
   }
   for (int k = 0; k < RecordCount(); ++k)
     if (GetInt(k, offset) == value) return k;
@@ -237,10 +254,20 @@ int CMyMaster::FindByInt(int key, int value) const {
 int CMyMaster::FindByText(int which, std::string_view text) const {
   int offset, size;
   switch (which) {
-    case 0: offset = kRName; size = kRNameSize; break;
-    case 1: offset = kRText2; size = 32; break;
-    case 2: offset = kRText3; size = 20; break;
-    default: return -1;
+    case 0:
+      offset = kRName;
+      size = kRNameSize;
+      break;
+    case 1:
+      offset = kRText2;
+      size = 32;
+      break;
+    case 2:
+      offset = kRText3;
+      size = 20;
+      break;
+    default:
+      return -1;
   }
   for (int k = 0; k < RecordCount(); ++k) {
     if (collate::EqualNoCase(le::GetFixedText(Record(k) + offset, static_cast<size_t>(size)), text)) return k;

@@ -18,21 +18,21 @@ class CMyMaster {
   static constexpr int kMaxText = 255;
 
   // Header offsets.
-  static constexpr int kHCount = 0;       // number of records
-  static constexpr int kHName = 4;        // table name, 32 bytes
+  static constexpr int kHCount = 0;  // number of records
+  static constexpr int kHName = 4;   // table name, 32 bytes
   static constexpr int kHNextId = 44;
-  static constexpr int kHText = 64;       // 50 bytes (periods: the latest key)
+  static constexpr int kHText = 64;  // 50 bytes (periods: the latest key)
   static constexpr int kHTextSize = 50;
-  static constexpr int kHAdded = 136;     // periods: records added
+  static constexpr int kHAdded = 136;  // periods: records added
   // Record offsets.
-  static constexpr int kRFlag = 0;        // run-time flag (periods: loaded), cleared on reading
-  static constexpr int kRValue = 4;       // run-time value, cleared on reading
+  static constexpr int kRFlag = 0;   // run-time flag (periods: loaded), cleared on reading
+  static constexpr int kRValue = 4;  // run-time value, cleared on reading
   static constexpr int kRId = 8;
-  static constexpr int kRName = 12;       // 32 bytes, the key of the table
+  static constexpr int kRName = 12;  // 32 bytes, the key of the table
   static constexpr int kRNameSize = 32;
-  static constexpr int kRText2 = 48;      // 32 bytes
-  static constexpr int kRText3 = 80;      // 20 bytes
-  static constexpr int kRKey11 = 100;     // periods: highest line serial
+  static constexpr int kRText2 = 48;   // 32 bytes
+  static constexpr int kRText3 = 80;   // 20 bytes
+  static constexpr int kRKey11 = 100;  // periods: highest line serial
   static constexpr int kRKey12 = 104;
   static constexpr int kRKey13 = 108;
   static constexpr int kRKey14 = 112;
@@ -56,16 +56,16 @@ class CMyMaster {
   const char* Header() const { return lines_.Item(1); }
   std::string TableName() const;
   int RecordCount() const { return lines_.Count() - 2; }
-  const char* Record(int i) const;       // null when out of range
-  std::string Text(int i) const;         // the optional text, "" without
-  std::string Name(int i) const;         // the name field
-  int GetInt(int i, int offset) const;   // 0 when out of range
+  const char* Record(int i) const;      // null when out of range
+  std::string Text(int i) const;        // the optional text, "" without
+  std::string Name(int i) const;        // the name field
+  int GetInt(int i, int offset) const;  // 0 when out of range
   // Changes one integer of a record or of the header in place (flags,
   // counters); false when out of range.
   bool SetInt(int i, int offset, int value);
   int HeaderInt(int offset) const;
   void SetHeaderInt(int offset, int value);
-  std::string HeaderText() const;        // the 50-byte text at 64
+  std::string HeaderText() const;  // the 50-byte text at 64
   void SetHeaderText(const std::string& text);
 
   // A record with its initial values.
@@ -77,7 +77,9 @@ class CMyMaster {
   // 255 bytes; -10 unknown mode. Refusals show their message.
   int Put(int mode, int i, const std::string& record, const char* text = nullptr);
   int Append(const std::string& record, const char* text = nullptr) { return Put(kAppend, 0, record, text); }
-  int InsertAt(int i, const std::string& record, const char* text = nullptr) { return Put(kInsert, i, record, text); }
+  int InsertAt(int i, const std::string& record, const char* text = nullptr) {
+    return Put(kInsert, i, record, text);
+  }
   int ReplaceAt(int i, const std::string& record, const char* text = nullptr) {
     return Put(kReplace, i, record, text);
   }

@@ -100,7 +100,8 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
     prompter_.Warn("バージョンが異なります。"_sj);
     return -1;
   }
-  if (!ReadI32(fp.get(), reserved) || !ReadI32(fp.get(), kind) || !ReadI32(fp.get(), spare)) return Fail(kErrNoEnd);
+  if (!ReadI32(fp.get(), reserved) || !ReadI32(fp.get(), kind) || !ReadI32(fp.get(), spare))
+    return Fail(kErrNoEnd);
 
   int existing = 0;
   int state = ExistingKind(targetDir, existing);
@@ -126,7 +127,8 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
     if (n > jpk::kMaxName) return Fail(kErrNameTooLong);
     if (n < 0) return Fail(kErrNameShort);
     char raw[jpk::kMaxName + 1] = {};
-    if (std::fread(raw, 1, static_cast<size_t>(n), fp.get()) != static_cast<size_t>(n)) return Fail(kErrNameShort);
+    if (std::fread(raw, 1, static_cast<size_t>(n), fp.get()) != static_cast<size_t>(n))
+      return Fail(kErrNameShort);
     std::string name = le::GetFixedText(raw, static_cast<size_t>(n));
     int32_t size;
     if (!ReadI32(fp.get(), size)) return Fail(kErrSizeMissing);
@@ -186,7 +188,8 @@ int CMyPackage::List(const std::string& path, int& version, int& dataKind, std::
     if (!ReadI32(fp.get(), n)) return kErrNameLengthMissing;
     if (n > jpk::kMaxName) return kErrNameTooLong;
     char raw[jpk::kMaxName + 1] = {};
-    if (n < 0 || std::fread(raw, 1, static_cast<size_t>(n), fp.get()) != static_cast<size_t>(n)) return kErrNameShort;
+    if (n < 0 || std::fread(raw, 1, static_cast<size_t>(n), fp.get()) != static_cast<size_t>(n))
+      return kErrNameShort;
     e.name = le::GetFixedText(raw, static_cast<size_t>(n));
     if (!ReadI32(fp.get(), size)) return kErrSizeMissing;
     long at = std::ftell(fp.get());

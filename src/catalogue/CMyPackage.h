@@ -14,7 +14,7 @@ constexpr char kMagic[4] = {'J', 'B', 0, 0};
 constexpr int kHeaderSize = 20;
 constexpr int kMinVersion = 100;
 constexpr int kMaxVersion = 199;
-constexpr int kMaxName = 50;    // bytes, the terminating NUL included
+constexpr int kMaxName = 50;  // bytes, the terminating NUL included
 constexpr int kCopyPiece = 2000;
 enum EntryType : int32_t { kEnd = 0, kAlways = 1, kIfMissing = 2 };
 }  // namespace jpk

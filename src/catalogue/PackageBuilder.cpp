@@ -33,7 +33,10 @@ bool PackageBuilder::ParseColour(const std::string& text, int& out) {
   unsigned v = 0;
   for (size_t i = 1; i < 7; ++i) {
     char c = text[i];
-    int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    int d = (c >= '0' && c <= '9')   ? c - '0'
+            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                     : -1;
     if (d < 0) return false;
     v = v * 16 + static_cast<unsigned>(d);
   }
@@ -42,7 +45,8 @@ bool PackageBuilder::ParseColour(const std::string& text, int& out) {
   return true;
 }
 
-int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& packageBytes, std::string& error) const {
+int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& packageBytes,
+                              std::string& error) const {
   std::string text;
   const std::string manifest = sourceDir + "/package.json";
   if (!fileops::ReadAll(manifest, text)) {
@@ -137,7 +141,8 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
     for (const auto& r : pkg["relations"]) {
       std::string rec = CMyMaster::Blank();
       std::string source, target;
-      if (!Sj(r.value("source", ""), source, error, manifest) || !Sj(r.value("target", ""), target, error, manifest))
+      if (!Sj(r.value("source", ""), source, error, manifest) ||
+          !Sj(r.value("target", ""), target, error, manifest))
         return -1;
       if (target.size() != 6) {
         error = manifest + ": relation target \"" + r.value("target", "") + "\" is not a six-letter field";
@@ -178,7 +183,8 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
         }
         ++row;
       }
-      out.Add(SlotName(std::string(kind) == "lists" ? "selms" : "cbsms", l.value("slot", 0)), table.Bytes(), 2);
+      out.Add(SlotName(std::string(kind) == "lists" ? "selms" : "cbsms", l.value("slot", 0)), table.Bytes(),
+              2);
     }
   }
   packageBytes = out.Bytes();

@@ -42,7 +42,8 @@ int KindOf(const json& c) {
 int Colour(const json& j, const char* key, int def, std::string& error) {
   if (!j.contains(key) || j[key].is_null()) return def;
   int v = def;
-  if (!PackageBuilder::ParseColour(j[key].get<std::string>(), v)) error = std::string(key) + " is not #RRGGBB";
+  if (!PackageBuilder::ParseColour(j[key].get<std::string>(), v))
+    error = std::string(key) + " is not #RRGGBB";
   return v;
 }
 
@@ -129,7 +130,8 @@ bool CompileScreenImpl(const std::string& text, std::string& bytes, std::string&
   int n = 0;
   for (const auto& p : j.value("pens", json::array())) {
     if (n >= 8) break;
-    L.pens[static_cast<size_t>(n)] = {p.value("style", 0), p.value("width", 30), Colour(p, "colour", 0, error)};
+    L.pens[static_cast<size_t>(n)] = {p.value("style", 0), p.value("width", 30),
+                                      Colour(p, "colour", 0, error)};
     ++n;
   }
   n = 0;

@@ -36,9 +36,19 @@ TfrmHanyoData::TfrmHanyoData(int mode, const QString& initial, Prompter& prompte
   QString caption, label;
   int max = 14;
   switch (mode) {
-    case 0: caption = QStringLiteral("分類名の変更"); label = QStringLiteral("分類名"); break;
-    case 1: caption = QStringLiteral("表示画面名の変更"); label = QStringLiteral("表示画面名"); break;
-    default: caption = QStringLiteral("抽出方法の保存"); label = QStringLiteral("抽出方法名"); max = 30; break;
+    case 0:
+      caption = QStringLiteral("分類名の変更");
+      label = QStringLiteral("分類名");
+      break;
+    case 1:
+      caption = QStringLiteral("表示画面名の変更");
+      label = QStringLiteral("表示画面名");
+      break;
+    default:
+      caption = QStringLiteral("抽出方法の保存");
+      label = QStringLiteral("抽出方法名");
+      max = 30;
+      break;
   }
   setWindowTitle(caption);
   lbl_Name = new QLabel(label, this);
@@ -48,7 +58,8 @@ TfrmHanyoData::TfrmHanyoData(int mode, const QString& initial, Prompter& prompte
   txt_Name->setMaxLength(max);
   txt_Name->setMinimumWidth(240);
   if (mode == 0 || mode == 1) txt_Name->setValidator(new NameCharValidator(beeper, txt_Name));
-  auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("OK"), QStringLiteral("ｷｬﾝｾﾙ"));
+  auto* buttons =
+      qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("OK"), QStringLiteral("ｷｬﾝｾﾙ"));
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmHanyoData::cmd_OkClick);
   auto* top = new QVBoxLayout(this);
   top->addLayout(qtform::LabelledEdit(this, lbl_Name, txt_Name, cmd_Ok));

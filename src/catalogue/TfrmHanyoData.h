@@ -25,7 +25,8 @@ class NameCharValidator : public QValidator {
 class TfrmHanyoData : public QDialog {
   Q_OBJECT
  public:
-  TfrmHanyoData(int mode, const QString& initial, Prompter& prompter, Beeper* beeper, QWidget* parent = nullptr);
+  TfrmHanyoData(int mode, const QString& initial, Prompter& prompter, Beeper* beeper,
+                QWidget* parent = nullptr);
   QString Text() const;
   // The text in CP932, valid after an accepted dialog.
   const std::string& TextSj() const { return textSj_; }

@@ -48,7 +48,8 @@ TfrmNewDivIn::TfrmNewDivIn(CMyGlobal& global, Prompter& prompter, QWidget* paren
   chooseFile = [this] {
     return QFileDialog::getOpenFileName(
         this, windowTitle(), QString(),
-        QStringLiteral("入力画面用テンプレートまたはパッケージ(*.jit *.jpk);;入力画面用テンプレート(*.jit);;パッケージ(*.jpk)"));
+        QStringLiteral("入力画面用テンプレートまたはパッケージ(*.jit "
+                       "*.jpk);;入力画面用テンプレート(*.jit);;パッケージ(*.jpk)"));
   };
   auto* top = new QVBoxLayout(this);
   top->addLayout(FileRow(this, txt_File, chooseFile));
@@ -66,7 +67,11 @@ void TfrmNewDivIn::cmd_OkClick() {
 
 TfrmPkgViewSel::TfrmPkgViewSel(CMyGlobal& global, Prompter& prompter, std::string package, std::string target,
                                QWidget* parent)
-    : QDialog(parent), global_(global), prompter_(prompter), package_(std::move(package)), target_(std::move(target)) {
+    : QDialog(parent),
+      global_(global),
+      prompter_(prompter),
+      package_(std::move(package)),
+      target_(std::move(target)) {
   setObjectName("frmPkgViewSel");
   setWindowTitle(QStringLiteral("表示画面選択"));
   lst_Screen = new QListWidget(this);
@@ -91,7 +96,8 @@ void TfrmPkgViewSel::cmd_OkClick() {
     prompter_.Warn("リストを選択して下さい。"_sj);
     return;
   }
-  if (screenimport::TakeScreen(global_, prompter_, package_, names_[static_cast<size_t>(row)], target_) != 0) return;
+  if (screenimport::TakeScreen(global_, prompter_, package_, names_[static_cast<size_t>(row)], target_) != 0)
+    return;
   accept();
 }
 
@@ -112,7 +118,8 @@ TfrmNewScr::TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screen
   chooseFile = [this] {
     return QFileDialog::getOpenFileName(
         this, windowTitle(), QString(),
-        QStringLiteral("出力画面用テンプレートまたはパッケージ(*.jot *.jpk);;出力画面用テンプレート(*.jot);;パッケージ(*.jpk)"));
+        QStringLiteral("出力画面用テンプレートまたはパッケージ(*.jot "
+                       "*.jpk);;出力画面用テンプレート(*.jot);;パッケージ(*.jpk)"));
   };
   runChooser = [](TfrmPkgViewSel& dlg) {
     if (!dlg.SetUp()) return -1;

@@ -13,8 +13,10 @@ int CmdDate(int argc, char** argv) {
   bool era = false;
   std::vector<std::string> texts;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--era")) era = true;
-    else texts.push_back(argv[i]);
+    if (!std::strcmp(argv[i], "--era"))
+      era = true;
+    else
+      texts.push_back(argv[i]);
   }
   if (texts.empty()) {
     std::fprintf(stderr, "usage: jbx date TEXT... [--era]\n");
@@ -34,8 +36,10 @@ int CmdTime(int argc, char** argv) {
   bool max23 = false;
   std::vector<std::string> texts;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--max23")) max23 = true;
-    else texts.push_back(argv[i]);
+    if (!std::strcmp(argv[i], "--max23"))
+      max23 = true;
+    else
+      texts.push_back(argv[i]);
   }
   if (texts.empty()) {
     std::fprintf(stderr, "usage: jbx time TEXT... [--max23]\n");

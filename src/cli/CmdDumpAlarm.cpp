@@ -18,8 +18,12 @@ int DumpAlarmJson(const std::string& path, std::string& json) {
       arr.push_back({{"damaged", jsontext::Value(list.View(i))}});
       continue;
     }
-    arr.push_back({{"state", e.state}, {"division", jsontext::Value(e.division)}, {"date", e.date},
-                   {"serial", e.serial}, {"time", e.time}, {"message", jsontext::Value(e.message)},
+    arr.push_back({{"state", e.state},
+                   {"division", jsontext::Value(e.division)},
+                   {"date", e.date},
+                   {"serial", e.serial},
+                   {"time", e.time},
+                   {"message", jsontext::Value(e.message)},
                    {"origin", e.origin}});
   }
   nlohmann::ordered_json j;

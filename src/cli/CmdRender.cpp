@@ -37,25 +37,39 @@ int CmdRender(int argc, char** argv) {
     std::string a = argv[i];
     auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
     const char* v = nullptr;
-    if (a == "--root" && (v = next())) root = v;
-    else if (a == "--user" && (v = next())) user = v;
-    else if (a == "--division" && (v = next())) division = std::atoi(v);
-    else if (a == "--screen" && (v = next())) screen = std::atoi(v);
-    else if (a == "--month" && (v = next())) month = v;
-    else if (a == "--page" && (v = next())) page = std::atoi(v);
-    else if (a == "--list-page" && (v = next())) listPage = std::atoi(v);
-    else if (a == "--today" && (v = next())) today = v;
-    else if (a == "--width" && (v = next())) width = std::atoi(v);
-    else if (a == "--height" && (v = next())) height = std::atoi(v);
-    else if (a == "--out" && (v = next())) out = v;
-    else return Usage();
+    if (a == "--root" && (v = next()))
+      root = v;
+    else if (a == "--user" && (v = next()))
+      user = v;
+    else if (a == "--division" && (v = next()))
+      division = std::atoi(v);
+    else if (a == "--screen" && (v = next()))
+      screen = std::atoi(v);
+    else if (a == "--month" && (v = next()))
+      month = v;
+    else if (a == "--page" && (v = next()))
+      page = std::atoi(v);
+    else if (a == "--list-page" && (v = next()))
+      listPage = std::atoi(v);
+    else if (a == "--today" && (v = next()))
+      today = v;
+    else if (a == "--width" && (v = next()))
+      width = std::atoi(v);
+    else if (a == "--height" && (v = next()))
+      height = std::atoi(v);
+    else if (a == "--out" && (v = next()))
+      out = v;
+    else
+      return Usage();
   }
-  if (root.empty() || user.empty() || out.empty() || width < 50 || height < 50 || width > 8000 || height > 8000)
+  if (root.empty() || user.empty() || out.empty() || width < 50 || height < 50 || width > 8000 ||
+      height > 8000)
     return Usage();
   CivilDate todayDate = SystemClock().Today();
   if (!today.empty() && !civil::ParseYmd(today, todayDate)) return Usage();
   int year = 0, mon = 0;
-  if (!month.empty() && (std::sscanf(month.c_str(), "%d/%d", &year, &mon) != 2 || mon < 1 || mon > 12)) return Usage();
+  if (!month.empty() && (std::sscanf(month.c_str(), "%d/%d", &year, &mon) != 2 || mon < 1 || mon > 12))
+    return Usage();
 
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   int qtArgc = 1;

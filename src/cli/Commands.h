@@ -6,7 +6,7 @@
 
 struct CliCommand {
   const char* name;
-  const char* usage;    // one line shown by `jbx --help`
+  const char* usage;                  // one line shown by `jbx --help`
   int (*run)(int argc, char** argv);  // argv[0] is the subcommand name
 };
 

@@ -8,16 +8,22 @@ namespace {
 
 const CliCommand kCommands[] = {
     {"date", "jbx date TEXT... [--era]          canonical date of each text", CmdDate},
-    {"time", "jbx time TEXT... [--max23]        canonical time of each text and whether it is a time", CmdTime},
+    {"time", "jbx time TEXT... [--max23]        canonical time of each text and whether it is a time",
+     CmdTime},
     {"select", "jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] [--columns NAME,...] [--count]",
      CmdSelect},
     {"dump", "jbx dump FILE                     a program file as JSON", CmdDump},
-    {"holidays", "jbx holidays YEAR... [--root DIR]  holidays and anniversaries as the sheet shows them", CmdHolidays},
-    {"render", "jbx render --root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N |\n"
-               "             --list-page N) [--today yyyy/mm/dd] [--width PX --height PX] --out FILE.png", CmdRender},
+    {"holidays", "jbx holidays YEAR... [--root DIR]  holidays and anniversaries as the sheet shows them",
+     CmdHolidays},
+    {"render",
+     "jbx render --root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N |\n"
+     "             --list-page N) [--today yyyy/mm/dd] [--width PX --height PX] --out FILE.png",
+     CmdRender},
     {"pack", "jbx pack SOURCE_DIR OUT.jpk          build a package from its source folder", CmdPack},
     {"unpack", "jbx unpack FILE.jpk DIR [NAME]    unpack a package (or one file of it) into DIR", CmdUnpack},
-    {"draw", "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as PNG",
+    {"draw",
+     "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as "
+     "PNG",
      CmdDraw},
 };
 

@@ -18,7 +18,9 @@ void CMyHyo::SetSwitch(int n, bool on) {
   if (n >= 0 && n < 3) switches_[n] = on ? "1" : "0";
 }
 
-bool CMyHyo::Switch(int n) const { return n >= 0 && n < 3 && !switches_[n].empty() && switches_[n][0] == '1'; }
+bool CMyHyo::Switch(int n) const {
+  return n >= 0 && n < 3 && !switches_[n].empty() && switches_[n][0] == '1';
+}
 
 std::string CMyHyo::Cell(int column, int row) const {
   if (row < 0 || row >= RowCount() || column < 0) return {};
@@ -78,12 +80,18 @@ bool CMyHyo::RowPasses(int row) const {
     }
     const std::string& op = c.op;
     bool ok;
-    if (op == "<>") ok = cmp != 0;
-    else if (op == "<") ok = cmp < 0;
-    else if (op == ">") ok = cmp > 0;
-    else if (op == "<=") ok = cmp <= 0;
-    else if (op == ">=") ok = cmp >= 0;
-    else ok = cmp == 0;
+    if (op == "<>")
+      ok = cmp != 0;
+    else if (op == "<")
+      ok = cmp < 0;
+    else if (op == ">")
+      ok = cmp > 0;
+    else if (op == "<=")
+      ok = cmp <= 0;
+    else if (op == ">=")
+      ok = cmp >= 0;
+    else
+      ok = cmp == 0;
     if (!ok) return false;
   }
   return true;
@@ -93,11 +101,26 @@ int CMyHyo::Find(int start, int n) {
   if (n < 1) n = 1;
   int row, step;
   switch (start) {
-    case 0: row = 0; step = 1; break;
-    case 1: row = cursor_ + 1; step = 1; break;
-    case 2: row = cursor_ < 0 ? 0 : cursor_; step = 1; break;
-    case -1: row = cursor_ - 1; step = -1; break;
-    default: row = RowCount() - 1; step = -1; break;
+    case 0:
+      row = 0;
+      step = 1;
+      break;
+    case 1:
+      row = cursor_ + 1;
+      step = 1;
+      break;
+    case 2:
+      row = cursor_ < 0 ? 0 : cursor_;
+      step = 1;
+      break;
+    case -1:
+      row = cursor_ - 1;
+      step = -1;
+      break;
+    default:
+      row = RowCount() - 1;
+      step = -1;
+      break;
   }
   for (; row >= 0 && row < RowCount(); row += step) {
     if (RowPasses(row) && --n == 0) {

@@ -277,7 +277,8 @@ void CMyView::FinishRecordRow(SheetRow& row) {
   }
 }
 
-void CMyView::FillKeyRows(const std::string& key, int& i, bool& more, const std::string& endKey, SheetRow proto) {
+void CMyView::FillKeyRows(const std::string& key, int& i, bool& more, const std::string& endKey,
+                          SheetRow proto) {
   const int n = records_.Count();
   const size_t first = rows_.size();
   auto emptyRow = [&] {
@@ -335,27 +336,49 @@ void CMyView::KeyColumnTexts(SheetRow& row, CivilDate d, int page, int line) con
     char buf[32] = {};
     if (dataKind_ == kDateKind) {
       switch (kind) {
-        case 0: std::snprintf(buf, sizeof buf, "%02d", d.day); break;
-        case 1: std::snprintf(buf, sizeof buf, "%02d/%02d", d.month, d.day); break;
-        case 2: std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", d.year % 100, d.month, d.day); break;
-        case 3: std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", d.year, d.month, d.day); break;
-        case 4: std::snprintf(buf, sizeof buf, "%d", d.day); break;
-        case 5: std::snprintf(buf, sizeof buf, "%d", d.month); break;
-        case 6: std::snprintf(buf, sizeof buf, "%04d", d.year); break;
+        case 0:
+          std::snprintf(buf, sizeof buf, "%02d", d.day);
+          break;
+        case 1:
+          std::snprintf(buf, sizeof buf, "%02d/%02d", d.month, d.day);
+          break;
+        case 2:
+          std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", d.year % 100, d.month, d.day);
+          break;
+        case 3:
+          std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", d.year, d.month, d.day);
+          break;
+        case 4:
+          std::snprintf(buf, sizeof buf, "%d", d.day);
+          break;
+        case 5:
+          std::snprintf(buf, sizeof buf, "%d", d.month);
+          break;
+        case 6:
+          std::snprintf(buf, sizeof buf, "%04d", d.year);
+          break;
         case 7:
           if (row.weekday >= 1 && row.weekday <= 7) {
             CopyText(row.keyText[c], 20, dayNames_[static_cast<size_t>(row.weekday - 1)]);
             continue;
           }
           break;
-        default: break;
+        default:
+          break;
       }
     } else {
       switch (kind) {
-        case 0: std::snprintf(buf, sizeof buf, "%d", line); break;
-        case 1: std::snprintf(buf, sizeof buf, "%d/%d", page, line); break;
-        case 2: std::snprintf(buf, sizeof buf, "%d", page); break;
-        default: break;
+        case 0:
+          std::snprintf(buf, sizeof buf, "%d", line);
+          break;
+        case 1:
+          std::snprintf(buf, sizeof buf, "%d/%d", page, line);
+          break;
+        case 2:
+          std::snprintf(buf, sizeof buf, "%d", page);
+          break;
+        default:
+          break;
       }
     }
     CopyText(row.keyText[c], 20, buf);
@@ -370,21 +393,43 @@ void CMyView::ListKeyTexts(SheetRow& row) const {
     std::string text;
     if (dataKind_ == kDateKind) {
       switch (kind) {
-        case 0: text = key; break;
-        case 1: if (key.size() == 10) text = key.substr(5); break;
-        case 2: text = std::to_string(LeadingInt(key)); break;
-        case 3: if (key.size() >= 6) text = std::to_string(LeadingInt(key.substr(5))); break;
-        case 4: if (key.size() >= 9) text = std::to_string(LeadingInt(key.substr(8))); break;
-        case 5: if (row.weekday >= 1 && row.weekday <= 7) text = dayNames_[static_cast<size_t>(row.weekday - 1)]; break;
-        default: break;
+        case 0:
+          text = key;
+          break;
+        case 1:
+          if (key.size() == 10) text = key.substr(5);
+          break;
+        case 2:
+          text = std::to_string(LeadingInt(key));
+          break;
+        case 3:
+          if (key.size() >= 6) text = std::to_string(LeadingInt(key.substr(5)));
+          break;
+        case 4:
+          if (key.size() >= 9) text = std::to_string(LeadingInt(key.substr(8)));
+          break;
+        case 5:
+          if (row.weekday >= 1 && row.weekday <= 7) text = dayNames_[static_cast<size_t>(row.weekday - 1)];
+          break;
+        default:
+          break;
       }
     } else if (key.size() == 11) {
       switch (kind) {
-        case 0: text = key.substr(1); break;
-        case 1: text = key.substr(6, 5); break;
-        case 2: text = std::to_string(LeadingInt(key.substr(0, 5))); break;
-        case 3: text = std::to_string(LeadingInt(key.substr(6))); break;
-        default: break;
+        case 0:
+          text = key.substr(1);
+          break;
+        case 1:
+          text = key.substr(6, 5);
+          break;
+        case 2:
+          text = std::to_string(LeadingInt(key.substr(0, 5)));
+          break;
+        case 3:
+          text = std::to_string(LeadingInt(key.substr(6)));
+          break;
+        default:
+          break;
       }
     }
     CopyText(row.keyText[c], 20, text);

@@ -15,15 +15,15 @@ class Beeper;
 
 // One row of the sheet.
 struct SheetRow {
-  char key[16] = {};           // "yyyy/mm/dd" or "%05d/%05d"; list mode: the record's key
-  char keyText[4][20] = {};    // texts of the key area columns
-  int record = -1;             // position in the record set's order, -1 empty row
-  int lineNo = 1;              // 1-based among the rows of its key
+  char key[16] = {};         // "yyyy/mm/dd" or "%05d/%05d"; list mode: the record's key
+  char keyText[4][20] = {};  // texts of the key area columns
+  int record = -1;           // position in the record set's order, -1 empty row
+  int lineNo = 1;            // 1-based among the rows of its key
   int linesOfKey = 1;
-  int height = 0;              // logical units
+  int height = 0;  // logical units
   int printHeight = 0;
-  int memoLines = 0;           // memo line count when it enlarged the row
-  int weekday = 0;             // 1 Sunday .. 7 Saturday, 0 none
+  int memoLines = 0;  // memo line count when it enlarged the row
+  int weekday = 0;    // 1 Sunday .. 7 Saturday, 0 none
   const HolidayEntry* holiday = nullptr;
   bool hasAnniversary = false;
   const HolidayEntry* anniversary = nullptr;
@@ -70,16 +70,16 @@ class CMyView {
   std::string NewRecordKey(bool forceNext) const;
 
   // ---- commands ----
-  void GoToday();            // lbl_YYYYMM click, Home
+  void GoToday();              // lbl_YYYYMM click, Home
   void StepPeriod(int delta);  // tbt_Left / tbt_Right, Left / Right keys
-  void MoveYear(int delta);  // one year back / forward
+  void MoveYear(int delta);    // one year back / forward
   void KeyUp();
   void KeyDown();
   void KeyPageDown();
   void KeyPageUp();
-  void Wheel(int delta);     // +1 down, -1 up: one row
+  void Wheel(int delta);  // +1 down, -1 up: one row
   void SetDisplayMode(int mode);
-  void SetTop(int top);      // the vertical scroll bar moved
+  void SetTop(int top);  // the vertical scroll bar moved
   // Show a given month, page or list page (renders, tests).
   void ShowMonth(int year, int month);
   void ShowPage(int page);

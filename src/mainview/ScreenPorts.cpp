@@ -89,7 +89,9 @@ void ScrSheetScreen::DrawPart(Canvas& c, int part, int x, int y, int record) {
   scr_.DrawItems(c, x, y, part, record < 0);
 }
 
-void ScrSheetScreen::SetTextOverride(bool on, uint32_t colour) { scr_.SetTextColour(on ? colour : defaultText_); }
+void ScrSheetScreen::SetTextOverride(bool on, uint32_t colour) {
+  scr_.SetTextColour(on ? colour : defaultText_);
+}
 
 int ScrSheetScreen::ControlHeight(int control) const {
   if (control < 0 || control >= scr_.ItemCount()) return 0;

@@ -38,7 +38,8 @@ class JosScreenLoader : public ScreenLoader {
 
 class ScrSheetScreen : public SheetScreen {
  public:
-  ScrSheetScreen(CMyScr& scr, RecordRowSource& rows, const CMyView& view) : scr_(scr), rows_(rows), view_(view) {}
+  ScrSheetScreen(CMyScr& scr, RecordRowSource& rows, const CMyView& view)
+      : scr_(scr), rows_(rows), view_(view) {}
   void BeginDraw(Canvas& c) override;
   void EndDraw(Canvas& c) override;
   void DrawPart(Canvas& c, int part, int x, int y, int record) override;

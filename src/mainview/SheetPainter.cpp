@@ -65,7 +65,8 @@ int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
     screen_.SetTextOverride(false, 0);
     // x, y + 1, width, height as the design gives them; the grid line below
     // is drawn over its last pixel
-    const CanvasRect band{x, screen_.PixelsY(y) + 1, x + w, screen_.PixelsY(y) + 1 + screen_.PixelsY(row.height)};
+    const CanvasRect band{x, screen_.PixelsY(y) + 1, x + w,
+                          screen_.PixelsY(y) + 1 + screen_.PixelsY(row.height)};
     if (row.record < 0) {
       if (p == 1 && col.shading) c.FillRect(band, col.shadeColour);
       if (col.option4) screen_.DrawPart(c, 1, xl, y, -1);
@@ -130,9 +131,12 @@ void SheetPainter::DrawKeyArea(Canvas& c, int groupTop, int parity, int r, int g
                                const SheetColours& col) {
   const SheetRow& row = view_.Rows()[static_cast<size_t>(r)];
   int cls = 0;
-  if (row.holiday) cls = 3;
-  else if (row.weekday == 1) cls = 1;
-  else if (row.weekday == 7) cls = 2;
+  if (row.holiday)
+    cls = 3;
+  else if (row.weekday == 1)
+    cls = 1;
+  else if (row.weekday == 7)
+    cls = 2;
   bool brush = false;
   uint32_t brushColour = 0;
   uint32_t text = 0;

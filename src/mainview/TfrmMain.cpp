@@ -1,54 +1,54 @@
 #include "mainview/TfrmMain.h"
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QWheelEvent>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
+#include "alarm/CMyAlarm.h"
+#include "app/QtCanvas.h"
 #include "app/QtText.h"
+#include "calendar/HolidayCalendar.h"
+#include "catalogue/CMyMaster.h"
+#include "catalogue/DivisionCommands.h"
+#include "catalogue/TfrmHanyoData.h"
+#include "catalogue/TfrmNewDiv.h"
+#include "catalogue/TfrmNewScr.h"
+#include "mainview/CMyView.h"
+#include "mainview/RecordSetPort.h"
+#include "mainview/ScreenPorts.h"
+#include "mainview/SheetPainter.h"
+#include "options/CMyColorKinds.h"
+#include "options/TfrmSetColor.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "screens/CMyScr.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CMyPublic.h"
 #include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
-#include "catalogue/TfrmNewDiv.h"
-#include "catalogue/TfrmNewScr.h"
-#include "catalogue/TfrmHanyoData.h"
-#include "catalogue/DivisionCommands.h"
-#include "options/CMyColorKinds.h"
-#include "alarm/CMyAlarm.h"
-#include "options/TfrmSetColor.h"
-#include "mainview/CMyView.h"
-#include "mainview/RecordSetPort.h"
 #include "store/CMyDB.h"
 #include "store/CMyLine.h"
+#include "store/CMyPeriods.h"
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
-#include "catalogue/CMyMaster.h"
-#include "platform/LittleEndian.h"
-#include "store/CMyPeriods.h"
-#include "calendar/HolidayCalendar.h"
-#include "mainview/ScreenPorts.h"
-#include "mainview/SheetPainter.h"
-#include "screens/CMyScr.h"
-#include "app/QtCanvas.h"
-#include <QPainter>
-#include <QMouseEvent>
 
 namespace {
 
@@ -67,31 +67,34 @@ class PeriodsPort : public ViewPeriods {
   CMyMaster& divout_;
 };
 
-
 }  // namespace
 
 TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), env_(std::move(env)) {
   setObjectName("frmMain");
-  if (!env_.runNewUser) env_.runNewUser = [](TfrmNewUser& dlg) {
-    dlg.exec();
-    return dlg.Result();
-  };
-  if (!env_.runNewDiv) env_.runNewDiv = [this](int mode) {
-    int packageId = 0;
-    CMyLine def(2048);
-    if (mode == 1 && def.ReadList(global_->DivisionPath("scrin.jsc")) > 0 && def.Length(0) == 164)
-      packageId = le::GetI32(def.Item(0) + 156);
-    TfrmNewDiv dlg(mode, *global_, *tables_[0], *env_.prompter, env_.beeper, packageId, this);
-    return dlg.exec() == QDialog::Accepted ? 1 : 0;
-  };
-  if (!env_.runNewDivIn) env_.runNewDivIn = [this] {
-    TfrmNewDivIn dlg(*global_, *env_.prompter, this);
-    return dlg.exec() == QDialog::Accepted ? 1 : 0;
-  };
-  if (!env_.runNewScr) env_.runNewScr = [this](int mode, int index) {
-    TfrmNewScr dlg(mode, index, *global_, *tables_[1], *env_.prompter, env_.beeper, this);
-    return dlg.exec() == QDialog::Accepted ? 1 : 0;
-  };
+  if (!env_.runNewUser)
+    env_.runNewUser = [](TfrmNewUser& dlg) {
+      dlg.exec();
+      return dlg.Result();
+    };
+  if (!env_.runNewDiv)
+    env_.runNewDiv = [this](int mode) {
+      int packageId = 0;
+      CMyLine def(2048);
+      if (mode == 1 && def.ReadList(global_->DivisionPath("scrin.jsc")) > 0 && def.Length(0) == 164)
+        packageId = le::GetI32(def.Item(0) + 156);
+      TfrmNewDiv dlg(mode, *global_, *tables_[0], *env_.prompter, env_.beeper, packageId, this);
+      return dlg.exec() == QDialog::Accepted ? 1 : 0;
+    };
+  if (!env_.runNewDivIn)
+    env_.runNewDivIn = [this] {
+      TfrmNewDivIn dlg(*global_, *env_.prompter, this);
+      return dlg.exec() == QDialog::Accepted ? 1 : 0;
+    };
+  if (!env_.runNewScr)
+    env_.runNewScr = [this](int mode, int index) {
+      TfrmNewScr dlg(mode, index, *global_, *tables_[1], *env_.prompter, env_.beeper, this);
+      return dlg.exec() == QDialog::Accepted ? 1 : 0;
+    };
   BuildWidgets();
   BuildMenus();
 }
@@ -320,15 +323,15 @@ void TfrmMain::FormCreate() {
   lines_ = std::make_unique<CMyLine>(2048, env_.prompter);
   DefineMemoSchema(*db_);
   viewRecords_ = std::make_unique<RecordSetPort>(*db_, *rec_);
-  viewCalendar_ = std::make_unique<HolidayCalendar>(global_->RootPath("holiday.dat"), global_->RootPath("kinen.dat"),
-                                                    global_->ProgramFolder());
+  viewCalendar_ = std::make_unique<HolidayCalendar>(global_->RootPath("holiday.dat"),
+                                                    global_->RootPath("kinen.dat"), global_->ProgramFolder());
   static const char* kTables[5] = {"USER", "DIVIN", "DIVOUT", "COLOR", "RELATION"};
   for (int i = 0; i < 5; ++i) tables_[i] = std::make_unique<CMyMaster>(kTables[i], env_.prompter);
   alarm_ = std::make_unique<CMyAlarm>(*global_, *env_.clock, env_.prompter);
   periods_ = std::make_unique<CMyPeriods>(*global_, *db_, *rec2_, *tables_[2], *env_.prompter);
   viewPeriods_ = std::make_unique<PeriodsPort>(*periods_, *tables_[2]);
-  view_ = std::make_unique<CMyView>(*viewRecords_, *viewCalendar_, *viewPeriods_, *env_.prompter, *env_.beeper,
-                                    *env_.clock);
+  view_ = std::make_unique<CMyView>(*viewRecords_, *viewCalendar_, *viewPeriods_, *env_.prompter,
+                                    *env_.beeper, *env_.clock);
   scr_ = std::make_unique<CMyScr>();
   rowSource_ = std::make_unique<RecordRowSource>(*db_, *rec_);
   sheetScreen_ = std::make_unique<ScrSheetScreen>(*scr_, *rowSource_, *view_);
@@ -376,7 +379,8 @@ void TfrmMain::TimerTick() {
   if (i >= 0) {
     const AlarmEntry& e = alarm_->Item(i);
     if (global_->alarmMsg) {
-      env_.prompter->Show(e.message, "お知らせ("_sj + e.time + ")", PromptIcon::Information, PromptButtons::Ok);
+      env_.prompter->Show(e.message, "お知らせ("_sj + e.time + ")", PromptIcon::Information,
+                          PromptButtons::Ok);
     } else if (env_.beeper) {
       env_.beeper->Beep();
     }
@@ -705,7 +709,8 @@ std::string TfrmMain::AskName(int mode, const std::string& current) {
 
 void TfrmMain::mnuFileDelDivClick() {
   if (!started_) return;
-  if (divisioncommands::DeleteDivision(*global_, *tables_[0], *env_.prompter, tab_Div->currentIndex(), &alarmHook_) != 0)
+  if (divisioncommands::DeleteDivision(*global_, *tables_[0], *env_.prompter, tab_Div->currentIndex(),
+                                       &alarmHook_) != 0)
     return;
   RebuildDivisionTabs(0);
   OpenDivision(0, 0);
@@ -729,7 +734,8 @@ void TfrmMain::mnuFileChgDivClick() {
 void TfrmMain::MoveDivisionTab(int direction) {
   if (!started_) return;
   const int index = tab_Div->currentIndex();
-  if (divisioncommands::MoveDivision(*global_, *tables_[0], *env_.prompter, *env_.beeper, index, direction) != 0)
+  if (divisioncommands::MoveDivision(*global_, *tables_[0], *env_.prompter, *env_.beeper, index, direction) !=
+      0)
     return;
   divIndex_ = index + direction;
   RebuildDivisionTabs(divIndex_);
@@ -740,7 +746,8 @@ void TfrmMain::mnuFileDivMoveDownClick() { MoveDivisionTab(1); }
 
 void TfrmMain::mnuFileDelScrClick() {
   if (!started_) return;
-  if (divisioncommands::DeleteScreen(*global_, *tables_[1], *env_.prompter, tab_Scr->currentIndex()) != 0) return;
+  if (divisioncommands::DeleteScreen(*global_, *tables_[1], *env_.prompter, tab_Scr->currentIndex()) != 0)
+    return;
   RebuildScreenTabs(0);
   OpenScreen(0, 0, 0);
 }
@@ -761,7 +768,8 @@ void TfrmMain::mnuFileChgScrClick() {
 void TfrmMain::MoveScreenTab(int direction) {
   if (!started_) return;
   const int index = tab_Scr->currentIndex();
-  if (divisioncommands::MoveScreen(*global_, *tables_[1], *env_.prompter, *env_.beeper, index, direction) != 0)
+  if (divisioncommands::MoveScreen(*global_, *tables_[1], *env_.prompter, *env_.beeper, index, direction) !=
+      0)
     return;
   scrIndex_ = index + direction;
   RebuildScreenTabs(scrIndex_);
@@ -797,9 +805,12 @@ void TfrmMain::RefreshPaletteButtons() {
       continue;
     }
     ColorKind kind = kinds.Get(k);
-    auto css = [](int c) { return QStringLiteral("#%1%2%3").arg(c & 0xFF, 2, 16, QLatin1Char('0'))
-                                      .arg((c >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-                                      .arg((c >> 16) & 0xFF, 2, 16, QLatin1Char('0')); };
+    auto css = [](int c) {
+      return QStringLiteral("#%1%2%3")
+          .arg(c & 0xFF, 2, 16, QLatin1Char('0'))
+          .arg((c >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+          .arg((c >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+    };
     // a colour the kind does not use shows as black text on white
     button->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: %2; border: 1px solid #888; }")
                               .arg(kind.useText ? css(kind.textColor) : QStringLiteral("#000000"))
@@ -819,7 +830,8 @@ void TfrmMain::mnuFileColorClick() {
   } else {
     dlg.exec();
   }
-  if (kinds.SaveIfChanged(global_->DivisionPath("color.dat")) < 0) env_.prompter->Warn("保存に失敗しました。"_sj);
+  if (kinds.SaveIfChanged(global_->DivisionPath("color.dat")) < 0)
+    env_.prompter->Warn("保存に失敗しました。"_sj);
   RefreshPaletteButtons();
 }
 
@@ -863,7 +875,8 @@ void TfrmMain::UpdateScrollBars() {
   scr_Right->setPageStep(std::max(1, view_->LastVisibleRow() - view_->TopRow() + 1));
   scr_Right->setValue(view_->TopRow());
   const ViewScreen& sc = view_->Screen();
-  int full = std::max(sc.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0], 0) + sc.fieldAreaWidth;
+  int full =
+      std::max(sc.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0], 0) + sc.fieldAreaWidth;
   int visible = paiMain->width();
   if (visible > 0 && visible < full) {
     scr_Bottom->setEnabled(true);
@@ -922,14 +935,33 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (view_ && watched == scr_Key && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
-      case Qt::Key_Left: tbt_LeftClick(); return true;
-      case Qt::Key_Right: tbt_RightClick(); return true;
-      case Qt::Key_Home: lbl_YYYYMMClick(); return true;
-      case Qt::Key_Up: view_->KeyUp(); AfterViewChange(); return true;
-      case Qt::Key_Down: view_->KeyDown(); AfterViewChange(); return true;
-      case Qt::Key_PageDown: view_->KeyPageDown(); AfterViewChange(); return true;
-      case Qt::Key_PageUp: view_->KeyPageUp(); AfterViewChange(); return true;
-      default: break;
+      case Qt::Key_Left:
+        tbt_LeftClick();
+        return true;
+      case Qt::Key_Right:
+        tbt_RightClick();
+        return true;
+      case Qt::Key_Home:
+        lbl_YYYYMMClick();
+        return true;
+      case Qt::Key_Up:
+        view_->KeyUp();
+        AfterViewChange();
+        return true;
+      case Qt::Key_Down:
+        view_->KeyDown();
+        AfterViewChange();
+        return true;
+      case Qt::Key_PageDown:
+        view_->KeyPageDown();
+        AfterViewChange();
+        return true;
+      case Qt::Key_PageUp:
+        view_->KeyPageUp();
+        AfterViewChange();
+        return true;
+      default:
+        break;
     }
   }
   if (view_ && watched == paiMain && event->type() == QEvent::Resize) {
@@ -962,9 +994,10 @@ void TfrmMain::RenderOffscreen(int width, int h) {
   view_->LayoutFromTop(view_->TopRow());
   // the whole sheet width is drawn off screen, then shown from the scroll position
   const ViewScreen& vs = view_->Screen();
-  const int full =
-      std::max(vs.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth, width);
-  if (offscreen_.width() < full || offscreen_.height() != h) offscreen_ = QImage(full, h, QImage::Format_RGB32);
+  const int full = std::max(
+      vs.keyAreaWidth[view_->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth, width);
+  if (offscreen_.width() < full || offscreen_.height() != h)
+    offscreen_ = QImage(full, h, QImage::Format_RGB32);
   QPainter op(&offscreen_);
   QtCanvas canvas(op);
   painter_->RenderSheet(canvas, full, h);

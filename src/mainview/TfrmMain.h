@@ -56,14 +56,13 @@ struct MainEnvironment {
   std::function<bool(TfrmNewUser&)> runNewUser;
   // The division and screen dialogs: 1 OK, 0 cancel. Tests script them;
   // by default the real dialogs are shown.
-  std::function<int(int mode)> runNewDiv;              // 0 new, 1 re-install
+  std::function<int(int mode)> runNewDiv;  // 0 new, 1 re-install
   std::function<int()> runNewDivIn;
-  std::function<int(int mode, int index)> runNewScr;   // 0 new, 1 repair `index`
+  std::function<int(int mode, int index)> runNewScr;  // 0 new, 1 repair `index`
 
   std::function<std::string(::TfrmHanyoData&)> runName;  // the rename dialog (CP932 text, "" cancel)
   std::function<void(TfrmSetColor&)> runSetColor;        // the colour-kind dialog
 };
-
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -212,8 +211,8 @@ class TfrmMain : public QMainWindow {
   int scrIndex_ = 0;
   int dataKind_ = 0;
 
-  bool created_ = false;   // FormCreate got as far as creating the objects
-  bool started_ = false;   // a user and a division are open
+  bool created_ = false;  // FormCreate got as far as creating the objects
+  bool started_ = false;  // a user and a division are open
   bool firstShow_ = false;
   bool closed_ = false;
   bool updating_ = false;  // scroll-bar and tab events are the program's own

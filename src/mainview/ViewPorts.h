@@ -25,10 +25,17 @@ class ViewRecords {
   virtual int FieldIndex(const std::string& name) const = 0;
   // The next (direction > 0) / previous (< 0) matching record of the last
   // search, or the current one (0): its position, or -1 when none.
-  virtual int Step(int direction) { (void)direction; return -1; }
+  virtual int Step(int direction) {
+    (void)direction;
+    return -1;
+  }
   // Photo check of a record: true when its thumbnail reference was corrected
   // and its period (returned) must be saved.
-  virtual bool PhotoCheck(int i, std::string& period) { (void)i; (void)period; return false; }
+  virtual bool PhotoCheck(int i, std::string& period) {
+    (void)i;
+    (void)period;
+    return false;
+  }
 };
 
 // Holidays and anniversaries as the sheet shows them.
@@ -61,12 +68,12 @@ struct KeyColumn {
 
 // The display screen's settings that the view reads.
 struct ViewScreen {
-  int displayMode = 0;      // 0 sheet, 10 list
-  int linesPerPage = 30;    // page kind
+  int displayMode = 0;    // 0 sheet, 10 list
+  int linesPerPage = 30;  // page kind
   int rowsPerListPage = 30;
   int monthOffset = 0;
   int firstDay = 1;
-  int periodsBefore = 1;    // months or pages loaded around the shown one
+  int periodsBefore = 1;  // months or pages loaded around the shown one
   int periodsAfter = 1;
   int keyAreaWidth[2] = {80, 80};  // pixels: [0] sheet mode, [1] list mode
   KeyColumn keyColumns[2][4] = {};
@@ -75,12 +82,12 @@ struct ViewScreen {
   int headerHeight = 0;      // logical units
   int footerHeight = 0;
   int rowHeight = 500;
-  int emptyRowHeight = 0;    // 16 pixels in logical units
-  bool option4 = false;      // empty rows drawn full height
-  bool option5 = false;      // rows grow with the memo
+  int emptyRowHeight = 0;  // 16 pixels in logical units
+  bool option4 = false;    // empty rows drawn full height
+  bool option5 = false;    // rows grow with the memo
   std::string filter, sort;
   // memo growth: set when the screen shows "MEM001"
-  int memoField = -1;        // index of "MEM001L"
+  int memoField = -1;  // index of "MEM001L"
   int memoControl = -1;
   int memoTop = 0;
   int memoHeight = 560;
@@ -95,7 +102,7 @@ struct ViewScreen {
   int sumCount = 0;
 };
 
-// Reads a display screen into what the sheet needs. 
+// Reads a display screen into what the sheet needs.
 class ScreenLoader {
  public:
   virtual ~ScreenLoader() = default;

@@ -11,12 +11,12 @@ class Prompter;
 class Beeper;
 
 struct ColorKind {
-  std::string name;       // CP932, at most 30 characters
+  std::string name;  // CP932, at most 30 characters
   bool useText = false;
   bool useBack = false;
-  bool f6 = false;        // bound to the F6 key
-  int palette = 0;        // palette button 1..3, 0 none
-  int textColor = 0;      // 0x00BBGGRR
+  bool f6 = false;    // bound to the F6 key
+  int palette = 0;    // palette button 1..3, 0 none
+  int textColor = 0;  // 0x00BBGGRR
   int backColor = 0xFFFFFF;
 };
 
@@ -34,7 +34,7 @@ class CMyColorKinds {
   ColorKind Get(int i) const;
   // "S"/" " + "(n)"/"   " + " " + name, one per kind, in table order.
   std::vector<std::string> ListLines() const;
-  int F6Kind() const;             // -1 none
+  int F6Kind() const;                 // -1 none
   int PaletteKind(int button) const;  // kind bound to button 1..3, -1 none
 
   // Add (update false) or replace kind `index` (update true). 0 on success; 1 refused with a

@@ -18,7 +18,8 @@ namespace {
 // 0x00BBGGRR <-> Qt
 QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 uint32_t FromQColor(const QColor& q) {
-  return static_cast<uint32_t>(q.red()) | static_cast<uint32_t>(q.green()) << 8 | static_cast<uint32_t>(q.blue()) << 16;
+  return static_cast<uint32_t>(q.red()) | static_cast<uint32_t>(q.green()) << 8 |
+         static_cast<uint32_t>(q.blue()) << 16;
 }
 }  // namespace
 
@@ -53,7 +54,8 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
   cbo_CrPalette = new QComboBox(this);
   cbo_CrPalette->setObjectName("cbo_CrPalette");
   cbo_CrPalette->addItems({QStringLiteral("（割り当てなし）"), QStringLiteral("カラーパレット１に割り当て"),
-                           QStringLiteral("カラーパレット２に割り当て"), QStringLiteral("カラーパレット３に割り当て")});
+                           QStringLiteral("カラーパレット２に割り当て"),
+                           QStringLiteral("カラーパレット３に割り当て")});
   cmd_Insert = new QPushButton(QStringLiteral("追加登録"), this);
   cmd_Insert->setObjectName("cmd_Insert");
   cmd_Update = new QPushButton(QStringLiteral("更  新"), this);
@@ -66,7 +68,8 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
   cmd_Down->setObjectName("cmd_Down");
   cmd_Close = new QPushButton(QStringLiteral("閉じる(&C)"), this);
   cmd_Close->setObjectName("cmd_Close");
-  for (QPushButton* b : {cmd_TextColor, cmd_Color, cmd_Insert, cmd_Update, cmd_Delete, cmd_Up, cmd_Down, cmd_Close})
+  for (QPushButton* b :
+       {cmd_TextColor, cmd_Color, cmd_Insert, cmd_Update, cmd_Delete, cmd_Up, cmd_Down, cmd_Close})
     b->setAutoDefault(false);
 
   chooseColour = [this](uint32_t& c) {
@@ -75,9 +78,8 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
     c = FromQColor(q);
     return true;
   };
-  connect(lst_Main, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* it) {
-    lst_MainDblClick(it ? lst_Main->row(it) : -1);
-  });
+  connect(lst_Main, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* it) { lst_MainDblClick(it ? lst_Main->row(it) : -1); });
   connect(lst_Main, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row != editing_) {
       editing_ = -1;

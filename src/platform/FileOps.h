@@ -8,20 +8,20 @@
 
 namespace fileops {
 
-bool Exists(const std::string& path);     // a file or a folder
+bool Exists(const std::string& path);  // a file or a folder
 bool IsFile(const std::string& path);
 bool IsDir(const std::string& path);
-bool MakeDir(const std::string& path);    // true when it exists afterwards
-bool MakeDirs(const std::string& path);   // with parents
+bool MakeDir(const std::string& path);   // true when it exists afterwards
+bool MakeDirs(const std::string& path);  // with parents
 bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
 bool Move(const std::string& from, const std::string& to);
-bool Remove(const std::string& path);     // a file
-bool RemoveTree(const std::string& path); // a folder and everything in it
+bool Remove(const std::string& path);      // a file
+bool RemoveTree(const std::string& path);  // a folder and everything in it
 // Names (not paths) of the files in `dir` matching a wildcard ("*.jos",
 // "dt*.jdt"); "*" and "?" as on the original platform, ASCII case ignored.
 std::vector<std::string> List(const std::string& dir, const std::string& pattern, bool dirs = false);
-int64_t Size(const std::string& path);    // -1 when missing
-int64_t ModTime(const std::string& path); // seconds since the epoch, -1 when missing
+int64_t Size(const std::string& path);     // -1 when missing
+int64_t ModTime(const std::string& path);  // seconds since the epoch, -1 when missing
 bool ReadAll(const std::string& path, std::string& out);
 // Folder part of a path including its trailing "/", or "" when none.
 std::string DirName(const std::string& path);
@@ -38,11 +38,11 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  bool Open();                 // false when the temporary cannot be created
+  bool Open();  // false when the temporary cannot be created
   FILE* Handle() { return fp_; }
   bool Write(const void* data, size_t n);
   bool Write(const std::string& s) { return Write(s.data(), s.size()); }
-  bool Commit();               // false (old file intact) on any failure
+  bool Commit();  // false (old file intact) on any failure
   void Abort();
 
  private:

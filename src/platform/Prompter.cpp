@@ -10,9 +10,7 @@ void Prompter::Warn(const std::string& text) {
 void Prompter::Error(const std::string& text) {
   Show(text, "エラー"_sj, PromptIcon::Error, PromptButtons::Ok);
 }
-void Prompter::Notice(const std::string& text) {
-  Show(text, "注意"_sj, PromptIcon::None, PromptButtons::Ok);
-}
+void Prompter::Notice(const std::string& text) { Show(text, "注意"_sj, PromptIcon::None, PromptButtons::Ok); }
 void Prompter::ErrorPlain(const std::string& text) {
   Show(text, "エラー"_sj, PromptIcon::None, PromptButtons::Ok);
 }
@@ -41,8 +39,8 @@ std::vector<std::string> ScriptedPrompter::ShownUtf8() const {
   return v;
 }
 
-int StderrPrompter::Show(const std::string& text, const std::string& caption, PromptIcon, PromptButtons buttons,
-                         int defaultButton) {
+int StderrPrompter::Show(const std::string& text, const std::string& caption, PromptIcon,
+                         PromptButtons buttons, int defaultButton) {
   std::fprintf(stderr, "%s: %s\n", cp932::ToUtf8(caption).c_str(), cp932::ToUtf8(text).c_str());
   if (defaultButton) return defaultButton;
   return (buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel) ? kAnswerOk : kAnswerNo;

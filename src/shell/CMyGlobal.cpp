@@ -233,7 +233,8 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
       pos = end + 1;
     }
     if (page.empty()) {
-      prompter_.Show("そのようなキーワードはありません"_sj, "エラー"_sj, PromptIcon::Error, PromptButtons::Ok);
+      prompter_.Show("そのようなキーワードはありません"_sj, "エラー"_sj, PromptIcon::Error,
+                     PromptButtons::Ok);
       return {};
     }
   }

@@ -13,8 +13,8 @@ class Opener;
 class CMyGlobal {
  public:
   static constexpr int kMaxPath = 260;
-  static constexpr int kMaxUserName = 14;   // bytes, as the new-user dialog allows
-  static constexpr int kMaxDivision = 26;   // bytes of a division folder name
+  static constexpr int kMaxUserName = 14;  // bytes, as the new-user dialog allows
+  static constexpr int kMaxDivision = 26;  // bytes of a division folder name
 
   // programFolder: folder of the executable; dataHome: the per-user data
   // folder (empty = the platform's). Chooses the data root once: the
@@ -70,27 +70,28 @@ class CMyGlobal {
   int top[3] = {0, 0, 0};
   int width[3] = {462, 0, 462};
   int height[3] = {600, 0, 600};
-  bool ren = false;          // continuous entry in the input form
-  bool task = false;         // closed while in the task tray
-  bool autoWidth = false;    // width-fit button down
-  bool scrVisible = true;    // screen-tab panel shown
-  int backKind = 0;          // 0 none, 7 weekly, 31 monthly, other daily
+  bool ren = false;        // continuous entry in the input form
+  bool task = false;       // closed while in the task tray
+  bool autoWidth = false;  // width-fit button down
+  bool scrVisible = true;  // screen-tab panel shown
+  int backKind = 0;        // 0 none, 7 weekly, 31 monthly, other daily
   std::string backPath;
-  int backYmd = 0;           // last backup reminder yyyymmdd, 0 never
-  int backCu = 0;            // current backup generation, 0-based
-  int backCuMax = 3;         // generations kept
+  int backYmd = 0;    // last backup reminder yyyymmdd, 0 never
+  int backCu = 0;     // current backup generation, 0-based
+  int backCuMax = 3;  // generations kept
   bool printTitle = true, printPage = true, printNow = true;
   bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
   std::string alarmSoundPath;
-  std::string timeF = "[";   // one character (one or two bytes)
+  std::string timeF = "[";  // one character (one or two bytes)
   std::string timeT = "]";
-  int dataKind = 0;          // 0 by date, 100 by page
+  int dataKind = 0;  // 0 by date, 100 by page
 
- // A CP932 name as the file system spells it (UTF-8).
+  // A CP932 name as the file system spells it (UTF-8).
   static std::string OnDisk(const std::string& sj);
 
  private:
-  std::string LengthChecked(const std::string& base, const std::string& name, int extra, bool bareOnFail) const;
+  std::string LengthChecked(const std::string& base, const std::string& name, int extra,
+                            bool bareOnFail) const;
 
   Prompter& prompter_;
   std::string program_;  // ends with "/"

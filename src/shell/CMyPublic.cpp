@@ -137,7 +137,8 @@ std::string CMyPublic::FormatDate(std::string_view text, bool withEra) const {
   if (withEra) {
     for (const Era& e : kEras) {
       if (d.year >= e.firstYear && d.year <= e.lastYear) {
-        std::snprintf(buf, sizeof buf, "%c%02d/%02d/%02d", e.letter, d.year - e.firstYear + 1, d.month, d.day);
+        std::snprintf(buf, sizeof buf, "%c%02d/%02d/%02d", e.letter, d.year - e.firstYear + 1, d.month,
+                      d.day);
         return buf;
       }
     }
@@ -218,7 +219,8 @@ std::string CMyPublic::NthField(std::string_view text, int index, char separator
     start = p + 1;
   }
   size_t end = text.find(separator, start);
-  std::string_view f = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+  std::string_view f =
+      text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
   if (f.size() > 100) f = f.substr(0, cp932::CharStart(f, 100));
   return std::string(f);
 }

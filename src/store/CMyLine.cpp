@@ -18,7 +18,8 @@ constexpr int kListWork = 1027;  // initial work buffer of the list reader
 char kEmpty[1] = {0};
 }  // namespace
 
-CMyLine::CMyLine(int minBlock, Prompter* prompter) : minBlock_(minBlock > 0 ? minBlock : 2048), prompter_(prompter) {
+CMyLine::CMyLine(int minBlock, Prompter* prompter)
+    : minBlock_(minBlock > 0 ? minBlock : 2048), prompter_(prompter) {
   blocks_.reserve(kTableStep);
   lines_.reserve(kTableStep);
   NewBlock(minBlock_);
@@ -50,7 +51,6 @@ void CMyLine::Clear() {
 
 int CMyLine::Length(int i) const { return (i >= 0 && i < Count()) ? lines_[i].length : 0; }
 
-
 const char* CMyLine::Text(int i) const {
   if (i < 0 || i >= Count() || !lines_[i].bytes) return kEmpty;
   return lines_[i].bytes;
@@ -61,7 +61,9 @@ std::string_view CMyLine::View(int i) const {
   return std::string_view(lines_[i].bytes, static_cast<size_t>(lines_[i].length));
 }
 
-const CMyLine::Entry* CMyLine::GetEntry(int i) const { return (i >= 0 && i < Count()) ? &lines_[i] : nullptr; }
+const CMyLine::Entry* CMyLine::GetEntry(int i) const {
+  return (i >= 0 && i < Count()) ? &lines_[i] : nullptr;
+}
 
 bool CMyLine::GrowLines(size_t need) {
   if (need <= lines_.capacity()) return true;
@@ -181,13 +183,19 @@ int CMyLine::ReadText(const std::string& path) {
       char c = chunk[k];
       if (c == '\n') continue;
       if (c == '\r') {
-        if (!Append(cur)) { rc = -2; break; }
+        if (!Append(cur)) {
+          rc = -2;
+          break;
+        }
         cur.clear();
         pending = false;
         continue;
       }
       if (cur.size() == static_cast<size_t>(kTextRun)) {
-        if (!Append(cur)) { rc = -2; break; }
+        if (!Append(cur)) {
+          rc = -2;
+          break;
+        }
         cur.clear();
       }
       cur += c;
@@ -250,7 +258,7 @@ int CMyLine::ReadList(FILE* fp, int64_t limit) {
     if (std::fread(lb, 1, 4, fp) != 4) break;
     if (remaining >= 0) remaining -= 4;
     int32_t n = le::GetI32(lb);
-    if (n < 0) break;  // -1 is the end marker; any other negative is damage
+    if (n < 0) break;                            // -1 is the end marker; any other negative is damage
     if (remaining >= 0 && n > remaining) break;  // cannot be complete
     if (static_cast<size_t>(n) >= work.size()) {
       try {

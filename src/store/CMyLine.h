@@ -31,7 +31,7 @@ class CMyLine {
 
   void Clear();
   int Count() const { return static_cast<int>(lines_.size()); }
-  int Length(int i) const;               // 0 when out of range
+  int Length(int i) const;  // 0 when out of range
   // null when out of range. Inline: record sets call it once per record scanned.
   const char* Item(int i) const {
     return (i >= 0 && i < static_cast<int>(lines_.size())) ? lines_[static_cast<size_t>(i)].bytes : nullptr;
@@ -40,10 +40,10 @@ class CMyLine {
   char* MutableItem(int i) {
     return (i >= 0 && i < static_cast<int>(lines_.size())) ? lines_[static_cast<size_t>(i)].bytes : nullptr;
   }
-  const char* Text(int i) const;         // "" when out of range or without bytes
-  std::string_view View(int i) const;    // bytes of line i, empty when out of range
+  const char* Text(int i) const;       // "" when out of range or without bytes
+  std::string_view View(int i) const;  // bytes of line i, empty when out of range
   std::string Str(int i) const { return std::string(View(i)); }
-  const Entry* GetEntry(int i) const;    // null when i >= count
+  const Entry* GetEntry(int i) const;  // null when i >= count
   int MaxLength() const { return maxLength_; }
 
   // Stores n bytes as line i, extending the list with empty lines when

@@ -1,7 +1,6 @@
-#include "alarm/CMyAlarm.h"
-
 #include <gtest/gtest.h>
 
+#include "alarm/CMyAlarm.h"
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
@@ -31,12 +30,12 @@ TEST(CMyAlarm, BracketedTimesInAMemo) {
     const char* memo;
     std::vector<std::string> times;
   } cases[] = {
-      {"[09:00] 会議", {}},                              // earlier today: stored, but off
-      {"[9:00] 会議", {}},                               // one-digit hour: no alarm
+      {"[09:00] 会議", {}},  // earlier today: stored, but off
+      {"[9:00] 会議", {}},   // one-digit hour: no alarm
       {"会議は[11:15]から", {"11:15"}},
-      {"[11:15] と [12:00] 二つ", {"11:15"}},            // only the first on a line
+      {"[11:15] と [12:00] 二つ", {"11:15"}},  // only the first on a line
       {"一行目 [11:00]\r\n二行目 [13:45]\nend", {"13:45", "11:00"}},
-      {"表[11:00]", {"11:00"}},                          // a trail byte is never a bracket
+      {"表[11:00]", {"11:00"}},  // a trail byte is never a bracket
   };
   for (const auto& c : cases) {
     f.alarms.ScanMemo("2026/12/09", "00001", cp932::FromUtf8(c.memo));
@@ -110,8 +109,8 @@ TEST(CMyAlarm, FileRoundTripAndShortRecords) {
   CMyLine raw;
   ASSERT_EQ(1, raw.ReadList(f.dir / "alarm.dat"));
   EXPECT_EQ(196, raw.Length(0));
-  raw.Append(std::string(100, 'x'));                    // too short: skipped
-  std::string odd(196, 'z');                             // no NULs in any field
+  raw.Append(std::string(100, 'x'));  // too short: skipped
+  std::string odd(196, 'z');          // no NULs in any field
   raw.Append(odd);
   raw.WriteList(f.dir / "alarm.dat");
   CMyAlarm loaded(f.g, f.clock);

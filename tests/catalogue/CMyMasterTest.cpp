@@ -1,7 +1,6 @@
-#include "catalogue/CMyMaster.h"
-
 #include <gtest/gtest.h>
 
+#include "catalogue/CMyMaster.h"
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
@@ -115,7 +114,7 @@ TEST(CMyMaster, ShortAndOverlongRecordsNeverOverrunAField) {
   le::PutI32(&header[0], 2);
   raw.Set(1, header);
   raw.Set(2, std::string("\0\0\0\0\0\0\0\0\0\0\0\0abc", 15));  // 15 bytes only
-  std::string full(132, 'N');  // a name with no NUL in its 32 bytes
+  std::string full(132, 'N');                                  // a name with no NUL in its 32 bytes
   full += std::string(400, 't');
   raw.Set(3, full);
   raw.WriteList(dir / "d.jpr");

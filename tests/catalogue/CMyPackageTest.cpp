@@ -1,7 +1,6 @@
-#include "catalogue/CMyPackage.h"
-
 #include <gtest/gtest.h>
 
+#include "catalogue/CMyPackage.h"
 #include "catalogue/PackageWriter.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -203,9 +202,9 @@ TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
   EXPECT_EQ(dir / "PK1_日記帳.jpk", packagelist::PathOf(dir.path(), names[1]));
 }
 
+#include "catalogue/CMyMaster.h"
 #include "catalogue/PackageBuilder.h"
 #include "input/CMyHyo.h"
-#include "catalogue/CMyMaster.h"
 
 TEST(PackageBuilder, CompilesASourceFolderIntoAPackage) {
   TempDir dir;
@@ -267,7 +266,8 @@ TEST(PackageBuilder, MistakesInTheSourceAreReportedNotThrown) {
   WriteBytes(dir / "i.json", "{}");
   EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));  // no input compiler
   b.SetInputCompiler([](const std::string&, std::string& out, std::string&) { return out = "i", true; });
-  WriteBytes(dir / "package.json", R"({"file": "x", "input": "i.json", "colors": [{"name": "a", "text": "red"}]})");
+  WriteBytes(dir / "package.json",
+             R"({"file": "x", "input": "i.json", "colors": [{"name": "a", "text": "red"}]})");
   EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));
   EXPECT_NE(std::string::npos, error.find("#RRGGBB"));
   WriteBytes(dir / "package.json", R"({"file": "x", "input": "i.json", "combos": [{"items": ["😀"]}]})");

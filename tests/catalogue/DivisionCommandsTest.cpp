@@ -1,8 +1,7 @@
-#include "catalogue/DivisionCommands.h"
-
 #include <gtest/gtest.h>
 
 #include "catalogue/CMyMaster.h"
+#include "catalogue/DivisionCommands.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"

@@ -41,7 +41,8 @@ TEST(ShippedPackages, EachUnpacksIntoAWorkingDivision) {
     ASSERT_GE(screens.RecordCount(), 2);
     for (int i = 0; i < screens.RecordCount(); ++i) {
       CMyScr scr;
-      EXPECT_EQ(0, scr.LoadScreen(dir / (cp932::ToUtf8(screens.Name(i)) + ".jos"))) << cp932::ToUtf8(screens.Name(i));
+      EXPECT_EQ(0, scr.LoadScreen(dir / (cp932::ToUtf8(screens.Name(i)) + ".jos")))
+          << cp932::ToUtf8(screens.Name(i));
       EXPECT_GT(scr.ItemCount(), 0);
       EXPECT_GT(scr.View().bandWidth[0], 0);
       // the sheet fits the default window of 462 pixels with its scroll bar

@@ -1,11 +1,11 @@
 // The command-line tool as a person runs it: the real binary, real files.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 #include "catalogue/CMyMaster.h"
 #include "catalogue/PackageWriter.h"
@@ -119,7 +119,8 @@ TEST(Jbx, RenderDrawsTheSheetOfABook) {
   users.Append(rec);
   ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
   WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
-  RunResult r = Jbx("render --root " + root + " --user u --page 2 --width 300 --height 200 --out " + dir / "p.png");
+  RunResult r =
+      Jbx("render --root " + root + " --user u --page 2 --width 300 --height 200 --out " + dir / "p.png");
   ASSERT_EQ(0, r.status);
   std::string png = ReadBytes(dir / "p.png");
   ASSERT_GT(png.size(), 24u);

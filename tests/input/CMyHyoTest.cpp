@@ -1,7 +1,6 @@
-#include "input/CMyHyo.h"
-
 #include <gtest/gtest.h>
 
+#include "input/CMyHyo.h"
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "support/TempDir.h"
@@ -67,7 +66,8 @@ TEST(CMyHyo, DamagedFilesKeepWhatWasRead) {
 
 TEST(CMyHyo, FilterAndFind) {
   CMyHyo t;
-  const char* rows[][3] = {{"1", "食費", "米"}, {"2", "食費", "野菜"}, {"", "交通", "電車"}, {"3", "食費", "肉"}};
+  const char* rows[][3] = {
+      {"1", "食費", "米"}, {"2", "食費", "野菜"}, {"", "交通", "電車"}, {"3", "食費", "肉"}};
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 3; ++c) t.SetCell(c, r, cp932::FromUtf8(rows[r][c]));
   t.AddCondition(1, "食費"_sj, "", false);

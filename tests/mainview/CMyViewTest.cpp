@@ -1,14 +1,12 @@
-#include "mainview/CMyView.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 
+#include "calendar/CMyHoliday.h"
+#include "mainview/CMyView.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
-
-#include "calendar/CMyHoliday.h"
 
 namespace {
 
@@ -33,9 +31,8 @@ class FakeRecords : public ViewRecords {
     for (size_t i = 0; i < all.size(); ++i)
       if (filter.empty() || all[i].values[0] == filter) order.push_back(static_cast<int>(i));
     bool desc = sort.find(" D") != std::string::npos;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return desc ? all[a].key > all[b].key : all[a].key < all[b].key;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return desc ? all[a].key > all[b].key : all[a].key < all[b].key; });
     return 0;
   }
   int Count() const override { return static_cast<int>(order.size()); }
@@ -111,8 +108,8 @@ TEST(CMyView, AddMonthsCarriesYearsBothWays) {
     int n;
     const char* out;
   } cases[] = {
-      {{2024, 3, 15}, 0, "2024/03"},   {{2024, 3, 15}, -3, "2023/12"}, {{2024, 3, 1}, -14, "2023/01"},
-      {{2024, 3, 1}, -15, "2022/12"},  {{2024, 12, 1}, 1, "2025/01"},  {{2024, 1, 1}, 24, "2026/01"},
+      {{2024, 3, 15}, 0, "2024/03"},  {{2024, 3, 15}, -3, "2023/12"}, {{2024, 3, 1}, -14, "2023/01"},
+      {{2024, 3, 1}, -15, "2022/12"}, {{2024, 12, 1}, 1, "2025/01"},  {{2024, 1, 1}, 24, "2026/01"},
       {{2024, 1, 1}, -12, "2023/01"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.out, CMyView::AddMonths(c.d, c.n, "yyyy/mm")) << c.n;
@@ -162,7 +159,7 @@ TEST(CMyView, DatesWithSeveralRecordsGetSeveralRows) {
   const auto& rows = f.view.Rows();
   ASSERT_EQ(31u + 2u, rows.size());
   EXPECT_EQ(400, rows[0].height);  // an empty row is lower
-  EXPECT_EQ(1, rows[1].record);  // 03/02, after 02/28 in the set's order
+  EXPECT_EQ(1, rows[1].record);    // 03/02, after 02/28 in the set's order
   EXPECT_TRUE(rows[1].hasTextColor);
   EXPECT_EQ(255, rows[1].textColor);
   for (int k = 0; k < 3; ++k) {
@@ -270,8 +267,8 @@ TEST(CMyView, CursorScrollsTheWindow) {
   f.Open();
   f.view.SetViewHeight(100 + 5 * 500);  // five rows fit
   f.view.GoToday();
-  EXPECT_EQ(14, f.view.CursorRow());    // today, the 15th
-  EXPECT_EQ(10, f.view.TopRow());       // brought into view at the bottom
+  EXPECT_EQ(14, f.view.CursorRow());  // today, the 15th
+  EXPECT_EQ(10, f.view.TopRow());     // brought into view at the bottom
   EXPECT_EQ(14, f.view.LastVisibleRow());
   f.view.MoveCursorTo(3);
   EXPECT_EQ(3, f.view.TopRow());

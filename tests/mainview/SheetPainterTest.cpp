@@ -1,10 +1,9 @@
-#include "mainview/SheetPainter.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "calendar/CMyHoliday.h"
+#include "mainview/SheetPainter.h"
 #include "platform/Canvas.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
@@ -100,7 +99,7 @@ TEST(SheetPainter, DayClassesFillTheKeyCellOnly) {
   // 2024/05/04 is a Saturday holiday: the holiday colours win; rows are 20
   // high below a 10-high header, so the 4th row's cell starts at 70
   EXPECT_TRUE(f.Has("fill 0,71,60,91 00FF00"));
-  EXPECT_TRUE(f.Has("fill 0,91,60,111 0000FF"));  // Sunday the 5th
+  EXPECT_TRUE(f.Has("fill 0,91,60,111 0000FF"));   // Sunday the 5th
   EXPECT_TRUE(f.Has("fill 0,211,60,231 FF0000"));  // Saturday the 11th
   // no day colour ever reaches the field area
   for (const std::string& c : f.Calls("fill "))
@@ -116,8 +115,9 @@ TEST(SheetPainter, TodayIsFramedAndAnniversariesDotted) {
   f.painter.RenderSheet(f.canvas, 260, 800);
   // the 10th carries an anniversary: its first column shows the dot first
   const auto texts = f.Calls("text ");
-  auto dot = std::find_if(texts.begin(), texts.end(),
-                          [](const std::string& t) { return t.find(cp932::FromUtf8("●")) != std::string::npos; });
+  auto dot = std::find_if(texts.begin(), texts.end(), [](const std::string& t) {
+    return t.find(cp932::FromUtf8("●")) != std::string::npos;
+  });
   ASSERT_NE(texts.end(), dot);
   EXPECT_EQ(0u, dot->find("text 0,190,30,210"));
   EXPECT_NE(std::string::npos, (dot + 1)->find(" 10"));

@@ -1,8 +1,7 @@
-#include "options/CMyColorKinds.h"
-
 #include <gtest/gtest.h>
 
 #include "catalogue/CMyMaster.h"
+#include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"

@@ -1,8 +1,7 @@
-#include "platform/Cp932.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/Collate.h"
+#include "platform/Cp932.h"
 
 TEST(Cp932, WindowsCharactersRoundTripAsWindowsWritesThem) {
   struct Case {

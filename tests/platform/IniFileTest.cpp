@@ -1,9 +1,8 @@
-#include "platform/IniFile.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
+#include "platform/IniFile.h"
 #include "support/TempDir.h"
 
 TEST(IniFile, MissingFileAndKeysGiveDefaults) {
@@ -19,7 +18,8 @@ TEST(IniFile, MatchesWithoutCaseAndReadsLikeTheProfileFunctions) {
   TempDir dir;
   WriteBytes(dir / "a.ini",
              "garbage line\r\n[Form0]\r\n  width = 800 \r\nLeft=-12px\r\nbad=abc\r\nq=\"quoted\"\r\n"
-             "[alarm]\r\nTIME_F=" + "【"_sj + "\r\n");
+             "[alarm]\r\nTIME_F=" +
+                 "【"_sj + "\r\n");
   IniFile ini;
   ASSERT_TRUE(ini.Load(dir / "a.ini"));
   EXPECT_EQ(800, ini.GetInt("FORM0", "WIDTH", 0));

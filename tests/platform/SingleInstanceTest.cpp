@@ -1,7 +1,6 @@
-#include "platform/SingleInstance.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/SingleInstance.h"
 #include "support/TempDir.h"
 
 TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstLetsGo) {

@@ -1,5 +1,3 @@
-#include "shell/CMyGlobal.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/Cp932.h"
@@ -7,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -1,8 +1,7 @@
-#include "shell/CMyPublic.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/Cp932.h"
+#include "shell/CMyPublic.h"
 
 namespace {
 FixedClock kClock({2026, 12, 9});
@@ -14,10 +13,10 @@ TEST(CMyPublic, EraToYear) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"H31/4/30", "2019/4/30"}, {"h1/1/8", "1989/1/8"},   {"S70/1/1", "1995/1/1"},
-      {"R1/1/1", "R1/1/1"},      {"2019/1/1", "2019/1/1"}, {"M01/01/01", "1868/01/01"},
+      {"H31/4/30", "2019/4/30"},   {"h1/1/8", "1989/1/8"},         {"S70/1/1", "1995/1/1"},
+      {"R1/1/1", "R1/1/1"},        {"2019/1/1", "2019/1/1"},       {"M01/01/01", "1868/01/01"},
       {"T15/12/24", "1926/12/24"}, {"H12345678/1", "H12345678/1"},  // longer than 10
-      {"H9999/1/1", "H9999/1/1"},  // the year would need five digits
+      {"H9999/1/1", "H9999/1/1"},                                   // the year would need five digits
   };
   for (const auto& c : cases) EXPECT_EQ(c.out, p.EraToYear(c.in)) << c.in;
 }
@@ -29,13 +28,27 @@ TEST(CMyPublic, FormatDate) {
     bool era;
     const char* out;
   } cases[] = {
-      {"20200304", true, "H32/03/04"},  {"20200304", false, "2020/03/04"}, {"2020.3.4", false, "2020/03/04"},
-      {"2020-3-4", false, "2020/03/04"}, {"0304", false, "2026/03/04"},     {"3/4", false, "2026/03/04"},
-      {"1989/01/01", true, "H01/01/01"}, {"1988/12/31", true, "S63/12/31"}, {"1867/5/5", true, "1867/05/05"},
-      {"1912/7/30", true, "T01/07/30"},  {"H31/4/30", false, "2019/04/30"}, {"S64/1/7", false, "1989/01/07"},
-      {"2019/2/29", false, ""},          {"2020/2/29", false, "2020/02/29"}, {"1900/2/29", false, ""},
-      {"2000/2/29", false, "2000/02/29"}, {"", false, ""},                 {"abc", false, ""},
-      {"2020/13/1", false, ""},          {"2020//1", false, ""},           {"20200", false, ""},
+      {"20200304", true, "H32/03/04"},
+      {"20200304", false, "2020/03/04"},
+      {"2020.3.4", false, "2020/03/04"},
+      {"2020-3-4", false, "2020/03/04"},
+      {"0304", false, "2026/03/04"},
+      {"3/4", false, "2026/03/04"},
+      {"1989/01/01", true, "H01/01/01"},
+      {"1988/12/31", true, "S63/12/31"},
+      {"1867/5/5", true, "1867/05/05"},
+      {"1912/7/30", true, "T01/07/30"},
+      {"H31/4/30", false, "2019/04/30"},
+      {"S64/1/7", false, "1989/01/07"},
+      {"2019/2/29", false, ""},
+      {"2020/2/29", false, "2020/02/29"},
+      {"1900/2/29", false, ""},
+      {"2000/2/29", false, "2000/02/29"},
+      {"", false, ""},
+      {"abc", false, ""},
+      {"2020/13/1", false, ""},
+      {"2020//1", false, ""},
+      {"20200", false, ""},
       {"日付", false, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(c.out, p.FormatDate(cp932::FromUtf8(c.in), c.era)) << c.in;
@@ -57,10 +70,10 @@ TEST(CMyPublic, Times) {
     const char* norm;
     bool time, time23;
   } cases[] = {
-      {"9:5", "09:05", true, true},  {"2560", "", false, false},   {"2559", "25:59", true, false},
+      {"9:5", "09:05", true, true},   {"2560", "", false, false},    {"2559", "25:59", true, false},
       {"23:59", "23:59", true, true}, {"0000", "00:00", true, true}, {"99:59", "99:59", true, false},
-      {"100:0", "", false, false},   {"12:60", "", false, false},  {"123", "", false, false},
-      {"123456", "", false, false},  {"ab:cd", "", false, false},  {"", "", true, true},
+      {"100:0", "", false, false},    {"12:60", "", false, false},   {"123", "", false, false},
+      {"123456", "", false, false},   {"ab:cd", "", false, false},   {"", "", true, true},
       {"12", "", false, false},
   };
   for (const auto& c : cases) {
@@ -71,7 +84,8 @@ TEST(CMyPublic, Times) {
 }
 
 TEST(CMyPublic, Numbers) {
-  for (const char* yes : {"", "-", ".", "+1", "-1.5", "0042", "3."}) EXPECT_TRUE(CMyPublic::IsNumber(yes)) << yes;
+  for (const char* yes : {"", "-", ".", "+1", "-1.5", "0042", "3."})
+    EXPECT_TRUE(CMyPublic::IsNumber(yes)) << yes;
   for (const char* no : {"1.2.3", "1-", "a", "1,000", "--1"}) EXPECT_FALSE(CMyPublic::IsNumber(no)) << no;
   EXPECT_FALSE(CMyPublic::IsNumber("１"_sj));
   EXPECT_EQ("1.23", CMyPublic::FixDecimals("1.239", 2));
@@ -96,7 +110,8 @@ TEST(CMyPublic, TextHelpersNeverSplitACharacter) {
   EXPECT_EQ("ab", CMyPublic::MidBytes("ab\ncd", 0, 10));
   EXPECT_EQ(100u, CMyPublic::MidBytes(std::string(300, 'x'), 5, 500).size());
   EXPECT_EQ("", CMyPublic::MidBytes("abc", 5, 2));
-  for (unsigned char c : std::initializer_list<unsigned char>{' ', '/', ':', '?', '[', '^', '{', '~'}) EXPECT_FALSE(CMyPublic::IsNameChar(c)) << c;
+  for (unsigned char c : std::initializer_list<unsigned char>{' ', '/', ':', '?', '[', '^', '{', '~'})
+    EXPECT_FALSE(CMyPublic::IsNameChar(c)) << c;
   for (int c : std::initializer_list<int>{'a', 'Z', '0', '@', '_', '`', '\t', 0x81, 0xE0})
     EXPECT_TRUE(CMyPublic::IsNameChar(static_cast<unsigned char>(c))) << c;
 }

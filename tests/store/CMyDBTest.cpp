@@ -412,9 +412,8 @@ TEST_F(CMyDBCorruptionTest, DamagedHeadersAreRefused) {
       {"huge count, few bytes", header(0, 0x10000000) + std::string(200, '\0'), true, 302},
       {"no definitions", header(0, 0) + std::string(8, '\0'), true, 302},
       {"count only, appending", header(1, 3), false, 0},
-      {"a definition Add refuses", header(0, 1) + std::string(80, 'x') + std::string("\x05\0\0\0", 4) +
-                                       std::string(32, '\0'),
-       true, 302},
+      {"a definition Add refuses",
+       header(0, 1) + std::string(80, 'x') + std::string("\x05\0\0\0", 4) + std::string(32, '\0'), true, 302},
       {"short definitions, appending", header(0, 3) + std::string(300, '\0'), false, 302},
   };
   for (const auto& c : cases) {

@@ -1,8 +1,7 @@
-#include "store/CMyLine.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/LittleEndian.h"
+#include "store/CMyLine.h"
 #include "support/TempDir.h"
 
 TEST(CMyLine, OutOfRangeLinesAreEmptyOrNull) {
@@ -84,8 +83,8 @@ TEST(CMyLine, ReadTextEndsLinesAtCrAndDropsLf) {
   } cases[] = {
       {"", {}},
       {"a\r\nb\r\n", {"a", "b"}},
-      {"a\rb", {"a", "b"}},          // lone CR ends a line; last line without CR
-      {"a\nb\r\n", {"ab"}},          // lone LF is dropped
+      {"a\rb", {"a", "b"}},  // lone CR ends a line; last line without CR
+      {"a\nb\r\n", {"ab"}},  // lone LF is dropped
       {"\r\n\r\n", {"", ""}},
       {std::string(2500, 'x'), {std::string(1024, 'x'), std::string(1024, 'x'), std::string(452, 'x')}},
   };

@@ -1,5 +1,3 @@
-#include "store/CMyPeriods.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 #include "store/CMyDB.h"
+#include "store/CMyPeriods.h"
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
 #include "support/TempDir.h"

@@ -114,7 +114,8 @@ void ExpectLooksLike(const QImage& img, const char* name) {
   for (int y = 0; y < a.height(); ++y) {
     for (int x = 0; x < a.width(); ++x) {
       QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+      int d = std::max(
+          {std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
       if (d > 96) ++differing;
     }
   }
@@ -127,12 +128,13 @@ void ExpectLooksLike(const QImage& img, const char* name) {
 
 TEST(SheetRender, DiaryMonthWithHolidaysTodayAndEntries) {
   Book book;
-  book.AddDivision("日記帳", 0,
-                   {{"2026/09/01", {{memo::kMark, "◎"}, {memo::kMem001, "新学期が始まった。"}, {memo::Dat(1), "晴れ"}}},
-                    {"2026/09/05", {{memo::kTimeF, "10:00"}, {memo::kMem001, "図書館で読書"}, {memo::Dat(1), "曇り"}}},
-                    {"2026/09/05", {{memo::kTimeF, "19:30"}, {memo::kMem001, "友人と夕食"}, {memo::kCr002, "13162495"}}},
-                    {"2026/09/21", {{memo::kMark, "☆"}, {memo::kMem001, "敬老の日。祖母に電話した。"}}},
-                    {"2026/09/22", {{memo::kMem001, "連休の中日"}, {memo::kCr001, "255"}}}});
+  book.AddDivision(
+      "日記帳", 0,
+      {{"2026/09/01", {{memo::kMark, "◎"}, {memo::kMem001, "新学期が始まった。"}, {memo::Dat(1), "晴れ"}}},
+       {"2026/09/05", {{memo::kTimeF, "10:00"}, {memo::kMem001, "図書館で読書"}, {memo::Dat(1), "曇り"}}},
+       {"2026/09/05", {{memo::kTimeF, "19:30"}, {memo::kMem001, "友人と夕食"}, {memo::kCr002, "13162495"}}},
+       {"2026/09/21", {{memo::kMark, "☆"}, {memo::kMem001, "敬老の日。祖母に電話した。"}}},
+       {"2026/09/22", {{memo::kMem001, "連休の中日"}, {memo::kCr001, "255"}}}});
   ExpectLooksLike(Render(book, 0, 0, 2026, 9, 0, 440, 520), "diary-2026-09.png");
   // the second screen lists the entries, newest first
   ExpectLooksLike(Render(book, 0, 1, 0, 0, 0, 440, 200), "diary-list.png");
@@ -141,10 +143,18 @@ TEST(SheetRender, DiaryMonthWithHolidaysTodayAndEntries) {
 TEST(SheetRender, HouseholdMonthWithTotalAndNotebookPage) {
   Book book;
   book.AddDivision("家計簿", 2,
-                   {{"2026/05/02", {{memo::Dat(1), "スーパー"}, {memo::Dat(2), "食費"}, {memo::Dat(3), "食料品"},
-                                    {memo::Dat(6), "3240"}, {memo::Dat(7), "現金"}}},
-                    {"2026/05/06", {{memo::Dat(1), "電気代"}, {memo::Dat(2), "水道光熱"}, {memo::Dat(3), "電気"},
-                                    {memo::Dat(6), "8120"}, {memo::Dat(7), "口座振替"}}}});
+                   {{"2026/05/02",
+                     {{memo::Dat(1), "スーパー"},
+                      {memo::Dat(2), "食費"},
+                      {memo::Dat(3), "食料品"},
+                      {memo::Dat(6), "3240"},
+                      {memo::Dat(7), "現金"}}},
+                    {"2026/05/06",
+                     {{memo::Dat(1), "電気代"},
+                      {memo::Dat(2), "水道光熱"},
+                      {memo::Dat(3), "電気"},
+                      {memo::Dat(6), "8120"},
+                      {memo::Dat(7), "口座振替"}}}});
   book.AddDivision("ノート", 3,
                    {{"00001/00001", {{memo::Dat(1), "買い物"}, {memo::kMem001, "牛乳、卵、パン"}}},
                     {"00001/00003", {{memo::kMem001, "週末に洗車する"}}}});

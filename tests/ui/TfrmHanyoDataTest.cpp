@@ -1,10 +1,9 @@
-#include "catalogue/TfrmHanyoData.h"
-
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QTest>
 
+#include "catalogue/TfrmHanyoData.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 

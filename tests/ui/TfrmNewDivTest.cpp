@@ -1,5 +1,3 @@
-#include "catalogue/TfrmNewDiv.h"
-
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -8,6 +6,7 @@
 
 #include "catalogue/CMyMaster.h"
 #include "catalogue/PackageWriter.h"
+#include "catalogue/TfrmNewDiv.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"

@@ -1,5 +1,3 @@
-#include "catalogue/TfrmNewScr.h"
-
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -8,6 +6,7 @@
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageList.h"
+#include "catalogue/TfrmNewScr.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"

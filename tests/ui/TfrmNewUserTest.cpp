@@ -1,22 +1,21 @@
-#include "shell/TfrmNewUser.h"
-
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 
+#include "catalogue/CMyMaster.h"
+#include "catalogue/CMyPackage.h"
+#include "catalogue/PackageList.h"
 #include "mainview/TfrmMain.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
-#include "support/TempDir.h"
-#include "catalogue/CMyMaster.h"
-#include "catalogue/CMyPackage.h"
-#include "catalogue/PackageList.h"
+#include "shell/TfrmNewUser.h"
 #include "store/CMyLine.h"
-#include <QTabBar>
+#include "support/TempDir.h"
 
 namespace {
 
@@ -261,10 +260,11 @@ TEST(TfrmMain, ANewUserWithoutABookFallsBackToThePreviousUser) {
 }
 
 #include <QListWidget>
+
 #include "catalogue/TfrmHanyoData.h"
-#include "mainview/CMyView.h"
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmNewScr.h"
+#include "mainview/CMyView.h"
 
 TEST(TfrmMain, ABookKeepersFirstWeek) {
   Env env;

@@ -1,5 +1,3 @@
-#include "options/TfrmSetColor.h"
-
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,6 +7,7 @@
 #include <QPushButton>
 
 #include "catalogue/CMyMaster.h"
+#include "options/TfrmSetColor.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
