@@ -9,7 +9,7 @@ PKGS=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libsqlite3-dev
   fonts-ipafont
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb xauth imagemagick
 )
 missing=()
