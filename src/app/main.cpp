@@ -8,11 +8,11 @@
 #include <QTranslator>
 #include <memory>
 
-#include "app/QtPrompter.h"
 #include "mainview/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemPaths.h"
+#include "qtkit/QtPrompter.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

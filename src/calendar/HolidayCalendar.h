@@ -7,9 +7,9 @@
 #include <string>
 
 #include "calendar/CMyHoliday.h"
-#include "mainview/ViewPorts.h"
+#include "platform/Clock.h"
 
-class HolidayCalendar : public ViewCalendar {
+class HolidayCalendar {
  public:
   // holidayPath / anniversaryPath: the files of the data root; the program
   // folder holds the defaults they fall back to.
@@ -17,12 +17,12 @@ class HolidayCalendar : public ViewCalendar {
 
   // Loads (again) both lists for a year; the sheet calls it when the shown
   // year changes.
-  void LoadYear(int year) override;
+  void LoadYear(int year);
   // Starts a walk over ascending dates.
-  void ResetCursors() override;
+  void ResetCursors();
   // Holiday (or substitute holiday) and anniversary of a date of the walk.
   // Entries stay valid until the year they belong to is loaded again.
-  void Find(CivilDate d, const HolidayEntry*& holiday, const HolidayEntry*& anniversary) override;
+  void Find(CivilDate d, const HolidayEntry*& holiday, const HolidayEntry*& anniversary);
 
   // The same for a single date, outside any walk.
   void Lookup(CivilDate d, const HolidayEntry*& holiday, const HolidayEntry*& anniversary);

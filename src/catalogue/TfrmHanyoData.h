@@ -2,25 +2,12 @@
 // (mode 1), and naming a saved extraction method (mode 2).
 #pragma once
 #include <QDialog>
-#include <QValidator>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class Prompter;
 class Beeper;
-
-// Refuses, key by key, the characters a division or screen name may not
-// hold (space to "/", ":" to "?", "[" to "^", "{" to "~") with a beep.
-class NameCharValidator : public QValidator {
- public:
-  NameCharValidator(Beeper* beeper, QObject* parent) : QValidator(parent), beeper_(beeper) {}
-  State validate(QString& input, int& pos) const override;
-  static bool Allowed(QChar c);
-
- private:
-  Beeper* beeper_;
-};
 
 class TfrmHanyoData : public QDialog {
   Q_OBJECT

@@ -11,12 +11,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
 #include "catalogue/DivisionMaker.h"
 #include "catalogue/PackageList.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "qtkit/NameCharValidator.h"
+#include "qtkit/QtText.h"
 #include "shell/CMyGlobal.h"
 
 TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& prompter, Beeper* beeper,

@@ -8,12 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/QtForm.h"
-#include "app/QtText.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/ScreenImport.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "platform/Prompter.h"
+#include "qtkit/NameCharValidator.h"
+#include "qtkit/QtForm.h"
+#include "qtkit/QtText.h"
 #include "shell/CMyGlobal.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/QtCanvas.h"
+#include "qtkit/QtCanvas.h"
 #endif
 
 namespace {

@@ -21,8 +21,6 @@
 #include <QWheelEvent>
 
 #include "alarm/CMyAlarm.h"
-#include "app/QtCanvas.h"
-#include "app/QtText.h"
 #include "calendar/HolidayCalendar.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
@@ -30,6 +28,7 @@
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmNewScr.h"
 #include "mainview/CMyView.h"
+#include "mainview/CalendarPort.h"
 #include "mainview/RecordSetPort.h"
 #include "mainview/ScreenPorts.h"
 #include "mainview/SheetPainter.h"
@@ -39,6 +38,8 @@
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "qtkit/QtCanvas.h"
+#include "qtkit/QtText.h"
 #include "screens/CMyScr.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CMyPublic.h"
@@ -323,8 +324,9 @@ void TfrmMain::FormCreate() {
   lines_ = std::make_unique<CMyLine>(2048, env_.prompter);
   DefineMemoSchema(*db_);
   viewRecords_ = std::make_unique<RecordSetPort>(*db_, *rec_);
-  viewCalendar_ = std::make_unique<HolidayCalendar>(global_->RootPath("holiday.dat"),
-                                                    global_->RootPath("kinen.dat"), global_->ProgramFolder());
+  calendar_ = std::make_unique<HolidayCalendar>(global_->RootPath("holiday.dat"),
+                                                global_->RootPath("kinen.dat"), global_->ProgramFolder());
+  viewCalendar_ = std::make_unique<CalendarPort>(*calendar_);
   static const char* kTables[5] = {"USER", "DIVIN", "DIVOUT", "COLOR", "RELATION"};
   for (int i = 0; i < 5; ++i) tables_[i] = std::make_unique<CMyMaster>(kTables[i], env_.prompter);
   alarm_ = std::make_unique<CMyAlarm>(*global_, *env_.clock, env_.prompter);
@@ -648,6 +650,7 @@ void TfrmMain::FormClose() {
   alarm_.reset();
   for (int i = 9; i >= 0; --i) tables_[i].reset();
   viewCalendar_.reset();
+  calendar_.reset();
   viewRecords_.reset();
   lines_.reset();
   rec2_.reset();

@@ -28,6 +28,7 @@ class ScrSheetScreen;
 class SheetPainter;
 class ViewRecords;
 class ViewCalendar;
+class HolidayCalendar;
 class ViewPeriods;
 class Prompter;
 class Beeper;
@@ -187,6 +188,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<CMyRec> rec2_;
   std::unique_ptr<CMyLine> lines_;
   std::unique_ptr<ViewRecords> viewRecords_;
+  std::unique_ptr<HolidayCalendar> calendar_;
   std::unique_ptr<ViewCalendar> viewCalendar_;
   std::unique_ptr<ViewPeriods> viewPeriods_;
   std::unique_ptr<CMyView> view_;

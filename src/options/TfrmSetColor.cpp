@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
 #include "platform/Prompter.h"
+#include "qtkit/QtText.h"
 
 namespace {
 // 0x00BBGGRR <-> Qt

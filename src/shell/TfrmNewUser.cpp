@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/QtForm.h"
-#include "app/QtText.h"
 #include "platform/Prompter.h"
+#include "qtkit/QtForm.h"
+#include "qtkit/QtText.h"
 #include "shell/CMyGlobal.h"
 #include "shell/UserName.h"
 

@@ -7,9 +7,9 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/QtCanvas.h"
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
+#include "qtkit/QtCanvas.h"
 #include "screens/CMyBitmap.h"
 
 // fontconfig keeps a few caches it never frees; they are not ours to find.

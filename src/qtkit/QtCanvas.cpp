@@ -1,4 +1,4 @@
-#include "app/QtCanvas.h"
+#include "qtkit/QtCanvas.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>

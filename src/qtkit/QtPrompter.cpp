@@ -1,10 +1,10 @@
-#include "app/QtPrompter.h"
+#include "qtkit/QtPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/QtText.h"
+#include "qtkit/QtText.h"
 
 namespace {
 
