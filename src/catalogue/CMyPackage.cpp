@@ -9,6 +9,7 @@
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "screens/InputHeader.h"
 #include "shell/CMyGlobal.h"
 #include "store/CMyLine.h"
 
@@ -31,11 +32,10 @@ bool ReadI32(FILE* fp, int32_t& v) {
 // Data kind of an existing input definition in `dir`: 1 = none readable,
 // 0 = read into `kind`, -1 = its header item is not 164 bytes.
 int ExistingKind(const std::string& dir, int& kind) {
-  CMyLine def(2048);
-  if (def.ReadList(dir + "/scrin.jsc") < 1) return 1;
-  if (def.Length(0) != 164) return -1;
-  kind = le::GetI32(def.Item(0) + 52);
-  return 0;
+  jsc::Header header;
+  const int rc = jsc::ReadHeader(dir + "/scrin.jsc", header);
+  if (rc == 0) kind = header.dataKind;
+  return rc;
 }
 
 }  // namespace

@@ -41,6 +41,7 @@
 #include "qtkit/QtCanvas.h"
 #include "qtkit/QtText.h"
 #include "screens/CMyScr.h"
+#include "screens/InputHeader.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CMyPublic.h"
 #include "shell/CivilDays.h"
@@ -80,9 +81,9 @@ TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), 
   if (!env_.runNewDiv)
     env_.runNewDiv = [this](int mode) {
       int packageId = 0;
-      CMyLine def(2048);
-      if (mode == 1 && def.ReadList(global_->DivisionPath("scrin.jsc")) > 0 && def.Length(0) == 164)
-        packageId = le::GetI32(def.Item(0) + 156);
+      jsc::Header header;
+      if (mode == 1 && jsc::ReadHeader(global_->DivisionPath("scrin.jsc"), header) == 0)
+        packageId = header.packageId;
       TfrmNewDiv dlg(mode, *global_, *tables_[0], *env_.prompter, env_.beeper, packageId, this);
       return dlg.exec() == QDialog::Accepted ? 1 : 0;
     };
@@ -404,11 +405,10 @@ bool TfrmMain::StartsInTray() const {
 void TfrmMain::SetScreenLoader(std::unique_ptr<ScreenLoader> loader) { screenLoader_ = std::move(loader); }
 
 int TfrmMain::ReadInputHeader(int& kind) const {
-  CMyLine def(2048);
-  if (def.ReadList(global_->DivisionPath("scrin.jsc")) < 1) return 1;
-  if (def.Length(0) != 164) return -1;
-  kind = le::GetI32(def.Item(0) + 52);
-  return 0;
+  jsc::Header header;
+  const int rc = jsc::ReadHeader(global_->DivisionPath("scrin.jsc"), header);
+  if (rc == 0) kind = header.dataKind;
+  return rc;
 }
 
 void TfrmMain::RebuildDivisionTabs(int select) {

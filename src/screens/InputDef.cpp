@@ -5,6 +5,7 @@
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "screens/InputHeader.h"
 #include "store/CMyLine.h"
 
 namespace jsc {
@@ -28,37 +29,45 @@ int SlotCount(int kind) {
 
 void ParseHeader(const uint8_t* p, Header& h) {
   std::memcpy(h.raw.data(), p, kHeaderSize);
-  h.firstControl = le::GetI32(p + 4);
-  h.controlCount = le::GetI32(p + 8);
-  h.formWidth = le::GetI32(p + 44);
-  h.inputHeight = le::GetI32(p + 48);
-  h.dataKind = le::GetI32(p + 52);
-  h.fontMode = le::GetI32(p + 120);
-  h.packageId = le::GetI32(p + 156);
+  h.firstControl = le::GetI32(p + kFirstControlAt);
+  h.controlCount = le::GetI32(p + kControlCountAt);
+  h.formWidth = le::GetI32(p + kFormWidthAt);
+  h.inputHeight = le::GetI32(p + kInputHeightAt);
+  h.dataKind = le::GetI32(p + kDataKindAt);
+  h.fontMode = le::GetI32(p + kFontModeAt);
+  h.packageId = le::GetI32(p + kPackageIdAt);
 }
 
 void PutHeader(uint8_t* p, const Header& h) {
   std::memcpy(p, h.raw.data(), kHeaderSize);
-  le::PutI32(p + 4, h.firstControl);
-  le::PutI32(p + 8, h.controlCount);
-  le::PutI32(p + 44, h.formWidth);
-  le::PutI32(p + 48, h.inputHeight);
-  le::PutI32(p + 52, h.dataKind);
-  le::PutI32(p + 120, h.fontMode);
-  le::PutI32(p + 152, 0);  // reserved: skipped by the reader
-  le::PutI32(p + 156, h.packageId);
+  le::PutI32(p + kFirstControlAt, h.firstControl);
+  le::PutI32(p + kControlCountAt, h.controlCount);
+  le::PutI32(p + kFormWidthAt, h.formWidth);
+  le::PutI32(p + kInputHeightAt, h.inputHeight);
+  le::PutI32(p + kDataKindAt, h.dataKind);
+  le::PutI32(p + kFontModeAt, h.fontMode);
+  le::PutI32(p + kReservedAt, 0);  // reserved: skipped by the reader
+  le::PutI32(p + kPackageIdAt, h.packageId);
+}
+
+int ReadHeader(const std::string& path, Header& out) {
+  CMyLine def(2048);
+  if (def.ReadList(path) < 1) return 1;
+  if (def.Length(0) != kHeaderSize) return -1;
+  ParseHeader(reinterpret_cast<const uint8_t*>(def.Item(0)), out);
+  return 0;
 }
 
 void ParseControl(const uint8_t* p, Control& c) {
   std::memcpy(c.raw.data(), p, kControlSize);
-  c.field = le::GetFixedText(p + 4, 32);
+  c.field = le::GetFixedText(p + kFirstControlAt, 32);
   c.alias = le::GetFixedText(p + 36, 32);
   c.kind = le::GetI32(p + 68);
   c.slot = le::GetI32(p + 72);
   c.tabMode = le::GetI32(p + 76);
   c.defaultValue = le::GetFixedText(p + 80, 32);
   c.dataType = le::GetI32(p + 112);
-  c.decimals = le::GetI32(p + 120);
+  c.decimals = le::GetI32(p + kFontModeAt);
   c.formula = le::GetFixedText(p + 192, 64);
   c.left = le::GetI32(p + 256);
   c.top = le::GetI32(p + 260);
@@ -74,14 +83,14 @@ void ParseControl(const uint8_t* p, Control& c) {
 
 void PutControl(uint8_t* p, const Control& c) {
   std::memcpy(p, c.raw.data(), kControlSize);
-  le::PutFixedText(p + 4, 32, c.field);
+  le::PutFixedText(p + kFirstControlAt, 32, c.field);
   le::PutFixedText(p + 36, 32, c.alias);
   le::PutI32(p + 68, c.kind);
   le::PutI32(p + 72, c.slot);
   le::PutI32(p + 76, c.tabMode);
   le::PutFixedText(p + 80, 32, c.defaultValue);
   le::PutI32(p + 112, c.dataType);
-  le::PutI32(p + 120, c.decimals);
+  le::PutI32(p + kFontModeAt, c.decimals);
   le::PutFixedText(p + 192, 64, c.formula);
   le::PutI32(p + 256, c.left);
   le::PutI32(p + 260, c.top);
