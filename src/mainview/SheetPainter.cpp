@@ -63,8 +63,8 @@ int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
     const SheetRow& row = rows[static_cast<size_t>(r)];
     ++last;
     screen_.SetTextOverride(false, 0);
-    // x, y + 1, width, height as the design gives them; the grid line below
-    // is drawn over its last pixel
+    // the band starts one pixel below the row's top so the grid line above
+    // stays visible; the grid line below is drawn over its last pixel
     const CanvasRect band{x, screen_.PixelsY(y) + 1, x + w,
                           screen_.PixelsY(y) + 1 + screen_.PixelsY(row.height)};
     if (row.record < 0) {

@@ -1,4 +1,4 @@
-// File-system helpers standing in for the platform calls the design assumes,
+// File-system helpers for the few calls every subsystem makes (folders, lists),
 // and the one atomic writer every file of the program is saved through.
 #pragma once
 #include <cstdint>
