@@ -486,7 +486,8 @@ int TfrmMain::OpenDivision(int mode, int index) {
     if (users.Write(global_->UserPath("jbxuser.jpr")) < 0) p.Warn("ユーザー情報書込に失敗しました。"_sj);
     RebuildDivisionTabs(index);
   }
-  if (tables_[2]->Read(global_->DivisionPath("divout.jpr")) != 0) tables_[2]->Init("DIVOUT");
+  // a missing or damaged list is rebuilt from the data files, never left empty
+  if (periods_->LoadTable() < 0) p.Warn("期間の一覧を読み込めませんでした。"_sj);
   db_->ClearRecords();
   rec_->Reset();
   view_->SetDataKind(dataKind_);

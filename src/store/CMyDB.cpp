@@ -57,7 +57,8 @@ int CMyDB::SetAlias(std::string_view name, std::string_view alias) {
     if (collate::EqualNoCase(fields_[i].name, name)) idx = static_cast<int>(i);
   if (idx < 0) return -1;
   for (size_t j = 0; j < fields_.size(); ++j) {
-    if (collate::EqualNoCase(fields_[j].name, alias)) return -2;
+    // the field's own name is its default display name, so it is no clash
+    if (static_cast<int>(j) != idx && collate::EqualNoCase(fields_[j].name, alias)) return -2;
     if (static_cast<int>(j) != idx && collate::EqualNoCase(fields_[j].alias, alias)) return -2;
   }
   fields_[static_cast<size_t>(idx)].alias = std::string(alias);
@@ -250,17 +251,19 @@ int CMyDB::ReadBytes(std::string_view bytes, bool define) {
   if (FieldCount() == 0) return kBadStructure;
   int32_t reserved = 0;
   for (int i = 0; i < jdt::kReservedInts; ++i)
-    if (!readI32(reserved)) return kOk;  // ends early: nothing to keep
+    if (!readI32(reserved)) return kEndsEarly;
 
   for (;;) {
     int32_t length = 0;
-    if (!readI32(length) || length == 0) break;
+    // a file always ends with its 0: without it records may be missing
+    if (!readI32(length)) return kEndsEarly;
+    if (length == 0) break;
     // The stored length counts the NUL after the record.
     if (length < 0 || length - 1 > maxRecord_) {
       if (prompter_) prompter_->ErrorPlain("データファイルが壊れています。壊れた所までを読み込みました。"_sj);
       return kDamagedRecord;
     }
-    if (size - pos < static_cast<size_t>(length)) break;  // ends early
+    if (size - pos < static_cast<size_t>(length)) return kEndsEarly;
     const char* rec = data + pos;
     if (!ValidRecord(rec, length - 1)) {
       if (prompter_) prompter_->ErrorPlain("データファイルが壊れています。壊れた所までを読み込みました。"_sj);

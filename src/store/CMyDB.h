@@ -38,6 +38,7 @@ class CMyDB {
   static constexpr int kBadStructure = 302;  // flag, count or definitions unreadable
   static constexpr int kNoNumbers = 303;
   static constexpr int kDamagedRecord = 304;  // a record that cannot be valid; reading stopped there
+  static constexpr int kEndsEarly = 305;      // the file stops before its terminating 0
 
   // `prompter` shows the few messages of the table and of record sets over
   // it; may be null (messages are then dropped).
@@ -100,8 +101,9 @@ class CMyDB {
   void ClearRecords();
 
   // Reads a ".jdt" file. define: load as a new table from the file's
-  // definitions; else append to this table's fields. 0 (also when the file
-  // ends early: the records before the break are kept); 300 cannot open;
+  // definitions; else append to this table's fields. 0; 305 the file ends
+  // before its terminator (the records before the break are kept, but the
+  // file did not read whole); 300 cannot open;
   // 301 field count differs; 302 flag or count unreadable, a definition
   // short or refused by CMyField::Add (define only); 304 a damaged
   // record (its length or offsets impossible): reading stops there, the

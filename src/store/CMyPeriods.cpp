@@ -1,12 +1,20 @@
 #include "store/CMyPeriods.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "catalogue/CMyMaster.h"
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"
+#include "store/MemoSchema.h"
 
 std::string CMyPeriods::PeriodOf(std::string_view key) {
   if (key.size() == 10) return std::string(key.substr(0, 4)) + std::string(key.substr(5, 2));
@@ -24,11 +32,75 @@ int CMyPeriods::LoadPeriods(const std::string* from, const std::string* to) {
     if (divout_.GetInt(i, CMyMaster::kRFlag) != 0) continue;
     if (from && name < *from) continue;
     // a missing file is an empty period; a damaged one keeps what was sound
-    db_.ReadFile(global_.DivisionPath(FileName(name)), false);
+    // and is remembered, so that it is never saved over without a word
+    const std::string path = global_.DivisionPath(FileName(name));
+    const int rc = db_.ReadFile(path, false);
+    if (rc != 0 && (rc != CMyDB::kCannotOpen || fileops::Exists(path))) damaged_.insert(name);
     divout_.SetInt(i, CMyMaster::kRFlag, 1);
     loaded = 1;
   }
   return loaded;
+}
+
+namespace {
+std::string Stamp(const CMyGlobal& global) {
+  char buf[16];
+  const CivilDate d = global.Today();
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year, d.month, d.day);
+  return buf;
+}
+
+// The highest line serial of each period found in the table's records.
+int SerialOf(const CMyDB& db, int r) { return std::atoi(db.Value(memo::kLineSerial, r)); }
+}  // namespace
+
+bool CMyPeriods::KeepDamaged(const std::string& path) {
+  if (!fileops::Exists(path)) return true;  // gone meanwhile: nothing to keep
+  std::string keep = path + ".damaged-" + Stamp(global_);
+  for (int n = 2; fileops::Exists(keep); ++n)
+    keep = path + ".damaged-" + Stamp(global_) + "-" + std::to_string(n);
+  return fileops::Move(path, keep);
+}
+
+int CMyPeriods::LoadTable() {
+  const std::string path = global_.DivisionPath("divout.jpr");
+  const bool exists = fileops::Exists(path);
+  if (exists && divout_.Read(path) == 0) return 0;
+  divout_.Init("DIVOUT");
+  std::vector<std::string> files = fileops::List(global_.DivisionPath(""), "dt*.jdt");
+  if (files.empty()) return 0;  // a new book: nothing to rebuild from
+  std::sort(files.begin(), files.end());
+  std::string latest;
+  for (const std::string& file : files) {
+    const std::string name = fileops::BaseName(file);
+    const std::string period = name.substr(2, name.size() - 6);
+    if (period.empty() || divout_.FindByText(0, period) >= 0) continue;
+    CMyDB one;
+    DefineMemoSchema(one);
+    (void)one.ReadFile(global_.DivisionPath(name), false);  // whatever reads counts
+    int highest = 0;
+    for (int r = 0; r < one.RecordCount(); ++r) {
+      if (one.IsDeleted(r)) continue;
+      highest = std::max(highest, SerialOf(one, r));
+      const std::string key = one.Value(memo::kKey, r);
+      if (key.size() == 10 || key.size() == 11) {
+        if (latest.size() != key.size() || key > latest) latest = key;
+      }
+    }
+    std::string rec = CMyMaster::Blank();
+    CMyMaster::SetName(rec, period);
+    int at = divout_.RecordCount();
+    while (at > 0 && divout_.Name(at - 1) > period) --at;
+    if (divout_.InsertAt(at, rec) != 0) return -1;
+    divout_.SetInt(at, CMyMaster::kRKey11, highest);
+  }
+  divout_.SetHeaderText(latest);
+  if (exists && !KeepDamaged(path)) {
+    prompter_.Warn("「divout.jpr」を退避できませんでした。"_sj);
+    return -1;
+  }
+  prompter_.Warn("期間の一覧（divout.jpr）が読めないため、データファイルから作り直しました。"_sj);
+  return SaveDivout() == 0 ? 1 : -1;
 }
 
 int CMyPeriods::SaveDivout() { return divout_.Write(global_.DivisionPath("divout.jpr")) >= 0 ? 0 : -1; }
@@ -38,10 +110,28 @@ int CMyPeriods::SavePeriod(const std::string& period) {
     prompter_.Warn("グループ集計中はデータの保存は出来ません。"_sj);
     return -1;
   }
+  if (IsDamaged(period)) {
+    const std::string path = global_.DivisionPath(FileName(period));
+    const std::string file = FileName(period);
+    if (!prompter_.Confirm(
+            "「"_sj + file +
+                "」は最後まで読み込めませんでした。このまま保存すると読み込めなかった記録が失われます。\n"
+                "壊れたファイルを「"_sj +
+                file + ".damaged-" + Stamp(global_) + "」として残して保存しますか？"_sj,
+            true)) {
+      prompter_.Warn("保存を取り止めました。"_sj);
+      return -1;
+    }
+    if (!KeepDamaged(path)) {
+      prompter_.Warn("壊れたファイルを残せなかったため、保存しませんでした。"_sj);
+      return -1;
+    }
+    damaged_.erase(period);
+  }
   std::string prefix = period.size() == 6 ? period.substr(0, 4) + "/" + period.substr(4, 2) : period;
   work_.SetSort("キー項目,行連番"_sj, false);
   int rc = work_.Select("キー項目='"_sj + prefix + "*'");
-  if (rc == -1) {
+  if (rc < 0) {  // any parse or selection failure: a stale selection is not the month
     prompter_.Warn("保存抽出に失敗しました。"_sj);
     return -1;
   }
@@ -71,6 +161,19 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
     divout_.SetHeaderText(key);
   }
   int index = divout_.FindByText(0, period);
+  if (index < 0 && fileops::Exists(global_.DivisionPath(FileName(period)))) {
+    // a file the list does not name (a damaged or rebuilt list): its records
+    // must be read before anything is added, or the next save drops them
+    int at = 0;
+    while (at < divout_.RecordCount() && divout_.Name(at) < period) ++at;
+    std::string rec = CMyMaster::Blank();
+    CMyMaster::SetName(rec, period);
+    if (divout_.InsertAt(at, rec) != 0 || !divout_.Record(at)) {
+      prompter_.Warn("p)出力用リストの更新に失敗しました。"_sj);
+      return 1;
+    }
+    index = at;
+  }
   if (index < 0) {
     int at = 0;
     while (at < divout_.RecordCount() && divout_.Name(at) < period) ++at;
@@ -98,12 +201,32 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
       return 1;
     }
   }
-  int serial = next(divout_.GetInt(index, CMyMaster::kRKey11));
-  if (serial < 1 || serial > 99999) serial = 1;  // "%05d" holds five digits
+  int serial = FreeSerial(period, divout_.GetInt(index, CMyMaster::kRKey11));
   divout_.SetInt(index, CMyMaster::kRKey11, serial);
   if (renumber && host_) {
     int given = host_->RenumberAfter(key, serial);
     if (given > 0) serial = given;
   }
   return serial;
+}
+
+int CMyPeriods::FreeSerial(const std::string& period, int counter) const {
+  const std::string prefix = period.size() == 6 ? period.substr(0, 4) + "/" + period.substr(4, 2) : period;
+  std::vector<bool> used(100000, false);
+  int highest = 0;
+  for (int r = 0; r < db_.RecordCount(); ++r) {
+    if (db_.IsDeleted(r) || std::strncmp(db_.Value(memo::kKey, r), prefix.c_str(), prefix.size()) != 0)
+      continue;
+    const int s = SerialOf(db_, r);
+    if (s < 1 || s > 99999) continue;
+    used[static_cast<size_t>(s)] = true;
+    highest = std::max(highest, s);
+  }
+  const int next = static_cast<int>(static_cast<uint32_t>(counter) + 1u);
+  if (next >= 1 && next <= 99999 && !used[static_cast<size_t>(next)]) return next;
+  // "%05d" holds five digits: a serial in use identifies another record
+  if (highest < 99999) return highest + 1;
+  for (int s = 1; s <= 99999; ++s)
+    if (!used[static_cast<size_t>(s)]) return s;
+  return 0;  // a period of 99,999 lines has no room
 }

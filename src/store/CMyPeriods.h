@@ -3,6 +3,7 @@
 // line-serial counter each. This class loads periods into the shared table,
 // saves one period, and hands out line serials.
 #pragma once
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -43,19 +44,39 @@ class CMyPeriods {
   // "dt" + period + ".jdt"
   static std::string FileName(const std::string& period);
 
+  // Reads "divout.jpr" into the period table. When it is missing or
+  // damaged while data files lie in the folder, the table is rebuilt from
+  // those files (the damaged list kept beside as ".damaged-yyyymmdd") and the
+  // user is told once: an empty table would let the next save write a month
+  // over a file nobody read. 0 read or nothing to read; 1 rebuilt; -1 failed.
+  int LoadTable();
+  // True when the period's file exists but did not read whole; such a period
+  // is saved only after the user agreed and the file was kept aside.
+  bool IsDamaged(const std::string& period) const { return damaged_.count(period) > 0; }
+
   // Reads every period not yet loaded whose name lies in [from, to] (text
   // order); null bounds mean no limit. 1 when a period was read, else 0.
   int LoadPeriods(const std::string* from, const std::string* to);
   int LoadPeriods(const std::string& from, const std::string& to) { return LoadPeriods(&from, &to); }
   int LoadAll() { return LoadPeriods(nullptr, nullptr); }
   // Writes the live records of a period to its file, then "divout.jpr".
-  // 0, or -1 after its message.
+  // 0, or -1 after its message. A period that did not read whole is written
+  // only when the user agrees, after its file was renamed to
+  // "<file>.damaged-yyyymmdd".
   int SavePeriod(const std::string& period);
   // Records that a record with `key` is being added; the line serial for it.
   int RegisterKey(const std::string& period, const std::string& key, bool renumber);
 
  private:
   int SaveDivout();
+  // Moves a file that did not read whole out of the way; false when it could
+  // not be kept.
+  bool KeepDamaged(const std::string& path);
+  // The serial for a new line of `period` after `counter`: the next one,
+  // unless that is out of "%05d" or already used (a damaged or rebuilt
+  // counter), then one no record of the period has.
+  int FreeSerial(const std::string& period, int counter) const;
+  std::set<std::string> damaged_;  // periods whose file did not read whole
   const CMyGlobal& global_;
   CMyDB& db_;
   CMyRec& work_;

@@ -148,3 +148,152 @@ TEST(CMyPeriods, CountersFromADamagedListWrapInsteadOfOverflowing) {
   b.divout.SetInt(0, CMyMaster::kRKey11, 0x7fffffff);
   EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
 }
+
+namespace {
+
+// The same book opened again, as after a restart: nothing loaded yet.
+struct Reopened {
+  CMyDB db;
+  CMyRec work{&db};
+  CMyMaster divout{"DIVOUT"};
+  CMyPeriods periods;
+  explicit Reopened(Book& b) : periods(b.global, db, work, divout, b.prompter) {
+    DefineMemoSchema(db);
+    (void)periods.LoadTable();
+  }
+  int Records(const std::string& file) {
+    CMyDB check;
+    DefineMemoSchema(check);
+    (void)check.ReadFile(file, false);
+    return check.LiveCount();
+  }
+};
+
+}  // namespace
+
+TEST(CMyPeriods, AMonthThatDidNotReadWholeIsNeverSavedShortened) {
+  Book b;
+  for (int i = 0; i < 5; ++i) b.Add("2020/03/05", "memo " + std::to_string(i));
+  const std::string file = b.global.DivisionPath("dt202003.jdt");
+  const std::string whole = ReadBytes(file);
+  WriteBytes(file, whole.substr(0, whole.size() * 2 / 3));  // a file cut short
+  const std::string cut = ReadBytes(file);
+
+  Reopened r(b);
+  ASSERT_EQ(1, r.periods.LoadAll());
+  EXPECT_TRUE(r.periods.IsDamaged("202003"));
+  EXPECT_LT(r.db.LiveCount(), 5);
+
+  // the user declines: nothing is written
+  b.prompter.ClearShown();
+  b.prompter.Queue(kAnswerNo);
+  EXPECT_EQ(-1, r.periods.SavePeriod("202003"));
+  EXPECT_EQ(cut, ReadBytes(file));
+  ASSERT_FALSE(b.prompter.Shown().empty());
+  EXPECT_EQ(PromptButtons::YesNo, b.prompter.Shown()[0].buttons);
+  EXPECT_EQ(kAnswerNo, b.prompter.Shown()[0].defaultButton);
+  EXPECT_NE(std::string::npos, b.prompter.ShownUtf8()[0].find("dt202003.jdt"));
+
+  // the user goes on: the damaged file is kept beside, then the month written
+  b.prompter.Queue(kAnswerYes);
+  EXPECT_EQ(0, r.periods.SavePeriod("202003"));
+  EXPECT_EQ(cut, ReadBytes(file + ".damaged-20200305"));
+  EXPECT_FALSE(r.periods.IsDamaged("202003"));
+  EXPECT_EQ(r.db.LiveCount(), r.Records(file));
+}
+
+TEST(CMyPeriods, AMissingFileIsAnEmptyPeriodNotADamagedOne) {
+  Book b;
+  b.Add("2020/03/05", "a");
+  ASSERT_TRUE(fileops::Remove(b.global.DivisionPath("dt202003.jdt")));
+  Reopened r(b);
+  (void)r.periods.LoadAll();
+  EXPECT_FALSE(r.periods.IsDamaged("202003"));
+}
+
+TEST(CMyPeriods, ASelectionThatFailsStopsTheSave) {
+  Book b;
+  b.Add("2020/03/05", "a");
+  const std::string before = ReadBytes(b.global.DivisionPath("divout.jpr"));
+  // a period text that breaks the selection's expression
+  EXPECT_EQ(-1, b.periods.SavePeriod("20'03"));
+  EXPECT_FALSE(fileops::Exists(b.global.DivisionPath("dt20'03.jdt")));
+  EXPECT_EQ(before, ReadBytes(b.global.DivisionPath("divout.jpr")));
+}
+
+TEST(CMyPeriods, ALostPeriodListIsRebuiltFromTheDataFiles) {
+  Book b;
+  for (int i = 0; i < 3; ++i) b.Add("2020/03/05", "m");
+  b.Add("2020/04/01", "n");
+  const std::string divout = b.global.DivisionPath("divout.jpr");
+  const std::string march = b.global.DivisionPath("dt202003.jdt");
+
+  for (bool damaged : {false, true}) {
+    SCOPED_TRACE(damaged ? "damaged list" : "missing list");
+    if (damaged) {
+      std::string bytes = ReadBytes(divout);
+      WriteBytes(divout, bytes.substr(0, 10));
+    } else {
+      ASSERT_TRUE(fileops::Remove(divout));
+    }
+    b.prompter.ClearShown();
+    Reopened r(b);
+    ASSERT_EQ(2, r.divout.RecordCount());
+    EXPECT_EQ("202003", r.divout.Name(0));
+    EXPECT_EQ(3, r.divout.GetInt(0, CMyMaster::kRKey11));
+    EXPECT_EQ("2020/04/01", r.divout.HeaderText());
+    EXPECT_EQ(1u, b.prompter.Shown().size());
+    if (damaged) {
+      EXPECT_TRUE(fileops::Exists(divout + ".damaged-20200305"));
+      (void)fileops::Remove(divout + ".damaged-20200305");
+    }
+
+    // adding to March reads its file first and takes a serial no record has
+    EXPECT_EQ(4, r.periods.RegisterKey("202003", "2020/03/06", false));
+    EXPECT_EQ(3, r.db.LiveCount());
+    ASSERT_EQ(0, r.periods.SavePeriod("202003"));
+    EXPECT_EQ(3, r.Records(march));
+  }
+}
+
+TEST(CMyPeriods, APeriodWithoutAListEntryIsReadBeforeAnythingIsAdded) {
+  Book b;
+  b.Add("2020/03/05", "a");
+  b.Add("2020/03/05", "b");
+  // a list that no longer names March, as after a damaged list was replaced
+  CMyMaster empty("DIVOUT");
+  empty.Init("DIVOUT");
+  ASSERT_GE(empty.Write(b.global.DivisionPath("divout.jpr")), 0);
+  Reopened r(b);
+  EXPECT_EQ(3, r.periods.RegisterKey("202003", "2020/03/06", false));
+  ASSERT_EQ(0, r.periods.SavePeriod("202003"));
+  EXPECT_EQ(2, r.Records(b.global.DivisionPath("dt202003.jdt")));
+}
+
+TEST(CMyPeriods, ASerialPastFiveDigitsNeverReusesOneInUse) {
+  Book b;
+  b.Add("2020/03/05", "a");  // serial 1
+  b.Add("2020/03/05", "b");  // serial 2
+  const int march = b.divout.FindByText(0, "202003");
+  struct Case {
+    int counter;
+    int expect;
+  } cases[] = {
+      {99999, 3},       // past five digits: the smallest free one above the rest
+      {0, 3},           // a counter behind the records (damaged): not 1 again
+      {-5, 3},          // hostile
+      {0x7fffffff, 3},  // wraps
+      {7, 8},           // a sound counter is followed
+  };
+  for (const Case& c : cases) {
+    b.divout.SetInt(march, CMyMaster::kRKey11, c.counter);
+    EXPECT_EQ(c.expect, b.periods.RegisterKey("202003", "2020/03/05", false)) << c.counter;
+  }
+  // every serial up to 99999 taken but one: that one is given
+  b.db.New();
+  b.db.SetValue(memo::kKey, "2020/03/09");
+  b.db.SetValue(memo::kLineSerial, "99999");
+  b.db.Store();
+  b.divout.SetInt(march, CMyMaster::kRKey11, 99999);
+  EXPECT_EQ(3, b.periods.RegisterKey("202003", "2020/03/05", false));
+}
