@@ -6,12 +6,42 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace fileops {
+
+namespace {
+// The faults a test asked for: the Nth call of each operation fails.
+int g_faultAt[4] = {0, 0, 0, 0};
+bool Faulty(Fault op) {
+  int& n = g_faultAt[static_cast<int>(op)];
+  if (n <= 0) return false;
+  return --n == 0;
+}
+
+// A diary is private: whatever the umask, what the program creates is the
+// owner's alone.
+constexpr mode_t kFileMode = 0600;
+constexpr mode_t kDirMode = 0700;
+
+bool SyncFolder(const std::string& path) {
+  const std::string dir = DirName(path).empty() ? "." : DirName(path);
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+  ::close(fd);
+  return ok;
+}
+}  // namespace
+
+void InjectFault(Fault op, int nth) { g_faultAt[static_cast<int>(op)] = nth; }
+void ClearFaults() {
+  for (int& n : g_faultAt) n = 0;
+}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -26,13 +56,20 @@ bool IsDir(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 bool MakeDir(const std::string& path) {
-  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  if (::mkdir(path.c_str(), kDirMode) == 0) {
+    ::chmod(path.c_str(), kDirMode);  // the umask may have taken the owner's bits
+    return true;
+  }
   return IsDir(path);
 }
 bool MakeDirs(const std::string& path) {
-  std::error_code ec;
-  fs::create_directories(path, ec);
-  return IsDir(path);
+  if (path.empty()) return false;
+  // each missing level is made private; levels that exist keep their mode
+  for (size_t p = path.find('/', 1); p != std::string::npos; p = path.find('/', p + 1)) {
+    const std::string part = path.substr(0, p);
+    if (!IsDir(part) && !MakeDir(part)) return false;
+  }
+  return IsDir(path) || MakeDir(path);
 }
 bool Copy(const std::string& from, const std::string& to, bool overwrite) {
   if (!overwrite && Exists(to)) return false;
@@ -113,7 +150,9 @@ bool AtomicFile::Open() {
     temp_.clear();
     return false;
   }
-  ::fchmod(fd, 0644);
+  // a file that exists keeps its mode; a new one is private
+  struct stat st;
+  ::fchmod(fd, ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : kFileMode);
   fp_ = ::fdopen(fd, "wb");
   if (!fp_) {
     ::close(fd);
@@ -126,16 +165,19 @@ bool AtomicFile::Open() {
 
 bool AtomicFile::Write(const void* data, size_t n) {
   if (!fp_) return false;
-  if (n && std::fwrite(data, 1, n, fp_) != n) failed_ = true;
+  if (n && (Faulty(Fault::kWrite) || std::fwrite(data, 1, n, fp_) != n)) failed_ = true;
   return !failed_;
 }
 
 bool AtomicFile::Commit() {
   if (!fp_) return false;
-  bool ok = !failed_ && !std::ferror(fp_) && std::fflush(fp_) == 0 && ::fsync(::fileno(fp_)) == 0;
-  ok = (std::fclose(fp_) == 0) && ok;
+  bool ok = !failed_ && !std::ferror(fp_) && std::fflush(fp_) == 0 && !Faulty(Fault::kFsync) &&
+            ::fsync(::fileno(fp_)) == 0;
+  ok = (std::fclose(fp_) == 0) && !Faulty(Fault::kClose) && ok;
   fp_ = nullptr;
-  if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (ok) ok = !Faulty(Fault::kRename) && ::rename(temp_.c_str(), target_.c_str()) == 0;
+  // the rename itself must survive a power cut
+  if (ok) (void)SyncFolder(target_);
   if (!ok) ::unlink(temp_.c_str());
   temp_.clear();
   return ok;

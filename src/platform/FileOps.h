@@ -53,6 +53,12 @@ class AtomicFile {
 };
 
 // Replaces `path` by `bytes` atomically. False when anything failed.
+// For tests: the `nth` next call of an operation of the atomic writer fails
+// (1 = the next one), as a full disk or a failing device would.
+enum class Fault { kWrite = 0, kFsync = 1, kRename = 2, kClose = 3 };
+void InjectFault(Fault op, int nth);
+void ClearFaults();
+
 bool WriteAtomic(const std::string& path, const std::string& bytes);
 
 }  // namespace fileops
