@@ -103,9 +103,12 @@ void CMyGlobal::SetUserName(const std::string& name) {
   user_ = name;  // the new-user dialog keeps it to 14 characters
 }
 
-void CMyGlobal::SetDivisionFolder(const std::string& folder) {
-  division_ = folder.size() > static_cast<size_t>(kMaxDivision) ? folder.substr(0, kMaxDivision) : folder;
+std::string CMyGlobal::FolderOf(const std::string& divisionName) {
+  if (divisionName.size() <= static_cast<size_t>(kMaxDivision)) return divisionName;
+  return divisionName.substr(0, cp932::CharStart(divisionName, kMaxDivision));
 }
+
+void CMyGlobal::SetDivisionFolder(const std::string& folder) { division_ = FolderOf(folder); }
 
 void CMyGlobal::ReadSettings(bool withUser) {
   if (withUser) {

@@ -46,8 +46,12 @@ class CMyGlobal {
 
   void SetUserName(const std::string& name);
   const std::string& UserName() const { return user_; }
+  // Cut to the folder limit on a character boundary (FolderOf).
   void SetDivisionFolder(const std::string& folder);
   const std::string& DivisionFolder() const { return division_; }
+  // The folder name a division name is kept in: at most kMaxDivision bytes,
+  // never ending inside a double-byte character.
+  static std::string FolderOf(const std::string& divisionName);
 
   // ---- settings files ----
   void ReadSettings(bool withUser);
