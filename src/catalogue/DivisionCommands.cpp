@@ -1,6 +1,7 @@
 #include "catalogue/DivisionCommands.h"
 
 #include "catalogue/CMyMaster.h"
+#include "catalogue/DivisionMaker.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
@@ -64,17 +65,18 @@ int RenameDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, const
     p.Warn("分類を選択して下さい。"_sj);
     return 1;
   }
+  if (divisionmaker::CheckNewName(g, users, name, index, p) != 0) return 1;
   const std::string old = users.Name(index);
   if (users.ReplaceAt(index, Renamed(users, index, name)) != 0) return 1;  // the table has told why
-  const std::string from = g.DivisionPath(""), previous = g.DivisionFolder();
-  g.SetDivisionFolder(name);
-  const std::string to = g.DivisionPath("");
+  // the folder moved is the renamed record's, whichever division is open
+  const std::string oldFolder = CMyGlobal::FolderOf(old), newFolder = CMyGlobal::FolderOf(name);
+  const std::string from = g.UserPath(oldFolder), to = g.UserPath(newFolder);
   if (from != to && (fileops::Exists(to) || !fileops::Move(from, to))) {
     p.Warn("名前の変更に失敗しました。"_sj);
-    users.ReplaceAt(index, Renamed(users, index, old));
-    g.SetDivisionFolder(previous);
+    if (users.ReplaceAt(index, Renamed(users, index, old)) != 0) return 1;
     return 1;
   }
+  if (g.DivisionFolder() == oldFolder) g.SetDivisionFolder(newFolder);
   SaveUsers(g, users, p);
   if (alarms) alarms->RenameDivision(old, name);
   return 0;

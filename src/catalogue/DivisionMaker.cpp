@@ -20,22 +20,50 @@ int CheckName(const std::string& name, Prompter& prompter) {
     prompter.Warn("その分類名はシステムで使用するため設定できません。"_sj);
     return 1;
   }
+  // a longer name would be cut to its folder and could share it with another
+  if (name.size() > static_cast<size_t>(CMyGlobal::kMaxDivision)) {
+    prompter.Warn("分類名が長すぎます。全角13文字（半角26文字）以内にして下さい。"_sj);
+    return 1;
+  }
+  return 0;
+}
+
+int CheckNewName(const CMyGlobal& global, const CMyMaster& users, const std::string& name, int self,
+                 Prompter& prompter) {
+  if (CheckName(name, prompter) != 0) return 1;
+  const std::string folder = CMyGlobal::FolderOf(name);
+  for (int i = 0; i < users.RecordCount(); ++i) {
+    if (i == self) continue;
+    if (collate::EqualNoCase(CMyGlobal::FolderOf(users.Name(i)), folder)) {
+      prompter.Warn("データが重複します。"_sj);
+      return 1;
+    }
+  }
+  const bool own = users.Record(self) && collate::EqualNoCase(CMyGlobal::FolderOf(users.Name(self)), folder);
+  if (!own && fileops::Exists(global.UserPath(folder))) {
+    prompter.Warn("同じ名前のフォルダが既にあります。異なる分類名にして下さい。"_sj);
+    return 1;
+  }
   return 0;
 }
 
 int MakeDivision(CMyGlobal& global, CMyMaster& users, Prompter& prompter, int mode, const std::string& name,
                  const std::string& package) {
   if (mode == 0) {
-    if (CheckName(name, prompter) != 0) return 1;
+    if (CheckNewName(global, users, name, -1, prompter) != 0) return 1;
     std::string rec = CMyMaster::Blank();
     CMyMaster::SetName(rec, name);
     if (users.Append(rec) != 0) return 1;  // the table has told why
   }
   const std::string previous = global.DivisionFolder();
   if (mode == 0) global.SetDivisionFolder(name);
-  fileops::MakeDirs(global.DivisionPath(""));
+  const std::string folder = global.DivisionPath("");
+  const bool made = !fileops::Exists(folder);
+  fileops::MakeDirs(folder);
   CMyPackage unpacker(prompter);
   if (unpacker.Unpack(global, package, nullptr, false) != 0) {
+    // a book that could not be made leaves no folder behind
+    if (made) fileops::RemoveTree(folder);
     if (mode == 0) {
       users.Delete(users.RecordCount() - 1);
       global.SetDivisionFolder(previous);

@@ -9,15 +9,25 @@ class Prompter;
 
 namespace divisionmaker {
 
-// Checks a division name (CP932). 0, or 1 after its message.
-int CheckName(const std::string& name, Prompter& prompter);
+// Checks a division name (CP932) on its own: not empty, not a folder the
+// program keeps for itself, at most CMyGlobal::kMaxDivision bytes. 0, or 1
+// after its message.
+[[nodiscard]] int CheckName(const std::string& name, Prompter& prompter);
+
+// The whole check a new name (self -1) or a new name for division `self`
+// must pass before anything is changed: CheckName, then no other division
+// whose folder is the same (ASCII case ignored, as the table compares), and
+// no folder of that name on disk that is not the division's own. 0, or 1
+// after its message. The name and rename dialogs call this on OK.
+[[nodiscard]] int CheckNewName(const CMyGlobal& global, const CMyMaster& users, const std::string& name,
+                               int self, Prompter& prompter);
 
 // Mode 0: appends a USER record `name`, makes it the current division,
 // creates its folder and unpacks `package` into it. Mode 1: unpacks into the
 // current division again. 0; 1 refused or failed (the message has been shown;
-// a record appended here is taken back and the previous division is current
-// again).
-int MakeDivision(CMyGlobal& global, CMyMaster& users, Prompter& prompter, int mode, const std::string& name,
-                 const std::string& package);
+// a record appended here is taken back, a folder made here is removed and
+// the previous division is current again).
+[[nodiscard]] int MakeDivision(CMyGlobal& global, CMyMaster& users, Prompter& prompter, int mode,
+                               const std::string& name, const std::string& package);
 
 }  // namespace divisionmaker

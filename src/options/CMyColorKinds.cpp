@@ -52,6 +52,11 @@ int CMyColorKinds::Store(int index, const ColorKind& kind, bool update) {
     prompter_.Warn("色名を設定して下さい。"_sj);
     return 1;
   }
+  if (kind.name.size() > static_cast<size_t>(kMaxNameBytes)) {
+    // cutting it would store another name than the one typed
+    prompter_.Warn("色名が長すぎます。全角15文字（半角31文字）以内にして下さい。"_sj);
+    return 1;
+  }
   if (!kind.useText && !kind.useBack) {
     prompter_.Warn("テキスト・背景ともにチェックが有効になっていません。"_sj);
     return 1;
@@ -126,4 +131,20 @@ int CMyColorKinds::SaveIfChanged(const std::string& path) {
 void CMyColorKinds::Apply(const ColorKind& kind, std::string& cr001, std::string& cr002) {
   cr001 = kind.useText ? std::to_string(kind.textColor) : std::string();
   cr002 = kind.useBack ? std::to_string(kind.backColor) : std::string();
+}
+
+int CMyColorKinds::NameFromUtf8(const std::string& utf8, std::string& sj, Prompter& prompter) {
+  size_t bad = 0;
+  if (cp932::FromUtf8(utf8, sj, &bad) == 0) return 0;
+  // the code point of the offending character, for a message the user can act on
+  unsigned cp = bad < utf8.size() ? static_cast<unsigned char>(utf8[bad]) : 0;
+  int more = cp >= 0xF0 ? 3 : cp >= 0xE0 ? 2 : cp >= 0xC0 ? 1 : 0;
+  if (more) cp &= 0x3Fu >> more;
+  for (int k = 1; k <= more && bad + k < utf8.size(); ++k)
+    cp = (cp << 6) | (static_cast<unsigned char>(utf8[bad + k]) & 0x3Fu);
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", cp);
+  prompter.Warn("入力された文字（"_sj + code + "）は保存できません。別の文字で入力して下さい。"_sj);
+  sj.clear();
+  return 1;
 }

@@ -37,13 +37,22 @@ class CMyColorKinds {
   int F6Kind() const;                 // -1 none
   int PaletteKind(int button) const;  // kind bound to button 1..3, -1 none
 
+  // The most bytes a name can keep in its field (the rest of the 32 is its NUL).
+  static constexpr int kMaxNameBytes = kNameSize - 1;
+
   // Add (update false) or replace kind `index` (update true). 0 on success; 1 refused with a
-  // message (nothing selected, no name, no colour in use); the table's own
-  // refusal codes (duplicate name ...) are passed on.
+  // message (nothing selected, no name, a name too long for its field, no
+  // colour in use); -3 a duplicate name. Every check comes before any
+  // binding moves, so a refused kind changes nothing.
   int Store(int index, const ColorKind& kind, bool update);
   int Delete(int index);  // asks first; 0 deleted, 1 not
   int MoveUp(int index);  // 0 moved, 1 beeped
   int MoveDown(int index);
+
+  // The name as typed (UTF-8) in the form the table keeps (CP932). 0, or 1
+  // after a message naming the first character CP932 cannot hold; nothing
+  // is dropped or replaced.
+  static int NameFromUtf8(const std::string& utf8, std::string& sj, Prompter& prompter);
 
   bool Changed() const { return changed_; }
   // Writes "color.dat" when anything changed. 0, 1 when unchanged, -1 failure.

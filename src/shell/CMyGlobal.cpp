@@ -1,5 +1,7 @@
 #include "shell/CMyGlobal.h"
 
+#include <unistd.h>
+
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -7,6 +9,7 @@
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "shell/CMyPath.h"
+#include "shell/UserName.h"
 #include "store/CMyLine.h"
 
 namespace {
@@ -30,9 +33,21 @@ CMyGlobal::CMyGlobal(Prompter& prompter, const Clock& clock, std::string program
   if (fileops::IsFile(program_ + "jotbox.ini")) {
     root_ = program_;
   } else {
-    std::string app = CMyPath(std::move(dataHome)).AppDataFolder("oakden", "jotbox");
+    std::string app = CMyPath(std::move(dataHome)).AppDataFolder("oakden", "jotbox", &made_);
     root_ = app.empty() ? program_ : app + "/";
   }
+}
+
+void CMyGlobal::UndoFirstRun() {
+  for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+    // only what is still as it was made goes: an empty probe, empty folders
+    if (fileops::IsFile(*it)) {
+      if (fileops::Size(*it) == 0) fileops::Remove(*it);
+    } else {
+      ::rmdir(it->c_str());
+    }
+  }
+  made_.clear();
 }
 
 void CMyGlobal::UseDataRoot(const std::string& root) { root_ = WithSlash(root); }
@@ -103,15 +118,25 @@ void CMyGlobal::SetUserName(const std::string& name) {
   user_ = name;  // the new-user dialog keeps it to 14 characters
 }
 
-void CMyGlobal::SetDivisionFolder(const std::string& folder) {
-  division_ = folder.size() > static_cast<size_t>(kMaxDivision) ? folder.substr(0, kMaxDivision) : folder;
+std::string CMyGlobal::FolderOf(const std::string& divisionName) {
+  if (divisionName.size() <= static_cast<size_t>(kMaxDivision)) return divisionName;
+  return divisionName.substr(0, cp932::CharStart(divisionName, kMaxDivision));
 }
+
+void CMyGlobal::SetDivisionFolder(const std::string& folder) { division_ = FolderOf(folder); }
 
 void CMyGlobal::ReadSettings(bool withUser) {
   if (withUser) {
     IniFile apl;
     apl.Load(root_ + "jotbox.ini");
-    SetUserName(apl.GetString("APL", "NAME", ""));
+    std::string name = apl.GetString("APL", "NAME", "");
+    // A name edited by hand could place the user folder outside the data
+    // root ("..", "/"); such a name is not used, and the user is asked again.
+    if (!name.empty() && username::Check(name) != username::kOk) {
+      prompter_.Warn("jotbox.ini のユーザー名（NAME）が正しくないため使用しません。"_sj);
+      name.clear();
+    }
+    SetUserName(name);
   }
   IniFile ini;
   ini.Load(UserPath("jbxuser.ini"));

@@ -4,6 +4,7 @@
 // "jbxuser.ini". Paths use "/" and the data root ends with "/".
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/Clock.h"
 
@@ -21,6 +22,11 @@ class CMyGlobal {
   // program folder when "jotbox.ini" lies there, else dataHome/oakden/jotbox,
   // else the program folder.
   CMyGlobal(Prompter& prompter, const Clock& clock, std::string programFolder, std::string dataHome = {});
+  // Takes back what choosing the data root created in this run (the
+  // folders and the "make.chk" probe) when they are still empty: the first
+  // run's new-user dialog was cancelled, and a program that was never used
+  // leaves nothing behind. Call before the window closes.
+  void UndoFirstRun();
   // A data root given outright (tools that work on a copy of a user's data).
   void UseDataRoot(const std::string& root);
 
@@ -46,8 +52,12 @@ class CMyGlobal {
 
   void SetUserName(const std::string& name);
   const std::string& UserName() const { return user_; }
+  // Cut to the folder limit on a character boundary (FolderOf).
   void SetDivisionFolder(const std::string& folder);
   const std::string& DivisionFolder() const { return division_; }
+  // The folder name a division name is kept in: at most kMaxDivision bytes,
+  // never ending inside a double-byte character.
+  static std::string FolderOf(const std::string& divisionName);
 
   // ---- settings files ----
   void ReadSettings(bool withUser);
@@ -99,4 +109,5 @@ class CMyGlobal {
   std::string user_;
   std::string division_;
   CivilDate today_;
+  std::vector<std::string> made_;  // created while choosing the root, in order
 };

@@ -1,6 +1,7 @@
 // Finds (and creates) the per-user application-data folder of the program.
 #pragma once
 #include <string>
+#include <vector>
 
 class CMyPath {
  public:
@@ -9,7 +10,11 @@ class CMyPath {
   // dataHome/maker/program, created when missing and probed for writing with
   // an empty "make.chk". Returns the folder without a trailing "/", or an
   // empty text when it cannot be found or written.
-  std::string AppDataFolder(const std::string& maker, const std::string& program) const;
+  // `made` (when given) receives what this call created, in the order
+  // created (folders, then the probe), so a first run that is cancelled can
+  // take it all back.
+  std::string AppDataFolder(const std::string& maker, const std::string& program,
+                            std::vector<std::string>* made = nullptr) const;
 
  private:
   std::string dataHome_;

@@ -2,6 +2,7 @@
 
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
+#include "catalogue/DivisionMaker.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
@@ -80,13 +81,69 @@ TEST(DivisionCommands, RenameMovesTheFolderOrLeavesEverythingAsItWas) {
   // a name another division has: refused by the table, nothing moves
   EXPECT_EQ(1, divisioncommands::RenameDivision(f.g, f.users, f.prompter, 0, "ノート"_sj, &f.alarms));
   EXPECT_EQ("データが重複します。", f.Last());
-  // a folder of that name left on disk (a deleted division): refused, restored
+  // a folder of that name left on disk (a deleted division): refused before
+  // anything changes
   fileops::MakeDir(f.dir / "u/旅行");
   EXPECT_EQ(1, divisioncommands::RenameDivision(f.g, f.users, f.prompter, 0, "旅行"_sj, &f.alarms));
-  EXPECT_EQ("名前の変更に失敗しました。", f.Last());
+  EXPECT_EQ("同じ名前のフォルダが既にあります。異なる分類名にして下さい。", f.Last());
   EXPECT_EQ("日記帳"_sj, f.users.Name(0));
   EXPECT_EQ("日記帳"_sj, f.g.DivisionFolder());
   EXPECT_TRUE(fileops::IsDir(f.dir / "u/日記帳"));
+}
+
+TEST(DivisionCommands, RenameMovesTheNamedRecordsFolderNotTheOpenOne) {
+  Fixture f;  // 日記 is open; 家計簿 is renamed
+  WriteBytes(f.dir / "u/家計簿/dt202601.jdt", "money");
+  ASSERT_EQ(0, divisioncommands::RenameDivision(f.g, f.users, f.prompter, 1, "お金"_sj, &f.alarms));
+  EXPECT_EQ("money", ReadBytes(f.dir / "u/お金/dt202601.jdt"));
+  EXPECT_FALSE(fileops::Exists(f.dir / "u/家計簿"));
+  EXPECT_TRUE(fileops::IsDir(f.dir / "u/日記"));
+  EXPECT_EQ("日記"_sj, f.g.DivisionFolder());  // the open book stays open
+  // a case-only rename of a record keeps its own folder and is allowed
+  EXPECT_EQ(0, divisioncommands::RenameDivision(f.g, f.users, f.prompter, 2, "ノート"_sj, &f.alarms));
+}
+
+TEST(DivisionCommands, NamesAreCheckedAgainstTheFolderTheyWouldUse) {
+  Fixture f;
+  struct Case {
+    const char* name;
+    const char* message;  // "" accepted
+  } cases[] = {
+      {"", "分類名を入力して下さい。"},
+      {"Tmp", "その分類名はシステムで使用するため設定できません。"},
+      {"phot", "その分類名はシステムで使用するため設定できません。"},
+      {"一二三四五六七八九十一二三四", "分類名が長すぎます。全角13文字（半角26文字）以内にして下さい。"},
+      {"一二三四五六七八九十一二三", ""},  // 26 bytes exactly
+      {"家計簿", "データが重複します。"},
+      {"残骸", "同じ名前のフォルダが既にあります。異なる分類名にして下さい。"},
+  };
+  fileops::MakeDir(f.dir / "u/残骸");
+  for (const auto& c : cases) {
+    f.prompter.ClearShown();
+    int rc = divisionmaker::CheckNewName(f.g, f.users, cp932::FromUtf8(c.name), -1, f.prompter);
+    EXPECT_EQ(*c.message ? 1 : 0, rc) << c.name;
+    EXPECT_EQ(c.message, f.Last()) << c.name;
+  }
+  // two stored names that share their first 26 bytes collide in one folder
+  std::string a = "一二三四五六七八九十一二三四"_sj;
+  std::string rec = CMyMaster::Blank();
+  CMyMaster::SetName(rec, a);
+  ASSERT_EQ(0, f.users.Append(rec));
+  EXPECT_EQ(1, divisionmaker::CheckNewName(f.g, f.users, "一二三四五六七八九十一二三"_sj, -1, f.prompter));
+}
+
+TEST(CMyGlobal, DivisionFoldersAreCutOnACharacterBoundary) {
+  struct Case {
+    std::string name, folder;
+  } cases[] = {
+      {std::string(30, 'a'), std::string(26, 'a')},
+      {"a" + "一二三四五六七八九十一二三"_sj, "a" + "一二三四五六七八九十一二"_sj},  // 27 bytes: not 26
+      {"日記"_sj, "日記"_sj},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.folder, CMyGlobal::FolderOf(c.name));
+    EXPECT_TRUE(cp932::IsValid(CMyGlobal::FolderOf(c.name)));
+  }
 }
 
 TEST(DivisionCommands, MovesBeepAtTheEnds) {

@@ -92,3 +92,39 @@ TEST(CMyColorKinds, FileIsWrittenOnlyWhenChanged) {
   EXPECT_EQ("255", cr1);
   EXPECT_EQ("", cr2);
 }
+
+TEST(CMyColorKinds, NamesTheFieldCannotHoldAreRefusedNotCut) {
+  Fixture f;
+  ASSERT_EQ(0, f.kinds.Store(-1, f.Kind("Red", 2), false));
+  ColorKind first = f.Kind("Blue", 1);
+  first.f6 = true;
+  ASSERT_EQ(0, f.kinds.Store(-1, first, false));
+  // 16 kanji = 32 bytes: one more than the field keeps
+  ColorKind longer = f.Kind("一二三四五六七八九十一二三四五六", 2);
+  longer.f6 = true;
+  EXPECT_EQ(1, f.kinds.Store(-1, longer, false));
+  EXPECT_EQ("色名が長すぎます。全角15文字（半角31文字）以内にして下さい。", f.prompter.ShownUtf8().back());
+  EXPECT_EQ(2, f.kinds.Count());
+  EXPECT_EQ(0, f.kinds.PaletteKind(2));  // no binding was taken away
+  EXPECT_EQ(1, f.kinds.F6Kind());
+  EXPECT_EQ(0, f.kinds.Store(-1, f.Kind("一二三四五六七八九十一二三四五", 3), false));
+
+  struct Case {
+    const char* typed;
+    const char* message;  // "" accepted
+  } cases[] = {
+      {"薄紅", ""},
+      {"赤\xF0\x9F\x8D\x8E", "入力された文字（U+1F34E）は保存できません。別の文字で入力して下さい。"},
+      {"\xC3\xA9t\xC3\xA9", "入力された文字（U+00E9）は保存できません。別の文字で入力して下さい。"},
+  };
+  for (const auto& c : cases) {
+    f.prompter.ClearShown();
+    std::string sj = "x";
+    EXPECT_EQ(*c.message ? 1 : 0, CMyColorKinds::NameFromUtf8(c.typed, sj, f.prompter)) << c.typed;
+    EXPECT_EQ(*c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{},
+              f.prompter.ShownUtf8());
+    if (!*c.message) {
+      EXPECT_EQ(cp932::FromUtf8(c.typed), sj);
+    }
+  }
+}
