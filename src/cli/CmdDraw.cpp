@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "platform/Cp932.h"
 #include "screens/CMyScr.h"
@@ -42,11 +43,7 @@ int BandExtent(const CMyScr& scr, int bandBit) {
   return static_cast<int>(std::min<int64_t>(bottom, 10'000'000));
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: jbx draw FILE.jos --out FILE.png [--scale PIXELS_PER_MM] [--record NAME=VALUE...]\n");
-  return 2;
-}
+int Usage(const std::string& why = {}) { return cli::UsageError("draw", why); }
 
 }  // namespace
 
@@ -69,20 +66,22 @@ int CmdDraw(int argc, char** argv) {
       const size_t eq = a.find('=');
       std::string name, value;
       if (cp932::FromUtf8(a.substr(0, eq), name) != 0 || cp932::FromUtf8(a.substr(eq + 1), value) != 0) {
-        std::fprintf(stderr, "jbx draw: '%s' holds a character CP932 cannot hold\n", a.c_str());
-        return 2;
+        return cli::Fail("draw", "CP932 で書けない文字があります: " + a);
       }
       rows.values[name] = value;
     } else if (path.empty() && a[0] != '-') {
       path = a;
     } else {
-      return Usage();
+      return Usage("知らない引数です: " + a);
     }
   }
-  if (path.empty() || out.empty() || !(pxPerMm > 0.01 && pxPerMm < 100)) return Usage();
+  if (path.empty()) return Usage("表示画面のファイルがありません");
+  if (out.empty()) return Usage("--out がありません");
+  if (!(pxPerMm > 0.01 && pxPerMm < 100)) return Usage("--scale は 0.01 より大きく 100 より小さい数です");
+  const std::string problem = cli::FileProblem(path);
+  if (!problem.empty()) return cli::Fail("draw", problem);
 #ifndef JBX_HAVE_GUI
-  std::fprintf(stderr, "jbx draw: built without Qt\n");
-  return 1;
+  return cli::Fail("draw", "このビルドには画面がありません");
 #else
   const double scale = pxPerMm / 100.0;
   CMyScr scr(scale, scale);
@@ -91,8 +90,7 @@ int CmdDraw(int argc, char** argv) {
     const char* why = rc == -2   ? "表示画面のバージョンが古いです。"
                       : rc == -3 ? "表示画面のバージョンが新しいです。"
                                  : "読込に失敗しました。";
-    std::fprintf(stderr, "jbx draw: %s <<%s>> (%d)\n", why, path.c_str(), rc);
-    return 1;
+    return cli::Fail("draw", std::string(why) + " " + path);
   }
   scr.SetScale(scale, scale);
   const int header = std::max(scr.HeaderHeight(), BandExtent(scr, 2));
@@ -100,8 +98,8 @@ int CmdDraw(int argc, char** argv) {
   const int width = std::max(1, scr.ToDevice(0, scr.SheetWidth()));
   const int height = std::max(1, scr.ToDevice(1, static_cast<double>(header) + scr.RowHeight() + footer) + 1);
   if (static_cast<int64_t>(width) * height > 60'000'000) {
-    std::fprintf(stderr, "jbx draw: %d x %d pixels is too large; lower --scale\n", width, height);
-    return 1;
+    return cli::Fail("draw", std::to_string(width) + " x " + std::to_string(height) +
+                                 " 画素は大きすぎます。--scale を小さくしてください");
   }
   static int qtArgc = 1;
   static char qtName[] = "jbx";
@@ -121,9 +119,8 @@ int CmdDraw(int argc, char** argv) {
     scr.SetRows(nullptr);
   }
   if (!img.save(QString::fromStdString(out), "PNG")) {
-    std::fprintf(stderr, "jbx draw: cannot write %s\n", out.c_str());
-    return 1;
+    return cli::Fail("draw", "書込に失敗しました: " + out);
   }
-  return 0;
+  return cli::kSuccess;
 #endif
 }

@@ -3,11 +3,14 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
+#include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
+#include "store/CMyDB.h"
 #include "store/CMyLine.h"
 
 using nlohmann::ordered_json;
@@ -53,52 +56,101 @@ int DumpLines(const std::string& path, bool list, std::string& json) {
 int DumpListJson(const std::string& path, std::string& json) { return DumpLines(path, true, json); }
 int DumpTextJson(const std::string& path, std::string& json) { return DumpLines(path, false, json); }
 
-int CmdDump(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: jbx dump FILE\n");
-    return 2;
+namespace {
+
+// The reader's result code in words, for the kind of file it was read as.
+std::string Why(const char* kind, int rc) {
+  switch (rc) {
+    case -1:
+      return std::string(kind) + "として開けません";
+    case -2:
+      return std::string(kind) + "の中身がありません";
+    case -3:
+      return std::string(kind) + "ではありません（先頭の印が違います）";
+    case -4:
+      return std::string(kind) + "の版が違います";
+    case CMyDB::kCannotOpen:
+      return "データファイルとして開けません";
+    case CMyDB::kFieldCountDiffers:
+      return "項目数が違います";
+    case CMyDB::kBadStructure:
+      return "データファイルではありません（項目の定義が読めません）";
+    case CMyDB::kNoNumbers:
+      return "データファイルの数値が読めません";
+    default:
+      return std::string(kind) + "が壊れています（" + std::to_string(rc) + "）";
   }
-  std::string path = argv[1];
+}
+
+// The JSON of a screen or input definition that did not load names its damage.
+std::string JsonError(const std::string& json) {
+  auto j = ordered_json::parse(json, nullptr, false);
+  if (j.is_object() && j.contains("error") && j["error"].is_string()) return j["error"].get<std::string>();
+  return {};
+}
+
+}  // namespace
+
+int CmdDump(int argc, char** argv) {
+  cli::Args args(argc, argv);
+  const std::vector<std::string> rest = args.Rest();
+  if (!args.Ok()) return cli::UsageError("dump", args.Error());
+  if (rest.size() != 1)
+    return cli::UsageError("dump", rest.empty() ? "ファイルがありません" : "ファイルは一つです");
+  const std::string path = rest[0];
+  const std::string problem = cli::FileProblem(path);
+  if (!problem.empty()) return cli::Fail("dump", problem);
   std::string head;
   {
     FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) {
-      std::fprintf(stderr, "jbx dump: cannot open %s\n", path.c_str());
-      return 1;
-    }
+    if (!fp) return cli::Fail("dump", "ファイルを読めません: " + path);
     char buf[32];
     size_t n = std::fread(buf, 1, sizeof buf, fp);
     head.assign(buf, n);
     std::fclose(fp);
   }
-  std::string json;
+  std::string json, why;
   int rc;
   if (EndsWithNoCase(path, "alarm.dat") && (path.size() == 9 || path[path.size() - 10] == '/')) {
     rc = DumpAlarmJson(path, json);
+    if (rc != 0) why = Why("アラームの一覧 (LI 形式)", rc);
   } else if (EndsWithNoCase(path, ".jdt")) {
     rc = DumpJdtJson(path, json);
+    if (rc != 0) why = Why("データファイル", rc);
   } else if (EndsWithNoCase(path, ".jos") || EndsWithNoCase(path, ".jot")) {
     rc = DumpJosJson(path, json);
-    if (rc == 2) rc = 0;  // the JSON names the damage
+    if (rc != 0) why = "表示画面として読めません（" + JsonError(json) + "）";
   } else if (EndsWithNoCase(path, "scrin.jsc") || EndsWithNoCase(path, ".jit")) {
     rc = DumpScrinJson(path, json);
-    if (rc == 2) rc = 0;
-  } else if (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0) {
+    if (rc != 0) why = "入力画面の定義として読めません（" + JsonError(json) + "）";
+  } else if (EndsWithNoCase(path, ".jpk") ||
+             (head.size() >= 4 && head.compare(0, 4, std::string("JB\0\0", 4)) == 0)) {
     rc = DumpPackageJson(path, json);
+    if (rc != 0) why = Why("パッケージ", rc);
   } else if (head.size() >= 2 && head[0] == 'L' && head[1] == 'I') {
     // a name table is a list whose first line is its 12-byte signature
     if (head.size() >= 20 && le::GetI32(head.data() + 6) == 12 && head[18] == 'M' && head[19] == 'S') {
       rc = DumpMasterJson(path, json);
+      if (rc != 0) why = Why("名前表", rc);
     } else {
       rc = DumpListJson(path, json);
+      if (rc != 0) why = Why("LI 形式のリスト", rc);
     }
+  } else if (EndsWithNoCase(path, ".jpr")) {
+    rc = -3;
+    why = Why("名前表", rc);
   } else {
     rc = DumpTextJson(path, json);
+    if (rc != 0) why = Why("テキスト", rc);
   }
   if (rc != 0) {
-    std::fprintf(stderr, "jbx dump: %s could not be read (%d)\n", path.c_str(), rc);
-    return 1;
+    // a definition that did not load leaves only its error object: nothing to show
+    return cli::Fail("dump", why + ": " + path);
   }
+  // what could be read is shown; damage found on the way still fails the work
   std::printf("%s\n", json.c_str());
-  return 0;
+  auto j = ordered_json::parse(json, nullptr, false);
+  if (j.is_object() && (j.contains("damaged") || j.contains("error")))
+    return cli::Fail("dump", "途中が壊れています（読めたところまでを書きました）: " + path);
+  return cli::kSuccess;
 }

@@ -12,10 +12,12 @@ int DumpAlarmJson(const std::string& path, std::string& json) {
   int n = list.ReadList(path);
   if (n < 0) return n;
   nlohmann::ordered_json arr = nlohmann::ordered_json::array();
+  bool damaged = false;
   for (int i = 0; i < n; ++i) {
     AlarmEntry e;
     if (!CMyAlarm::ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) {
       arr.push_back({{"damaged", jsontext::Value(list.View(i))}});
+      damaged = true;
       continue;
     }
     arr.push_back({{"state", e.state},
@@ -29,6 +31,7 @@ int DumpAlarmJson(const std::string& path, std::string& json) {
   nlohmann::ordered_json j;
   j["format"] = "alarm.dat";
   j["alarms"] = arr;
+  if (damaged) j["damaged"] = true;
   json = j.dump(2);
   return 0;
 }

@@ -2,28 +2,42 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "catalogue/CMyPackage.h"
+#include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 
 int CmdUnpack(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: jbx unpack FILE.jpk DIR [ONLY-NAME]\n");
-    return 2;
-  }
-  std::string dir = argv[2];
-  if (!fileops::MakeDirs(dir)) {
-    std::fprintf(stderr, "jbx unpack: cannot create %s\n", dir.c_str());
-    return 1;
-  }
+  cli::Args args(argc, argv);
+  const std::vector<std::string> rest = args.Rest();
+  if (!args.Ok()) return cli::UsageError("unpack", args.Error());
+  if (rest.size() < 2 || rest.size() > 3)
+    return cli::UsageError("unpack", "パッケージと展開先のフォルダを指定してください");
+  const std::string& path = rest[0];
+  const std::string& dir = rest[1];
+  const std::string problem = cli::FileProblem(path);
+  if (!problem.empty()) return cli::Fail("unpack", problem);
+  // the package is read before anything is made, so a bad one leaves no folder
+  int version = 0, kind = 0;
+  std::vector<CMyPackage::Entry> entries;
+  if (CMyPackage::List(path, version, kind, entries) != 0)
+    return cli::Fail("unpack", "パッケージではないか、壊れています: " + path);
   std::string only;
-  if (argc == 4) only = cp932::FromUtf8(argv[3]);
+  if (rest.size() == 3 && cp932::FromUtf8(rest[2], only) != 0)
+    return cli::Fail("unpack", "CP932 で書けない文字があります: " + rest[2]);
+  const bool existed = fileops::IsDir(dir);
+  if (!fileops::MakeDirs(dir)) return cli::Fail("unpack", "フォルダを作れません: " + dir);
   StderrPrompter prompter;
   CMyPackage package(prompter);
-  return package.UnpackTo(argv[1], dir, argc == 4 ? &only : nullptr, false) == 0 ? 0 : 1;
+  if (package.UnpackTo(path, dir, rest.size() == 3 ? &only : nullptr, false) != 0) {
+    if (!existed) fileops::RemoveTree(dir);
+    return cli::Fail("unpack", "展開に失敗しました: " + path);
+  }
+  return cli::kSuccess;
 }
 
 int DumpPackageJson(const std::string& path, std::string& json) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "cli/Cli.h"
 #include "cli/Commands.h"
 
 #ifdef JBX_HAVE_GUI
@@ -12,22 +13,51 @@
 #include <QImage>
 #include <QTabBar>
 
+#include "catalogue/CMyMaster.h"
 #include "mainview/CMyView.h"
 #include "mainview/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "platform/SystemPaths.h"
 #include "shell/CivilDays.h"
 
 namespace {
-int Usage() {
-  std::fprintf(stderr,
-               "usage: jbx render --root DIR --user NAME [--division N] [--screen N]\n"
-               "                  (--month yyyy/mm | --page N | --list-page N) [--today yyyy/mm/dd]\n"
-               "                  [--width PX --height PX] --out FILE.png\n");
-  return 2;
+
+int Usage(const std::string& why = {}) { return cli::UsageError("render", why); }
+
+std::string WithSlash(const std::string& dir) { return dir.empty() || dir.back() == '/' ? dir : dir + "/"; }
+
+// Everything the window would otherwise ask for with a dialog (a user, a
+// book, an input definition, a screen) is checked here first, so a wrong
+// argument fails with a message and nothing is made. Empty when all is there.
+std::string MissingPart(const std::string& root, const std::string& user, int division, int screen) {
+  if (!fileops::IsDir(root)) return "データフォルダが見つかりません: " + root;
+  std::string sj;
+  if (cp932::FromUtf8(user, sj) != 0) return "ユーザー名に CP932 で書けない文字があります: " + user;
+  const std::string userDir = WithSlash(root) + user + "/";
+  if (!fileops::IsFile(userDir + "jbxuser.jpr"))
+    return "ユーザーが見つかりません: " + user + "（" + userDir + "jbxuser.jpr がありません）";
+  CMyMaster divisions("USER");
+  if (divisions.Read(userDir + "jbxuser.jpr") != 0)
+    return "分類の一覧を読めません: " + userDir + "jbxuser.jpr";
+  if (divisions.RecordCount() == 0) return "このユーザーには分類がありません: " + user;
+  if (division < 0 || division >= divisions.RecordCount())
+    return "分類がありません: " + std::to_string(division) + "（0 から " +
+           std::to_string(divisions.RecordCount() - 1) + " まで）";
+  const std::string divDir = userDir + cp932::ToUtf8(divisions.Name(division)) + "/";
+  if (!fileops::IsFile(divDir + "scrin.jsc"))
+    return "分類に入力画面の定義がありません: " + divDir + "scrin.jsc";
+  CMyMaster screens("DIVIN");
+  if (!fileops::IsFile(divDir + "divin.jpr") || screens.Read(divDir + "divin.jpr") != 0)
+    return "分類の表示画面の一覧を読めません: " + divDir + "divin.jpr";
+  if (screen < 0 || screen >= screens.RecordCount())
+    return "表示画面がありません: " + std::to_string(screen) + "（0 から " +
+           std::to_string(screens.RecordCount() - 1) + " まで）";
+  return {};
 }
+
 }  // namespace
 
 int CmdRender(int argc, char** argv) {
@@ -60,16 +90,25 @@ int CmdRender(int argc, char** argv) {
     else if (a == "--out" && (v = next()))
       out = v;
     else
-      return Usage();
+      return Usage(a.compare(0, 2, "--") == 0 ? "知らないオプションか、値がありません: " + a
+                                              : "余分な引数です: " + a);
   }
-  if (root.empty() || user.empty() || out.empty() || width < 50 || height < 50 || width > 8000 ||
-      height > 8000)
-    return Usage();
+  if (root.empty()) return Usage("--root がありません");
+  if (user.empty()) return Usage("--user がありません");
+  if (out.empty()) return Usage("--out がありません");
+  if (width < 50 || height < 50 || width > 8000 || height > 8000)
+    return Usage("--width と --height は 50 から 8000 です");
   CivilDate todayDate = SystemClock().Today();
-  if (!today.empty() && !civil::ParseYmd(today, todayDate)) return Usage();
+  if (!today.empty() && !civil::ParseYmd(today, todayDate))
+    return Usage("--today が日付ではありません: " + today);
   int year = 0, mon = 0;
   if (!month.empty() && (std::sscanf(month.c_str(), "%d/%d", &year, &mon) != 2 || mon < 1 || mon > 12))
-    return Usage();
+    return Usage("--month は yyyy/mm です: " + month);
+  const std::string missing = MissingPart(root, user, division, screen);
+  if (!missing.empty()) return cli::Fail("render", missing);
+  const size_t slash = out.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))
+    return cli::Fail("render", "出力先のフォルダが見つかりません: " + out.substr(0, slash));
 
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   int qtArgc = 1;
@@ -87,15 +126,20 @@ int CmdRender(int argc, char** argv) {
   env.dataRoot = root;
   env.user = cp932::FromUtf8(user);
   env.sheetHeight = height;
+  // a dialog could never be answered here: anything the window would ask
+  // for is refused, and the render fails instead of waiting
+  bool asked = false;
+  env.runNewUser = [&](TfrmNewUser&) { return asked = true, false; };
+  env.runNewDiv = [&](int) { return asked = true, 0; };
+  env.runNewDivIn = [&]() { return asked = true, 0; };
+  env.runNewScr = [&](int, int) { return asked = true, 0; };
   TfrmMain w(env);
   w.FormCreate();
-  if (!w.Started()) {
-    std::fprintf(stderr, "jbx render: no division could be opened for %s\n", user.c_str());
-    return 1;
-  }
+  if (!w.Started() || asked) return cli::Fail("render", "分類を開けません: " + user);
   w.SetSheetHeight(height);
   if (division != 0) w.tab_DivChange(division);
   if (screen != 0) w.tab_ScrChange(screen);
+  if (asked) return cli::Fail("render", "表示画面を開けません: " + std::to_string(screen));
   CMyView& view = *w.View();
   if (listPage >= 0) {
     view.SetDisplayMode(CMyView::kListMode);
@@ -114,16 +158,10 @@ int CmdRender(int argc, char** argv) {
     }
   }
   QImage img = w.RenderSheetImage(width, height);
-  if (!img.save(QString::fromStdString(out), "PNG")) {
-    std::fprintf(stderr, "jbx render: cannot write %s\n", out.c_str());
-    return 1;
-  }
+  if (!img.save(QString::fromStdString(out), "PNG")) return cli::Fail("render", "書込に失敗しました: " + out);
   w.FormClose();
-  return 0;
+  return cli::kSuccess;
 }
 #else
-int CmdRender(int, char**) {
-  std::fprintf(stderr, "jbx render: built without the window\n");
-  return 1;
-}
+int CmdRender(int, char**) { return cli::Fail("render", "このビルドには画面がありません"); }
 #endif

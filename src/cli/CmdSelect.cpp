@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -18,8 +19,24 @@ namespace {
 
 bool ToCp932(const char* what, const std::string& utf8, std::string& out) {
   if (cp932::FromUtf8(utf8, out) == 0) return true;
-  std::fprintf(stderr, "jbx select: %s cannot be written in CP932: %s\n", what, utf8.c_str());
+  cli::Fail("select", std::string(what) + "に CP932 で書けない文字があります: " + utf8);
   return false;
+}
+
+// A table reader's result in words.
+std::string ReadProblem(int rc) {
+  switch (rc) {
+    case CMyDB::kCannotOpen:
+      return "データファイルとして開けません";
+    case CMyDB::kFieldCountDiffers:
+      return "項目数が最初のファイルと違います";
+    case CMyDB::kBadStructure:
+      return "データファイルではありません（項目の定義が読めません）";
+    case CMyDB::kDamagedRecord:
+      return "途中のレコードが壊れています";
+    default:
+      return "読込に失敗しました（" + std::to_string(rc) + "）";
+  }
 }
 
 void SplitColumns(const std::string& list, std::vector<std::string>& out) {
@@ -57,43 +74,20 @@ void AppendEscaped(std::string& line, const std::string& value) {
 }  // namespace
 
 int CmdSelect(int argc, char** argv) {
-  std::vector<std::string> files;
+  cli::Args args(argc, argv);
   std::string filter, sort, columns;
-  bool memoSchema = false, countOnly = false, haveFilter = false, haveColumns = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&](std::string& into) {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "jbx select: %s needs a value\n", a.c_str());
-        return false;
-      }
-      into = argv[++i];
-      return true;
-    };
-    if (a == "--memo") {
-      memoSchema = true;
-    } else if (a == "--count") {
-      countOnly = true;
-    } else if (a == "--filter") {
-      if (!value(filter)) return 2;
-      haveFilter = true;
-    } else if (a == "--sort") {
-      if (!value(sort)) return 2;
-    } else if (a == "--columns") {
-      if (!value(columns)) return 2;
-      haveColumns = true;
-    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      std::fprintf(stderr, "jbx select: unknown option %s\n", a.c_str());
-      return 2;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.empty()) {
-    std::fprintf(stderr,
-                 "usage: jbx select FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] "
-                 "[--columns NAME,...] [--count]\n");
-    return 2;
+  const bool haveFilter = args.Value("--filter", filter);
+  args.Value("--sort", sort);
+  const bool haveColumns = args.Value("--columns", columns);
+  const bool memoSchema = args.Flag("--memo");
+  const bool countOnly = args.Flag("--count");
+  const bool json = args.Flag("--json");
+  const std::vector<std::string> files = args.Rest();
+  if (!args.Ok()) return cli::UsageError("select", args.Error());
+  if (files.empty()) return cli::UsageError("select", "データファイルがありません");
+  for (const auto& f : files) {
+    const std::string problem = cli::FileProblem(f);
+    if (!problem.empty()) return cli::Fail("select", problem);
   }
 
   StderrPrompter prompter;
@@ -102,35 +96,28 @@ int CmdSelect(int argc, char** argv) {
   for (size_t k = 0; k < files.size(); ++k) {
     bool define = !memoSchema && k == 0;
     int rc = db.ReadFile(files[k], define);
-    if (rc != 0) {
-      std::fprintf(stderr, "jbx select: %s: read failed (%d)\n", files[k].c_str(), rc);
-      return 1;
-    }
+    if (rc != 0) return cli::Fail("select", ReadProblem(rc) + ": " + files[k]);
   }
 
   CMyRec rs(&db);
   if (!sort.empty()) {
     std::string spec;
-    if (!ToCp932("sort", sort, spec)) return 2;
+    if (!ToCp932("並べ替えの指定", sort, spec)) return cli::kFailed;
     int rc = rs.SetSort(spec, false);
-    if (rc != 0) {
-      std::fprintf(stderr, "%d\n", rc);
-      return 2;
-    }
+    if (rc != 0)
+      return cli::Fail("select", "並べ替えの指定が正しくありません（" + std::to_string(rc) + "）: " + sort);
   }
   std::string expr;
-  if (haveFilter && !ToCp932("filter", filter, expr)) return 2;
+  if (haveFilter && !ToCp932("抽出条件", filter, expr)) return cli::kFailed;
   int rc = rs.MakeSql(expr, CMyRec::kListFilter);
-  if (rc != 0) {
-    std::fprintf(stderr, "%d\n", rc);
-    return 2;
-  }
+  if (rc != 0)
+    return cli::Fail("select", "抽出条件が正しくありません（" + std::to_string(rc) + "）: " + filter);
   rc = rs.Requery();
-  if (rc < 0) return 1;
+  if (rc < 0) return cli::Fail("select", "抽出に失敗しました（" + std::to_string(rc) + "）");
 
   if (countOnly) {
     std::printf("%d\n", rs.Count());
-    return 0;
+    return cli::kSuccess;
   }
   std::vector<int> cols;
   if (haveColumns) {
@@ -138,18 +125,25 @@ int CmdSelect(int argc, char** argv) {
     SplitColumns(columns, names);
     for (const auto& n : names) {
       std::string sj;
-      if (!ToCp932("column", n, sj)) return 2;
+      if (!ToCp932("項目名", n, sj)) return cli::kFailed;
       int f = db.FindField(sj);
-      if (f < 0) {
-        std::fprintf(stderr, "jbx select: no field %s\n", n.c_str());
-        return 2;
-      }
+      if (f < 0) return cli::Fail("select", "そのような項目はありません: " + n);
       cols.push_back(f);
     }
   } else {
     for (int f = 0; f < db.FieldCount(); ++f) cols.push_back(f);
   }
   std::string line, utf8;
+  if (json) {
+    nlohmann::ordered_json records = nlohmann::ordered_json::array();
+    for (int i = 0; i < rs.Count(); ++i) {
+      nlohmann::ordered_json rec = nlohmann::ordered_json::object();
+      for (int c : cols) rec[cp932::ToUtf8(db.Fields()[c].name)] = cp932::ToUtf8(db.Value(c, rs.Items()[i]));
+      records.push_back(std::move(rec));
+    }
+    std::printf("%s\n", records.dump(2).c_str());
+    return cli::kSuccess;
+  }
   for (int i = 0; i < rs.Count(); ++i) {
     line.clear();
     for (size_t c = 0; c < cols.size(); ++c) {

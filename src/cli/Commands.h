@@ -1,14 +1,8 @@
-// The subcommands of `jbx`. Each lives in its own Cmd*.cpp; arguments are
-// UTF-8 as typed, output is UTF-8. Exit status: 0 success, 1 failure,
-// 2 bad arguments or input that does not parse.
+// The subcommands of `jbx`. Each lives in its own Cmd*.cpp and is listed in
+// the table of Cli.cpp, which gives it --help and the shared exit codes
+// (cli/Cli.h). Arguments are UTF-8 as typed, output is UTF-8.
 #pragma once
 #include <string>
-
-struct CliCommand {
-  const char* name;
-  const char* usage;                  // one line shown by `jbx --help`
-  int (*run)(int argc, char** argv);  // argv[0] is the subcommand name
-};
 
 int CmdDate(int argc, char** argv);
 int CmdTime(int argc, char** argv);

@@ -25,15 +25,15 @@ Json FontJson(const LogFont& f) {
 const char* LoadError(int rc) {
   switch (rc) {
     case -1:
-      return "cannot open";
+      return "開けません";
     case -2:
-      return "version below 200";
+      return "版が 200 より古い";
     case -3:
-      return "version 300 or more";
+      return "版が 300 以上";
     case -4:
-      return "magic is not MS";
+      return "先頭の印が MS ではない";
     default:
-      return "damaged screen file";
+      return "中身が壊れている";
   }
 }
 
@@ -125,8 +125,7 @@ int DumpScrinJson(const std::string& path, std::string& json) {
   StderrPrompter prompter;
   const int rc = jsc::LoadInputDef(path, def, &prompter);
   if (rc != 0) {
-    json =
-        Json{{"error", rc == 1 ? "no input definition" : "damaged input definition"}, {"code", rc}}.dump(2);
+    json = Json{{"error", rc == 1 ? "定義がない" : "中身が壊れている"}, {"code", rc}}.dump(2);
     return rc == 1 ? 1 : 2;
   }
   const jsc::Header& h = def.header;

@@ -6,11 +6,9 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 
-const CMyPublic::Era CMyPublic::kEras[4] = {
-    {'M', "明治", 1868, 1911, 1, 1},
-    {'T', "大正", 1912, 1925, 1, 1},
-    {'S', "昭和", 1926, 1988, 1, 1},
-    {'H', "平成", 1989, 9999, 1, 1},
+const CMyPublic::Era CMyPublic::kEras[5] = {
+    {'M', "明治", 1868, 1912, 1, 1}, {'T', "大正", 1912, 1926, 7, 30}, {'S', "昭和", 1926, 1989, 12, 25},
+    {'H', "平成", 1989, 2019, 1, 8}, {'R', "令和", 2019, 9999, 5, 1},
 };
 
 namespace {
@@ -135,12 +133,15 @@ std::string CMyPublic::FormatDate(std::string_view text, bool withEra) const {
   if (!ParseDate(NormalizeDate(EraToYear(text)), d)) return {};
   char buf[32];
   if (withEra) {
+    const Era* era = nullptr;
     for (const Era& e : kEras) {
-      if (d.year >= e.firstYear && d.year <= e.lastYear) {
-        std::snprintf(buf, sizeof buf, "%c%02d/%02d/%02d", e.letter, d.year - e.firstYear + 1, d.month,
-                      d.day);
-        return buf;
-      }
+      const CivilDate start{e.firstYear, e.startMonth, e.startDay};
+      if (start.Ymd() <= d.Ymd()) era = &e;
+    }
+    if (era) {
+      std::snprintf(buf, sizeof buf, "%c%02d/%02d/%02d", era->letter, d.year - era->firstYear + 1, d.month,
+                    d.day);
+      return buf;
     }
   }
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", d.year, d.month, d.day);

@@ -11,22 +11,27 @@ class CMyPublic {
  public:
   struct Era {
     char letter;
-    const char* name;  // UTF-8
-    int firstYear, lastYear;
-    int startMonth, startDay;  // kept with the table; eras change on January 1st
+    const char* name;          // UTF-8
+    int firstYear, lastYear;   // lastYear: the year the next era began
+    int startMonth, startDay;  // the era's first day in firstYear
   };
-  static const Era kEras[4];
+  // Oldest first; a date belongs to the last era that has begun by that day.
+  static const Era kEras[5];
 
   explicit CMyPublic(const Clock& clock) : clock_(clock) {}
 
   // "H31/4/30" -> "2019/4/30"; unchanged when the text does not start with
-  // an era letter, starts with a digit, or is longer than 10 bytes.
+  // an era letter, starts with a digit, or is longer than 10 bytes. An era
+  // year past the era's end still counts on from its first year (H32 ->
+  // 2020), as people write dates they computed by hand.
   std::string EraToYear(std::string_view text) const;
   // Makes typed dates parseable: "2020.3.4" -> "2020/3/4", "0304" -> "03/04",
   // "200304" -> "20/03/04", "20200304" -> "2020/03/04".
   std::string NormalizeDate(std::string_view text) const;
   bool IsDate(std::string_view text) const;
-  // "yyyy/mm/dd" or the era form; empty when empty or not a date.
+  // "yyyy/mm/dd" or the era form, whose era is chosen by the whole date
+  // (2019/04/30 is H31/04/30, 2019/05/01 is R01/05/01); dates before the
+  // first era stay "yyyy/mm/dd". Empty when empty or not a date.
   std::string FormatDate(std::string_view text, bool withEra) const;
   // Parses a normalised date. A missing year is this year; a year of one or
   // two digits is taken within the century window below. False on error.

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "catalogue/CMyMaster.h"
@@ -18,31 +20,171 @@ namespace {
 struct RunResult {
   int status;
   std::string out;
+  std::string err;
 };
 
 RunResult Jbx(const std::string& args) {
+  TempDir errDir;
   // the tool's own data-folder probe must never reach the real home
-  std::string cmd = "XDG_DATA_HOME=/tmp/jbx-cli-test-home " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
-                    " 2>/dev/null";
+  std::string cmd = "XDG_DATA_HOME=" + errDir / "home" + " " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
+                    " 2>" + errDir / "err";
   FILE* p = popen(cmd.c_str(), "r");
-  RunResult r{-1, {}};
+  RunResult r{-1, {}, {}};
   if (!p) return r;
   std::array<char, 4096> buf;
   size_t n;
   while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
   int st = pclose(p);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  r.err = ReadBytes(errDir / "err");
   return r;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Every path under a folder, so a test can see that nothing was made.
+std::set<std::string> Tree(const std::string& dir) {
+  std::set<std::string> out;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+    out.insert(it->path().string());
+  return out;
+}
+
+// A data root with user "u" owning one book made from the shipped notebook.
+std::string MakeRoot(const TempDir& dir) {
+  const std::string root = dir / "root";
+  EXPECT_EQ(0, Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note").status);
+  CMyMaster users("USER");
+  std::string rec = CMyMaster::Blank();
+  CMyMaster::SetName(rec, "note");
+  users.Append(rec);
+  EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+  WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  return root;
 }
 
 }  // namespace
 
 TEST(Jbx, DatesAndTimes) {
-  EXPECT_EQ("H32/03/04\n", Jbx("date 20200304 --era").out);
-  EXPECT_EQ("2020/03/04\n\n", Jbx("date 2020.3.4 nonsense").out);
-  EXPECT_EQ("09:05\tyes\n25:59\tno\n\tno\n", Jbx("time 9:5 2559 2560 --max23").out);
-  EXPECT_EQ(2, Jbx("date").status);
-  EXPECT_EQ(2, Jbx("no-such-command").status);
+  struct Row {
+    const char* args;
+    int status;
+    const char* out;
+  } rows[] = {
+      {"date 20200304 --era", 0, "R02/03/04\n"},
+      {"date 2019/04/30 2019/5/1 1989/01/07 1989/1/8 --era", 0,
+       "H31/04/30\nR01/05/01\nS64/01/07\nH01/01/08\n"},
+      {"date R8/9/21 H32/3/4", 0, "2026/09/21\n2020/03/04\n"},
+      {"date ２０２６/９/２１ ２０２６．９．２１", 0, "2026/09/21\n2026/09/21\n"},
+      // a text that is no date still gets its line, and the run fails
+      {"date 2020.3.4 nonsense", 1, "2020/03/04\n\n"},
+      {"time 9:5 2359 ０９：３０", 0, "09:05\tyes\n23:59\tyes\n09:30\tyes\n"},
+      {"time 9:5 2559 2560 --max23", 1, "09:05\tyes\n25:59\tno\n\tno\n"},
+      {"date", 2, ""},
+      {"time", 2, ""},
+      {"date --bogus 1", 2, ""},
+  };
+  for (const auto& r : rows) {
+    RunResult got = Jbx(r.args);
+    EXPECT_EQ(r.status, got.status) << r.args;
+    EXPECT_EQ(r.out, got.out) << r.args;
+  }
+  RunResult bad = Jbx("date nonsense");
+  EXPECT_TRUE(Has(bad.err, "日付ではありません: nonsense")) << bad.err;
+  RunResult json = Jbx("date 2026/9/21 x --json");
+  EXPECT_EQ(1, json.status);
+  EXPECT_TRUE(Has(json.out, "\"date\": \"2026/09/21\"")) << json.out;
+  EXPECT_TRUE(Has(json.out, "\"date\": null")) << json.out;
+}
+
+TEST(Jbx, EverySubcommandHasHelpAndTheToolItsVersion) {
+  for (const char* sub : {"date", "time", "select", "dump", "holidays", "render", "pack", "unpack", "draw"}) {
+    RunResult r = Jbx(std::string(sub) + " --help");
+    EXPECT_EQ(0, r.status) << sub;
+    EXPECT_EQ(0u, r.out.find(std::string("使い方: jbx ") + sub + " ")) << sub << ": " << r.out;
+    EXPECT_EQ("", r.err) << sub;
+    // a wrong command line is a usage error, told on stderr
+    RunResult wrong = Jbx(std::string(sub) + " --no-such-option x y");
+    EXPECT_EQ(2, wrong.status) << sub;
+    EXPECT_TRUE(Has(wrong.err, std::string("jbx ") + sub + " --help")) << sub << ": " << wrong.err;
+  }
+  RunResult v = Jbx("--version");
+  EXPECT_EQ(0, v.status);
+  EXPECT_EQ(0u, v.out.find("jbx "));
+  EXPECT_EQ(0, Jbx("--help").status);
+  EXPECT_EQ(2, Jbx("").status);
+  RunResult unknown = Jbx("no-such-command");
+  EXPECT_EQ(2, unknown.status);
+  EXPECT_TRUE(Has(unknown.err, "no-such-command"));
+}
+
+TEST(Jbx, AFileThatIsNotWhatItsNameSaysFailsWithItsName) {
+  TempDir dir;
+  std::string noise;
+  for (int i = 0; i < 300; ++i) noise += static_cast<char>((i * 73 + 11) & 0xff);
+  for (const char* name : {"r.jos", "r.jdt", "scrin.jsc", "r.jpk", "alarm.dat", "r.jpr"})
+    WriteBytes(dir / name, noise);
+  std::filesystem::create_directory(dir / "folder.jdt");
+  struct Row {
+    std::string args;
+    std::string words;
+  } rows[] = {
+      {"dump " + dir / "r.jos", "表示画面として読めません"},
+      {"dump " + dir / "r.jdt", "データファイル"},
+      {"dump " + dir / "scrin.jsc", "入力画面の定義として読めません"},
+      {"dump " + dir / "r.jpk", "パッケージ"},
+      {"dump " + dir / "alarm.dat", "アラームの一覧"},
+      {"dump " + dir / "r.jpr", "名前表"},
+      {"dump " + dir / "folder.jdt", "フォルダです"},
+      {"dump " + dir / "x.jdt", "ファイルが見つかりません: " + dir / "x.jdt"},
+      {"select " + dir / "x.jdt", "ファイルが見つかりません: " + dir / "x.jdt"},
+      {"select " + dir / "r.jdt --memo", "データファイル"},
+      {"draw " + dir / "r.jos --out " + dir / "o.png", dir / "r.jos"},
+      {"unpack " + dir / "r.jpk " + dir / "out", "パッケージではないか、壊れています"},
+  };
+  for (const auto& r : rows) {
+    RunResult got = Jbx(r.args);
+    EXPECT_EQ(1, got.status) << r.args;
+    EXPECT_TRUE(Has(got.err, r.words)) << r.args << ": " << got.err;
+    EXPECT_TRUE(Has(got.err, r.args.substr(r.args.find(' ') + 1,
+                                           r.args.find(' ', r.args.find(' ') + 1) - r.args.find(' ') - 1)))
+        << r.args << ": " << got.err;
+    EXPECT_EQ("", got.out) << r.args;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "out"));  // a bad package leaves no folder
+  EXPECT_FALSE(std::filesystem::exists(dir / "o.png"));
+}
+
+TEST(Jbx, RenderRefusesWhatIsNotThereAndMakesNothing) {
+  TempDir dir;
+  const std::string root = MakeRoot(dir);
+  const std::set<std::string> before = Tree(dir.path());
+  struct Row {
+    std::string args;
+    std::string words;
+  } rows[] = {
+      {"--root " + dir / "nosuchroot" + " --user x", "データフォルダが見つかりません"},
+      {"--root " + root + " --user 誰か", "ユーザーが見つかりません: 誰か"},
+      {"--root " + root + " --user u --division 5", "分類がありません: 5"},
+      {"--root " + root + " --user u --screen 9", "表示画面がありません: 9"},
+      {"--root " + root + " --user u --out " + dir / "no/such/folder.png",
+       "出力先のフォルダが見つかりません"},
+  };
+  for (const auto& r : rows) {
+    const std::string out = Has(r.args, "--out") ? "" : " --out " + dir / "x.png";
+    RunResult got = Jbx("render --page 1 " + r.args + out);
+    EXPECT_EQ(1, got.status) << r.args;
+    EXPECT_TRUE(Has(got.err, r.words)) << r.args << ": " << got.err;
+  }
+  EXPECT_EQ(before, Tree(dir.path()));
+  // a book without its input definition would need the window's dialog
+  std::filesystem::remove(root + "/u/note/scrin.jsc");
+  RunResult got = Jbx("render --page 1 --root " + root + " --user u --out " + dir / "x.png");
+  EXPECT_EQ(1, got.status);
+  EXPECT_TRUE(Has(got.err, "入力画面の定義がありません")) << got.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
 }
 
 TEST(Jbx, DumpShowsListsAndNameTables) {
@@ -97,6 +239,14 @@ TEST(Jbx, HolidaysOfTheShippedCalendar) {
   r = Jbx("holidays 2026 --root " + dir.path());
   EXPECT_EQ("2026/06/01\t\t創立記念日\n", r.out);
   EXPECT_EQ(2, Jbx("holidays 12x").status);
+  EXPECT_EQ(2, Jbx("holidays 2030..2020").status);
+  RunResult range = Jbx("holidays 2025..2026");
+  EXPECT_EQ(0, range.status);
+  EXPECT_TRUE(Has(range.out, "2025/01/01\t元日\t\n") && Has(range.out, "2026/01/01\t元日\t\n"));
+  RunResult json = Jbx("holidays 2026 --json --root " + dir.path());
+  EXPECT_EQ(0, json.status);
+  EXPECT_TRUE(Has(json.out, "\"anniversary\": \"創立記念日\"")) << json.out;
+  EXPECT_EQ(1, Jbx("holidays 2026 --root " + dir / "missing").status);
 }
 
 TEST(Jbx, PackRebuildsAShippedPackage) {
@@ -106,19 +256,14 @@ TEST(Jbx, PackRebuildsAShippedPackage) {
   EXPECT_NE(std::string::npos, r.out.find("\"dataKind\": 100"));
   EXPECT_NE(std::string::npos, r.out.find("ページ.jos"));
   WriteBytes(dir / "package.json", "{\"file\": \"x\", \"input\": \"missing.json\"}");
-  EXPECT_EQ(2, Jbx("pack " + dir.path() + " " + dir / "x.jpk").status);
+  EXPECT_EQ(1, Jbx("pack " + dir.path() + " " + dir / "x.jpk").status);
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.jpk"));
+  EXPECT_EQ(1, Jbx("pack " + dir / "missing " + dir / "x.jpk").status);
 }
 
 TEST(Jbx, RenderDrawsTheSheetOfABook) {
   TempDir dir;
-  const std::string root = dir / "root";
-  ASSERT_EQ(0, Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note").status);
-  CMyMaster users("USER");
-  std::string rec = CMyMaster::Blank();
-  CMyMaster::SetName(rec, "note");
-  users.Append(rec);
-  ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
-  WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  const std::string root = MakeRoot(dir);
   RunResult r =
       Jbx("render --root " + root + " --user u --page 2 --width 300 --height 200 --out " + dir / "p.png");
   ASSERT_EQ(0, r.status);

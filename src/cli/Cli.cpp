@@ -1,0 +1,254 @@
+#include "cli/Cli.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/Commands.h"
+#include "platform/FileOps.h"
+
+#ifndef JBX_VERSION
+#define JBX_VERSION "0.1.0"
+#endif
+
+namespace cli {
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> kTable = {
+      {"date", "TEXT... [--era] [--json]", "入力どおりの日付を yyyy/mm/dd（または和暦）にする",
+       "  --era    和暦で書く（R08/09/21）\n"
+       "  --json   テキストごとに {\"text\", \"date\"} の配列で書く\n"
+       "日付でないテキストは空の行になり、終了コードは 1 です。全角数字も読みます。\n"
+       "例: jbx date 20200304 --era      # R02/03/04\n",
+       CmdDate},
+      {"time", "TEXT... [--max23] [--json]", "入力どおりの時刻を hh:mm にし、時刻かどうかを書く",
+       "  --max23  24 時以降を時刻と認めない\n"
+       "  --json   テキストごとに {\"text\", \"time\", \"isTime\"} の配列で書く\n"
+       "1 行に「時刻<TAB>yes|no」。時刻でないテキストがあれば終了コードは 1 です。\n"
+       "例: jbx time 9:5 2559 --max23    # 09:05 yes / 25:59 no\n",
+       CmdTime},
+      {"select", "FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] [--columns NAME,...] [--count] [--json]",
+       "データファイルのレコードを条件で選び、並べて書く",
+       "  --memo           メモの 43 項目で読む（定義を持たないデータファイル）\n"
+       "  --filter EXPR    抽出条件（プログラムの条件式）\n"
+       "  --sort SPEC      並べ替えの指定\n"
+       "  --columns A,B    書く項目\n"
+       "  --count          件数だけを書く\n"
+       "  --json           レコードを {項目名: 値} の配列で書く\n"
+       "既定では 1 レコード 1 行、タブ区切り。値の \\ TAB CR LF は \\\\ \\t \\r \\n。\n"
+       "例: jbx select dt202609.jdt --memo --filter \"MEM001='*会議*'\" --columns キー項目,MEM001\n",
+       CmdSelect},
+      {"dump", "FILE", "プログラムのファイルを JSON で見せる",
+       "種類は名前で決まります: alarm.dat, *.jdt, *.jos/*.jot, scrin.jsc/*.jit, パッケージ (*.jpk),\n"
+       "名前表 (LI 形式), ほかの LI リスト, それ以外は CR LF のテキスト。\n"
+       "名前のとおりのファイルでなければ、何が違うかを書いて終了コード 1 です。\n"
+       "例: jbx dump PK1_日記帳.jpk\n",
+       CmdDump},
+      {"holidays", "YEAR... | FIRST..LAST [--root DIR] [--json]", "祝日と記念日を月表と同じ計算で書く",
+       "  --root DIR   holiday.dat と kinen.dat をこのフォルダから読む（既定はプログラムのフォルダ）\n"
+       "  --json       {\"date\", \"holiday\", \"anniversary\"} の配列で書く\n"
+       "1 行に「yyyy/mm/dd<TAB>祝日<TAB>記念日」。\n"
+       "例: jbx holidays 2019 2026;  jbx holidays 1948..2050\n",
+       CmdHolidays},
+      {"render",
+       "--root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N | --list-page N)\n"
+       "           [--today yyyy/mm/dd] [--width PX --height PX] --out FILE.png",
+       "メイン画面のシートを PNG に描く（画面なしで）",
+       "  --root DIR       データフォルダ（jotbox.ini のあるところ）\n"
+       "  --user NAME      ユーザー名（DIR/NAME/jbxuser.jpr が要ります）\n"
+       "  --division N     N 番目（0 から）の分類\n"
+       "  --screen N       N 番目（0 から）の表示画面\n"
+       "  --month / --page / --list-page   見せる月、ページ、一覧のページ\n"
+       "  --today          今日とする日（既定は今日）\n"
+       "  --width/--height 画像の大きさ（50..8000、既定 440x560）\n"
+       "ユーザー、分類、表示画面が無ければ何も作らずに終了コード 1 です。書くのは --out だけです。\n"
+       "例: jbx render --root ~/.local/share/jotbox --user 山田 --month 2026/09 --out sheet.png\n",
+       CmdRender},
+      {"pack", "SOURCE_DIR OUT.jpk", "読めるソースのフォルダからパッケージを作る",
+       "SOURCE_DIR/package.json とそこに書かれた JSON から OUT.jpk を作ります。\n"
+       "例: jbx pack packages/diary PK1_日記帳.jpk\n",
+       CmdPack},
+      {"unpack", "FILE.jpk DIR [NAME]", "パッケージ（またはその 1 ファイル）を DIR に展開する",
+       "DIR は無ければ作ります。NAME を付けるとそのファイルだけを出します。\n"
+       "例: jbx unpack PK1_日記帳.jpk /tmp/diary\n",
+       CmdUnpack},
+      {"draw", "FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]",
+       "表示画面の 1 行を見出しと脚と共に PNG に描く",
+       "  --scale S          1 mm あたりの画素数（既定 4）\n"
+       "  --record N=V ...   行の項目の値\n"
+       "例: jbx draw 月表.jos --out row.png --record MEM001=会議\n",
+       CmdDraw},
+  };
+  return kTable;
+}
+
+const Command* Find(const std::string& name) {
+  for (const auto& c : Commands())
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+namespace {
+
+void Overview(FILE* out) {
+  std::fprintf(out, "jbx %s - ひとこと帳のコマンドラインツール\n\n使い方:\n", JBX_VERSION);
+  for (const auto& c : Commands()) std::fprintf(out, "  jbx %-9s %s\n", c.name, c.summary);
+  std::fprintf(out,
+               "\n各コマンドの使い方は jbx COMMAND --help。\n"
+               "終了コード: 0 成功、1 処理の失敗、2 使い方の誤り。\n");
+}
+
+void Help(const Command& c) {
+  std::printf("使い方: jbx %s %s\n\n%s\n\n%s", c.name, c.synopsis, c.summary, c.details);
+}
+
+bool IsHelp(const std::string& a) { return a == "--help" || a == "-h"; }
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  if (argc < 2) {
+    Overview(stderr);
+    return kUsage;
+  }
+  const std::string first = argv[1];
+  if (IsHelp(first) || first == "help") {
+    if (first == "help" && argc > 2) {
+      if (const Command* c = Find(argv[2])) {
+        Help(*c);
+        return kSuccess;
+      }
+    }
+    Overview(stdout);
+    return kSuccess;
+  }
+  if (first == "--version" || first == "-V") {
+    std::printf("jbx %s\n", JBX_VERSION);
+    return kSuccess;
+  }
+  const Command* c = Find(first);
+  if (!c) {
+    std::fprintf(stderr, "jbx: そのようなコマンドはありません: %s\n\n", first.c_str());
+    Overview(stderr);
+    return kUsage;
+  }
+  for (int i = 2; i < argc; ++i) {
+    if (IsHelp(argv[i])) {
+      Help(*c);
+      return kSuccess;
+    }
+  }
+  return c->run(argc - 1, argv + 1);
+}
+
+int Fail(const std::string& sub, const std::string& message) {
+  std::fprintf(stderr, "jbx %s: %s\n", sub.c_str(), message.c_str());
+  return kFailed;
+}
+
+int UsageError(const std::string& sub, const std::string& why) {
+  const Command* c = Find(sub);
+  if (!why.empty()) std::fprintf(stderr, "jbx %s: %s\n", sub.c_str(), why.c_str());
+  if (c) std::fprintf(stderr, "使い方: jbx %s %s\n", c->name, c->synopsis);
+  std::fprintf(stderr, "詳しくは jbx %s --help\n", sub.c_str());
+  return kUsage;
+}
+
+std::string FileProblem(const std::string& path) {
+  if (!fileops::Exists(path)) return "ファイルが見つかりません: " + path;
+  if (fileops::IsDir(path)) return "フォルダです（ファイルを指定してください）: " + path;
+  if (!fileops::IsFile(path)) return "普通のファイルではありません: " + path;
+  FILE* fp = std::fopen(path.c_str(), "rb");
+  if (!fp) return "ファイルを読めません: " + path;
+  std::fclose(fp);
+  return {};
+}
+
+std::string FoldWidth(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto b0 = static_cast<unsigned char>(utf8[i]);
+    if (b0 == 0xEF && i + 2 < utf8.size()) {
+      // U+FF01..U+FF5E are EF BC 81..EF BC BF and EF BD 80..EF BD 9E
+      const auto b1 = static_cast<unsigned char>(utf8[i + 1]);
+      const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
+      const unsigned cp = ((b0 & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
+      if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && cp >= 0xFF01 && cp <= 0xFF5E) {
+        out += static_cast<char>(cp - 0xFF01 + 0x21);
+        i += 2;
+        continue;
+      }
+    }
+    if (b0 == 0xE3 && i + 2 < utf8.size() && utf8[i + 1] == '\x80' && utf8[i + 2] == '\x80') {
+      out += ' ';  // U+3000
+      i += 2;
+      continue;
+    }
+    out += utf8[i];
+  }
+  return out;
+}
+
+Args::Args(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) args_.emplace_back(argv[i]);
+}
+
+bool Args::Flag(const std::string& name) {
+  bool found = false;
+  for (size_t i = 0; i < args_.size();) {
+    if (args_[i] == name) {
+      args_.erase(args_.begin() + static_cast<long>(i));
+      found = true;
+    } else {
+      ++i;
+    }
+  }
+  return found;
+}
+
+bool Args::Value(const std::string& name, std::string& out) {
+  bool found = false;
+  for (size_t i = 0; i < args_.size();) {
+    const std::string& a = args_[i];
+    if (a == name) {
+      if (i + 1 >= args_.size()) {
+        if (error_.empty()) error_ = name + " には値が要ります";
+        args_.erase(args_.begin() + static_cast<long>(i));
+        return true;
+      }
+      out = args_[i + 1];
+      args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+      found = true;
+    } else if (a.size() > name.size() && a.compare(0, name.size(), name) == 0 && a[name.size()] == '=') {
+      out = a.substr(name.size() + 1);
+      args_.erase(args_.begin() + static_cast<long>(i));
+      found = true;
+    } else {
+      ++i;
+    }
+  }
+  return found;
+}
+
+bool Args::Int(const std::string& name, int& out, int lo, int hi) {
+  std::string text;
+  if (!Value(name, text)) return false;
+  if (!Ok()) return true;
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || !end || *end || v < lo || v > hi) {
+    error_ = name + " は " + std::to_string(lo) + " から " + std::to_string(hi) + " の整数です: " + text;
+    return true;
+  }
+  out = static_cast<int>(v);
+  return true;
+}
+
+const std::vector<std::string>& Args::Rest() {
+  for (const auto& a : args_) {
+    if (a.size() > 2 && a.compare(0, 2, "--") == 0 && error_.empty()) error_ = "知らないオプションです: " + a;
+  }
+  return args_;
+}
+
+}  // namespace cli
