@@ -1,5 +1,6 @@
 #include "alarm/CMyAlarm.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Cp932.h"
@@ -58,6 +59,11 @@ void CMyAlarm::Load(const std::string& path) {
     AlarmEntry e;
     if (ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) entries_.push_back(e);
   }
+  // the due check walks the list in its order (newest first, as Add keeps
+  // it): a file written in another order would fire another day's alarm
+  std::stable_sort(entries_.begin(), entries_.end(), [](const AlarmEntry& a, const AlarmEntry& b) {
+    return a.date != b.date ? a.date > b.date : a.time > b.time;
+  });
   cursor_ = 0;
   RefreshToday();
 }

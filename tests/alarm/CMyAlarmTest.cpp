@@ -116,9 +116,35 @@ TEST(CMyAlarm, FileRoundTripAndShortRecords) {
   CMyAlarm loaded(f.g, f.clock);
   loaded.Load(f.dir / "alarm.dat");
   ASSERT_EQ(2, loaded.Count());
-  EXPECT_EQ("朝"_sj, loaded.Item(0).message);
-  EXPECT_EQ(32u, loaded.Item(1).division.size());  // bounded by its field
-  EXPECT_EQ(122u, loaded.Item(1).message.size());
+  // loading puts the entries in date order: the odd one's "zzz" date first
+  EXPECT_EQ("朝"_sj, loaded.Item(1).message);
+  EXPECT_EQ(32u, loaded.Item(0).division.size());  // bounded by its field
+  EXPECT_EQ(122u, loaded.Item(0).message.size());
   loaded.Load(f.dir / "missing.dat");
   EXPECT_EQ(0, loaded.Count());
+}
+
+TEST(CMyAlarm, AFileInAnotherOrderNeverFiresAnotherDaysAlarm) {
+  Fixture f;
+  auto entry = [&](const char* date, const char* time, const char* message) {
+    AlarmEntry e;
+    e.division = "日記"_sj;
+    e.date = date;
+    e.serial = "0";
+    e.time = time;
+    e.message = message;
+    return CMyAlarm::EntryBytes(e);
+  };
+  CMyLine raw;
+  raw.Append(entry("2026/12/10", "10:30", "tomorrow"));
+  raw.Append(entry("2026/12/08", "10:30", "yesterday"));
+  raw.Append(entry("2026/12/09", "10:30", "today"));
+  raw.Append(entry("2026/12/11", "10:30", "later"));
+  ASSERT_GE(raw.WriteList(f.dir / "alarm.dat"), 0);
+  f.alarms.Load(f.dir / "alarm.dat");
+  ASSERT_EQ(4, f.alarms.Count());
+  int due = f.alarms.CheckDue(false);
+  ASSERT_GE(due, 0);
+  EXPECT_EQ("today", f.alarms.Item(due).message);
+  EXPECT_EQ(-1, f.alarms.CheckDue(false));
 }
