@@ -25,6 +25,7 @@ const CliCommand kCommands[] = {
      "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as "
      "PNG",
      CmdDraw},
+    {"calc", "jbx calc --division-dir DIR --formula TEXT [DATnnn=VALUE...]  one calculated field", CmdCalc},
 };
 
 void Usage(FILE* out) {
