@@ -77,6 +77,12 @@ const std::vector<Command>& Commands() {
        "  --record N=V ...   行の項目の値\n"
        "例: jbx draw 月表.jos --out row.png --record MEM001=会議\n",
        CmdDraw},
+      {"calc", "--division-dir DIR --formula TEXT [--decimals N] [DATnnn=VALUE...]",
+       "計算式を 1 つ計算する（入力画面の計算項目と同じ計算）",
+       "  --division-dir DIR  表（hyo%02d.dat）を探す分類のフォルダー\n"
+       "  --decimals N        結果の小数桁数\n"
+       "例: jbx calc --division-dir . --formula =DAT001*DAT002 DAT001=3 DAT002=4\n",
+       CmdCalc},
   };
   return kTable;
 }

@@ -30,6 +30,8 @@ int DumpMasterJson(const std::string& path, std::string& json);
 
 // jbx draw FILE.jos --out FILE.png [--scale S] [--record NAME=VALUE...]
 int CmdDraw(int argc, char** argv);
+// jbx calc --division-dir DIR --formula TEXT [--decimals N] DATnnn=VALUE...
+int CmdCalc(int argc, char** argv);
 
 // JSON views for `jbx dump`: 0 with the JSON in `json`; 1 the file is missing
 // (or holds no input definition); 2 it does not parse (`json` then holds
