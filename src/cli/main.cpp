@@ -25,6 +25,13 @@ const CliCommand kCommands[] = {
      "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as "
      "PNG",
      CmdDraw},
+    {"add", "jbx add --root DIR --user NAME [--division N] (--date D | --page P --line L) FIELD=VALUE...",
+     CmdAdd},
+    {"edit",
+     "jbx edit --root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S "
+     "FIELD=VALUE...",
+     CmdEdit},
+    {"rm", "jbx rm --root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S", CmdRm},
 };
 
 void Usage(FILE* out) {
