@@ -15,6 +15,10 @@ int CmdRender(int argc, char** argv);
 // CR or LF inside a value is written as a backslash followed by "\", "t",
 // "r" or "n".
 int CmdSelect(int argc, char** argv);
+// Entries written through the input form's model (CmdEntry.cpp).
+int CmdAdd(int argc, char** argv);
+int CmdEdit(int argc, char** argv);
+int CmdRm(int argc, char** argv);
 
 // Dumpers behind `jbx dump`; 0 on success, the reader's code otherwise.
 int DumpListJson(const std::string& path, std::string& json);

@@ -1,0 +1,120 @@
+// jbx add / edit / rm on books unpacked from the shipped packages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "catalogue/CMyMaster.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct EntryRun {
+  int status;
+  std::string out;
+};
+
+EntryRun Jbx(const std::string& args) {
+  std::string cmd = "XDG_DATA_HOME=/tmp/jbx-cli-test-home " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
+                    " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  EntryRun r{-1, {}};
+  if (!p) return r;
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+// A user "u" with the schedule book (by date) and the notebook (by page).
+struct Books {
+  TempDir dir;
+  std::string root = dir / "root";
+  std::string base;
+  Books() {
+    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK2_スケジュール.jpk " + root + "/u/sched");
+    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note");
+    CMyMaster users("USER");
+    for (const char* name : {"sched", "note"}) {
+      std::string rec = CMyMaster::Blank();
+      CMyMaster::SetName(rec, name);
+      users.Append(rec);
+    }
+    users.Write(root + "/u/jbxuser.jpr");
+    base = "--root " + root + " --user u --today 2026/03/14 ";
+  }
+  std::string Select(const std::string& file, const std::string& columns) {
+    return Jbx("select --memo " + root + "/u/" + file + " --columns " + columns).out;
+  }
+};
+
+}  // namespace
+
+TEST(JbxEntry, AddEditAndRemoveRoundTripAnEntry) {
+  Books b;
+  EntryRun r = Jbx("add " + b.base + "--date 2030/05/01 開始=0930 場所=会議室 'MEM001=打ち合わせ'");
+  ASSERT_EQ(0, r.status);
+  EXPECT_EQ("2030/05/01\t00001\n", r.out);
+  EXPECT_EQ("2030/05/01\t00001\t09:30\t会議室\t打ち合わせ\t1\n",
+            b.Select("sched/dt203005.jdt", "キー項目,行連番,TIME_F,DAT001,MEM001,NODATA"));
+  EXPECT_EQ("2030/05/01\t00002\n", Jbx("add " + b.base + "--date 2030/05/01 場所=駅").out);
+
+  ASSERT_EQ(0, Jbx("edit " + b.base + "--date 2030/05/01 --serial 1 場所=本社").status);
+  EXPECT_EQ("00001\t本社\n00002\t駅\n", b.Select("sched/dt203005.jdt", "行連番,DAT001"));
+  ASSERT_EQ(0, Jbx("rm " + b.base + "--date 2030/05/01 --serial 1").status);
+  EXPECT_EQ("00002\t駅\n", b.Select("sched/dt203005.jdt", "行連番,DAT001"));
+  EXPECT_EQ(1, Jbx("rm " + b.base + "--date 2030/05/01 --serial 1").status);
+
+  // the notebook is kept by page and line; its screen has 30 lines a page
+  r = Jbx("add " + b.base + "--division note --page 3 --line 7 MEM001=ノート");
+  ASSERT_EQ(0, r.status) << r.out;
+  EXPECT_EQ("00003/00007\t00001\n", r.out);
+}
+
+TEST(JbxEntry, RefusalsChangeNothing) {
+  Books b;
+  ASSERT_EQ(0, Jbx("add " + b.base + "--date 2030/05/01 場所=駅").status);
+  const std::string before = ReadBytes(b.root + "/u/sched/dt203005.jdt");
+  const std::string divout = ReadBytes(b.root + "/u/sched/divout.jpr");
+  struct Case {
+    const char* args;
+    int status;
+  } cases[] = {
+      {"add --date 2030/05/01 開始=12:60", 1},             // a time the field refuses
+      {"add --date 2030/05/01 NOSUCH=1", 1},               // no such field
+      {"add --date 2030/05/01 場所=\xF0\x9F\x98\x80", 1},  // not in CP932
+      {"add --date 2030/02/30 場所=x", 1},                 // no such day
+      {"add --page 1 --line 1 場所=x", 2},                 // the book is kept by date
+      {"add --division note --page 5000 --line 1 MEM001=x", 1},
+      {"add --division note --page 1 --line 31 MEM001=x", 1},
+      {"edit --date 2030/05/01 --serial 9 場所=x", 1},  // no such entry
+      {"add --date 2030/05/01", 2},                     // nothing to write
+      {"add --date 2030/05/01 --bogus 場所=x", 2},
+  };
+  for (const Case& c : cases) {
+    std::string a = c.args;
+    std::string cmd = a.substr(0, a.find(' ')) + " " + b.base + a.substr(a.find(' ') + 1);
+    EXPECT_EQ(c.status, Jbx(cmd).status) << c.args;
+  }
+  EXPECT_EQ(before, ReadBytes(b.root + "/u/sched/dt203005.jdt"));
+  EXPECT_EQ(divout, ReadBytes(b.root + "/u/sched/divout.jpr"));
+  TempDir empty;
+  EXPECT_EQ(1, Jbx("add --root " + empty.path() + " --user u --date 2030/05/01 場所=x").status);
+  EXPECT_EQ(std::string(), ReadBytes(empty / "u/jbxuser.jpr")) << "nothing created";
+  EXPECT_EQ(0, Jbx("add --help").status);
+  EXPECT_EQ(2, Jbx("rm").status);
+}
+
+TEST(JbxEntry, ATimeInTheFutureBecomesAnAlarm) {
+  Books b;
+  ASSERT_EQ(0, Jbx("add " + b.base + "--date 2030/05/01 'MEM001=歯医者 [10:30]'").status);
+  EntryRun r = Jbx("dump " + b.root + "/u/alarm.dat");
+  EXPECT_NE(std::string::npos, r.out.find("10:30")) << r.out;
+  ASSERT_EQ(0, Jbx("rm " + b.base + "--date 2030/05/01 --serial 1").status);
+  r = Jbx("dump " + b.root + "/u/alarm.dat");
+  EXPECT_EQ(std::string::npos, r.out.find("10:30")) << r.out;
+}
