@@ -132,6 +132,18 @@ TEST(DivisionCommands, NamesAreCheckedAgainstTheFolderTheyWouldUse) {
   EXPECT_EQ(1, divisionmaker::CheckNewName(f.g, f.users, "一二三四五六七八九十一二三"_sj, -1, f.prompter));
 }
 
+TEST(DivisionMaker, AFailedNewDivisionLeavesNoFolderAndNoEntry) {
+  Fixture f;
+  WriteBytes(f.dir / "bad.jpk", "JB");  // no package at all
+  EXPECT_EQ(1, divisionmaker::MakeDivision(f.g, f.users, f.prompter, 0, "旅行"_sj, f.dir / "bad.jpk"));
+  EXPECT_FALSE(fileops::Exists(f.dir / "u/旅行"));
+  EXPECT_EQ(3, f.users.RecordCount());
+  EXPECT_EQ("日記"_sj, f.g.DivisionFolder());
+  // a re-install that fails keeps the division's folder and files
+  EXPECT_EQ(1, divisionmaker::MakeDivision(f.g, f.users, f.prompter, 1, "", f.dir / "bad.jpk"));
+  EXPECT_TRUE(fileops::IsFile(f.g.DivisionPath("月表"_sj, ".jos")));
+}
+
 TEST(CMyGlobal, DivisionFoldersAreCutOnACharacterBoundary) {
   struct Case {
     std::string name, folder;
