@@ -263,7 +263,30 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
       return {};
     }
   }
-  // a page with an anchor is opened as a URL; a bare path would keep the "#"
-  if (opener) opener->Open("file://" + cp932::ToUtf8(page));
+  // a page with an anchor is opened as a URL; a bare path would keep the "#".
+  // The path is the file system's already (UTF-8): it is encoded, never
+  // converted again.
+  if (!opener) opener = opener_;
+  if (opener) opener->Open(FileUrl(page));
   return page;
+}
+
+std::string CMyGlobal::FileUrl(const std::string& path) {
+  const size_t hash = path.find('#');
+  const std::string file = path.substr(0, hash);
+  std::string url = "file://";
+  static const char kHex[] = "0123456789ABCDEF";
+  for (unsigned char c : file) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+    if (plain) {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  if (hash != std::string::npos) url += path.substr(hash);
+  return url;
 }
