@@ -128,7 +128,7 @@ void CMyGlobal::SetDivisionFolder(const std::string& folder) { division_ = Folde
 void CMyGlobal::ReadSettings(bool withUser) {
   if (withUser) {
     IniFile apl;
-    apl.Load(root_ + "jotbox.ini");
+    (void)apl.Load(root_ + "jotbox.ini");  // missing: the defaults
     std::string name = apl.GetString("APL", "NAME", "");
     // A name edited by hand could place the user folder outside the data
     // root ("..", "/"); such a name is not used, and the user is asked again.
@@ -139,7 +139,7 @@ void CMyGlobal::ReadSettings(bool withUser) {
     SetUserName(name);
   }
   IniFile ini;
-  ini.Load(UserPath("jbxuser.ini"));
+  (void)ini.Load(UserPath("jbxuser.ini"));  // missing: the defaults
   static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
   for (int f = 0; f < 3; ++f) {
     left[f] = ini.GetInt(kForms[f], "LEFT", 0);
@@ -178,14 +178,15 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
   bool ok = true;
   {
     IniFile apl;
-    apl.Load(root_ + "jotbox.ini");
+    // a settings file that is there but cannot be read is never replaced
+    const bool read = apl.Load(root_ + "jotbox.ini") || !fileops::Exists(root_ + "jotbox.ini");
     apl.SetString("APL", "NAME", user_);
-    ok = apl.Save(root_ + "jotbox.ini") && ok;
+    ok = read && apl.Save(root_ + "jotbox.ini") && ok;
   }
   if (!withUser) return ok;
   IniFile ini;
   std::string path = UserPath("jbxuser.ini");
-  ini.Load(path);
+  if (!ini.Load(path) && fileops::Exists(path)) return false;
   static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
   for (int f = 0; f < 3; ++f) {
     ini.SetInt(kForms[f], "LEFT", left[f]);

@@ -25,7 +25,7 @@ int CMyPeriods::LoadPeriods(const std::string* from, const std::string* to) {
     if (from && name < *from) continue;
     // a missing file is an empty period; a damaged one keeps what was sound
     db_.ReadFile(global_.DivisionPath(FileName(name)), false);
-    divout_.SetInt(i, CMyMaster::kRFlag, 1);
+    (void)divout_.SetInt(i, CMyMaster::kRFlag, 1);
     loaded = 1;
   }
   return loaded;
@@ -80,8 +80,8 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
       prompter_.Warn("p)出力用リストの更新に失敗しました。"_sj);
       return 1;
     }
-    divout_.SetInt(at, CMyMaster::kRFlag, 1);
-    divout_.SetInt(at, CMyMaster::kRKey11, 1);
+    (void)divout_.SetInt(at, CMyMaster::kRFlag, 1);
+    (void)divout_.SetInt(at, CMyMaster::kRKey11, 1);
     return 1;
   }
   if (divout_.GetInt(index, CMyMaster::kRFlag) == 0) {
@@ -100,7 +100,7 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
   }
   int serial = next(divout_.GetInt(index, CMyMaster::kRKey11));
   if (serial < 1 || serial > 99999) serial = 1;  // "%05d" holds five digits
-  divout_.SetInt(index, CMyMaster::kRKey11, serial);
+  (void)divout_.SetInt(index, CMyMaster::kRKey11, serial);
   if (renumber && host_) {
     int given = host_->RenumberAfter(key, serial);
     if (given > 0) serial = given;

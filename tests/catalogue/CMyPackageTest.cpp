@@ -38,10 +38,10 @@ struct Fixture {
 TEST(CMyPackage, UnpacksEveryEntryAndRespectsType2OnReinstall) {
   Fixture f;
   PackageWriter w(100, 0);
-  w.Add("scrin.jsc", InputDefinition(0));
-  w.Add("month.jos", "screen");
-  w.Add("selms01.ms", "learned", 2);
-  w.Add("PhotSm/readme.txt", "x");
+  EXPECT_TRUE(w.Add("scrin.jsc", InputDefinition(0)));
+  EXPECT_TRUE(w.Add("month.jos", "screen"));
+  EXPECT_TRUE(w.Add("selms01.ms", "learned", 2));
+  EXPECT_TRUE(w.Add("PhotSm/readme.txt", "x"));
   ASSERT_TRUE(w.Write(f.pkg));
   ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
   EXPECT_EQ("screen", ReadBytes(f.div + "/month.jos"));
@@ -58,10 +58,10 @@ TEST(CMyPackage, UnpacksEveryEntryAndRespectsType2OnReinstall) {
 TEST(CMyPackage, OnlyNameWritesThatFileAlone) {
   Fixture f;
   PackageWriter w;
-  w.Add("divin.jpr", "list");
-  w.Add("scrin.jsc", InputDefinition(0));
-  w.Add("a.jos", "a");
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("divin.jpr", "list"));
+  EXPECT_TRUE(w.Add("scrin.jsc", InputDefinition(0)));
+  EXPECT_TRUE(w.Add("a.jos", "a"));
+  EXPECT_TRUE(w.Write(f.pkg));
   std::string only = "SCRIN.JSC";
   ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, &only, false));
   EXPECT_EQ(1u, fileops::List(f.div, "*").size());
@@ -94,8 +94,8 @@ TEST(CMyPackage, RefusesAFolderHoldingAnotherKindOfData) {
   Fixture f;
   WriteBytes(f.div + "/scrin.jsc", InputDefinition(0));
   PackageWriter w(100, 100);
-  w.Add("x.jos", "x");
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("x.jos", "x"));
+  EXPECT_TRUE(w.Write(f.pkg));
   EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
   EXPECT_EQ("作成先にデータ種類の異なるデータが存在します。\n異なる分類名にして下さい。", f.LastMessage());
   // into the work folder, the kind to agree with is the division's: a
@@ -156,8 +156,8 @@ TEST(CMyPackage, DamagedEntriesGiveTheirErrorNumbers) {
 TEST(CMyPackage, AnOnlyNameThePackageLacksIsReported) {
   Fixture f;
   PackageWriter w;
-  w.Add("divin.jpr", "list");
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("divin.jpr", "list"));
+  EXPECT_TRUE(w.Write(f.pkg));
   std::string only = "月表.jos"_sj;
   EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, &only, false));
   EXPECT_EQ("パッケージに「月表.jos」が含まれていません。", f.LastMessage());
@@ -176,20 +176,20 @@ TEST(CMyPackage, TheWorkFolderHoldsOnlyWhatThisPackageGave) {
   fileops::MakeDirs(g.TempPath(""));
   WriteBytes(g.TempPath("a.jos"), "left by another package");
   PackageWriter w;
-  w.Add("divin.jpr", "list");
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("divin.jpr", "list"));
+  EXPECT_TRUE(w.Write(f.pkg));
   const std::string only = "a.jos";
   EXPECT_EQ(-1, f.package.Unpack(g, f.pkg, &only, true));
   EXPECT_FALSE(fileops::Exists(g.TempPath("a.jos")));
   // and a by-page package is refused for this by-date book
-  PackageWriter(100, 100).Write(f.pkg);
+  EXPECT_TRUE(PackageWriter(100, 100).Write(f.pkg));
   EXPECT_EQ(-1, f.package.Unpack(g, f.pkg, nullptr, true));
   EXPECT_EQ("データ種類の異なるパッケージです。", f.LastMessage());
   // a screen taken from a package leaves nothing in the work folder
   PackageWriter screens;
-  screens.Add("divin.jpr", CMyMaster("DIVIN").Bytes());
-  screens.Add("月表.jos"_sj, "screen");
-  screens.Write(f.pkg);
+  EXPECT_TRUE(screens.Add("divin.jpr", CMyMaster("DIVIN").Bytes()));
+  EXPECT_TRUE(screens.Add("月表.jos"_sj, "screen"));
+  EXPECT_TRUE(screens.Write(f.pkg));
   std::vector<std::string> names;
   EXPECT_EQ(0, screenimport::PackageScreens(g, f.prompter, f.pkg, names));
   EXPECT_FALSE(fileops::Exists(g.TempPath("")));
@@ -202,7 +202,7 @@ TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
   Fixture f;
   for (const char* name : {"../x", "..\\x", "/etc/x", "a/../../x", "C:\\x", "sub\\..\\..\\x", "."}) {
     PackageWriter w;
-    w.Add("ok.jos", "fine");
+    EXPECT_TRUE(w.Add("ok.jos", "fine"));
     std::string bytes = w.Bytes();
     bytes.resize(bytes.size() - 4);
     le::AppendI32(bytes, 1);
@@ -226,9 +226,9 @@ TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
 TEST(CMyPackage, ListReadsEntriesWithoutWriting) {
   Fixture f;
   PackageWriter w(120, 100);
-  w.Add("scrin.jsc", InputDefinition(100));
-  w.Add("sub/a.txt", "abc", 2);
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("scrin.jsc", InputDefinition(100)));
+  EXPECT_TRUE(w.Add("sub/a.txt", "abc", 2));
+  EXPECT_TRUE(w.Write(f.pkg));
   int version = 0, kind = 0;
   std::vector<CMyPackage::Entry> entries;
   ASSERT_EQ(0, CMyPackage::List(f.pkg, version, kind, entries));

@@ -33,7 +33,7 @@ struct Fixture {
     for (const char* d : {"日記", "家計簿", "ノート"}) {
       std::string rec = CMyMaster::Blank();
       CMyMaster::SetName(rec, cp932::FromUtf8(d));
-      users.Append(rec);
+      EXPECT_EQ(0, users.Append(rec));
       g.SetDivisionFolder(cp932::FromUtf8(d));
       fileops::MakeDirs(g.DivisionPath(""));
     }
@@ -41,7 +41,7 @@ struct Fixture {
     for (const char* s : {"月表", "一覧"}) {
       std::string rec = CMyMaster::Blank();
       CMyMaster::SetName(rec, cp932::FromUtf8(s));
-      screens.Append(rec);
+      EXPECT_EQ(0, screens.Append(rec));
       WriteBytes(g.DivisionPath(cp932::FromUtf8(s), ".jos"), s);
     }
   }

@@ -60,8 +60,8 @@ TEST(Jbx, DumpShowsListsAndNameTables) {
   CMyMaster table("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "日記帳"_sj);
-  table.Append(rec);
-  table.Write(dir / "jbxuser.jpr");
+  EXPECT_EQ(0, table.Append(rec));
+  EXPECT_GE(table.Write(dir / "jbxuser.jpr"), 0);
   r = Jbx("dump " + dir / "jbxuser.jpr");
   EXPECT_EQ(0, r.status);
   EXPECT_NE(std::string::npos, r.out.find("\"name table\""));
@@ -71,9 +71,9 @@ TEST(Jbx, DumpShowsListsAndNameTables) {
 TEST(Jbx, UnpackRefusesEscapingNamesAndDumpListsEntries) {
   TempDir dir;
   PackageWriter w;
-  w.Add("scrin.jsc", "x");
-  w.Add("month.jos", "y");
-  w.Write(dir / "p.jpk");
+  EXPECT_TRUE(w.Add("scrin.jsc", "x"));
+  EXPECT_TRUE(w.Add("month.jos", "y"));
+  EXPECT_TRUE(w.Write(dir / "p.jpk"));
   RunResult r = Jbx("dump " + dir / "p.jpk");
   EXPECT_EQ(0, r.status);
   EXPECT_NE(std::string::npos, r.out.find("\"month.jos\""));
@@ -116,7 +116,7 @@ TEST(Jbx, RenderDrawsTheSheetOfABook) {
   CMyMaster users("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "note");
-  users.Append(rec);
+  EXPECT_EQ(0, users.Append(rec));
   ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
   WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
   RunResult r =

@@ -115,7 +115,7 @@ TEST(CMyGlobal, SettingsHaveTheirDefaultsAndRoundTrip) {
   EXPECT_EQ("/backup", g.backPath);
   EXPECT_EQ("【"_sj, g.timeF);  // one double-byte character is one character
   IniFile ini;
-  ini.Load(g.UserPath("jbxuser.ini"));
+  ASSERT_TRUE(ini.Load(g.UserPath("jbxuser.ini")));
   EXPECT_EQ("1", ini.GetString("FORM1", "REN", ""));
 }
 

@@ -106,7 +106,7 @@ TEST(CMyPeriods, SerialsGrowPerPeriodAndPeriodsStayInOrder) {
 TEST(CMyPeriods, AnUnloadedPeriodIsLoadedBeforeItsSerialIsGiven) {
   Book b;
   b.Add("2020/03/05", "a");
-  b.divout.SetInt(0, CMyMaster::kRFlag, 0);
+  ASSERT_TRUE(b.divout.SetInt(0, CMyMaster::kRFlag, 0));
   b.db.ClearRecords();
   EXPECT_EQ(2, b.periods.RegisterKey("202003", "2020/03/07", false));
   ASSERT_EQ(1u, b.host.moves.size());
@@ -145,6 +145,6 @@ TEST(CMyPeriods, CountersFromADamagedListWrapInsteadOfOverflowing) {
   b.divout.SetHeaderInt(CMyMaster::kHAdded, 0x7fffffff);
   b.divout.SetHeaderInt(CMyMaster::kHNextId, 0x7fffffff);
   EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
-  b.divout.SetInt(0, CMyMaster::kRKey11, 0x7fffffff);
+  ASSERT_TRUE(b.divout.SetInt(0, CMyMaster::kRKey11, 0x7fffffff));
   EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
 }
