@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzFile file(data, size);
   if (!file.ok()) return 0;
   IniFile ini;
-  ini.Load(file.path());
+  (void)ini.Load(file.path());
   (void)ini.GetString("APL", "NAME", "");
   for (const char* form : {"FORM0", "FORM1"}) {
     (void)ini.GetInt(form, "LEFT", 0);

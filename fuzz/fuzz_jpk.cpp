@@ -34,17 +34,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   int version = 0, kind = 0;
   std::vector<CMyPackage::Entry> entries;
-  CMyPackage::List(file.path(), version, kind, entries);
+  (void)CMyPackage::List(file.path(), version, kind, entries);
   for (const auto& e : entries) (void)CMyPackage::SafeRelativePath(e.name);
 
   ScriptedPrompter prompter;
   CMyPackage pkg(prompter);
   const std::string div = root / "div";
   fileops::MakeDirs(div);
-  pkg.UnpackTo(file.path(), div, nullptr, false);
-  pkg.UnpackTo(file.path(), div, nullptr, false);
+  (void)pkg.UnpackTo(file.path(), div, nullptr, false);
+  (void)pkg.UnpackTo(file.path(), div, nullptr, false);
   const std::string only = entries.empty() ? std::string("scrin.jsc") : entries.back().name;
-  pkg.UnpackTo(file.path(), root / "tmp", &only, true);
+  (void)pkg.UnpackTo(file.path(), root / "tmp", &only, true);
   CheckContained(root.path());
   return 0;
 }

@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < table.RecordCount(); ++i) {
       volatile size_t n = table.Name(i).size() + table.Text(i).size();
       (void)n;
-      table.GetInt(i, CMyMaster::kRKey22);
+      (void)table.GetInt(i, CMyMaster::kRKey22);
     }
-    table.HeaderText();
+    (void)table.HeaderText();
     std::string rec = CMyMaster::Blank();
     CMyMaster::SetName(rec, "x");
-    table.Append(rec);
-    table.Swap(0, table.RecordCount() - 1);
+    (void)table.Append(rec);
+    (void)table.Swap(0, table.RecordCount() - 1);
     table.Delete(0);
   }
   return 0;

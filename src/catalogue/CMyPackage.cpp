@@ -74,12 +74,32 @@ int CMyPackage::Fail(int number) {
 
 int CMyPackage::Unpack(const CMyGlobal& global, const std::string& path, const std::string* onlyName,
                        bool toTemp) {
-  std::string dir = toTemp ? global.DataRoot() + "tmp" : global.DivisionPath("");
-  return UnpackTo(path, dir, onlyName, toTemp);
+  if (!toTemp) return UnpackTo(path, global.DivisionPath(""), onlyName, false);
+  // files an earlier package left in the work folder must never stand in
+  // for an entry this package lacks
+  const std::string tmp = global.DataRoot() + "tmp";
+  fileops::RemoveTree(tmp);
+  // the data kind to agree with is the division's, not the work folder's
+  return UnpackTo(path, tmp, onlyName, true, global.DivisionPath(""));
 }
 
+namespace {
+
+// The folder entries are written into first; only when every entry was
+// written are they moved into the target, so a failure part-way (a full
+// disk, a damaged package) leaves the target as it was. Removed on leaving.
+struct Staging {
+  explicit Staging(std::string dir) : path(std::move(dir)) { fileops::RemoveTree(path); }
+  ~Staging() { fileops::RemoveTree(path); }
+  Staging(const Staging&) = delete;
+  Staging& operator=(const Staging&) = delete;
+  std::string path;
+};
+
+}  // namespace
+
 int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, const std::string* onlyName,
-                         bool toTemp) {
+                         bool toTemp, const std::string& divisionDir) {
   if (toTemp) fileops::MakeDirs(targetDir);
   FilePtr fp(std::fopen(path.c_str(), "rb"));
   if (!fp) {
@@ -104,7 +124,7 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
     return Fail(kErrNoEnd);
 
   int existing = 0;
-  int state = ExistingKind(targetDir, existing);
+  int state = ExistingKind(divisionDir.empty() ? targetDir : divisionDir, existing);
   if (state < 0) {
     prompter_.Warn(toTemp ? "作成先のフォルダに不正なファイルが存在します。"_sj
                           : "作成先のフォルダに不正なファイルが存在します。\n異なる分類名にして下さい。"_sj);
@@ -116,11 +136,13 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
     return -1;
   }
 
+  Staging staging(targetDir + "/.unpacking");
+  std::vector<std::string> written;  // relative paths (file system spelling), in package order
   char piece[jpk::kCopyPiece];
   for (;;) {
     int32_t type;
     if (!ReadI32(fp.get(), type)) return Fail(kErrNoEnd);
-    if (type == jpk::kEnd) return 0;
+    if (type == jpk::kEnd) break;
     if (type != jpk::kAlways && type != jpk::kIfMissing) return Fail(kErrUnknownType);
     int32_t n;
     if (!ReadI32(fp.get(), n)) return Fail(kErrNameLengthMissing);
@@ -145,13 +167,14 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
     }
 
     std::unique_ptr<fileops::AtomicFile> out;
+    std::string relDisk;
     if (write) {
       std::string rel = SafeRelativePath(name);
       if (rel.empty()) return Fail(kErrUnsafeName);
       // names are CP932 in the package; the file system spells them in UTF-8
-      std::string target = targetDir + "/" + cp932::ToUtf8(rel);
-      std::string parent = fileops::DirName(target);
-      if (parent.size() > targetDir.size() + 1) fileops::MakeDirs(parent);
+      relDisk = cp932::ToUtf8(rel);
+      std::string target = staging.path + "/" + relDisk;
+      if (!fileops::MakeDirs(fileops::DirName(target))) return Fail(kErrCreate);
       out = std::make_unique<fileops::AtomicFile>(target);
       if (!out->Open()) return Fail(kErrCreate);
     }
@@ -159,11 +182,28 @@ int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, 
     while (left > 0) {
       size_t want = left < jpk::kCopyPiece ? static_cast<size_t>(left) : sizeof piece;
       if (std::fread(piece, 1, want, fp.get()) != want) return Fail(kErrDataShort);
-      if (out) out->Write(piece, want);
+      if (out && !out->Write(piece, want)) return Fail(kErrCreate);
       left -= static_cast<int64_t>(want);
     }
-    if (out && !out->Commit()) return Fail(kErrCreate);
+    if (out) {
+      if (!out->Commit()) return Fail(kErrCreate);
+      written.push_back(relDisk);
+    }
   }
+  if (onlyName && written.empty()) {
+    prompter_.Warn("パッケージに「"_sj + *onlyName + "」が含まれていません。"_sj);
+    return -1;
+  }
+  // every entry is on disk: now, and only now, into place
+  for (const std::string& rel : written) {
+    const std::string from = staging.path + "/" + rel;
+    if (!fileops::Exists(from)) continue;  // a name the package held twice
+    const std::string to = targetDir + "/" + rel;
+    const std::string parent = fileops::DirName(to);
+    if (parent.size() > targetDir.size() + 1 && !fileops::MakeDirs(parent)) return Fail(kErrCreate);
+    if (!fileops::Move(from, to)) return Fail(kErrCreate);
+  }
+  return 0;
 }
 
 int CMyPackage::List(const std::string& path, int& version, int& dataKind, std::vector<Entry>& entries) {

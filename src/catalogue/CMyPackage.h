@@ -45,23 +45,27 @@ class CMyPackage {
   explicit CMyPackage(Prompter& prompter) : prompter_(prompter) {}
 
   // Unpacks into the current division folder (toTemp false) or the data
-  // root's "tmp" folder (toTemp true). onlyName: write just that entry
-  // (compared without case), read past all others. 0, or -1 after the
-  // message was shown.
-  int Unpack(const CMyGlobal& global, const std::string& path, const std::string* onlyName, bool toTemp);
+  // root's "tmp" folder (toTemp true), which is emptied first. onlyName:
+  // write just that entry (compared without case), read past all others; a
+  // package without it is reported. All or nothing: the target changes only
+  // when every entry was written. 0, or -1 after the message was shown.
+  [[nodiscard]] int Unpack(const CMyGlobal& global, const std::string& path, const std::string* onlyName,
+                           bool toTemp);
   // The same into an explicit folder (a file-system path; entry names are
-  // written in UTF-8 there).
-  int UnpackTo(const std::string& path, const std::string& targetDir, const std::string* onlyName,
-               bool toTemp);
+  // written in UTF-8 there). divisionDir: the folder whose input definition
+  // the package's data kind must agree with; empty = targetDir.
+  [[nodiscard]] int UnpackTo(const std::string& path, const std::string& targetDir,
+                             const std::string* onlyName, bool toTemp, const std::string& divisionDir = {});
 
   // Reads the header and the entry list without writing anything. 0, or the
   // error number (negative for header problems: -1 open, -2 no data,
   // -3 not a package, -4 version).
-  static int List(const std::string& path, int& version, int& dataKind, std::vector<Entry>& entries);
+  [[nodiscard]] static int List(const std::string& path, int& version, int& dataKind,
+                                std::vector<Entry>& entries);
 
   // The relative path an entry name stands for ("\" read as "/"), or empty
   // when the name is unsafe.
-  static std::string SafeRelativePath(const std::string& name);
+  [[nodiscard]] static std::string SafeRelativePath(const std::string& name);
 
  private:
   int Fail(int number);

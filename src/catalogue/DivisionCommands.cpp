@@ -54,7 +54,7 @@ int DeleteDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, Divis
   }
   if (!p.Confirm("分類を削除します。よろしいですか？"_sj, true)) return 1;
   if (alarms) alarms->RemoveDivision(users.Name(index));
-  users.Delete(index);
+  if (users.Delete(index) != 0) return 1;
   SaveUsers(g, users, p);
   return 0;
 }
@@ -98,7 +98,7 @@ int DeleteScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index) {
     return 1;
   }
   if (!p.Confirm("表示画面を削除します。よろしいですか？"_sj, true)) return 1;
-  screens.Delete(index);
+  if (screens.Delete(index) != 0) return 1;
   SaveScreens(g, screens, p);
   return 0;
 }
@@ -117,7 +117,7 @@ int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index, const
     if (fileops::Exists(to)) fileops::Remove(to);
     if (!fileops::Move(from, to)) {
       p.Warn("名前の変更に失敗しました。"_sj);
-      screens.ReplaceAt(index, Renamed(screens, index, old));
+      (void)screens.ReplaceAt(index, Renamed(screens, index, old));  // its own name again: no clash
       return 1;
     }
   }

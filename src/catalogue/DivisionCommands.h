@@ -23,15 +23,19 @@ namespace divisioncommands {
 // 0 done; 1 refused, cancelled or failed (after its message or beep).
 // Deleting keeps the folder and its files on disk; the caller then opens the
 // first division. Renaming makes the new name the current division folder.
-int DeleteDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, DivisionAlarms* alarms);
-int RenameDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, const std::string& name,
-                   DivisionAlarms* alarms);
+[[nodiscard]] int DeleteDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index,
+                                 DivisionAlarms* alarms);
+[[nodiscard]] int RenameDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index,
+                                 const std::string& name, DivisionAlarms* alarms);
 // direction -1 up, +1 down; the moved division is at index + direction.
-int MoveDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, Beeper& b, int index, int direction);
+[[nodiscard]] int MoveDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, Beeper& b, int index,
+                               int direction);
 
 // The same for the display screens of the current division.
-int DeleteScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index);
-int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index, const std::string& name);
-int MoveScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, Beeper& b, int index, int direction);
+[[nodiscard]] int DeleteScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index);
+[[nodiscard]] int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index,
+                               const std::string& name);
+[[nodiscard]] int MoveScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, Beeper& b, int index,
+                             int direction);
 
 }  // namespace divisioncommands

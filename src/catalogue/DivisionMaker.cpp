@@ -65,7 +65,7 @@ int MakeDivision(CMyGlobal& global, CMyMaster& users, Prompter& prompter, int mo
     // a book that could not be made leaves no folder behind
     if (made) fileops::RemoveTree(folder);
     if (mode == 0) {
-      users.Delete(users.RecordCount() - 1);
+      (void)users.Delete(users.RecordCount() - 1);  // the record appended above
       global.SetDivisionFolder(previous);
     }
     return 1;

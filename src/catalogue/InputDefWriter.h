@@ -11,7 +11,8 @@ class CMyLine;
 // Fills `list` with the header (its first-control index set to 1 and its
 // count to the number of controls) and the control records.
 void BuildInputDefList(const jsc::Header& header, const std::vector<jsc::Control>& controls, CMyLine& list);
-std::string InputDefFileBytes(const jsc::Header& header, const std::vector<jsc::Control>& controls);
+[[nodiscard]] std::string InputDefFileBytes(const jsc::Header& header,
+                                            const std::vector<jsc::Control>& controls);
 // Writes the file atomically. 0, -1 when it could not be written.
-int WriteInputDefFile(const std::string& path, const jsc::Header& header,
-                      const std::vector<jsc::Control>& controls);
+[[nodiscard]] int WriteInputDefFile(const std::string& path, const jsc::Header& header,
+                                    const std::vector<jsc::Control>& controls);

@@ -64,6 +64,12 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
     return -1;
   }
   PackageWriter out(pkg.value("version", 100), pkg.value("dataKind", 0));
+  // a name the package cannot store is a mistake in the source, never a
+  // package that silently lacks the file
+  std::string refused;
+  auto add = [&](const std::string& name, const std::string& bytes, int type = 1) {
+    if (!out.Add(name, bytes, type) && refused.empty()) refused = name;
+  };
   auto compile = [&](const Compiler& c, const std::string& file, std::string& bytes) {
     std::string src;
     if (!fileops::ReadAll(sourceDir + "/" + file, src)) {
@@ -85,7 +91,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
   // the input definition
   std::string bytes;
   if (!compile(input_, pkg.value("input", "input.json"), bytes)) return -1;
-  out.Add("scrin.jsc", bytes);
+  add("scrin.jsc", bytes);
 
   // display screens and their list
   CMyMaster divin("DIVIN");
@@ -103,9 +109,9 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       error = manifest + ": screen name \"" + s.value("name", "") + "\" twice";
       return -1;
     }
-    out.Add(name + ".jos", bytes);
+    add(name + ".jos", bytes);
   }
-  out.Add("divin.jpr", divin.Bytes());
+  add("divin.jpr", divin.Bytes());
 
   // colour kinds; the file is written even when empty, so the division
   // starts with a table of its own
@@ -134,7 +140,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       return -1;
     }
   }
-  out.Add("color.dat", colors.Bytes());
+  add("color.dat", colors.Bytes());
   // relations: which field's change recomputes which calculated field
   if (pkg.contains("relations")) {
     CMyMaster relations("RELATION");
@@ -151,9 +157,12 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       le::PutFixedText(&rec[CMyMaster::kRText2], 32, source);
       le::PutFixedText(&rec[CMyMaster::kRText3], 20, target);
       le::PutI32(&rec[CMyMaster::kRKey11], r.value("kind", 1));
-      relations.Append(rec);
+      if (relations.Append(rec) != 0) {
+        error = manifest + ": relation " + source + " is given twice";
+        return -1;
+      }
     }
-    out.Add("relation.dat", relations.Bytes());
+    add("relation.dat", relations.Bytes());
   }
 
   // combo-box lists: "$$$ 1" / "$$$ 0" header, then one item per line;
@@ -165,7 +174,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       if (!Sj(item.get<std::string>(), sj, error, manifest)) return -1;
       lines += sj + "\r\n";
     }
-    out.Add(SlotName("cboms", c.value("slot", 0)), lines, 2);
+    add(SlotName("cboms", c.value("slot", 0)), lines, 2);
   }
   // table lists of text editors ("selms") and of combo pairs ("cbsms")
   for (const char* kind : {"lists", "pairs"}) {
@@ -183,9 +192,12 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
         }
         ++row;
       }
-      out.Add(SlotName(std::string(kind) == "lists" ? "selms" : "cbsms", l.value("slot", 0)), table.Bytes(),
-              2);
+      add(SlotName(std::string(kind) == "lists" ? "selms" : "cbsms", l.value("slot", 0)), table.Bytes(), 2);
     }
+  }
+  if (!refused.empty()) {
+    error = manifest + ": " + refused + ": name too long for a package entry";
+    return -1;
   }
   packageBytes = out.Bytes();
   return 0;

@@ -18,15 +18,16 @@ class PackageBuilder {
 
   // Reads sourceDir/package.json and everything it names. 0, or -1 with
   // `error` (UTF-8) saying what and where.
-  int Build(const std::string& sourceDir, std::string& packageBytes, std::string& error) const;
+  [[nodiscard]] int Build(const std::string& sourceDir, std::string& packageBytes, std::string& error) const;
   // The output file name without ".jpk" ("PK1_日記帳"), after Build.
   const std::string& FileName() const { return fileName_; }
 
   // "#RRGGBB" -> 0x00BBGGRR; false when malformed.
-  static bool ParseColour(const std::string& text, int& out);
+  [[nodiscard]] static bool ParseColour(const std::string& text, int& out);
 
  private:
-  int BuildImpl(const std::string& sourceDir, std::string& packageBytes, std::string& error) const;
+  [[nodiscard]] int BuildImpl(const std::string& sourceDir, std::string& packageBytes,
+                              std::string& error) const;
   Compiler input_, screen_;
   mutable std::string fileName_;
 };

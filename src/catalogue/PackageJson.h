@@ -6,8 +6,8 @@
 namespace packagejson {
 
 // input.json -> "scrin.jsc" bytes. False with an error text.
-bool CompileInput(const std::string& jsonText, std::string& bytes, std::string& error);
+[[nodiscard]] bool CompileInput(const std::string& jsonText, std::string& bytes, std::string& error);
 // screen.json -> ".jos" bytes. False with an error text.
-bool CompileScreen(const std::string& jsonText, std::string& bytes, std::string& error);
+[[nodiscard]] bool CompileScreen(const std::string& jsonText, std::string& bytes, std::string& error);
 
 }  // namespace packagejson

@@ -7,11 +7,11 @@
 namespace packagelist {
 
 // Display names (CP932), in file-name order; folders are skipped.
-std::vector<std::string> Names(const std::string& programFolder);
+[[nodiscard]] std::vector<std::string> Names(const std::string& programFolder);
 // Index of the entry named "PK%d" of packageId / 1000, ASCII case ignored,
 // optionally followed by a title ("PK1_日記帳"); -1 when none.
-int Preselect(const std::vector<std::string>& names, int packageId);
+[[nodiscard]] int Preselect(const std::vector<std::string>& names, int packageId);
 // The file behind a display name (a file-system path).
-std::string PathOf(const std::string& programFolder, const std::string& name);
+[[nodiscard]] std::string PathOf(const std::string& programFolder, const std::string& name);
 
 }  // namespace packagelist

@@ -11,9 +11,9 @@ class PackageWriter {
   // type 1: always written on unpacking; 2: only when missing. The name is
   // relative to the division folder; "/" is stored as "\" so packages stay
   // exchangeable. False when the name does not fit (49 bytes at most).
-  bool Add(const std::string& name, const std::string& bytes, int type = 1);
-  std::string Bytes() const;
-  bool Write(const std::string& path) const;  // atomic
+  [[nodiscard]] bool Add(const std::string& name, const std::string& bytes, int type = 1);
+  [[nodiscard]] std::string Bytes() const;
+  [[nodiscard]] bool Write(const std::string& path) const;  // atomic
 
  private:
   struct Item {

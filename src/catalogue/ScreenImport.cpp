@@ -40,13 +40,25 @@ int ImportInputDefinition(CMyGlobal& g, Prompter& p, const std::string& file) {
   return unpacker.Unpack(g, file, &only, false) == 0 ? 0 : 1;
 }
 
+namespace {
+
+// The work folder holds a package's files only while they are used.
+void ClearTemp(const CMyGlobal& g) { fileops::RemoveTree(g.DataRoot() + "tmp"); }
+
+}  // namespace
+
 int PackageScreens(CMyGlobal& g, Prompter& p, const std::string& package, std::vector<std::string>& names) {
   names.clear();
   const std::string only = "divin.jpr";
   CMyPackage unpacker(p);
-  if (unpacker.Unpack(g, package, &only, true) != 0) return 1;
+  if (unpacker.Unpack(g, package, &only, true) != 0) {
+    ClearTemp(g);
+    return 1;
+  }
   CMyMaster list;
-  if (list.Read(g.TempPath("divin.jpr")) != 0) return 1;
+  const int read = list.Read(g.TempPath("divin.jpr"));
+  ClearTemp(g);
+  if (read != 0) return 1;
   for (int i = 0; i < list.RecordCount(); ++i) names.push_back(list.Name(i));
   return 0;
 }
@@ -55,8 +67,13 @@ int TakeScreen(CMyGlobal& g, Prompter& p, const std::string& package, const std:
                const std::string& target) {
   const std::string entry = screen + ".jos";
   CMyPackage unpacker(p);
-  if (unpacker.Unpack(g, package, &entry, true) != 0) return 1;
-  if (!fileops::Copy(g.TempPath(entry), g.DivisionPath(target, ".jos"))) {
+  if (unpacker.Unpack(g, package, &entry, true) != 0) {
+    ClearTemp(g);
+    return 1;
+  }
+  const bool copied = fileops::Copy(g.TempPath(entry), g.DivisionPath(target, ".jos"));
+  ClearTemp(g);
+  if (!copied) {
     p.Warn("コピーに失敗しました。"_sj);
     return 1;
   }

@@ -21,6 +21,6 @@ struct ScreenDoc {
 
 // The file image. Each font block's text length is the text's, and its
 // capacity is raised to hold it; each screen text is written with its NUL.
-std::string ScreenFileBytes(const ScreenDoc& doc);
+[[nodiscard]] std::string ScreenFileBytes(const ScreenDoc& doc);
 // Writes the file atomically. 0, -1 when it could not be written.
-int WriteScreenFile(const std::string& path, const ScreenDoc& doc);
+[[nodiscard]] int WriteScreenFile(const std::string& path, const ScreenDoc& doc);

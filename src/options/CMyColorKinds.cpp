@@ -106,7 +106,7 @@ int CMyColorKinds::MoveUp(int index) {
     beeper_.Beep();
     return 1;
   }
-  table_.Swap(index, index - 1);
+  if (table_.Swap(index, index - 1) != 1) return 1;
   changed_ = true;
   return 0;
 }
@@ -116,7 +116,7 @@ int CMyColorKinds::MoveDown(int index) {
     beeper_.Beep();
     return 1;
   }
-  table_.Swap(index, index + 1);
+  if (table_.Swap(index, index + 1) != 1) return 1;
   changed_ = true;
   return 0;
 }

@@ -147,14 +147,15 @@ void IniFile::SetBool(const std::string& section, const std::string& key, bool v
 std::string ReadIniString(const std::string& path, const std::string& section, const std::string& key,
                           const std::string& def) {
   IniFile ini;
-  ini.Load(path);
+  (void)ini.Load(path);  // a missing file reads as the default
   return ini.GetString(section, key, def);
 }
 
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value) {
   IniFile ini;
-  ini.Load(path);
+  // a file that is there but cannot be read is never replaced by one key
+  if (!ini.Load(path) && fileops::Exists(path)) return false;
   ini.SetString(section, key, value);
   return ini.Save(path);
 }

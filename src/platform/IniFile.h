@@ -10,16 +10,17 @@
 class IniFile {
  public:
   // Reads the file; a missing or unreadable file gives an empty INI (false).
-  bool Load(const std::string& path);
+  [[nodiscard]] bool Load(const std::string& path);
   // Writes every line back atomically; false when the write failed.
-  bool Save(const std::string& path) const;
+  [[nodiscard]] bool Save(const std::string& path) const;
 
-  std::string GetString(const std::string& section, const std::string& key, const std::string& def) const;
+  [[nodiscard]] std::string GetString(const std::string& section, const std::string& key,
+                                      const std::string& def) const;
   // Leading optional sign and digits, as the platform's integer reader does;
   // the default when the key is missing or has no digits.
-  int GetInt(const std::string& section, const std::string& key, int def) const;
+  [[nodiscard]] int GetInt(const std::string& section, const std::string& key, int def) const;
   // "0" is false, any other number true; the default when missing.
-  bool GetBool(const std::string& section, const std::string& key, bool def) const;
+  [[nodiscard]] bool GetBool(const std::string& section, const std::string& key, bool def) const;
 
   void SetString(const std::string& section, const std::string& key, const std::string& value);
   void SetInt(const std::string& section, const std::string& key, int value);
@@ -29,15 +30,15 @@ class IniFile {
 
  private:
   // Index of the line holding [section], -1 when none.
-  int FindSection(const std::string& section) const;
+  [[nodiscard]] int FindSection(const std::string& section) const;
   // Index of the key's line within the section starting at `sec`, -1 when none.
-  int FindKey(int sec, const std::string& key, std::string* value) const;
+  [[nodiscard]] int FindKey(int sec, const std::string& key, std::string* value) const;
 
   std::vector<std::string> lines_;
 };
 
 // One-shot helpers in the manner of GetPrivateProfileString and friends.
-std::string ReadIniString(const std::string& path, const std::string& section, const std::string& key,
-                          const std::string& def);
-bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
-                    const std::string& value);
+[[nodiscard]] std::string ReadIniString(const std::string& path, const std::string& section,
+                                        const std::string& key, const std::string& def);
+[[nodiscard]] bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
+                                  const std::string& value);

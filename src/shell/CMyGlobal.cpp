@@ -128,7 +128,7 @@ void CMyGlobal::SetDivisionFolder(const std::string& folder) { division_ = Folde
 void CMyGlobal::ReadSettings(bool withUser) {
   if (withUser) {
     IniFile apl;
-    apl.Load(root_ + "jotbox.ini");
+    (void)apl.Load(root_ + "jotbox.ini");  // missing: the defaults
     std::string name = apl.GetString("APL", "NAME", "");
     // A name edited by hand could place the user folder outside the data
     // root ("..", "/"); such a name is not used, and the user is asked again.
@@ -139,7 +139,7 @@ void CMyGlobal::ReadSettings(bool withUser) {
     SetUserName(name);
   }
   IniFile ini;
-  ini.Load(UserPath("jbxuser.ini"));
+  (void)ini.Load(UserPath("jbxuser.ini"));  // missing: the defaults
   static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
   for (int f = 0; f < 3; ++f) {
     left[f] = ini.GetInt(kForms[f], "LEFT", 0);
@@ -178,14 +178,15 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
   bool ok = true;
   {
     IniFile apl;
-    apl.Load(root_ + "jotbox.ini");
+    // a settings file that is there but cannot be read is never replaced
+    const bool read = apl.Load(root_ + "jotbox.ini") || !fileops::Exists(root_ + "jotbox.ini");
     apl.SetString("APL", "NAME", user_);
-    ok = apl.Save(root_ + "jotbox.ini") && ok;
+    ok = read && apl.Save(root_ + "jotbox.ini") && ok;
   }
   if (!withUser) return ok;
   IniFile ini;
   std::string path = UserPath("jbxuser.ini");
-  ini.Load(path);
+  if (!ini.Load(path) && fileops::Exists(path)) return false;
   static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
   for (int f = 0; f < 3; ++f) {
     ini.SetInt(kForms[f], "LEFT", left[f]);
@@ -263,7 +264,30 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
       return {};
     }
   }
-  // a page with an anchor is opened as a URL; a bare path would keep the "#"
-  if (opener) opener->Open("file://" + cp932::ToUtf8(page));
+  // a page with an anchor is opened as a URL; a bare path would keep the "#".
+  // The path is the file system's already (UTF-8): it is encoded, never
+  // converted again.
+  if (!opener) opener = opener_;
+  if (opener) opener->Open(FileUrl(page));
   return page;
+}
+
+std::string CMyGlobal::FileUrl(const std::string& path) {
+  const size_t hash = path.find('#');
+  const std::string file = path.substr(0, hash);
+  std::string url = "file://";
+  static const char kHex[] = "0123456789ABCDEF";
+  for (unsigned char c : file) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+    if (plain) {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  if (hash != std::string::npos) url += path.substr(hash);
+  return url;
 }

@@ -70,9 +70,17 @@ class CMyGlobal {
   std::string GetPathLine(int i) const;
   bool SetPathLine(int i, const std::string& text) const;
 
-  // Opens help at its default page (empty keyword) or at a keyword. Returns
-  // the page opened, or empty after "そのようなキーワードはありません".
+  // Opens help at its default page (empty keyword) or at a keyword, through
+  // `opener` or, without one, the opener set here. Returns the page found
+  // (a file-system path, maybe with "#anchor"), or empty after
+  // "そのようなキーワードはありません".
   std::string ShowHelp(const std::string& keyword, Opener* opener = nullptr) const;
+  // The opener every ShowHelp without its own uses; the window sets it once
+  // (dialogs that offer help then need none of their own). Not owned.
+  void SetOpener(Opener* opener) { opener_ = opener; }
+  // A file-system path (UTF-8, maybe with "#anchor") as a file URL: every
+  // byte outside the unreserved set and "/" is percent-encoded.
+  static std::string FileUrl(const std::string& path);
 
   // ---- settings (public: plain values the dialogs edit) ----
   enum { kMainWindow = 0, kInputForm = 1, kReferenceWindow = 2 };
@@ -109,5 +117,6 @@ class CMyGlobal {
   std::string user_;
   std::string division_;
   CivilDate today_;
+  Opener* opener_ = nullptr;
   std::vector<std::string> made_;  // created while choosing the root, in order
 };

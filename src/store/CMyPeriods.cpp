@@ -36,7 +36,7 @@ int CMyPeriods::LoadPeriods(const std::string* from, const std::string* to) {
     const std::string path = global_.DivisionPath(FileName(name));
     const int rc = db_.ReadFile(path, false);
     if (rc != 0 && (rc != CMyDB::kCannotOpen || fileops::Exists(path))) damaged_.insert(name);
-    divout_.SetInt(i, CMyMaster::kRFlag, 1);
+    (void)divout_.SetInt(i, CMyMaster::kRFlag, 1);
     loaded = 1;
   }
   return loaded;
@@ -92,7 +92,7 @@ int CMyPeriods::LoadTable() {
     int at = divout_.RecordCount();
     while (at > 0 && divout_.Name(at - 1) > period) --at;
     if (divout_.InsertAt(at, rec) != 0) return -1;
-    divout_.SetInt(at, CMyMaster::kRKey11, highest);
+    (void)divout_.SetInt(at, CMyMaster::kRKey11, highest);
   }
   divout_.SetHeaderText(latest);
   if (exists && !KeepDamaged(path)) {
@@ -183,8 +183,8 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
       prompter_.Warn("p)出力用リストの更新に失敗しました。"_sj);
       return 1;
     }
-    divout_.SetInt(at, CMyMaster::kRFlag, 1);
-    divout_.SetInt(at, CMyMaster::kRKey11, 1);
+    (void)divout_.SetInt(at, CMyMaster::kRFlag, 1);
+    (void)divout_.SetInt(at, CMyMaster::kRKey11, 1);
     return 1;
   }
   if (divout_.GetInt(index, CMyMaster::kRFlag) == 0) {
@@ -202,7 +202,7 @@ int CMyPeriods::RegisterKey(const std::string& period, const std::string& key, b
     }
   }
   int serial = FreeSerial(period, divout_.GetInt(index, CMyMaster::kRKey11));
-  divout_.SetInt(index, CMyMaster::kRKey11, serial);
+  (void)divout_.SetInt(index, CMyMaster::kRKey11, serial);
   if (renumber && host_) {
     int given = host_->RenumberAfter(key, serial);
     if (given > 0) serial = given;

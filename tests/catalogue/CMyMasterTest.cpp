@@ -61,10 +61,10 @@ TEST(CMyMaster, NamesAreUniqueWithoutCase) {
 TEST(CMyMaster, IdsKeepGrowingAcrossDeletions) {
   ScriptedPrompter p;
   CMyMaster t("COLOR", &p);
-  t.Append(Named("a"));
-  t.Append(Named("b"));
+  EXPECT_EQ(0, t.Append(Named("a")));
+  EXPECT_EQ(0, t.Append(Named("b")));
   ASSERT_EQ(0, t.Delete(1));
-  t.Append(Named("c"));
+  EXPECT_EQ(0, t.Append(Named("c")));
   EXPECT_EQ(3, t.GetInt(1, CMyMaster::kRId));
   EXPECT_EQ(4, t.HeaderInt(CMyMaster::kHNextId));
   EXPECT_EQ(2, t.HeaderInt(CMyMaster::kHCount));
@@ -73,7 +73,7 @@ TEST(CMyMaster, IdsKeepGrowingAcrossDeletions) {
   EXPECT_EQ(1, t.Swap(0, 1));
   EXPECT_EQ("c", t.Name(0));
   EXPECT_EQ(0, t.Swap(0, 2));
-  t.SetInt(0, CMyMaster::kRKey14, 2);
+  EXPECT_TRUE(t.SetInt(0, CMyMaster::kRKey14, 2));
   EXPECT_EQ(0, t.FindByInt(14, 2));
   EXPECT_EQ(-1, t.FindByInt(15, 2));
 }
@@ -81,12 +81,12 @@ TEST(CMyMaster, IdsKeepGrowingAcrossDeletions) {
 TEST(CMyMaster, ReadingClearsRunTimeFlagsAndRejectsDisagreeingCounts) {
   TempDir dir;
   CMyMaster t("DIVOUT");
-  t.Append(Named("202003"));
-  t.SetInt(0, CMyMaster::kRFlag, 1);
-  t.SetInt(0, CMyMaster::kRValue, 7);
-  t.SetInt(0, CMyMaster::kRKey11, 12);
+  EXPECT_EQ(0, t.Append(Named("202003")));
+  EXPECT_TRUE(t.SetInt(0, CMyMaster::kRFlag, 1));
+  EXPECT_TRUE(t.SetInt(0, CMyMaster::kRValue, 7));
+  EXPECT_TRUE(t.SetInt(0, CMyMaster::kRKey11, 12));
   t.SetHeaderText("2020/03/05");
-  t.Write(dir / "divout.jpr");
+  EXPECT_GE(t.Write(dir / "divout.jpr"), 0);
   CMyMaster r;
   ASSERT_EQ(0, r.Read(dir / "divout.jpr"));
   EXPECT_EQ("DIVOUT", r.TableName());
@@ -96,9 +96,9 @@ TEST(CMyMaster, ReadingClearsRunTimeFlagsAndRejectsDisagreeingCounts) {
   EXPECT_EQ("2020/03/05", r.HeaderText());
   // a header that says 3 records over a file holding 4
   CMyMaster four("X");
-  for (const char* n : {"a", "b", "c", "d"}) four.Append(Named(n));
+  for (const char* n : {"a", "b", "c", "d"}) EXPECT_EQ(0, four.Append(Named(n)));
   four.SetHeaderInt(CMyMaster::kHCount, 3);
-  four.Write(dir / "bad.jpr");
+  EXPECT_GE(four.Write(dir / "bad.jpr"), 0);
   EXPECT_EQ(-1, r.Read(dir / "bad.jpr"));
   EXPECT_EQ(0, r.RecordCount());
   EXPECT_EQ("", r.TableName());

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageWriter.h"
+#include "catalogue/ScreenImport.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "shell/CMyGlobal.h"
 #include "store/CMyLine.h"
 #include "support/TempDir.h"
 
@@ -35,10 +38,10 @@ struct Fixture {
 TEST(CMyPackage, UnpacksEveryEntryAndRespectsType2OnReinstall) {
   Fixture f;
   PackageWriter w(100, 0);
-  w.Add("scrin.jsc", InputDefinition(0));
-  w.Add("month.jos", "screen");
-  w.Add("selms01.ms", "learned", 2);
-  w.Add("PhotSm/readme.txt", "x");
+  EXPECT_TRUE(w.Add("scrin.jsc", InputDefinition(0)));
+  EXPECT_TRUE(w.Add("month.jos", "screen"));
+  EXPECT_TRUE(w.Add("selms01.ms", "learned", 2));
+  EXPECT_TRUE(w.Add("PhotSm/readme.txt", "x"));
   ASSERT_TRUE(w.Write(f.pkg));
   ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
   EXPECT_EQ("screen", ReadBytes(f.div + "/month.jos"));
@@ -55,10 +58,10 @@ TEST(CMyPackage, UnpacksEveryEntryAndRespectsType2OnReinstall) {
 TEST(CMyPackage, OnlyNameWritesThatFileAlone) {
   Fixture f;
   PackageWriter w;
-  w.Add("divin.jpr", "list");
-  w.Add("scrin.jsc", InputDefinition(0));
-  w.Add("a.jos", "a");
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("divin.jpr", "list"));
+  EXPECT_TRUE(w.Add("scrin.jsc", InputDefinition(0)));
+  EXPECT_TRUE(w.Add("a.jos", "a"));
+  EXPECT_TRUE(w.Write(f.pkg));
   std::string only = "SCRIN.JSC";
   ASSERT_EQ(0, f.package.UnpackTo(f.pkg, f.div, &only, false));
   EXPECT_EQ(1u, fileops::List(f.div, "*").size());
@@ -91,16 +94,19 @@ TEST(CMyPackage, RefusesAFolderHoldingAnotherKindOfData) {
   Fixture f;
   WriteBytes(f.div + "/scrin.jsc", InputDefinition(0));
   PackageWriter w(100, 100);
-  w.Add("x.jos", "x");
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("x.jos", "x"));
+  EXPECT_TRUE(w.Write(f.pkg));
   EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
   EXPECT_EQ("作成先にデータ種類の異なるデータが存在します。\n異なる分類名にして下さい。", f.LastMessage());
+  // into the work folder, the kind to agree with is the division's: a
+  // by-page screen is never added to a by-date book, whatever tmp/ holds
   std::string tmp = f.dir / "tmp";
-  WriteBytes(f.dir / "tmp.keep", "");
   fileops::MakeDir(tmp);
-  WriteBytes(tmp + "/scrin.jsc", InputDefinition(0));
-  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, tmp, nullptr, true));
+  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, tmp, nullptr, true, f.div));
   EXPECT_EQ("データ種類の異なるパッケージです。", f.LastMessage());
+  WriteBytes(tmp + "/scrin.jsc", InputDefinition(100));
+  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, tmp, nullptr, true, f.div));
+  EXPECT_FALSE(fileops::Exists(tmp + "/x.jos"));
   WriteBytes(f.div + "/scrin.jsc", InputDefinition(100, 160));
   EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
   EXPECT_EQ("作成先のフォルダに不正なファイルが存在します。\n異なる分類名にして下さい。", f.LastMessage());
@@ -133,18 +139,70 @@ TEST(CMyPackage, DamagedEntriesGiveTheirErrorNumbers) {
       {entry(1, 2, std::string("a\0", 2), 10, "short"), 8},
       {entry(7, 2, std::string("a\0", 2), 0, ""), 100},
   };
+  // every damaged package is preceded by a good entry and an old file: the
+  // division is left exactly as it was
+  WriteBytes(f.div + "/divin.jpr", "old list");
+  const std::string good = entry(1, 10, std::string("divin.jpr\0", 10), 3, "new");
   for (const auto& c : cases) {
-    WriteBytes(f.pkg, head + c.tail);
+    WriteBytes(f.pkg, head + good + c.tail);
     EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, nullptr, false));
     EXPECT_EQ("パッケージの解凍に失敗しました。(" + std::to_string(c.number) + ")", f.LastMessage());
+    EXPECT_EQ("old list", ReadBytes(f.div + "/divin.jpr"));
+    EXPECT_TRUE(fileops::List(f.div, "*", true).empty()) << c.number;  // no staging left
+    EXPECT_EQ(std::vector<std::string>{"divin.jpr"}, fileops::List(f.div, "*")) << c.number;
   }
+}
+
+TEST(CMyPackage, AnOnlyNameThePackageLacksIsReported) {
+  Fixture f;
+  PackageWriter w;
+  EXPECT_TRUE(w.Add("divin.jpr", "list"));
+  EXPECT_TRUE(w.Write(f.pkg));
+  std::string only = "月表.jos"_sj;
+  EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, f.div, &only, false));
+  EXPECT_EQ("パッケージに「月表.jos」が含まれていません。", f.LastMessage());
+  EXPECT_TRUE(fileops::List(f.div, "*", true).empty());
+}
+
+TEST(CMyPackage, TheWorkFolderHoldsOnlyWhatThisPackageGave) {
+  Fixture f;
+  WriteBytes(f.dir / "jotbox.ini", "");
+  FixedClock clock;
+  CMyGlobal g(f.prompter, clock, f.dir.path());
+  g.SetUserName("u");
+  g.SetDivisionFolder("d");
+  fileops::MakeDirs(g.DivisionPath(""));
+  WriteBytes(g.DivisionPath("scrin.jsc"), InputDefinition(0));
+  fileops::MakeDirs(g.TempPath(""));
+  WriteBytes(g.TempPath("a.jos"), "left by another package");
+  PackageWriter w;
+  EXPECT_TRUE(w.Add("divin.jpr", "list"));
+  EXPECT_TRUE(w.Write(f.pkg));
+  const std::string only = "a.jos";
+  EXPECT_EQ(-1, f.package.Unpack(g, f.pkg, &only, true));
+  EXPECT_FALSE(fileops::Exists(g.TempPath("a.jos")));
+  // and a by-page package is refused for this by-date book
+  EXPECT_TRUE(PackageWriter(100, 100).Write(f.pkg));
+  EXPECT_EQ(-1, f.package.Unpack(g, f.pkg, nullptr, true));
+  EXPECT_EQ("データ種類の異なるパッケージです。", f.LastMessage());
+  // a screen taken from a package leaves nothing in the work folder
+  PackageWriter screens;
+  EXPECT_TRUE(screens.Add("divin.jpr", CMyMaster("DIVIN").Bytes()));
+  EXPECT_TRUE(screens.Add("月表.jos"_sj, "screen"));
+  EXPECT_TRUE(screens.Write(f.pkg));
+  std::vector<std::string> names;
+  EXPECT_EQ(0, screenimport::PackageScreens(g, f.prompter, f.pkg, names));
+  EXPECT_FALSE(fileops::Exists(g.TempPath("")));
+  EXPECT_EQ(0, screenimport::TakeScreen(g, f.prompter, f.pkg, "月表"_sj, "予定"_sj));
+  EXPECT_EQ("screen", ReadBytes(g.DivisionPath("予定"_sj, ".jos")));
+  EXPECT_FALSE(fileops::Exists(g.TempPath("")));
 }
 
 TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
   Fixture f;
   for (const char* name : {"../x", "..\\x", "/etc/x", "a/../../x", "C:\\x", "sub\\..\\..\\x", "."}) {
     PackageWriter w;
-    w.Add("ok.jos", "fine");
+    EXPECT_TRUE(w.Add("ok.jos", "fine"));
     std::string bytes = w.Bytes();
     bytes.resize(bytes.size() - 4);
     le::AppendI32(bytes, 1);
@@ -168,9 +226,9 @@ TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
 TEST(CMyPackage, ListReadsEntriesWithoutWriting) {
   Fixture f;
   PackageWriter w(120, 100);
-  w.Add("scrin.jsc", InputDefinition(100));
-  w.Add("sub/a.txt", "abc", 2);
-  w.Write(f.pkg);
+  EXPECT_TRUE(w.Add("scrin.jsc", InputDefinition(100)));
+  EXPECT_TRUE(w.Add("sub/a.txt", "abc", 2));
+  EXPECT_TRUE(w.Write(f.pkg));
   int version = 0, kind = 0;
   std::vector<CMyPackage::Entry> entries;
   ASSERT_EQ(0, CMyPackage::List(f.pkg, version, kind, entries));

@@ -33,7 +33,7 @@ struct Fixture {
     for (const char* d : {"日記", "家計簿", "ノート"}) {
       std::string rec = CMyMaster::Blank();
       CMyMaster::SetName(rec, cp932::FromUtf8(d));
-      users.Append(rec);
+      EXPECT_EQ(0, users.Append(rec));
       g.SetDivisionFolder(cp932::FromUtf8(d));
       fileops::MakeDirs(g.DivisionPath(""));
     }
@@ -41,7 +41,7 @@ struct Fixture {
     for (const char* s : {"月表", "一覧"}) {
       std::string rec = CMyMaster::Blank();
       CMyMaster::SetName(rec, cp932::FromUtf8(s));
-      screens.Append(rec);
+      EXPECT_EQ(0, screens.Append(rec));
       WriteBytes(g.DivisionPath(cp932::FromUtf8(s), ".jos"), s);
     }
   }
@@ -130,6 +130,18 @@ TEST(DivisionCommands, NamesAreCheckedAgainstTheFolderTheyWouldUse) {
   CMyMaster::SetName(rec, a);
   ASSERT_EQ(0, f.users.Append(rec));
   EXPECT_EQ(1, divisionmaker::CheckNewName(f.g, f.users, "一二三四五六七八九十一二三"_sj, -1, f.prompter));
+}
+
+TEST(DivisionMaker, AFailedNewDivisionLeavesNoFolderAndNoEntry) {
+  Fixture f;
+  WriteBytes(f.dir / "bad.jpk", "JB");  // no package at all
+  EXPECT_EQ(1, divisionmaker::MakeDivision(f.g, f.users, f.prompter, 0, "旅行"_sj, f.dir / "bad.jpk"));
+  EXPECT_FALSE(fileops::Exists(f.dir / "u/旅行"));
+  EXPECT_EQ(3, f.users.RecordCount());
+  EXPECT_EQ("日記"_sj, f.g.DivisionFolder());
+  // a re-install that fails keeps the division's folder and files
+  EXPECT_EQ(1, divisionmaker::MakeDivision(f.g, f.users, f.prompter, 1, "", f.dir / "bad.jpk"));
+  EXPECT_TRUE(fileops::IsFile(f.g.DivisionPath("月表"_sj, ".jos")));
 }
 
 TEST(CMyGlobal, DivisionFoldersAreCutOnACharacterBoundary) {

@@ -42,9 +42,9 @@ struct Books {
     for (const char* name : {"sched", "note"}) {
       std::string rec = CMyMaster::Blank();
       CMyMaster::SetName(rec, name);
-      users.Append(rec);
+      EXPECT_EQ(0, users.Append(rec));
     }
-    users.Write(root + "/u/jbxuser.jpr");
+    EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
     base = "--root " + root + " --user u --today 2026/03/14 ";
   }
   std::string Select(const std::string& file, const std::string& columns) {

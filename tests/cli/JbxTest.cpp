@@ -59,7 +59,7 @@ std::string MakeRoot(const TempDir& dir) {
   CMyMaster users("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "note");
-  users.Append(rec);
+  EXPECT_EQ(0, users.Append(rec));
   EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
   WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
   return root;
@@ -202,8 +202,8 @@ TEST(Jbx, DumpShowsListsAndNameTables) {
   CMyMaster table("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "日記帳"_sj);
-  table.Append(rec);
-  table.Write(dir / "jbxuser.jpr");
+  EXPECT_EQ(0, table.Append(rec));
+  EXPECT_GE(table.Write(dir / "jbxuser.jpr"), 0);
   r = Jbx("dump " + dir / "jbxuser.jpr");
   EXPECT_EQ(0, r.status);
   EXPECT_NE(std::string::npos, r.out.find("\"name table\""));
@@ -213,9 +213,9 @@ TEST(Jbx, DumpShowsListsAndNameTables) {
 TEST(Jbx, UnpackRefusesEscapingNamesAndDumpListsEntries) {
   TempDir dir;
   PackageWriter w;
-  w.Add("scrin.jsc", "x");
-  w.Add("month.jos", "y");
-  w.Write(dir / "p.jpk");
+  EXPECT_TRUE(w.Add("scrin.jsc", "x"));
+  EXPECT_TRUE(w.Add("month.jos", "y"));
+  EXPECT_TRUE(w.Write(dir / "p.jpk"));
   RunResult r = Jbx("dump " + dir / "p.jpk");
   EXPECT_EQ(0, r.status);
   EXPECT_NE(std::string::npos, r.out.find("\"month.jos\""));

@@ -184,7 +184,7 @@ TEST(Calculator, RelationsPickTheirTargets) {
     le::PutFixedText(&rec[CMyMaster::kRText2], 32, src);
     le::PutFixedText(&rec[CMyMaster::kRText3], 20, dst);
     le::PutI32(&rec[CMyMaster::kRKey11], kind);
-    rel.Append(rec);
+    EXPECT_EQ(0, rel.Append(rec));
   };
   add("DAT001", "DAT003", 1);
   add("dat001", "DAT004", 2);

@@ -35,7 +35,7 @@ TEST(IniFile, WritingAKeyKeepsEveryOtherLine) {
   std::string before = "; comment\r\n[APL]\r\nNAME=old\r\nOTHER=1\r\n\r\n[X]\r\nK=v\r\n";
   WriteBytes(dir / "a.ini", before);
   IniFile ini;
-  ini.Load(dir / "a.ini");
+  ASSERT_TRUE(ini.Load(dir / "a.ini"));
   ini.SetString("apl", "name", "new");
   ini.SetString("APL", "ADDED", "2");
   ini.SetBool("Y", "FLAG", true);

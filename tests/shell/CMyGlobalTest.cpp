@@ -115,7 +115,7 @@ TEST(CMyGlobal, SettingsHaveTheirDefaultsAndRoundTrip) {
   EXPECT_EQ("/backup", g.backPath);
   EXPECT_EQ("【"_sj, g.timeF);  // one double-byte character is one character
   IniFile ini;
-  ini.Load(g.UserPath("jbxuser.ini"));
+  ASSERT_TRUE(ini.Load(g.UserPath("jbxuser.ini")));
   EXPECT_EQ("1", ini.GetString("FORM1", "REN", ""));
 }
 
@@ -164,4 +164,30 @@ TEST(CMyGlobal, HelpLooksUpKeywords) {
   ASSERT_EQ(1u, f.prompter.Shown().size());
   EXPECT_EQ("そのようなキーワードはありません", f.prompter.ShownUtf8()[0]);
   EXPECT_EQ("エラー"_sj, f.prompter.Shown()[0].caption);
+}
+
+TEST(CMyGlobal, HelpOpensOnePercentEncodedUrlThroughTheOpenerSetOnce) {
+  Fixture f;
+  std::string program = f.dir / "ひとこと 帳";
+  fileops::MakeDirs(program + "/help");
+  WriteBytes(program + "/jotbox.ini", "");
+  WriteBytes(program + "/help/keywords.txt", "新規分類作成\t新規分類.html#作成\n");
+  CMyGlobal g(f.prompter, f.clock, program, f.home);
+  RecordingOpener opener;
+  g.SetOpener(&opener);  // the dialogs call ShowHelp without one
+  EXPECT_EQ(program + "/help/新規分類.html#作成", g.ShowHelp("新規分類作成"_sj));
+  ASSERT_EQ(1u, opener.opened.size());
+  EXPECT_EQ("file://" + CMyGlobal::FileUrl(f.dir.path()).substr(7) +
+                "/%E3%81%B2%E3%81%A8%E3%81%93%E3%81%A8%20%E5%B8%B3/help/"
+                "%E6%96%B0%E8%A6%8F%E5%88%86%E9%A1%9E.html#作成",
+            opener.opened[0]);
+  struct Case {
+    const char* path;
+    const char* url;
+  } cases[] = {
+      {"/a b/c%d.html", "file:///a%20b/c%25d.html"},
+      {"/x/y.html#top", "file:///x/y.html#top"},
+      {"/漢", "file:///%E6%BC%A2"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.url, CMyGlobal::FileUrl(c.path));
 }

@@ -95,7 +95,7 @@ TEST(CMyGlobal, ANameFromTheIniThatCouldLeaveTheRootIsRefused) {
   };
   for (const auto& c : cases) {
     Fixture f;
-    WriteIniString(f.dir / "jotbox.ini", "APL", "NAME", cp932::FromUtf8(c.stored));
+    ASSERT_TRUE(WriteIniString(f.dir / "jotbox.ini", "APL", "NAME", cp932::FromUtf8(c.stored)));
     f.g.ReadSettings(true);
     EXPECT_EQ(cp932::FromUtf8(c.user), f.g.UserName()) << c.stored;
     EXPECT_EQ(*c.stored && !*c.user ? 1u : 0u, f.prompter.Shown().size()) << c.stored;

@@ -106,7 +106,7 @@ TEST(CMyPeriods, SerialsGrowPerPeriodAndPeriodsStayInOrder) {
 TEST(CMyPeriods, AnUnloadedPeriodIsLoadedBeforeItsSerialIsGiven) {
   Book b;
   b.Add("2020/03/05", "a");
-  b.divout.SetInt(0, CMyMaster::kRFlag, 0);
+  ASSERT_TRUE(b.divout.SetInt(0, CMyMaster::kRFlag, 0));
   b.db.ClearRecords();
   EXPECT_EQ(2, b.periods.RegisterKey("202003", "2020/03/07", false));
   ASSERT_EQ(1u, b.host.moves.size());
@@ -145,7 +145,7 @@ TEST(CMyPeriods, CountersFromADamagedListWrapInsteadOfOverflowing) {
   b.divout.SetHeaderInt(CMyMaster::kHAdded, 0x7fffffff);
   b.divout.SetHeaderInt(CMyMaster::kHNextId, 0x7fffffff);
   EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
-  b.divout.SetInt(0, CMyMaster::kRKey11, 0x7fffffff);
+  ASSERT_TRUE(b.divout.SetInt(0, CMyMaster::kRKey11, 0x7fffffff));
   EXPECT_EQ(1, b.periods.RegisterKey("202003", "2020/03/05", false));
 }
 
@@ -286,7 +286,7 @@ TEST(CMyPeriods, ASerialPastFiveDigitsNeverReusesOneInUse) {
       {7, 8},           // a sound counter is followed
   };
   for (const Case& c : cases) {
-    b.divout.SetInt(march, CMyMaster::kRKey11, c.counter);
+    EXPECT_TRUE(b.divout.SetInt(march, CMyMaster::kRKey11, c.counter));
     EXPECT_EQ(c.expect, b.periods.RegisterKey("202003", "2020/03/05", false)) << c.counter;
   }
   // every serial up to 99999 taken but one: that one is given
@@ -294,6 +294,6 @@ TEST(CMyPeriods, ASerialPastFiveDigitsNeverReusesOneInUse) {
   b.db.SetValue(memo::kKey, "2020/03/09");
   b.db.SetValue(memo::kLineSerial, "99999");
   b.db.Store();
-  b.divout.SetInt(march, CMyMaster::kRKey11, 99999);
+  EXPECT_TRUE(b.divout.SetInt(march, CMyMaster::kRKey11, 99999));
   EXPECT_EQ(3, b.periods.RegisterKey("202003", "2020/03/05", false));
 }

@@ -43,8 +43,8 @@ class Book {
     users.Read(g.UserPath("jbxuser.jpr"));
     std::string rec = CMyMaster::Blank();
     CMyMaster::SetName(rec, cp932::FromUtf8(name));
-    users.Append(rec);
-    users.Write(g.UserPath("jbxuser.jpr"));
+    EXPECT_EQ(0, users.Append(rec));
+    EXPECT_GE(users.Write(g.UserPath("jbxuser.jpr")), 0);
     auto names = packagelist::Names(JBX_PROGRAM_DIR);
     CMyPackage pkg(prompter_);
     ASSERT_EQ(0, pkg.UnpackTo(packagelist::PathOf(JBX_PROGRAM_DIR, names[static_cast<size_t>(package)]),

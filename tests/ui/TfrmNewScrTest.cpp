@@ -31,7 +31,7 @@ struct Fixture {
     schedule = packagelist::PathOf(JBX_PROGRAM_DIR, names[1]);
     std::string rec = CMyMaster::Blank();
     CMyMaster::SetName(rec, "月表"_sj);
-    screens.Append(rec);
+    EXPECT_EQ(0, screens.Append(rec));
   }
   std::string Last() const { return prompter.ShownUtf8().empty() ? "" : prompter.ShownUtf8().back(); }
 };
