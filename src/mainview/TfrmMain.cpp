@@ -24,6 +24,7 @@
 #include "calendar/HolidayCalendar.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
+#include "catalogue/ListRecovery.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmNewScr.h"
@@ -46,6 +47,7 @@
 #include "shell/CMyPublic.h"
 #include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
+#include "shell/UserName.h"
 #include "store/CMyDB.h"
 #include "store/CMyLine.h"
 #include "store/CMyPeriods.h"
@@ -349,10 +351,13 @@ void TfrmMain::FormCreate() {
   if (global_->UserName().empty()) {
     TfrmNewUser dlg(*global_, *env_.prompter, this);
     dlg.SetName(QStringLiteral("新規ユーザー"));
-    if (!env_.runNewUser(dlg)) return;  // FormShow closes the window
+    if (!env_.runNewUser(dlg)) {
+      global_->UndoFirstRun();  // a cancelled first run leaves nothing behind
+      return;                   // FormShow closes the window
+    }
   }
   fileops::MakeDirs(global_->UserPath(""));
-  tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  (void)listrecovery::LoadDivisionList(*global_, *tables_[0], *env_.prompter, *env_.clock);
   if (OpenDivision(9, 0) != 0) return;
 
   RestoreBounds();
@@ -477,7 +482,7 @@ int TfrmMain::OpenDivision(int mode, int index) {
   global_->dataKind = kind;
   dataKind_ = kind;
 
-  tables_[1]->Read(global_->DivisionPath("divin.jpr"));
+  (void)listrecovery::LoadScreenList(*global_, *tables_[1], *env_.prompter, *env_.clock);
   if (OpenScreen(1, 9, 0) != 0) {
     undo();
     return -1;
@@ -680,17 +685,20 @@ void TfrmMain::mnu_FileUserClick() {
   TfrmNewUser dlg(*global_, *env_.prompter, this);
   dlg.SetName(FromSj(before));
   if (!env_.runNewUser(dlg) || global_->UserName() == before) return;
-  tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  (void)listrecovery::LoadDivisionList(*global_, *tables_[0], *env_.prompter, *env_.clock);
   alarm_->Load(global_->UserPath("alarm.dat"));
   if (OpenDivision(8, 0) == 0) {
     view_->GoToday();
     AfterViewChange();
     return;
   }
-  // the new user has no book yet and none was made: back to the one before
+  // the new user has no book yet and none was made: back to the one before,
+  // and the new user's empty folder goes (jotbox.ini names the old one again)
+  const std::string abandoned = global_->UserName();
   global_->SetUserName(before);
+  (void)username::Abandon(*global_, abandoned);
   global_->SetDivisionFolder(beforeDivision);
-  tables_[0]->Read(global_->UserPath("jbxuser.jpr"));
+  (void)listrecovery::LoadDivisionList(*global_, *tables_[0], *env_.prompter, *env_.clock);
   alarm_->Load(global_->UserPath("alarm.dat"));
   RebuildDivisionTabs(beforeIndex);
   OpenDivision(0, beforeIndex);

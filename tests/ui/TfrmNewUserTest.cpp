@@ -255,7 +255,8 @@ TEST(TfrmMain, ANewUserWithoutABookFallsBackToThePreviousUser) {
   EXPECT_EQ(2, divisionsAsked);
   EXPECT_EQ("太郎"_sj, w.Global()->UserName());
   EXPECT_EQ("日記帳"_sj, w.Global()->DivisionFolder());
-  EXPECT_TRUE(fileops::IsDir(env.program + "/花子"));  // made at once, as the dialog promises
+  // the abandoned user's empty folder does not stay behind
+  EXPECT_FALSE(fileops::IsDir(env.program + "/花子"));
   EXPECT_EQ(QString::fromUtf8("日記帳"), w.tab_Div->tabText(0));
 }
 
