@@ -26,11 +26,11 @@ const std::vector<Command>& Commands() {
        "1 行に「時刻<TAB>yes|no」。時刻でないテキストがあれば終了コードは 1 です。\n"
        "例: jbx time 9:5 2559 --max23    # 09:05 yes / 25:59 no\n",
        CmdTime},
-      {"select", "FILE.jdt... [--memo] [--filter EXPR] [--sort SPEC] [--columns NAME,...] [--count] [--json]",
+      {"select", "FILE.jdt... [--memo] [--filter EXPR] [--sort KEYS] [--columns NAME,...] [--count] [--json]",
        "データファイルのレコードを条件で選び、並べて書く",
        "  --memo           メモの 43 項目で読む（定義を持たないデータファイル）\n"
        "  --filter EXPR    抽出条件（プログラムの条件式）\n"
-       "  --sort SPEC      並べ替えの指定\n"
+       "  --sort KEYS      並べ替えの指定\n"
        "  --columns A,B    書く項目\n"
        "  --count          件数だけを書く\n"
        "  --json           レコードを {項目名: 値} の配列で書く\n"

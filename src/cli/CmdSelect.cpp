@@ -101,9 +101,9 @@ int CmdSelect(int argc, char** argv) {
 
   CMyRec rs(&db);
   if (!sort.empty()) {
-    std::string spec;
-    if (!ToCp932("並べ替えの指定", sort, spec)) return cli::kFailed;
-    int rc = rs.SetSort(spec, false);
+    std::string keys;
+    if (!ToCp932("並べ替えの指定", sort, keys)) return cli::kFailed;
+    int rc = rs.SetSort(keys, false);
     if (rc != 0)
       return cli::Fail("select", "並べ替えの指定が正しくありません（" + std::to_string(rc) + "）: " + sort);
   }
