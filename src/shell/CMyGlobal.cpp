@@ -134,6 +134,7 @@ void CMyGlobal::ReadSettings(bool withUser) {
   backYmd = ini.GetInt("BACK", "YMD", 0);
   backCu = ini.GetInt("BACK", "CU", 0);
   backCuMax = ini.GetInt("BACK", "CUMAX", 3);
+  ReadBackupRecord(ini);
   printTitle = ini.GetBool("PRINT", "ON_TITLE", true);
   printPage = ini.GetBool("PRINT", "ON_PAGE", true);
   printNow = ini.GetBool("PRINT", "ON_NOW", true);
@@ -179,6 +180,7 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
   ini.SetInt("BACK", "YMD", backYmd);
   ini.SetInt("BACK", "CU", backCu);
   ini.SetInt("BACK", "CUMAX", backCuMax);
+  WriteBackupRecord(ini);
   ini.SetBool("PRINT", "ON_TITLE", printTitle);
   ini.SetBool("PRINT", "ON_PAGE", printPage);
   ini.SetBool("PRINT", "ON_NOW", printNow);
@@ -241,4 +243,29 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
   // a page with an anchor is opened as a URL; a bare path would keep the "#"
   if (opener) opener->Open("file://" + cp932::ToUtf8(page));
   return page;
+}
+
+// ---- the last backup ----
+void CMyGlobal::ReadBackupRecord(const IniFile& ini) {
+  backLastTime = ini.GetString("BACK", "LAST_TIME", "");
+  backLastResult = ini.GetInt("BACK", "LAST_RESULT", 0);
+}
+
+void CMyGlobal::WriteBackupRecord(IniFile& ini) const {
+  ini.SetString("BACK", "LAST_TIME", backLastTime);
+  ini.SetInt("BACK", "LAST_RESULT", backLastResult);
+}
+
+bool CMyGlobal::WriteBackupSettings() const {
+  IniFile ini;
+  std::string path = UserPath("jbxuser.ini");
+  // a file that is there but cannot be read is not rewritten from nothing
+  if (!ini.Load(path) && fileops::Exists(path)) return false;
+  ini.SetInt("BACK", "KIND", backKind);
+  ini.SetString("BACK", "PATH", backPath);
+  ini.SetInt("BACK", "YMD", backYmd);
+  ini.SetInt("BACK", "CU", backCu);
+  ini.SetInt("BACK", "CUMAX", backCuMax);
+  WriteBackupRecord(ini);
+  return ini.Save(path);
 }
