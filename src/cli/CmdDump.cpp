@@ -75,6 +75,8 @@ int CmdDump(int argc, char** argv) {
   int rc;
   if (EndsWithNoCase(path, "alarm.dat") && (path.size() == 9 || path[path.size() - 10] == '/')) {
     rc = DumpAlarmJson(path, json);
+  } else if (EndsWithNoCase(path, ".mbk")) {
+    rc = DumpArchiveJson(path, json);
   } else if (EndsWithNoCase(path, ".jdt")) {
     rc = DumpJdtJson(path, json);
   } else if (EndsWithNoCase(path, ".jos") || EndsWithNoCase(path, ".jot")) {

@@ -25,6 +25,10 @@ const CliCommand kCommands[] = {
      "jbx draw FILE.jos --out FILE.png [--scale PX_PER_MM] [--record NAME=VALUE...]  one row of a screen as "
      "PNG",
      CmdDraw},
+    {"backup", "jbx backup --root DIR --user NAME [--to FOLDER]   back a user up into its archive",
+     CmdBackup},
+    {"restore", "jbx restore --root DIR ARCHIVE.mbk --as NAME [--yes]   restore an archive as a user",
+     CmdRestore},
 };
 
 void Usage(FILE* out) {

@@ -67,7 +67,7 @@ class CMyBackup {
 
   // The backup dialog's Ok: writes the archive, then (on success) advances
   // CU; in both cases keeps the time and result in the settings and writes
-  // the BACK section. Every failure is shown through the prompter with the
+  // them (CMyGlobal::WriteBackupSettings). Every failure is shown through the prompter with the
   // file and the reason. Returns a Code.
   int Run(BackupResult* result = nullptr);
 

@@ -115,12 +115,14 @@ void CMyRestore::PlaceCalendarFiles(const std::string& userDir, const std::strin
     std::string src = userDir + "/" + cal;
     if (!fileops::IsFile(src)) continue;
     std::string dst = global_.DataRoot() + cal;
+    // what the calendar reads now: the data root's file, else the default
+    std::string now = fileops::IsFile(dst) ? dst : global_.ProgramFolder() + cal;
+    std::string a, b;
+    if (fileops::ReadAll(now, a) && fileops::ReadAll(src, b) && a == b) {
+      fileops::Remove(src);
+      continue;
+    }
     if (fileops::IsFile(dst)) {
-      std::string a, b;
-      if (fileops::ReadAll(dst, a) && fileops::ReadAll(src, b) && a == b) {
-        fileops::Remove(src);
-        continue;
-      }
       std::string kept = dst + ".before-restore-" + stamp;
       if (!fileops::Move(dst, kept)) {
         global_.prompter().Warn("カレンダーのファイルを復元できませんでした。"_sj + "\n" +
