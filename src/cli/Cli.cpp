@@ -89,6 +89,15 @@ const std::vector<Command>& Commands() {
        CmdEdit},
       {"rm", "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S",
        "記録を 1 件削除する", "例: jbx rm --root DIR --user u --date 2030/05/01 --serial 1\n", CmdRm},
+      {"backup", "--root DIR --user NAME [--to FOLDER]",
+       "ユーザーのデータ一式をバックアップファイル（%s_%d.mbk）に書く",
+       "書き終えて読み返せたときだけ前の世代と入れ替えます。\n例: jbx backup --root DIR --user u --to "
+       "/media/usb\n",
+       CmdBackup},
+      {"restore", "--root DIR ARCHIVE.mbk --as NAME [--yes]", "バックアップファイルをユーザーとして復元する",
+       "  --yes   既にあるユーザーを上書きする（無いと断ります）\n例: jbx restore --root DIR u_1.mbk --as "
+       "u2\n",
+       CmdRestore},
       {"calc", "--division-dir DIR --formula TEXT [--decimals N] [DATnnn=VALUE...]",
        "計算式を 1 つ計算する（入力画面の計算項目と同じ計算）",
        "  --division-dir DIR  表（hyo%02d.dat）を探す分類のフォルダー\n"

@@ -114,6 +114,9 @@ int CmdDump(int argc, char** argv) {
   if (EndsWithNoCase(path, "alarm.dat") && (path.size() == 9 || path[path.size() - 10] == '/')) {
     rc = DumpAlarmJson(path, json);
     if (rc != 0) why = Why("アラームの一覧 (LI 形式)", rc);
+  } else if (EndsWithNoCase(path, ".mbk")) {
+    rc = DumpArchiveJson(path, json);
+    if (rc != 0) why = Why("バックアップ", rc);
   } else if (EndsWithNoCase(path, ".jdt")) {
     rc = DumpJdtJson(path, json);
     if (rc != 0) why = Why("データファイル", rc);

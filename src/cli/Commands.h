@@ -44,3 +44,9 @@ int DumpJosJson(const std::string& path, std::string& json);
 int DumpScrinJson(const std::string& path, std::string& json);
 // "alarm.dat" as JSON: one object per alarm.
 int DumpAlarmJson(const std::string& path, std::string& json);
+
+// jbx backup --root DIR --user NAME [--to FOLDER]; jbx restore --root DIR
+// ARCHIVE.mbk --as NAME [--yes]. A ".mbk" archive for jbx dump: its entries.
+int CmdBackup(int argc, char** argv);
+int CmdRestore(int argc, char** argv);
+int DumpArchiveJson(const std::string& path, std::string& json);

@@ -159,6 +159,7 @@ void CMyGlobal::ReadSettings(bool withUser) {
   backYmd = ini.GetInt("BACK", "YMD", 0);
   backCu = ini.GetInt("BACK", "CU", 0);
   backCuMax = ini.GetInt("BACK", "CUMAX", 3);
+  ReadBackupRecord(ini);
   printTitle = ini.GetBool("PRINT", "ON_TITLE", true);
   printPage = ini.GetBool("PRINT", "ON_PAGE", true);
   printNow = ini.GetBool("PRINT", "ON_NOW", true);
@@ -205,6 +206,7 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
   ini.SetInt("BACK", "YMD", backYmd);
   ini.SetInt("BACK", "CU", backCu);
   ini.SetInt("BACK", "CUMAX", backCuMax);
+  WriteBackupRecord(ini);
   ini.SetBool("PRINT", "ON_TITLE", printTitle);
   ini.SetBool("PRINT", "ON_PAGE", printPage);
   ini.SetBool("PRINT", "ON_NOW", printNow);
@@ -290,4 +292,25 @@ std::string CMyGlobal::FileUrl(const std::string& path) {
   }
   if (hash != std::string::npos) url += path.substr(hash);
   return url;
+}
+
+// ---- the last backup ----
+void CMyGlobal::ReadBackupRecord(const IniFile& ini) {
+  backLastTime = ini.GetString("BACK", "LAST_TIME", "");
+  backLastResult = ini.GetInt("BACK", "LAST_RESULT", 0);
+}
+
+void CMyGlobal::WriteBackupRecord(IniFile& ini) const {
+  ini.SetString("BACK", "LAST_TIME", backLastTime);
+  ini.SetInt("BACK", "LAST_RESULT", backLastResult);
+}
+
+bool CMyGlobal::WriteBackupSettings() const {
+  IniFile ini;
+  std::string path = UserPath("jbxuser.ini");
+  // a file that is there but cannot be read is not rewritten from nothing
+  if (!ini.Load(path) && fileops::Exists(path)) return false;
+  ini.SetInt("BACK", "CU", backCu);
+  WriteBackupRecord(ini);
+  return ini.Save(path);
 }

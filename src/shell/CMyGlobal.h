@@ -8,6 +8,7 @@
 
 #include "platform/Clock.h"
 
+class IniFile;
 class Prompter;
 class Opener;
 
@@ -97,6 +98,13 @@ class CMyGlobal {
   int backYmd = 0;    // last backup reminder yyyymmdd, 0 never
   int backCu = 0;     // current backup generation, 0-based
   int backCuMax = 3;  // generations kept
+  // ---- the last backup: when and how it ended (BACK LAST_TIME, LAST_RESULT) ----
+  std::string backLastTime;  // "yyyy/mm/dd hh:mm", empty before the first backup
+  int backLastResult = 0;    // 0 success, else the failure's code
+  // Writes what a backup changes (CU and the last backup) into
+  // "jbxuser.ini" at once, leaving every other key as it is; false when it
+  // failed.
+  bool WriteBackupSettings() const;
   bool printTitle = true, printPage = true, printNow = true;
   bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
   std::string alarmSoundPath;
@@ -110,6 +118,8 @@ class CMyGlobal {
  private:
   std::string LengthChecked(const std::string& base, const std::string& name, int extra,
                             bool bareOnFail) const;
+  void ReadBackupRecord(const IniFile& ini);
+  void WriteBackupRecord(IniFile& ini) const;
 
   Prompter& prompter_;
   std::string program_;  // ends with "/"

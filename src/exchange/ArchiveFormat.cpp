@@ -1,0 +1,189 @@
+#include "exchange/ArchiveFormat.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Cp932.h"
+#include "platform/LittleEndian.h"
+
+namespace mbk {
+
+namespace {
+
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr int64_t kEpochGap = 11644473600LL;
+
+bool GoodComponent(const std::string& c) {
+  if (c.empty() || c == "." || c == "..") return false;
+  for (size_t i = 0; i < c.size(); ++i) {
+    auto b = static_cast<unsigned char>(c[i]);
+    if (cp932::IsLead(b) && i + 1 < c.size()) {
+      ++i;  // a trail byte may be "\" or ":" and is part of the character
+      continue;
+    }
+    if (b < 0x20 || b == 0x7F || b == '/' || b == ':' || b == '\\') return false;
+  }
+  return cp932::IsValid(c);
+}
+
+}  // namespace
+
+std::string EncodeFileHeader() {
+  std::string h(kFileHeaderSize, '\0');
+  le::PutI32(&h[0], kMarker);
+  le::PutI32(&h[4], kVersion);
+  return h;
+}
+
+std::string EncodeEntry(const EntryHeader& e) {
+  std::string h(kEntryHeaderSize, '\0');
+  le::PutI32(&h[kEMarker], e.marker);
+  le::PutI32(&h[kEVersion], e.version);
+  le::PutI32(&h[kEType], e.type);
+  le::PutI32(&h[kEAttributes], e.attributes);
+  le::PutI32(&h[kESize], e.size);
+  le::PutU32(&h[kETimeLow], static_cast<uint32_t>(static_cast<uint64_t>(e.fileTime) & 0xFFFFFFFFu));
+  le::PutU32(&h[kETimeHigh], static_cast<uint32_t>(static_cast<uint64_t>(e.fileTime) >> 32));
+  le::PutFixedText(&h[kEName], kENameSize, e.name);
+  return h;
+}
+
+EntryHeader DecodeEntry(const char* b) {
+  EntryHeader e;
+  e.marker = le::GetI32(b + kEMarker);
+  e.version = le::GetI32(b + kEVersion);
+  e.type = le::GetI32(b + kEType);
+  e.attributes = le::GetI32(b + kEAttributes);
+  e.size = le::GetI32(b + kESize);
+  uint64_t t = uint64_t(le::GetU32(b + kETimeLow)) | uint64_t(le::GetU32(b + kETimeHigh)) << 32;
+  e.fileTime = static_cast<int64_t>(t);
+  e.name = le::GetFixedText(b + kEName, kENameSize);
+  return e;
+}
+
+int64_t ToFileTime(int64_t unixSeconds, long nanoseconds) {
+  return (unixSeconds + kEpochGap) * 10000000LL + nanoseconds / 100;
+}
+
+int64_t ToUnixSeconds(int64_t fileTime) {
+  // floor division, so times before 1970 stay in order
+  int64_t q = fileTime / 10000000LL;
+  if (fileTime % 10000000LL < 0) --q;
+  return q - kEpochGap;
+}
+
+bool SafeName(const std::string& name, bool folder, std::string* first, std::string* second) {
+  // find the one separator, stepping over double-byte characters
+  size_t sep = std::string::npos;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (cp932::IsLead(name[i]) && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    if (name[i] == kSeparator) {
+      if (sep != std::string::npos) return false;  // deeper than folder\file
+      sep = i;
+    }
+  }
+  std::string a = sep == std::string::npos ? name : name.substr(0, sep);
+  std::string b = sep == std::string::npos ? std::string() : name.substr(sep + 1);
+  if (!GoodComponent(a)) return false;
+  if (sep != std::string::npos && (folder || !GoodComponent(b))) return false;
+  if (first) *first = a;
+  if (second) *second = b;
+  return true;
+}
+
+uint32_t Crc32(uint32_t crc, const void* data, size_t n) {
+  static const std::array<uint32_t, 256> kTable = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  const auto* p = static_cast<const unsigned char*>(data);
+  crc = ~crc;
+  for (size_t i = 0; i < n; ++i) crc = kTable[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+std::string ArchiveName(const std::string& user, int generation) {
+  return user + "_" + std::to_string(generation) + ".mbk";
+}
+
+int64_t ReadAt(int fd, int64_t offset, void* buf, size_t n) {
+  size_t got = 0;
+  auto* p = static_cast<char*>(buf);
+  while (got < n) {
+    ssize_t r = ::pread(fd, p + got, n - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return static_cast<int64_t>(got);
+}
+
+int CheckFileHeader(int fd) {
+  char h[kFileHeaderSize];
+  int64_t n = ReadAt(fd, 0, h, sizeof h);
+  if (n < 0) return kHeaderRead;
+  if (n < kFileHeaderSize) return kHeaderShort;
+  if (le::GetI32(h) != kMarker) return kHeaderMarker;
+  return kReadOk;
+}
+
+int Walk(int fd, const std::function<int(const WalkedEntry&)>& visit) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return kEntryRead;
+  const int64_t fileSize = st.st_size;
+  int64_t offset = kFileHeaderSize;
+  char h[kEntryHeaderSize];
+  for (;;) {
+    int64_t n = ReadAt(fd, offset, h, sizeof h);
+    if (n < 0) return kEntryRead;
+    if (n < kEntryHeaderSize) return kEntryShort;  // the end entry never came
+    WalkedEntry w;
+    w.header = DecodeEntry(h);
+    w.offset = offset;
+    w.dataOffset = offset + kEntryHeaderSize;
+    if (w.header.marker != kMarker) return kEntryMarker;
+    int32_t type = w.header.type;
+    if ((type != kFile && type != kFolder && type != kEnd) || w.header.size < 0) return kEntryBad;
+    // a size larger than what is left is refused before anyone reads it
+    if (type == kFile && w.header.size > fileSize - w.dataOffset) return kDataShort;
+    int rc = visit(w);
+    if (rc != kReadOk) return rc;
+    if (type == kEnd) return kReadOk;
+    offset = w.dataOffset + (type == kFile ? w.header.size : 0);
+  }
+}
+
+std::string ReadMessage(int code) {
+  switch (code) {
+    case kReadOk:
+      return {};
+    case kHeaderRead:
+      return "読み込みに失敗しました。"_sj;
+    case kHeaderShort:
+      return "読み込んだファイルが不正です。"_sj;
+    case kHeaderMarker:
+      return "指定ではないファイルを読み込まれました。"_sj;
+    default: {
+      char buf[64];
+      std::snprintf(buf, sizeof buf, "(%d)", code);
+      return "読み込みに失敗しました。"_sj + buf;
+    }
+  }
+}
+
+}  // namespace mbk
