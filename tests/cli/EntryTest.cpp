@@ -7,28 +7,10 @@
 #include <string>
 
 #include "catalogue/CMyMaster.h"
+#include "cli/JbxRun.h"
 #include "support/TempDir.h"
 
 namespace {
-
-struct EntryRun {
-  int status;
-  std::string out;
-};
-
-EntryRun Jbx(const std::string& args) {
-  std::string cmd = "XDG_DATA_HOME=/tmp/jbx-cli-test-home " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
-                    " 2>/dev/null";
-  FILE* p = popen(cmd.c_str(), "r");
-  EntryRun r{-1, {}};
-  if (!p) return r;
-  std::array<char, 4096> buf;
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
 
 // A user "u" with the schedule book (by date) and the notebook (by page).
 struct Books {
@@ -56,7 +38,7 @@ struct Books {
 
 TEST(JbxEntry, AddEditAndRemoveRoundTripAnEntry) {
   Books b;
-  EntryRun r = Jbx("add " + b.base + "--date 2030/05/01 開始=0930 場所=会議室 'MEM001=打ち合わせ'");
+  RunResult r = Jbx("add " + b.base + "--date 2030/05/01 開始=0930 場所=会議室 'MEM001=打ち合わせ'");
   ASSERT_EQ(0, r.status);
   EXPECT_EQ("2030/05/01\t00001\n", r.out);
   EXPECT_EQ("2030/05/01\t00001\t09:30\t会議室\t打ち合わせ\t1\n",
@@ -112,7 +94,7 @@ TEST(JbxEntry, RefusalsChangeNothing) {
 TEST(JbxEntry, ATimeInTheFutureBecomesAnAlarm) {
   Books b;
   ASSERT_EQ(0, Jbx("add " + b.base + "--date 2030/05/01 'MEM001=歯医者 [10:30]'").status);
-  EntryRun r = Jbx("dump " + b.root + "/u/alarm.dat");
+  RunResult r = Jbx("dump " + b.root + "/u/alarm.dat");
   EXPECT_NE(std::string::npos, r.out.find("10:30")) << r.out;
   ASSERT_EQ(0, Jbx("rm " + b.base + "--date 2030/05/01 --serial 1").status);
   r = Jbx("dump " + b.root + "/u/alarm.dat");

@@ -11,34 +11,12 @@
 
 #include "catalogue/CMyMaster.h"
 #include "catalogue/PackageWriter.h"
+#include "cli/JbxRun.h"
 #include "platform/Cp932.h"
 #include "store/CMyLine.h"
 #include "support/TempDir.h"
 
 namespace {
-
-struct RunResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-RunResult Jbx(const std::string& args) {
-  TempDir errDir;
-  // the tool's own data-folder probe must never reach the real home
-  std::string cmd = "XDG_DATA_HOME=" + errDir / "home" + " " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
-                    " 2>" + errDir / "err";
-  FILE* p = popen(cmd.c_str(), "r");
-  RunResult r{-1, {}, {}};
-  if (!p) return r;
-  std::array<char, 4096> buf;
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.err = ReadBytes(errDir / "err");
-  return r;
-}
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

@@ -1,0 +1,33 @@
+// Runs the real jbx binary as a person would, with a private data home so its
+// data-folder probe never reaches the real one.
+#pragma once
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "support/TempDir.h"
+
+struct RunResult {
+  int status;
+  std::string out;  // stdout
+  std::string err;  // stderr
+  std::string all() const { return out + err; }
+};
+
+inline RunResult Jbx(const std::string& args) {
+  TempDir errDir;
+  std::string cmd = "XDG_DATA_HOME=" + errDir / "home" + " " + std::string(JBX_PROGRAM_DIR) + "/jbx " + args +
+                    " 2>" + errDir / "err";
+  FILE* p = popen(cmd.c_str(), "r");
+  RunResult r{-1, {}, {}};
+  if (!p) return r;
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  r.err = ReadBytes(errDir / "err");
+  return r;
+}
