@@ -10,6 +10,7 @@
 #include "qtkit/NameCharValidator.h"
 #include "qtkit/QtForm.h"
 #include "qtkit/QtText.h"
+#include "qtkit/SjLineEdit.h"
 
 TfrmHanyoData::TfrmHanyoData(int mode, const QString& initial, Prompter& prompter, Beeper* beeper,
                              QWidget* parent)
@@ -35,9 +36,11 @@ TfrmHanyoData::TfrmHanyoData(int mode, const QString& initial, Prompter& prompte
   setWindowTitle(caption);
   lbl_Name = new QLabel(label, this);
   lbl_Name->setObjectName("lbl_Name");
-  txt_Name = new QLineEdit(initial, this);
+  txt_Name = new SjLineEdit(this);
+  txt_Name->SetPrompter(&prompter_);
+  txt_Name->setText(initial);
   txt_Name->setObjectName("txt_Name");
-  txt_Name->setMaxLength(max);
+  txt_Name->SetMaxBytes(max);
   txt_Name->setMinimumWidth(240);
   if (mode == 0 || mode == 1) txt_Name->setValidator(new NameCharValidator(beeper, txt_Name));
   auto* buttons =

@@ -5,6 +5,7 @@
 
 class QLabel;
 class QLineEdit;
+class SjLineEdit;
 class QPushButton;
 class Prompter;
 class Beeper;
@@ -19,7 +20,7 @@ class TfrmHanyoData : public QDialog {
   const std::string& TextSj() const { return textSj_; }
 
   QLabel* lbl_Name;
-  QLineEdit* txt_Name;
+  SjLineEdit* txt_Name;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
 

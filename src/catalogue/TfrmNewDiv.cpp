@@ -1,6 +1,5 @@
 #include "catalogue/TfrmNewDiv.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,7 +16,9 @@
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "qtkit/NameCharValidator.h"
+#include "qtkit/QtFileChooser.h"
 #include "qtkit/QtText.h"
+#include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
 
 TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& prompter, Beeper* beeper,
@@ -26,9 +27,10 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   setObjectName("frmNewDiv");
   setWindowTitle(QStringLiteral("新規分類作成"));
   auto* nameLabel = new QLabel(QStringLiteral("分類名"), this);
-  txt_DivName = new QLineEdit(this);
+  txt_DivName = new SjLineEdit(this);
+  txt_DivName->SetPrompter(&prompter_);
   txt_DivName->setObjectName("txt_DivName");
-  txt_DivName->setMaxLength(14);
+  txt_DivName->SetMaxBytes(14);
   txt_DivName->setValidator(new NameCharValidator(beeper, txt_DivName));
   if (mode == 1) {
     txt_DivName->setText(FromSj(global.DivisionFolder()));
@@ -71,10 +73,7 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   };
   connect(rdo_List, &QRadioButton::toggled, this, enable);
   enable();
-  chooseFile = [this] {
-    return QFileDialog::getOpenFileName(this, QStringLiteral("パッケージ"), QString(),
-                                        QStringLiteral("パッケージ(*.jpk)"));
-  };
+  chooseFile = [this] { return ChooseFile(files, this, "パッケージ", "パッケージ(*.jpk)"); };
 
   auto* top = new QVBoxLayout(this);
   auto* nameRow = new QHBoxLayout;

@@ -7,12 +7,14 @@
 #include <vector>
 
 class QLineEdit;
+class SjLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
 class CMyGlobal;
 class CMyMaster;
 class Prompter;
+class FileChooser;
 class Beeper;
 
 class TfrmNewDiv : public QDialog {
@@ -23,9 +25,10 @@ class TfrmNewDiv : public QDialog {
   TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& prompter, Beeper* beeper,
              int packageId = 0, QWidget* parent = nullptr);
   // The file chooser; tests give their own. Returns the chosen path or "".
-  std::function<QString()> chooseFile;
+  // Where the browse button asks for a file; empty = the real dialog.
+  FileChooser* files = nullptr;
 
-  QLineEdit* txt_DivName;
+  SjLineEdit* txt_DivName;
   QRadioButton* rdo_List;
   QRadioButton* rdo_File;
   QListWidget* lst_Package;
@@ -40,6 +43,7 @@ class TfrmNewDiv : public QDialog {
   void cmd_FileClick();
 
  private:
+  std::function<QString()> chooseFile;
   int mode_;
   CMyGlobal& global_;
   CMyMaster& users_;

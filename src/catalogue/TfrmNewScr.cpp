@@ -1,6 +1,5 @@
 #include "catalogue/TfrmNewScr.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +12,10 @@
 #include "catalogue/TfrmHanyoData.h"
 #include "platform/Prompter.h"
 #include "qtkit/NameCharValidator.h"
+#include "qtkit/QtFileChooser.h"
 #include "qtkit/QtForm.h"
 #include "qtkit/QtText.h"
+#include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
 
 namespace {
@@ -47,10 +48,9 @@ TfrmNewDivIn::TfrmNewDivIn(CMyGlobal& global, Prompter& prompter, QWidget* paren
   setObjectName("frmNewDivIn");
   setWindowTitle(QStringLiteral("入力画面読込"));
   chooseFile = [this] {
-    return QFileDialog::getOpenFileName(
-        this, windowTitle(), QString(),
-        QStringLiteral("入力画面用テンプレートまたはパッケージ(*.jit "
-                       "*.jpk);;入力画面用テンプレート(*.jit);;パッケージ(*.jpk)"));
+    return ChooseFile(files, this, "入力画面読込",
+                      "入力画面用テンプレートまたはパッケージ(*.jit *.jpk);;入力画面用テンプレート(*.jit);;"
+                      "パッケージ(*.jpk)");
   };
   auto* top = new QVBoxLayout(this);
   top->addLayout(FileRow(this, txt_File, chooseFile));
@@ -107,9 +107,10 @@ TfrmNewScr::TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screen
     : QDialog(parent), mode_(mode), index_(index), global_(global), screens_(screens), prompter_(prompter) {
   setObjectName("frmNewScr");
   setWindowTitle(QStringLiteral("表示画面読込"));
-  txt_ScrName = new QLineEdit(this);
+  txt_ScrName = new SjLineEdit(this);
+  txt_ScrName->SetPrompter(&prompter_);
   txt_ScrName->setObjectName("txt_ScrName");
-  txt_ScrName->setMaxLength(14);
+  txt_ScrName->SetMaxBytes(14);
   txt_ScrName->setValidator(new NameCharValidator(beeper, txt_ScrName));
   if (mode == 1 && screens.Record(index)) {
     txt_ScrName->setText(FromSj(screens.Name(index)));
@@ -117,10 +118,9 @@ TfrmNewScr::TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screen
     txt_ScrName->setStyleSheet(QStringLiteral("background: #e0e0e0"));
   }
   chooseFile = [this] {
-    return QFileDialog::getOpenFileName(
-        this, windowTitle(), QString(),
-        QStringLiteral("出力画面用テンプレートまたはパッケージ(*.jot "
-                       "*.jpk);;出力画面用テンプレート(*.jot);;パッケージ(*.jpk)"));
+    return ChooseFile(files, this, windowTitle().toStdString().c_str(),
+                      "出力画面用テンプレートまたはパッケージ(*.jot *.jpk);;出力画面用テンプレート(*.jot);;"
+                      "パッケージ(*.jpk)");
   };
   runChooser = [](TfrmPkgViewSel& dlg) {
     if (!dlg.SetUp()) return -1;

@@ -8,18 +8,21 @@
 #include <vector>
 
 class QLineEdit;
+class SjLineEdit;
 class QListWidget;
 class QPushButton;
 class CMyGlobal;
 class CMyMaster;
 class Prompter;
+class FileChooser;
 class Beeper;
 
 class TfrmNewDivIn : public QDialog {
   Q_OBJECT
  public:
   TfrmNewDivIn(CMyGlobal& global, Prompter& prompter, QWidget* parent = nullptr);
-  std::function<QString()> chooseFile;
+  // Where the browse button asks for a file; empty = the real dialog.
+  FileChooser* files = nullptr;
   QLineEdit* txt_File;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
@@ -27,6 +30,7 @@ class TfrmNewDivIn : public QDialog {
   void cmd_OkClick();
 
  private:
+  std::function<QString()> chooseFile;
   CMyGlobal& global_;
   Prompter& prompter_;
 };
@@ -57,11 +61,14 @@ class TfrmNewScr : public QDialog {
   // mode 0: a new screen; mode 1: the file of screen `index` again.
   TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screens, Prompter& prompter, Beeper* beeper,
              QWidget* parent = nullptr);
-  std::function<QString()> chooseFile;
+  // Where the browse button asks for a file; empty = the real dialog.
+  FileChooser* files = nullptr;
   // Shows the package's screen chooser (tests script it): 1 OK, 0 cancel,
   // -1 the package's list could not be read.
   std::function<int(TfrmPkgViewSel&)> runChooser;
-  QLineEdit* txt_ScrName;
+  int Mode() const { return mode_; }
+  int Index() const { return index_; }
+  SjLineEdit* txt_ScrName;
   QLineEdit* txt_File;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
@@ -69,6 +76,7 @@ class TfrmNewScr : public QDialog {
   void cmd_OkClick();
 
  private:
+  std::function<QString()> chooseFile;
   int mode_, index_;
   CMyGlobal& global_;
   CMyMaster& screens_;

@@ -21,6 +21,7 @@
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "platform/SystemPaths.h"
+#include "qtkit/DialogRunner.h"
 #include "shell/CivilDays.h"
 
 namespace {
@@ -128,18 +129,16 @@ int CmdRender(int argc, char** argv) {
   env.sheetHeight = height;
   // a dialog could never be answered here: anything the window would ask
   // for is refused, and the render fails instead of waiting
-  bool asked = false;
-  env.runNewUser = [&](TfrmNewUser&) { return asked = true, false; };
-  env.runNewDiv = [&](int) { return asked = true, 0; };
-  env.runNewDivIn = [&]() { return asked = true, 0; };
-  env.runNewScr = [&](int, int) { return asked = true, 0; };
+  ScriptedDialogs refuseAll;
+  env.dialogs = &refuseAll;
+  auto asked = [&refuseAll] { return !refuseAll.run.empty(); };
   TfrmMain w(env);
   w.FormCreate();
-  if (!w.Started() || asked) return cli::Fail("render", "分類を開けません: " + user);
+  if (!w.Started() || asked()) return cli::Fail("render", "分類を開けません: " + user);
   w.SetSheetHeight(height);
   if (division != 0) w.tab_DivChange(division);
   if (screen != 0) w.tab_ScrChange(screen);
-  if (asked) return cli::Fail("render", "表示画面を開けません: " + std::to_string(screen));
+  if (asked()) return cli::Fail("render", "表示画面を開けません: " + std::to_string(screen));
   CMyView& view = *w.View();
   if (listPage >= 0) {
     view.SetDisplayMode(CMyView::kListMode);

@@ -13,6 +13,7 @@
 
 #include "platform/Prompter.h"
 #include "qtkit/QtText.h"
+#include "qtkit/SjLineEdit.h"
 
 namespace {
 // 0x00BBGGRR <-> Qt
@@ -25,16 +26,16 @@ uint32_t FromQColor(const QColor& q) {
 
 TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& beeper, QWidget* parent)
     : QDialog(parent), kinds_(kinds), beeper_(beeper) {
-  (void)prompter;
   setObjectName("frmSetColor");
   setWindowTitle(QStringLiteral("色設定"));
   lst_Main = new QListWidget(this);
   lst_Main->setObjectName("lst_Main");
   QFont mono(QStringLiteral("IPAGothic"));
   lst_Main->setFont(mono);
-  txt_Name = new QLineEdit(this);
+  txt_Name = new SjLineEdit(this);
+  txt_Name->SetPrompter(&prompter);
   txt_Name->setObjectName("txt_Name");
-  txt_Name->setMaxLength(30);
+  txt_Name->SetMaxBytes(30);
   pan_Color = new QLabel(QStringLiteral("色 サ ン プ ル"), this);
   pan_Color->setObjectName("pan_Color");
   pan_Color->setAlignment(Qt::AlignCenter);
@@ -172,9 +173,7 @@ void TfrmSetColor::ShowSample() {
 
 ColorKind TfrmSetColor::FromFields() const {
   ColorKind k;
-  std::string name;
-  ToSj(txt_Name->text(), name);
-  k.name = name;
+  k.name = txt_Name->TextSj();  // the box refused what CP932 cannot hold
   k.useText = chk_TextColor->isChecked();
   k.useBack = chk_BackColor->isChecked();
   k.f6 = chk_ShortCut->isChecked();

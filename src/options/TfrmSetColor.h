@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class SjLineEdit;
 class QListWidget;
 class QPushButton;
 
@@ -21,7 +22,7 @@ class TfrmSetColor : public QDialog {
   bool Changed() const { return kinds_.Changed(); }
 
   QListWidget* lst_Main;
-  QLineEdit* txt_Name;
+  SjLineEdit* txt_Name;
   QLabel* pan_Color;
   QPushButton* cmd_TextColor;
   QPushButton* cmd_Color;

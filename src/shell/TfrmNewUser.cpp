@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "qtkit/QtForm.h"
 #include "qtkit/QtText.h"
+#include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
 #include "shell/UserName.h"
 
@@ -17,9 +18,10 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
   setObjectName("frmNewUser");
   setWindowTitle(QStringLiteral("ユーザー名設定"));
   auto* label = new QLabel(QStringLiteral("ユーザー名"), this);
-  txt_UserName = new QLineEdit(this);
+  txt_UserName = new SjLineEdit(this);
+  txt_UserName->SetPrompter(&prompter_);
   txt_UserName->setObjectName("txt_UserName");
-  txt_UserName->setMaxLength(CMyGlobal::kMaxUserName);
+  txt_UserName->SetMaxBytes(CMyGlobal::kMaxUserName);
   txt_UserName->setMinimumWidth(220);
   auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("Ok(&O)"),
                                       QStringLiteral("ｷｬﾝｾﾙ(&C)"), false);

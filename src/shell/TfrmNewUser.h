@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class SjLineEdit;
 class QPushButton;
 class CMyGlobal;
 class Prompter;
@@ -15,7 +16,7 @@ class TfrmNewUser : public QDialog {
   // True when Ok was pressed with a valid name; the user is then current.
   bool Result() const { return result_; }
 
-  QLineEdit* txt_UserName;
+  SjLineEdit* txt_UserName;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
 

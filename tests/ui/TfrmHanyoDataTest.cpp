@@ -6,13 +6,14 @@
 #include "catalogue/TfrmHanyoData.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
+#include "qtkit/SjLineEdit.h"
 
 TEST(TfrmHanyoData, RefusesPunctuationKeyByKeyWithABeep) {
   ScriptedPrompter prompter;
   CountingBeeper beeper;
   TfrmHanyoData dlg(0, QString::fromUtf8("日記"), prompter, &beeper);
   EXPECT_EQ(QString::fromUtf8("分類名の変更"), dlg.windowTitle());
-  EXPECT_EQ(14, dlg.txt_Name->maxLength());
+  EXPECT_EQ(14, dlg.txt_Name->MaxBytes());
   dlg.txt_Name->setFocus();
   dlg.txt_Name->end(false);
   QTest::keyClicks(dlg.txt_Name, "a/b*c_@");
@@ -36,7 +37,7 @@ TEST(TfrmHanyoData, EmptyTextNamesItsLabel) {
 TEST(TfrmHanyoData, ExtractionNamesAllowThirtyCharactersAndPunctuation) {
   ScriptedPrompter prompter;
   TfrmHanyoData dlg(2, QString::fromUtf8("a/b"), prompter, nullptr);
-  EXPECT_EQ(30, dlg.txt_Name->maxLength());
+  EXPECT_EQ(30, dlg.txt_Name->MaxBytes());
   EXPECT_EQ(QString::fromUtf8("抽出方法の保存"), dlg.windowTitle());
   dlg.cmd_OkClick();
   EXPECT_EQ(QDialog::Accepted, dlg.result());

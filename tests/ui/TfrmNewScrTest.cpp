@@ -10,6 +10,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
 #include "support/TempDir.h"
 

@@ -10,6 +10,7 @@
 #include "options/TfrmSetColor.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
+#include "qtkit/SjLineEdit.h"
 
 TEST(TfrmSetColor, AddUpdateBindAndMove) {
   ScriptedPrompter prompter;

@@ -1,0 +1,55 @@
+#include "mainview/MainObjects.h"
+
+#include "mainview/CalendarPort.h"
+#include "mainview/RecordSetPort.h"
+#include "platform/Prompter.h"
+#include "store/MemoSchema.h"
+
+namespace {
+
+// The view reaches the division's data files through the periods.
+class PeriodsPort : public ViewPeriods {
+ public:
+  PeriodsPort(CMyPeriods& periods, CMyMaster& divout) : periods_(periods), divout_(divout) {}
+  int LoadPeriods(const std::string& from, const std::string& to) override {
+    return periods_.LoadPeriods(from, to);
+  }
+  void SavePeriod(const std::string& period) override { (void)periods_.SavePeriod(period); }
+  std::string LatestKey() const override { return divout_.HeaderText(); }
+
+ private:
+  CMyPeriods& periods_;
+  CMyMaster& divout_;
+};
+
+}  // namespace
+
+MainObjects::MainObjects(const MainSeams& s, std::unique_ptr<ScreenLoader> loader) {
+  global = std::make_unique<CMyGlobal>(*s.prompter, *s.clock, s.programFolder, s.dataHome);
+  if (!s.dataRoot.empty()) global->UseDataRoot(s.dataRoot);
+  pub = std::make_unique<CMyPublic>(*s.clock);
+  db = std::make_unique<CMyDB>(s.prompter);
+  rec = std::make_unique<CMyRec>(db.get());
+  rec2 = std::make_unique<CMyRec>(db.get());
+  lines = std::make_unique<CMyLine>(2048, s.prompter);
+  DefineMemoSchema(*db);
+  viewRecords = std::make_unique<RecordSetPort>(*db, *rec);
+  calendar = std::make_unique<HolidayCalendar>(global->RootPath("holiday.dat"), global->RootPath("kinen.dat"),
+                                               global->ProgramFolder());
+  viewCalendar = std::make_unique<CalendarPort>(*calendar);
+  static const char* kTables[kTableSlots] = {"USER", "DIVIN", "DIVOUT", "COLOR", "RELATION"};
+  for (int i = 0; i < kTableSlots; ++i) tables[i] = std::make_unique<CMyMaster>(kTables[i], s.prompter);
+  alarm = std::make_unique<CMyAlarm>(*global, *s.clock, s.prompter);
+  alarmHook.alarm = alarm.get();
+  periods = std::make_unique<CMyPeriods>(*global, *db, *rec2, *tables[kDivOutTable], *s.prompter);
+  viewPeriods = std::make_unique<PeriodsPort>(*periods, *tables[kDivOutTable]);
+  view =
+      std::make_unique<CMyView>(*viewRecords, *viewCalendar, *viewPeriods, *s.prompter, *s.beeper, *s.clock);
+  scr = std::make_unique<CMyScr>();
+  rowSource = std::make_unique<RecordRowSource>(*db, *rec);
+  sheetScreen = std::make_unique<ScrSheetScreen>(*scr, *rowSource, *view);
+  painter = std::make_unique<SheetPainter>(*view, *sheetScreen);
+  screenLoader = loader ? std::move(loader) : std::make_unique<JosScreenLoader>(*scr, *db);
+}
+
+MainObjects::~MainObjects() = default;

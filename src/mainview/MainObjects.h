@@ -1,0 +1,98 @@
+// The objects one run of the main window shares, created in a fixed order
+// (each may use the ones above it) and freed in the reverse order, which is
+// the order of the members below: closing the window is one reset.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "alarm/CMyAlarm.h"
+#include "calendar/HolidayCalendar.h"
+#include "catalogue/CMyMaster.h"
+#include "catalogue/DivisionCommands.h"
+#include "mainview/CMyView.h"
+#include "mainview/ScreenPorts.h"
+#include "mainview/SheetPainter.h"
+#include "mainview/ViewPorts.h"
+#include "screens/CMyScr.h"
+#include "shell/CMyGlobal.h"
+#include "shell/CMyPublic.h"
+#include "store/CMyDB.h"
+#include "store/CMyLine.h"
+#include "store/CMyPeriods.h"
+#include "store/CMyRec.h"
+
+class Prompter;
+class Beeper;
+class Clock;
+class FileChooser;
+class Clipboard;
+class Opener;
+
+// The name tables of a run, by their slot.
+enum TableSlot { kUserTable = 0, kDivInTable = 1, kDivOutTable = 2, kColorTable = 3, kRelationTable = 4 };
+constexpr int kTableSlots = 5;
+
+// How a division is opened; the numbers are the ones callers always passed.
+enum class OpenDivisionMode { Switch = 0, Create = 1, AfterUserChange = 8, StartUp = 9 };
+// How a screen is opened: switch to an existing one, add a new one, or the
+// first screen of a division just opened (its tabs are rebuilt).
+enum class OpenScreenMode { Switch = 0, Create = 1, FirstOfDivision = 9 };
+
+struct MainSeams {
+  Prompter* prompter = nullptr;
+  Beeper* beeper = nullptr;
+  const Clock* clock = nullptr;
+  std::string programFolder;  // folder of the executable
+  std::string dataHome;       // per-user data folder; empty = the platform's
+  std::string dataRoot;       // given outright (jbx render); empty = the usual rules
+};
+
+class MainObjects {
+ public:
+  // Creates every object; `loader` replaces the screen reader (tests).
+  MainObjects(const MainSeams& seams, std::unique_ptr<ScreenLoader> loader);
+  ~MainObjects();
+  MainObjects(const MainObjects&) = delete;
+  MainObjects& operator=(const MainObjects&) = delete;
+
+  CMyMaster& Table(TableSlot slot) { return *tables[slot]; }
+
+  // Members in creation order (destroyed bottom-up).
+  std::unique_ptr<CMyGlobal> global;
+  std::unique_ptr<CMyPublic> pub;
+  std::unique_ptr<CMyDB> db;
+  std::unique_ptr<CMyRec> rec;   // the record set the sheet shows
+  std::unique_ptr<CMyRec> rec2;  // the periods' working set
+  std::unique_ptr<CMyLine> lines;
+  std::unique_ptr<ViewRecords> viewRecords;
+  std::unique_ptr<HolidayCalendar> calendar;
+  std::unique_ptr<ViewCalendar> viewCalendar;
+  std::unique_ptr<CMyMaster> tables[kTableSlots];
+  std::unique_ptr<CMyAlarm> alarm;
+  std::unique_ptr<CMyPeriods> periods;
+  std::unique_ptr<ViewPeriods> viewPeriods;
+  std::unique_ptr<CMyView> view;
+  std::unique_ptr<CMyScr> scr;
+  std::unique_ptr<RecordRowSource> rowSource;
+  std::unique_ptr<ScrSheetScreen> sheetScreen;
+  std::unique_ptr<SheetPainter> painter;
+  std::unique_ptr<ScreenLoader> screenLoader;
+
+  // the alarm list learns of deleted and renamed divisions
+  struct AlarmHook : DivisionAlarms {
+    CMyAlarm* alarm = nullptr;
+    void RemoveDivision(const std::string& d) override { alarm->RemoveDivision(d); }
+    void RenameDivision(const std::string& a, const std::string& b) override { alarm->RenameDivision(a, b); }
+  } alarmHook;
+};
+
+// What a command class gets: the shared objects and the seams to the world.
+struct MainContext {
+  MainObjects& objects;
+  Prompter& prompter;
+  Beeper& beeper;
+  const Clock& clock;
+  FileChooser& files;
+  Clipboard& clipboard;
+  Opener& opener;
+};

@@ -1,0 +1,38 @@
+// What the command classes ask of the main window: opening books and
+// screens, keeping its tabs in step, and the dialogs a command needs. The
+// window implements it; tests give their own.
+#pragma once
+#include <string>
+
+#include "mainview/MainObjects.h"
+
+class CMyColorKinds;
+
+class MainWindowPort {
+ public:
+  virtual ~MainWindowPort() = default;
+  // 0 opened; 1 a new book was cancelled; -1 failed (see TfrmMain).
+  virtual int OpenDivision(OpenDivisionMode mode, int index) = 0;
+  virtual int OpenScreen(bool quiet, OpenScreenMode mode, int index) = 0;
+  virtual int DivisionTab() const = 0;  // the selected tab, -1 none
+  virtual int ScreenTab() const = 0;
+  virtual int CurrentScreen() const = 0;
+  // The tabs are rebuilt from the name tables with `select` current.
+  virtual void DivisionTabsChanged(int select) = 0;
+  virtual void ScreenTabsChanged(int select) = 0;
+  virtual void SetDivisionTabText(int index, const std::string& name) = 0;
+  virtual void SetScreenTabText(int index, const std::string& name) = 0;
+  // The view moved or changed: labels, scroll bars, repaint.
+  virtual void ViewChanged() = 0;
+  virtual void PaletteChanged() = 0;
+
+  // The one-line name dialog (0 division, 1 screen); CP932, "" cancelled.
+  virtual std::string AskName(int mode, const std::string& current) = 0;
+  // The new-division dialog in its re-install mode; true when it installed.
+  virtual bool AskReinstall() = 0;
+  // The colour-kind editor over `kinds`.
+  virtual void EditColorKinds(CMyColorKinds& kinds) = 0;
+  // The user dialog showing `current`; true when the user chose one (the
+  // dialog has made it the settings' user).
+  virtual bool AskUser(const std::string& current) = 0;
+};

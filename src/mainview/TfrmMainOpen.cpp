@@ -1,0 +1,218 @@
+// Opening books (divisions) and their display screens, and the tabs that
+// choose them.
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolButton>
+
+#include "catalogue/ListRecovery.h"
+#include "mainview/TfrmMain.h"
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
+#include "qtkit/QtText.h"
+#include "screens/InputHeader.h"
+
+int TfrmMain::ReadInputHeader(int& kind) const {
+  jsc::Header header;
+  const int rc = jsc::ReadHeader(objects_->global->DivisionPath("scrin.jsc"), header);
+  if (rc == 0) kind = header.dataKind;
+  return rc;
+}
+
+int TfrmMain::DivisionTab() const { return tab_Div->currentIndex(); }
+int TfrmMain::ScreenTab() const { return tab_Scr->currentIndex(); }
+
+void TfrmMain::DivisionTabsChanged(int select) {
+  CMyMaster& users = objects_->Table(kUserTable);
+  updating_ = true;
+  while (tab_Div->count() > 0) tab_Div->removeTab(0);
+  for (int i = 0; i < users.RecordCount(); ++i) tab_Div->addTab(FromSj(users.Name(i)));
+  tab_Div->setCurrentIndex(select);
+  divIndex_ = select;
+  updating_ = false;
+}
+
+void TfrmMain::ScreenTabsChanged(int select) {
+  CMyMaster& screens = objects_->Table(kDivInTable);
+  updating_ = true;
+  while (tab_Scr->count() > 0) tab_Scr->removeTab(0);
+  for (int i = 0; i < screens.RecordCount(); ++i) tab_Scr->addTab(FromSj(screens.Name(i)));
+  tab_Scr->setCurrentIndex(select);
+  scrIndex_ = select;
+  updating_ = false;
+}
+
+void TfrmMain::SetDivisionTabText(int index, const std::string& name) {
+  tab_Div->setTabText(index, FromSj(name));
+}
+void TfrmMain::SetScreenTabText(int index, const std::string& name) {
+  tab_Scr->setTabText(index, FromSj(name));
+}
+
+int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
+  Prompter& p = *env_.prompter;
+  MainObjects& o = *objects_;
+  CMyGlobal& g = *o.global;
+  CMyMaster& users = o.Table(kUserTable);
+  const std::string previousFolder = g.DivisionFolder();
+  bool rebuildTabs = false;
+  bool created = false;
+  if (users.Record(index) && mode != OpenDivisionMode::Create) {
+    g.SetDivisionFolder(users.Name(index));
+    if (mode == OpenDivisionMode::AfterUserChange || mode == OpenDivisionMode::StartUp) rebuildTabs = true;
+  } else {
+    if (!RunNewDivision(false)) return 1;
+    if (users.RecordCount() == 0) {
+      p.Warn("分類登録に失敗しました。"_sj);
+      return -1;
+    }
+    index = users.RecordCount() - 1;
+    g.SetDivisionFolder(users.Name(index));
+    created = true;
+    rebuildTabs = true;
+  }
+  auto undo = [&] {
+    if (created) (void)users.Delete(users.RecordCount() - 1);
+    g.SetDivisionFolder(previousFolder);
+  };
+
+  int kind = 0;
+  int header = ReadInputHeader(kind);
+  if (header < 0) p.Warn("ヘッダーのサイズが異なります。"_sj);
+  if (header != 0) {
+    if (!RunNewDivisionInput()) {
+      undo();
+      return -1;
+    }
+    header = ReadInputHeader(kind);
+    if (header == 1) {
+      p.Warn("読込に失敗しました。"_sj);
+      undo();
+      return -1;
+    }
+    if (header < 0) {
+      p.Warn("ヘッダーのサイズが異なります。"_sj);
+      undo();
+      return -1;
+    }
+  }
+  g.dataKind = kind;
+  dataKind_ = kind;
+
+  (void)listrecovery::LoadScreenList(g, o.Table(kDivInTable), p, *env_.clock);
+  if (OpenScreen(true, OpenScreenMode::FirstOfDivision, 0) != 0) {
+    undo();
+    return -1;
+  }
+  if (rebuildTabs) {
+    if (users.Write(g.UserPath("jbxuser.jpr")) < 0) p.Warn("ユーザー情報書込に失敗しました。"_sj);
+    DivisionTabsChanged(index);
+  }
+  // a missing or damaged list is rebuilt from the data files, never left empty
+  if (o.periods->LoadTable() < 0) p.Warn("期間の一覧を読み込めませんでした。"_sj);
+  o.db->ClearRecords();
+  o.rec->Reset();
+  o.view->SetDataKind(dataKind_);
+  o.view->ReloadView();
+  divIndex_ = index;
+  RefreshPaletteButtons();
+  const std::string& filter = o.view->Screen().filter;
+  if (!filter.empty() && filter[0] == '=') {
+    if (!started_) p.Warn("起動直後の自動抽出は行えません。"_sj);
+  }
+  started_ = true;
+  return 0;
+}
+
+int TfrmMain::OpenScreen(bool quiet, OpenScreenMode mode, int index) {
+  Prompter& p = *env_.prompter;
+  CMyMaster& screens = objects_->Table(kDivInTable);
+  bool rebuild = mode == OpenScreenMode::FirstOfDivision;
+  if (!screens.Record(index) || mode == OpenScreenMode::Create) {
+    if (!RunNewScreen(false, -1)) return -1;
+    if (screens.RecordCount() == 0) {
+      p.Warn("表示画面の取得に失敗しました。"_sj);
+      return -1;
+    }
+    index = screens.RecordCount() - 1;
+    rebuild = true;
+  }
+  while (!LoadScreenDefinition(index)) {
+    if (!RunNewScreen(true, index)) {
+      updating_ = true;
+      tab_Scr->setCurrentIndex(scrIndex_);
+      updating_ = false;
+      return -1;
+    }
+  }
+  if (rebuild) {
+    if (screens.Write(objects_->global->DivisionPath("divin.jpr")) < 0)
+      p.Warn("画面情報書込に失敗しました。"_sj);
+    ScreenTabsChanged(index);
+  }
+  scrIndex_ = index;
+  if (quiet) return 0;
+  CMyView& view = *objects_->view;
+  view.SetExtraction(false, {}, {});
+  view.ReloadView();
+  view.RebuildRows();
+  view.MoveCursorTo(view.CursorRow());
+  AfterViewChange();
+  return 0;
+}
+
+bool TfrmMain::LoadScreenDefinition(int index) {
+  Prompter& p = *env_.prompter;
+  CMyMaster& screens = objects_->Table(kDivInTable);
+  if (!screens.Record(index)) {
+    p.Warn("存在しない分類を選択しました。"_sj);
+    return false;
+  }
+  std::string path = objects_->global->DivisionPath(screens.Name(index), ".jos");
+  ViewScreen screen;
+  int rc = objects_->screenLoader->Load(path, screen);
+  if (rc == -2) {
+    p.Warn("表示画面のバージョンが古いです。"_sj);
+    return false;
+  }
+  if (rc == -3) {
+    p.Warn("表示画面のバージョンが新しいです。"_sj);
+    return false;
+  }
+  if (rc != 0) {
+    p.Warn("読込に失敗しました。<<"_sj + path + ">>");
+    return false;
+  }
+  objects_->view->SetScreen(screen);
+  cmd_ModePickout->setChecked(screen.displayMode == CMyView::kListMode);
+  cmd_ModeMM->setChecked(screen.displayMode != CMyView::kListMode);
+  return true;
+}
+
+void TfrmMain::tab_DivChange(int index) {
+  if (updating_ || index < 0 || !objects_) return;
+  if (OpenDivision(OpenDivisionMode::Switch, index) != 0) {
+    int first = 0;
+    updating_ = true;
+    tab_Div->setCurrentIndex(first);
+    updating_ = false;
+    (void)OpenDivision(OpenDivisionMode::Switch, first);
+  }
+  if (btn_WinW->isChecked()) FitWidth(true);
+  objects_->view->GoToday();
+  AfterViewChange();
+  scr_Key->setFocus();
+}
+
+void TfrmMain::tab_ScrChange(int index) {
+  if (updating_ || index < 0 || !objects_) return;
+  int previous = scrIndex_;
+  if (OpenScreen(false, OpenScreenMode::Switch, index) != 0) {
+    updating_ = true;
+    tab_Scr->setCurrentIndex(previous);
+    updating_ = false;
+    (void)OpenScreen(false, OpenScreenMode::Switch, previous);
+  }
+  objects_->view->MoveCursorTo(objects_->view->CursorRow());
+  AfterViewChange();
+  scr_Key->setFocus();
+}

@@ -1,0 +1,194 @@
+// The sheet: painting, scrolling, the keys and the mouse.
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "mainview/TfrmMain.h"
+#include "qtkit/QtCanvas.h"
+#include "qtkit/QtText.h"
+
+void TfrmMain::AfterViewChange() {
+  if (!objects_) return;
+  lbl_YYYYMM->setText(FromSj(objects_->view->Label()));
+  statusPanel0->setText(FromSj(objects_->view->StatusText()));
+  UpdateScrollBars();
+  paiMain->update();
+}
+
+void TfrmMain::UpdateScrollBars() {
+  updating_ = true;
+  int rows = objects_->view->RowCount();
+  scr_Right->setRange(0, rows > 0 ? rows - 1 : 0);
+  scr_Right->setPageStep(std::max(1, objects_->view->LastVisibleRow() - objects_->view->TopRow() + 1));
+  scr_Right->setValue(objects_->view->TopRow());
+  const ViewScreen& sc = objects_->view->Screen();
+  int full = std::max(sc.keyAreaWidth[objects_->view->DisplayMode() == CMyView::kListMode ? 1 : 0], 0) +
+             sc.fieldAreaWidth;
+  int visible = paiMain->width();
+  if (visible > 0 && visible < full) {
+    scr_Bottom->setEnabled(true);
+    scr_Bottom->setRange(0, full - visible);
+    scr_Bottom->setPageStep(visible);
+  } else {
+    scr_Bottom->setRange(0, 0);
+    scr_Bottom->setEnabled(false);
+  }
+  updating_ = false;
+}
+
+void TfrmMain::StepPeriod(int step) {
+  if (!objects_) return;
+  objects_->view->StepPeriod(step);
+  AfterViewChange();
+}
+
+void TfrmMain::GoToday() {
+  if (!objects_) return;
+  objects_->view->GoToday();
+  AfterViewChange();
+}
+
+void TfrmMain::SetDisplayMode(int mode) {
+  if (!objects_) return;
+  objects_->view->SetDisplayMode(mode);
+  AfterViewChange();
+}
+
+// The sheet's keys; true when the key was one of them.
+bool TfrmMain::SheetKey(int key) {
+  CMyView& view = *objects_->view;
+  switch (key) {
+    case Qt::Key_Left:
+      StepPeriod(-1);
+      return true;
+    case Qt::Key_Right:
+      StepPeriod(1);
+      return true;
+    case Qt::Key_Home:
+      GoToday();
+      return true;
+    case Qt::Key_Up:
+      view.KeyUp();
+      break;
+    case Qt::Key_Down:
+      view.KeyDown();
+      break;
+    case Qt::Key_PageDown:
+      view.KeyPageDown();
+      break;
+    case Qt::Key_PageUp:
+      view.KeyPageUp();
+      break;
+    default:
+      return false;
+  }
+  AfterViewChange();
+  return true;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (!objects_) return QMainWindow::eventFilter(watched, event);
+  if (watched == scr_Key && event->type() == QEvent::KeyPress &&
+      SheetKey(static_cast<QKeyEvent*>(event)->key()))
+    return true;
+  if (watched == paiMain && event->type() == QEvent::Resize) {
+    SetSheetHeight(paiMain->height());
+    UpdateScrollBars();
+  }
+  if (watched == paiMain && event->type() == QEvent::Paint) {
+    paiMainPaint();
+    return true;
+  }
+  if (watched == paiMain && event->type() == QEvent::MouseButtonPress) {
+    paiMainMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
+    return true;
+  }
+  if (watched == paiMain && event->type() == QEvent::Wheel) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    objects_->view->Wheel(wheel->angleDelta().y() < 0 ? 1 : -1);
+    AfterViewChange();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::SetSheetHeight(int pixels) {
+  if (objects_) objects_->view->SetViewHeight(objects_->scr->ToLogical(1, pixels));
+}
+
+void TfrmMain::RenderOffscreen(int width, int h) {
+  SetSheetHeight(h);
+  objects_->view->LayoutFromTop(objects_->view->TopRow());
+  // the whole sheet width is drawn off screen, then shown from the scroll position
+  const ViewScreen& vs = objects_->view->Screen();
+  const int full = std::max(
+      vs.keyAreaWidth[objects_->view->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth,
+      width);
+  if (offscreen_.width() < full || offscreen_.height() != h)
+    offscreen_ = QImage(full, h, QImage::Format_RGB32);
+  QPainter op(&offscreen_);
+  QtCanvas canvas(op);
+  objects_->painter->RenderSheet(canvas, full, h);
+}
+
+QImage TfrmMain::RenderSheetImage(int width, int height) {
+  QImage out(width, height, QImage::Format_RGB32);
+  out.fill(Qt::white);
+  if (!started_ || !objects_) return out;
+  RenderOffscreen(width, height);
+  QPainter p(&out);
+  p.drawImage(QPoint(0, 0), offscreen_, QRect(0, 0, width, height));
+  QtCanvas screen(p);
+  objects_->painter->DrawCursor(screen, objects_->view->CursorRow(), 0);
+  return out;
+}
+
+void TfrmMain::paiMainPaint() {
+  QPainter p(paiMain);
+  if (!started_ || !objects_) {
+    p.fillRect(paiMain->rect(), Qt::white);
+    return;
+  }
+  const int h = paiMain->height();
+  RenderOffscreen(paiMain->width(), h);
+  const int x = scr_Bottom->isEnabled() ? scr_Bottom->value() : 0;
+  p.drawImage(QPoint(0, 0), offscreen_, QRect(x, 0, paiMain->width(), h));
+  QtCanvas screen(p);
+  objects_->painter->DrawCursor(screen, objects_->view->CursorRow(), x);
+  UpdateRowStatus();
+}
+
+void TfrmMain::paiMainMouseDown(int y) {
+  if (!objects_ || objects_->view->RowCount() == 0) return;
+  int row = objects_->painter->RowAt(y);
+  if (row < 0) return;
+  objects_->view->MoveCursorTo(row);
+  paiMain->update();
+}
+
+void TfrmMain::UpdateRowStatus() {
+  const auto& rows = objects_->view->Rows();
+  int r = objects_->view->CursorRow();
+  if (r < 0 || r >= static_cast<int>(rows.size())) {
+    statusPanel1->clear();
+    return;
+  }
+  const SheetRow& row = rows[static_cast<size_t>(r)];
+  std::string holiday = row.holiday ? row.holiday->Name() : std::string();
+  std::string anniversary = row.anniversary ? row.anniversary->Name() : std::string();
+  int start = row.anniversary ? row.anniversary->startYear : 0;
+  statusPanel1->setText(FromSj(objects_->view->RowStatus(r, holiday, anniversary, start)));
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  if (width() < 200 || height() < 200) resize(std::max(width(), 200), std::max(height(), 200));
+  if (objects_) {
+    SetSheetHeight(paiMain->height());
+    UpdateScrollBars();
+  }
+}

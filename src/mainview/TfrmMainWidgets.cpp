@@ -1,0 +1,167 @@
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "mainview/TfrmMain.h"
+#include "options/CMyColorKinds.h"
+#include "qtkit/QtText.h"
+
+void TfrmMain::BuildWidgets() {
+  auto* central = new QWidget(this);
+  auto* top = new QVBoxLayout(central);
+  top->setContentsMargins(2, 2, 2, 0);
+  top->setSpacing(2);
+
+  auto* bar = new QHBoxLayout;
+  tbt_Left = new QToolButton(this);
+  tbt_Left->setObjectName("tbt_Left");
+  tbt_Left->setArrowType(Qt::LeftArrow);
+  tbt_Left->setToolTip(QStringLiteral("前月に移動"));
+  lbl_YYYYMM = new QPushButton(this);
+  lbl_YYYYMM->setObjectName("lbl_YYYYMM");
+  lbl_YYYYMM->setFlat(true);
+  lbl_YYYYMM->setToolTip(QStringLiteral("今日に戻る"));
+  QFont big = lbl_YYYYMM->font();
+  big.setPointSize(big.pointSize() + 4);
+  big.setBold(true);
+  lbl_YYYYMM->setFont(big);
+  tbt_Right = new QToolButton(this);
+  tbt_Right->setObjectName("tbt_Right");
+  tbt_Right->setArrowType(Qt::RightArrow);
+  tbt_Right->setToolTip(QStringLiteral("翌月に移動"));
+  cmd_ModeMM = new QToolButton(this);
+  cmd_ModeMM->setObjectName("cmd_ModeMM");
+  cmd_ModeMM->setText(QStringLiteral("月表"));
+  cmd_ModeMM->setCheckable(true);
+  cmd_ModeMM->setAutoExclusive(true);
+  cmd_ModeMM->setChecked(true);
+  cmd_ModePickout = new QToolButton(this);
+  cmd_ModePickout->setObjectName("cmd_ModePickout");
+  cmd_ModePickout->setText(QStringLiteral("一覧"));
+  cmd_ModePickout->setCheckable(true);
+  cmd_ModePickout->setAutoExclusive(true);
+  btn_WinW = new QToolButton(this);
+  btn_WinW->setObjectName("btn_WinW");
+  btn_WinW->setCheckable(true);
+  btn_WinW->setText(QStringLiteral("幅"));
+  btn_WinW->setToolTip(QStringLiteral("画面の幅に合わせる"));
+  bar->addWidget(tbt_Left);
+  bar->addWidget(lbl_YYYYMM);
+  bar->addWidget(tbt_Right);
+  bar->addStretch(1);
+  for (int i = 0; i < 3; ++i) {
+    cmd_Palette[i] = new QToolButton(this);
+    cmd_Palette[i]->setObjectName(QStringLiteral("cmd_Palette%1").arg(i + 1));
+    cmd_Palette[i]->setText(QString::fromUtf8("色"));
+    cmd_Palette[i]->setAutoRaise(false);
+    bar->addWidget(cmd_Palette[i]);
+  }
+  bar->addSpacing(8);
+  bar->addWidget(cmd_ModeMM);
+  bar->addWidget(cmd_ModePickout);
+  bar->addWidget(btn_WinW);
+  top->addLayout(bar);
+
+  tab_Div = new QTabBar(this);
+  tab_Div->setObjectName("tab_Div");
+  tab_Div->setExpanding(false);
+  top->addWidget(tab_Div);
+
+  auto* grid = new QGridLayout;
+  grid->setSpacing(0);
+  paiMain = new QWidget(this);
+  paiMain->setObjectName("paiMain");
+  paiMain->setAutoFillBackground(true);
+  QPalette pal = paiMain->palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  paiMain->setPalette(pal);
+  paiMain->installEventFilter(this);
+  scr_Right = new QScrollBar(Qt::Vertical, this);
+  scr_Right->setObjectName("scr_Right");
+  scr_Bottom = new QScrollBar(Qt::Horizontal, this);
+  scr_Bottom->setObjectName("scr_Bottom");
+  grid->addWidget(paiMain, 0, 0);
+  grid->addWidget(scr_Right, 0, 1);
+  grid->addWidget(scr_Bottom, 1, 0);
+  top->addLayout(grid, 1);
+
+  // The key receiver: always focused, takes no part in scrolling.
+  scr_Key = new QScrollBar(Qt::Horizontal, this);
+  scr_Key->setObjectName("scr_Key");
+  scr_Key->setFixedSize(1, 1);
+  scr_Key->setFocusPolicy(Qt::StrongFocus);
+  scr_Key->installEventFilter(this);
+
+  panel_Scr = new QWidget(this);
+  panel_Scr->setObjectName("panel_Scr");
+  auto* scrRow = new QHBoxLayout(panel_Scr);
+  scrRow->setContentsMargins(0, 0, 0, 0);
+  tab_Scr = new QTabBar(panel_Scr);
+  tab_Scr->setObjectName("tab_Scr");
+  tab_Scr->setShape(QTabBar::RoundedSouth);
+  tab_Scr->setExpanding(false);
+  scrRow->addWidget(tab_Scr);
+  scrRow->addStretch(1);
+  scrRow->addWidget(scr_Key);
+  top->addWidget(panel_Scr);
+
+  setCentralWidget(central);
+  statusBar()->setObjectName("StatusBar");
+  statusPanel0 = new QLabel(this);
+  statusPanel0->setObjectName("statusPanel0");
+  statusPanel0->setMinimumWidth(160);
+  statusPanel1 = new QLabel(this);
+  statusPanel1->setObjectName("statusPanel1");
+  statusBar()->addWidget(statusPanel0);
+  statusBar()->addWidget(statusPanel1, 1);
+
+  connect(tbt_Left, &QToolButton::clicked, this, [this] { StepPeriod(-1); });
+  connect(tbt_Right, &QToolButton::clicked, this, [this] { StepPeriod(1); });
+  connect(lbl_YYYYMM, &QPushButton::clicked, this, &TfrmMain::GoToday);
+  connect(cmd_ModeMM, &QToolButton::clicked, this, [this] { SetDisplayMode(CMyView::kSheetMode); });
+  connect(cmd_ModePickout, &QToolButton::clicked, this, [this] { SetDisplayMode(CMyView::kListMode); });
+  connect(btn_WinW, &QToolButton::clicked, this, &TfrmMain::btn_WinWClick);
+  connect(tab_Div, &QTabBar::currentChanged, this, &TfrmMain::tab_DivChange);
+  connect(tab_Scr, &QTabBar::currentChanged, this, &TfrmMain::tab_ScrChange);
+  connect(scr_Right, &QScrollBar::valueChanged, this, [this](int v) {
+    if (updating_ || !objects_) return;
+    objects_->view->SetTop(v);
+    paiMain->update();
+  });
+  connect(scr_Bottom, &QScrollBar::valueChanged, this, [this](int) {
+    if (!updating_) paiMain->update();
+  });
+}
+
+void TfrmMain::RefreshPaletteButtons() {
+  CMyMaster& colors = objects_->Table(kColorTable);
+  if (colors.Read(objects_->global->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
+  CMyColorKinds kinds(colors, *env_.prompter, *env_.beeper);
+  for (int b = 1; b <= 3; ++b) {
+    QToolButton* button = cmd_Palette[b - 1];
+    int k = kinds.PaletteKind(b);
+    if (k < 0) {
+      button->setStyleSheet(QString());
+      button->setToolTip(QStringLiteral("カラーパレット%1").arg(b));
+      continue;
+    }
+    ColorKind kind = kinds.Get(k);
+    auto css = [](int c) {
+      return QStringLiteral("#%1%2%3")
+          .arg(c & 0xFF, 2, 16, QLatin1Char('0'))
+          .arg((c >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+          .arg((c >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+    };
+    // a colour the kind does not use shows as black text on white
+    button->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: %2; border: 1px solid #888; }")
+                              .arg(kind.useText ? css(kind.textColor) : QStringLiteral("#000000"))
+                              .arg(kind.useBack ? css(kind.backColor) : QStringLiteral("#ffffff")));
+    button->setToolTip(FromSj(kind.name));
+  }
+}
