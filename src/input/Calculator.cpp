@@ -41,7 +41,14 @@ double Calculator::LeadingNumber(const std::string& text, bool* whole) {
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) sign = text[i++] == '-' ? -1 : 1;
   double value = 0;
   size_t digits = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) value = value * 10 + (text[i] - '0');
+  for (; i < text.size(); ++i) {
+    // the number check writes amounts as "1,000": a comma between digits
+    // is a thousands separator, not the end of the number
+    if (text[i] == ',' && digits > 0 && i + 1 < text.size() && IsDigit(text[i + 1])) continue;
+    if (!IsDigit(text[i])) break;
+    value = value * 10 + (text[i] - '0');
+    ++digits;
+  }
   if (i < text.size() && text[i] == '.') {
     double scale = 0.1;
     for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, scale /= 10)

@@ -19,7 +19,10 @@ QMenu* MainActions::Menu(const QString& path) {
   if (it != menus_.end()) return it->second;
   const qsizetype slash = path.lastIndexOf('/');
   QMenu* menu = nullptr;
-  if (slash < 0) {
+  if (path.startsWith('#')) {
+    menu = new QMenu(&window_);
+    menu->setObjectName(path.mid(1));
+  } else if (slash < 0) {
     menu = window_.menuBar()->addMenu(path);
   } else {
     menu = Menu(path.left(slash))->addMenu(path.mid(slash + 1));

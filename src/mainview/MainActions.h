@@ -34,7 +34,7 @@ inline bool RecordsShown(const MainState& s) { return s.started && !s.groupShown
 
 struct ActionSpec {
   const char* name;     // objectName, e.g. "mnuEditDel"
-  const char* menu;     // menu path "ファイル(&F)" ("a/b" for a submenu); "" = none
+  const char* menu;     // menu path "ファイル(&F)" ("a/b" for a submenu), "#name" a popup; "" = none
   const char* caption;  // with its accelerator
   QKeySequence shortcut;
   ActionPredicate enabled;
@@ -49,6 +49,7 @@ class MainActions : public QObject {
   void DeclareMenus(const std::vector<const char*>& paths);
   QAction* Add(const ActionSpec& spec);
   void AddSeparator(const char* menu);
+  // A menu of the menu bar, or with a leading "#" a popup menu.
   QMenu* Menu(const QString& path);
   QAction* Find(const QString& name) const;
   // Enabled state of every action from its predicate.

@@ -10,10 +10,14 @@
 #include <QToolButton>
 
 #include "catalogue/ListRecovery.h"
+#include "input/StoreInputPorts.h"
+#include "input/TfrmInput.h"
+#include "mainview/EntryActions.h"
 #include "mainview/FileActions.h"
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
 #include "mainview/SheetActions.h"
+#include "mainview/ViewInputPort.h"
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
 #include "platform/FileOps.h"
@@ -82,7 +86,9 @@ void TfrmMain::BuildActions() {
   actions_->DeclareMenus({"ファイル(&F)", "検索(&S)", "ヘルプ(&H)"});
   RegisterFileActions(*actions_, *fileCommands_, *this);
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
+  RegisterEntryActions(*actions_, *entryCommands_);
   RegisterHelpActions(*actions_, *objects_->global);
+  AddToolButtons();
 }
 
 void TfrmMain::FormCreate() {
@@ -91,6 +97,9 @@ void TfrmMain::FormCreate() {
   context_ = std::make_unique<MainContext>(MainContext{*objects_, *env_.prompter, *env_.beeper, *env_.clock,
                                                        *env_.files, *env_.clipboard, *env_.opener});
   fileCommands_ = std::make_unique<FileCommands>(*context_, *this);
+  entryCommands_ = std::make_unique<EntryCommands>(*context_, *this);
+  inputView_ = std::make_unique<ViewInputPort>(*objects_, [this] { AfterViewChange(); });
+  inputAlarms_ = std::make_unique<AlarmInputPort>(*objects_->alarm);
   BuildActions();
   CMyGlobal& g = *objects_->global;
   g.SetOpener(env_.opener);
@@ -200,6 +209,10 @@ void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
   started_ = false;  // late widget events find nothing to act on
+  DropInputForm();
+  inputAlarms_.reset();
+  inputView_.reset();
+  entryCommands_.reset();
   fileCommands_.reset();
   context_.reset();
   objects_.reset();  // its members go in the reverse order of their creation

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "mainview/EntryCommands.h"
 #include "mainview/MainActions.h"
 #include "mainview/MainObjects.h"
 #include "mainview/MainWindowPort.h"
@@ -18,6 +19,10 @@ class FileChooser;
 class Clipboard;
 class Opener;
 class FileCommands;
+class TfrmInput;
+class ViewInputPort;
+class AlarmInputPort;
+class QHBoxLayout;
 class QTabBar;
 class QWidget;
 class QLabel;
@@ -44,7 +49,7 @@ struct MainEnvironment {
   Opener* opener = nullptr;
 };
 
-class TfrmMain : public QMainWindow, public MainWindowPort {
+class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   Q_OBJECT
  public:
   explicit TfrmMain(MainEnvironment env, QWidget* parent = nullptr);
@@ -83,6 +88,8 @@ class TfrmMain : public QMainWindow, public MainWindowPort {
   CMyView* View() const { return objects_ ? objects_->view.get() : nullptr; }
   CMyAlarm* Alarms() const { return objects_ ? objects_->alarm.get() : nullptr; }
   MainActions& Actions() { return *actions_; }
+  // The current book's input form; null when it has none.
+  TfrmInput* InputForm() const { return input_; }
   // "ひとこと(yyyy年mm月dd日 dddd)"
   static QString CaptionFor(CivilDate today);
   // The window icon: a calendar leaf with the day of the month.
@@ -105,6 +112,8 @@ class TfrmMain : public QMainWindow, public MainWindowPort {
   bool AskReinstall() override;
   void EditColorKinds(CMyColorKinds& kinds) override;
   bool AskUser(const std::string& current) override;
+  // EntryWindow
+  bool ShowEntry(const std::string& key, int index) override;
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -140,6 +149,10 @@ class TfrmMain : public QMainWindow, public MainWindowPort {
   void GoToday();
   void SetDisplayMode(int mode);
   void btn_WinWClick();
+  // The input form of the book just opened (none when it cannot be built).
+  void RebuildInputForm();
+  void DropInputForm();
+  void AddToolButtons();
 
   MainEnvironment env_;
   std::unique_ptr<DialogRunner> ownDialogs_;
@@ -150,6 +163,11 @@ class TfrmMain : public QMainWindow, public MainWindowPort {
   std::unique_ptr<MainObjects> objects_;
   std::unique_ptr<MainContext> context_;
   std::unique_ptr<FileCommands> fileCommands_;
+  std::unique_ptr<EntryCommands> entryCommands_;
+  std::unique_ptr<ViewInputPort> inputView_;
+  std::unique_ptr<AlarmInputPort> inputAlarms_;
+  TfrmInput* input_ = nullptr;
+  QHBoxLayout* bar_ = nullptr;
   MainActions* actions_ = nullptr;
   int lastDay_ = 0;
   QImage offscreen_;

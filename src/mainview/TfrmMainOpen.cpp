@@ -5,7 +5,12 @@
 #include <QToolButton>
 
 #include "catalogue/ListRecovery.h"
+#include "input/StoreInputPorts.h"
+#include "input/TfrmInput.h"
+#include "mainview/FileCommands.h"
 #include "mainview/TfrmMain.h"
+#include "mainview/ViewInputPort.h"
+#include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "qtkit/QtText.h"
@@ -115,6 +120,7 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   o.view->ReloadView();
   divIndex_ = index;
   RefreshPaletteButtons();
+  RebuildInputForm();
   const std::string& filter = o.view->Screen().filter;
   if (!filter.empty() && filter[0] == '=') {
     if (!started_) p.Warn("起動直後の自動抽出は行えません。"_sj);
@@ -215,4 +221,48 @@ void TfrmMain::tab_ScrChange(int index) {
   objects_->view->MoveCursorTo(objects_->view->CursorRow());
   AfterViewChange();
   scr_Key->setFocus();
+}
+
+void TfrmMain::DropInputForm() {
+  if (!input_) return;
+  input_->hide();
+  delete input_;
+  input_ = nullptr;
+}
+
+namespace {
+std::vector<ColorKind> KindsOf(MainObjects& o, Prompter& p, Beeper& b) {
+  CMyMaster& colors = o.Table(kColorTable);
+  if (colors.Read(o.global->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
+  CMyColorKinds kinds(colors, p, b);
+  std::vector<ColorKind> list;
+  for (int i = 0; i < kinds.Count(); ++i) list.push_back(kinds.Get(i));
+  return list;
+}
+}  // namespace
+
+void TfrmMain::RebuildInputForm() {
+  DropInputForm();
+  MainObjects& o = *objects_;
+  auto* form = new TfrmInput(*o.db, *o.global, *inputView_, *env_.prompter, *env_.beeper, *env_.clock, this);
+  form->SetAlarmPort(inputAlarms_.get());
+  form->editColorKinds = [this](std::vector<ColorKind>& kinds) {
+    fileCommands_->EditColors();
+    kinds = KindsOf(*objects_, *env_.prompter, *env_.beeper);
+    return true;
+  };
+  if (!form->BuildForm(o.view->Screen().linesPerPage, KindsOf(o, *env_.prompter, *env_.beeper))) {
+    delete form;
+    return;
+  }
+  input_ = form;
+}
+
+bool TfrmMain::ShowEntry(const std::string& key, int index) {
+  if (!input_) {
+    env_.beeper->Beep();
+    return false;
+  }
+  input_->ShowRecord(key, index);
+  return true;
 }

@@ -1,12 +1,15 @@
 // The sheet: painting, scrolling, the keys and the mouse.
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "mainview/EntryCommands.h"
 #include "mainview/TfrmMain.h"
 #include "qtkit/QtCanvas.h"
 #include "qtkit/QtText.h"
@@ -83,6 +86,13 @@ bool TfrmMain::SheetKey(int key) {
     case Qt::Key_PageUp:
       view.KeyPageUp();
       break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      entryCommands_->EditCursorRow();
+      return true;
+    case Qt::Key_Insert:
+      entryCommands_->NewAtCursor();
+      return true;
     default:
       return false;
   }
@@ -105,6 +115,17 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == paiMain && event->type() == QEvent::MouseButtonPress) {
     paiMainMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
+    return true;
+  }
+  if (watched == paiMain && event->type() == QEvent::MouseButtonDblClick && started_) {
+    entryCommands_->EditCursorRow();
+    return true;
+  }
+  if (watched == paiMain && event->type() == QEvent::ContextMenu && started_) {
+    paiMainMouseDown(static_cast<QContextMenuEvent*>(event)->pos().y());
+    actions_->Refresh();
+    actions_->Menu(QStringLiteral("#pmenu_MainPopup"))
+        ->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::Wheel) {

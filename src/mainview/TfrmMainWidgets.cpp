@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +19,7 @@ void TfrmMain::BuildWidgets() {
   top->setContentsMargins(2, 2, 2, 0);
   top->setSpacing(2);
 
-  auto* bar = new QHBoxLayout;
+  auto* bar = bar_ = new QHBoxLayout;
   tbt_Left = new QToolButton(this);
   tbt_Left->setObjectName("tbt_Left");
   tbt_Left->setArrowType(Qt::LeftArrow);
@@ -163,5 +164,24 @@ void TfrmMain::RefreshPaletteButtons() {
                               .arg(kind.useText ? css(kind.textColor) : QStringLiteral("#000000"))
                               .arg(kind.useBack ? css(kind.backColor) : QStringLiteral("#ffffff")));
     button->setToolTip(FromSj(kind.name));
+  }
+}
+
+void TfrmMain::AddToolButtons() {
+  // the entry buttons sit after the month label, before the colour palette
+  int at = bar_->indexOf(tbt_Right);
+  const struct {
+    const char* action;
+    const char* text;
+  } kButtons[] = {{"tbt_New", "新規"}, {"tbt_NowNew", "今日"}, {"tbt_Edit", "編集"}};
+  for (const auto& b : kButtons) {
+    QAction* a = actions_->Find(QString::fromUtf8(b.action));
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::fromUtf8(b.action) + "Button");
+    button->setText(QString::fromUtf8(b.text));
+    connect(button, &QToolButton::clicked, a, &QAction::trigger);
+    button->setToolTip(a->text());
+    button->setFocusPolicy(Qt::NoFocus);
+    bar_->insertWidget(++at, button);
   }
 }

@@ -53,6 +53,9 @@ TEST(Calculator, ArithmeticFormulas) {
       {"=DAT001*DAT002", {"3", ""}, 0, 0, "0", nullptr, {"DAT002"}},
       {"=DAT001+DAT002", {"12円", "x"}, 0, 0, "12", nullptr, {"DAT001", "DAT002"}},
       {"=DAT001*&TM", {"8"}, 0, 0, "4", nullptr, {}},
+      // amounts as the number check writes them
+      {"=DAT001*DAT002", {"1,000", "1.10"}, 1, 0, "1100", nullptr, {}},
+      {"=DAT001+DAT002", {"1,", ",5"}, 0, 0, "1", nullptr, {"DAT001", "DAT002"}},
       {"=DAT001+DAT0", {"8"}, 0, 0, "8", nullptr, {}},  // a short tail ends the formula
       {"=DAT021", {}, 0, 0, nullptr, "P:計算式が不正です。", {}},
       {"=DAT000", {}, 0, 0, nullptr, "P:計算式が不正です。", {}},

@@ -32,6 +32,7 @@ struct MainFixture {
   std::string home = dir / "home";
   TfrmMain* window = nullptr;
   int newDivisions = 0;
+  int packageIndex = 0;  // which shipped package a new book is made from
 
   MainFixture() {
     fileops::MakeDir(program);
@@ -66,7 +67,8 @@ struct MainFixture {
     g.SetDivisionFolder(name);
     fileops::MakeDirs(g.DivisionPath(""));
     CMyPackage package(prompter);
-    std::string pkg = packagelist::PathOf(JBX_PROGRAM_DIR, packagelist::Names(JBX_PROGRAM_DIR)[0]);
+    std::string pkg = packagelist::PathOf(
+        JBX_PROGRAM_DIR, packagelist::Names(JBX_PROGRAM_DIR)[static_cast<size_t>(packageIndex)]);
     return package.UnpackTo(pkg, g.DivisionPath(""), nullptr, false) == 0;
   }
   // The environment with the user dialog scripted by `run`.

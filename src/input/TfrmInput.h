@@ -1,0 +1,124 @@
+// "入力画面": the record input form. Its controls are switched on and placed
+// by the division's input definition; every check, save and delete is the
+// model's (CMyInput), the form only carries texts between the widgets and
+// the model and puts the focus where the model's message points.
+#pragma once
+#include <QDialog>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "input/CMyInput.h"
+#include "input/FormPorts.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+class SjComboBox;
+class SjLineEdit;
+class SjTextEdit;
+class CMyDB;
+class CMyGlobal;
+class Clock;
+class Prompter;
+class Beeper;
+
+class TfrmInput : public QDialog {
+  Q_OBJECT
+ public:
+  TfrmInput(CMyDB& db, CMyGlobal& global, InputViewPort& view, Prompter& prompter, Beeper& beeper,
+            const Clock& clock, QWidget* parent = nullptr);
+  ~TfrmInput() override;
+
+  // Reads the division's input definition and builds the controls. False
+  // when the division has none (after the model's message).
+  bool BuildForm(int linesPerPage, std::vector<ColorKind> kinds);
+  void SetAlarmPort(InputAlarmPort* port) { model_->SetAlarmPort(port); }
+  // The colour-kind editor behind 色種類; returns the kinds afterwards, or
+  // nothing when they did not change.
+  std::function<bool(std::vector<ColorKind>& kinds)> editColorKinds;
+
+  // Shows the record at `index` of the view's record set, or a new record
+  // with key `key` (index -1), and brings the form up beside the window.
+  void ShowRecord(const std::string& key, int index);
+  CMyInput& Model() { return *model_; }
+
+  // The buttons' handlers (F5-F8 and the buttons come here).
+  void cmd_InputClick();
+  void cmd_NewClick();
+  void cmd_DelClick();
+  void cmd_LeftClick();
+  void cmd_RightClick();
+  void cmd_CloseClick();
+  void pan_ColorClick();
+  void cbo_ColorChange(int index);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void reject() override;
+
+ private:
+  void BuildFixedParts();
+  void ClearControls();
+  // Copies every value of the model into its widget (signals blocked).
+  void LoadWidgets();
+  void LoadKeyBoxes();
+  void UpdateButtons();
+  // The leave checks of the widget that has the focus, before a command.
+  bool LeaveFocused();
+  bool Pending(QWidget* w) const;  // typed into since its last check
+  void MarkChecked();
+  bool LeaveControl(int control);
+  bool LeaveKeyBox(QWidget* box);
+  void FocusTarget(int target);
+  void FocusFirst();
+  void NewRecord();
+  void AfterSave();
+  void ShowColour();
+  void RefillColorItems();
+  void RefillChildCombo();
+  std::string WidgetText(int control) const;
+  void PlaceBesideParent();
+  void SavePlacement();
+
+  CMyGlobal& global_;
+  Prompter& prompter_;
+  Beeper& beeper_;
+  std::unique_ptr<CalcFormPort> calc_;
+  std::unique_ptr<ListFormPort> lists_;
+  std::unique_ptr<CMyInput> model_;
+  std::vector<QWidget*> widgets_;  // by control-list position
+  std::vector<QWidget*> captions_;
+  std::map<QWidget*, int> controlOf_;
+  std::map<QWidget*, QString> checked_;  // text as last checked
+  bool loading_ = false;
+  bool checking_ = false;
+  QWidget* refused_ = nullptr;  // the field the last leave check refused
+  bool placed_ = false;
+
+  QWidget* body_ = nullptr;
+  QLabel* lbl_Key = nullptr;
+  SjLineEdit* txt_YMD = nullptr;
+  SjLineEdit* txt_Page = nullptr;
+  SjLineEdit* txt_Gyo = nullptr;
+  QComboBox* cbo_Color = nullptr;
+  QPushButton* pan_Color = nullptr;
+  QLabel* lbl_Update = nullptr;
+  QPushButton* cmd_Input = nullptr;
+  QPushButton* cmd_Close = nullptr;
+  QPushButton* cmd_New = nullptr;
+  QPushButton* cmd_Del = nullptr;
+  QPushButton* cmd_Left = nullptr;
+  QPushButton* cmd_Right = nullptr;
+  QCheckBox* chk_Continu = nullptr;
+  QWidget* pai_Sel = nullptr;
+  QLabel* pai_Phot = nullptr;
+  QLabel* statusBar_ = nullptr;
+};

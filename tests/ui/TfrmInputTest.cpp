@@ -1,0 +1,131 @@
+// The input form opened from the sheet of a real book, saving to disk.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+#include "input/TfrmInput.h"
+#include "mainview/CMyView.h"
+#include "platform/FileOps.h"
+#include "qtkit/SjLineEdit.h"
+#include "store/CMyDB.h"
+#include "ui/MainWindowFixture.h"
+
+namespace {
+
+struct Book : MainFixture {
+  std::unique_ptr<TfrmMain> w;
+  explicit Book(int pkg) {
+    packageIndex = pkg;
+    UserAnswers("u");
+    w = std::make_unique<TfrmMain>(Env());
+    window = w.get();
+    w->FormCreate();
+  }
+  TfrmInput& Form() { return *w->InputForm(); }
+  template <class T>
+  T* Find(const char* name) {
+    return Form().findChild<T*>(name);
+  }
+  std::string MonthFile(const char* yyyymm) {
+    return ReadBytes(w->Global()->DivisionPath(std::string("dt") + yyyymm + ".jdt"));
+  }
+  // The sheet row that shows a record with this memo text, -1 none.
+  int RowWithMemo(const std::string& memo) {
+    CMyView& v = *w->View();
+    for (int r = 0; r < v.RowCount(); ++r) {
+      const SheetRow& row = v.Rows()[static_cast<size_t>(r)];
+      if (row.record >= 0 && w->InputForm()->Model().Value(0) == memo) return r;
+    }
+    return -1;
+  }
+};
+
+TEST(TfrmInput, AnEntryWrittenFromTheSheetIsOnDiskAndOnTheSheetAtOnce) {
+  Book b(0);  // the diary
+  ASSERT_TRUE(b.w->Started());
+  ASSERT_NE(nullptr, b.w->InputForm());
+  ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+  ASSERT_TRUE(b.Form().isVisible());
+  EXPECT_EQ(QStringLiteral("2026/12/09"), b.Find<SjLineEdit>("txt_YMD")->text());
+  auto* memo = b.Find<SjTextEdit>("txt_Mem001");
+  ASSERT_NE(nullptr, memo);
+  memo->setPlainText(QString::fromUtf8("歯医者に行った\n[10:30]薬局"));
+  auto* time = b.Find<SjLineEdit>("txt_dat001");
+  ASSERT_NE(nullptr, time);
+  time->setText("0930");
+  emit time->textEdited(time->text());
+  b.Form().cmd_InputClick();
+  EXPECT_FALSE(b.Form().isVisible()) << (b.prompter.Shown().empty() ? "" : b.prompter.ShownUtf8()[0]);
+  const std::string file = b.MonthFile("202612");
+  EXPECT_NE(std::string::npos, file.find("歯医者に行った"_sj));
+  EXPECT_NE(std::string::npos, file.find("09:30"));  // rewritten by the time check
+  // the sheet shows it on today's row, with the cursor there
+  CMyView& v = *b.w->View();
+  const SheetRow& row = v.Rows()[static_cast<size_t>(v.CursorRow())];
+  EXPECT_STREQ("2026/12/09", row.key);
+  EXPECT_GE(row.record, 0);
+  // the memo's bracketed time became an alarm for today
+  ASSERT_GE(b.w->Alarms()->Count(), 1);
+
+  // Enter on that row opens the entry again; emptying it deletes it without asking
+  ASSERT_TRUE(Trigger(*b.w, "pmenu_Edit"));
+  EXPECT_FALSE(b.Form().Model().IsNew());
+  EXPECT_EQ(QString::fromUtf8("歯医者に行った\n[10:30]薬局"), memo->toPlainText());
+  memo->clear();
+  time->clear();
+  emit time->textEdited(QString());
+  b.Form().cmd_InputClick();
+  EXPECT_EQ(std::string::npos, b.MonthFile("202612").find("歯医者に行った"_sj));
+  EXPECT_LT(v.Rows()[static_cast<size_t>(v.CursorRow())].record, 0);
+}
+
+TEST(TfrmInput, ARefusedFieldKeepsWhatWasTypedAndTheFocusReturnsToIt) {
+  Book b(0);
+  ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+  auto* memo = b.Find<SjTextEdit>("txt_Mem001");
+  memo->setPlainText(QString::fromUtf8("メモ"));
+  auto* time = b.Find<SjLineEdit>("txt_dat001");
+  time->setText("12:60");  // no hour has sixty minutes
+  emit time->textEdited(time->text());
+  time->setFocus();
+  b.Form().cmd_InputClick();
+  ASSERT_FALSE(b.prompter.Shown().empty());
+  EXPECT_EQ("不正な時間です。", b.prompter.ShownUtf8().back());
+  EXPECT_TRUE(b.Form().isVisible());
+  EXPECT_EQ(QStringLiteral("12:60"), time->text());
+  EXPECT_EQ(QString::fromUtf8("メモ"), memo->toPlainText());
+  EXPECT_FALSE(fileops::Exists(b.w->Global()->DivisionPath("dt202612.jdt")));
+}
+
+TEST(TfrmInput, TheHouseholdBookCalculatesAndLearnsItsPaymentMethods) {
+  Book b(2);  // household accounts
+  ASSERT_TRUE(b.w->Started());
+  ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+  // the editors by slot: amount DAT004 in slot 1, rate DAT005 in slot 2, total DAT006 in slot 3
+  auto* amount = b.Find<SjLineEdit>("txt_dat002");
+  auto* rate = b.Find<SjLineEdit>("txt_dat003");
+  auto* total = b.Find<SjLineEdit>("txt_dat004");
+  ASSERT_TRUE(amount && rate && total);
+  amount->setFocus();
+  amount->setText("1000");
+  emit amount->textEdited(amount->text());
+  rate->setFocus();  // leaving the amount runs the calculation
+  rate->setText("1.1");
+  emit rate->textEdited(rate->text());
+  auto* payment = b.Find<SjComboBox>("cbo_dat003");
+  ASSERT_NE(nullptr, payment);
+  payment->setEditText(QString::fromUtf8("商品券"));
+  b.Find<SjLineEdit>("txt_dat001")->setText(QString::fromUtf8("米"));
+  emit b.Find<SjLineEdit>("txt_dat001")->textEdited(QString::fromUtf8("米"));
+  b.Form().cmd_InputClick();
+  EXPECT_FALSE(b.Form().isVisible()) << (b.prompter.Shown().empty() ? "" : b.prompter.ShownUtf8()[0]);
+  EXPECT_EQ(QStringLiteral("1100"), total->text().remove(','));
+  EXPECT_NE(std::string::npos, b.MonthFile("202612").find("1100"));
+  // the learned payment method is on top of the history, on disk
+  const std::string history = ReadBytes(b.w->Global()->DivisionPath("cboms02.ms"));
+  EXPECT_EQ(0u, history.find("$$$ 1\r\n"_sj + "商品券"_sj)) << history;
+}
+
+}  // namespace
