@@ -58,6 +58,7 @@ TfrmSetMaster::TfrmSetMaster(CMySetMaster& model, Prompter& prompter, Beeper* /*
   auto* left = new QVBoxLayout;
   left->addWidget(lst_Main, 1);
   auto* order = new QHBoxLayout;
+  for (QPushButton* b : {cmd_Up, cmd_Down}) b->setMaximumWidth(48);
   order->addWidget(cmd_Up);
   order->addWidget(cmd_Down);
   order->addStretch(1);
@@ -84,7 +85,7 @@ TfrmSetMaster::TfrmSetMaster(CMySetMaster& model, Prompter& prompter, Beeper* /*
 
   Refresh(-1);
   txt_Name->setFocus();
-  resize(520, 340);
+  resize(470, 320);
 }
 
 std::string TfrmSetMaster::Name() const { return txt_Name->TextSj(); }

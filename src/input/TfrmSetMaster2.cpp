@@ -96,6 +96,7 @@ TfrmSetMaster2::TfrmSetMaster2(CMySetMaster2& model, Prompter& prompter, Beeper*
   auto* left = new QVBoxLayout;
   left->addWidget(lst_Main, 1);
   auto* order = new QHBoxLayout;
+  for (QPushButton* b : {cmd_Up, cmd_Down}) b->setMaximumWidth(48);
   order->addWidget(cmd_Up);
   order->addWidget(cmd_Down);
   order->addStretch(1);
@@ -124,7 +125,7 @@ TfrmSetMaster2::TfrmSetMaster2(CMySetMaster2& model, Prompter& prompter, Beeper*
 
   Refresh(-1);
   ClearFields();
-  resize(560, 360);
+  resize(490, 340);
 }
 
 void TfrmSetMaster2::Refresh(int select) {

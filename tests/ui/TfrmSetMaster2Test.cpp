@@ -106,6 +106,7 @@ TEST(TfrmSetMaster2, SetUpFollowsTheParentAndTheMode) {
     EXPECT_EQ(c.lines, Shown(dlg.findChild<QListWidget*>("lst_Main")));
     EXPECT_EQ(c.keyEnabled, key->isEnabled());
     EXPECT_EQ(2, key->MaxBytes());
+    EXPECT_EQ(50, dlg.findChild<SjLineEdit*>("txt_Name")->MaxBytes());
     EXPECT_FALSE(key->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_TRUE(dlg.findChild<QCheckBox*>("chk_Auto")->isChecked());
     EXPECT_FALSE(dlg.findChild<QPushButton*>("cmd_Update")->isEnabled());
