@@ -129,13 +129,21 @@ CMySetMaster::Closed CMySetMaster::Close() {
   const std::string path = dir_ + "/" + sellist::ComboFile(slot_);
   if (sellist::SaveComboList(path, list_) < 0) {
     Warn("保存に失敗しました。");
+    out.failed = true;
     return out;
   }
   out.saved = true;
   sellist::ComboList back;
   if (sellist::LoadComboList(path, back) == 0) out.items = back.items;
-  if (pairChanged_ && childSlot_ >= 0 && pair_.Save(dir_ + "/" + sellist::PairFile(childSlot_)) < 0)
-    Warn("保存に失敗しました。");
+  if (pairChanged_ && childSlot_ >= 0) {
+    if (pair_.Save(dir_ + "/" + sellist::PairFile(childSlot_)) < 0) {
+      Warn("保存に失敗しました。");
+      out.failed = true;
+      return out;  // changed_ stays set: a retry writes both files again
+    }
+    pairChanged_ = false;
+  }
+  changed_ = false;
   return out;
 }
 
@@ -342,12 +350,12 @@ CMySetMaster2::Closed CMySetMaster2::Close() {
         args_.mode == kPairChild ? sellist::PairFile(args_.slot) : sellist::ListFile(args_.slot);
     out.saved = table_.Save(args_.dir + "/" + name) >= 0;
     out.failed = !out.saved;
-    changed_ = false;
+    changed_ = !out.saved;  // a failed save stays pending for the next Close
   }
   if (childChanged_ && args_.childSlot >= 0) {
     out.childSaved = child_.Save(args_.dir + "/" + sellist::ListFile(args_.childSlot)) >= 0;
     out.failed = out.failed || !out.childSaved;
-    childChanged_ = false;
+    childChanged_ = !out.childSaved;
   }
   if (out.failed) Warn("保存に失敗しました。");
   return out;

@@ -34,11 +34,13 @@ class CMySetMaster {
 
   struct Closed {
     bool changed = false;
-    bool saved = false;
+    bool saved = false;              // the combo list file was written
+    bool failed = false;             // a save failed; Close may be called again
     bool learn = false;              // the combo slot's learning switch
     std::vector<std::string> items;  // the combo box's items, from the file
   };
   // Saves when anything changed ("保存に失敗しました。" when that fails).
+  // After a failure the edits stay pending, so a second Close tries again.
   Closed Close();
   const CMyHyo& Pair() const { return pair_; }
 
@@ -103,6 +105,7 @@ class CMySetMaster2 {
     bool childSaved = false;  // the child list was written
     bool failed = false;      // a save failed ("保存に失敗しました。")
   };
+  // After a failure the edits stay pending, so a second Close tries again.
   Closed Close();
   const CMyHyo& Table() const { return table_; }
   const CMyHyo& Child() const { return child_; }
