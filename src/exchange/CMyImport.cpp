@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <vector>
 
 #include "catalogue/CMyMaster.h"
 #include "exchange/FileTransaction.h"
@@ -338,6 +339,15 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     r.record = record;
     return fail(kCheckFailed, Num(record) + "レコード目でエラーが発生しました。\n"_sj + text);
   };
+  // every line to add, in file order: the serials are given before any new
+  // record is in the table, so finding a free serial looks only at the
+  // records that were there
+  struct Line {
+    int record;
+    std::string period, key;
+    int serial;
+  };
+  std::vector<Line> lines;
   for (;;) {
     const int n = csv.ReadRecord();
     if (n == 0) break;
@@ -354,6 +364,7 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
       if (m.photo && !csv.Value(m.column).empty() && !IsJpg(csv.Value(m.column)))
         return lineError(record, "画像ファイルにJPG以外が指定されました。"_sj);
     }
+    lines.push_back({record, period, key, 0});
     ++r.added;
   }
   if (!hint().empty()) return fail(kCheckFailed, utf8Hint.substr(1));
@@ -396,12 +407,21 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
                      "データは取り込む前のままです。"_sj);
     return code;
   };
+  std::set<std::pair<std::string, int>> given;
+  for (Line& line : lines) {
+    line.serial = book_.periods.RegisterKey(line.period, line.key, false);
+    // a period whose serials ran up to 99999 is searched for gaps, which
+    // cannot see the serials given here before: never give one twice
+    if (line.serial < 1 || line.serial > 99999 || !given.insert({line.period, line.serial}).second)
+      return stop(line.record, "不正な行連番が入力されました。"_sj);
+  }
   if ((rc = csv.Open(r.path, true)) != CMyCSV::kOk) {
     prompter_.Warn(csv.ErrorText());
     return TakeBack(tx, kOpenFailed, r);
   }
   const std::string today = civil::Ymd(clock_.Today());
   std::set<std::string> touched;
+  const std::string changed = "ファイルが取り込みの途中で変わりました。"_sj;
   for (;;) {
     const int n = csv.ReadRecord();
     if (n == 0) break;
@@ -412,8 +432,10 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     std::string period, key, refusal;
     int weekday = 0;
     if (!KeyOf(csv, cols, false, period, key, weekday, refusal)) return stop(record, refusal);
-    const int serial = book_.periods.RegisterKey(period, key, false);
-    if (serial < 1 || serial > 99999) return stop(record, "不正な行連番が入力されました。"_sj);
+    const size_t at = static_cast<size_t>(r.added);
+    if (at >= lines.size() || lines[at].record != record || lines[at].key != key)
+      return stop(record, changed);
+    const int serial = lines[at].serial;
     CMyDB& db = book_.db;
     db.New();
     if (db.SetValue(memo::kKey, key) != 0)
@@ -442,7 +464,7 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     ++r.added;
   }
   csv.Close();
-  if (r.added != expected) return stop(csv.RecordsRead(), "ファイルが取り込みの途中で変わりました。"_sj);
+  if (r.added != expected) return stop(csv.RecordsRead(), changed);
 
   for (const std::string& period : touched) {
     const std::string path = book_.global.DivisionPath(CMyPeriods::FileName(period));

@@ -121,8 +121,8 @@ bool MapColumns(const std::vector<std::string>& captions, const std::vector<Scre
 }
 
 std::string WeekdayText(std::string_view value) {
-  static const char* const kNames[7] = {"日", "月", "火", "水", "木", "金", "土"};
-  if (value.size() == 1 && value[0] >= '1' && value[0] <= '7') return cp932::FromUtf8(kNames[value[0] - '1']);
+  static const std::string kNames[7] = {"日"_sj, "月"_sj, "火"_sj, "水"_sj, "木"_sj, "金"_sj, "土"_sj};
+  if (value.size() == 1 && value[0] >= '1' && value[0] <= '7') return kNames[value[0] - '1'];
   return std::string(value);
 }
 

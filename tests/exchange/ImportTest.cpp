@@ -100,17 +100,6 @@ TEST(CMyImport, ExportThenImportGivesTheSameRecords) {
   }
 }
 
-TEST(CMyImport, PageBooksRoundTripToo) {
-  Book from(true);
-  for (int i = 1; i <= 12; ++i)
-    ASSERT_TRUE(from.Add(std::to_string(i % 3 + 1) + "/" + std::to_string(i),
-                         {{"見出し", "h" + std::to_string(i)}, {"!本文", HardMemo(i)}}));
-  ASSERT_EQ(CMyExport::kOk, ExportAll(from, from.dir / "p.csv"));
-  Book to(true);
-  ASSERT_EQ(CMyImport::kOk, Import(to, from.dir / "p.csv", true));
-  EXPECT_EQ(from.Records(false), to.OnDisk(false));
-}
-
 TEST(CMyImport, AddingKeepsRecordsAndTakesTheNextSerials) {
   Book b;
   ASSERT_TRUE(b.Add("2026/03/01", {{"品目", "old"}}));
