@@ -446,8 +446,11 @@ bool CMyCSV::NeedsGuard(std::string_view value) {
 }
 
 std::string CMyCSV::Guard(std::string_view value) {
-  if (!NeedsGuard(value)) return std::string(value);
-  return "'" + std::string(value);
+  std::string out;
+  if (!NeedsGuard(value)) return out.assign(value);
+  out.reserve(value.size() + 1);
+  out += '\'';
+  return out.append(value);
 }
 
 std::string CMyCSV::Unguard(std::string_view value) {

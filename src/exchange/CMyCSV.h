@@ -85,8 +85,8 @@ class CMyCSV {
   void UseDefinitions(bool on);
   // 0, or -1 after "P:フィールド名のサイズが大きい" (caption "エラー") for a
   // name over 30 bytes.
-  int AddDefinition(const std::string& name, int type, int size, int decimals, int flag, int required,
-                    int id);
+  [[nodiscard]] int AddDefinition(const std::string& name, int type, int size, int decimals, int flag,
+                                  int required, int id);
   int DefinitionCount() const { return static_cast<int>(defs_.size()); }
   const Definition& DefinitionAt(int i) const { return defs_[static_cast<size_t>(i)]; }
 
@@ -107,11 +107,11 @@ class CMyCSV {
   // is read as the column names; with definitions in use each must name a
   // definition. 0, an Open result or a ReadRecord error (for the header
   // line); the text is in ErrorText and the file is closed again.
-  int Open(const std::string& path, bool header);
+  [[nodiscard]] int Open(const std::string& path, bool header);
   // The number of fields of the next record (> 0), 0 at the end of the
   // file, or a ReadRecord error; after an error the record's field count is
   // 0 and the reader stands at the next record.
-  int ReadRecord();
+  [[nodiscard]] int ReadRecord();
   // The value of a column of the current record; "" for a column the
   // record does not have.
   const std::string& Value(int column) const;
@@ -132,9 +132,9 @@ class CMyCSV {
   // written, a value that is such a text behind "'"s gets one more "'" too:
   // Guard adds one "'" to every value of the form "'"* trigger ..., Unguard
   // takes one off every value of the form "'"+ trigger ...
-  static bool NeedsGuard(std::string_view value);
-  static std::string Guard(std::string_view value);
-  static std::string Unguard(std::string_view value);
+  [[nodiscard]] static bool NeedsGuard(std::string_view value);
+  [[nodiscard]] static std::string Guard(std::string_view value);
+  [[nodiscard]] static std::string Unguard(std::string_view value);
 
  private:
   int Fail(int code, const std::string& text);
@@ -180,16 +180,16 @@ class CMyCSV {
 class CsvWriter {
  public:
   CsvWriter(std::string path, CsvEncoding encoding);
-  bool Open();
+  [[nodiscard]] bool Open();
   // One value (CP932), quoted; a comma before every value but the first of
   // a record.
   void Field(std::string_view value);
   void EndRecord();
   // Flushes, syncs and renames into place; false (old file intact) on any
   // failure.
-  bool Commit();
+  [[nodiscard]] bool Commit();
   // A value between double quotes with its inner double quotes doubled.
-  static std::string Quote(std::string_view value);
+  [[nodiscard]] static std::string Quote(std::string_view value);
 
  private:
   void Flush();

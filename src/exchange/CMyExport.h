@@ -69,21 +69,21 @@ class CMyExport {
   CMyExport(ExchangeBook& book, Prompter& prompter);
 
   // Every column item in the standard order (>> puts them so).
-  std::vector<std::string> StandardColumns() const;
+  [[nodiscard]] std::vector<std::string> StandardColumns() const;
   // The dialog's opening state from "JotBoxExp.dat" (every item exported,
   // with the default options, when the file is missing or unreadable) and
   // the last export path.
-  ExportChoice LoadChoice() const;
+  [[nodiscard]] ExportChoice LoadChoice() const;
   // Writes "JotBoxExp.dat" from the options. False when it failed.
-  bool SaveChoice(const ExportOptions& options) const;
+  [[nodiscard]] bool SaveChoice(const ExportOptions& options) const;
   // txt_Path as the export takes it.
-  std::string ResolvePath(const std::string& typed) const;
+  [[nodiscard]] std::string ResolvePath(const std::string& typed) const;
 
   // cmd_Ok. `shown` are the main view's rows for "表示中のデータ". Every
   // message goes through the prompter; returns a Code. The file is written
   // through a temporary and replaces an existing one only when complete.
-  int Run(const ExportOptions& options, const std::vector<ShownRow>& shown = {},
-          ExportResult* result = nullptr);
+  [[nodiscard]] int Run(const ExportOptions& options, const std::vector<ShownRow>& shown = {},
+                        ExportResult* result = nullptr);
 
  private:
   ExchangeBook& book_;

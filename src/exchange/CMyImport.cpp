@@ -233,7 +233,7 @@ bool CMyImport::KeyOf(const CMyCSV& csv, const Columns& cols, bool checking, std
     return refusal = "ページがオーバーしました。1から"_sj + Num(kMaxPage) + "までです。"_sj, false;
   if (page < 1) page = 1;
   if (line < 1) line = 1;
-  char buf[32];
+  char buf[64];  // both at most 5 digits: the columns hold 5 bytes
   std::snprintf(buf, sizeof buf, "%05ld/%05ld", page, line);
   key = buf;
   period = key.substr(0, 5);
@@ -276,7 +276,10 @@ int CMyImport::TakeBack(FileTransaction& tx, int code, ImportResult& r) {
   if (book_.host) book_.host->ReloadView();
   if (!restored) {
     std::string files;
-    for (const std::string& f : tx.Unrestored()) files += "\n" + cp932::FromUtf8(f);
+    for (const std::string& f : tx.Unrestored()) {
+      files += '\n';
+      files += cp932::FromUtf8(f);
+    }
     prompter_.Error("取り込む前の状態に戻せなかったファイルがあります。"_sj + files + "\n" +
                     "元の内容はファイル名に「.before-import」を付けて残してあります。"_sj + "\n" +
                     "取り込む前のデータ: "_sj + cp932::FromUtf8(r.safetyCopy));

@@ -74,19 +74,19 @@ class CMyImport {
   CMyImport(ExchangeBook& book, Prompter& prompter, const Clock& clock);
 
   // The dialog's opening state: the last path and options from "Path.dat".
-  ImportOptions LastOptions() const;
-  std::string ResolvePath(const std::string& typed) const;
+  [[nodiscard]] ImportOptions LastOptions() const;
+  [[nodiscard]] std::string ResolvePath(const std::string& typed) const;
   // "BK<today>.csv" in the division folder.
-  std::string SafetyCopyPath() const;
+  [[nodiscard]] std::string SafetyCopyPath() const;
   // Writes the whole division (load it first) to `path` in the layout the
   // import reads. 0, or -1 after "ページ追加用抽出処理に失敗しました。" or when
   // the file could not be written (no message).
-  int WriteSafetyCopy(const std::string& path) const;
+  [[nodiscard]] int WriteSafetyCopy(const std::string& path) const;
   // The definitions the reader checks the file with.
   void DefineColumns(CMyCSV& csv) const;
 
   // cmd_Inport. Every message goes through the prompter; returns a Code.
-  int Run(const ImportOptions& options, ImportResult* result = nullptr);
+  [[nodiscard]] int Run(const ImportOptions& options, ImportResult* result = nullptr);
 
  private:
   struct Columns;

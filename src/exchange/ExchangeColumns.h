@@ -30,12 +30,12 @@ struct ScreenField {
 };
 
 // The field controls of the input form's control list, in file order.
-std::vector<ScreenField> ScreenFieldsOf(const std::vector<jsc::Control>& controls);
+[[nodiscard]] std::vector<ScreenField> ScreenFieldsOf(const std::vector<jsc::Control>& controls);
 
 // The file txt_Path names (file-system spelling): a name without "/" is
 // taken in the current user's folder, a name without an extension gets
 // ".CSV".
-std::string ResolveExchangePath(const CMyGlobal& global, const std::string& typed);
+[[nodiscard]] std::string ResolveExchangePath(const CMyGlobal& global, const std::string& typed);
 
 // One row the main view shows, as "表示中のデータ" writes it.
 struct ShownRow {
@@ -70,7 +70,7 @@ struct ExchangeBook {
 
 // The sheet's rows with their records looked up in the main record set
 // (whose order the rows' record positions count in).
-std::vector<ShownRow> ShownRowsOf(const std::vector<SheetRow>& rows, const CMyRec& records);
+[[nodiscard]] std::vector<ShownRow> ShownRowsOf(const std::vector<SheetRow>& rows, const CMyRec& records);
 
 namespace exch {
 
@@ -98,12 +98,12 @@ extern const PseudoColumn kPseudoColumns[8];
 
 // The pseudo-column a caption (CP932) names in a division by date or by
 // page, null when none.
-const PseudoColumn* FindPseudo(std::string_view caption, bool byPage);
+[[nodiscard]] const PseudoColumn* FindPseudo(std::string_view caption, bool byPage);
 // Captions (CP932) of a group's pseudo-columns for the division's kind.
-std::vector<std::string> PseudoCaptions(int group, bool byPage);
+[[nodiscard]] std::vector<std::string> PseudoCaptions(int group, bool byPage);
 // Every column item in the standard order: group 1, the screen fields,
 // group 2.
-std::vector<std::string> StandardColumns(const std::vector<ScreenField>& fields, bool byPage);
+[[nodiscard]] std::vector<std::string> StandardColumns(const std::vector<ScreenField>& fields, bool byPage);
 
 // A column as the record writer takes it.
 struct OutColumn {
@@ -114,8 +114,9 @@ struct OutColumn {
 // Maps captions to columns: a pseudo-column caption by the table, else a
 // screen field by caption, else a table field of that name or alias. False
 // (with the caption in `unknown`) when a caption names nothing.
-bool MapColumns(const std::vector<std::string>& captions, const std::vector<ScreenField>& fields,
-                const CMyDB& db, bool byPage, std::vector<OutColumn>& out, std::string* unknown);
+[[nodiscard]] bool MapColumns(const std::vector<std::string>& captions,
+                              const std::vector<ScreenField>& fields, const CMyDB& db, bool byPage,
+                              std::vector<OutColumn>& out, std::string* unknown);
 
 // How values are changed on their way out.
 struct ValueRules {
@@ -125,9 +126,9 @@ struct ValueRules {
 };
 
 // "日" .. "土" for "1" .. "7"; any other text unchanged.
-std::string WeekdayText(std::string_view value);
+[[nodiscard]] std::string WeekdayText(std::string_view value);
 // CR LF, a lone CR and a lone LF each become `text`.
-std::string ReplaceBreaks(std::string_view value, std::string_view text);
+[[nodiscard]] std::string ReplaceBreaks(std::string_view value, std::string_view text);
 
 // The record at table row `r`, one value per column.
 void WriteRecord(CsvWriter& w, const CMyDB& db, int r, const std::vector<OutColumn>& columns,
