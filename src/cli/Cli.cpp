@@ -104,6 +104,41 @@ const std::vector<Command>& Commands() {
        "  --decimals N        結果の小数桁数\n"
        "例: jbx calc --division-dir . --formula =DAT001*DAT002 DAT001=3 DAT002=4\n",
        CmdCalc},
+      {"export",
+       "--root DIR --user NAME [--division N] [--columns CAPTION,...] [--view yyyy/mm|PAGE] [--no-header]\n"
+       "           [--memo-break TEXT] [--utf8] [--formula-guard] [--today yyyy/mm/dd] OUT.csv",
+       "分類の記録を CSV ファイルに書き出す（エクスポート画面と同じ処理）",
+       "  --division N|NAME   分類の位置（0 から）または名前\n"
+       "  --columns A,B       書く列の名前（年月日, 曜日, 入力画面の項目名, テキスト色, 背景色, 更新日, "
+       "登録日\n"
+       "                      など）。既定はすべての列\n"
+       "  --view yyyy/mm      その月（ページで管理する分類ではページ）の表示中の行だけを書く\n"
+       "  --no-header         列名の行を付けない\n"
+       "  --memo-break TEXT   値の中の改行を TEXT に置き換える（例 \"<BR>\"）\n"
+       "  --utf8              UTF-8 (BOM付き) で書く（既定は Shift-JIS）\n"
+       "  --formula-guard     = + - @ で始まる値の前に ' を付ける（表計算ソフト向け）\n"
+       "拡張子の無い名前には .CSV が付きます。同じ名前のファイルは置き換えます。\n"
+       "JotBoxExp.dat と Path.dat は読みも書きもしません。\n"
+       "例: jbx export --root DIR --user u --division 家計簿 --columns 年月日,品目,金額 kakei.csv\n",
+       CmdExport},
+      {"import",
+       "--root DIR --user NAME [--division N] [--replace] [--utf8] [--formula-guard] [--today yyyy/mm/dd] "
+       "IN.csv",
+       "CSV ファイルの記録を分類に取り込む（インポート画面と同じ処理）",
+       "  --replace         全データ入替（既定は追加）\n"
+       "  --utf8            BOM の無い UTF-8 として読む（BOM があれば指定が無くても UTF-8）\n"
+       "  --formula-guard   エクスポートが付けた ' を外す\n"
+       "  --today D         今日とする日（安全のためのコピー BKyyyymmdd.csv と更新日・登録日）\n"
+       "先頭行は列名です。ファイル全体を検査してから書き込み、途中で失敗したときは何も変えません。\n"
+       "取り込む前に、その日の安全のためのコピー（分類のフォルダーの BKyyyymmdd.csv）を作ります。\n"
+       "例: jbx import --root DIR --user u --division 1 --replace kakei.csv\n",
+       CmdImport},
+      {"csv", "FILE [--header] [--utf8]", "CSV ファイルを読み、1 レコードを 1 行の JSON 配列で書く",
+       "  --header   先頭行を列名として読み、最初の行にその配列を書く\n"
+       "  --utf8     BOM の無い UTF-8 として読む\n"
+       "読めないレコードがあれば、その前までを書いてレコード番号とエラーを出し、終了コード 1 です。\n"
+       "例: jbx csv kakei.csv --header\n",
+       CmdCsv},
   };
   return kTable;
 }

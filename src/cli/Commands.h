@@ -50,3 +50,12 @@ int DumpAlarmJson(const std::string& path, std::string& json);
 int CmdBackup(int argc, char** argv);
 int CmdRestore(int argc, char** argv);
 int DumpArchiveJson(const std::string& path, std::string& json);
+
+// jbx export / jbx import: a division to and from CSV through the export
+// and import dialogs' models; jbx csv: what the CSV reader makes of a file.
+int CmdExport(int argc, char** argv);
+int CmdImport(int argc, char** argv);
+int CmdCsv(int argc, char** argv);
+// A path given on the command line, made absolute against the working
+// folder (CmdExport.cpp).
+std::string AbsolutePath(const std::string& path);
