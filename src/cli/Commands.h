@@ -50,3 +50,9 @@ int DumpAlarmJson(const std::string& path, std::string& json);
 int CmdBackup(int argc, char** argv);
 int CmdRestore(int argc, char** argv);
 int DumpArchiveJson(const std::string& path, std::string& json);
+
+// jbx pickout (--division-dir DIR | --root DIR --user NAME [--division N])
+// [FILE.pit | FILE.pic | --method NAME | condition options] [--run]: the
+// filter and sort the extraction dialog's model makes, or with --run the
+// extracted records or group rows (CmdPickout.cpp).
+int CmdPickout(int argc, char** argv);
