@@ -107,7 +107,7 @@ const std::vector<Command>& Commands() {
       {"pickout",
        "(--division-dir DIR | --root DIR --user NAME [--division N]) [FILE.pit | FILE.pic | --method NAME]\n"
        "           [条件のオプション] [--shown yyyy/mm/dd] [--page N] [--run [--header]] [--json]",
-       "抽出条件から抽出の条件式と並び順を作り、--run で抽出した記録（またはグループの集計）を書く",
+       "抽出の条件式と並び順を作り、--run で抽出した記録やグループの集計を書く",
        "  --division-dir DIR   分類のフォルダー（scrin.jsc, color.dat, pickout.lst のあるところ）\n"
        "  --root/--user/--division   データフォルダー、ユーザー名、分類（位置か名前）\n"
        "  FILE.pit | FILE.pic  抽出条件ファイル;  --method NAME  保存した抽出方法（（前の内容）も可）\n"

@@ -120,3 +120,31 @@ class GroupRowSource : public RowSource {
   const CMyGroup& group_;
   int pos_ = -1;
 };
+
+// The records the sheet walks: the main record set, or the group rows while
+// the group view is shown. The view model keeps one ViewRecords for its whole
+// life; the main window gives it this one and switches what it forwards to.
+class SwitchRecords : public ViewRecords {
+ public:
+  explicit SwitchRecords(ViewRecords& main) : main_(main) {}
+  // The group rows (or null for the main record set again).
+  void Use(ViewRecords* group) { group_ = group; }
+  bool GroupShown() const { return group_ != nullptr; }
+  int Requery(const std::string& filter, const std::string& sort) override {
+    return Now().Requery(filter, sort);
+  }
+  int Count() const override { return Now().Count(); }
+  std::string_view Key(int i) const override { return Now().Key(i); }
+  std::string_view Value(int i, int field) const override { return Now().Value(i, field); }
+  int FieldIndex(const std::string& name) const override { return Now().FieldIndex(name); }
+  int Step(int direction) override { return Now().Step(direction); }
+  // Group rows are no records of the book: nothing of theirs is ever saved.
+  bool PhotoCheck(int i, std::string& period) override {
+    return group_ ? false : main_.PhotoCheck(i, period);
+  }
+
+ private:
+  ViewRecords& Now() const { return group_ ? *group_ : main_; }
+  ViewRecords& main_;
+  ViewRecords* group_ = nullptr;
+};

@@ -900,9 +900,11 @@ void CMyPickup::LoadImage(const pickfile::Image& image) {
     if (!r.sortNo.empty()) r.order = line[pickfile::kOrder].compare(0, 1, "1") == 0 ? T().down : T().up;
     r.value = line[pickfile::kValue];
     if (GroupLayout()) {
+      // a sorted row of the group layout is always a group key, as the
+      // editing rules keep it
       const std::string& a = line[pickfile::kAggregate];
-      if (!r.sortNo.empty() && a == T().group)
-        r.aggregate = a;
+      if (!r.sortNo.empty())
+        r.aggregate = T().group;
       else if (!a.empty() && a[0] >= '0' && a[0] <= '4')
         r.aggregate = T().aggregates[a[0] - '0'];
       if (!r.sortNo.empty()) r.aggSize = line[pickfile::kAggSize];

@@ -100,6 +100,7 @@ TEST(ConditionFile, GridLinesFillTheRowsTheyNameInOrder) {
   EXPECT_EQ("1", kind.sortNo);
   EXPECT_EQ("1:降順", U(kind.order));
   EXPECT_EQ("x", kind.aggSize);
+  EXPECT_EQ("(ｸﾞﾙｰﾌﾟ)", U(kind.aggregate));
   EXPECT_EQ("4:AVG", f.m.GetRow(f.Row("税率")).aggregate);
   EXPECT_EQ("", f.m.GetRow(f.Row("金額")).value) << "a row without a line comes up empty";
   EXPECT_EQ("", f.m.GetRow(f.Row("金額")).aggregate);

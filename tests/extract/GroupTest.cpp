@@ -236,6 +236,37 @@ TEST(GroupBuild, TheViewWalksTheGroupRowsInTheSortsOrder) {
   EXPECT_GT(0, view.Requery("", "NOSUCH"));
 }
 
+TEST(GroupBuild, TheSheetSwitchesBetweenTheBookAndTheGroupRows) {
+  Book b;
+  b.Add("2026/01/01", "b", "1");
+  b.Add("2026/01/02", "b", "1");
+  b.rec.Select("");
+  ASSERT_EQ(1, b.group.Build(b.db, b.rec.Items(), b.rec.Count(), {Col("DAT002", CMyGroup::kKey)}));
+  struct Main : ViewRecords {
+    int Requery(const std::string&, const std::string&) override { return 0; }
+    int Count() const override { return 2; }
+    std::string_view Key(int) const override { return "main"; }
+    std::string_view Value(int, int) const override { return "main"; }
+    int FieldIndex(const std::string&) const override { return 7; }
+    bool PhotoCheck(int, std::string& period) override {
+      period = "202601";
+      return true;
+    }
+  } main;
+  GroupRecords groupRows(b.group);
+  SwitchRecords sheet(main);
+  std::string period;
+  EXPECT_TRUE(sheet.PhotoCheck(0, period));
+  sheet.Use(&groupRows);
+  EXPECT_TRUE(sheet.GroupShown());
+  ASSERT_EQ(0, sheet.Requery("", "DAT002"));
+  EXPECT_EQ(1, sheet.Count());
+  EXPECT_EQ("b", sheet.Value(0, memo::Dat(2)));
+  EXPECT_FALSE(sheet.PhotoCheck(0, period)) << "a group row is never saved";
+  sheet.Use(nullptr);
+  EXPECT_EQ(2, sheet.Count());
+}
+
 TEST(GroupBuild, TheDialogsGridBecomesTheColumnTable) {
   PickupFixture f;
   f.m.SetMode(CMyPickup::kGroupDisplay);
