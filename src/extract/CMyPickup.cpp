@@ -935,8 +935,9 @@ bool CMyPickup::ValidMethodName(const std::string& name) {
   return true;
 }
 
+// Names are CP932 inside; the file system spells them in UTF-8.
 std::string CMyPickup::MethodPath(const std::string& name) const {
-  return dir_ + name + pickfile::kMethodExtension;
+  return dir_ + cp932::ToUtf8(name) + pickfile::kMethodExtension;
 }
 
 void CMyPickup::OpenDialog() {
@@ -1071,7 +1072,7 @@ int CMyPickup::RunSavedExtraction(const std::string& reference) {
   pickfile::Image img;
   int rc = pickfile::kMissing;
   if (ValidMethodName(name)) {
-    rc = pickfile::Read(dir_ + name + pickfile::kAutoExtension, img);
+    rc = pickfile::Read(dir_ + cp932::ToUtf8(name) + pickfile::kAutoExtension, img);
     if (rc == pickfile::kMissing) rc = pickfile::Read(MethodPath(name), img);
   }
   if (rc != pickfile::kRead) return Fail(kRefused, "抽出条件の読み込み失敗");

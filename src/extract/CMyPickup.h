@@ -257,6 +257,7 @@ class CMyPickup {
   // True for a name that can be a method: 1..30 bytes of CP932 text without
   // control characters, "/" or "\", and not "." or ".." or holding "..".
   static bool ValidMethodName(const std::string& name);
+  // The method's ".pic" in the division folder, its name spelled in UTF-8.
   std::string MethodPath(const std::string& name) const;
   std::string DivisionPath(const char* file) const { return dir_ + file; }
 

@@ -84,7 +84,7 @@ TEST(JbxPickout, ThisYearsEntriesGroupedByCategoryWithTheirSum) {
 
   // a saved method by its name
   WriteBytes(b.root + "/u/kakei/pickout.lst", cp932::FromUtf8("（前の内容）\r\n去年\r\n"));
-  WriteBytes(b.root + "/u/kakei/" + cp932::FromUtf8("去年.pic"), "1\t1\t\t5\t2025/01/01\t2025/12/31\t1\r\n");
+  WriteBytes(b.root + "/u/kakei/去年.pic", "1\t1\t\t5\t2025/01/01\t2025/12/31\t1\r\n");
   r = Jbx("pickout " + b.base + "--division kakei --method 去年 --run");
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_EQ(0u, r.out.find("2025/12/30\t00001\t餅"));

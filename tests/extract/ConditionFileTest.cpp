@@ -182,18 +182,18 @@ TEST(SavedMethods, SaveReopenOverwriteAndDelete) {
   ASSERT_EQ(0, f.m.SaveMethod("食費"_sj));
   EXPECT_EQ(1, f.m.SelectedMethod());
   EXPECT_EQ("（前の内容）\r\n食費\r\n"_sj, ReadBytes(f.dir / "pickout.lst"));
-  EXPECT_TRUE(fileops::IsFile(f.dir / "食費.pic"_sj));
+  EXPECT_TRUE(fileops::IsFile(f.dir / "食費.pic"));
   EXPECT_EQ("食費", U(f.m.SaveNamePrefill()));
 
   // the same name: No keeps the file, Yes replaces it and keeps one entry
-  const std::string saved = ReadBytes(f.dir / "食費.pic"_sj);
+  const std::string saved = ReadBytes(f.dir / "食費.pic");
   f.Where("分類", "外食");
   f.prompter.Queue(kAnswerNo);
   EXPECT_EQ(1, f.m.SaveMethod("食費"_sj));
-  EXPECT_EQ(saved, ReadBytes(f.dir / "食費.pic"_sj));
+  EXPECT_EQ(saved, ReadBytes(f.dir / "食費.pic"));
   f.prompter.Queue(kAnswerYes);
   EXPECT_EQ(0, f.m.SaveMethod("食費"_sj));
-  EXPECT_NE(saved, ReadBytes(f.dir / "食費.pic"_sj));
+  EXPECT_NE(saved, ReadBytes(f.dir / "食費.pic"));
   EXPECT_EQ(2u, f.m.MethodItems().size());
   EXPECT_EQ((std::vector<std::string>{"既に登録されている名前です。上書きしてよろしいですか？",
                                       "既に登録されている名前です。上書きしてよろしいですか？"}),
@@ -213,7 +213,7 @@ TEST(SavedMethods, SaveReopenOverwriteAndDelete) {
   g.prompter.Queue(kAnswerNo);
   EXPECT_EQ(1, g.m.DeleteMethod());
   EXPECT_EQ(kAnswerNo, g.prompter.Shown().back().defaultButton);
-  ASSERT_TRUE(fileops::Remove(f.dir / "食費.pic"_sj));
+  ASSERT_TRUE(fileops::Remove(f.dir / "食費.pic"));
   EXPECT_EQ(0, g.m.DeleteMethod());
   EXPECT_EQ(0, g.m.SelectedMethod());
   EXPECT_EQ("（前の内容）\r\n"_sj, ReadBytes(f.dir / "pickout.lst"));
@@ -248,7 +248,7 @@ TEST(SavedMethods, NamesThatWouldLeaveTheFolderAreRefused) {
   // a trail byte 0x5C ("表") is no separator, and "（前の内容）" is a name too
   EXPECT_EQ(0, f.m.SaveMethod("表"_sj));
   EXPECT_EQ(0, f.m.SaveMethod("（前の内容）"_sj));
-  EXPECT_TRUE(fileops::IsFile(f.dir / "（前の内容）.pic"_sj));
+  EXPECT_TRUE(fileops::IsFile(f.dir / "（前の内容）.pic"));
   EXPECT_EQ("（前の内容）\r\n表\r\n（前の内容）\r\n"_sj, ReadBytes(f.dir / "pickout.lst"));
 }
 
@@ -267,7 +267,7 @@ TEST(SavedMethods, AListThatCannotBeReadIsNeverWrittenOver) {
 TEST(SavedMethods, AListWithBadOrMissingEntriesOpensWithWhatItCanRead) {
   PickupFixture f;
   WriteBytes(f.dir / "pickout.lst", "（前の内容）\r\n消えた\r\n../外\r\n\r\n残る\r\n残る\r\n"_sj);
-  WriteBytes(f.dir / "残る.pic"_sj, "0\t0\t9\r\n");
+  WriteBytes(f.dir / "残る.pic", "0\t0\t9\r\n");
   f.m.OpenDialog();
   EXPECT_EQ((std::vector<std::string>{"（前の内容）"_sj, "消えた"_sj, "残る"_sj}), f.m.MethodItems());
   f.m.SetLineText("55");
@@ -312,7 +312,7 @@ TEST(SavedMethods, AScreensReferenceRunsASavedMethod) {
   EXPECT_EQ("DAT001 = '*会議*' and NODATA = '1'", U(g.m.Filter()));
   EXPECT_TRUE(g.m.Applied());
   // a ".pit" of the name comes first
-  WriteBytes(f.dir / "会議.pit"_sj, "1\t0\t\t0\t\t\t1\r\n");
+  WriteBytes(f.dir / "会議.pit", "1\t0\t\t0\t\t\t1\r\n");
   EXPECT_EQ(0, g.m.RunSavedExtraction("=会議"_sj));
   EXPECT_EQ("", g.m.Filter());
   EXPECT_EQ("キー項目,行連番", U(g.m.Sort()));
