@@ -14,8 +14,14 @@
 //   ... the grid's keys through TypeKey / EraseKey / SetCellText ...
 //   int rc = m.Apply();          // cmd_Ok
 //   if (rc != 0) { prompter.Warn(m.Message()); focus m.FocusRow()/FocusColumn(); }
-//   else view takes m.Filter(), m.Sort(), m.Mode(), m.LinesPerPage(),
-//        and for group display m.GroupColumns() (CMyGroup).
+//   else the view shows the extraction:
+//        view.SetExtraction(true, m.Filter(), m.ViewSort());
+//        view.SetRowsPerListPage(m.LinesPerPage());
+//        list mode unless m.Mode() is kPageDisplay; for kGroupDisplay the
+//        group rows are built from m.GroupColumns() (CMyGroup) and the sheet
+//        is switched to them (SwitchRecords, GroupRowSource).
+//   A screen whose first text begins with "=": m.RunSavedExtraction(text),
+//   then the same as after Apply; on an error m.Message() with "注意".
 // The grid is addressed by row (0 = first data row, the header is not a
 // row) and by the visible column of the current layout (GridColumns()).
 #pragma once
