@@ -139,6 +139,28 @@ const std::vector<Command>& Commands() {
        "読めないレコードがあれば、その前までを書いてレコード番号とエラーを出し、終了コード 1 です。\n"
        "例: jbx csv kakei.csv --header\n",
        CmdCsv},
+      {"pickout",
+       "(--division-dir DIR | --root DIR --user NAME [--division N]) [FILE.pit | FILE.pic | --method NAME]\n"
+       "           [条件のオプション] [--shown yyyy/mm/dd] [--page N] [--run [--header]] [--json]",
+       "抽出の条件式と並び順を作り、--run で抽出した記録やグループの集計を書く",
+       "  --division-dir DIR   分類のフォルダー（scrin.jsc, color.dat, pickout.lst のあるところ）\n"
+       "  --root/--user/--division   データフォルダー、ユーザー名、分類（位置か名前）\n"
+       "  FILE.pit | FILE.pic  抽出条件ファイル;  --method NAME  保存した抽出方法（（前の内容）も可）\n"
+       "  --shown yyyy/mm/dd   画面に出ている日（当月・当年の基準、既定は今日）;  --page N  画面のページ\n"
+       "条件のオプション（抽出条件設定の画面と同じ規則で設定します）:\n"
+       "  --mode page|list|group   表示モード;  --period all|month|year|range;  --from/--to TEXT\n"
+       "  --where 項目=値       条件値（何度でも、'*会議*' のように * が使えます、IS NULL も可）\n"
+       "  --sort 項目[:desc]    並び番号 1, 2, 3 の順に;  --group 項目[:サイズ]  グループの項目\n"
+       "  --agg 項目=SUM|MIN|MAX|COUNT|AVG|NONE   集約種類（グループ表示）\n"
+       "  --search TEXT [--field 項目] [--kind equal|begins|ends|contains] [--case]   簡易の検索\n"
+       "  --with-color-only  色のみの記録も対象;  --key-desc  期間降順;  --lines N  表示行数\n"
+       "出力: 1 行目が条件式、2 行目が並び順。--run ではタブ区切りの記録（キー項目、行連番、各項目）、\n"
+       "グループ表示ではグループの項目と集約の列。条件が受け付けられなければ、その理由で終了コード 1 です。\n"
+       "書き込みはしません（pickout.pit も書き換えません）。\n"
+       "例: jbx pickout --root DIR --user u --division 家計簿 --period year --where 分類='*食費*' --group "
+       "分類 "
+       "--run\n",
+       CmdPickout},
   };
   return kTable;
 }

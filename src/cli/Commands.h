@@ -59,3 +59,8 @@ int CmdCsv(int argc, char** argv);
 // A path given on the command line, made absolute against the working
 // folder (CmdExport.cpp).
 std::string AbsolutePath(const std::string& path);
+// jbx pickout (--division-dir DIR | --root DIR --user NAME [--division N])
+// [FILE.pit | FILE.pic | --method NAME | condition options] [--run]: the
+// filter and sort the extraction dialog's model makes, or with --run the
+// extracted records or group rows (CmdPickout.cpp).
+int CmdPickout(int argc, char** argv);

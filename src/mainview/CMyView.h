@@ -57,6 +57,9 @@ class CMyView {
   // Height of the paint box in logical units.
   void SetViewHeight(int logical) { viewHeight_ = logical; }
   void SetExtraction(bool active, const std::string& filter, const std::string& sort);
+  // Rows per list page while an extraction is shown (the dialog's lines per
+  // page, at least 1); SetScreen puts back the screen's own value.
+  void SetRowsPerListPage(int n) { rowsPerListPage_ = n > 0 ? n : 1; }
 
   // ---- the navigation primitive and its helpers ----
   // Moves by months, pages or list pages. Returns 0, or 1 when it beeped.
