@@ -341,7 +341,7 @@ std::string CMyHolidayEditor::FormNote(const HolidayForm& f, int year) {
   int start = 1000, end = 9999;
   if (!f.startYear.empty()) (void)Number(f.startYear, start);
   if (!f.endYear.empty()) (void)Number(f.endYear, end);
-  if (year < start || year > end) note += cp932::FromUtf8("。ただしこの年は規則の範囲外です");
+  if (year < start || year > end) note += cp932::FromUtf8("（範囲外の年）");
   return note;
 }
 

@@ -82,7 +82,7 @@ TfrmInHoliday::TfrmInHoliday(int year, Prompter& prompter, Beeper& beeper, QWidg
   txtHoliday->setObjectName("txtHoliday");
   txtHoliday->SetMaxBytes(CMyHolidayEditor::kMaxName);
   txtHoliday->SetPrompter(&prompter);
-  txtHoliday->setMinimumWidth(260);
+  txtHoliday->setMinimumWidth(300);
   lbl_Status = new QLabel(this);
   lbl_Status->setObjectName("lbl_Status");
   lbl_Status->setWordWrap(true);
@@ -278,6 +278,8 @@ TfrmHoliday::TfrmHoliday(CMyHolidayEditor& editor, int list, DialogRunner& dialo
   lstHoliday->setUniformItemSizes(true);  // a thousand rules stay quick
   chkReki = new QCheckBox(QStringLiteral("歴データを表示"), this);
   chkReki->setObjectName("chkReki");
+  lbl_Year = new QLabel(this);
+  lbl_Year->setObjectName("lbl_Year");
   lbl_Note = new QLabel(this);
   lbl_Note->setObjectName("lbl_Note");
   lbl_Note->setWordWrap(true);
@@ -305,6 +307,7 @@ TfrmHoliday::TfrmHoliday(CMyHolidayEditor& editor, int list, DialogRunner& dialo
   auto* below = new QHBoxLayout;
   below->addWidget(chkReki);
   below->addStretch(1);
+  below->addWidget(lbl_Year);
   left->addLayout(below);
   left->addWidget(lbl_Note);
 
@@ -377,6 +380,8 @@ void TfrmHoliday::Fill(int selectIndex) {
     lstHoliday->scrollToItem(lstHoliday->item(select));
   }
   lstHoliday->setUpdatesEnabled(true);
+  lbl_Year->setText(chkReki->isChecked() ? QStringLiteral("すべての年の規則")
+                                         : QStringLiteral("%1年に当てはまる規則").arg(editor_.Year()));
   const QString note = FromSj(editor_.Note(list));
   lbl_Note->setText(note);
   lbl_Note->setVisible(!note.isEmpty());

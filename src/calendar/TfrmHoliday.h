@@ -76,6 +76,7 @@ class TfrmHoliday : public QDialog {
   QTabBar* TabControl1;
   QListWidget* lstHoliday;
   QCheckBox* chkReki;
+  QLabel* lbl_Year;  // which years the list shows
   QLabel* lbl_Note;
   QPushButton* cmd_Insert;
   QPushButton* cmd_Update;
