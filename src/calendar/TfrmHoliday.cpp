@@ -241,8 +241,12 @@ void TfrmInHoliday::cmdOkClick() {
 bool TfrmInHoliday::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
-  if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched != cmdOk) {
-    focusNextChild();
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    // the last stop of the chain is OK, where Enter means OK
+    if (watched == cmdOk)
+      cmdOkClick();
+    else
+      focusNextChild();
     return true;
   }
   if (watched == txtMM || watched == txtDD) {

@@ -39,26 +39,30 @@ struct Folder {
 }  // namespace
 
 TEST(HolidayForm, ChecksInTheirOrder) {
-  using K = HolidayKind;
   using F = HolidayField;
+  // a weekday rule without its week, a solar-term rule with term t
+  auto week = [](HolidayForm f) {
+    f.kind = HolidayKind::Week;
+    return f;
+  };
+  auto term = [](const char* month, int t, const char* from = "") {
+    HolidayForm f = DayForm(month, "", "x", from);
+    f.kind = HolidayKind::Etc;
+    f.term = t;
+    return f;
+  };
   struct Case {
     HolidayForm form;
     F field;
     const char* message;
-  };
-  auto with = [](HolidayForm f, auto change) {
-    change(f);
-    return f;
-  };
-  const HolidayForm good = DayForm("5", "3", "憲法記念日");
-  const Case cases[] = {
-      {good, F::None, ""},
+  } cases[] = {
+      {DayForm("5", "3", "憲法記念日"), F::None, ""},
       // the month is looked at before the day, the day before the name
       {DayForm("", "", ""), F::Month, "月が入力されていません"},
       {DayForm("5", "", ""), F::Day, "日が入力されていません"},
       {DayForm("5", "0", "x"), F::Day, "日は１から３１の間で入力してください"},
       {DayForm("5", "32", "x"), F::Day, "日は１から３１の間で入力してください"},
-      {with(good, [](HolidayForm& f) { f.kind = K::Week; }), F::Week, "曜日が入力されていません"},
+      {week(DayForm("5", "3", "x")), F::Week, "曜日が入力されていません"},
       {DayForm("5", "3", ""), F::Name, "祝日が入力されていません"},
       // the month range is checked after the name
       {DayForm("13", "3", ""), F::Name, "祝日が入力されていません"},
@@ -70,63 +74,21 @@ TEST(HolidayForm, ChecksInTheirOrder) {
       {DayForm("5", "3", "x", "1900", "3999"), F::None, ""},
       {DayForm("5", "3", "x", "2030", "2020"), F::StartYear, "開始年が終了年より後になっています"},
       {DayForm("5", "3", "x", "", "1950"), F::None, ""},
-      // full-width digits, as typed with the input method on
-      {DayForm("5", "3", "x", "２０２０"), F::None, ""},
+      {DayForm("5", "3", "x", "２０２０"), F::None, ""},  // typed with the input method on
       // a name the file could not give back whole
       {DayForm("5", "3", "my day"), F::Name, "内容に半角の空白や改行は使えません"},
       {DayForm("5", "3", "tab\there"), F::Name, "内容に半角の空白や改行は使えません"},
       {DayForm("5", "3", "1234567890123456789012345678901"), F::Name,
        "内容は半角30文字（全角15文字）までです"},
       {DayForm("5", "3", "一二三四五六七八九十一二三四五"), F::None, ""},
-      {with(DayForm("3", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = -1;
-            }),
-       F::Term, "その他の項目が選択されていません"},
-      {with(DayForm("3", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 0;
-            }),
-       F::None, ""},
-      {with(DayForm("9", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 0;
-            }),
-       F::Term, "春分は３月のみ設定可能です"},
-      {with(DayForm("3", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 1;
-            }),
-       F::Term, "夏至は６月のみ設定可能です"},
-      {with(DayForm("3", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 2;
-            }),
-       F::Term, "秋分は９月のみ設定可能です"},
-      {with(DayForm("3", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 3;
-            }),
-       F::Term, "冬至は１２月のみ設定可能です"},
-      {with(DayForm("3", "", "x"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 4;
-            }),
-       F::Term, "該当しない項目が選択されました"},
-      // the solar term is looked at last
-      {with(DayForm("3", "", "x", "1800"),
-            [](HolidayForm& f) {
-              f.kind = K::Etc;
-              f.term = 2;
-            }),
-       F::StartYear, "開始年の指定が不正です"},
+      {term("3", -1), F::Term, "その他の項目が選択されていません"},
+      {term("3", 0), F::None, ""},
+      {term("9", 0), F::Term, "春分は３月のみ設定可能です"},
+      {term("3", 1), F::Term, "夏至は６月のみ設定可能です"},
+      {term("3", 2), F::Term, "秋分は９月のみ設定可能です"},
+      {term("3", 3), F::Term, "冬至は１２月のみ設定可能です"},
+      {term("3", 4), F::Term, "該当しない項目が選択されました"},
+      {term("3", 2, "1800"), F::StartYear, "開始年の指定が不正です"},  // the solar term is looked at last
   };
   for (const Case& c : cases) {
     HolidayForm f = c.form;

@@ -233,7 +233,11 @@ TEST(TfrmInHoliday, FilledFromAWeekRule) {
   EXPECT_TRUE(d.optWeek->isChecked());
   EXPECT_EQ(15, d.cboWeek->currentIndex());
   EXPECT_EQ(U("2026年は 9月21日(月)"), d.lbl_Status->text());
-  d.cmdOkClick();
+  // Enter through the fields reaches OK, where it means OK
+  d.txtHoliday->setFocus();
+  QTest::keyClick(d.txtHoliday, Qt::Key_Return);
+  ASSERT_EQ(d.cmdOk, d.focusWidget());
+  QTest::keyClick(d.cmdOk, Qt::Key_Return);
   EXPECT_EQ(QDialog::Accepted, d.result());
   EXPECT_TRUE(d.txtDD->text().isEmpty());  // the week kind has no day of its own
   EXPECT_EQ(30, d.txtHoliday->MaxBytes());
