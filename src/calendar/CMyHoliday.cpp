@@ -48,6 +48,8 @@ void CMyHoliday::Clear(int list) {
   if (list < 0 || list > 1) return;
   lists_[list].clear();
   lists_[list].shrink_to_fit();
+  skipped_[list].clear();
+  partial_[list] = 0;
   cursor_[list] = 0;
 }
 
@@ -203,6 +205,7 @@ bool CMyHoliday::Parse(int list, int year, const std::string& text) {
       if (i > s) tok.push_back(line.substr(s, i - s));
     }
     if (tok.empty()) continue;
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     if (first) {
       first = false;
       if (tok[0].size() >= 2 && tok[0][0] == 'C' && tok[0][1] == 'L' && std::atoi(tok[0].c_str() + 2) != 0)
@@ -214,15 +217,20 @@ bool CMyHoliday::Parse(int list, int year, const std::string& text) {
     size_t k = 0;
     bool ok = true;
     for (; k < 2 && k < tok.size() && ok; ++k) ok = ParseLong(tok[k], *nums[k]);
-    if (!ok) continue;
+    if (!ok || month == 0) {
+      skipped_[list].push_back(line);
+      continue;
+    }
     if (k < tok.size()) name = tok[k++];
     long* rest[] = {&start, &stop, &term, &week};
     for (size_t r = 0; r < 4 && k < tok.size(); ++r, ++k) {
       long v;
-      if (!ParseLong(tok[k], v)) break;
+      if (!ParseLong(tok[k], v)) {
+        ++partial_[list];
+        break;
+      }
       *rest[r] = v;
     }
-    if (month == 0) continue;
     Add(static_cast<int>(start), static_cast<int>(stop), static_cast<int>(month), static_cast<int>(day),
         static_cast<int>(term), year, static_cast<int>(week), name, list);
   }
@@ -237,8 +245,24 @@ bool CMyHoliday::Load(int list, int year, const std::string& path) {
   return Parse(list, year, text);
 }
 
+bool CMyHoliday::LoadText(int list, int year, const std::string& text) {
+  if (list < 0 || list > 1) return false;
+  Clear(list);
+  return Parse(list, year, text);
+}
+
+int CMyHoliday::UnreadLines(int list) const {
+  if (list < 0 || list > 1) return 0;
+  return static_cast<int>(skipped_[list].size()) + partial_[list];
+}
+
 bool CMyHoliday::Save(int list, const std::string& path) const {
   if (list < 0 || list > 1) return false;
+  return fileops::WriteAtomic(path, Text(list));
+}
+
+std::string CMyHoliday::Text(int list) const {
+  if (list < 0 || list > 1) return {};
   std::string out = "CL01\r\n";
   char buf[160];
   for (size_t i = 1; i < lists_[list].size(); ++i) {
@@ -247,7 +271,8 @@ bool CMyHoliday::Save(int list, const std::string& path) const {
                   e.endYear, e.solarTerm, e.weekRule);
     out += buf;
   }
-  return fileops::WriteAtomic(path, out);
+  for (const std::string& line : skipped_[list]) out += line + "\r\n";
+  return out;
 }
 
 std::string CMyHoliday::DisplayLine(const HolidayEntry& e) {

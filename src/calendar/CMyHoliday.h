@@ -31,7 +31,15 @@ class CMyHoliday {
   // Reads a rule file for `year`; falls back to the file of the same name in
   // the program folder. False (list empty) when neither can be read.
   bool Load(int list, int year, const std::string& path);
+  // The same from the bytes of a rule file, without any fallback.
+  bool LoadText(int list, int year, const std::string& text);
   bool Save(int list, const std::string& path) const;  // atomic
+  // What Save writes: "CL01", the rules in list order, then the lines the
+  // reader could not take, unchanged, so that saving never drops a line a
+  // person typed by hand.
+  std::string Text(int list) const;
+  // Lines of the last load that gave no rule, or only part of one.
+  int UnreadLines(int list) const;
   void Add(int startYear, int endYear, int month, int day, int solarTerm, int year, int weekRule,
            const std::string& name, int list);
   void Update(int index, int startYear, int endYear, int month, int day, int solarTerm, int year,
@@ -59,6 +67,8 @@ class CMyHoliday {
   bool Parse(int list, int year, const std::string& text);
   std::string programFolder_;
   std::vector<HolidayEntry> lists_[2];
+  std::vector<std::string> skipped_[2];  // lines that gave no rule, as read
+  int partial_[2] = {0, 0};              // lines whose later fields did not read
   int cursor_[2] = {0, 0};
   HolidayEntry substitute_;
 };

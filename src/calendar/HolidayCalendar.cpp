@@ -22,11 +22,29 @@ CMyHoliday& HolidayCalendar::Year(int year) {
     years_.erase(far);
   }
   auto cal = std::make_unique<CMyHoliday>(programFolder_);
-  cal->Load(CMyHoliday::kHolidays, year, holidayPath_);
-  cal->Load(CMyHoliday::kAnniversaries, year, anniversaryPath_);
+  if (fromTexts_) {
+    cal->LoadText(CMyHoliday::kHolidays, year, texts_[0]);
+    cal->LoadText(CMyHoliday::kAnniversaries, year, texts_[1]);
+  } else {
+    cal->Load(CMyHoliday::kHolidays, year, holidayPath_);
+    cal->Load(CMyHoliday::kAnniversaries, year, anniversaryPath_);
+  }
   CMyHoliday& ref = *cal;
   years_[year] = std::move(cal);
   return ref;
+}
+
+std::unique_ptr<HolidayCalendar> HolidayCalendar::FromTexts(std::string holidays, std::string anniversaries) {
+  auto cal = std::make_unique<HolidayCalendar>(std::string(), std::string(), std::string());
+  cal->fromTexts_ = true;
+  cal->texts_[0] = std::move(holidays);
+  cal->texts_[1] = std::move(anniversaries);
+  return cal;
+}
+
+void HolidayCalendar::Reload() {
+  years_.clear();
+  ResetCursors();
 }
 
 void HolidayCalendar::LoadYear(int year) {

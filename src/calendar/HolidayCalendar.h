@@ -15,9 +15,16 @@ class HolidayCalendar {
   // folder holds the defaults they fall back to.
   HolidayCalendar(std::string holidayPath, std::string anniversaryPath, std::string programFolder);
 
+  // Rules given as the bytes of the two files instead of the files: the
+  // editor's preview of rules not yet saved.
+  static std::unique_ptr<HolidayCalendar> FromTexts(std::string holidays, std::string anniversaries);
+
   // Loads (again) both lists for a year; the sheet calls it when the shown
   // year changes.
   void LoadYear(int year);
+  // Forgets every year read so far, after the files were edited. Entries
+  // handed out before are invalid afterwards.
+  void Reload();
   // Starts a walk over ascending dates.
   void ResetCursors();
   // Holiday (or substitute holiday) and anniversary of a date of the walk.
@@ -41,6 +48,8 @@ class HolidayCalendar {
   bool PendingBefore(CivilDate d);
 
   std::string holidayPath_, anniversaryPath_, programFolder_;
+  bool fromTexts_ = false;
+  std::string texts_[2];
   std::map<int, std::unique_ptr<CMyHoliday>> years_;
   CMyHoliday substituteOwner_;
   bool pending_ = false;

@@ -49,6 +49,23 @@ const std::vector<Command>& Commands() {
        "1 行に「yyyy/mm/dd<TAB>祝日<TAB>記念日」。\n"
        "例: jbx holidays 2019 2026;  jbx holidays 1948..2050\n",
        CmdHolidays},
+      {"holiday-rules",
+       "list|add|set N|rm N --root DIR [--kinen] [--year Y] [--all] [--json]\n"
+       "           [--month M] [--day D | --week 第２月曜 | --term 春分] [--from Y] [--to Y] [--name NAME] "
+       "[--yes]",
+       "祝日と記念日の規則を一覧し、登録・更新・削除する（設定の画面と同じ検査で）",
+       "  list         規則を「番号<TAB>一覧の行」で書く（--year の年に当てはまるものだけ、--all ですべて）\n"
+       "  add          規則を登録する（--month と --day / --week / --term, --name, 必要なら --from/--to）\n"
+       "  set N        N 番の規則を更新する（指定した項目だけが変わる。--from= / --to= で年の制限を外す）\n"
+       "  rm N --yes   N 番の規則を削除する（--yes がなければ削除しない）\n"
+       "  --root DIR   holiday.dat と kinen.dat のあるデータフォルダ\n"
+       "  --kinen      記念日（kinen.dat）を扱う（既定は祝日の holiday.dat）\n"
+       "  --year Y     一覧に出す年、曜日や春分の日を求める年（既定は今年）\n"
+       "  --week       第１日曜 … 第４土曜（数字は半角でも）か 0..27、--term は 春分 夏至 秋分 冬至\n"
+       "番号は list の 1 列目です。登録・更新したときは新しい番号と行を書きます。\n"
+       "例: jbx holiday-rules add --root DIR --kinen --month 6 --day 20 --from 2014 --name 結婚記念日\n"
+       "    jbx holiday-rules set 7 --root DIR --to 2030\n",
+       CmdHolidayRules},
       {"render",
        "--root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N | --list-page N)\n"
        "           [--today yyyy/mm/dd] [--width PX --height PX] --out FILE.png",

@@ -10,6 +10,9 @@ int CmdDump(int argc, char** argv);
 int CmdUnpack(int argc, char** argv);
 int CmdPack(int argc, char** argv);
 int CmdHolidays(int argc, char** argv);
+// jbx holiday-rules list|add|set N|rm N --root DIR [--kinen] ...: the rule
+// editor of the holiday dialog on the command line.
+int CmdHolidayRules(int argc, char** argv);
 int CmdRender(int argc, char** argv);
 // Values are printed tab-separated, one record per line; a backslash, TAB,
 // CR or LF inside a value is written as a backslash followed by "\", "t",

@@ -16,6 +16,7 @@
 #include "mainview/FileActions.h"
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
+#include "mainview/HolidayActions.h"
 #include "mainview/SheetActions.h"
 #include "mainview/ViewInputPort.h"
 #include "platform/Cp932.h"
@@ -85,6 +86,10 @@ MainState TfrmMain::State() const {
 void TfrmMain::BuildActions() {
   actions_->DeclareMenus({"ファイル(&F)", "検索(&S)", "ヘルプ(&H)"});
   RegisterFileActions(*actions_, *fileCommands_, *this);
+  RegisterHolidayActions(*actions_, *env_.dialogs, *context_, *this, [this] {
+    objects_->view->RebuildRows();  // the rows point into the calendar's old lists
+    AfterViewChange();
+  });
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
   RegisterHelpActions(*actions_, *objects_->global);

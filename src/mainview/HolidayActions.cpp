@@ -1,0 +1,63 @@
+#include "mainview/HolidayActions.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+#include "calendar/CMyHolidayEditor.h"
+#include "calendar/TfrmHoliday.h"
+#include "mainview/MainActions.h"
+#include "mainview/MainObjects.h"
+#include "qtkit/DialogRunner.h"
+
+void RunHolidayDialog(int list, DialogRunner& dialogs, MainContext& c, QWidget* window,
+                      const std::function<void()>& afterClose) {
+  MainObjects& o = c.objects;
+  CivilDate shown = o.view->CurrentDate();
+  if (shown.year < 1) shown = c.clock.Today();
+  CMyHolidayEditor editor(o.global->RootPath("holiday.dat"), o.global->RootPath("kinen.dat"),
+                          o.global->ProgramFolder(), shown.year, c.prompter);
+  editor.Open();
+  {
+    TfrmHoliday dlg(editor, list, dialogs, c.prompter, c.beeper, window);
+    (void)dialogs.Run(dlg);  // closing has written what was changed
+  }
+  // the sheet's rows point into the calendar's lists: rebuild them at once
+  o.calendar->Reload();
+  if (afterClose) afterClose();
+}
+
+void RegisterHolidayActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
+                            std::function<void()> afterClose) {
+  QAction* holidays = a.Add(
+      {"mnuFileHoliday", "", "祝日の設定(&H)...", {}, when::Started, [&dialogs, &c, &window, afterClose] {
+         RunHolidayDialog(CMyHoliday::kHolidays, dialogs, c, &window, afterClose);
+       }});
+  QAction* kinen = a.Add(
+      {"mnuFileKinen", "", "記念日の設定(&K)...", {}, when::Started, [&dialogs, &c, &window, afterClose] {
+         RunHolidayDialog(CMyHoliday::kAnniversaries, dialogs, c, &window, afterClose);
+       }});
+  // In the file menu with the other settings, before the group that ends
+  // with 終了 (at the end when the menu has no such item).
+  QMenu* file = a.Menu(QString::fromUtf8("ファイル(&F)"));
+  QAction* before = nullptr;
+  if (QAction* exit = a.Find(QStringLiteral("mnuFileExit"))) {
+    const QList<QAction*> items = file->actions();
+    const qsizetype at = items.indexOf(exit);
+    if (at > 0 && items[at - 1]->isSeparator())
+      before = items[at - 1];
+    else if (at >= 0)
+      before = exit;
+  }
+  if (before) {
+    QAction* separator = new QAction(file);
+    separator->setSeparator(true);
+    file->insertAction(before, separator);
+    file->insertAction(before, holidays);
+    file->insertAction(before, kinen);
+  } else {
+    file->addSeparator();
+    file->addAction(holidays);
+    file->addAction(kinen);
+  }
+}
