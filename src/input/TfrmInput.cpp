@@ -10,10 +10,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "input/QtSelStrip.h"
+#include "input/SelStrip.h"
+#include "input/TfrmSetMaster.h"
+#include "input/TfrmSetMaster2.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
+#include "qtkit/DialogRunner.h"
 #include "qtkit/QtCanvas.h"
 #include "qtkit/QtText.h"
 #include "qtkit/SjLineEdit.h"
@@ -147,8 +153,14 @@ void TfrmInput::ClearControls() {
   widgets_.clear();
   captions_.clear();
   controlOf_.clear();
+  if (pai_Sel) {
+    delete pai_Sel->UpButton();
+    delete pai_Sel->DownButton();
+  }
   delete pai_Sel;
   pai_Sel = nullptr;
+  strip_.reset();
+  stripControl_ = -1;
   pai_Phot = nullptr;
 }
 
@@ -253,15 +265,18 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
     widgets_[j] = w;
   }
   if (model_->Strip().shown) {
-    const auto& s = model_->Strip();
-    pai_Sel = new QWidget(body_);
-    pai_Sel->setObjectName("pai_Sel");
-    pai_Sel->setGeometry(s.left, s.top, s.width, s.height);
-    pai_Sel->setAutoFillBackground(true);
-    QPalette pal = pai_Sel->palette();
-    pal.setColor(QPalette::Window, FromBgr(0xAAAAAA));
-    pai_Sel->setPalette(pal);
+    const auto& b = model_->Strip();
+    strip_ = std::make_unique<SelStrip>();
+    pai_Sel = new QtSelStrip(*strip_, body_);
+    pai_Sel->setGeometry(b.left, b.top, b.width, b.height);
+    // the paging buttons sit under the strip's right end
+    pai_Sel->UpButton()->setGeometry(b.left + b.width - 50, b.top + b.height + 1, 24, 20);
+    pai_Sel->DownButton()->setGeometry(b.left + b.width - 25, b.top + b.height + 1, 24, 20);
+    connect(pai_Sel, &QtSelStrip::rowChosen, this,
+            [this](const QString&, const std::string& sj) { StripRowChosen(sj); });
     pai_Sel->show();
+    pai_Sel->UpButton()->show();
+    pai_Sel->DownButton()->show();
   }
   // the tab order is the order of the definition
   QWidget* previous = byPage ? static_cast<QWidget*>(txt_Gyo) : static_cast<QWidget*>(txt_YMD);
@@ -398,6 +413,16 @@ bool TfrmInput::LeaveControl(int control) {
     if (c.kind == jsc::kCombo && c.slot == model_->PairParent()) RefillChildCombo();
     return true;
   }
+  if (stripControl_ == control && strip_ && strip_->List()) {
+    // a number typed into a listed editor is the code of a row
+    const int linked = c.linkedSlot;
+    const int parent = linked >= 0 && linked < 20 ? model_->ControlOf(jsc::kText, linked) : -1;
+    if (auto text = sellist::CodeEntry(*lists_->List(c.slot), model_->Value(control), parent >= 0,
+                                       parent >= 0 ? model_->Value(parent) : std::string()))
+      model_->SetValue(control, *text);
+    stripControl_ = -1;
+    if (pai_Sel) pai_Sel->Forget();
+  }
   if (!model_->LeaveField(control)) return false;
   // the check may have rewritten the text, and calculations other fields
   loading_ = true;
@@ -486,6 +511,24 @@ bool TfrmInput::eventFilter(QObject* watched, QEvent* event) {
     if (k->key() >= Qt::Key_F5 && k->key() <= Qt::Key_F8) {
       keyPressEvent(k);
       return true;
+    }
+  }
+  if (event->type() == QEvent::FocusIn && w && !loading_) {
+    auto it = controlOf_.find(w);
+    StripFollow(it == controlOf_.end() ? -1 : it->second);
+  }
+  if (event->type() == QEvent::MouseButtonDblClick && w) {
+    auto it = controlOf_.find(w);
+    if (it != controlOf_.end()) {
+      const jsc::Control& c = model_->ControlList()[static_cast<size_t>(it->second)];
+      if (c.kind == jsc::kCombo) {
+        EditComboList(it->second);
+        return true;
+      }
+      if (c.kind == jsc::kText && lists_->List(c.slot)) {
+        EditTextList(it->second);
+        return true;
+      }
     }
   }
   if (event->type() == QEvent::FocusOut && !checking_ && !loading_ && w) {
@@ -661,4 +704,112 @@ void TfrmInput::SavePlacement() {
   global_.left[i] = x();
   global_.top[i] = y();
   global_.ren = chk_Continu->isChecked();
+}
+
+void TfrmInput::StripFollow(int control) {
+  if (!pai_Sel) return;
+  const auto& controls = model_->ControlList();
+  if (control < 0 || controls[static_cast<size_t>(control)].kind != jsc::kText) {
+    stripControl_ = -1;
+    pai_Sel->Forget();
+    return;
+  }
+  const jsc::Control& c = controls[static_cast<size_t>(control)];
+  const int parent =
+      c.linkedSlot >= 0 && c.linkedSlot < 20 ? model_->ControlOf(jsc::kText, c.linkedSlot) : -1;
+  const std::string parentText = parent >= 0 ? WidgetText(parent) : std::string();
+  stripControl_ = control;
+  pai_Sel->ShowList(lists_->List(c.slot), c.slot, c.linkedSlot, parentText);
+}
+
+void TfrmInput::StripRowChosen(const std::string& sj) {
+  if (stripControl_ < 0) return;
+  auto* e = qobject_cast<SjLineEdit*>(widgets_[static_cast<size_t>(stripControl_)]);
+  if (!e) return;
+  e->SetTextSj(sj);
+  model_->SetValue(stripControl_, sj);
+  UpdateButtons();
+  e->setFocus();
+  focusNextChild();
+}
+
+int TfrmInput::RunDialog(QDialog& dialog) {
+  if (dialogs_) return dialogs_->Run(dialog);
+  return dialog.exec();
+}
+
+void TfrmInput::ReloadLists() {
+  lists_->Load(*model_);
+  loading_ = true;
+  for (size_t j = 0; j < widgets_.size(); ++j) {
+    auto* cb = qobject_cast<SjComboBox*>(widgets_[j]);
+    if (!cb) continue;
+    const int slot = model_->ControlList()[j].slot;
+    const QString keep = cb->currentText();
+    cb->clear();
+    const int parent = model_->ControlOf(jsc::kCombo, model_->PairParent());
+    for (const auto& item : lists_->ComboItems(slot, parent >= 0 ? WidgetText(parent) : std::string()))
+      cb->addItem(FromSj(item));
+    cb->setEditText(keep);
+  }
+  loading_ = false;
+}
+
+void TfrmInput::EditComboList(int control) {
+  const jsc::Control& c = model_->ControlList()[static_cast<size_t>(control)];
+  if (c.slot < 0 || c.slot > 9) {
+    prompter_.Warn("範囲内のコンボボックスを選択して下さい。"_sj);
+    return;
+  }
+  const std::string dir = global_.DivisionPath("");
+  if (c.slot == model_->PairChild() && lists_->Pair()) {
+    // the child of the pair is edited as a table under the parent's text
+    const int parent = model_->ControlOf(jsc::kCombo, model_->PairParent());
+    CMySetMaster2::Args a;
+    a.dir = dir;
+    a.mode = CMySetMaster2::kPairChild;
+    a.table = lists_->Pair();
+    a.slot = c.slot;
+    a.parentSlot = model_->PairParent();
+    a.parentValue = parent >= 0 ? WidgetText(parent) : std::string();
+    CMySetMaster2 m(a, &prompter_, &beeper_);
+    TfrmSetMaster2 dlg(m, prompter_, &beeper_, this);
+    (void)RunDialog(dlg);
+    if (dlg.Result().saved) ReloadLists();
+    return;
+  }
+  const bool parentOfPair = c.slot == model_->PairParent();
+  CMySetMaster m(dir, c.slot, &prompter_, &beeper_, parentOfPair ? lists_->Pair() : nullptr,
+                 parentOfPair ? model_->PairChild() : -1);
+  TfrmSetMaster dlg(m, prompter_, &beeper_, this);
+  (void)RunDialog(dlg);
+  if (dlg.Result().saved) ReloadLists();
+}
+
+void TfrmInput::EditTextList(int control) {
+  const jsc::Control& c = model_->ControlList()[static_cast<size_t>(control)];
+  CMySetMaster2::Args a;
+  a.dir = global_.DivisionPath("");
+  a.mode = CMySetMaster2::kEditorList;
+  a.table = lists_->List(c.slot);
+  a.slot = c.slot;
+  if (c.linkedSlot >= 0 && c.linkedSlot < 20) {
+    a.parentSlot = c.linkedSlot;
+    const int parent = model_->ControlOf(jsc::kText, c.linkedSlot);
+    if (parent >= 0) a.parentValue = WidgetText(parent);
+  }
+  // a list that names this editor as its parent carries renamed items
+  for (const auto& other : model_->ControlList()) {
+    if (other.kind == jsc::kText && other.linkedSlot == c.slot && lists_->List(other.slot)) {
+      a.child = lists_->List(other.slot);
+      a.childSlot = other.slot;
+    }
+  }
+  CMySetMaster2 m(a, &prompter_, &beeper_);
+  TfrmSetMaster2 dlg(m, prompter_, &beeper_, this);
+  (void)RunDialog(dlg);
+  if (dlg.Result().saved || dlg.Result().childSaved) {
+    ReloadLists();
+    StripFollow(control);
+  }
 }

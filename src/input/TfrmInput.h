@@ -22,6 +22,9 @@ class QWidget;
 class SjComboBox;
 class SjLineEdit;
 class SjTextEdit;
+class QtSelStrip;
+class SelStrip;
+class DialogRunner;
 class CMyDB;
 class CMyGlobal;
 class Clock;
@@ -39,6 +42,8 @@ class TfrmInput : public QDialog {
   // when the division has none (after the model's message).
   bool BuildForm(int linesPerPage, std::vector<ColorKind> kinds);
   void SetAlarmPort(InputAlarmPort* port) { model_->SetAlarmPort(port); }
+  // The list editors are shown through this (tests answer them by name).
+  void SetDialogRunner(DialogRunner* runner) { dialogs_ = runner; }
   // The colour-kind editor behind 色種類; returns the kinds afterwards, or
   // nothing when they did not change.
   std::function<bool(std::vector<ColorKind>& kinds)> editColorKinds;
@@ -86,6 +91,14 @@ class TfrmInput : public QDialog {
   void RefillChildCombo();
   std::string WidgetText(int control) const;
   void PlaceBesideParent();
+  // The picture strip follows the editor that has the focus.
+  void StripFollow(int control);
+  void StripRowChosen(const std::string& sj);
+  // The list editors behind a double click on a combo box or a listed editor.
+  void EditComboList(int control);
+  void EditTextList(int control);
+  void ReloadLists();
+  int RunDialog(QDialog& dialog);
   void SavePlacement();
 
   CMyGlobal& global_;
@@ -118,7 +131,10 @@ class TfrmInput : public QDialog {
   QPushButton* cmd_Left = nullptr;
   QPushButton* cmd_Right = nullptr;
   QCheckBox* chk_Continu = nullptr;
-  QWidget* pai_Sel = nullptr;
+  std::unique_ptr<SelStrip> strip_;
+  QtSelStrip* pai_Sel = nullptr;
+  int stripControl_ = -1;  // the editor whose list the strip shows
+  DialogRunner* dialogs_ = nullptr;
   QLabel* pai_Phot = nullptr;
   QLabel* statusBar_ = nullptr;
 };

@@ -170,13 +170,17 @@ void TfrmMain::RestoreBounds() {
   CMyGlobal& g = *objects_->global;
   const int w = g.width[CMyGlobal::kMainWindow] > 0 ? g.width[CMyGlobal::kMainWindow] : 462;
   const int h = g.height[CMyGlobal::kMainWindow] > 0 ? g.height[CMyGlobal::kMainWindow] : 600;
-  QRect want(g.left[CMyGlobal::kMainWindow], g.top[CMyGlobal::kMainWindow], w, h);
-  // A window stored on a monitor that is gone would open out of reach.
+  resize(w, h);
+  // The stored position is the frame's (see FormCloseQuery). A first run, or
+  // a window stored on a monitor that is gone, opens inside the screen with
+  // its title bar reachable.
+  QPoint at(g.left[CMyGlobal::kMainWindow], g.top[CMyGlobal::kMainWindow]);
+  const bool stored = g.width[CMyGlobal::kMainWindow] > 0;
   if (QScreen* s = QApplication::primaryScreen()) {
-    QRect avail = s->availableGeometry();
-    if (!avail.intersects(want)) want.moveTopLeft(avail.topLeft());
+    const QRect avail = s->availableGeometry();
+    if (!stored || !avail.intersects(QRect(at, QSize(w, h)))) at = avail.topLeft() + QPoint(40, 40);
   }
-  setGeometry(want);
+  move(at);
 }
 
 void TfrmMain::FormShow() {
@@ -194,7 +198,7 @@ void TfrmMain::FormCloseQuery() {
   CMyGlobal& g = *objects_->global;
   if (!objects_->alarm->Save(g.UserPath("alarm.dat")))
     env_.prompter->Warn("アラームを保存できませんでした。"_sj);
-  const QRect r = geometry();
+  const QRect r(frameGeometry().topLeft(), geometry().size());  // where move() puts it back
   if (btn_WinW->isChecked()) {
     int stored = g.left[CMyGlobal::kMainWindow];
     if (r.left() < stored - 100 || r.left() > stored + 50) g.left[CMyGlobal::kMainWindow] = r.left();
@@ -236,7 +240,10 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
 void TfrmMain::btn_WinWClick() {
   CMyGlobal& g = *objects_->global;
   if (!btn_WinW->isChecked()) {
-    setGeometry(g.left[CMyGlobal::kMainWindow], y(), g.width[CMyGlobal::kMainWindow], height());
+    // x() and y() are the frame's, as move() takes them; setGeometry would
+    // take them as the inner area's and walk the window up the screen
+    resize(g.width[CMyGlobal::kMainWindow], height());
+    move(g.left[CMyGlobal::kMainWindow], y());
     return;
   }
   g.left[CMyGlobal::kMainWindow] = x();
@@ -255,5 +262,6 @@ void TfrmMain::FitWidth(bool alsoNarrower) {
   int left = x();
   if (screenW - left - width() < left) left = x() + width() - need;  // keep the right edge
   left = std::max(0, std::min(left, screenW - need));
-  setGeometry(left, y(), need, height());
+  resize(need, height());
+  move(left, y());
 }

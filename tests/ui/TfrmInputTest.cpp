@@ -4,8 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTest>
+#include <algorithm>
 
 #include "input/TfrmInput.h"
+#include "input/TfrmSetMaster.h"
 #include "mainview/CMyView.h"
 #include "platform/FileOps.h"
 #include "qtkit/SjLineEdit.h"
@@ -126,6 +129,29 @@ TEST(TfrmInput, TheHouseholdBookCalculatesAndLearnsItsPaymentMethods) {
   // the learned payment method is on top of the history, on disk
   const std::string history = ReadBytes(b.w->Global()->DivisionPath("cboms02.ms"));
   EXPECT_EQ(0u, history.find("$$$ 1\r\n"_sj + "商品券"_sj)) << history;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TfrmInput, ADoubleClickOnAComboOpensItsListEditorAndTheComboFollows) {
+  Book b(2);
+  ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+  auto* payment = b.Find<SjComboBox>("cbo_dat003");
+  ASSERT_NE(nullptr, payment);
+  int before = payment->count();
+  b.dialogs.On<TfrmSetMaster>("frmSetMaster", [](TfrmSetMaster& dlg) {
+    dlg.findChild<SjLineEdit*>("txt_Name")->setText(QString::fromUtf8("ポイント"));
+    dlg.cmd_InsertClick();
+    dlg.cmd_CloseClick();
+    return dlg.result();
+  });
+  QTest::mouseDClick(payment->Edit(), Qt::LeftButton);
+  ASSERT_EQ(1u, b.dialogs.run.size() - std::count(b.dialogs.run.begin(), b.dialogs.run.end(), "frmNewUser") -
+                    std::count(b.dialogs.run.begin(), b.dialogs.run.end(), "frmNewDiv"));
+  EXPECT_EQ(before + 1, payment->count());
+  EXPECT_NE(-1, payment->findText(QString::fromUtf8("ポイント")));
 }
 
 }  // namespace
