@@ -191,6 +191,16 @@ void TfrmMain::FormShow() {
   }
   firstShow_ = true;
   scr_Key->setFocus();
+  // the frame is known only once the window manager has decorated the
+  // window: a title bar above the screen cannot be grabbed, so move it in
+  QTimer::singleShot(200, this, [this] {
+    QScreen* s = screen() ? screen() : QApplication::primaryScreen();
+    if (!s) return;
+    const QRect avail = s->availableGeometry();
+    const QRect f = frameGeometry();
+    if (f.top() < avail.top() || f.left() < avail.left())
+      move(std::max(f.left(), avail.left()), std::max(f.top(), avail.top()));
+  });
 }
 
 void TfrmMain::FormCloseQuery() {
