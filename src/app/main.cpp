@@ -17,7 +17,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ひとこと帳"));
-  QApplication::setApplicationDisplayName(QStringLiteral("ひとこと帳"));
+  // no display name: Qt would append it to every caption ("注意 — ひとこと帳")
   QFont font(QStringLiteral("IPAPGothic"));
   font.setPointSize(10);
   QApplication::setFont(font);

@@ -17,6 +17,7 @@
 #include "platform/Prompter.h"
 #include "qtkit/NameCharValidator.h"
 #include "qtkit/QtFileChooser.h"
+#include "qtkit/QtForm.h"
 #include "qtkit/QtText.h"
 #include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
@@ -25,7 +26,7 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
                        int packageId, QWidget* parent)
     : QDialog(parent), mode_(mode), global_(global), users_(users), prompter_(prompter) {
   setObjectName("frmNewDiv");
-  setWindowTitle(QStringLiteral("新規分類作成"));
+  setWindowTitle(mode == 1 ? QStringLiteral("分類の再インストール") : QStringLiteral("新規分類作成"));
   auto* nameLabel = new QLabel(QStringLiteral("分類名"), this);
   txt_DivName = new SjLineEdit(this);
   txt_DivName->SetPrompter(&prompter_);
@@ -60,7 +61,12 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   cmd_Cancel->setObjectName("cmd_Cancel");
   cmd_Help = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
   cmd_Help->setObjectName("cmd_Help");
-  for (QPushButton* b : {cmd_Ok, cmd_Cancel, cmd_Help, cmd_File}) b->setAutoDefault(false);
+  for (QPushButton* b : {cmd_Ok, cmd_Cancel, cmd_Help, cmd_File}) {
+    b->setAutoDefault(false);
+    b->installEventFilter(new qtform::EnterPresses(b));
+  }
+  // Enter on a chosen package is the same as OK
+  connect(lst_Package, &QListWidget::itemActivated, this, [this] { cmd_OkClick(); });
   connect(txt_DivName, &QLineEdit::returnPressed, this, [this] { lst_Package->setFocus(); });
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewDiv::cmd_OkClick);
   connect(cmd_Cancel, &QPushButton::clicked, this, &QDialog::reject);

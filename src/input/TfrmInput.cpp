@@ -21,6 +21,7 @@
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
 #include "qtkit/QtCanvas.h"
+#include "qtkit/QtForm.h"
 #include "qtkit/QtText.h"
 #include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
@@ -107,7 +108,8 @@ void TfrmInput::BuildFixedParts() {
   auto button = [this](const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
-    b->setAutoDefault(false);  // Enter moves between fields, it never saves
+    b->setAutoDefault(false);                            // Enter moves between fields, it never saves...
+    b->installEventFilter(new qtform::EnterPresses(b));  // ...but presses a focused button
     return b;
   };
   cmd_Left = button("cmd_Left", QStringLiteral("◀"));

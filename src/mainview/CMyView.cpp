@@ -515,6 +515,18 @@ int CMyView::LayoutFromTop(int t) {
   return last;
 }
 
+int CMyView::MaxTopRow() const {
+  // the highest top row from which the rows below it still fill the view
+  const long available = AvailableHeight() - screen_.headerHeight;
+  long sum = 0;
+  int r = RowCount() - 1;
+  for (; r >= 0; --r) {
+    sum += rows_[static_cast<size_t>(r)].height;
+    if (sum > available) break;
+  }
+  return std::clamp(r + 1, 0, std::max(RowCount() - 1, 0));
+}
+
 void CMyView::SetTop(int top) {
   top_ = std::clamp(top, 0, std::max(RowCount() - 1, 0));
   LayoutFromTop(top_);
@@ -733,8 +745,11 @@ std::string CMyView::Label() const {
 std::string CMyView::StatusText() const {
   if (displayMode_ != kListMode) return {};
   char buf[64];
-  std::snprintf(buf, sizeof buf, "MaxPage:%d MaxData:%d", lastListPage_ + 1, records_.Count());
-  return buf;
+  // the program speaks Japanese on screen: "全3ページ 57件"
+  std::snprintf(buf, sizeof buf, "%d", lastListPage_ + 1);
+  std::string text = "全"_sj + buf + "ページ "_sj;
+  std::snprintf(buf, sizeof buf, "%d", records_.Count());
+  return text + buf + "件"_sj;
 }
 
 std::string CMyView::RowStatus(int row, const std::string& holidayName, const std::string& anniversaryName,

@@ -83,6 +83,9 @@ class CMyView {
   void Wheel(int delta);  // +1 down, -1 up: one row
   void SetDisplayMode(int mode);
   void SetTop(int top);  // the vertical scroll bar moved
+  // The scroll range's end: the top row that puts the last row at the
+  // bottom (0 when every row fits).
+  int MaxTopRow() const;
   // Show a given month, page or list page (renders, tests).
   void ShowMonth(int year, int month);
   void ShowPage(int page);

@@ -42,6 +42,8 @@ void FileCommands::NewDivision() {
 }
 
 void FileCommands::ReinstallDivision() {
+  // installing again replaces what the user may have changed: say what first
+  if (!ctx_.prompter.Confirm("色設定と表示画面の一覧を初期状態に戻します。よろしいですか？"_sj, true)) return;
   if (!w_.AskReinstall()) return;
   if (w_.OpenDivision(OpenDivisionMode::Switch, w_.DivisionTab()) != 0)
     (void)w_.OpenDivision(OpenDivisionMode::Switch, 0);

@@ -24,8 +24,9 @@ void TfrmMain::AfterViewChange() {
 
 void TfrmMain::UpdateScrollBars() {
   updating_ = true;
-  int rows = objects_->view->RowCount();
-  scr_Right->setRange(0, rows > 0 ? rows - 1 : 0);
+  const int maxTop = objects_->view->MaxTopRow();
+  scr_Right->setRange(0, maxTop);
+  scr_Right->setEnabled(maxTop > 0);
   scr_Right->setPageStep(std::max(1, objects_->view->LastVisibleRow() - objects_->view->TopRow() + 1));
   scr_Right->setValue(objects_->view->TopRow());
   const ViewScreen& sc = objects_->view->Screen();

@@ -4,17 +4,39 @@
 #pragma once
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace qtform {
 
-// A button that never acts as the dialog's default (Enter moves focus).
+// Enter on a focused button presses it (as Space does), without making the
+// button the dialog's default: Enter in an edit box still only moves on.
+class EnterPresses : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (auto* b = qobject_cast<QPushButton*>(watched); b && b->isEnabled()) {
+          b->click();
+          return true;
+        }
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+// A button that never acts as the dialog's default (Enter moves focus), but
+// is pressed by Enter when it has the focus.
 inline QPushButton* Button(QWidget* owner, const QString& text, const char* name) {
   auto* b = new QPushButton(text, owner);
   b->setObjectName(name);
   b->setAutoDefault(false);
+  b->installEventFilter(new EnterPresses(b));
   return b;
 }
 

@@ -226,7 +226,7 @@ TEST(CMyView, ListModeWithoutRecordsBeepsOnStepping) {
   EXPECT_EQ(0, f.view.LastListPage());
   EXPECT_EQ(1, f.view.MoveView(1, 0));
   EXPECT_EQ(1, f.beeper.Count());
-  EXPECT_EQ("MaxPage:1 MaxData:0", f.view.StatusText());
+  EXPECT_EQ("全1ページ 0件"_sj, f.view.StatusText());
 }
 
 TEST(CMyView, ListModeCutsRecordsIntoPages) {

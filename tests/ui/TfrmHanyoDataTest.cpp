@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "catalogue/TfrmHanyoData.h"
@@ -41,4 +42,12 @@ TEST(TfrmHanyoData, ExtractionNamesAllowThirtyCharactersAndPunctuation) {
   EXPECT_EQ(QString::fromUtf8("抽出方法の保存"), dlg.windowTitle());
   dlg.cmd_OkClick();
   EXPECT_EQ(QDialog::Accepted, dlg.result());
+}
+
+TEST(TfrmHanyoData, EnterOnTheFocusedOkButtonPressesIt) {
+  ScriptedPrompter prompter;
+  TfrmHanyoData dlg(0, QString::fromUtf8("日記"), prompter, nullptr);
+  QTest::keyClick(static_cast<QWidget*>(dlg.cmd_Ok), Qt::Key_Return);
+  EXPECT_EQ(QDialog::Accepted, dlg.result());
+  EXPECT_EQ("日記"_sj, dlg.TextSj());
 }

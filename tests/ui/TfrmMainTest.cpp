@@ -307,3 +307,43 @@ TEST(TfrmMain, AnAlarmListThatCannotBeSavedAtCloseIsReported) {
   ASSERT_FALSE(env.prompter.Shown().empty());
   EXPECT_EQ("アラームを保存できませんでした。", env.prompter.ShownUtf8()[0]);
 }
+
+TEST(TfrmMain, ReinstallingABookAsksFirstAndNoLeavesItAlone) {
+  MainFixture env;
+  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  }));
+  env.window = &w;
+  w.FormCreate();
+  ASSERT_TRUE(w.Started());
+  env.dialogs.run.clear();
+  env.prompter.ClearShown();
+  env.prompter.Queue(kAnswerNo);
+  ASSERT_TRUE(Trigger(w, "mnu_FileUpDiv"));
+  EXPECT_TRUE(env.dialogs.run.empty());
+  ASSERT_EQ(1u, env.prompter.Shown().size());
+  EXPECT_EQ("色設定と表示画面の一覧を初期状態に戻します。よろしいですか？", env.prompter.ShownUtf8()[0]);
+  EXPECT_EQ(kAnswerNo, env.prompter.Shown()[0].defaultButton);
+}
+
+TEST(TfrmMain, TheScrollRangeEndsWithTheLastRowAtTheBottom) {
+  MainFixture env;
+  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  }));
+  env.window = &w;
+  w.FormCreate();
+  ASSERT_TRUE(w.Started());
+  CMyView& v = *w.View();
+  v.SetViewHeight(1000000);  // every row fits
+  EXPECT_EQ(0, v.MaxTopRow());
+  v.SetViewHeight(v.Screen().headerHeight + v.Screen().footerHeight + 3 * v.Rows()[0].height);
+  const int top = v.MaxTopRow();
+  EXPECT_GT(top, 0);
+  EXPECT_EQ(v.RowCount() - 1, v.LayoutFromTop(top));      // from there the last row is shown
+  EXPECT_NE(v.RowCount() - 1, v.LayoutFromTop(top - 1));  // one higher it is not
+}
