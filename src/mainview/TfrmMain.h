@@ -197,4 +197,5 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   QScrollBar* scr_Key = nullptr;
   QLabel* statusPanel0 = nullptr;
   QLabel* statusPanel1 = nullptr;
+  QLabel* lbl_User = nullptr;
 };

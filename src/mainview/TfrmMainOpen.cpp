@@ -1,5 +1,6 @@
 // Opening books (divisions) and their display screens, and the tabs that
 // choose them.
+#include <QLabel>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -119,6 +120,7 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   o.view->SetDataKind(dataKind_);
   o.view->ReloadView();
   divIndex_ = index;
+  lbl_User->setText(QStringLiteral("ユーザー: ") + FromSj(g.UserName()));
   RefreshPaletteButtons();
   RebuildInputForm();
   const std::string& filter = o.view->Screen().filter;

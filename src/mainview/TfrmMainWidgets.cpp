@@ -121,6 +121,10 @@ void TfrmMain::BuildWidgets() {
   statusPanel1->setObjectName("statusPanel1");
   statusBar()->addWidget(statusPanel0);
   statusBar()->addWidget(statusPanel1, 1);
+  // whose diary this is, always in view
+  lbl_User = new QLabel(this);
+  lbl_User->setObjectName("lbl_User");
+  statusBar()->addPermanentWidget(lbl_User);
 
   connect(tbt_Left, &QToolButton::clicked, this, [this] { StepPeriod(-1); });
   connect(tbt_Right, &QToolButton::clicked, this, [this] { StepPeriod(1); });

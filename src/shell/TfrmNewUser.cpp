@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,6 +29,19 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewUser::cmd_OkClick);
   connect(cmd_Cancel, &QPushButton::clicked, this, &TfrmNewUser::cmd_CancelClick);
   auto* top = new QVBoxLayout(this);
+  // the users there are already, to pick one instead of typing
+  lst_User = new QListWidget(this);
+  lst_User->setObjectName("lst_User");
+  for (const std::string& u : username::Existing(global_)) lst_User->addItem(FromSj(u));
+  lst_User->setVisible(lst_User->count() > 0);
+  lst_User->setMaximumHeight(110);
+  connect(lst_User, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) { SetName(it->text()); });
+  connect(lst_User, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
+    SetName(it->text());
+    cmd_OkClick();
+  });
+  if (lst_User->count() > 0) top->addWidget(new QLabel(QStringLiteral("既存のユーザー"), this));
+  top->addWidget(lst_User);
   top->addLayout(qtform::LabelledEdit(this, label, txt_UserName, cmd_Ok));
   top->addSpacing(8);
   top->addLayout(buttons);

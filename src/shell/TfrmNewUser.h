@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class QListWidget;
 class SjLineEdit;
 class QPushButton;
 class CMyGlobal;
@@ -17,6 +18,7 @@ class TfrmNewUser : public QDialog {
   bool Result() const { return result_; }
 
   SjLineEdit* txt_UserName;
+  QListWidget* lst_User;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
 

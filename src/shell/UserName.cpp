@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -75,3 +77,17 @@ bool Abandon(CMyGlobal& global, const std::string& abandoned) {
 }
 
 }  // namespace username
+
+std::vector<std::string> username::Existing(const CMyGlobal& global) {
+  std::vector<std::string> users;
+  const std::string root = global.DataRoot();
+  if (root.empty()) return users;
+  for (const std::string& dir : fileops::List(root, "*", true)) {
+    std::string sj;
+    if (cp932::FromUtf8(dir, sj) != 0 || Check(sj) != kOk) continue;
+    const std::string base = root.back() == '/' ? root : root + "/";
+    if (fileops::IsFile(base + dir + "/jbxuser.jpr")) users.push_back(sj);
+  }
+  std::sort(users.begin(), users.end());
+  return users;
+}

@@ -2,6 +2,7 @@
 // user folder under the data root.
 #pragma once
 #include <string>
+#include <vector>
 
 class CMyGlobal;
 
@@ -37,5 +38,9 @@ std::string Message(int code);
 // user's folder when it is empty and writes the current name back into
 // "jotbox.ini". False when "jotbox.ini" could not be written.
 [[nodiscard]] bool Abandon(CMyGlobal& global, const std::string& abandoned);
+
+// The users of the data root (CP932 names, sorted): folders that hold a
+// book list. The data root's own work folder is never one.
+std::vector<std::string> Existing(const CMyGlobal& global);
 
 }  // namespace username

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -61,6 +62,7 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
   EXPECT_EQ(QString::fromUtf8("月表"), Tabs(w, "tab_Scr")->tabText(0));
   EXPECT_EQ(2, Tabs(w, "tab_Scr")->count());
   EXPECT_EQ("太郎"_sj, w.Global()->UserName());
+  EXPECT_EQ(QString::fromUtf8("ユーザー: 太郎"), w.findChild<QLabel*>("lbl_User")->text());
   EXPECT_EQ(500, w.Global()->width[0]);
   EXPECT_EQ(640, w.Global()->height[0]);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "platform/Clock.h"
@@ -60,4 +61,20 @@ TEST(TfrmNewUser, OkCreatesTheUserFolderAndRemembersTheName) {
   EXPECT_TRUE(dlg.Result());
   EXPECT_TRUE(fileops::IsDir(env.program + "/花子"));  // UTF-8 on disk
   EXPECT_EQ("花子"_sj, ReadIniString(env.program + "/jotbox.ini", "APL", "NAME", ""));
+}
+
+TEST(TfrmNewUser, TheUsersThereAreAlreadyCanBePicked) {
+  Env env;
+  for (const char* dir : {"花子", "tmp", "空"}) fileops::MakeDirs(env.program + "/" + dir);
+  WriteBytes(env.program + "/花子/jbxuser.jpr", "");
+  WriteBytes(env.program + "/tmp/jbxuser.jpr", "");  // the work folder is never a user
+  CMyGlobal g(env.prompter, env.clock, env.program, env.home);
+  TfrmNewUser dlg(g, env.prompter);
+  auto* list = dlg.findChild<QListWidget*>("lst_User");
+  ASSERT_NE(nullptr, list);
+  ASSERT_EQ(1, list->count());
+  EXPECT_EQ(QString::fromUtf8("花子"), list->item(0)->text());
+  emit list->itemActivated(list->item(0));
+  EXPECT_TRUE(dlg.Result());
+  EXPECT_EQ("花子"_sj, g.UserName());
 }
