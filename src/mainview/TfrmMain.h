@@ -170,6 +170,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   QHBoxLayout* bar_ = nullptr;
   MainActions* actions_ = nullptr;
   int lastDay_ = 0;
+  std::string cursorKey_;  // the cursor's key as screens change
   QImage offscreen_;
   int divIndex_ = 0;
   int scrIndex_ = 0;

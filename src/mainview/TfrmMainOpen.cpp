@@ -214,13 +214,29 @@ void TfrmMain::tab_DivChange(int index) {
 void TfrmMain::tab_ScrChange(int index) {
   if (updating_ || index < 0 || !objects_) return;
   int previous = scrIndex_;
+  // the cursor's day (or line) stays where the new screen can show it
+  CMyView& view = *objects_->view;
+  const int cursor = view.CursorRow();
+  if (cursor >= 0 && cursor < view.RowCount()) {
+    const SheetRow& at = view.Rows()[static_cast<size_t>(cursor)];
+    // a list's empty row names no day: the one before is kept
+    if (at.key[0] && (view.DisplayMode() == CMyView::kSheetMode || at.record >= 0)) cursorKey_ = at.key;
+  }
+  const std::string key = cursorKey_;
   if (OpenScreen(false, OpenScreenMode::Switch, index) != 0) {
     updating_ = true;
     tab_Scr->setCurrentIndex(previous);
     updating_ = false;
     (void)OpenScreen(false, OpenScreenMode::Switch, previous);
   }
-  objects_->view->MoveCursorTo(objects_->view->CursorRow());
+  int row = view.CursorRow();
+  for (int r = 0; !key.empty() && r < view.RowCount(); ++r) {
+    if (key == view.Rows()[static_cast<size_t>(r)].key) {
+      row = r;
+      break;
+    }
+  }
+  view.MoveCursorTo(row);
   AfterViewChange();
   scr_Key->setFocus();
 }

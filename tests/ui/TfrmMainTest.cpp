@@ -349,3 +349,21 @@ TEST(TfrmMain, TheScrollRangeEndsWithTheLastRowAtTheBottom) {
   EXPECT_EQ(v.RowCount() - 1, v.LayoutFromTop(top));      // from there the last row is shown
   EXPECT_NE(v.RowCount() - 1, v.LayoutFromTop(top - 1));  // one higher it is not
 }
+
+TEST(TfrmMain, ChangingScreensKeepsTheCursorsDay) {
+  MainFixture env;
+  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  }));
+  env.window = &w;
+  w.FormCreate();
+  ASSERT_TRUE(w.Started());
+  CMyView& v = *w.View();
+  auto keyAtCursor = [&v] { return std::string(v.Rows()[static_cast<size_t>(v.CursorRow())].key); };
+  ASSERT_EQ("2026/12/09", keyAtCursor());  // today
+  Tabs(w, "tab_Scr")->setCurrentIndex(1);  // the list
+  Tabs(w, "tab_Scr")->setCurrentIndex(0);  // back to the month
+  EXPECT_EQ("2026/12/09", keyAtCursor());
+}
