@@ -213,7 +213,8 @@ int CMyLine::Adopt(char* bytes, int n) {
 
 void CMyLine::Commit(size_t n) {
   Block& cur = blocks_.back();
-  if (n > room_) n = room_;
+  // the byte after the kept ones may hold the last line's NUL
+  if (n > 0) n = n + 1 < room_ ? n + 1 : room_;
   cur.used += n;
   room_ = 0;
 }

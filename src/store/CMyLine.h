@@ -64,7 +64,8 @@ class CMyLine {
   // appends a line over bytes that lie in that room, without copying them;
   // the byte after them becomes the line's NUL, so it must belong to the room
   // too. Commit ends the filling with the number of bytes kept (0 when no line
-  // was adopted, so the room is given back). The room stays the pool's for as
+  // was adopted, so the room is given back); the byte after them stays
+  // reserved for a NUL. The room stays the pool's for as
   // long as a line points into it; no other change of the list may come
   // between Reserve and Commit.
   // REQUIRES: Adopt and Commit only after a successful Reserve.
