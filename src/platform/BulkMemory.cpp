@@ -59,6 +59,18 @@ char* Reallocate(char* p, size_t from, size_t to) {
   return q;
 }
 
+void Prefault(char* p, size_t n) noexcept {
+#ifdef MADV_POPULATE_WRITE
+  const uintptr_t page = 4096;
+  const uintptr_t start = reinterpret_cast<uintptr_t>(p) & ~(page - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + n + page - 1) & ~(page - 1);
+  if (n > 0) (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
 void Free(char* p, size_t n) noexcept {
   if (!p) return;
   if (n < kBulkThreshold) {

@@ -1,8 +1,13 @@
 #include "store/CMyDB.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
+#include "platform/BulkMemory.h"
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -258,7 +263,7 @@ int CMyDB::ReadBytes(std::string_view bytes, bool define) {
   return IndexImage(bytes.data(), bytes.size(), define, nullptr);
 }
 
-int CMyDB::IndexImage(const char* data, size_t size, bool define, char* pooled) {
+int CMyDB::IndexImage(const char* data, size_t size, bool define, char* pooled, int block) {
   size_t pos = 0;
   auto readI32 = [&](int32_t& v) {
     if (size - pos < 4) return false;
@@ -268,7 +273,7 @@ int CMyDB::IndexImage(const char* data, size_t size, bool define, char* pooled) 
   };
   // every return before the records gives the reserved room back
   auto fail = [&](int rc) {
-    if (pooled) records_.Commit(0);
+    if (pooled && block < 0) records_.Commit(0);
     return rc;
   };
 
@@ -324,12 +329,12 @@ int CMyDB::IndexImage(const char* data, size_t size, bool define, char* pooled) 
     pos = 0;
   }
   int adopted = 0;
-  const int rc = IndexRecords(image, pos, held, adopted);
-  records_.Commit(adopted > 0 ? held : 0);
+  const int rc = IndexRecords(image, pos, held, block, adopted);
+  if (block < 0) records_.Commit(adopted > 0 ? held : 0);
   return rc;
 }
 
-int CMyDB::IndexRecords(char* data, size_t pos, size_t size, int& adopted) {
+int CMyDB::IndexRecords(char* data, size_t pos, size_t size, int block, int& adopted) {
   for (;;) {
     // a file always ends with its 0: without it records may be missing
     if (size - pos < 4) return kEndsEarly;
@@ -348,7 +353,7 @@ int CMyDB::IndexRecords(char* data, size_t pos, size_t size, int& adopted) {
       return kDamagedRecord;
     }
     // the record's own NUL byte in the file becomes its terminator
-    if (!records_.Adopt(rec, length - 1)) {
+    if (!(block < 0 ? records_.Adopt(rec, length - 1) : records_.AdoptIn(block, rec, length - 1))) {
       if (prompter_) prompter_->ErrorPlain("メモリが足りません。"_sj);
       return kNoMemory;
     }
@@ -357,6 +362,84 @@ int CMyDB::IndexRecords(char* data, size_t pos, size_t size, int& adopted) {
     pos += static_cast<size_t>(length);
   }
   return kOk;
+}
+
+void CMyDB::ReadFiles(const std::vector<std::string>& paths, std::vector<int>& results, bool stopAtFailure) {
+  const size_t n = paths.size();
+  results.assign(n, kCannotOpen);
+  // Where each file goes in one block: its size when asked, and a byte more.
+  std::vector<size_t> sizes(n, 0), offsets(n, 0);
+  size_t total = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const int64_t size = fileops::Size(paths[i]);
+    sizes[i] = size > 0 ? static_cast<size_t>(size) : 0;
+    offsets[i] = total;
+    total += sizes[i] + 1;
+  }
+  int block = -1;
+  char* base = n >= 2 && FieldCount() > 0 ? records_.AddBlock(total, block) : nullptr;
+  if (!base) {
+    for (size_t i = 0; i < n; ++i)
+      if ((results[i] = ReadFile(paths[i], false)) != kOk && stopAtFailure) break;
+    return;
+  }
+  // What the reader found for each file, published under the lock.
+  enum : int { kPending, kRead, kMissing, kChanged };
+  std::vector<int> state(n, kPending);
+  std::vector<size_t> got(n, 0);
+  std::mutex lock;
+  std::condition_variable ready;
+  bool stop = false;  // set by the indexing side: read no further
+  auto readAll = [&] {
+    for (size_t i = 0; i < n; ++i) {
+      {
+        std::lock_guard<std::mutex> hold(lock);
+        if (stop) return;
+      }
+      fileops::WholeFile file;
+      int found = kMissing;
+      int64_t r = 0;
+      if (file.Open(paths[i])) {
+        // a file that changed since its size was taken is read again in its turn
+        found = kChanged;
+        if (file.Size() == sizes[i]) {
+          bulk::Prefault(base + offsets[i], sizes[i]);
+          r = file.Read(base + offsets[i], sizes[i]);
+          if (r == static_cast<int64_t>(sizes[i]) && file.AtEnd()) found = kRead;
+        }
+      }
+      std::lock_guard<std::mutex> hold(lock);
+      state[i] = found;
+      got[i] = found == kRead ? static_cast<size_t>(r) : 0;
+      ready.notify_one();
+    }
+  };
+  std::thread reader;
+  try {
+    reader = std::thread(readAll);
+  } catch (const std::system_error&) {
+    readAll();  // no second thread to be had: read first, then index
+  }
+  for (size_t i = 0; i < n; ++i) {
+    int found;
+    {
+      std::unique_lock<std::mutex> hold(lock);
+      ready.wait(hold, [&] { return state[i] != kPending; });
+      found = state[i];
+    }
+    if (found == kRead) {
+      results[i] = IndexImage(base + offsets[i], got[i], false, base + offsets[i], block);
+    } else if (found == kChanged) {
+      results[i] = ReadFile(paths[i], false);
+    }
+    if (results[i] != kOk && stopAtFailure) {
+      std::lock_guard<std::mutex> hold(lock);
+      stop = true;
+      break;
+    }
+  }
+  if (reader.joinable()) reader.join();
+  records_.ReleaseIfUnused(block);
 }
 
 void CMyDB::AppendHeader(std::string& out, int flag) const {

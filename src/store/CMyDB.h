@@ -116,6 +116,14 @@ class CMyDB {
   int ReadFile(const std::string& path, bool define);
   // The same on a file image in memory.
   int ReadBytes(std::string_view bytes, bool define);
+  // Appends data files one after another, exactly as ReadFile(path, false)
+  // on each in turn would (results[i] is its result for paths[i]), while a
+  // second thread reads the next files: a whole book loads in the time of
+  // its reads or of its indexing, whichever is longer. stopAtFailure: the
+  // files after the first that fails are not appended (their results say
+  // kCannotOpen).
+  void ReadFiles(const std::vector<std::string>& paths, std::vector<int>& results,
+                 bool stopAtFailure = false);
   // Every live record with field definitions. 0; 300 not written.
   int WriteFile(const std::string& path) const;
   // The live records among `numbers`, in that order, without definitions.
@@ -128,12 +136,13 @@ class CMyDB {
   // from a file).
   void ResetTable();
   // Reads a whole ".jdt" image. `pooled`: the same bytes where they lie in
-  // the room the record pool reserved for them (ReadFile); null: the records
-  // are copied there.
-  int IndexImage(const char* data, size_t size, bool define, char* pooled);
-  // Indexes the records of data[pos, size) as lines of the pool, counting
-  // them in `adopted`; the result is that of ReadFile.
-  int IndexRecords(char* data, size_t pos, size_t size, int& adopted);
+  // the pool, in the room reserved for them (block -1, ReadFile) or in a
+  // block of their own (ReadFiles); null: the records are copied there.
+  int IndexImage(const char* data, size_t size, bool define, char* pooled, int block = -1);
+  // Indexes the records of data[pos, size) as lines of the pool (in the
+  // room, or in `block`), counting them in `adopted`; the result is that of
+  // ReadFile.
+  int IndexRecords(char* data, size_t pos, size_t size, int block, int& adopted);
   void AppendHeader(std::string& out, int flag) const;
   int WriteRecords(const std::string& path, int flag, const int* numbers, int count) const;
   void Message(const char* utf8) const;

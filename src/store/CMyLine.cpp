@@ -45,6 +45,7 @@ bool CMyLine::NewBlock(size_t need) {
   b.size = size;
   blocks_.push_back(std::move(b));
   pooled_ += size;
+  current_ = static_cast<int>(blocks_.size()) - 1;
   return true;
 }
 
@@ -96,7 +97,7 @@ void CMyLine::ReleaseFrom(int block) {
   Block& b = blocks_[block];
   if (b.lines > 0) --b.lines;
   // The first block and the current block are never freed.
-  if (b.lines == 0 && b.bytes && block != 0 && block != static_cast<int>(blocks_.size()) - 1) {
+  if (b.lines == 0 && b.bytes && block != 0 && block != current_) {
     pooled_ -= b.size;
     b.FreeBytes();
     b.used = b.size;  // nothing may be taken from it again
@@ -123,10 +124,10 @@ int CMyLine::Set(int i, const void* bytes, int n) {
     e.length = n;
   } else {
     const size_t need = static_cast<size_t>(n) + kReserve;
-    Block* cur = &blocks_.back();
+    Block* cur = &blocks_[static_cast<size_t>(current_)];
     if (!cur->bytes || cur->size - cur->used < need) {
       if (!NewBlock(need)) return 0;
-      cur = &blocks_.back();
+      cur = &blocks_[static_cast<size_t>(current_)];
     }
     char* dst = cur->bytes + cur->used;
     if (n) std::memcpy(dst, bytes, static_cast<size_t>(n));  // bytes never alias a fresh area
@@ -136,7 +137,7 @@ int CMyLine::Set(int i, const void* bytes, int n) {
     int oldBlock = e.bytes ? e.block : -1;
     e.bytes = dst;
     e.length = n;
-    e.block = static_cast<int>(blocks_.size()) - 1;
+    e.block = current_;
     e.reserved = static_cast<int>(need);
     if (oldBlock >= 0) ReleaseFrom(oldBlock);
   }
@@ -184,35 +185,70 @@ char* CMyLine::Reserve(size_t n) {
   room_ = 0;
   // one byte more: the NUL after the last adopted line
   const size_t need = n + 1;
-  Block* cur = &blocks_.back();
+  Block* cur = &blocks_[static_cast<size_t>(current_)];
   if (!cur->bytes || cur->size - cur->used < need) {
     if (!NewBlock(need)) return nullptr;
-    cur = &blocks_.back();
+    cur = &blocks_[static_cast<size_t>(current_)];
   }
   room_ = need;
   return cur->bytes + cur->used;
 }
 
 int CMyLine::Adopt(char* bytes, int n) {
-  Block& cur = blocks_.back();
+  Block& cur = blocks_[static_cast<size_t>(current_)];
   const char* room = cur.bytes + cur.used;
   // the line and its NUL must lie in the room, or a later Set could overwrite it
   if (n < 0 || !cur.bytes || bytes < room || bytes + n >= room + room_) return 0;
+  return AddLine(current_, bytes, n);
+}
+
+int CMyLine::AddLine(int block, char* bytes, int n) {
   if (!GrowLines(lines_.size() + 1)) return 0;
   bytes[n] = '\0';
   Entry e;
   e.bytes = bytes;
   e.length = n;
-  e.block = static_cast<int>(blocks_.size()) - 1;
+  e.block = block;
   e.reserved = n + 1;  // rewritten in place only when shorter
   lines_.push_back(e);
-  ++cur.lines;
+  ++blocks_[static_cast<size_t>(block)].lines;
   if (n > maxLength_) maxLength_ = n;
   return 1;
 }
 
+char* CMyLine::AddBlock(size_t n, int& block) {
+  block = -1;
+  if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() + kTableStep + blocks_.size() / 2);
+  Block b;
+  b.bytes = bulk::Allocate(n ? n : 1);
+  if (!b.bytes) return nullptr;
+  b.size = n ? n : 1;
+  b.used = b.size;  // no Set takes bytes from it
+  blocks_.push_back(std::move(b));
+  pooled_ += blocks_.back().size;
+  block = static_cast<int>(blocks_.size()) - 1;
+  return blocks_.back().bytes;
+}
+
+int CMyLine::AdoptIn(int block, char* bytes, int n) {
+  if (block < 0 || block >= static_cast<int>(blocks_.size()) || n < 0) return 0;
+  const Block& b = blocks_[static_cast<size_t>(block)];
+  if (!b.bytes || bytes < b.bytes || bytes + n >= b.bytes + b.size) return 0;
+  return AddLine(block, bytes, n);
+}
+
+void CMyLine::ReleaseIfUnused(int block) {
+  if (block < 0 || block >= static_cast<int>(blocks_.size())) return;
+  Block& b = blocks_[static_cast<size_t>(block)];
+  if (b.lines == 0 && b.bytes && block != 0 && block != current_) {
+    pooled_ -= b.size;
+    b.FreeBytes();
+    b.used = b.size;
+  }
+}
+
 void CMyLine::Commit(size_t n) {
-  Block& cur = blocks_.back();
+  Block& cur = blocks_[static_cast<size_t>(current_)];
   // the byte after the kept ones may hold the last line's NUL
   if (n > 0) n = n + 1 < room_ ? n + 1 : room_;
   cur.used += n;

@@ -72,6 +72,13 @@ class CMyLine {
   char* Reserve(size_t n);        // null when memory is exhausted
   int Adopt(char* bytes, int n);  // 1, or 0 when the line table cannot grow or bytes lie outside the room
   void Commit(size_t n);
+  // A block of n bytes of its own for images read elsewhere (by another
+  // thread) before they are indexed: AdoptIn appends a line over bytes in
+  // it, as Adopt does in the room. It never becomes the block that Set takes
+  // bytes from; ReleaseIfUnused frees it when no line was adopted into it.
+  char* AddBlock(size_t n, int& block);  // null (block -1) when memory is exhausted
+  int AdoptIn(int block, char* bytes, int n);
+  void ReleaseIfUnused(int block);
   // Makes room in the line table for `more` lines, so a load of known size
   // grows it once. false when memory is exhausted.
   bool ReserveLines(size_t more) { return GrowLines(lines_.size() + more); }
@@ -123,13 +130,15 @@ class CMyLine {
 
   // Opens a block of at least `need` bytes; it becomes the current block.
   bool NewBlock(size_t need);
+  int AddLine(int block, char* bytes, int n);
   void ReleaseFrom(int block);  // one line left the block
   void RecomputeMax();
   bool GrowLines(size_t need);
 
   int minBlock_;
   Prompter* prompter_;
-  std::vector<Block> blocks_;  // the last one is the current block
+  std::vector<Block> blocks_;
+  int current_ = 0;  // the block that Set and Reserve take bytes from
   // A table of a million records is 24 MB: mapped in large pages too.
   bulk::Array<Entry> lines_;
   size_t pooled_ = 0;  // bytes of the blocks held, which sets the size of the next one

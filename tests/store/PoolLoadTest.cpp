@@ -185,7 +185,7 @@ TEST_F(PoolLoadTest, RecordsOfAnyLayoutAreAcceptedExactlyByTheRule) {
     std::string file = Header(1, 3);
     AppendRecord(file, rec);
     le::AppendI32(file, 0);
-    const Loaded l = FromFile(file);
+    const Loaded l = FromBytes(file);
     const bool sound = Sound(rec, maxima) && static_cast<int>(rec.size()) <= 1 + 6 + 3 * 6;
     ASSERT_EQ(sound ? 0 : CMyDB::kDamagedRecord, l.rc) << k;
     (sound ? accepted : refused) += 1;
@@ -255,6 +255,52 @@ TEST_F(PoolLoadTest, MissingFoldersAndFilesAreRefusedAsBefore) {
   ASSERT_EQ(1, AddRecord(t, {"next", "", ""}));
   EXPECT_STREQ("first", t.Value(0, 0));
   EXPECT_STREQ("next", t.Value(0, 1));
+}
+
+TEST_F(PoolLoadTest, ReadingOnASecondThreadLoadsWhatOneAfterAnotherLoads) {
+  // sound files, a missing one, a folder, damaged and cut ones, an empty one
+  const std::string good = ValidFile();
+  std::string damaged = good;
+  damaged[16 + 4 + 1] = 0x7f;  // the first record's first offset
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"a.jdt", good},    {"b.jdt", good.substr(0, good.size() - 3)},
+      {"c.jdt", damaged}, {"d.jdt", ""},
+      {"e.jdt", good},    {"f.jdt", Header(1, 4)},
+      {"g.jdt", good},
+  };
+  std::vector<std::string> paths;
+  for (const auto& [name, bytes] : files) {
+    WriteBytes(dir / name, bytes);
+    paths.push_back(dir / name);
+    if (name == "b.jdt") paths.push_back(dir / "missing.jdt");
+    if (name == "e.jdt") paths.push_back(dir.path());
+  }
+  for (bool stop : {false, true}) {
+    ScriptedPrompter p1, p2;
+    CMyDB one(&p1), both(&p2);
+    Prepare(one);
+    Prepare(both);
+    std::vector<int> want;
+    for (const std::string& path : paths) {
+      want.push_back(one.ReadFile(path, false));
+      if (stop && want.back() != 0) break;
+    }
+    want.resize(paths.size(), CMyDB::kCannotOpen);
+    std::vector<int> got;
+    both.ReadFiles(paths, got, stop);
+    EXPECT_EQ(want, got) << stop;
+    EXPECT_EQ(Snapshot(one, 0, p1), Snapshot(both, 0, p2)) << stop;
+  }
+  // with nothing or one file to read there is no second thread
+  ScriptedPrompter p;
+  CMyDB t(&p);
+  Prepare(t);
+  std::vector<int> got;
+  t.ReadFiles({}, got);
+  EXPECT_TRUE(got.empty());
+  t.ReadFiles({paths[0]}, got);
+  EXPECT_EQ(std::vector<int>{0}, got);
+  EXPECT_EQ(4, t.RecordCount());
 }
 
 TEST(CMyLinePool, AdoptedLinesLieInTheRoomAndAreEndedThere) {
