@@ -65,9 +65,9 @@ class CMyLine {
   // the byte after them becomes the line's NUL, so it must belong to the room
   // too. Commit ends the filling with the number of bytes kept (0 when no line
   // was adopted, so the room is given back); the byte after them stays
-  // reserved for a NUL. The room stays the pool's for as
-  // long as a line points into it; no other change of the list may come
-  // between Reserve and Commit.
+  // reserved for a NUL. The room stays the pool's for as long as a line
+  // points into it; no other change of the list may come between Reserve
+  // and Commit.
   // REQUIRES: Adopt and Commit only after a successful Reserve.
   char* Reserve(size_t n);        // null when memory is exhausted
   int Adopt(char* bytes, int n);  // 1, or 0 when the line table cannot grow or bytes lie outside the room
@@ -79,9 +79,6 @@ class CMyLine {
   char* AddBlock(size_t n, int& block);  // null (block -1) when memory is exhausted
   int AdoptIn(int block, char* bytes, int n);
   void ReleaseIfUnused(int block);
-  // Makes room in the line table for `more` lines, so a load of known size
-  // grows it once. false when memory is exhausted.
-  bool ReserveLines(size_t more) { return GrowLines(lines_.size() + more); }
 
   // Text lines: count; -1 cannot open/create; -2 memory exhausted.
   int ReadText(const std::string& path);
