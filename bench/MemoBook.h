@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,6 +15,20 @@
 #include "store/MemoSchema.h"
 
 namespace bench {
+
+// Resident bytes of the process: large pools are mapped, not taken from the
+// heap, so the heap's own count would miss them.
+inline size_t ResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  while (status >> word)
+    if (word == "VmRSS:") {
+      size_t kb = 0;
+      status >> kb;
+      return kb * 1024;
+    }
+  return 0;
+}
 
 constexpr const char* kWorkedExample =
     "キー項目>='2020/01/01' and (MEM001='*会議*' or MARK=='A*') or NODATA<>''";

@@ -1,7 +1,6 @@
 // Runs the same selection and ordering on the same generated book in the
 // record store and in an in-memory SQLite database, and prints both times
-// and their ratio. Also prints the table's heap use against its record bytes.
-#include <malloc.h>
+// and their ratio. Also prints the table's memory against its record bytes.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "MemoBook.h"
 #include "store/CMyRec.h"
@@ -51,11 +51,11 @@ int Collect(sqlite3* db, const char* sql, std::vector<int64_t>& ids) {
 
 int main(int argc, char** argv) {
   int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
-  size_t heapBefore = mallinfo2().uordblks;
+  size_t before = bench::ResidentBytes();
   auto table = std::make_unique<CMyDB>();
   bench::Book book = bench::Generate(*table, records);
-  size_t heapTable = mallinfo2().uordblks - heapBefore;
-  std::printf("records %d, record bytes %lld, heap for the table %zu (%.2fx)\n", table->RecordCount(),
+  size_t heapTable = bench::ResidentBytes() - before;
+  std::printf("records %d, record bytes %lld, memory for the table %zu (%.2fx)\n", table->RecordCount(),
               static_cast<long long>(book.recordBytes), heapTable,
               static_cast<double>(heapTable) / static_cast<double>(book.recordBytes));
 

@@ -11,6 +11,7 @@ PKGS=(
   fonts-ipafont
   clang clang-format libclang-rt-14-dev
   xvfb xauth imagemagick
+  sqlite3 time
 )
 missing=()
 for p in "${PKGS[@]}"; do

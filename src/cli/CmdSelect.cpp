@@ -93,11 +93,18 @@ int CmdSelect(int argc, char** argv) {
   StderrPrompter prompter;
   CMyDB db(&prompter);
   if (memoSchema) DefineMemoSchema(db);
-  for (size_t k = 0; k < files.size(); ++k) {
-    bool define = !memoSchema && k == 0;
-    int rc = db.ReadFile(files[k], define);
-    if (rc != 0) return cli::Fail("select", ReadProblem(rc) + ": " + files[k]);
+  size_t first = 0;
+  if (!memoSchema) {
+    const int rc = db.ReadFile(files[0], true);
+    if (rc != 0) return cli::Fail("select", ReadProblem(rc) + ": " + files[0]);
+    first = 1;
   }
+  // the rest is read on a second thread while this one indexes
+  const std::vector<std::string> rest(files.begin() + static_cast<std::ptrdiff_t>(first), files.end());
+  std::vector<int> results;
+  db.ReadFiles(rest, results, true);
+  for (size_t k = 0; k < rest.size(); ++k)
+    if (results[k] != 0) return cli::Fail("select", ReadProblem(results[k]) + ": " + rest[k]);
 
   CMyRec rs(&db);
   if (!sort.empty()) {

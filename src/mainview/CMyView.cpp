@@ -157,7 +157,7 @@ int CMyView::MoveView(int delta, int force) {
       std::string from = AddMonths(start_, -screen_.periodsBefore, "yyyymm");
       std::string to = AddMonths(end_, screen_.periodsAfter, "yyyymm");
       if (from > to) to = from;
-      if (periods_.LoadPeriods(from, to) > 0) ReloadView();
+      if (periods_.LoadPeriods(from, to) > 0) ReloadView(true);
     }
     if (displayMode_ == kSheetMode && current_.year != holidayYear_) {
       calendar_.LoadYear(current_.year);
@@ -174,7 +174,7 @@ int CMyView::MoveView(int delta, int force) {
       std::string from = Printf("%05d", std::max(p - screen_.periodsBefore, 1));
       std::string to = Printf("%05d", std::min(p + screen_.periodsAfter, 9999));
       if (from > to) to = from;
-      if (periods_.LoadPeriods(from, to) > 0) ReloadView();
+      if (periods_.LoadPeriods(from, to) > 0) ReloadView(true);
     }
   } else {
     rows_.clear();
@@ -193,7 +193,7 @@ int CMyView::MoveView(int delta, int force) {
   return 0;
 }
 
-int CMyView::ReloadView() {
+int CMyView::ReloadView(bool appendedOnly) {
   std::string sort, filter;
   if (displayMode_ == kSheetMode) {
     sort = "キー項目,行連番"_sj;
@@ -209,7 +209,7 @@ int CMyView::ReloadView() {
   } else if (!screen_.filter.empty() && screen_.filter[0] != '=') {
     filter = screen_.filter;
   }
-  int rc = records_.Requery(filter, sort);
+  int rc = appendedOnly ? records_.RequeryAppended(filter, sort) : records_.Requery(filter, sort);
   if (rc != 0) prompter_.Warn("抽出に失敗しました。"_sj);
   int n = records_.Count();
   lastListPage_ = n > 0 ? (n - 1) / rowsPerListPage_ : 0;
@@ -439,8 +439,7 @@ void CMyView::ListKeyTexts(SheetRow& row) const {
 void CMyView::BuildDateRows() {
   const int n = records_.Count();
   const std::string startKey = civil::Ymd(start_), endKey = civil::Ymd(end_);
-  int i = 0;
-  while (i < n && records_.Key(i) < startKey) ++i;
+  int i = records_.SkipKeysBelow(startKey);
   bool more = i < n && records_.Key(i) <= endKey;
   calendar_.ResetCursors();
   const CivilDate today = clock_.Today();

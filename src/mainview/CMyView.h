@@ -64,7 +64,9 @@ class CMyView {
   // ---- the navigation primitive and its helpers ----
   // Moves by months, pages or list pages. Returns 0, or 1 when it beeped.
   int MoveView(int delta, int force);
-  int ReloadView();
+  // appendedOnly: the table only grew since the last reload (a period was
+  // loaded), so the record set may merge the new records in.
+  int ReloadView(bool appendedOnly = false);
   void RebuildRows();
   void MoveCursorTo(int row);
   int StepCursor(int direction);  // 0, or -1 at either end

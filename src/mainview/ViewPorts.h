@@ -16,11 +16,23 @@ class ViewRecords {
   virtual ~ViewRecords() = default;
   // Applies a filter and a sort; 0, or a failure code of the record set.
   virtual int Requery(const std::string& filter, const std::string& sort) = 0;
+  // The same after records were only added to the table (a period loaded):
+  // the result must equal Requery's; a record set may get it cheaper.
+  virtual int RequeryAppended(const std::string& filter, const std::string& sort) {
+    return Requery(filter, sort);
+  }
   virtual int Count() const = 0;
   // Key ("キー項目") of the record at position i of the current order.
   virtual std::string_view Key(int i) const = 0;
   // Value of a field of the record at position i; "" when missing.
   virtual std::string_view Value(int i, int field) const = 0;
+  // The first position from 0 on whose key is not less than `key` (byte
+  // order), as a walk from the first record finds it; Count() when none.
+  virtual int SkipKeysBelow(std::string_view key) const {
+    int i = 0;
+    while (i < Count() && Key(i) < key) ++i;
+    return i;
+  }
   // Field index by name or alias, -1 when the table has no such field.
   virtual int FieldIndex(const std::string& name) const = 0;
   // The next (direction > 0) / previous (< 0) matching record of the last

@@ -128,6 +128,47 @@ bool ReadAll(const std::string& path, std::string& out) {
   return ok;
 }
 
+WholeFile::~WholeFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool WholeFile::Open(const std::string& path) {
+  if (fd_ >= 0) ::close(fd_);
+  size_ = 0;
+  fd_ = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return false;
+  struct stat st;
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  size_ = static_cast<size_t>(st.st_size);
+  return true;
+}
+
+int64_t WholeFile::Read(char* dst, size_t n) {
+  if (fd_ < 0) return -1;
+  size_t got = 0;
+  while (got < n) {
+    const ssize_t r = ::read(fd_, dst + got, n - got);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return static_cast<int64_t>(got);
+}
+
+bool WholeFile::AtEnd() {
+  char probe;
+  for (;;) {
+    const ssize_t r = fd_ < 0 ? 0 : ::read(fd_, &probe, 1);
+    if (r < 0 && errno == EINTR) continue;
+    return r == 0;
+  }
+}
+
 std::string DirName(const std::string& path) {
   size_t p = path.rfind('/');
   return p == std::string::npos ? std::string() : path.substr(0, p + 1);

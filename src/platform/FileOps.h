@@ -23,6 +23,28 @@ std::vector<std::string> List(const std::string& dir, const std::string& pattern
 int64_t Size(const std::string& path);     // -1 when missing
 int64_t ModTime(const std::string& path);  // seconds since the epoch, -1 when missing
 bool ReadAll(const std::string& path, std::string& out);
+
+// A regular file read whole into memory its caller provides: the size is
+// known before the read, so the bytes land where they are kept, in one read.
+class WholeFile {
+ public:
+  WholeFile() = default;
+  ~WholeFile();
+  WholeFile(const WholeFile&) = delete;
+  WholeFile& operator=(const WholeFile&) = delete;
+  // false when the path is not a regular file or cannot be opened.
+  [[nodiscard]] bool Open(const std::string& path);
+  size_t Size() const { return size_; }
+  // Reads up to n bytes into dst (fewer only at the end of the file); the
+  // count, or -1 on a read error.
+  [[nodiscard]] int64_t Read(char* dst, size_t n);
+  // True when nothing follows what was read (the file did not grow).
+  [[nodiscard]] bool AtEnd();
+
+ private:
+  int fd_ = -1;
+  size_t size_ = 0;
+};
 // Folder part of a path including its trailing "/", or "" when none.
 std::string DirName(const std::string& path);
 std::string BaseName(const std::string& path);

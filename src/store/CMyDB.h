@@ -65,6 +65,11 @@ class CMyDB {
   int MaxRecordSize() const { return maxRecord_; }
 
   int RecordCount() const { return records_.Count(); }
+  // Counts every change other than appending records: a record replaced or
+  // deleted, the records cleared, the fields or aliases changed. A record set
+  // whose selection was made at the same count and record count k holds, for
+  // the records below k, what a new selection would find.
+  uint64_t Changes() const { return changes_; }
   int LiveCount() const { return liveCount_; }
   // Record r, status byte first; empty when r does not exist.
   std::string_view RecordBytes(int r) const { return records_.View(r); }
@@ -111,6 +116,14 @@ class CMyDB {
   int ReadFile(const std::string& path, bool define);
   // The same on a file image in memory.
   int ReadBytes(std::string_view bytes, bool define);
+  // Appends data files one after another, exactly as ReadFile(path, false)
+  // on each in turn would (results[i] is its result for paths[i]), while a
+  // second thread reads the next files: a whole book loads in the time of
+  // its reads or of its indexing, whichever is longer. stopAtFailure: the
+  // files after the first that fails are not appended (their results say
+  // kCannotOpen).
+  void ReadFiles(const std::vector<std::string>& paths, std::vector<int>& results,
+                 bool stopAtFailure = false);
   // Every live record with field definitions. 0; 300 not written.
   int WriteFile(const std::string& path) const;
   // The live records among `numbers`, in that order, without definitions.
@@ -119,16 +132,29 @@ class CMyDB {
 
  private:
   bool ValidRecord(const char* rec, int length) const;
+  // Empties fields, records and edit buffer (a table about to be defined
+  // from a file).
+  void ResetTable();
+  // Reads a whole ".jdt" image. `pooled`: the same bytes where they lie in
+  // the pool, in the room reserved for them (block -1, ReadFile) or in a
+  // block of their own (ReadFiles); null: the records are copied there.
+  int IndexImage(const char* data, size_t size, bool define, char* pooled, int block = -1);
+  // Indexes the records of data[pos, size) as lines of the pool (in the
+  // room, or in `block`), counting them in `adopted`; the result is that of
+  // ReadFile.
+  int IndexRecords(char* data, size_t pos, size_t size, int block, int& adopted);
   void AppendHeader(std::string& out, int flag) const;
   int WriteRecords(const std::string& path, int flag, const int* numbers, int count) const;
   void Message(const char* utf8) const;
 
   Prompter* prompter_;
   std::vector<FieldDef> fields_;
+  std::vector<uint16_t> maxLengths_;  // of the fields, packed for checking records
   CMyLine records_{2048};
   CMyLine edit_{2048};
   std::vector<char> build_;  // the largest record plus slack
   int current_ = -1;
   int liveCount_ = 0;
+  uint64_t changes_ = 0;
   int maxRecord_ = 0;
 };

@@ -15,6 +15,7 @@ constexpr int kTableStep = 10;   // block and line tables grow 10 records at a t
 constexpr int kReserve = 10;     // extra bytes set aside with every line
 constexpr int kTextRun = 1024;   // a text line longer than this is cut
 constexpr int kListWork = 1027;  // initial work buffer of the list reader
+constexpr size_t kMaxGrowth = size_t{32} << 20;
 char kEmpty[1] = {0};
 }  // namespace
 
@@ -22,20 +23,29 @@ CMyLine::CMyLine(int minBlock, Prompter* prompter)
     : minBlock_(minBlock > 0 ? minBlock : 2048), prompter_(prompter) {
   blocks_.reserve(kTableStep);
   lines_.reserve(kTableStep);
-  NewBlock(minBlock_);
+  NewBlock(static_cast<size_t>(minBlock_));
 }
 
 CMyLine::~CMyLine() = default;
 
-bool CMyLine::NewBlock(int size) {
+bool CMyLine::NewBlock(size_t need) {
+  // Blocks grow with the pool (a quarter of what it holds, up to kMaxGrowth),
+  // so a table of a million records takes a few dozen allocations, while a
+  // short list keeps its small blocks.
+  size_t size = need > static_cast<size_t>(minBlock_) ? need : static_cast<size_t>(minBlock_);
+  const size_t growth = pooled_ / 4 < kMaxGrowth ? pooled_ / 4 : kMaxGrowth;
+  if (growth > size) size = growth;
+  if (size >= bulk::kBulkThreshold) size = (size + bulk::kBulkThreshold - 1) & ~(bulk::kBulkThreshold - 1);
   // Geometric growth: a table of a million records must not copy its block
   // table once per block.
   if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() + kTableStep + blocks_.size() / 2);
   Block b;
-  b.bytes.reset(new (std::nothrow) char[static_cast<size_t>(size)]());
+  b.bytes = bulk::Allocate(size);
   if (!b.bytes) return false;
   b.size = size;
   blocks_.push_back(std::move(b));
+  pooled_ += size;
+  current_ = static_cast<int>(blocks_.size()) - 1;
   return true;
 }
 
@@ -45,8 +55,10 @@ void CMyLine::Clear() {
   lines_.reserve(kTableStep);
   blocks_.clear();
   blocks_.shrink_to_fit();
+  pooled_ = 0;
+  room_ = 0;
   maxLength_ = 0;
-  NewBlock(minBlock_);
+  NewBlock(static_cast<size_t>(minBlock_));
 }
 
 int CMyLine::Length(int i) const { return (i >= 0 && i < Count()) ? lines_[i].length : 0; }
@@ -85,8 +97,9 @@ void CMyLine::ReleaseFrom(int block) {
   Block& b = blocks_[block];
   if (b.lines > 0) --b.lines;
   // The first block and the current block are never freed.
-  if (b.lines == 0 && block != 0 && block != static_cast<int>(blocks_.size()) - 1) {
-    b.bytes.reset();
+  if (b.lines == 0 && b.bytes && block != 0 && block != current_) {
+    pooled_ -= b.size;
+    b.FreeBytes();
     b.used = b.size;  // nothing may be taken from it again
   }
 }
@@ -110,13 +123,13 @@ int CMyLine::Set(int i, const void* bytes, int n) {
     e.bytes[n] = '\0';
     e.length = n;
   } else {
-    int need = n + kReserve;
-    Block* cur = &blocks_.back();
+    const size_t need = static_cast<size_t>(n) + kReserve;
+    Block* cur = &blocks_[static_cast<size_t>(current_)];
     if (!cur->bytes || cur->size - cur->used < need) {
-      if (!NewBlock(need > minBlock_ ? need : minBlock_)) return 0;
-      cur = &blocks_.back();
+      if (!NewBlock(need)) return 0;
+      cur = &blocks_[static_cast<size_t>(current_)];
     }
-    char* dst = cur->bytes.get() + cur->used;
+    char* dst = cur->bytes + cur->used;
     if (n) std::memcpy(dst, bytes, static_cast<size_t>(n));  // bytes never alias a fresh area
     dst[n] = '\0';
     cur->used += need;
@@ -124,8 +137,8 @@ int CMyLine::Set(int i, const void* bytes, int n) {
     int oldBlock = e.bytes ? e.block : -1;
     e.bytes = dst;
     e.length = n;
-    e.block = static_cast<int>(blocks_.size()) - 1;
-    e.reserved = need;
+    e.block = current_;
+    e.reserved = static_cast<int>(need);
     if (oldBlock >= 0) ReleaseFrom(oldBlock);
   }
   if (n >= maxLength_) {
@@ -150,14 +163,14 @@ int CMyLine::Insert(int i) {
     return 1;
   }
   if (!GrowLines(lines_.size() + 1)) return 0;
-  lines_.insert(lines_.begin() + i, Entry{});
+  lines_.insert(static_cast<size_t>(i), Entry{});
   return 1;
 }
 
 void CMyLine::Delete(int i) {
   if (i < 0 || i >= Count()) return;
   Entry e = lines_[i];
-  lines_.erase(lines_.begin() + i);
+  lines_.erase(static_cast<size_t>(i));
   if (e.bytes) ReleaseFrom(e.block);
   if (e.length == maxLength_ && maxLength_ > 0) RecomputeMax();
 }
@@ -166,6 +179,80 @@ int CMyLine::Swap(int i, int j) {
   if (i < 0 || j < 0 || i >= Count() || j >= Count()) return 0;
   std::swap(lines_[i], lines_[j]);
   return 1;
+}
+
+char* CMyLine::Reserve(size_t n) {
+  room_ = 0;
+  // one byte more: the NUL after the last adopted line
+  const size_t need = n + 1;
+  Block* cur = &blocks_[static_cast<size_t>(current_)];
+  if (!cur->bytes || cur->size - cur->used < need) {
+    if (!NewBlock(need)) return nullptr;
+    cur = &blocks_[static_cast<size_t>(current_)];
+  }
+  room_ = need;
+  return cur->bytes + cur->used;
+}
+
+int CMyLine::Adopt(char* bytes, int n) {
+  Block& cur = blocks_[static_cast<size_t>(current_)];
+  const char* room = cur.bytes + cur.used;
+  // the line and its NUL must lie in the room, or a later Set could overwrite it
+  if (n < 0 || !cur.bytes || bytes < room || bytes + n >= room + room_) return 0;
+  return AddLine(current_, bytes, n);
+}
+
+int CMyLine::AddLine(int block, char* bytes, int n) {
+  if (!GrowLines(lines_.size() + 1)) return 0;
+  bytes[n] = '\0';
+  Entry e;
+  e.bytes = bytes;
+  e.length = n;
+  e.block = block;
+  e.reserved = n + 1;  // rewritten in place only when shorter
+  lines_.push_back(e);
+  ++blocks_[static_cast<size_t>(block)].lines;
+  if (n > maxLength_) maxLength_ = n;
+  return 1;
+}
+
+char* CMyLine::AddBlock(size_t n, int& block) {
+  block = -1;
+  if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() + kTableStep + blocks_.size() / 2);
+  Block b;
+  b.bytes = bulk::Allocate(n ? n : 1);
+  if (!b.bytes) return nullptr;
+  b.size = n ? n : 1;
+  b.used = b.size;  // no Set takes bytes from it
+  blocks_.push_back(std::move(b));
+  pooled_ += blocks_.back().size;
+  block = static_cast<int>(blocks_.size()) - 1;
+  return blocks_.back().bytes;
+}
+
+int CMyLine::AdoptIn(int block, char* bytes, int n) {
+  if (block < 0 || block >= static_cast<int>(blocks_.size()) || n < 0) return 0;
+  const Block& b = blocks_[static_cast<size_t>(block)];
+  if (!b.bytes || bytes < b.bytes || bytes + n >= b.bytes + b.size) return 0;
+  return AddLine(block, bytes, n);
+}
+
+void CMyLine::ReleaseIfUnused(int block) {
+  if (block < 0 || block >= static_cast<int>(blocks_.size())) return;
+  Block& b = blocks_[static_cast<size_t>(block)];
+  if (b.lines == 0 && b.bytes && block != 0 && block != current_) {
+    pooled_ -= b.size;
+    b.FreeBytes();
+    b.used = b.size;
+  }
+}
+
+void CMyLine::Commit(size_t n) {
+  Block& cur = blocks_[static_cast<size_t>(current_)];
+  // the byte after the kept ones may hold the last line's NUL
+  if (n > 0) n = n + 1 < room_ ? n + 1 : room_;
+  cur.used += n;
+  room_ = 0;
 }
 
 int CMyLine::ReadText(const std::string& path) {

@@ -5,10 +5,11 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/BulkMemory.h"
 
 class Prompter;
 
@@ -58,6 +59,27 @@ class CMyLine {
   void Delete(int i);
   int Swap(int i, int j);  // 0 when either index is out of range, else 1
 
+  // Whole file images. Reserve gives room for n bytes at the end of the pool,
+  // which the caller fills (one read of a file) and then indexes: Adopt
+  // appends a line over bytes that lie in that room, without copying them;
+  // the byte after them becomes the line's NUL, so it must belong to the room
+  // too. Commit ends the filling with the number of bytes kept (0 when no line
+  // was adopted, so the room is given back); the byte after them stays
+  // reserved for a NUL. The room stays the pool's for as long as a line
+  // points into it; no other change of the list may come between Reserve
+  // and Commit.
+  // REQUIRES: Adopt and Commit only after a successful Reserve.
+  char* Reserve(size_t n);        // null when memory is exhausted
+  int Adopt(char* bytes, int n);  // 1, or 0 when the line table cannot grow or bytes lie outside the room
+  void Commit(size_t n);
+  // A block of n bytes of its own for images read elsewhere (by another
+  // thread) before they are indexed: AdoptIn appends a line over bytes in
+  // it, as Adopt does in the room. It never becomes the block that Set takes
+  // bytes from; ReleaseIfUnused frees it when no line was adopted into it.
+  char* AddBlock(size_t n, int& block);  // null (block -1) when memory is exhausted
+  int AdoptIn(int block, char* bytes, int n);
+  void ReleaseIfUnused(int block);
+
   // Text lines: count; -1 cannot open/create; -2 memory exhausted.
   int ReadText(const std::string& path);
   int WriteText(const std::string& path) const;
@@ -75,21 +97,48 @@ class CMyLine {
   std::string ListBytes() const;
 
  private:
+  // A block owns its bytes; large blocks are mapped in huge pages.
   struct Block {
-    std::unique_ptr<char[]> bytes;
-    int used = 0;
-    int size = 0;
+    Block() = default;
+    Block(Block&& o) noexcept : bytes(o.bytes), used(o.used), size(o.size), lines(o.lines) {
+      o.bytes = nullptr;
+    }
+    Block& operator=(Block&& o) noexcept {
+      if (this != &o) {
+        FreeBytes();
+        bytes = o.bytes;
+        used = o.used;
+        size = o.size;
+        lines = o.lines;
+        o.bytes = nullptr;
+      }
+      return *this;
+    }
+    ~Block() { FreeBytes(); }
+    void FreeBytes() noexcept {
+      bulk::Free(bytes, size);
+      bytes = nullptr;
+    }
+    char* bytes = nullptr;
+    size_t used = 0;
+    size_t size = 0;
     int lines = 0;
   };
 
-  bool NewBlock(int size);
+  // Opens a block of at least `need` bytes; it becomes the current block.
+  bool NewBlock(size_t need);
+  int AddLine(int block, char* bytes, int n);
   void ReleaseFrom(int block);  // one line left the block
   void RecomputeMax();
   bool GrowLines(size_t need);
 
   int minBlock_;
   Prompter* prompter_;
-  std::vector<Block> blocks_;  // the last one is the current block
-  std::vector<Entry> lines_;
+  std::vector<Block> blocks_;
+  int current_ = 0;  // the block that Set and Reserve take bytes from
+  // A table of a million records is 24 MB: mapped in large pages too.
+  bulk::Array<Entry> lines_;
+  size_t pooled_ = 0;  // bytes of the blocks held, which sets the size of the next one
+  size_t room_ = 0;    // bytes reserved at the current block's end by Reserve
   int maxLength_ = 0;
 };

@@ -25,21 +25,32 @@ std::string CMyPeriods::PeriodOf(std::string_view key) {
 std::string CMyPeriods::FileName(const std::string& period) { return "dt" + period + ".jdt"; }
 
 int CMyPeriods::LoadPeriods(const std::string* from, const std::string* to) {
-  int loaded = 0;
+  std::vector<int> periods;
+  std::vector<std::string> paths;
   for (int i = 0; i < divout_.RecordCount(); ++i) {
     std::string name = divout_.Name(i);
     if (to && name > *to) break;
     if (divout_.GetInt(i, CMyMaster::kRFlag) != 0) continue;
     if (from && name < *from) continue;
+    periods.push_back(i);
+    paths.push_back(global_.DivisionPath(FileName(name)));
+  }
+  // the whole book is read on a second thread while this one indexes
+  std::vector<int> results;
+  if (!from && !to) {
+    db_.ReadFiles(paths, results);
+  } else {
+    for (const std::string& path : paths) results.push_back(db_.ReadFile(path, false));
+  }
+  for (size_t k = 0; k < periods.size(); ++k) {
     // a missing file is an empty period; a damaged one keeps what was sound
     // and is remembered, so that it is never saved over without a word
-    const std::string path = global_.DivisionPath(FileName(name));
-    const int rc = db_.ReadFile(path, false);
-    if (rc != 0 && (rc != CMyDB::kCannotOpen || fileops::Exists(path))) damaged_.insert(name);
-    (void)divout_.SetInt(i, CMyMaster::kRFlag, 1);
-    loaded = 1;
+    const int rc = results[k];
+    if (rc != 0 && (rc != CMyDB::kCannotOpen || fileops::Exists(paths[k])))
+      damaged_.insert(divout_.Name(periods[k]));
+    (void)divout_.SetInt(periods[k], CMyMaster::kRFlag, 1);
   }
-  return loaded;
+  return periods.empty() ? 0 : 1;
 }
 
 namespace {

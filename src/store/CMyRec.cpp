@@ -109,7 +109,19 @@ CMyRec::CMyRec(CMyDB* table) : db_(table) {}
 void CMyRec::Reset() {
   sel_.clear();
   keys_.clear();
+  ++sortVersion_;
+  base_.valid = false;
   pos_ = -1;
+}
+
+void CMyRec::Bind(CMyDB* table) {
+  db_ = table;
+  base_.valid = false;
+}
+
+void CMyRec::Mark(char* rec, unsigned char status, bool matched) {
+  const unsigned char s = matched ? (status | jdt::kMatchedBit) : (status & ~jdt::kMatchedBit);
+  if (s != status) rec[0] = static_cast<char>(s);
 }
 
 // ---- compiling ---------------------------------------------------------------
@@ -117,9 +129,13 @@ void CMyRec::Reset() {
 int CMyRec::MakeSql(const char* expression, int list) {
   if (list < 0 || list > 2) return -1;
   CMyLine& out = lists_[list];
+  std::string before;
+  if (list == kListFilter) before = out.ListBytes();
   out.Clear();
-  if (!expression) return 0;
-  return Compile(expression, out);
+  const int rc = expression ? Compile(expression, out) : 0;
+  // the same nodes select the same records: a selection made with them stays valid
+  if (list == kListFilter && (rc != 0 || out.ListBytes() != before)) ++filterVersion_;
+  return rc;
 }
 
 int CMyRec::Compile(std::string_view s, CMyLine& out) {
@@ -389,6 +405,7 @@ int CMyRec::Evaluate(int record, int list, int from, int to) {
 int CMyRec::Requery() {
   pos_ = -1;
   sel_.clear();
+  base_.valid = false;
   if (!db_) return kNoneFound;
   Decode(kListFilter, scan_);
   const int total = db_->RecordCount();
@@ -416,13 +433,112 @@ int CMyRec::Requery() {
       ReportGroupError(scan_);
       groupShown = true;
     }
-    rec[0] = static_cast<char>(m == 1 ? (status | jdt::kMatchedBit) : (status & ~jdt::kMatchedBit));
+    Mark(rec, status, m == 1);
     if (m == 1) sel_.push_back(r);
   }
   Sort();
+  // what a later RequeryAppended may build on
+  base_.valid = sorted_ != SortState::kFailed;
+  base_.filter = filterVersion_;
+  base_.sort = sortVersion_;
+  base_.changes = db_->Changes();
+  base_.records = total;
+  base_.tieFree = sorted_ != SortState::kTies;
   if (sel_.empty()) return kNoneFound;
   pos_ = 0;
   return 0;
+}
+
+bool CMyRec::ListSound(int from, int to) const {
+  for (int i = from; i < to;) {
+    const Node& nd = scan_.nodes[static_cast<size_t>(i)];
+    if (nd.kind == sqlnode::kGroupOr || nd.kind == sqlnode::kGroupAnd) {
+      if (nd.ref <= i || nd.ref > to || !ListSound(i + 1, nd.ref)) return false;
+      i = nd.ref;
+    } else {
+      ++i;
+    }
+  }
+  return true;
+}
+
+int CMyRec::RequeryAppended() {
+  if (!db_ || !base_.valid || base_.filter != filterVersion_ || base_.sort != sortVersion_ ||
+      base_.changes != db_->Changes() || base_.records > db_->RecordCount() ||
+      (!keys_.empty() && !base_.tieFree))
+    return Requery();
+  Decode(kListFilter, scan_);
+  const int count = static_cast<int>(scan_.nodes.size());
+  // A list that can meet a data error or a broken group reports it on every
+  // requery: only a full one does that the same way.
+  if (scan_.broken || !ListSound(0, count)) return Requery();
+  for (const SortKey& k : keys_)
+    if (k.field < 0 || k.field >= db_->FieldCount()) return Requery();
+  const int total = db_->RecordCount();
+  added_.clear();
+  for (int r = base_.records; r < total; ++r) {
+    char* rec = db_->MutableRecordData(r);
+    const unsigned char status = static_cast<unsigned char>(rec[0]);
+    if (status & jdt::kDeletedBit) continue;
+    const bool m = EvalRange(rec, scan_, 0, count) == 1;
+    Mark(rec, status, m);
+    if (m) added_.push_back(r);
+  }
+  pos_ = -1;
+  if (!added_.empty() && !MergeAdded()) return Requery();
+  base_.records = total;
+  if (sel_.empty()) return kNoneFound;
+  pos_ = 0;
+  return 0;
+}
+
+bool CMyRec::MergeAdded() {
+  if (keys_.empty()) {
+    // unsorted selections are in record order, and the new records come last
+    sel_.append(added_.begin(), added_.end());
+    return true;
+  }
+  const int cached = std::min(static_cast<int>(keys_.size()), kCachedKeys);
+  auto entry = [&](int record) {
+    SortEntry e;
+    e.record = record;
+    e.rec = db_->RecordData(record);
+    e.complete = 0;
+    for (int k = 0; k < cached; ++k) Normalize(e, k);
+    return e;
+  };
+  std::vector<SortEntry> fresh;
+  fresh.reserve(added_.size());
+  for (int r : added_) fresh.push_back(entry(r));
+  std::sort(fresh.begin(), fresh.end(),
+            [&](const SortEntry& a, const SortEntry& b) { return CompareEntries(a, b) < 0; });
+  // With no two records equal on every key the sorted order is unique, so
+  // placing each new record by binary search gives exactly what the full
+  // sort gives. Equal keys leave their order to the full sort.
+  for (size_t i = 1; i < fresh.size(); ++i)
+    if (CompareEntries(fresh[i - 1], fresh[i]) == 0) return false;
+  const int n = Count();
+  Selection merged;
+  merged.reserve(static_cast<size_t>(n) + fresh.size());
+  int from = 0;
+  for (const SortEntry& x : fresh) {
+    // the first old entry above x
+    int lo = from, hi = n;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (CompareEntries(entry(sel_[static_cast<size_t>(mid)]), x) <= 0)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    if (lo > 0 && CompareEntries(entry(sel_[static_cast<size_t>(lo - 1)]), x) == 0) return false;
+    merged.append(sel_.begin() + from, sel_.begin() + lo);
+    merged.push_back(x.record);
+    from = lo;
+  }
+  merged.append(sel_.begin() + from, sel_.end());
+  sel_.swap(merged);
+  return true;
 }
 
 int CMyRec::Select(const char* expression) {
@@ -434,6 +550,21 @@ int CMyRec::Select(const char* expression) {
 // ---- sorting -----------------------------------------------------------------
 
 int CMyRec::SetSort(std::string_view spec, bool sortNow) {
+  const std::vector<SortKey> before = keys_;
+  const int rc = ParseSort(spec);
+  if (rc != 0 || !SameKeys(before, keys_)) ++sortVersion_;
+  if (rc == 0 && sortNow) Sort();
+  return rc;
+}
+
+bool CMyRec::SameKeys(const std::vector<SortKey>& a, const std::vector<SortKey>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].field != b[i].field || a[i].flags != b[i].flags || a[i].prefix != b[i].prefix) return false;
+  return true;
+}
+
+int CMyRec::ParseSort(std::string_view spec) {
   keys_.clear();
   if (!db_) return -6;
   const size_t n = spec.size();
@@ -482,7 +613,6 @@ int CMyRec::SetSort(std::string_view spec, bool sortNow) {
     if (p < n) ++p;
     keys_.push_back(key);
   }
-  if (sortNow) Sort();
   return 0;
 }
 
@@ -570,8 +700,20 @@ int CMyRec::CompareEntries(const SortEntry& a, const SortEntry& b) const {
   return 0;
 }
 
+bool CMyRec::OrderedBy(int field) const {
+  if (sorted_ == SortState::kFailed || sortedAt_ != sortVersion_ || keys_.empty()) return false;
+  const SortKey& k = keys_[0];
+  return k.field == field && k.flags == 0 && k.prefix == 0;
+}
+
 void CMyRec::Sort() {
-  if (keys_.empty() || !db_) return;
+  sorted_ = SortState::kFailed;
+  sortedAt_ = sortVersion_;
+  if (!db_) return;
+  if (keys_.empty()) {
+    sorted_ = SortState::kTieFree;  // record order stays
+    return;
+  }
   Prompter* prompter = db_->GetPrompter();
   for (const SortKey& k : keys_) {
     if (k.field < 0 || k.field >= db_->FieldCount()) {
@@ -584,7 +726,10 @@ void CMyRec::Sort() {
     return;
   }
   const int count = Count();
-  if (count < 2) return;
+  if (count < 2) {
+    sorted_ = SortState::kTieFree;
+    return;
+  }
   work_.resize(static_cast<size_t>(count));
   const int cached = std::min(static_cast<int>(keys_.size()), kCachedKeys);
   for (int i = 0; i < count; ++i) {
@@ -653,7 +798,12 @@ void CMyRec::Sort() {
     }
     a[j] = x;
   }
-  for (int i = 0; i < count; ++i) sel_[static_cast<size_t>(i)] = a[i].record;
+  sorted_ = SortState::kTieFree;
+  for (int i = 0; i < count; ++i) {
+    sel_[static_cast<size_t>(i)] = a[i].record;
+    if (i > 0 && sorted_ == SortState::kTieFree && CompareEntries(a[i - 1], a[i]) == 0)
+      sorted_ = SortState::kTies;
+  }
 }
 
 // ---- navigation ----------------------------------------------------------------

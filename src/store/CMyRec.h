@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/BulkMemory.h"
 #include "store/CMyLine.h"
 
 class CMyDB;
@@ -53,7 +54,7 @@ class CMyRec {
   CMyRec(const CMyRec&) = delete;
   CMyRec& operator=(const CMyRec&) = delete;
 
-  void Bind(CMyDB* table) { db_ = table; }
+  void Bind(CMyDB* table);
   CMyDB* Table() const { return db_; }
   // Empties the selection and the sort keys; no position.
   void Reset();
@@ -80,6 +81,13 @@ class CMyRec {
   // Rebuilds and sorts the selection from list 0: 0 found (position 0),
   // 202 none (no position), -1 data error (with a message).
   int Requery();
+  // The same result as Requery, found without going over every record again
+  // when the table has only grown since this record set's last selection
+  // (a period loaded, records appended) and neither the filter nor the sort
+  // keys were set anew: the new records are tested and merged into the
+  // sorted selection. Falls back to Requery whenever it could differ from it
+  // (records changed or deleted, records equal on every sort key).
+  int RequeryAppended();
   bool CheckSyntax(const char* expression);
   const CMyLine& List(int list) const { return lists_[list < 0 || list > 2 ? 2 : list]; }
   // 1 when record r satisfies list `list` (nodes [from, to); the whole list
@@ -88,6 +96,9 @@ class CMyRec {
 
   // Sorts the selection by the sort keys (nothing without keys).
   void Sort();
+  // True when the selection is in ascending order of `field` as its first
+  // sort key (whole values compared as text), as the last sort left it.
+  bool OrderedBy(int field) const;
 
   int Count() const { return static_cast<int>(sel_.size()); }
   const int* Items() const { return sel_.data(); }
@@ -142,6 +153,16 @@ class CMyRec {
   void Decode(int list, Scan& scan) const;
   int EvalRange(const char* rec, Scan& scan, int from, int to) const;
   int EvalCondition(const char* rec, const Node& n) const;
+  // True when no record can meet a group whose end index is impossible in
+  // nodes [from, to) of the decoded filter.
+  bool ListSound(int from, int to) const;
+  // Sets or clears the selection mark, writing the byte only when it changes.
+  static void Mark(char* rec, unsigned char status, bool matched);
+  int ParseSort(std::string_view spec);
+  static bool SameKeys(const std::vector<SortKey>& a, const std::vector<SortKey>& b);
+  // Places added_ into the sorted selection; false when equal keys leave
+  // the order to a full sort.
+  bool MergeAdded();
   // One selected record while sorting: the leading keys in a form that
   // compares byte-wise like the key comparison, so most comparisons never
   // touch the records themselves (which lie scattered over the table).
@@ -158,11 +179,28 @@ class CMyRec {
   int Search(int from, bool forward);
   void ReportGroupError(Scan& scan);
 
+  // Large selections and sort tables are mapped in large pages.
+  using Selection = bulk::Array<int>;
+  enum class SortState { kFailed, kTieFree, kTies };
+  // What the last Requery was made from, for RequeryAppended.
+  struct Base {
+    bool valid = false;
+    uint64_t filter = 0, sort = 0, changes = 0;
+    int records = 0;       // the table's record count then
+    bool tieFree = false;  // no two selected records equal on every key
+  };
+
   CMyDB* db_;
-  std::vector<int> sel_;
+  Selection sel_;
+  Selection added_;             // records matched by RequeryAppended
+  uint64_t filterVersion_ = 0;  // counts changes of list 0 (a compilation that gave other nodes)
+  uint64_t sortVersion_ = 0;    // counts changes of the sort keys
+  SortState sorted_ = SortState::kFailed;
+  uint64_t sortedAt_ = static_cast<uint64_t>(-1);  // the sort version the last sort used
+  Base base_;
   int pos_ = -1;
   std::vector<SortKey> keys_;
   CMyLine lists_[3];
   Scan scan_;                    // reused between scans so a requery allocates nothing per record
-  std::vector<SortEntry> work_;  // reused between sorts
+  bulk::Array<SortEntry> work_;  // reused between sorts
 };

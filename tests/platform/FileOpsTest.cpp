@@ -69,3 +69,22 @@ TEST(FileOps, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
   EXPECT_TRUE(fileops::WriteAtomic(dir / "c", "3"));
   fileops::ClearFaults();
 }
+
+TEST(FileOps, AWholeFileIsReadInOneGoAndKnowsWhenItGrew) {
+  TempDir dir;
+  fileops::WholeFile f;
+  EXPECT_FALSE(f.Open(dir / "none"));
+  EXPECT_FALSE(f.Open(dir.path()));  // a folder is no file
+  WriteBytes(dir / "a", "hello");
+  ASSERT_TRUE(f.Open(dir / "a"));
+  ASSERT_EQ(5u, f.Size());
+  char buf[8] = {};
+  EXPECT_EQ(5, f.Read(buf, f.Size()));
+  EXPECT_STREQ("hello", buf);
+  EXPECT_TRUE(f.AtEnd());
+  // bytes written after the size was taken are noticed
+  ASSERT_TRUE(f.Open(dir / "a"));
+  WriteBytes(dir / "a", "hello, world");
+  EXPECT_EQ(5, f.Read(buf, f.Size()));
+  EXPECT_FALSE(f.AtEnd());
+}
