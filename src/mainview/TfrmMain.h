@@ -88,6 +88,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   CMyView* View() const { return objects_ ? objects_->view.get() : nullptr; }
   CMyAlarm* Alarms() const { return objects_ ? objects_->alarm.get() : nullptr; }
   MainActions& Actions() { return *actions_; }
+  MainObjects& Objects() { return *objects_; }
   // The current book's input form; null when it has none.
   TfrmInput* InputForm() const { return input_; }
   // "ひとこと(yyyy年mm月dd日 dddd)"

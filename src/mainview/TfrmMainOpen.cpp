@@ -103,6 +103,8 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   }
   g.dataKind = kind;
   dataKind_ = kind;
+  // thumbnails and the picture work file belong in the book, never the working folder
+  o.scr->SetDivisionFolder(g.DivisionPath(""));
 
   (void)listrecovery::LoadScreenList(g, o.Table(kDivInTable), p, *env_.clock);
   if (OpenScreen(true, OpenScreenMode::FirstOfDivision, 0) != 0) {

@@ -96,6 +96,7 @@ class CMyScr {
   void SetRows(const RowSource* rows) { rows_ = rows; }
   // The division folder (ending with "/") holding "PhotSm" and "tmp.bmp".
   void SetDivisionFolder(std::string folder) { divisionFolder_ = std::move(folder); }
+  const std::string& DivisionFolder() const { return divisionFolder_; }
   int RingPosition() const { return ring_; }
 
  private:

@@ -363,6 +363,7 @@ TEST(TfrmMain, ChangingScreensKeepsTheCursorsDay) {
   CMyView& v = *w.View();
   auto keyAtCursor = [&v] { return std::string(v.Rows()[static_cast<size_t>(v.CursorRow())].key); };
   ASSERT_EQ("2026/12/09", keyAtCursor());  // today
+  ASSERT_EQ(w.Global()->DivisionPath(""), w.Objects().scr->DivisionFolder());
   Tabs(w, "tab_Scr")->setCurrentIndex(1);  // the list
   Tabs(w, "tab_Scr")->setCurrentIndex(0);  // back to the month
   EXPECT_EQ("2026/12/09", keyAtCursor());
