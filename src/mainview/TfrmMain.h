@@ -29,6 +29,7 @@ class QLabel;
 class QToolButton;
 class QScrollBar;
 class QPushButton;
+class QDialog;
 
 // What the main window needs from its surroundings; tests give their own.
 struct MainEnvironment {
@@ -134,6 +135,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   int ReadInputHeader(int& kind) const;
   // The new-division dialog (re-install when `reinstall`), the input
   // definition import and the screen dialog (repair `index` when `repair`).
+  int RunDialog(QDialog& dialog);  // and the focus back to the sheet
   bool RunNewDivision(bool reinstall);
   bool RunNewDivisionInput();
   bool RunNewScreen(bool repair, int index);
