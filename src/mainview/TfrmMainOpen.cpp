@@ -189,7 +189,8 @@ bool TfrmMain::LoadScreenDefinition(int index) {
     return false;
   }
   if (rc != 0) {
-    p.Warn("読込に失敗しました。<<"_sj + path + ">>");
+    // the path is the file system's UTF-8; the message is CP932
+    p.Warn("読込に失敗しました。<<"_sj + cp932::FromUtf8(path) + ">>");
     return false;
   }
   objects_->view->SetScreen(screen);

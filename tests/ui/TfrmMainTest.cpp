@@ -368,3 +368,23 @@ TEST(TfrmMain, ChangingScreensKeepsTheCursorsDay) {
   Tabs(w, "tab_Scr")->setCurrentIndex(0);  // back to the month
   EXPECT_EQ("2026/12/09", keyAtCursor());
 }
+
+TEST(TfrmMain, AnUnreadableScreenIsNamedReadablyInItsMessage) {
+  MainFixture env;
+  struct Unreadable : ScreenLoader {
+    int Load(const std::string&, ViewScreen&) override { return -1; }
+  };
+  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  });
+  TfrmMain w(std::move(e));
+  env.window = &w;
+  w.SetScreenLoader(std::make_unique<Unreadable>());
+  w.FormCreate();
+  ASSERT_FALSE(env.prompter.Shown().empty());
+  const std::string shown = env.prompter.ShownUtf8()[0];
+  EXPECT_EQ(0u, shown.find("読込に失敗しました。<<")) << shown;
+  EXPECT_NE(std::string::npos, shown.find("/日記帳/月表.jos>>")) << shown;
+}
