@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/Collate.h"
 #include "platform/Cp932.h"
 
 std::string RecordRowSource::Value(const std::string& field) const {
@@ -44,7 +45,8 @@ void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& o
   for (int i = 0; i < scr.ItemCount(); ++i) {
     const CMyScr::Item& it = scr.GetItem(i);
     if (it.head.visible != 1) continue;
-    if (out.memoControl < 0 && it.head.field == "MEM001") {
+    // field names are matched without case, as the table matches them
+    if (out.memoControl < 0 && collate::EqualNoCase(it.head.field, "MEM001")) {
       out.memoControl = i;
       out.memoField = db.FindField("MEM001L");
       out.memoTop = it.font.Y();

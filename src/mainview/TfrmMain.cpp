@@ -145,12 +145,10 @@ void TfrmMain::TimerTick() {
   int i = alarm.CheckDue(false);
   if (i >= 0) {
     const AlarmEntry& e = alarm.Item(i);
-    if (objects_->global->alarmMsg) {
+    // with the message setting off the alarm is left to sound and the tray
+    if (objects_->global->alarmMsg)
       env_.prompter->Show(e.message, "お知らせ("_sj + e.time + ")", PromptIcon::Information,
                           PromptButtons::Ok);
-    } else if (env_.beeper) {
-      env_.beeper->Beep();
-    }
   }
   const int today = env_.clock->Today().Ymd();
   if (today != lastDay_) {

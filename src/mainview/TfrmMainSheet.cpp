@@ -22,6 +22,12 @@ void TfrmMain::AfterViewChange() {
   paiMain->update();
 }
 
+namespace {
+// A screen file may claim any width; the sheet image and the scroll range
+// stop here (the painter clips to the image).
+constexpr int kMaxSheetWidth = 16384;
+}  // namespace
+
 void TfrmMain::UpdateScrollBars() {
   updating_ = true;
   const int maxTop = objects_->view->MaxTopRow();
@@ -30,8 +36,11 @@ void TfrmMain::UpdateScrollBars() {
   scr_Right->setPageStep(std::max(1, objects_->view->LastVisibleRow() - objects_->view->TopRow() + 1));
   scr_Right->setValue(objects_->view->TopRow());
   const ViewScreen& sc = objects_->view->Screen();
-  int full = std::max(sc.keyAreaWidth[objects_->view->DisplayMode() == CMyView::kListMode ? 1 : 0], 0) +
-             sc.fieldAreaWidth;
+  // summed wide: a damaged screen's widths must not overflow
+  const int full = static_cast<int>(std::clamp<int64_t>(
+      int64_t{std::max(sc.keyAreaWidth[objects_->view->DisplayMode() == CMyView::kListMode ? 1 : 0], 0)} +
+          sc.fieldAreaWidth,
+      0, kMaxSheetWidth));
   int visible = paiMain->width();
   if (visible > 0 && visible < full) {
     scr_Bottom->setEnabled(true);
@@ -147,9 +156,10 @@ void TfrmMain::RenderOffscreen(int width, int h) {
   objects_->view->LayoutFromTop(objects_->view->TopRow());
   // the whole sheet width is drawn off screen, then shown from the scroll position
   const ViewScreen& vs = objects_->view->Screen();
-  const int full = std::max(
-      vs.keyAreaWidth[objects_->view->DisplayMode() == CMyView::kListMode ? 1 : 0] + vs.fieldAreaWidth,
-      width);
+  const int full = static_cast<int>(std::clamp<int64_t>(
+      int64_t{vs.keyAreaWidth[objects_->view->DisplayMode() == CMyView::kListMode ? 1 : 0]} +
+          vs.fieldAreaWidth,
+      width, std::max(width, kMaxSheetWidth)));
   if (offscreen_.width() < full || offscreen_.height() != h)
     offscreen_ = QImage(full, h, QImage::Format_RGB32);
   QPainter op(&offscreen_);

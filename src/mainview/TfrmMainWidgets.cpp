@@ -28,6 +28,7 @@ void TfrmMain::BuildWidgets() {
   lbl_YYYYMM->setObjectName("lbl_YYYYMM");
   lbl_YYYYMM->setFlat(true);
   lbl_YYYYMM->setToolTip(QStringLiteral("今日に戻る"));
+  lbl_YYYYMM->setFocusPolicy(Qt::NoFocus);  // the arrow keys stay with the sheet
   QFont big = lbl_YYYYMM->font();
   big.setPointSize(big.pointSize() + 4);
   big.setBold(true);

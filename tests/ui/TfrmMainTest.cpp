@@ -388,3 +388,38 @@ TEST(TfrmMain, AnUnreadableScreenIsNamedReadablyInItsMessage) {
   EXPECT_EQ(0u, shown.find("読込に失敗しました。<<")) << shown;
   EXPECT_NE(std::string::npos, shown.find("/日記帳/月表.jos>>")) << shown;
 }
+
+TEST(TfrmMain, HelpOpensItsPageThroughTheDesktop) {
+  MainFixture env;
+  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  }));
+  env.window = &w;
+  w.FormCreate();
+  ASSERT_TRUE(Trigger(w, "mnuHelpContents"));
+  ASSERT_EQ(1u, env.opener.opened.size());
+  EXPECT_EQ(0u, env.opener.opened[0].find("file://")) << env.opener.opened[0];
+}
+
+TEST(TfrmMain, ASheetWiderThanAnyScreenIsDrawnWithinBounds) {
+  MainFixture env;
+  struct Wide : ScreenLoader {
+    int Load(const std::string&, ViewScreen& out) override {
+      out.fieldAreaWidth = 2000000000;  // as a damaged screen file may claim
+      return 0;
+    }
+  };
+  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
+    dlg.SetName(QString::fromUtf8("u"));
+    dlg.cmd_OkClick();
+    return dlg.Result();
+  }));
+  env.window = &w;
+  w.SetScreenLoader(std::make_unique<Wide>());
+  w.FormCreate();
+  ASSERT_TRUE(w.Started());
+  const QImage img = w.RenderSheetImage(400, 300);
+  EXPECT_EQ(QSize(400, 300), img.size());
+}
