@@ -533,6 +533,21 @@ void CMyView::SetTop(int top) {
 }
 
 void CMyView::MoveCursorTo(int r) {
+  PlaceCursor(r);
+  // the record set stands on the cursor's record, so that what acts on
+  // "the current record" (search, the input form) acts on the one shown
+  if (cursor_ >= 0 && cursor_ < RowCount() && rows_[static_cast<size_t>(cursor_)].record >= 0)
+    records_.GoTo(rows_[static_cast<size_t>(cursor_)].record);
+}
+
+void CMyView::ClickRow(int r) {
+  if (r < 0 || r >= RowCount()) return;
+  cursor_ = r;  // a click moves the frame only; the rows stay where they are
+  if (rows_[static_cast<size_t>(r)].record >= 0) records_.GoTo(rows_[static_cast<size_t>(r)].record);
+  Repaint();
+}
+
+void CMyView::PlaceCursor(int r) {
   const int count = RowCount();
   if (count == 0) return;
   if (r + 1 >= count) r = count - 1;

@@ -69,6 +69,8 @@ class CMyView {
   int ReloadView(bool appendedOnly = false);
   void RebuildRows();
   void MoveCursorTo(int row);
+  // A click on a row: the cursor goes there without scrolling.
+  void ClickRow(int row);
   int StepCursor(int direction);  // 0, or -1 at either end
   int LayoutFromTop(int top);     // -> last visible row
   int GotoRecord(int direction);  // 1, or 0 (beep) without a record
@@ -121,6 +123,7 @@ class CMyView {
   int RepaintCount() const { return repaints_; }
 
  private:
+  void PlaceCursor(int row);
   void BuildDateRows();
   void BuildPageRows();
   void BuildListRows();

@@ -41,6 +41,7 @@ class RecordSetPort : public ViewRecords {
     return v ? std::string_view(v) : std::string_view();
   }
   int FieldIndex(const std::string& name) const override { return db_.FindField(name); }
+  void GoTo(int i) override { (void)rec_.GoTo(i); }
   int Step(int direction) override {
     int pos = direction > 0 ? rec_.FindNext() : direction < 0 ? rec_.FindPrev() : rec_.Position();
     return (pos < 0 || pos >= rec_.Count()) ? -1 : pos;

@@ -198,7 +198,7 @@ void TfrmMain::paiMainMouseDown(int y) {
   if (!objects_ || objects_->view->RowCount() == 0) return;
   int row = objects_->painter->RowAt(y);
   if (row < 0) return;
-  objects_->view->MoveCursorTo(row);
+  objects_->view->ClickRow(row);
   paiMain->update();
 }
 

@@ -41,6 +41,8 @@ class ViewRecords {
     (void)direction;
     return -1;
   }
+  // Makes the record at position i the current one of the record set.
+  virtual void GoTo(int i) { (void)i; }
   // Photo check of a record: true when its thumbnail reference was corrected
   // and its period (returned) must be saved.
   virtual bool PhotoCheck(int i, std::string& period) {

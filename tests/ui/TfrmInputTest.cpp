@@ -69,6 +69,7 @@ TEST(TfrmInput, AnEntryWrittenFromTheSheetIsOnDiskAndOnTheSheetAtOnce) {
   const SheetRow& row = v.Rows()[static_cast<size_t>(v.CursorRow())];
   EXPECT_STREQ("2026/12/09", row.key);
   EXPECT_GE(row.record, 0);
+  EXPECT_EQ(row.record, b.w->Objects().rec->Position());  // the record set stands on it too
   // the memo's bracketed time became an alarm for today
   ASSERT_GE(b.w->Alarms()->Count(), 1);
 
