@@ -20,7 +20,10 @@ namespace {
 class ViewHost : public ExchangeHost {
  public:
   explicit ViewHost(CMyView& view) : view_(view) {}
-  void ReloadView() override { (void)view_.ReloadView(); }
+  void ReloadView() override {
+    (void)view_.ReloadView();  // it tells a failure itself
+    view_.RebuildRows();
+  }
 
  private:
   CMyView& view_;

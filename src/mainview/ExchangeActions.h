@@ -8,8 +8,8 @@ class MainActions;
 class QWidget;
 struct MainContext;
 
-// `afterImport` rebuilds and repaints the sheet; it runs after an import
-// dialog in which an import reached the book.
+// `afterImport` repaints the sheet (its rows are rebuilt already); it runs
+// after an import dialog in which an import reached the book.
 void RegisterExchangeActions(MainActions& actions, DialogRunner& dialogs, MainContext& context,
                              QWidget& window, std::function<void()> afterImport);
 
