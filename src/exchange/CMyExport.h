@@ -67,6 +67,8 @@ class CMyExport {
   static constexpr int kMaxColumns = 99;
 
   CMyExport(ExchangeBook& book, Prompter& prompter);
+  // The division it works on (the dialog's help and paths).
+  const ExchangeBook& Book() const { return book_; }
 
   // Every column item in the standard order (>> puts them so).
   [[nodiscard]] std::vector<std::string> StandardColumns() const;

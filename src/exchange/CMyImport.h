@@ -72,6 +72,8 @@ class CMyImport {
   static constexpr int kFieldId = 100;
 
   CMyImport(ExchangeBook& book, Prompter& prompter, const Clock& clock);
+  // The division it works on (the dialog's help and paths).
+  const ExchangeBook& Book() const { return book_; }
 
   // The dialog's opening state: the last path and options from "Path.dat".
   [[nodiscard]] ImportOptions LastOptions() const;

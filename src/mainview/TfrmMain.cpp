@@ -13,6 +13,7 @@
 #include "input/StoreInputPorts.h"
 #include "input/TfrmInput.h"
 #include "mainview/EntryActions.h"
+#include "mainview/ExchangeActions.h"
 #include "mainview/FileActions.h"
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
@@ -90,6 +91,7 @@ void TfrmMain::BuildActions() {
     objects_->view->RebuildRows();  // the rows point into the calendar's old lists
     AfterViewChange();
   });
+  RegisterExchangeActions(*actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); });
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
   RegisterHelpActions(*actions_, *objects_->global);

@@ -1,0 +1,123 @@
+#include "mainview/ExchangeActions.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+#include "exchange/CMyExport.h"
+#include "exchange/CMyImport.h"
+#include "exchange/ExchangeColumns.h"
+#include "exchange/TfrmExport.h"
+#include "exchange/TfrmInport.h"
+#include "mainview/MainActions.h"
+#include "mainview/MainObjects.h"
+#include "qtkit/DialogRunner.h"
+#include "screens/InputDef.h"
+
+namespace {
+
+// The main view as the exchange models see it.
+class ViewHost : public ExchangeHost {
+ public:
+  explicit ViewHost(CMyView& view) : view_(view) {}
+  void ReloadView() override {
+    (void)view_.ReloadView();  // it tells a failure itself
+    view_.RebuildRows();
+  }
+
+ private:
+  CMyView& view_;
+};
+
+// The open division with the input form's field list, read from its
+// definition as the form itself reads it. False when it has none.
+bool BookOf(MainContext& c, std::vector<ScreenField>& fields, bool& byPage) {
+  MainObjects& o = c.objects;
+  jsc::InputDef def;
+  if (jsc::LoadInputDef(o.global->DivisionPath("scrin.jsc"), def, &c.prompter) != 0) return false;
+  fields = ScreenFieldsOf(def.controls);
+  byPage = def.header.dataKind == 100;
+  return true;
+}
+
+ExchangeBook MakeBook(MainContext& c, ExchangeHost& host, std::vector<ScreenField> fields, bool byPage) {
+  MainObjects& o = c.objects;
+  ExchangeBook b{*o.global, *o.db, *o.periods, o.Table(kDivOutTable), std::move(fields)};
+  b.byPage = byPage;
+  const int lines = o.view->Screen().linesPerPage;
+  b.linesPerPage = lines > 0 ? lines : 30;
+  b.host = &host;
+  return b;
+}
+
+// Puts the two items into the file menu before the group that ends with
+// 終了, after what is there already (at the end when there is no 終了).
+void PlaceInFileMenu(MainActions& a, QAction* exportItem, QAction* importItem) {
+  QMenu* file = a.Menu(QString::fromUtf8("ファイル(&F)"));
+  QAction* before = nullptr;
+  if (QAction* exit = a.Find(QStringLiteral("mnuFileExit"))) {
+    const QList<QAction*> items = file->actions();
+    const qsizetype at = items.indexOf(exit);
+    if (at > 0 && items[at - 1]->isSeparator())
+      before = items[at - 1];
+    else if (at >= 0)
+      before = exit;
+  }
+  if (before) {
+    QAction* separator = new QAction(file);
+    separator->setSeparator(true);
+    file->insertAction(before, separator);
+    file->insertAction(before, exportItem);
+    file->insertAction(before, importItem);
+  } else {
+    file->addSeparator();
+    file->addAction(exportItem);
+    file->addAction(importItem);
+  }
+}
+
+}  // namespace
+
+void RunExportDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {
+  MainObjects& o = c.objects;
+  ViewHost host(*o.view);
+  std::vector<ScreenField> fields;
+  bool byPage = false;
+  if (!BookOf(c, fields, byPage)) return;  // the reader has told why
+  ExchangeBook book = MakeBook(c, host, std::move(fields), byPage);
+  CMyExport model(book, c.prompter);
+  TfrmExport dlg(
+      model, c.files, c.prompter, c.beeper, [&o] { return ShownRowsOf(o.view->Rows(), *o.rec); }, window);
+  (void)dialogs.Run(dlg);
+}
+
+void RunImportDialog(DialogRunner& dialogs, MainContext& c, QWidget* window,
+                     const std::function<void()>& afterImport) {
+  MainObjects& o = c.objects;
+  ViewHost host(*o.view);
+  std::vector<ScreenField> fields;
+  bool byPage = false;
+  if (!BookOf(c, fields, byPage)) return;
+  ExchangeBook book = MakeBook(c, host, std::move(fields), byPage);
+  CMyImport model(book, c.prompter, c.clock);
+  bool changed = false;
+  {
+    TfrmInport dlg(model, c.files, c.prompter, window);
+    (void)dialogs.Run(dlg);
+    changed = dlg.Changed();
+  }
+  if (changed && afterImport) afterImport();
+}
+
+void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
+                             std::function<void()> afterImport) {
+  QAction* exportItem =
+      a.Add({"mnuFileExport", "", "エクスポート(&E)...", {}, when::Started, [&dialogs, &c, &window] {
+               RunExportDialog(dialogs, c, &window);
+             }});
+  QAction* importItem = a.Add(
+      {"mnuFileImport", "", "インポート(&I)...", {}, when::Started, [&dialogs, &c, &window, afterImport] {
+         RunImportDialog(dialogs, c, &window, afterImport);
+       }});
+  PlaceInFileMenu(a, exportItem, importItem);
+}

@@ -1,0 +1,19 @@
+// Registers "エクスポート(&E)..." and "インポート(&I)..." of the file menu: the
+// CSV dialogs over the open book, and after an import the sheet rebuilt.
+#pragma once
+#include <functional>
+
+class DialogRunner;
+class MainActions;
+class QWidget;
+struct MainContext;
+
+// `afterImport` repaints the sheet (its rows are rebuilt already); it runs
+// after an import dialog in which an import reached the book.
+void RegisterExchangeActions(MainActions& actions, DialogRunner& dialogs, MainContext& context,
+                             QWidget& window, std::function<void()> afterImport);
+
+// What the items do (also for tests that drive a window without them).
+void RunExportDialog(DialogRunner& dialogs, MainContext& context, QWidget* window);
+void RunImportDialog(DialogRunner& dialogs, MainContext& context, QWidget* window,
+                     const std::function<void()>& afterImport);
