@@ -200,6 +200,8 @@ TEST(CMyPackage, TheWorkFolderHoldsOnlyWhatThisPackageGave) {
 
 TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
   Fixture f;
+  // the temporary folder's parent is shared with every other program
+  const bool outsideBefore = fileops::Exists(f.dir.path() + "/../x");
   for (const char* name : {"../x", "..\\x", "/etc/x", "a/../../x", "C:\\x", "sub\\..\\..\\x", "."}) {
     PackageWriter w;
     EXPECT_TRUE(w.Add("ok.jos", "fine"));
@@ -217,7 +219,7 @@ TEST(CMyPackage, NamesThatWouldEscapeTheFolderAreRefused) {
     EXPECT_EQ("パッケージの解凍に失敗しました。(9)", f.LastMessage()) << name;
   }
   EXPECT_FALSE(fileops::Exists(f.dir / "x"));
-  EXPECT_FALSE(fileops::Exists(f.dir.path() + "/../x"));
+  EXPECT_EQ(outsideBefore, fileops::Exists(f.dir.path() + "/../x"));
   // a backslash inside a double-byte character is not a separator
   EXPECT_EQ("表"_sj + ".jos", CMyPackage::SafeRelativePath("表"_sj + ".jos"));
   EXPECT_EQ("PhotSm/a.jpg", CMyPackage::SafeRelativePath("PhotSm\\a.jpg"));
