@@ -15,7 +15,7 @@ inline bool IsLead(char c) { return IsLead(static_cast<unsigned char>(c)); }
 // Converts UTF-8 to CP932. Returns 0, or -1 when the input is not valid
 // UTF-8 or holds a character CP932 cannot represent; then `bad` (when given)
 // receives the byte offset of the first offending input byte.
-int FromUtf8(std::string_view utf8, std::string& out, size_t* bad = nullptr);
+[[nodiscard]] int FromUtf8(std::string_view utf8, std::string& out, size_t* bad = nullptr);
 
 // Converts CP932 to UTF-8. Returns 0, or -1 when an invalid byte sequence was
 // met; the offending bytes are replaced by U+FFFD so the caller still gets
@@ -23,11 +23,11 @@ int FromUtf8(std::string_view utf8, std::string& out, size_t* bad = nullptr);
 int ToUtf8(std::string_view sj, std::string& out);
 
 // Convenience forms for code that has already validated its input.
-std::string FromUtf8(std::string_view utf8);
-std::string ToUtf8(std::string_view sj);
+[[nodiscard]] std::string FromUtf8(std::string_view utf8);
+[[nodiscard]] std::string ToUtf8(std::string_view sj);
 
 // True when every byte sequence of `sj` is a valid CP932 character.
-bool IsValid(std::string_view sj);
+[[nodiscard]] bool IsValid(std::string_view sj);
 
 // Byte index where the character containing byte `pos` starts: a trail byte
 // maps back to its lead byte. Used so cuts never split a character.

@@ -8,21 +8,22 @@
 
 namespace fileops {
 
-bool Exists(const std::string& path);  // a file or a folder
-bool IsFile(const std::string& path);
-bool IsDir(const std::string& path);
+[[nodiscard]] bool Exists(const std::string& path);  // a file or a folder
+[[nodiscard]] bool IsFile(const std::string& path);
+[[nodiscard]] bool IsDir(const std::string& path);
 bool MakeDir(const std::string& path);   // true when it exists afterwards
 bool MakeDirs(const std::string& path);  // with parents
-bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
-bool Move(const std::string& from, const std::string& to);
+[[nodiscard]] bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
+[[nodiscard]] bool Move(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);      // a file
 bool RemoveTree(const std::string& path);  // a folder and everything in it
 // Names (not paths) of the files in `dir` matching a wildcard ("*.jos",
 // "dt*.jdt"); "*" and "?" as on the original platform, ASCII case ignored.
-std::vector<std::string> List(const std::string& dir, const std::string& pattern, bool dirs = false);
-int64_t Size(const std::string& path);     // -1 when missing
-int64_t ModTime(const std::string& path);  // seconds since the epoch, -1 when missing
-bool ReadAll(const std::string& path, std::string& out);
+[[nodiscard]] std::vector<std::string> List(const std::string& dir, const std::string& pattern,
+                                            bool dirs = false);
+[[nodiscard]] int64_t Size(const std::string& path);     // -1 when missing
+[[nodiscard]] int64_t ModTime(const std::string& path);  // seconds since the epoch, -1 when missing
+[[nodiscard]] bool ReadAll(const std::string& path, std::string& out);
 
 // A regular file read whole into memory its caller provides: the size is
 // known before the read, so the bytes land where they are kept, in one read.
@@ -46,8 +47,8 @@ class WholeFile {
   size_t size_ = 0;
 };
 // Folder part of a path including its trailing "/", or "" when none.
-std::string DirName(const std::string& path);
-std::string BaseName(const std::string& path);
+[[nodiscard]] std::string DirName(const std::string& path);
+[[nodiscard]] std::string BaseName(const std::string& path);
 
 // Writes a file by the safe road: a temporary file beside the target, then
 // flush, sync, close and rename over the target. Until Commit() succeeds the

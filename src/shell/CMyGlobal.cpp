@@ -246,7 +246,8 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
     std::string key = keyword.substr(0, 127);  // the look-up buffer holds 128 bytes
     std::string keyUtf8 = cp932::ToUtf8(key);
     std::string index;
-    fileops::ReadAll(program_ + "help/keywords.txt", index);
+    // without an index every keyword opens the contents page
+    (void)fileops::ReadAll(program_ + "help/keywords.txt", index);
     size_t pos = 0;
     while (pos < index.size()) {
       size_t end = index.find('\n', pos);

@@ -29,8 +29,8 @@ inline std::map<std::string, std::string> Tree(const std::string& root) {
       t[rel + "/"] = "";
     } else {
       std::string bytes;
-      fileops::ReadAll(it->path().string(), bytes);
-      t[rel] = bytes;
+      // an unreadable file shows as such in the comparison
+      t[rel] = fileops::ReadAll(it->path().string(), bytes) ? bytes : std::string("<unreadable>");
     }
   }
   return t;
