@@ -314,12 +314,7 @@ void TfrmInput::LoadWidgets() {
     const std::string& v = model_->Value(static_cast<int>(j));
     if (auto* e = qobject_cast<SjLineEdit*>(w)) {
       e->SetTextSj(v);
-      const auto& notNumbers = calc_->NotNumbers(static_cast<int>(j));
-      QString tip;
-      for (const auto& ref : notNumbers)
-        tip += (tip.isEmpty() ? QString() : QStringLiteral("、")) + FromSj(ref);
-      e->setToolTip(tip.isEmpty() ? QString()
-                                  : tip + QStringLiteral(" は数値でないため 0 として計算しました"));
+      ShowCalcNote(static_cast<int>(j));
     } else if (auto* cb = qobject_cast<SjComboBox*>(w)) {
       cb->SetTextSj(v);
     } else if (auto* m = qobject_cast<SjTextEdit*>(w)) {
@@ -432,12 +427,7 @@ bool TfrmInput::LeaveControl(int control) {
     if (auto* e = qobject_cast<SjLineEdit*>(widgets_[j])) {
       const std::string& v = model_->Value(static_cast<int>(j));
       if (e->TextSj() != v) e->SetTextSj(v);
-      const auto& notNumbers = calc_->NotNumbers(static_cast<int>(j));
-      QString tip;
-      for (const auto& ref : notNumbers)
-        tip += (tip.isEmpty() ? QString() : QStringLiteral("、")) + FromSj(ref);
-      e->setToolTip(tip.isEmpty() ? QString()
-                                  : tip + QStringLiteral(" は数値でないため 0 として計算しました"));
+      ShowCalcNote(static_cast<int>(j));
     }
   }
   loading_ = false;
@@ -615,9 +605,13 @@ void TfrmInput::cmd_DelClick() {
   }
 }
 
-void TfrmInput::cmd_LeftClick() {
+void TfrmInput::cmd_LeftClick() { Step(-1); }
+
+void TfrmInput::cmd_RightClick() { Step(1); }
+
+void TfrmInput::Step(int direction) {
   if (!LeaveFocused()) return;
-  if (!model_->StepRecord(-1)) {
+  if (!model_->StepRecord(direction)) {
     if (model_->FocusTarget() != CMyInput::kFocusNone) FocusTarget(model_->FocusTarget());
     QApplication::beep();
     return;
@@ -626,15 +620,13 @@ void TfrmInput::cmd_LeftClick() {
   LoadWidgets();
 }
 
-void TfrmInput::cmd_RightClick() {
-  if (!LeaveFocused()) return;
-  if (!model_->StepRecord(1)) {
-    if (model_->FocusTarget() != CMyInput::kFocusNone) FocusTarget(model_->FocusTarget());
-    QApplication::beep();
-    return;
-  }
-  AfterSave();
-  LoadWidgets();
+void TfrmInput::ShowCalcNote(int control) {
+  auto* e = qobject_cast<SjLineEdit*>(widgets_[static_cast<size_t>(control)]);
+  if (!e) return;
+  QString tip;
+  for (const auto& ref : calc_->NotNumbers(control))
+    tip += (tip.isEmpty() ? QString() : QStringLiteral("、")) + FromSj(ref);
+  e->setToolTip(tip.isEmpty() ? QString() : tip + QStringLiteral(" は数値でないため 0 として計算しました"));
 }
 
 void TfrmInput::cmd_CloseClick() { reject(); }

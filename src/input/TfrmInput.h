@@ -85,6 +85,9 @@ class TfrmInput : public QDialog {
   void FocusTarget(int target);
   void FocusFirst();
   void NewRecord();
+  void Step(int direction);  // F5 / F6: save when needed, then the record before or after
+  // The tooltip of a calculated editor names operands that were not numbers.
+  void ShowCalcNote(int control);
   void AfterSave();
   void ShowColour();
   void RefillColorItems();

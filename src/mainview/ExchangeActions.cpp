@@ -50,32 +50,6 @@ ExchangeBook MakeBook(MainContext& c, ExchangeHost& host, std::vector<ScreenFiel
   return b;
 }
 
-// Puts the two items into the file menu before the group that ends with
-// 終了, after what is there already (at the end when there is no 終了).
-void PlaceInFileMenu(MainActions& a, QAction* exportItem, QAction* importItem) {
-  QMenu* file = a.Menu(QString::fromUtf8("ファイル(&F)"));
-  QAction* before = nullptr;
-  if (QAction* exit = a.Find(QStringLiteral("mnuFileExit"))) {
-    const QList<QAction*> items = file->actions();
-    const qsizetype at = items.indexOf(exit);
-    if (at > 0 && items[at - 1]->isSeparator())
-      before = items[at - 1];
-    else if (at >= 0)
-      before = exit;
-  }
-  if (before) {
-    QAction* separator = new QAction(file);
-    separator->setSeparator(true);
-    file->insertAction(before, separator);
-    file->insertAction(before, exportItem);
-    file->insertAction(before, importItem);
-  } else {
-    file->addSeparator();
-    file->addAction(exportItem);
-    file->addAction(importItem);
-  }
-}
-
 }  // namespace
 
 void RunExportDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {
@@ -119,5 +93,5 @@ void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext&
       {"mnuFileImport", "", "インポート(&I)...", {}, when::Started, [&dialogs, &c, &window, afterImport] {
          RunImportDialog(dialogs, c, &window, afterImport);
        }});
-  PlaceInFileMenu(a, exportItem, importItem);
+  a.InsertGroupBefore("ファイル(&F)", "mnuFileExit", {exportItem, importItem});
 }

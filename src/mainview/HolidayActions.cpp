@@ -37,27 +37,6 @@ void RegisterHolidayActions(MainActions& a, DialogRunner& dialogs, MainContext& 
       {"mnuFileKinen", "", "記念日の設定(&K)...", {}, when::Started, [&dialogs, &c, &window, afterClose] {
          RunHolidayDialog(CMyHoliday::kAnniversaries, dialogs, c, &window, afterClose);
        }});
-  // In the file menu with the other settings, before the group that ends
-  // with 終了 (at the end when the menu has no such item).
-  QMenu* file = a.Menu(QString::fromUtf8("ファイル(&F)"));
-  QAction* before = nullptr;
-  if (QAction* exit = a.Find(QStringLiteral("mnuFileExit"))) {
-    const QList<QAction*> items = file->actions();
-    const qsizetype at = items.indexOf(exit);
-    if (at > 0 && items[at - 1]->isSeparator())
-      before = items[at - 1];
-    else if (at >= 0)
-      before = exit;
-  }
-  if (before) {
-    QAction* separator = new QAction(file);
-    separator->setSeparator(true);
-    file->insertAction(before, separator);
-    file->insertAction(before, holidays);
-    file->insertAction(before, kinen);
-  } else {
-    file->addSeparator();
-    file->addAction(holidays);
-    file->addAction(kinen);
-  }
+  // in the file menu with the other settings, before the group that ends with 終了
+  a.InsertGroupBefore("ファイル(&F)", "mnuFileExit", {holidays, kinen});
 }

@@ -52,6 +52,29 @@ QAction* MainActions::Add(const ActionSpec& spec) {
 
 void MainActions::AddSeparator(const char* menu) { Menu(QString::fromUtf8(menu))->addSeparator(); }
 
+void MainActions::InsertGroupBefore(const char* menu, const char* before,
+                                    const std::vector<QAction*>& group) {
+  QMenu* m = Menu(QString::fromUtf8(menu));
+  QAction* at = nullptr;
+  if (QAction* anchor = Find(QString::fromUtf8(before))) {
+    const QList<QAction*> items = m->actions();
+    const qsizetype i = items.indexOf(anchor);
+    if (i > 0 && items[i - 1]->isSeparator())
+      at = items[i - 1];
+    else if (i >= 0)
+      at = anchor;
+  }
+  if (!at) {
+    m->addSeparator();
+    for (QAction* a : group) m->addAction(a);
+    return;
+  }
+  auto* separator = new QAction(m);
+  separator->setSeparator(true);
+  m->insertAction(at, separator);
+  for (QAction* a : group) m->insertAction(at, a);
+}
+
 QAction* MainActions::Find(const QString& name) const {
   for (const auto& [action, pred] : actions_)
     if (action->objectName() == name) return action;

@@ -49,6 +49,10 @@ class MainActions : public QObject {
   void DeclareMenus(const std::vector<const char*>& paths);
   QAction* Add(const ActionSpec& spec);
   void AddSeparator(const char* menu);
+  // Puts `group` (actions added with no menu) into `menu` as a group of its
+  // own, before the group that holds the action `before` (at the end of the
+  // menu when there is no such action).
+  void InsertGroupBefore(const char* menu, const char* before, const std::vector<QAction*>& group);
   // A menu of the menu bar, or with a leading "#" a popup menu.
   QMenu* Menu(const QString& path);
   QAction* Find(const QString& name) const;

@@ -71,6 +71,11 @@ struct MainFixture {
         JBX_PROGRAM_DIR, packagelist::Names(JBX_PROGRAM_DIR)[static_cast<size_t>(packageIndex)]);
     return package.UnpackTo(pkg, g.DivisionPath(""), nullptr, false) == 0;
   }
+  // The environment with a user dialog that answers `name` (UTF-8).
+  MainEnvironment As(const char* name) {
+    UserAnswers(name);
+    return Env();
+  }
   // The environment with the user dialog scripted by `run`.
   MainEnvironment Main(std::function<bool(TfrmNewUser&)> run) {
     dialogs.On<TfrmNewUser>("frmNewUser", [run](TfrmNewUser& dlg) { return run(dlg) ? 1 : 0; });

@@ -32,11 +32,7 @@ TEST(TfrmMain, CancelledFirstRunCreatesNoFolderAndDoesNotStart) {
 TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
   MainFixture env;
   {
-    TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-      dlg.SetName(QString::fromUtf8("太郎"));
-      dlg.cmd_OkClick();
-      return dlg.Result();
-    }));
+    TfrmMain w(env.As("太郎"));
     env.window = &w;
     w.FormCreate();
     EXPECT_EQ(1, env.newDivisions);
@@ -70,11 +66,7 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
 TEST(TfrmMain, DamagedInputDefinitionLeadsToTheImportDialog) {
   MainFixture env;
   int imports = 0;
-  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  });
+  MainEnvironment e = env.As("u");
   env.dialogs.On<QDialog>("frmNewDiv", [&](QDialog&) {
     env.MakeDivision("d");
     CMyLine bad;
@@ -102,11 +94,7 @@ TEST(TfrmMain, ScreenVersionProblemsOfferTheRepairDialog) {
     int Load(const std::string&, ViewScreen&) override { return -2; }
   };
   std::vector<std::pair<int, int>> asked;
-  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  });
+  MainEnvironment e = env.As("u");
   env.dialogs.On<TfrmNewScr>("frmNewScr", [&](TfrmNewScr& shown) {
     asked.push_back({shown.Mode(), shown.Index()});
     return 0;
@@ -148,11 +136,7 @@ TEST(TfrmMain, MinusCStartsInTheTrayOnlyAfterAClosedFromTheTray) {
 TEST(TfrmMain, ANewUserWithoutABookFallsBackToThePreviousUser) {
   MainFixture env;
   int divisionsAsked = 0;
-  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("太郎"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  });
+  MainEnvironment e = env.As("太郎");
   env.dialogs.On<QDialog>("frmNewDiv", [&](QDialog&) {
     // the first user makes a book; the second cancels
     return ++divisionsAsked == 1 ? env.MakeDivision("日記帳"_sj) : 0;
@@ -181,11 +165,7 @@ TEST(TfrmMain, ABookKeepersFirstWeek) {
   auto names = packagelist::Names(JBX_PROGRAM_DIR);
   int wantPackage = 0;
   const char* wantName = "日記帳";
-  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("花子"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  });
+  MainEnvironment e = env.As("花子");
   // the shipped packages lie beside the real program; the data stays in the test's folder
   e.programFolder = JBX_PROGRAM_DIR;
   e.dataRoot = env.program;
@@ -274,11 +254,7 @@ TEST(TfrmMain, CommandsOfAClosedBookDoNothingAndMenusFollowTheState) {
 
 TEST(TfrmMain, YearMovesApplyOnlyToTheSheetOfADatedBook) {
   MainFixture env;
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
   ASSERT_TRUE(w.Started());
@@ -294,11 +270,7 @@ TEST(TfrmMain, YearMovesApplyOnlyToTheSheetOfADatedBook) {
 
 TEST(TfrmMain, AnAlarmListThatCannotBeSavedAtCloseIsReported) {
   MainFixture env;
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
   ASSERT_TRUE(w.Started());
@@ -312,11 +284,7 @@ TEST(TfrmMain, AnAlarmListThatCannotBeSavedAtCloseIsReported) {
 
 TEST(TfrmMain, ReinstallingABookAsksFirstAndNoLeavesItAlone) {
   MainFixture env;
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
   ASSERT_TRUE(w.Started());
@@ -332,11 +300,7 @@ TEST(TfrmMain, ReinstallingABookAsksFirstAndNoLeavesItAlone) {
 
 TEST(TfrmMain, TheScrollRangeEndsWithTheLastRowAtTheBottom) {
   MainFixture env;
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
   ASSERT_TRUE(w.Started());
@@ -352,11 +316,7 @@ TEST(TfrmMain, TheScrollRangeEndsWithTheLastRowAtTheBottom) {
 
 TEST(TfrmMain, ChangingScreensKeepsTheCursorsDay) {
   MainFixture env;
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
   ASSERT_TRUE(w.Started());
@@ -374,11 +334,7 @@ TEST(TfrmMain, AnUnreadableScreenIsNamedReadablyInItsMessage) {
   struct Unreadable : ScreenLoader {
     int Load(const std::string&, ViewScreen&) override { return -1; }
   };
-  MainEnvironment e = env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  });
+  MainEnvironment e = env.As("u");
   TfrmMain w(std::move(e));
   env.window = &w;
   w.SetScreenLoader(std::make_unique<Unreadable>());
@@ -391,11 +347,7 @@ TEST(TfrmMain, AnUnreadableScreenIsNamedReadablyInItsMessage) {
 
 TEST(TfrmMain, HelpOpensItsPageThroughTheDesktop) {
   MainFixture env;
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
   ASSERT_TRUE(Trigger(w, "mnuHelpContents"));
@@ -411,11 +363,7 @@ TEST(TfrmMain, ASheetWiderThanAnyScreenIsDrawnWithinBounds) {
       return 0;
     }
   };
-  TfrmMain w(env.Main([](TfrmNewUser& dlg) {
-    dlg.SetName(QString::fromUtf8("u"));
-    dlg.cmd_OkClick();
-    return dlg.Result();
-  }));
+  TfrmMain w(env.As("u"));
   env.window = &w;
   w.SetScreenLoader(std::make_unique<Wide>());
   w.FormCreate();
