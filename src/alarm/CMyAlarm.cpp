@@ -121,6 +121,30 @@ void CMyAlarm::Add(const std::string& date, const std::string& serial, const std
   Window();
 }
 
+void CMyAlarm::Insert(const AlarmEntry& e) {
+  size_t at = 0;
+  while (at < entries_.size()) {
+    const AlarmEntry& o = entries_[at];
+    if (o.date < e.date || (o.date == e.date && o.time <= e.time)) break;
+    ++at;
+  }
+  entries_.insert(entries_.begin() + static_cast<long>(at), e);
+  Window();
+}
+
+bool CMyAlarm::Erase(const AlarmEntry& e) {
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const AlarmEntry& o = entries_[i];
+    if (o.division == e.division && o.date == e.date && o.serial == e.serial && o.time == e.time &&
+        o.message == e.message && o.origin == e.origin) {
+      entries_.erase(entries_.begin() + static_cast<long>(i));
+      Window();
+      return true;
+    }
+  }
+  return false;
+}
+
 int CMyAlarm::Find(const std::string& date, const std::string& serial, const std::string& time,
                    const std::string& division, int resume) {
   size_t i = resume == 1 ? cursor_ : 0;

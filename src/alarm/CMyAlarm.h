@@ -58,6 +58,13 @@ class CMyAlarm {
   // With show, its message box comes first.
   int CheckDue(bool show);
 
+  // The whole list, and putting single entries back as they were (undo):
+  // Insert keeps every field of `e`, its division too; Erase removes the
+  // first entry equal to `e` in everything but its state. False when none is.
+  const std::vector<AlarmEntry>& Entries() const { return entries_; }
+  void Insert(const AlarmEntry& e);
+  bool Erase(const AlarmEntry& e);
+
   int Count() const { return static_cast<int>(entries_.size()); }
   const AlarmEntry& Item(int i) const { return entries_[static_cast<size_t>(i)]; }
   int TodayFirst() const { return first_; }

@@ -80,6 +80,25 @@ const std::vector<Command>& Commands() {
        "ユーザー、分類、表示画面が無ければ何も作らずに終了コード 1 です。書くのは --out だけです。\n"
        "例: jbx render --root ~/.local/share/jotbox --user 山田 --month 2026/09 --out sheet.png\n",
        CmdRender},
+      {"sheet", "--root DIR --user NAME [--division N] [--today yyyy/mm/dd] [--yes] VERB ...",
+       "シートの編集（削除、貼り付け、行の移動、行番号とページ、色）をファイルに行う",
+       "  delete --key K --serial S              レコードを削除する\n"
+       "  paste --from K:S [--cut] --to K2       K:S を K2 の行に複写（--cut なら移動）する\n"
+       "  move --key K --serial S up|down        同じキーの中で 1 行上か下へ移す\n"
+       "  insert-line --page P --line L          P ページの L 行目から下を 1 行ずつ下げる\n"
+       "  delete-line --page P --line L [--yes]  L 行目を消し、下の行を上げる（複数レコードは --yes "
+       "が要る）\n"
+       "  insert-page --page P                   P ページの前に空のページを入れる\n"
+       "  delete-page --page P                   P ページを消し、後のページを詰める\n"
+       "  colour --key K [--serial S] (--panel 1|2|3 | --f6)  行に色を付ける（同じ色なら外す）\n"
+       "  --division N   N 番目（0 から）か名前の分類\n"
+       "  --today        登録日・更新日とする日（既定は今日）\n"
+       "変わったレコードを 1 行ずつ書きます: \"+ キー 行連番\"（追加）、\"- キー 行連番\"（削除）、\n"
+       "\"~ 元のキー 行連番 -> 新しいキー 行連番\"（移動）、\"* キー 行連番\"（色）。\n"
+       "メイン画面で音が鳴る場合（使えない行、無いコピー元）は何も変えずに終了コード 1 です。\n"
+       "例: jbx sheet --root DIR --user 山田 --division 日記 paste --from 2026/03/01:00001 --cut --to "
+       "2026/04/02\n",
+       CmdSheet},
       {"pack", "SOURCE_DIR OUT.jpk", "読めるソースのフォルダからパッケージを作る",
        "SOURCE_DIR/package.json とそこに書かれた JSON から OUT.jpk を作ります。\n"
        "例: jbx pack packages/diary PK1_日記帳.jpk\n",

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/Cli.h"
+#include "cli/CliWindow.h"
 #include "cli/Commands.h"
 
 #ifdef JBX_HAVE_GUI
@@ -27,37 +28,6 @@
 namespace {
 
 int Usage(const std::string& why = {}) { return cli::UsageError("render", why); }
-
-std::string WithSlash(const std::string& dir) { return dir.empty() || dir.back() == '/' ? dir : dir + "/"; }
-
-// Everything the window would otherwise ask for with a dialog (a user, a
-// book, an input definition, a screen) is checked here first, so a wrong
-// argument fails with a message and nothing is made. Empty when all is there.
-std::string MissingPart(const std::string& root, const std::string& user, int division, int screen) {
-  if (!fileops::IsDir(root)) return "データフォルダが見つかりません: " + root;
-  std::string sj;
-  if (cp932::FromUtf8(user, sj) != 0) return "ユーザー名に CP932 で書けない文字があります: " + user;
-  const std::string userDir = WithSlash(root) + user + "/";
-  if (!fileops::IsFile(userDir + "jbxuser.jpr"))
-    return "ユーザーが見つかりません: " + user + "（" + userDir + "jbxuser.jpr がありません）";
-  CMyMaster divisions("USER");
-  if (divisions.Read(userDir + "jbxuser.jpr") != 0)
-    return "分類の一覧を読めません: " + userDir + "jbxuser.jpr";
-  if (divisions.RecordCount() == 0) return "このユーザーには分類がありません: " + user;
-  if (division < 0 || division >= divisions.RecordCount())
-    return "分類がありません: " + std::to_string(division) + "（0 から " +
-           std::to_string(divisions.RecordCount() - 1) + " まで）";
-  const std::string divDir = userDir + cp932::ToUtf8(divisions.Name(division)) + "/";
-  if (!fileops::IsFile(divDir + "scrin.jsc"))
-    return "分類に入力画面の定義がありません: " + divDir + "scrin.jsc";
-  CMyMaster screens("DIVIN");
-  if (!fileops::IsFile(divDir + "divin.jpr") || screens.Read(divDir + "divin.jpr") != 0)
-    return "分類の表示画面の一覧を読めません: " + divDir + "divin.jpr";
-  if (screen < 0 || screen >= screens.RecordCount())
-    return "表示画面がありません: " + std::to_string(screen) + "（0 から " +
-           std::to_string(screens.RecordCount() - 1) + " まで）";
-  return {};
-}
 
 }  // namespace
 
@@ -105,7 +75,7 @@ int CmdRender(int argc, char** argv) {
   int year = 0, mon = 0;
   if (!month.empty() && (std::sscanf(month.c_str(), "%d/%d", &year, &mon) != 2 || mon < 1 || mon > 12))
     return Usage("--month は yyyy/mm です: " + month);
-  const std::string missing = MissingPart(root, user, division, screen);
+  const std::string missing = cliwindow::MissingPart(root, user, division, screen);
   if (!missing.empty()) return cli::Fail("render", missing);
   const size_t slash = out.rfind('/');
   if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))

@@ -41,7 +41,9 @@ MainObjects::MainObjects(const MainSeams& s, std::unique_ptr<ScreenLoader> loade
   for (int i = 0; i < kTableSlots; ++i) tables[i] = std::make_unique<CMyMaster>(kTables[i], s.prompter);
   alarm = std::make_unique<CMyAlarm>(*global, *s.clock, s.prompter);
   alarmHook.alarm = alarm.get();
+  undo = std::make_unique<UndoLog>();
   periods = std::make_unique<CMyPeriods>(*global, *db, *rec2, *tables[kDivOutTable], *s.prompter);
+  periods->SetWriteWatch([u = undo.get()](const std::string& path) { return u->Touch(path); });
   viewPeriods = std::make_unique<PeriodsPort>(*periods, *tables[kDivOutTable]);
   view =
       std::make_unique<CMyView>(*viewRecords, *viewCalendar, *viewPeriods, *s.prompter, *s.beeper, *s.clock);

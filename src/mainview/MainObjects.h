@@ -2,6 +2,7 @@
 // (each may use the ones above it) and freed in the reverse order, which is
 // the order of the members below: closing the window is one reset.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,8 +11,10 @@
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
 #include "mainview/CMyView.h"
+#include "mainview/CopySource.h"
 #include "mainview/ScreenPorts.h"
 #include "mainview/SheetPainter.h"
+#include "mainview/UndoLog.h"
 #include "mainview/ViewPorts.h"
 #include "screens/CMyScr.h"
 #include "shell/CMyGlobal.h"
@@ -69,6 +72,7 @@ class MainObjects {
   std::unique_ptr<ViewCalendar> viewCalendar;
   std::unique_ptr<CMyMaster> tables[kTableSlots];
   std::unique_ptr<CMyAlarm> alarm;
+  std::unique_ptr<UndoLog> undo;  // watches every file the periods write
   std::unique_ptr<CMyPeriods> periods;
   std::unique_ptr<ViewPeriods> viewPeriods;
   std::unique_ptr<CMyView> view;
@@ -77,6 +81,10 @@ class MainObjects {
   std::unique_ptr<ScrSheetScreen> sheetScreen;
   std::unique_ptr<SheetPainter> painter;
   std::unique_ptr<ScreenLoader> screenLoader;
+  CopySource copySource;
+  // Closes the reference window when it shows the month of `key` (set by
+  // the window that has one; empty: nothing to close).
+  std::function<void(const std::string& key)> closeReferenceIfSameMonth;
 
   // the alarm list learns of deleted and renamed divisions
   struct AlarmHook : DivisionAlarms {

@@ -1,5 +1,6 @@
 #include "mainview/TfrmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPainter>
@@ -12,6 +13,7 @@
 #include "catalogue/ListRecovery.h"
 #include "input/StoreInputPorts.h"
 #include "input/TfrmInput.h"
+#include "mainview/EditActions.h"
 #include "mainview/EntryActions.h"
 #include "mainview/ExchangeActions.h"
 #include "mainview/FileActions.h"
@@ -85,7 +87,7 @@ MainState TfrmMain::State() const {
 }
 
 void TfrmMain::BuildActions() {
-  actions_->DeclareMenus({"ファイル(&F)", "検索(&S)", "ヘルプ(&H)"});
+  actions_->DeclareMenus({"ファイル(&F)", "編集(&E)", "検索(&S)", "ヘルプ(&H)"});
   RegisterFileActions(*actions_, *fileCommands_, *this);
   RegisterHolidayActions(*actions_, *env_.dialogs, *context_, *this, [this] {
     objects_->view->RebuildRows();  // the rows point into the calendar's old lists
@@ -94,6 +96,10 @@ void TfrmMain::BuildActions() {
   RegisterExchangeActions(*actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); });
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
+  editActions_ = std::make_unique<EditActions>(*actions_, *editCommands_);
+  for (int i = 0; i < 3; ++i)
+    connect(cmd_Palette[i], &QToolButton::clicked, actions_->Find(QStringLiteral("cmd_Cr%1").arg(i + 1)),
+            &QAction::trigger);
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -105,6 +111,7 @@ void TfrmMain::FormCreate() {
                                                        *env_.files, *env_.clipboard, *env_.opener});
   fileCommands_ = std::make_unique<FileCommands>(*context_, *this);
   entryCommands_ = std::make_unique<EntryCommands>(*context_, *this);
+  editCommands_ = std::make_unique<EditCommands>(*context_, *this);
   inputView_ = std::make_unique<ViewInputPort>(*objects_, [this] { AfterViewChange(); });
   inputAlarms_ = std::make_unique<AlarmInputPort>(*objects_->alarm);
   BuildActions();

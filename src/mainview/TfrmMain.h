@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "mainview/EditCommands.h"
 #include "mainview/EntryCommands.h"
 #include "mainview/MainActions.h"
 #include "mainview/MainObjects.h"
@@ -19,6 +20,7 @@ class FileChooser;
 class Clipboard;
 class Opener;
 class FileCommands;
+class EditActions;
 class TfrmInput;
 class ViewInputPort;
 class AlarmInputPort;
@@ -50,7 +52,7 @@ struct MainEnvironment {
   Opener* opener = nullptr;
 };
 
-class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
+class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, public EditWindow {
   Q_OBJECT
  public:
   explicit TfrmMain(MainEnvironment env, QWidget* parent = nullptr);
@@ -116,12 +118,18 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   bool AskUser(const std::string& current) override;
   // EntryWindow
   bool ShowEntry(const std::string& key, int index) override;
+  // EditWindow
+  bool GroupShown() const override { return State().groupShown; }
+  const std::vector<jsc::Control>* FormControls() const override;
+  void DataReloaded() override;
+  EditCommands& Editing() { return *editCommands_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   void BuildWidgets();
@@ -167,6 +175,8 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   std::unique_ptr<MainContext> context_;
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<EntryCommands> entryCommands_;
+  std::unique_ptr<EditCommands> editCommands_;
+  std::unique_ptr<EditActions> editActions_;
   std::unique_ptr<ViewInputPort> inputView_;
   std::unique_ptr<AlarmInputPort> inputAlarms_;
   TfrmInput* input_ = nullptr;

@@ -288,3 +288,12 @@ bool TfrmMain::ShowEntry(const std::string& key, int index) {
   input_->ShowRecord(key, index);
   return true;
 }
+
+const std::vector<jsc::Control>* TfrmMain::FormControls() const {
+  return input_ ? &input_->Model().ControlList() : nullptr;
+}
+
+void TfrmMain::DataReloaded() {
+  // the record the form showed may be gone or elsewhere now
+  if (input_ && input_->isVisible()) input_->ShowRecord({}, -1);
+}

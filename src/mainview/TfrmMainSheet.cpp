@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "mainview/EditActions.h"
 #include "mainview/EntryCommands.h"
 #include "mainview/TfrmMain.h"
 #include "qtkit/QtCanvas.h"
@@ -214,6 +215,12 @@ void TfrmMain::UpdateRowStatus() {
   std::string anniversary = row.anniversary ? row.anniversary->Name() : std::string();
   int start = row.anniversary ? row.anniversary->startYear : 0;
   statusPanel1->setText(FromSj(objects_->view->RowStatus(r, holiday, anniversary, start)));
+}
+
+void TfrmMain::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && editActions_)
+    editActions_->SetWindowActive(isActiveWindow(), State().groupShown);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* e) {

@@ -59,7 +59,7 @@ void TfrmMain::BuildWidgets() {
   bar->addStretch(1);
   for (int i = 0; i < 3; ++i) {
     cmd_Palette[i] = new QToolButton(this);
-    cmd_Palette[i]->setObjectName(QStringLiteral("cmd_Palette%1").arg(i + 1));
+    cmd_Palette[i]->setObjectName(QStringLiteral("cmd_Cr%1").arg(i + 1));
     cmd_Palette[i]->setText(QString::fromUtf8("色"));
     cmd_Palette[i]->setAutoRaise(false);
     bar->addWidget(cmd_Palette[i]);
@@ -149,26 +149,20 @@ void TfrmMain::RefreshPaletteButtons() {
   CMyMaster& colors = objects_->Table(kColorTable);
   if (colors.Read(objects_->global->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
   CMyColorKinds kinds(colors, *env_.prompter, *env_.beeper);
+  const std::array<PanelLook, 3> looks = editCommands_->RefreshColorPanels();
+  auto css = [](int c) {
+    return QStringLiteral("#%1%2%3")
+        .arg(c & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((c >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((c >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+  };
   for (int b = 1; b <= 3; ++b) {
     QToolButton* button = cmd_Palette[b - 1];
-    int k = kinds.PaletteKind(b);
-    if (k < 0) {
-      button->setStyleSheet(QString());
-      button->setToolTip(QStringLiteral("カラーパレット%1").arg(b));
-      continue;
-    }
-    ColorKind kind = kinds.Get(k);
-    auto css = [](int c) {
-      return QStringLiteral("#%1%2%3")
-          .arg(c & 0xFF, 2, 16, QLatin1Char('0'))
-          .arg((c >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-          .arg((c >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
-    };
-    // a colour the kind does not use shows as black text on white
+    const PanelLook& look = looks[static_cast<size_t>(b - 1)];
     button->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: %2; border: 1px solid #888; }")
-                              .arg(kind.useText ? css(kind.textColor) : QStringLiteral("#000000"))
-                              .arg(kind.useBack ? css(kind.backColor) : QStringLiteral("#ffffff")));
-    button->setToolTip(FromSj(kind.name));
+                              .arg(css(look.text), css(look.back)));
+    const int k = kinds.PaletteKind(b);
+    button->setToolTip(k < 0 ? QStringLiteral("カラーパレット%1").arg(b) : FromSj(kinds.Get(k).name));
   }
 }
 

@@ -6,9 +6,16 @@ int ViewInputPort::NextSerial(const std::string& period, const std::string& key)
   return o_.periods->RegisterKey(period, key, false);
 }
 
-int ViewInputPort::SavePeriod(const std::string& period) { return o_.periods->SavePeriod(period); }
+int ViewInputPort::SavePeriod(const std::string& period) {
+  // a save or delete from the form is one step of undo, closed when the
+  // form asks for the sheet again (after the alarms learnt from it)
+  o_.undo->SetScope(o_.global->DivisionPath(""));
+  o_.undo->BeginImplicit(cp932::FromUtf8("入力"), o_.alarm->Entries());
+  return o_.periods->SavePeriod(period);
+}
 
 void ViewInputPort::ReloadView() {
+  o_.undo->EndImplicit(o_.alarm->Entries());
   CMyView& v = *o_.view;
   const int top = v.TopRow();
   v.ReloadView();

@@ -70,10 +70,14 @@ bool CMyPeriods::KeepDamaged(const std::string& path) {
   std::string keep = path + ".damaged-" + Stamp(global_);
   for (int n = 2; fileops::Exists(keep); ++n)
     keep = path + ".damaged-" + Stamp(global_) + "-" + std::to_string(n);
+  if (!Watch(path) || !Watch(keep)) return false;
   return fileops::Move(path, keep);
 }
 
 int CMyPeriods::LoadTable() {
+  // what was damaged in the book read before (another book, or this one
+  // before its files were put back) says nothing of this reading
+  damaged_.clear();
   const std::string path = global_.DivisionPath("divout.jpr");
   const bool exists = fileops::Exists(path);
   if (exists && divout_.Read(path) == 0) return 0;
@@ -114,7 +118,11 @@ int CMyPeriods::LoadTable() {
   return SaveDivout() == 0 ? 1 : -1;
 }
 
-int CMyPeriods::SaveDivout() { return divout_.Write(global_.DivisionPath("divout.jpr")) >= 0 ? 0 : -1; }
+int CMyPeriods::SaveDivout() {
+  const std::string path = global_.DivisionPath("divout.jpr");
+  if (!Watch(path)) return -1;
+  return divout_.Write(path) >= 0 ? 0 : -1;
+}
 
 int CMyPeriods::SavePeriod(const std::string& period) {
   if (host_ && host_->GroupViewShown()) {
@@ -149,7 +157,9 @@ int CMyPeriods::SavePeriod(const std::string& period) {
   // the selection may be empty: the period is then written without records
   static const int kNone = 0;
   const int* numbers = work_.Count() > 0 ? work_.Items() : &kNone;
-  if (db_.WriteSubset(global_.DivisionPath(FileName(period)), numbers, work_.Count()) != 0) {
+  const std::string target = global_.DivisionPath(FileName(period));
+  if (!Watch(target) || !Watch(global_.DivisionPath("divout.jpr")) ||
+      db_.WriteSubset(target, numbers, work_.Count()) != 0) {
     prompter_.Warn("保存に失敗しました。"_sj);
     return -1;
   }

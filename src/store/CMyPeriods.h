@@ -3,6 +3,7 @@
 // line-serial counter each. This class loads periods into the shared table,
 // saves one period, and hands out line serials.
 #pragma once
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -37,6 +38,11 @@ class CMyPeriods {
              PeriodHost* host = nullptr)
       : global_(global), db_(db), work_(work), divout_(divout), prompter_(prompter), host_(host) {}
   void SetHost(PeriodHost* host) { host_ = host; }
+  // Called with the full path before any file of the division is written,
+  // renamed or removed here, so a caller can keep what the file held (undo).
+  // When it returns false the file is left alone and the save fails.
+  using WriteWatch = std::function<bool(const std::string& path)>;
+  void SetWriteWatch(WriteWatch watch) { watch_ = std::move(watch); }
 
   // "yyyymm" of a 10-character date key, the 5-digit page of an
   // 11-character page key; other keys unchanged.
@@ -76,6 +82,8 @@ class CMyPeriods {
   // unless that is out of "%05d" or already used (a damaged or rebuilt
   // counter), then one no record of the period has.
   int FreeSerial(const std::string& period, int counter) const;
+  bool Watch(const std::string& path) const { return !watch_ || watch_(path); }
+  WriteWatch watch_;
   std::set<std::string> damaged_;  // periods whose file did not read whole
   const CMyGlobal& global_;
   CMyDB& db_;

@@ -1,0 +1,318 @@
+// Editing in the sheet of real books: every command changes the files at
+// once, changes all of them or none, and can be undone and redone.
+#include <gtest/gtest.h>
+
+#include <QMenu>
+
+#include "input/CMyInput.h"
+#include "input/TfrmInput.h"
+#include "mainview/CMyView.h"
+#include "mainview/EditCommands.h"
+#include "platform/FileOps.h"
+#include "store/CMyDB.h"
+#include "store/MemoSchema.h"
+#include "ui/MainWindowFixture.h"
+
+namespace {
+
+struct Book : MainFixture {
+  std::unique_ptr<TfrmMain> w;
+  explicit Book(int pkg) {
+    packageIndex = pkg;
+    UserAnswers("u");
+    w = std::make_unique<TfrmMain>(Env());
+    window = w.get();
+    w->FormCreate();
+    w->SetSheetHeight(100000);  // every row of a month laid out
+  }
+  EditCommands& Edit() { return w->Editing(); }
+  CMyView& View() { return *w->View(); }
+  std::string File(const std::string& period) {
+    return ReadBytes(w->Global()->DivisionPath("dt" + period + ".jdt"));
+  }
+  bool Has(const std::string& period) {
+    return fileops::Exists(w->Global()->DivisionPath("dt" + period + ".jdt"));
+  }
+  // Writes an entry through the input form; its line serial.
+  std::string Add(const std::string& key, const std::string& memo) {
+    CMyInput& m = w->InputForm()->Model();
+    EXPECT_TRUE(w->ShowEntry(key, -1));
+    m.SetValue(m.FindControl("MEM001"), memo);
+    EXPECT_TRUE(m.SaveRecord()) << (prompter.Shown().empty() ? "" : prompter.ShownUtf8().back());
+    return m.SavedSerial();
+  }
+  // The memo texts of the records on the rows of `key`, in row order.
+  std::vector<std::string> Memos(const std::string& key) {
+    std::vector<std::string> out;
+    if (!Edit().SelectRow(key, {})) return out;
+    CMyDB& db = *w->Objects().db;
+    for (const SheetRow& r : View().Rows()) {
+      if (key != r.key || r.record < 0) continue;
+      out.push_back(cp932::ToUtf8(db.Value(memo::kMem001, w->Objects().rec->Items()[r.record])));
+    }
+    return out;
+  }
+  std::string Serial() {
+    const SheetRow& r = View().Rows()[static_cast<size_t>(View().CursorRow())];
+    return r.record < 0 ? "" : w->Objects().db->Value(memo::kLineSerial, w->Objects().rec->Items()[r.record]);
+  }
+};
+
+TEST(EditCommands, CutAndPasteMovesAnEntryToAnotherMonthWithItsAlarmAndUndoPutsItBack) {
+  Book b(0);  // the diary
+  ASSERT_TRUE(b.w->Started());
+  const std::string s = b.Add("2026/11/30", "[09:15]歯医者"_sj);
+  CMyAlarm& alarms = *b.w->Alarms();
+  ASSERT_EQ(1, alarms.Count());
+  const std::string novBefore = b.File("202611");
+
+  ASSERT_TRUE(b.Edit().SelectRow("2026/11/30", s));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditCut"));
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/02", {}));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPaste"));
+  EXPECT_EQ(0, b.beeper.Count());
+  EXPECT_EQ(std::vector<std::string>{"[09:15]歯医者"}, b.Memos("2026/12/02"));
+  EXPECT_TRUE(b.Memos("2026/11/30").empty());
+  EXPECT_EQ(std::string::npos, b.File("202611").find("歯医者"_sj));  // the source month was saved too
+  EXPECT_NE(std::string::npos, b.File("202612").find("歯医者"_sj));
+  ASSERT_EQ(1, alarms.Count());
+  EXPECT_EQ("2026/12/02", alarms.Item(0).date);
+  // the source is gone: a second paste finds nothing
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPaste"));
+  EXPECT_EQ(1, b.beeper.Count());
+
+  EXPECT_EQ("切り取りと貼り付け"_sj, b.Edit().Undo().UndoName());
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));
+  EXPECT_EQ(novBefore, b.File("202611"));
+  EXPECT_EQ(std::string::npos, b.File("202612").find("歯医者"_sj));
+  EXPECT_EQ(std::vector<std::string>{"[09:15]歯医者"}, b.Memos("2026/11/30"));
+  ASSERT_EQ(1, alarms.Count());
+  EXPECT_EQ("2026/11/30", alarms.Item(0).date);
+  // redo moves it again, and the form's own save is a step as well
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditRedo"));
+  EXPECT_EQ(std::vector<std::string>{"[09:15]歯医者"}, b.Memos("2026/12/02"));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));  // the entry's first save
+  EXPECT_TRUE(b.Memos("2026/11/30").empty());
+  EXPECT_EQ(0, alarms.Count());
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));  // nothing left
+  EXPECT_EQ(1, b.beeper.Count());             // (the action is disabled: no beep either)
+}
+
+TEST(EditCommands, CopyLeavesTheSourceAndPasteInListModeOrWithoutASourceBeeps) {
+  Book b(0);
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPaste"));  // nothing copied
+  EXPECT_EQ(1, b.beeper.Count());
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/05", {}));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditCopy"));  // an empty row has nothing to copy
+  EXPECT_EQ(2, b.beeper.Count());
+  const std::string s = b.Add("2026/12/05", "買い物"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/05", s));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditCopy"));
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/05", {}));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPaste"));  // a copy on the same day goes after it
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPaste"));
+  EXPECT_EQ((std::vector<std::string>{"買い物", "買い物", "買い物"}), b.Memos("2026/12/05"));
+  b.View().SetDisplayMode(CMyView::kListMode);
+  EXPECT_FALSE(b.Edit().PasteRecord(false));
+}
+
+TEST(EditCommands, MovingLinesSwapsSerialsAndBeepsAtTheEdgesOfTheKey) {
+  Book b(0);
+  const std::string s1 = b.Add("2026/12/10", "一"_sj);
+  const std::string s2 = b.Add("2026/12/10", "二"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/10", s1));
+  EXPECT_FALSE(b.Edit().CanMoveUp());
+  b.Edit().SwapLine(-1);  // the first line of its key
+  EXPECT_EQ(1, b.beeper.Count());
+  ASSERT_TRUE(b.Edit().CanMoveDown());
+  b.Edit().pmenu_GyoUp(1);
+  EXPECT_EQ((std::vector<std::string>{"二", "一"}), b.Memos("2026/12/10"));
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/10", s2));  // "一" now carries the second serial
+  EXPECT_EQ(s2, b.Serial());
+  EXPECT_FALSE(b.Edit().CanMoveDown());
+  b.Edit().SwapLine(1);
+  EXPECT_EQ(2, b.beeper.Count());
+  // a record whose neighbour row is empty cannot move there
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/11", {}));
+  b.Edit().SwapLine(-1);
+  EXPECT_EQ(3, b.beeper.Count());
+}
+
+TEST(EditCommands, TheSameColourTwiceOnAnEmptyDayMakesAColourOnlyEntryAndTakesItAway) {
+  Book b(0);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/24", {}));
+  b.Edit().ColorPanelClick(1);
+  EXPECT_EQ(0, b.beeper.Count());
+  CMyDB& db = *b.w->Objects().db;
+  const SheetRow& row = b.View().Rows()[static_cast<size_t>(b.View().CursorRow())];
+  ASSERT_GE(row.record, 0);
+  const int r = b.w->Objects().rec->Items()[row.record];
+  EXPECT_STREQ("0", db.Value(memo::kNoData, r));
+  // the diary's first palette kind colours the text only
+  EXPECT_STREQ("208", db.Value(memo::kCr001, r));
+  EXPECT_STREQ("", db.Value(memo::kCr002, r));
+  EXPECT_TRUE(row.hasTextColor);
+  ASSERT_TRUE(b.Has("202612"));
+  b.Edit().ColorPanelClick(1);
+  EXPECT_EQ(-1, b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].record);
+  EXPECT_TRUE(b.Memos("2026/12/24").empty());
+
+  // on an entry with data the second click only clears the colours
+  const std::string s = b.Add("2026/12/24", "イブ"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/24", s));
+  b.Edit().ColorPanelClick(2);
+  b.Edit().ColorPanelClick(2);
+  ASSERT_EQ(std::vector<std::string>{"イブ"}, b.Memos("2026/12/24"));
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/24", s));
+  const int r2 =
+      b.w->Objects().rec->Items()[b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].record];
+  EXPECT_STREQ("", db.Value(memo::kCr001, r2));
+  EXPECT_STREQ("", db.Value(memo::kCr002, r2));
+  // undo brings the colours back, then the plain entry
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/24", s));
+  EXPECT_TRUE(b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].hasBackColor);
+}
+
+TEST(EditCommands, DeleteAsksFirstAndNoKeepsTheEntry) {
+  Book b(0);
+  const std::string s = b.Add("2026/12/01", "残す"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/01", s));
+  b.prompter.Queue(kAnswerNo);
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditDel"));
+  EXPECT_EQ("データを削除します。よろしいですか？", b.prompter.ShownUtf8().back());
+  EXPECT_EQ(std::vector<std::string>{"残す"}, b.Memos("2026/12/01"));
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/01", s));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditDel"));
+  EXPECT_TRUE(b.Memos("2026/12/01").empty());
+  EXPECT_EQ(std::string::npos, b.File("202612").find("残す"_sj));
+}
+
+TEST(EditCommands, AFailedWriteLeavesEveryFileAndTheSheetAsBefore) {
+  Book b(0);
+  const std::string s = b.Add("2026/11/20", "動かない"_sj);
+  const std::string nov = b.File("202611");
+  ASSERT_TRUE(b.Edit().SelectRow("2026/11/20", s));
+  b.Edit().mnuEditCopy(1);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/03", {}));
+  // the source month is written first; the target's write fails
+  fileops::InjectFault(fileops::Fault::kRename, 3);
+  EXPECT_FALSE(b.Edit().PasteRecord(false));
+  fileops::ClearFaults();
+  EXPECT_EQ(nov, b.File("202611"));
+  EXPECT_EQ(std::string::npos, b.File("202612").find("動かない"_sj));
+  EXPECT_EQ(std::vector<std::string>{"動かない"}, b.Memos("2026/11/20"));
+  EXPECT_TRUE(b.Memos("2026/12/03").empty());
+  EXPECT_FALSE(b.Edit().Undo().UndoName() == "切り取りと貼り付け"_sj);
+}
+
+TEST(EditCommands, UndoRefusesWhenAFileChangedBehindItsBack) {
+  Book b(0);
+  const std::string s = b.Add("2026/12/12", "元"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/12", s));
+  b.Edit().ColorPanelClick(3);
+  // another program (or jbx) rewrote the month meanwhile
+  const std::string path = b.w->Global()->DivisionPath("dt202612.jdt");
+  WriteBytes(path, b.File("202612") + "x");
+  const std::string changed = b.File("202612");
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));
+  EXPECT_EQ("ファイルがほかで変更されたため、元に戻せません。", b.prompter.ShownUtf8().back());
+  EXPECT_EQ(changed, b.File("202612"));
+  EXPECT_FALSE(b.Edit().Undo().CanUndo());
+}
+
+// ---- the notebook ------------------------------------------------------------
+
+struct Notebook : Book {
+  Notebook() : Book(3) {}
+  std::string Key(int page, int line) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%05d/%05d", page, line);
+    return buf;
+  }
+};
+
+TEST(EditCommands, InsertingALineOnAFullPageMovesTheLastLineToANewPageAndShiftsTheRest) {
+  Notebook b;
+  ASSERT_EQ(CMyView::kPageKind, b.View().DataKind());
+  const int per = b.View().Screen().linesPerPage;
+  b.Add(b.Key(1, per - 1), "下から二行目"_sj);
+  b.Add(b.Key(1, per), "最後の行"_sj);
+  b.Add(b.Key(2, 1), "二ページ"_sj);
+  b.Add(b.Key(3, 5), "三ページ"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow(b.Key(1, per - 1), {}));
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditLineIns"));
+  EXPECT_EQ(0, b.beeper.Count());
+  EXPECT_EQ(std::vector<std::string>{"下から二行目"}, b.Memos(b.Key(1, per)));
+  EXPECT_EQ(std::vector<std::string>{"最後の行"}, b.Memos(b.Key(2, 1)));
+  EXPECT_EQ(std::vector<std::string>{"二ページ"}, b.Memos(b.Key(3, 1)));
+  EXPECT_EQ(std::vector<std::string>{"三ページ"}, b.Memos(b.Key(4, 5)));
+  EXPECT_NE(std::string::npos, b.File("00004").find("三ページ"_sj));
+  // undo puts the four pages back as they were
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditUndo"));
+  EXPECT_FALSE(b.Has("00004"));
+  EXPECT_EQ(std::vector<std::string>{"最後の行"}, b.Memos(b.Key(1, per)));
+  EXPECT_EQ(std::vector<std::string>{"三ページ"}, b.Memos(b.Key(3, 5)));
+}
+
+TEST(EditCommands, DeletingPageOneMovesTheLaterPagesDown) {
+  Notebook b;
+  b.Add(b.Key(3, 2), "三ページ"_sj);
+  b.View().ShowPage(1);
+  b.prompter.Queue(kAnswerYes);
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPageDel"));
+  EXPECT_EQ("選択しているページを削除します。よろしいですか？", b.prompter.ShownUtf8().back());
+  EXPECT_EQ(kAnswerNo, b.prompter.Shown().back().defaultButton);
+  EXPECT_EQ(std::vector<std::string>{"三ページ"}, b.Memos(b.Key(2, 2)));
+  EXPECT_FALSE(b.Has("00003"));
+  // and a page inserted before it moves it back
+  b.View().ShowPage(1);
+  b.prompter.Queue(kAnswerYes);
+  ASSERT_TRUE(Trigger(*b.w, "mnuEditPageIns"));
+  EXPECT_EQ(std::vector<std::string>{"三ページ"}, b.Memos(b.Key(3, 2)));
+}
+
+TEST(EditCommands, DeletingALineWithSeveralRecordsAsksAndNoChangesNothing) {
+  Notebook b;
+  b.Add(b.Key(1, 4), "甲"_sj);
+  b.Add(b.Key(1, 4), "乙"_sj);
+  b.Add(b.Key(1, 6), "丙"_sj);
+  const std::string before = b.File("00001");
+  ASSERT_TRUE(b.Edit().SelectRow(b.Key(1, 4), {}));
+  b.prompter.Queue(kAnswerNo);
+  EXPECT_EQ(1, b.Edit().ShiftLines(1, b.View().CursorRow(), -1));
+  EXPECT_EQ(before, b.File("00001"));
+  ASSERT_TRUE(b.Edit().SelectRow(b.Key(1, 4), {}));
+  b.prompter.Queue(kAnswerYes);
+  EXPECT_EQ(0, b.Edit().ShiftLines(1, b.View().CursorRow(), -1));
+  EXPECT_TRUE(b.Memos(b.Key(1, 4)).empty());
+  EXPECT_EQ(std::vector<std::string>{"丙"}, b.Memos(b.Key(1, 5)));
+}
+
+TEST(EditCommands, PageAndLineItemsApplyOnlyToANotebookSheet) {
+  Book diary(0);
+  diary.w->Actions().Refresh();
+  EXPECT_FALSE(diary.w->findChild<QAction*>("mnuEditPageIns")->isEnabled());
+  EXPECT_FALSE(diary.w->findChild<QAction*>("pmenu_InsLine")->isEnabled());
+  EXPECT_EQ(-1, diary.Edit().ShiftPages(1, 1, true));
+  EXPECT_EQ(1, diary.beeper.Count());
+  Notebook note;
+  note.w->Actions().Refresh();
+  EXPECT_TRUE(note.w->findChild<QAction*>("mnuEditPageIns")->isEnabled());
+  EXPECT_TRUE(note.w->findChild<QAction*>("mnuEditLineDel")->isEnabled());
+}
+
+TEST(EditCommands, TheFieldUnderTheMouseIsCopiedAsText) {
+  Book b(0);
+  const std::string s = b.Add("2026/12/15", "写す"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/15", s));
+  b.Edit().SetFieldUnderMouse("MEM001");
+  ASSERT_TRUE(Trigger(*b.w, "pmenu_FieldCopy"));
+  EXPECT_EQ("写す"_sj, b.clipboard.Text());
+  b.Edit().SetFieldUnderMouse({});
+  b.Edit().pmenu_FieldCopy();
+  EXPECT_EQ("", b.clipboard.Text());
+}
+
+}  // namespace
