@@ -2,6 +2,7 @@
 // once, changes all of them or none, and can be undone and redone.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMenu>
 
 #include "input/CMyInput.h"
@@ -313,6 +314,31 @@ TEST(EditCommands, TheFieldUnderTheMouseIsCopiedAsText) {
   b.Edit().SetFieldUnderMouse({});
   b.Edit().pmenu_FieldCopy();
   EXPECT_EQ("", b.clipboard.Text());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditCommands, TheEditKeysActOnlyWhileTheMainWindowIsActive) {
+  Book b(0);
+  QAction* del = b.w->findChild<QAction*>("mnuEditDel");
+  QAction* paste = b.w->findChild<QAction*>("mnuEditPaste");
+  ASSERT_NE(nullptr, del);
+  b.w->show();
+  QApplication::setActiveWindow(b.w.get());
+  EXPECT_EQ(QKeySequence(Qt::Key_Delete), del->shortcut());
+  // another window (the input form) takes over: Delete must not reach the sheet
+  QApplication::setActiveWindow(nullptr);
+  QEvent change(QEvent::ActivationChange);
+  QApplication::sendEvent(b.w.get(), &change);
+  EXPECT_TRUE(del->shortcut().isEmpty());
+  EXPECT_TRUE(paste->shortcut().isEmpty());
+  EXPECT_FALSE(b.w->Actions().Menu(QString::fromUtf8("編集(&E)"))->isEnabled());
+  QApplication::setActiveWindow(b.w.get());
+  QApplication::sendEvent(b.w.get(), &change);
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_V), paste->shortcut());
+  EXPECT_TRUE(b.w->Actions().Menu(QString::fromUtf8("編集(&E)"))->isEnabled());
 }
 
 }  // namespace
