@@ -476,9 +476,7 @@ int EditCommands::ShiftPagesImpl(int page, int delta) {
     }
     names.push_back(name);
   }
-  for (const std::string& name : names)
-    if (!Save(name)) return -1;
-  return 0;
+  return m.periods->SavePeriods(names) == 0 ? 0 : -1;
 }
 
 // ---- lines -----------------------------------------------------------------

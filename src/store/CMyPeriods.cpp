@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "catalogue/CMyMaster.h"
@@ -124,29 +125,33 @@ int CMyPeriods::SaveDivout() {
   return divout_.Write(path) >= 0 ? 0 : -1;
 }
 
+bool CMyPeriods::MaySave(const std::string& period) {
+  if (!IsDamaged(period)) return true;
+  const std::string path = global_.DivisionPath(FileName(period));
+  const std::string file = FileName(period);
+  if (!prompter_.Confirm(
+          "「"_sj + file +
+              "」は最後まで読み込めませんでした。このまま保存すると読み込めなかった記録が失われます。\n"
+              "壊れたファイルを「"_sj +
+              file + ".damaged-" + Stamp(global_) + "」として残して保存しますか？"_sj,
+          true)) {
+    prompter_.Warn("保存を取り止めました。"_sj);
+    return false;
+  }
+  if (!KeepDamaged(path)) {
+    prompter_.Warn("壊れたファイルを残せなかったため、保存しませんでした。"_sj);
+    return false;
+  }
+  damaged_.erase(period);
+  return true;
+}
+
 int CMyPeriods::SavePeriod(const std::string& period) {
   if (host_ && host_->GroupViewShown()) {
     prompter_.Warn("グループ集計中はデータの保存は出来ません。"_sj);
     return -1;
   }
-  if (IsDamaged(period)) {
-    const std::string path = global_.DivisionPath(FileName(period));
-    const std::string file = FileName(period);
-    if (!prompter_.Confirm(
-            "「"_sj + file +
-                "」は最後まで読み込めませんでした。このまま保存すると読み込めなかった記録が失われます。\n"
-                "壊れたファイルを「"_sj +
-                file + ".damaged-" + Stamp(global_) + "」として残して保存しますか？"_sj,
-            true)) {
-      prompter_.Warn("保存を取り止めました。"_sj);
-      return -1;
-    }
-    if (!KeepDamaged(path)) {
-      prompter_.Warn("壊れたファイルを残せなかったため、保存しませんでした。"_sj);
-      return -1;
-    }
-    damaged_.erase(period);
-  }
+  if (!MaySave(period)) return -1;
   std::string prefix = period.size() == 6 ? period.substr(0, 4) + "/" + period.substr(4, 2) : period;
   work_.SetSort("キー項目,行連番"_sj, false);
   int rc = work_.Select("キー項目='"_sj + prefix + "*'");
@@ -162,6 +167,48 @@ int CMyPeriods::SavePeriod(const std::string& period) {
       db_.WriteSubset(target, numbers, work_.Count()) != 0) {
     prompter_.Warn("保存に失敗しました。"_sj);
     return -1;
+  }
+  if (SaveDivout() != 0) {
+    prompter_.Warn("保存に失敗しました。"_sj);
+    return -1;
+  }
+  return 0;
+}
+
+int CMyPeriods::SavePeriods(const std::vector<std::string>& periods) {
+  if (periods.empty()) return 0;
+  if (periods.size() == 1) return SavePeriod(periods[0]);
+  if (host_ && host_->GroupViewShown()) {
+    prompter_.Warn("グループ集計中はデータの保存は出来ません。"_sj);
+    return -1;
+  }
+  for (const std::string& p : periods)
+    if (!MaySave(p)) return -1;
+  // one sorted pass over the table instead of one selection per period
+  work_.SetSort("キー項目,行連番"_sj, false);
+  if (work_.Select("キー項目<>''"_sj) < 0) {
+    prompter_.Warn("保存抽出に失敗しました。"_sj);
+    return -1;
+  }
+  std::map<std::string, std::vector<int>> byPeriod;
+  for (const std::string& p : periods) byPeriod[p];
+  for (int i = 0; i < work_.Count(); ++i) {
+    const int r = work_.Items()[i];
+    auto it = byPeriod.find(PeriodOf(db_.Value(memo::kKey, r)));
+    if (it != byPeriod.end()) it->second.push_back(r);
+  }
+  if (!Watch(global_.DivisionPath("divout.jpr"))) {
+    prompter_.Warn("保存に失敗しました。"_sj);
+    return -1;
+  }
+  static const int kNone = 0;
+  for (const auto& [period, numbers] : byPeriod) {
+    const std::string target = global_.DivisionPath(FileName(period));
+    if (!Watch(target) || db_.WriteSubset(target, numbers.empty() ? &kNone : numbers.data(),
+                                          static_cast<int>(numbers.size())) != 0) {
+      prompter_.Warn("保存に失敗しました。"_sj);
+      return -1;
+    }
   }
   if (SaveDivout() != 0) {
     prompter_.Warn("保存に失敗しました。"_sj);

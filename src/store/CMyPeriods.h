@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CMyGlobal;
 class CMyDB;
@@ -70,11 +71,19 @@ class CMyPeriods {
   // only when the user agrees, after its file was renamed to
   // "<file>.damaged-yyyymmdd".
   int SavePeriod(const std::string& period);
+  // The same for several periods at once (one pass over the table, the
+  // period list written once at the end). 0, or -1 after its message; the
+  // periods written before a failure stay written (callers that need all or
+  // none watch the writes).
+  int SavePeriods(const std::vector<std::string>& periods);
   // Records that a record with `key` is being added; the line serial for it.
   int RegisterKey(const std::string& period, const std::string& key, bool renumber);
 
  private:
   int SaveDivout();
+  // False (after its message) when a period that did not read whole may not
+  // be written; when the user agrees its file is kept aside first.
+  bool MaySave(const std::string& period);
   // Moves a file that did not read whole out of the way; false when it could
   // not be kept.
   bool KeepDamaged(const std::string& path);

@@ -297,3 +297,34 @@ TEST(CMyPeriods, ASerialPastFiveDigitsNeverReusesOneInUse) {
   EXPECT_TRUE(b.divout.SetInt(march, CMyMaster::kRKey11, 99999));
   EXPECT_EQ(3, b.periods.RegisterKey("202003", "2020/03/05", false));
 }
+
+TEST(CMyPeriods, SeveralPeriodsSavedAtOnceMatchOneByOneAndKeepDamagedFilesSafe) {
+  Book b;
+  b.Add("2020/03/05", "three");
+  b.Add("2020/04/05", "four");
+  b.Add("2020/05/05", "five");
+  // the April record moves to June: April is written empty, June anew
+  ASSERT_EQ(0, b.db.Load(1));
+  ASSERT_EQ(0, b.db.SetValue(memo::kKey, "2020/06/05"));
+  ASSERT_EQ(0, b.db.Store());
+  (void)b.periods.RegisterKey("202006", "2020/06/05", false);
+  ASSERT_EQ(0, b.periods.SavePeriods({"202004", "202006"}));
+  Reopened r(b);
+  EXPECT_EQ(0, r.Records(b.global.DivisionPath("dt202004.jdt")));
+  EXPECT_EQ(1, r.Records(b.global.DivisionPath("dt202006.jdt")));
+  EXPECT_EQ(1, r.Records(b.global.DivisionPath("dt202003.jdt")));
+  EXPECT_EQ(4, r.divout.RecordCount());
+
+  // a period among them that did not read whole stops them all when declined
+  const std::string file = b.global.DivisionPath("dt202005.jdt");
+  const std::string whole = ReadBytes(file);
+  WriteBytes(file, whole.substr(0, whole.size() / 2));
+  Reopened damaged(b);
+  ASSERT_EQ(1, damaged.periods.LoadAll());
+  ASSERT_TRUE(damaged.periods.IsDamaged("202005"));
+  const std::string march = ReadBytes(b.global.DivisionPath("dt202003.jdt"));
+  b.prompter.Queue(kAnswerNo);
+  EXPECT_EQ(-1, damaged.periods.SavePeriods({"202003", "202005"}));
+  EXPECT_EQ(whole.substr(0, whole.size() / 2), ReadBytes(file));
+  EXPECT_EQ(march, ReadBytes(b.global.DivisionPath("dt202003.jdt")));
+}
