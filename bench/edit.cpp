@@ -119,7 +119,7 @@ void BM_PasteIntoATenYearDiary(benchmark::State& state) {
     if (civil::Ymd(day).substr(0, 7) != key.substr(0, 7)) (void)d.objects->periods->SavePeriod(period);
   }
   d.objects->view->ShowMonth(2025, 6);
-  if (!d.edit->SelectRow("2025/06/10", "00001")) return state.SkipWithError("no source row");
+  if (!d.edit->SelectRow("2025/06/10", {})) return state.SkipWithError("no source row");
   d.edit->mnuEditCopy(0);
   int i = 0;
   for (auto _ : state) {

@@ -224,6 +224,64 @@ bool AtomicFile::Commit() {
   return ok;
 }
 
+bool AtomicFile::CloseUnsynced() {
+  if (!fp_) return false;
+  bool ok = !failed_ && !std::ferror(fp_) && std::fflush(fp_) == 0;
+  ok = (std::fclose(fp_) == 0) && !Faulty(Fault::kClose) && ok;
+  fp_ = nullptr;
+  return ok;
+}
+
+bool AtomicFile::RenameOver() {
+  if (fp_ || temp_.empty()) return false;
+  const bool ok = !Faulty(Fault::kRename) && ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!ok) ::unlink(temp_.c_str());
+  temp_.clear();
+  return ok;
+}
+
+AtomicBatch::~AtomicBatch() {
+  for (auto& f : files_) f->Abort();
+}
+
+AtomicFile* AtomicBatch::Add(const std::string& target) {
+  auto f = std::make_unique<AtomicFile>(target);
+  if (!f->Open()) return nullptr;
+  files_.push_back(std::move(f));
+  return files_.back().get();
+}
+
+bool AtomicBatch::Commit() {
+  if (files_.empty()) return true;
+  bool ok = true;
+  for (auto& f : files_) ok = f->CloseUnsynced() && ok;
+  // one sync makes every temporary durable before any of them is renamed
+  if (ok) {
+    const std::string dir = DirName(files_.front()->Target());
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+    ok = fd >= 0 && !Faulty(Fault::kFsync) && ::syncfs(fd) == 0;
+    if (fd >= 0) ::close(fd);
+  }
+  if (!ok) {
+    for (auto& f : files_) f->Abort();
+    files_.clear();
+    return false;
+  }
+  std::vector<std::string> folders;
+  for (auto& f : files_) {
+    if (ok && !f->RenameOver()) ok = false;
+    if (!ok) {
+      f->Abort();
+      continue;
+    }
+    const std::string dir = DirName(f->Target());
+    if (std::find(folders.begin(), folders.end(), dir) == folders.end()) folders.push_back(dir);
+  }
+  for (const std::string& dir : folders) (void)SyncFolder(dir + ".");
+  files_.clear();
+  return ok;
+}
+
 void AtomicFile::Abort() {
   if (fp_) {
     std::fclose(fp_);

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,12 +68,37 @@ class AtomicFile {
   bool Write(const std::string& s) { return Write(s.data(), s.size()); }
   bool Commit();  // false (old file intact) on any failure
   void Abort();
+  // For AtomicBatch: flushes and closes the temporary without syncing it,
+  // then later renames it over the target. False on any failure.
+  bool CloseUnsynced();
+  bool RenameOver();
+  const std::string& Target() const { return target_; }
 
  private:
   std::string target_;
   std::string temp_;
   FILE* fp_ = nullptr;
   bool failed_ = false;
+};
+
+// Many files replaced together, as a book whose pages all move: each is
+// written to a temporary beside it; Commit syncs them all with one sync of
+// the file system, renames each over its target and syncs each folder once.
+// A failure before the renames leaves every target untouched (the
+// temporaries are removed); a failed rename leaves the files before it
+// replaced, which the caller must be ready to take back.
+class AtomicBatch {
+ public:
+  AtomicBatch() = default;
+  ~AtomicBatch();
+  AtomicBatch(const AtomicBatch&) = delete;
+  AtomicBatch& operator=(const AtomicBatch&) = delete;
+  // The writer of the next file, opened; null when its temporary cannot be made.
+  AtomicFile* Add(const std::string& target);
+  bool Commit();
+
+ private:
+  std::vector<std::unique_ptr<AtomicFile>> files_;
 };
 
 // Replaces `path` by `bytes` atomically. False when anything failed.

@@ -455,9 +455,7 @@ void CMyDB::AppendHeader(std::string& out, int flag) const {
   for (int i = 0; i < jdt::kReservedInts; ++i) le::AppendI32(out, 0);
 }
 
-int CMyDB::WriteRecords(const std::string& path, int flag, const int* numbers, int count) const {
-  fileops::AtomicFile f(path);
-  if (!f.Open()) return kCannotOpen;
+bool CMyDB::WriteRecordsTo(fileops::AtomicFile& f, int flag, const int* numbers, int count) const {
   std::string chunk;
   chunk.reserve(kWriteChunk + static_cast<size_t>(maxRecord_) + 16);
   AppendHeader(chunk, flag);
@@ -476,12 +474,23 @@ int CMyDB::WriteRecords(const std::string& path, int flag, const int* numbers, i
     }
   }
   le::AppendI32(chunk, 0);
-  if (!ok || !f.Write(chunk) || !f.Commit()) return kCannotOpen;
+  return ok && f.Write(chunk);
+}
+
+int CMyDB::WriteRecords(const std::string& path, int flag, const int* numbers, int count) const {
+  fileops::AtomicFile f(path);
+  if (!f.Open()) return kCannotOpen;
+  if (!WriteRecordsTo(f, flag, numbers, count) || !f.Commit()) return kCannotOpen;
   return kOk;
 }
 
 int CMyDB::WriteFile(const std::string& path) const {
   return WriteRecords(path, jdt::kFlagWithFields, nullptr, 0);
+}
+
+int CMyDB::WriteSubsetTo(fileops::AtomicFile& f, const int* numbers, int count) const {
+  if (!numbers) return kNoNumbers;
+  return WriteRecordsTo(f, jdt::kFlagWithoutFields, numbers, count < 0 ? 0 : count) ? kOk : kCannotOpen;
 }
 
 int CMyDB::WriteSubset(const std::string& path, const int* numbers, int count) const {

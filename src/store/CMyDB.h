@@ -10,6 +10,9 @@
 #include "store/CMyLine.h"
 
 class Prompter;
+namespace fileops {
+class AtomicFile;
+}
 
 // Layout constants of ".jdt" files and of records in memory.
 namespace jdt {
@@ -129,9 +132,12 @@ class CMyDB {
   // The live records among `numbers`, in that order, without definitions.
   // 0; 300 not written; 303 (with a message) when `numbers` is null.
   int WriteSubset(const std::string& path, const int* numbers, int count) const;
+  // The same into a writer the caller commits (several files at once).
+  int WriteSubsetTo(fileops::AtomicFile& f, const int* numbers, int count) const;
 
  private:
   bool ValidRecord(const char* rec, int length) const;
+  bool WriteRecordsTo(fileops::AtomicFile& f, int flag, const int* numbers, int count) const;
   // Empties fields, records and edit buffer (a table about to be defined
   // from a file).
   void ResetTable();

@@ -201,14 +201,21 @@ int CMyPeriods::SavePeriods(const std::vector<std::string>& periods) {
     prompter_.Warn("保存に失敗しました。"_sj);
     return -1;
   }
+  // every file written first, then made durable with one sync and renamed
   static const int kNone = 0;
+  fileops::AtomicBatch batch;
   for (const auto& [period, numbers] : byPeriod) {
     const std::string target = global_.DivisionPath(FileName(period));
-    if (!Watch(target) || db_.WriteSubset(target, numbers.empty() ? &kNone : numbers.data(),
-                                          static_cast<int>(numbers.size())) != 0) {
+    fileops::AtomicFile* f = Watch(target) ? batch.Add(target) : nullptr;
+    if (!f || db_.WriteSubsetTo(*f, numbers.empty() ? &kNone : numbers.data(),
+                                static_cast<int>(numbers.size())) != 0) {
       prompter_.Warn("保存に失敗しました。"_sj);
       return -1;
     }
+  }
+  if (!batch.Commit()) {
+    prompter_.Warn("保存に失敗しました。"_sj);
+    return -1;
   }
   if (SaveDivout() != 0) {
     prompter_.Warn("保存に失敗しました。"_sj);

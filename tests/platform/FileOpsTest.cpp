@@ -70,6 +70,42 @@ TEST(FileOps, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
   fileops::ClearFaults();
 }
 
+TEST(FileOps, ABatchReplacesEveryFileOrNoneUntilItsRenamesBegin) {
+  const fileops::Fault faults[] = {fileops::Fault::kWrite, fileops::Fault::kFsync, fileops::Fault::kClose};
+  for (fileops::Fault f : faults) {
+    SCOPED_TRACE(static_cast<int>(f));
+    TempDir dir;
+    WriteBytes(dir / "a", "old a");
+    WriteBytes(dir / "b", "old b");
+    fileops::InjectFault(f, 1);
+    {
+      fileops::AtomicBatch batch;
+      for (const char* name : {"a", "b", "c"}) {
+        fileops::AtomicFile* w = batch.Add(dir / name);
+        ASSERT_NE(nullptr, w);
+        (void)w->Write(std::string("new ") + name);
+      }
+      EXPECT_FALSE(batch.Commit());
+    }
+    fileops::ClearFaults();
+    EXPECT_EQ("old a", ReadBytes(dir / "a"));
+    EXPECT_EQ("old b", ReadBytes(dir / "b"));
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), fileops::List(dir.path(), "*"));
+  }
+  TempDir dir;
+  {
+    fileops::AtomicBatch batch;
+    (void)batch.Add(dir / "a")->Write("1");
+    (void)batch.Add(dir / "b")->Write("2");
+    ASSERT_TRUE(batch.Commit());
+    fileops::AtomicBatch dropped;  // never committed: nothing is left behind
+    (void)dropped.Add(dir / "a")->Write("3");
+  }
+  EXPECT_EQ("1", ReadBytes(dir / "a"));
+  EXPECT_EQ("2", ReadBytes(dir / "b"));
+  EXPECT_EQ((std::vector<std::string>{"a", "b"}), fileops::List(dir.path(), "*"));
+}
+
 TEST(FileOps, AWholeFileIsReadInOneGoAndKnowsWhenItGrew) {
   TempDir dir;
   fileops::WholeFile f;
