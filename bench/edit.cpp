@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "mainview/EditCommands.h"
@@ -28,7 +29,7 @@ struct NoWindow : EditWindow {
 
 // A division in a temporary folder, its records written period by period.
 struct Division {
-  char tmpl[64] = "/tmp/jbx-bench-edit-XXXXXX";
+  char tmpl[256] = {};
   std::string root;
   ScriptedPrompter prompter;
   CountingBeeper beeper;
@@ -42,6 +43,9 @@ struct Division {
   std::unique_ptr<EditCommands> edit;
 
   explicit Division(int kind) {
+    // JBX_BENCH_DIR puts the book on another file system (a tmpfs, say)
+    const char* base = std::getenv("JBX_BENCH_DIR");
+    std::snprintf(tmpl, sizeof tmpl, "%s/jbx-bench-edit-XXXXXX", base && *base ? base : "/tmp");
     if (!mkdtemp(tmpl)) return;
     root = std::string(tmpl) + "/";
     MainSeams seams{&prompter, &beeper, &clock, root, root + "home", root};
@@ -90,6 +94,7 @@ void BM_InsertPageIntoANotebookOf2000Pages(benchmark::State& state) {
     }
     if (d.objects->periods->SavePeriod(p) != 0) return state.SkipWithError("save failed");
   }
+  d.objects->view->ReloadView();
   d.objects->view->ShowPage(1);
   int delta = 1;
   for (auto _ : state) {
@@ -118,6 +123,7 @@ void BM_PasteIntoATenYearDiary(benchmark::State& state) {
     day = civil::AddDays(day, 1);
     if (civil::Ymd(day).substr(0, 7) != key.substr(0, 7)) (void)d.objects->periods->SavePeriod(period);
   }
+  d.objects->view->ReloadView();
   d.objects->view->ShowMonth(2025, 6);
   if (!d.edit->SelectRow("2025/06/10", {})) return state.SkipWithError("no source row");
   d.edit->mnuEditCopy(0);
@@ -126,7 +132,12 @@ void BM_PasteIntoATenYearDiary(benchmark::State& state) {
     state.PauseTiming();
     const bool selected = d.edit->SelectRow(civil::Ymd(civil::AddDays({2025, 6, 1}, i++ % 28)), {});
     state.ResumeTiming();
-    if (!selected || !d.edit->PasteRecord(false)) return state.SkipWithError("paste failed");
+    if (!selected) return state.SkipWithError("no target row");
+    if (!d.edit->PasteRecord(false)) {
+      const auto shown = d.prompter.ShownUtf8();
+      return state.SkipWithError(
+          ("paste failed: " + (shown.empty() ? std::string("beep") : shown.back())).c_str());
+    }
   }
   state.counters["records"] = d.objects->db->LiveCount();
 }
