@@ -234,7 +234,7 @@ std::vector<BackupItem> CMyBackup::Contents() const {
 }
 
 int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::string& target,
-                            BackupResult& result) {
+                            BackupResult& result, const Progress& progress) {
   result = BackupResult{};
   result.archive = target;
   Failure f{result};
@@ -250,6 +250,7 @@ int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::str
         !mbk::SafeName(item.name, folder, &first, &second))
       return f.Fail(kNameUnstorable, item.diskPath, "この名前はバックアップに保存できません。"_sj);
     if (!folder) {
+      if (progress) progress(item.diskPath);
       int rc = CopyFile(item, out, log, f);
       if (rc < 0) return rc;
       if (rc == 0) ++result.entries;
@@ -324,7 +325,7 @@ int CMyBackup::Run(BackupResult* out) {
     global_.prompter().Warn(Message(r));
     return kNoPath;
   }
-  int rc = WriteArchive(Contents(), ArchivePath(), r);
+  int rc = WriteArchive(Contents(), ArchivePath(), r, progress_);
   global_.backLastTime = Stamp(clock_);
   global_.backLastResult = rc;
   if (rc == kOk) global_.backCu = Generation() % (global_.backCuMax < 1 ? 1 : global_.backCuMax);
@@ -346,4 +347,12 @@ std::string LastBackupText(const CMyGlobal& global) {
   char code[32];
   std::snprintf(code, sizeof code, "(%d)", global.backLastResult);
   return text + "失敗"_sj + code;
+}
+
+std::string LastBackupFailure(const CMyGlobal& global) {
+  if (global.backLastTime.empty() || global.backLastResult == 0) return {};
+  BackupResult r;
+  r.code = global.backLastResult;
+  const std::string text = CMyBackup::Message(r);
+  return text.substr(0, text.find('\n'));
 }

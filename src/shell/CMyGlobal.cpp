@@ -311,6 +311,7 @@ bool CMyGlobal::WriteBackupSettings() const {
   std::string path = UserPath("jbxuser.ini");
   // a file that is there but cannot be read is not rewritten from nothing
   if (!ini.Load(path) && fileops::Exists(path)) return false;
+  ini.SetInt("BACK", "YMD", backYmd);
   ini.SetInt("BACK", "CU", backCu);
   WriteBackupRecord(ini);
   return ini.Save(path);

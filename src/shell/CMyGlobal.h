@@ -101,9 +101,9 @@ class CMyGlobal {
   // ---- the last backup: when and how it ended (BACK LAST_TIME, LAST_RESULT) ----
   std::string backLastTime;  // "yyyy/mm/dd hh:mm", empty before the first backup
   int backLastResult = 0;    // 0 success, else the failure's code
-  // Writes what a backup changes (CU and the last backup) into
-  // "jbxuser.ini" at once, leaving every other key as it is; false when it
-  // failed.
+  // Writes what a backup and its start-up offer change (YMD, CU and the
+  // last backup) into "jbxuser.ini" at once, leaving every other key as it
+  // is; false when it failed.
   bool WriteBackupSettings() const;
   bool printTitle = true, printPage = true, printNow = true;
   bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
