@@ -23,7 +23,8 @@ struct BackupItem {
 struct BackupResult {
   int code = 0;
   std::string archive;  // the archive's path (file system's spelling)
-  std::string file;     // the source file that failed, if one did
+  std::string file;     // the file the failure is about: a source, or the archive
+  std::string source;   // when writing the archive failed: the source being taken
   std::string reason;   // why, in words (CP932), empty when unknown
   int entries = 0;      // entries written, end entry included
   int64_t bytes = 0;    // bytes of file data written
