@@ -32,6 +32,7 @@ TfrmRestore::TfrmRestore(CMyRestore& model, const CMyGlobal& global, FileChooser
   txt_Path->SetPrompter(&prompter_);
   txt_Path->setMinimumWidth(320);
   cmd_Path = qtform::Button(this, U("..."), "cmd_Path");
+  cmd_Path->setFixedWidth(cmd_Path->fontMetrics().horizontalAdvance(U("...")) + 24);
   auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, U("Ok(&O)"), U("ｷｬﾝｾﾙ(&C)"));
 
   auto* userLabel = new QLabel(U("ユーザー名"), this);

@@ -62,6 +62,10 @@ class CMyGlobal {
 
   // ---- settings files ----
   void ReadSettings(bool withUser);
+  // Only the BACK section of the current user's "jbxuser.ini": what a
+  // change of user re-reads, since the backup folder, the ring and the last
+  // backup belong to the user they were written for.
+  void ReadBackupSettings();
   // Always "jotbox.ini"; "jbxuser.ini" too when withUser. False when a
   // write failed (not reported to the user).
   bool WriteSettings(bool withUser) const;
@@ -118,6 +122,7 @@ class CMyGlobal {
  private:
   std::string LengthChecked(const std::string& base, const std::string& name, int extra,
                             bool bareOnFail) const;
+  void ReadBackupSection(const IniFile& ini);
   void ReadBackupRecord(const IniFile& ini);
   void WriteBackupRecord(IniFile& ini) const;
 

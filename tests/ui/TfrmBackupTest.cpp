@@ -227,6 +227,14 @@ TEST(TfrmBackup, ARestoreUnderANewNameOpensTheRestoredUserWithBothBooks) {
   EXPECT_EQ(month, ReadBytes(d.UserDir("復元") + "/" + diary + "/dt202612.jdt"));
   ASSERT_GE(d.w->Alarms()->Count(), 1);
   EXPECT_NE(std::string::npos, d.w->Alarms()->Item(0).message.find("薬局"_sj));
+  // the backups shown from now on are the restored user's, not those of
+  // the user it came from (whose backup had not noted itself yet when the
+  // archive took its settings)
+  EXPECT_TRUE(d.G().backLastTime.empty()) << d.G().backLastTime;
+  EXPECT_EQ(0, d.G().backCu);
+  IniFile from;
+  ASSERT_TRUE(from.Load(d.UserDir("u") + "/jbxuser.ini"));
+  EXPECT_EQ(1, from.GetInt("BACK", "CU", 0));
   // the sheet shows the restored entry
   bool onSheet = false;
   for (const SheetRow& r : d.w->View()->Rows()) onSheet = onSheet || r.record >= 0;
