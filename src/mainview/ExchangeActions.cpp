@@ -108,8 +108,11 @@ bool RunRestoreDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {
   TfrmRestore dlg(model, *o.global, c.files, c.prompter, window);
   (void)dialogs.Run(dlg);
   if (!dlg.Restored()) return false;
-  // the restored calendar files are in the data root now
+  // the restored calendar files are in the data root now; the sheet's rows
+  // point into the calendar's lists, so they are rebuilt before anything
+  // (a message box of the change of user) can paint them
   o.calendar->Reload();
+  o.view->RebuildRows();
   return true;
 }
 
