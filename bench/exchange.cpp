@@ -4,17 +4,27 @@
 // (the checking pass, the writing pass with its serials, every month file
 // and the period list written). The day's safety copy exists already, as
 // for every import of a day but the first.
+//
+// Backup and restore of a user with three books of about 10 MB each, each beside `tar` on
+// the same folder in the same run: the backup dialog's Ok (contents, the
+// archive through a temporary, the read-back, the rename, the settings)
+// against `tar cf`, and a restore under a new name (staging, one sync, the
+// move into place) against `tar xf` into an empty folder. Wall time, since
+// tar runs as a child process.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "MemoBook.h"
 #include "catalogue/CMyMaster.h"
+#include "exchange/CMyBackup.h"
 #include "exchange/CMyExport.h"
 #include "exchange/CMyImport.h"
+#include "exchange/CMyRestore.h"
 #include "platform/Clock.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
@@ -27,6 +37,8 @@
 namespace {
 
 constexpr int kRecords = 11000;
+// A well-used book of ten years for the backup: about ten megabytes.
+constexpr int kBookRecords = 26000;
 
 std::vector<jsc::Control> DiaryControls() {
   std::vector<jsc::Control> out;
@@ -76,8 +88,8 @@ std::string TempRoot() {
 }
 
 // Ten years of entries, saved month by month with their period list.
-void Fill(Division& d) {
-  bench::Book b = bench::Generate(d.db, kRecords);
+void Fill(Division& d, int records = kRecords) {
+  bench::Book b = bench::Generate(d.db, records);
   for (size_t m = 0; m < b.monthNames.size(); ++m) {
     if (b.months[m].empty()) continue;
     std::string rec = CMyMaster::Blank();
@@ -140,5 +152,133 @@ static void BM_ImportTenYears(benchmark::State& state) {
   fileops::RemoveTree(root);
 }
 BENCHMARK(BM_ImportTenYears)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+namespace {
+
+// The user "u" with three ten-year books and its backup folder, made once
+// for all the backup benchmarks.
+struct ThreeBooks {
+  std::string root;  // data root, with "/"
+  ScriptedPrompter prompter;
+  FixedClock clock{{2026, 3, 14}};
+  std::unique_ptr<CMyGlobal> global;
+  int64_t bytes = 0;  // of the user folder's files
+  ThreeBooks() : root(TempRoot()) {
+    if (root.empty()) return;
+    // a portable data root: nothing goes near the real home
+    (void)fileops::WriteAtomic(root + "jotbox.ini", "");
+    CMyMaster users("USER");
+    for (const char* name : {"diary", "work", "house"}) {
+      Division d(root, name);
+      Fill(d, kBookRecords);
+      std::string rec = CMyMaster::Blank();
+      CMyMaster::SetName(rec, name);
+      (void)users.Append(rec);
+    }
+    global = std::make_unique<CMyGlobal>(prompter, clock, root, "/dev/null");
+    global->UseDataRoot(root);
+    global->SetUserName("u");
+    (void)users.Write(global->UserPath("jbxuser.jpr"));
+    (void)fileops::WriteAtomic(global->UserPath("jbxuser.ini"), "[BACK]\r\nKIND=7\r\n");
+    (void)fileops::WriteAtomic(global->UserPath("alarm.dat"), std::string(196 * 40, 'a'));
+    global->ReadSettings(false);
+    fileops::MakeDirs(root + "back");
+    global->backPath = root + "back";
+    for (const std::string& f :
+         {std::string("jbxuser.jpr"), std::string("jbxuser.ini"), std::string("alarm.dat")})
+      bytes += fileops::Size(global->UserPath(f));
+    for (const char* name : {"diary", "work", "house"})
+      for (const std::string& f : fileops::List(global->UserPath(name), "*"))
+        bytes += fileops::Size(global->UserPath(name) + "/" + f);
+  }
+  ~ThreeBooks() {
+    if (!root.empty()) fileops::RemoveTree(root);
+  }
+  std::string Archive() const { return root + "back/u_1.mbk"; }
+  std::string Tar() const { return root + "back/u.tar"; }
+};
+
+ThreeBooks& Books() {
+  static ThreeBooks books;
+  return books;
+}
+
+bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+}  // namespace
+
+static void BM_BackupThreeBooks(benchmark::State& state) {
+  ThreeBooks& b = Books();
+  if (!b.global) return state.SkipWithError("no temporary folder");
+  CMyBackup backup(*b.global, b.clock);
+  BackupResult r;
+  for (auto _ : state) {
+    b.global->backCu = 0;  // always the same generation, replaced each time
+    if (backup.Run(&r) != CMyBackup::kOk) state.SkipWithError("backup failed");
+  }
+  state.counters["MB"] = static_cast<double>(r.bytes) / 1e6;
+  state.counters["entries"] = r.entries;
+}
+BENCHMARK(BM_BackupThreeBooks)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+static void BM_TarCreateThreeBooks(benchmark::State& state) {
+  ThreeBooks& b = Books();
+  if (!b.global) return state.SkipWithError("no temporary folder");
+  const std::string cmd = "tar cf '" + b.Tar() + "' -C '" + b.root + "' u";
+  for (auto _ : state) {
+    if (!Shell(cmd)) state.SkipWithError("tar cf failed");
+  }
+  state.counters["MB"] = static_cast<double>(b.bytes) / 1e6;
+}
+BENCHMARK(BM_TarCreateThreeBooks)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+static void BM_RestoreThreeBooks(benchmark::State& state) {
+  ThreeBooks& b = Books();
+  if (!b.global) return state.SkipWithError("no temporary folder");
+  b.global->backCu = 0;
+  if (CMyBackup(*b.global, b.clock).Run() != CMyBackup::kOk) return state.SkipWithError("backup failed");
+  CMyRestore restore(*b.global, b.clock);
+  int n = 0;
+  for (auto _ : state) {
+    const std::string user = "r" + std::to_string(++n);
+    if (restore.Run(user, b.Archive(), false) != CMyRestore::kOk) state.SkipWithError("restore failed");
+    state.PauseTiming();
+    fileops::RemoveTree(b.root + user);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_RestoreThreeBooks)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+static void BM_TarExtractThreeBooks(benchmark::State& state) {
+  ThreeBooks& b = Books();
+  if (!b.global) return state.SkipWithError("no temporary folder");
+  if (!Shell("tar cf '" + b.Tar() + "' -C '" + b.root + "' u")) return state.SkipWithError("tar cf failed");
+  const std::string into = b.root + "untar";
+  for (auto _ : state) {
+    state.PauseTiming();
+    fileops::RemoveTree(into);
+    fileops::MakeDirs(into);
+    state.ResumeTiming();
+    if (!Shell("tar xf '" + b.Tar() + "' -C '" + into + "'")) state.SkipWithError("tar xf failed");
+  }
+  fileops::RemoveTree(into);
+}
+BENCHMARK(BM_TarExtractThreeBooks)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

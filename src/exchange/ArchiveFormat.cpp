@@ -99,18 +99,31 @@ bool SafeName(const std::string& name, bool folder, std::string* first, std::str
 }
 
 uint32_t Crc32(uint32_t crc, const void* data, size_t n) {
-  static const std::array<uint32_t, 256> kTable = [] {
-    std::array<uint32_t, 256> t{};
+  // Eight bytes a step through eight tables ("slicing by 8"): the read-back
+  // of a backup checks every byte, and a byte a step cost more than the
+  // copy itself.
+  static const std::array<std::array<uint32_t, 256>, 8> kTable = [] {
+    std::array<std::array<uint32_t, 256>, 8> t{};
     for (uint32_t i = 0; i < 256; ++i) {
       uint32_t c = i;
       for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
+      t[0][i] = c;
     }
+    for (uint32_t i = 0; i < 256; ++i)
+      for (size_t s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
     return t;
   }();
   const auto* p = static_cast<const unsigned char*>(data);
   crc = ~crc;
-  for (size_t i = 0; i < n; ++i) crc = kTable[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+  while (n >= 8) {
+    const uint32_t lo =
+        crc ^ (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+    crc = kTable[7][lo & 0xFF] ^ kTable[6][(lo >> 8) & 0xFF] ^ kTable[5][(lo >> 16) & 0xFF] ^
+          kTable[4][lo >> 24] ^ kTable[3][p[4]] ^ kTable[2][p[5]] ^ kTable[1][p[6]] ^ kTable[0][p[7]];
+    p += 8;
+    n -= 8;
+  }
+  for (; n > 0; --n, ++p) crc = kTable[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }
 

@@ -43,6 +43,13 @@ struct Failure {
     r.reason = err ? ErrnoReason(err) : std::string();
     return code;
   }
+  // Writing the archive failed while `source` was taken: the reason is the
+  // archive's (its disk), the source only where it happened.
+  int WriteFail(int code, const std::string& source, int err) {
+    Fail(code, r.archive, err);
+    r.source = source;
+    return code;
+  }
   int Fail(int code, const std::string& file, const std::string& reason) {
     r.code = code;
     r.file = file;
@@ -73,7 +80,7 @@ int CopyFile(const BackupItem& item, fileops::AtomicFile& out, std::vector<Writt
   if (!out.Write(mbk::EncodeEntry(h))) {
     int e = errno;
     ::close(fd);
-    return f.Fail(CMyBackup::kEntryWrite, item.diskPath, e);
+    return f.WriteFail(CMyBackup::kEntryWrite, item.diskPath, e);
   }
   std::vector<char> buf(kChunk);
   int64_t copied = 0;
@@ -92,7 +99,7 @@ int CopyFile(const BackupItem& item, fileops::AtomicFile& out, std::vector<Writt
     if (take && !out.Write(buf.data(), take)) {
       int e = errno;
       ::close(fd);
-      return f.Fail(CMyBackup::kChunkWrite, item.diskPath, e);
+      return f.WriteFail(CMyBackup::kChunkWrite, item.diskPath, e);
     }
     crc = mbk::Crc32(crc, buf.data(), take);
     copied += static_cast<int64_t>(take);
@@ -217,7 +224,8 @@ std::vector<BackupItem> CMyBackup::Contents() const {
   CMyMaster divisions("USER");
   if (divisions.Read(global_.UserPath("jbxuser.jpr")) != 0) return items;
   for (int i = 0; i < divisions.RecordCount(); ++i) {
-    std::string div = divisions.Name(i);
+    // the folder a division lives in is its name cut to the folder limit
+    std::string div = CMyGlobal::FolderOf(divisions.Name(i));
     std::string dir = global_.UserPath(div);
     items.push_back({1, div, dir});
     for (const char* f : kDivisionFiles) addFile(div + "\\" + f, dir + "/" + f);
@@ -234,7 +242,7 @@ std::vector<BackupItem> CMyBackup::Contents() const {
 }
 
 int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::string& target,
-                            BackupResult& result) {
+                            BackupResult& result, const Progress& progress) {
   result = BackupResult{};
   result.archive = target;
   Failure f{result};
@@ -250,6 +258,7 @@ int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::str
         !mbk::SafeName(item.name, folder, &first, &second))
       return f.Fail(kNameUnstorable, item.diskPath, "この名前はバックアップに保存できません。"_sj);
     if (!folder) {
+      if (progress) progress(item.diskPath);
       int rc = CopyFile(item, out, log, f);
       if (rc < 0) return rc;
       if (rc == 0) ++result.entries;
@@ -261,7 +270,7 @@ int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::str
     h.name = item.name;
     int64_t t = fileops::ModTime(item.diskPath);
     h.fileTime = t < 0 ? 0 : mbk::ToFileTime(t);
-    if (!out.Write(mbk::EncodeEntry(h))) return f.Fail(kFolderWrite, item.diskPath, errno);
+    if (!out.Write(mbk::EncodeEntry(h))) return f.WriteFail(kFolderWrite, item.diskPath, errno);
     log.push_back({mbk::kFolder, h.name, 0, 0});
     ++result.entries;
   }
@@ -311,6 +320,7 @@ std::string CMyBackup::Message(const BackupResult& r) {
   }
   if (!r.file.empty()) text += "\n" + cp932::FromUtf8(r.file);
   if (!r.reason.empty()) text += "\n" + r.reason;
+  if (!r.source.empty()) text += "\n"_sj + "コピー元: "_sj + cp932::FromUtf8(r.source);
   if (r.code != kOk) text += "\n"_sj + "前回のバックアップファイルはそのまま残っています。"_sj;
   return text;
 }
@@ -324,7 +334,7 @@ int CMyBackup::Run(BackupResult* out) {
     global_.prompter().Warn(Message(r));
     return kNoPath;
   }
-  int rc = WriteArchive(Contents(), ArchivePath(), r);
+  int rc = WriteArchive(Contents(), ArchivePath(), r, progress_);
   global_.backLastTime = Stamp(clock_);
   global_.backLastResult = rc;
   if (rc == kOk) global_.backCu = Generation() % (global_.backCuMax < 1 ? 1 : global_.backCuMax);
@@ -346,4 +356,12 @@ std::string LastBackupText(const CMyGlobal& global) {
   char code[32];
   std::snprintf(code, sizeof code, "(%d)", global.backLastResult);
   return text + "失敗"_sj + code;
+}
+
+std::string LastBackupFailure(const CMyGlobal& global) {
+  if (global.backLastTime.empty() || global.backLastResult == 0) return {};
+  BackupResult r;
+  r.code = global.backLastResult;
+  const std::string text = CMyBackup::Message(r);
+  return text.substr(0, text.find('\n'));
 }

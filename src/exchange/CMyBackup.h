@@ -4,6 +4,7 @@
 // a backup that fails leaves the previous archive as it was.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,8 @@ struct BackupItem {
 struct BackupResult {
   int code = 0;
   std::string archive;  // the archive's path (file system's spelling)
-  std::string file;     // the source file that failed, if one did
+  std::string file;     // the file the failure is about: a source, or the archive
+  std::string source;   // when writing the archive failed: the source being taken
   std::string reason;   // why, in words (CP932), empty when unknown
   int entries = 0;      // entries written, end entry included
   int64_t bytes = 0;    // bytes of file data written
@@ -71,21 +73,30 @@ class CMyBackup {
   // file and the reason. Returns a Code.
   int Run(BackupResult* result = nullptr);
 
+  // Told the source file (file system's spelling) before each one is
+  // copied, so a dialog can show what a long backup is doing.
+  using Progress = std::function<void(const std::string& diskPath)>;
+  void SetProgress(Progress progress) { progress_ = std::move(progress); }
+
   // Writes `items` to `target` through a temporary beside it, reads it
   // back, renames it into place. No messages, no settings. Returns a Code.
   static int WriteArchive(const std::vector<BackupItem>& items, const std::string& target,
-                          BackupResult& result);
+                          BackupResult& result, const Progress& progress = {});
   // The message Run shows for a result (CP932).
   static std::string Message(const BackupResult& result);
 
  private:
   CMyGlobal& global_;
   const Clock& clock_;
+  Progress progress_;
 };
 
 // "最終バックアップ: yyyy/mm/dd hh:mm 正常", "... 失敗(code)", or empty
 // before the first backup: the line the options dialog shows.
 std::string LastBackupText(const CMyGlobal& global);
+// What the last backup's failure code means (its message's first line,
+// CP932); empty when the last backup succeeded or there was none.
+std::string LastBackupFailure(const CMyGlobal& global);
 
 // The reason for an errno value, in words (CP932).
 std::string ErrnoReason(int err);

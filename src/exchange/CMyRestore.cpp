@@ -227,6 +227,11 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
     Fail(kMoveInto, user, ErrnoReason(e));
     return failed(kMoveInto);
   }
+  // the two renames must survive a power cut before the old folder goes
+  if (int rfd = ::open(global_.DataRoot().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); rfd >= 0) {
+    (void)::fsync(rfd);
+    ::close(rfd);
+  }
   PlaceCalendarFiles(userDir, stamp);
   if (!aside.empty()) fileops::RemoveTree(aside);
   if (makeCurrent) {

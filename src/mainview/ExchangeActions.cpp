@@ -4,15 +4,24 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "exchange/BackupDue.h"
+#include "exchange/CMyBackup.h"
 #include "exchange/CMyExport.h"
 #include "exchange/CMyImport.h"
+#include "exchange/CMyRestore.h"
 #include "exchange/ExchangeColumns.h"
+#include "exchange/TfrmDataBack.h"
 #include "exchange/TfrmExport.h"
 #include "exchange/TfrmInport.h"
+#include "exchange/TfrmRestore.h"
+#include "mainview/FileCommands.h"
 #include "mainview/MainActions.h"
 #include "mainview/MainObjects.h"
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
 #include "screens/InputDef.h"
+#include "shell/CMyGlobal.h"
 
 namespace {
 
@@ -83,8 +92,41 @@ void RunImportDialog(DialogRunner& dialogs, MainContext& c, QWidget* window,
   if (changed && afterImport) afterImport();
 }
 
+void RunBackupDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {
+  CMyGlobal& g = *c.objects.global;
+  // the window keeps its alarms in memory until it closes: the archive is
+  // to hold them as they are now
+  if (!c.objects.alarm->Save(g.UserPath("alarm.dat"))) c.prompter.Warn("アラームを保存できませんでした。"_sj);
+  CMyBackup model(g, c.clock);
+  TfrmDataBack dlg(model, g, window);
+  (void)dialogs.Run(dlg);
+}
+
+bool RunRestoreDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {
+  MainObjects& o = c.objects;
+  CMyRestore model(*o.global, c.clock);
+  TfrmRestore dlg(model, *o.global, c.files, c.prompter, window);
+  (void)dialogs.Run(dlg);
+  if (!dlg.Restored()) return false;
+  // the restored calendar files are in the data root now; the sheet's rows
+  // point into the calendar's lists, so they are rebuilt before anything
+  // (a message box of the change of user) can paint them
+  o.calendar->Reload();
+  o.view->RebuildRows();
+  return true;
+}
+
+void OfferBackupAtStart(DialogRunner& dialogs, MainContext& c, QWidget* window) {
+  CMyGlobal& g = *c.objects.global;
+  const int before = g.backYmd;
+  const bool due = BackupDue(g);
+  if (g.backYmd != before && !g.WriteBackupSettings())
+    c.prompter.Warn("設定を保存できませんでした。"_sj + "\n" + cp932::FromUtf8(g.UserPath("jbxuser.ini")));
+  if (due) RunBackupDialog(dialogs, c, window);
+}
+
 void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
-                             std::function<void()> afterImport) {
+                             std::function<void()> afterImport, FileCommands& files) {
   QAction* exportItem =
       a.Add({"mnuFileExport", "", "エクスポート(&E)...", {}, when::Started, [&dialogs, &c, &window] {
                RunExportDialog(dialogs, c, &window);
@@ -94,4 +136,19 @@ void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext&
          RunImportDialog(dialogs, c, &window, afterImport);
        }});
   a.InsertGroupBefore("ファイル(&F)", "mnuFileExit", {exportItem, importItem});
+  // beside the user item: a restore is a change of user
+  QAction* backupItem =
+      a.Add({"mnu_FileUserBackBack", "", "バックアップ(&B)...", {}, when::Started, [&dialogs, &c, &window] {
+               RunBackupDialog(dialogs, c, &window);
+             }});
+  QAction* restoreItem =
+      a.Add({"mnu_FileUserBackRestore",
+             "",
+             "リストア(復元)(&R)...",
+             {},
+             when::Started,
+             [&dialogs, &c, &window, &files] {
+               files.ChangeUserBy([&](const std::string&) { return RunRestoreDialog(dialogs, c, &window); });
+             }});
+  a.InsertGroupBefore("ファイル(&F)", "mnuFileNewDiv", {backupItem, restoreItem});
 }

@@ -7,12 +7,18 @@
 #include "shell/UserName.h"
 
 void FileCommands::ChangeUser() {
+  ChangeUserBy([this](const std::string& current) { return w_.AskUser(current); });
+}
+
+void FileCommands::ChangeUserBy(const std::function<bool(const std::string& current)>& ask) {
   CMyGlobal& g = *o().global;
   const std::string before = g.UserName();
   const std::string beforeDivision = g.DivisionFolder();
   const int beforeIndex = w_.DivisionTab();
   if (!o().alarm->Save(g.UserPath("alarm.dat"))) ctx_.prompter.Warn("アラームを保存できませんでした。"_sj);
-  if (!w_.AskUser(before) || g.UserName() == before) return;
+  if (!ask(before) || g.UserName() == before) return;
+  // the window keeps its options, but not another user's backups
+  g.ReadBackupSettings();
   (void)listrecovery::LoadDivisionList(g, o().Table(kUserTable), ctx_.prompter, ctx_.clock);
   o().alarm->Load(g.UserPath("alarm.dat"));
   if (w_.OpenDivision(OpenDivisionMode::AfterUserChange, 0) == 0) {
@@ -24,6 +30,7 @@ void FileCommands::ChangeUser() {
   // and the new user's empty folder goes (jotbox.ini names the old one again)
   const std::string abandoned = g.UserName();
   g.SetUserName(before);
+  g.ReadBackupSettings();
   (void)username::Abandon(g, abandoned);
   g.SetDivisionFolder(beforeDivision);
   (void)listrecovery::LoadDivisionList(g, o().Table(kUserTable), ctx_.prompter, ctx_.clock);

@@ -1,6 +1,9 @@
 // The commands of the file menu: users, books (divisions), display screens
 // and colour kinds. Each takes effect on disk at once.
 #pragma once
+#include <functional>
+#include <string>
+
 #include "mainview/MainObjects.h"
 #include "mainview/MainWindowPort.h"
 
@@ -9,6 +12,10 @@ class FileCommands {
   FileCommands(MainContext& ctx, MainWindowPort& window) : ctx_(ctx), w_(window) {}
 
   void ChangeUser();
+  // The same change of user with another dialog in the user dialog's place
+  // (the restore): `ask` shows it with the current name (CP932) and returns
+  // true when it made another user the settings' current one.
+  void ChangeUserBy(const std::function<bool(const std::string& current)>& ask);
   void NewDivision();
   void ReinstallDivision();
   void RenameDivision();

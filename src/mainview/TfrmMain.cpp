@@ -93,7 +93,8 @@ void TfrmMain::BuildActions() {
     objects_->view->RebuildRows();  // the rows point into the calendar's old lists
     AfterViewChange();
   });
-  RegisterExchangeActions(*actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); });
+  RegisterExchangeActions(
+      *actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); }, *fileCommands_);
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
   editActions_ = std::make_unique<EditActions>(*actions_, *editCommands_);
@@ -198,6 +199,10 @@ void TfrmMain::FormShow() {
   }
   firstShow_ = true;
   scr_Key->setFocus();
+  // once the window is on the screen behind it
+  QTimer::singleShot(0, this, [this] {
+    if (started_) OfferBackupAtStart(*env_.dialogs, *context_, this);
+  });
   // the frame is known only once the window manager has decorated the
   // window: a title bar above the screen cannot be grabbed, so move it in
   QTimer::singleShot(200, this, [this] {

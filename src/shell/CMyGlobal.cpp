@@ -153,13 +153,7 @@ void CMyGlobal::ReadSettings(bool withUser) {
   task = ini.GetBool("FORM1", "TASK", false);
   autoWidth = ini.GetBool("FORM0", "AUTOWIDTH", false);
   scrVisible = ini.GetBool("FORM0", "SCR_VISIBLE", true);
-  backKind = ini.GetInt("BACK", "KIND", 0);
-  backPath = ini.GetString("BACK", "PATH", "");
-  if (backPath.size() >= static_cast<size_t>(kMaxPath)) backPath.clear();
-  backYmd = ini.GetInt("BACK", "YMD", 0);
-  backCu = ini.GetInt("BACK", "CU", 0);
-  backCuMax = ini.GetInt("BACK", "CUMAX", 3);
-  ReadBackupRecord(ini);
+  ReadBackupSection(ini);
   printTitle = ini.GetBool("PRINT", "ON_TITLE", true);
   printPage = ini.GetBool("PRINT", "ON_PAGE", true);
   printNow = ini.GetBool("PRINT", "ON_NOW", true);
@@ -295,6 +289,22 @@ std::string CMyGlobal::FileUrl(const std::string& path) {
   return url;
 }
 
+void CMyGlobal::ReadBackupSection(const IniFile& ini) {
+  backKind = ini.GetInt("BACK", "KIND", 0);
+  backPath = ini.GetString("BACK", "PATH", "");
+  if (backPath.size() >= static_cast<size_t>(kMaxPath)) backPath.clear();
+  backYmd = ini.GetInt("BACK", "YMD", 0);
+  backCu = ini.GetInt("BACK", "CU", 0);
+  backCuMax = ini.GetInt("BACK", "CUMAX", 3);
+  ReadBackupRecord(ini);
+}
+
+void CMyGlobal::ReadBackupSettings() {
+  IniFile ini;
+  (void)ini.Load(UserPath("jbxuser.ini"));  // missing: the defaults
+  ReadBackupSection(ini);
+}
+
 // ---- the last backup ----
 void CMyGlobal::ReadBackupRecord(const IniFile& ini) {
   backLastTime = ini.GetString("BACK", "LAST_TIME", "");
@@ -311,6 +321,7 @@ bool CMyGlobal::WriteBackupSettings() const {
   std::string path = UserPath("jbxuser.ini");
   // a file that is there but cannot be read is not rewritten from nothing
   if (!ini.Load(path) && fileops::Exists(path)) return false;
+  ini.SetInt("BACK", "YMD", backYmd);
   ini.SetInt("BACK", "CU", backCu);
   WriteBackupRecord(ini);
   return ini.Save(path);

@@ -62,6 +62,10 @@ class CMyGlobal {
 
   // ---- settings files ----
   void ReadSettings(bool withUser);
+  // Only the BACK section of the current user's "jbxuser.ini": what a
+  // change of user re-reads, since the backup folder, the ring and the last
+  // backup belong to the user they were written for.
+  void ReadBackupSettings();
   // Always "jotbox.ini"; "jbxuser.ini" too when withUser. False when a
   // write failed (not reported to the user).
   bool WriteSettings(bool withUser) const;
@@ -101,9 +105,9 @@ class CMyGlobal {
   // ---- the last backup: when and how it ended (BACK LAST_TIME, LAST_RESULT) ----
   std::string backLastTime;  // "yyyy/mm/dd hh:mm", empty before the first backup
   int backLastResult = 0;    // 0 success, else the failure's code
-  // Writes what a backup changes (CU and the last backup) into
-  // "jbxuser.ini" at once, leaving every other key as it is; false when it
-  // failed.
+  // Writes what a backup and its start-up offer change (YMD, CU and the
+  // last backup) into "jbxuser.ini" at once, leaving every other key as it
+  // is; false when it failed.
   bool WriteBackupSettings() const;
   bool printTitle = true, printPage = true, printNow = true;
   bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
@@ -118,6 +122,7 @@ class CMyGlobal {
  private:
   std::string LengthChecked(const std::string& base, const std::string& name, int extra,
                             bool bareOnFail) const;
+  void ReadBackupSection(const IniFile& ini);
   void ReadBackupRecord(const IniFile& ini);
   void WriteBackupRecord(IniFile& ini) const;
 

@@ -111,4 +111,23 @@ TEST(ArchiveFormat, CrcAndNames) {
   EXPECT_EQ(0xCBF43926u, mbk::Crc32(0, "123456789", 9));
   EXPECT_EQ(mbk::Crc32(0, "123456789", 9), mbk::Crc32(mbk::Crc32(0, "1234", 4), "56789", 5));
   EXPECT_EQ("taro_3.mbk", mbk::ArchiveName("taro", 3));
+  // eight bytes a step gives what one byte a step gives, at every length,
+  // alignment and split
+  auto bytewise = [](const std::string& s) {
+    uint32_t c = ~0u;
+    for (unsigned char b : s) {
+      c ^= b;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return ~c;
+  };
+  std::string data;
+  for (int i = 0; i < 300; ++i) data += static_cast<char>((i * 131 + 7) ^ (i >> 3));
+  for (size_t from = 0; from < 9; ++from)
+    for (size_t len = 0; from + len <= data.size(); len += 13) {
+      const std::string s = data.substr(from, len);
+      EXPECT_EQ(bytewise(s), mbk::Crc32(0, s.data(), s.size())) << from << " " << len;
+      const size_t half = len / 3;
+      EXPECT_EQ(bytewise(s), mbk::Crc32(mbk::Crc32(0, s.data(), half), s.data() + half, len - half));
+    }
 }
