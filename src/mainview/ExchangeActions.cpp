@@ -86,12 +86,15 @@ void RunImportDialog(DialogRunner& dialogs, MainContext& c, QWidget* window,
 void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                              std::function<void()> afterImport) {
   QAction* exportItem =
-      a.Add({"mnuFileExport", "", "エクスポート(&E)...", {}, when::Started, [&dialogs, &c, &window] {
+      a.Add({"mnuFileExport", "", "エクスポート(&E)...", {}, when::RecordsShown, [&dialogs, &c, &window] {
                RunExportDialog(dialogs, c, &window);
              }});
-  QAction* importItem = a.Add(
-      {"mnuFileImport", "", "インポート(&I)...", {}, when::Started, [&dialogs, &c, &window, afterImport] {
-         RunImportDialog(dialogs, c, &window, afterImport);
-       }});
+  QAction* importItem =
+      a.Add({"mnuFileImport",
+             "",
+             "インポート(&I)...",
+             {},
+             when::RecordsShown,
+             [&dialogs, &c, &window, afterImport] { RunImportDialog(dialogs, c, &window, afterImport); }});
   a.InsertGroupBefore("ファイル(&F)", "mnuFileExit", {exportItem, importItem});
 }

@@ -14,6 +14,7 @@
 #include "input/TfrmInput.h"
 #include "mainview/EntryActions.h"
 #include "mainview/ExchangeActions.h"
+#include "mainview/ExtractActions.h"
 #include "mainview/FileActions.h"
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
@@ -81,6 +82,7 @@ MainState TfrmMain::State() const {
     s.dataKind = v->DataKind();
     s.displayMode = v->DisplayMode();
   }
+  if (objects_) s.groupShown = objects_->groupShown;
   return s;
 }
 
@@ -94,6 +96,11 @@ void TfrmMain::BuildActions() {
   RegisterExchangeActions(*actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); });
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
+  extract_ = RegisterExtractActions(
+      *actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); },
+      [this] {
+        if (input_) input_->hide();
+      });
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -231,6 +238,7 @@ void TfrmMain::FormClose() {
   DropInputForm();
   inputAlarms_.reset();
   inputView_.reset();
+  extract_.reset();
   entryCommands_.reset();
   fileCommands_.reset();
   context_.reset();

@@ -19,6 +19,7 @@ class FileChooser;
 class Clipboard;
 class Opener;
 class FileCommands;
+class ExtractActions;
 class TfrmInput;
 class ViewInputPort;
 class AlarmInputPort;
@@ -167,6 +168,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow {
   std::unique_ptr<MainContext> context_;
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<EntryCommands> entryCommands_;
+  std::unique_ptr<ExtractActions> extract_;
   std::unique_ptr<ViewInputPort> inputView_;
   std::unique_ptr<AlarmInputPort> inputAlarms_;
   TfrmInput* input_ = nullptr;
