@@ -50,7 +50,10 @@ void ExtractCommands::Ask(bool toggle) {
 bool ExtractCommands::Apply(const CMyPickup& model) {
   MainObjects& o = ctx_.objects;
   CMyView& view = *o.view;
-  if (!shown_) previousMode_ = view.DisplayMode();
+  if (!shown_) {
+    previousMode_ = view.DisplayMode();
+    previousCursor_ = view.CursorRow();
+  }
   EndGroup();
   // the conditions reach over the whole book, not only the months or pages
   // the sheet has loaded so far
@@ -112,6 +115,7 @@ void ExtractCommands::End() {
   view.SetExtraction(false, {}, {});
   view.SetRowsPerListPage(view.Screen().rowsPerListPage);
   view.SetDisplayMode(previousMode_);
+  view.MoveCursorTo(previousCursor_);
   w_.ShownChanged(false);
   w_.ViewChanged();
 }

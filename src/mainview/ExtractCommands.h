@@ -73,4 +73,5 @@ class ExtractCommands {
   ExtractWindow& w_;
   bool shown_ = false;
   int previousMode_ = 0;
+  int previousCursor_ = 0;  // the cursor goes back to its row
 };
