@@ -148,6 +148,7 @@ void TfrmPickup::BuildWidgets() {
   chk_NoData = check("色のみは対象外", "chk_NoData");
   txt_Line = edit("txt_Line", CMyPickup::kMaxLineText);
   txt_Line->setMaximumWidth(60);
+  txt_Line->setAttribute(Qt::WA_InputMethodEnabled, false);
   auto* lineLabel = new QLabel(U("表示行数"), this);
   lineLabel->setBuddy(txt_Line);
   auto* modeRow = new QHBoxLayout;
