@@ -357,6 +357,7 @@ void TfrmPickup::Connect() {
 
 void TfrmPickup::LoadWidgets() {
   loading_ = true;
+  exitRefused_ = false;  // the boxes show other texts now
   LoadLayout();
   chk_NoData->setChecked(model_.NoData());
   txt_Line->SetTextSj(model_.LineText());
@@ -488,6 +489,7 @@ void TfrmPickup::SetMode(int mode) {
 
 void TfrmPickup::SetPeriod(int period) {
   model_.SetPeriod(period);
+  if (period != CMyPickup::kRange) exitRefused_ = false;  // the range boxes are cleared
   loading_ = true;
   txt_KikanFrom->SetTextSj(model_.FromText());
   txt_KikanTo->SetTextSj(model_.ToText());
