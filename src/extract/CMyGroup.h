@@ -133,11 +133,20 @@ class SwitchRecords : public ViewRecords {
   int Requery(const std::string& filter, const std::string& sort) override {
     return Now().Requery(filter, sort);
   }
+  // the main record set's cheaper ways stay in use while it is shown
+  int RequeryAppended(const std::string& filter, const std::string& sort) override {
+    return Now().RequeryAppended(filter, sort);
+  }
+  int SkipKeysBelow(std::string_view key) const override { return Now().SkipKeysBelow(key); }
   int Count() const override { return Now().Count(); }
   std::string_view Key(int i) const override { return Now().Key(i); }
   std::string_view Value(int i, int field) const override { return Now().Value(i, field); }
   int FieldIndex(const std::string& name) const override { return Now().FieldIndex(name); }
   int Step(int direction) override { return Now().Step(direction); }
+  // A group row is no record of the main set: the main set's position stays.
+  void GoTo(int i) override {
+    if (!group_) main_.GoTo(i);
+  }
   // Group rows are no records of the book: nothing of theirs is ever saved.
   bool PhotoCheck(int i, std::string& period) override {
     return group_ ? false : main_.PhotoCheck(i, period);

@@ -871,7 +871,9 @@ void CMyPickup::LoadImage(const pickfile::Image& image) {
   period_ = p == "1" ? kCurrent : p == "2" && !ByPage() ? kYear : p == "5" ? kRange : kAll;
   from_ = h[pickfile::kFrom];
   to_ = h[pickfile::kTo];
-  detail_ = h[pickfile::kPage] == "1";
+  // a group display is set up on the detail page only (its layout hides the
+  // simple page), whatever the file says
+  detail_ = h[pickfile::kPage] == "1" || mode_ == kGroupDisplay;
   simpleName_ = h[pickfile::kSimpleField].empty() ? T().all : h[pickfile::kSimpleField];
   simpleText_ = h[pickfile::kSimpleText];
   long long kind = 0;

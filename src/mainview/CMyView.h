@@ -56,6 +56,10 @@ class CMyView {
   int DataKind() const { return dataKind_; }
   // Height of the paint box in logical units.
   void SetViewHeight(int logical) { viewHeight_ = logical; }
+  // A band below the screen's footer that rows leave free (a note of the
+  // group view), in logical units; 0 none.
+  void SetNoteHeight(int logical) { noteHeight_ = logical > 0 ? logical : 0; }
+  int NoteHeight() const { return noteHeight_; }
   void SetExtraction(bool active, const std::string& filter, const std::string& sort);
   // Rows per list page while an extraction is shown (the dialog's lines per
   // page, at least 1); SetScreen puts back the screen's own value.
@@ -133,7 +137,7 @@ class CMyView {
   void KeyColumnTexts(SheetRow& row, CivilDate d, int page, int line) const;
   void ListKeyTexts(SheetRow& row) const;
   SheetRow FreshRow() const;
-  int AvailableHeight() const { return viewHeight_ - screen_.footerHeight; }
+  int AvailableHeight() const { return viewHeight_ - screen_.footerHeight - noteHeight_; }
   void Repaint() { ++repaints_; }
 
   ViewRecords& records_;
@@ -154,6 +158,7 @@ class CMyView {
   int rowsPerListPage_ = 30;
   int holidayYear_ = 0;
   int viewHeight_ = 10000;
+  int noteHeight_ = 0;
   bool extraction_ = false;
   std::string extractionFilter_, extractionSort_;
   std::string pendingSave_;

@@ -3,7 +3,15 @@
 #include "platform/Prompter.h"
 #include "shell/CivilDays.h"
 
+// The group rows of an extraction are no entries: nothing opens from them.
+bool EntryCommands::GroupShown() {
+  if (!ctx_.objects.groupShown) return false;
+  ctx_.beeper.Beep();
+  return true;
+}
+
 void EntryCommands::EditCursorRow() {
+  if (GroupShown()) return;
   CMyView& view = *ctx_.objects.view;
   if (view.RowCount() == 0) return;
   const int r = view.CursorRow();
@@ -14,11 +22,13 @@ void EntryCommands::EditCursorRow() {
 }
 
 void EntryCommands::NewAtCursor() {
+  if (GroupShown()) return;
   const std::string key = ctx_.objects.view->NewRecordKey(false);
   (void)w_.ShowEntry(key, -1);
 }
 
 void EntryCommands::NewForToday() {
+  if (GroupShown()) return;
   CMyView& view = *ctx_.objects.view;
   if (view.DataKind() == CMyView::kDateKind && view.DisplayMode() == CMyView::kSheetMode) {
     view.GoToday();

@@ -23,6 +23,7 @@ class EntryCommands {
   void NewForToday();    // "現在日に新規追加"
 
  private:
+  bool GroupShown();  // true (after a beep) while the group rows are shown
   MainContext& ctx_;
   EntryWindow& w_;
 };

@@ -128,13 +128,16 @@ void OfferBackupAtStart(DialogRunner& dialogs, MainContext& c, QWidget* window) 
 void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                              std::function<void()> afterImport, FileCommands& files) {
   QAction* exportItem =
-      a.Add({"mnuFileExport", "", "エクスポート(&E)...", {}, when::Started, [&dialogs, &c, &window] {
+      a.Add({"mnuFileExport", "", "エクスポート(&E)...", {}, when::RecordsShown, [&dialogs, &c, &window] {
                RunExportDialog(dialogs, c, &window);
              }});
-  QAction* importItem = a.Add(
-      {"mnuFileImport", "", "インポート(&I)...", {}, when::Started, [&dialogs, &c, &window, afterImport] {
-         RunImportDialog(dialogs, c, &window, afterImport);
-       }});
+  QAction* importItem =
+      a.Add({"mnuFileImport",
+             "",
+             "インポート(&I)...",
+             {},
+             when::RecordsShown,
+             [&dialogs, &c, &window, afterImport] { RunImportDialog(dialogs, c, &window, afterImport); }});
   a.InsertGroupBefore("ファイル(&F)", "mnuFileExit", {exportItem, importItem});
   // beside the user item: a restore is a change of user
   QAction* backupItem =

@@ -34,6 +34,7 @@ MainObjects::MainObjects(const MainSeams& s, std::unique_ptr<ScreenLoader> loade
   lines = std::make_unique<CMyLine>(2048, s.prompter);
   DefineMemoSchema(*db);
   viewRecords = std::make_unique<RecordSetPort>(*db, *rec);
+  sheetRecords = std::make_unique<SwitchRecords>(*viewRecords);
   calendar = std::make_unique<HolidayCalendar>(global->RootPath("holiday.dat"), global->RootPath("kinen.dat"),
                                                global->ProgramFolder());
   viewCalendar = std::make_unique<CalendarPort>(*calendar);
@@ -46,12 +47,15 @@ MainObjects::MainObjects(const MainSeams& s, std::unique_ptr<ScreenLoader> loade
   periods->SetWriteWatch([u = undo.get()](const std::string& path) { return u->Touch(path); });
   viewPeriods = std::make_unique<PeriodsPort>(*periods, *tables[kDivOutTable]);
   view =
-      std::make_unique<CMyView>(*viewRecords, *viewCalendar, *viewPeriods, *s.prompter, *s.beeper, *s.clock);
+      std::make_unique<CMyView>(*sheetRecords, *viewCalendar, *viewPeriods, *s.prompter, *s.beeper, *s.clock);
   scr = std::make_unique<CMyScr>();
   rowSource = std::make_unique<RecordRowSource>(*db, *rec);
   sheetScreen = std::make_unique<ScrSheetScreen>(*scr, *rowSource, *view);
   painter = std::make_unique<SheetPainter>(*view, *sheetScreen);
   screenLoader = loader ? std::move(loader) : std::make_unique<JosScreenLoader>(*scr, *db);
+  group = std::make_unique<CMyGroup>(*s.prompter);
+  groupRecords = std::make_unique<GroupRecords>(*group);
+  groupRows = std::make_unique<GroupRowSource>(*group);
 }
 
 MainObjects::~MainObjects() = default;

@@ -10,6 +10,7 @@
 #include "calendar/HolidayCalendar.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
+#include "extract/CMyGroup.h"
 #include "mainview/CMyView.h"
 #include "mainview/CopySource.h"
 #include "mainview/ScreenPorts.h"
@@ -68,6 +69,8 @@ class MainObjects {
   std::unique_ptr<CMyRec> rec2;  // the periods' working set
   std::unique_ptr<CMyLine> lines;
   std::unique_ptr<ViewRecords> viewRecords;
+  // what the sheet walks: the main record set, or the group rows of an extraction
+  std::unique_ptr<SwitchRecords> sheetRecords;
   std::unique_ptr<HolidayCalendar> calendar;
   std::unique_ptr<ViewCalendar> viewCalendar;
   std::unique_ptr<CMyMaster> tables[kTableSlots];
@@ -85,6 +88,10 @@ class MainObjects {
   // Closes the reference window when it shows the month of `key` (set by
   // the window that has one; empty: nothing to close).
   std::function<void(const std::string& key)> closeReferenceIfSameMonth;
+  // the group view of an extraction: its table, and the sheet's ways into it
+  std::unique_ptr<CMyGroup> group;
+  std::unique_ptr<GroupRecords> groupRecords;
+  std::unique_ptr<GroupRowSource> groupRows;
 
   // the alarm list learns of deleted and renamed divisions
   struct AlarmHook : DivisionAlarms {
@@ -92,6 +99,9 @@ class MainObjects {
     void RemoveDivision(const std::string& d) override { alarm->RemoveDivision(d); }
     void RenameDivision(const std::string& a, const std::string& b) override { alarm->RenameDivision(a, b); }
   } alarmHook;
+
+  // The group rows replace the sheet (read-only: no entry, editing or mode change).
+  bool groupShown = false;
 };
 
 // What a command class gets: the shared objects and the seams to the world.

@@ -79,7 +79,7 @@ int JosScreenLoader::Load(const std::string& path, ViewScreen& out) {
 
 void ScrSheetScreen::BeginDraw(Canvas&) {
   scr_.CreatePens(0);
-  scr_.SetRows(&rows_);
+  scr_.SetRows(group_ ? static_cast<const RowSource*>(group_) : &rows_);
   // the totals of the last rebuild go into their captions
   for (const SumEntry& s : view_.Sums()) scr_.GetItem(s.control).font.SetText(s.text);
 }
@@ -87,7 +87,10 @@ void ScrSheetScreen::BeginDraw(Canvas&) {
 void ScrSheetScreen::EndDraw(Canvas&) { scr_.DeletePens(); }
 
 void ScrSheetScreen::DrawPart(Canvas& c, int part, int x, int y, int record) {
-  rows_.SetPosition(record);
+  if (group_)
+    group_->SetPosition(record);
+  else
+    rows_.SetPosition(record);
   scr_.DrawItems(c, x, y, part, record < 0);
 }
 

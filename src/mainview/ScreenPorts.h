@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "extract/CMyGroup.h"
 #include "mainview/SheetPainter.h"
 #include "mainview/ViewPorts.h"
 #include "screens/CMyScr.h"
@@ -51,10 +52,14 @@ class ScrSheetScreen : public SheetScreen {
   int ControlHeight(int control) const override;
   void SetControlHeight(int control, int height) override;
   SheetColours Colours() const override;
+  // The screen's items draw the group rows of an extraction instead of the
+  // records (null: the records again).
+  void UseGroupRows(GroupRowSource* group) { group_ = group; }
 
  private:
   CMyScr& scr_;
   RecordRowSource& rows_;
+  GroupRowSource* group_ = nullptr;
   const CMyView& view_;
   uint32_t defaultText_ = 0;
 };

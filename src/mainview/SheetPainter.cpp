@@ -7,7 +7,14 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kGrid = 0xC0C0C0;
 constexpr uint32_t kAnniversaryMark = 0xFFBBBB;
 constexpr uint32_t kTodayFrame = 0x808080;
+constexpr uint32_t kNoteBack = 0xE8F4FF;  // a pale amber band: something to know, not an error
+constexpr uint32_t kNoteText = 0x004080;
 }  // namespace
+
+void SheetPainter::SetFooterNote(const std::string& sj) {
+  note_ = sj;
+  view_.SetNoteHeight(sj.empty() ? 0 : screen_.LogicalY(kNotePixels));
+}
 
 LogFont SheetPainter::KeyFont(bool today, bool marked) {
   LogFont f;
@@ -55,7 +62,7 @@ int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
     p %= 2;
   }
   c.SetFont(KeyFont());
-  const int available = screen_.LogicalY(height) - vs.footerHeight;
+  const int available = screen_.LogicalY(height) - vs.footerHeight - view_.NoteHeight();
   int last = top - 1;
   int y = vs.headerHeight;
   int groupTop = y, groupHeight = 0;
@@ -124,6 +131,17 @@ int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
     screen_.DrawPart(c, 3, xl, available, -1);
   }
   screen_.EndDraw(c);
+  if (!note_.empty()) {
+    const int top = screen_.PixelsY(available + vs.footerHeight);
+    const CanvasRect band{0, top, std::max(width, x + w), height};
+    c.FillRect(band, kNoteBack);
+    c.SetPen(grid);
+    c.Line(band.left, top, band.right, top);
+    c.SetFont(KeyFont());
+    c.SetTextColour(kNoteText);
+    c.DrawTextRect(note_, {band.left + 4, top, band.right, band.bottom}, kTextVCenter | kTextSingleLine);
+    c.SetTextColour(col.defaultText);
+  }
   return last;
 }
 

@@ -57,10 +57,16 @@ class SheetPainter {
   // The row under a mouse position (pixels), -1 for none.
   int RowAt(int y) const;
   static LogFont KeyFont(bool today = false, bool marked = false);
+  // A line of text under the sheet's footer (the group view tells there how
+  // many values it could not count); "" none. The view leaves room for it.
+  void SetFooterNote(const std::string& sj);
+  const std::string& FooterNote() const { return note_; }
+  static constexpr int kNotePixels = 18;
 
  private:
   void DrawKeyArea(Canvas& c, int groupTop, int parity, int row, int groupHeight, const SheetColours& col);
   int KeyAreaWidth() const;
   CMyView& view_;
   SheetScreen& screen_;
+  std::string note_;
 };

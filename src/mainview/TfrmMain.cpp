@@ -16,6 +16,7 @@
 #include "mainview/EditActions.h"
 #include "mainview/EntryActions.h"
 #include "mainview/ExchangeActions.h"
+#include "mainview/ExtractActions.h"
 #include "mainview/FileActions.h"
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
@@ -83,6 +84,7 @@ MainState TfrmMain::State() const {
     s.dataKind = v->DataKind();
     s.displayMode = v->DisplayMode();
   }
+  if (objects_) s.groupShown = objects_->groupShown;
   return s;
 }
 
@@ -101,6 +103,11 @@ void TfrmMain::BuildActions() {
   for (int i = 0; i < 3; ++i)
     connect(cmd_Palette[i], &QToolButton::clicked, actions_->Find(QStringLiteral("cmd_Cr%1").arg(i + 1)),
             &QAction::trigger);
+  extract_ = RegisterExtractActions(
+      *actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); },
+      [this] {
+        if (input_) input_->hide();
+      });
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -243,6 +250,7 @@ void TfrmMain::FormClose() {
   DropInputForm();
   inputAlarms_.reset();
   inputView_.reset();
+  extract_.reset();
   entryCommands_.reset();
   fileCommands_.reset();
   context_.reset();

@@ -21,6 +21,7 @@ class Clipboard;
 class Opener;
 class FileCommands;
 class EditActions;
+class ExtractActions;
 class TfrmInput;
 class ViewInputPort;
 class AlarmInputPort;
@@ -177,6 +178,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   std::unique_ptr<EntryCommands> entryCommands_;
   std::unique_ptr<EditCommands> editCommands_;
   std::unique_ptr<EditActions> editActions_;
+  std::unique_ptr<ExtractActions> extract_;
   std::unique_ptr<ViewInputPort> inputView_;
   std::unique_ptr<AlarmInputPort> inputAlarms_;
   TfrmInput* input_ = nullptr;

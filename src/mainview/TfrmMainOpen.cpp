@@ -8,6 +8,7 @@
 #include "catalogue/ListRecovery.h"
 #include "input/StoreInputPorts.h"
 #include "input/TfrmInput.h"
+#include "mainview/ExtractActions.h"
 #include "mainview/FileCommands.h"
 #include "mainview/TfrmMain.h"
 #include "mainview/ViewInputPort.h"
@@ -127,7 +128,10 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   RebuildInputForm();
   const std::string& filter = o.view->Screen().filter;
   if (!filter.empty() && filter[0] == '=') {
-    if (!started_) p.Warn("起動直後の自動抽出は行えません。"_sj);
+    if (!started_)
+      p.Warn("起動直後の自動抽出は行えません。"_sj);
+    else if (extract_)
+      (void)extract_->Commands().RunScreenExtraction();
   }
   started_ = true;
   return 0;
@@ -167,11 +171,13 @@ int TfrmMain::OpenScreen(bool quiet, OpenScreenMode mode, int index) {
   view.RebuildRows();
   view.MoveCursorTo(view.CursorRow());
   AfterViewChange();
+  if (extract_) (void)extract_->Commands().RunScreenExtraction();  // the screen's own "=name"
   return 0;
 }
 
 bool TfrmMain::LoadScreenDefinition(int index) {
   Prompter& p = *env_.prompter;
+  if (extract_) extract_->Commands().Drop();  // an extraction belongs to the screen it was made on
   CMyMaster& screens = objects_->Table(kDivInTable);
   if (!screens.Record(index)) {
     p.Warn("存在しない分類を選択しました。"_sj);

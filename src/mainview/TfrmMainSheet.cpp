@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include "mainview/EditActions.h"
@@ -18,6 +19,13 @@
 void TfrmMain::AfterViewChange() {
   if (!objects_) return;
   lbl_YYYYMM->setText(FromSj(objects_->view->Label()));
+  // an extraction may have changed the display; the group rows allow no mode change
+  const bool list = objects_->view->DisplayMode() == CMyView::kListMode;
+  cmd_ModePickout->setChecked(list);
+  cmd_ModeMM->setChecked(!list);
+  cmd_ModeMM->setEnabled(when::RecordsShown(State()));
+  cmd_ModePickout->setEnabled(when::RecordsShown(State()));
+  actions_->Refresh();
   statusPanel0->setText(FromSj(objects_->view->StatusText()));
   UpdateScrollBars();
   paiMain->update();

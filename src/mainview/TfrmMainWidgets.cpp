@@ -172,13 +172,22 @@ void TfrmMain::AddToolButtons() {
   const struct {
     const char* action;
     const char* text;
-  } kButtons[] = {{"tbt_New", "新規"}, {"tbt_NowNew", "今日"}, {"tbt_Edit", "編集"}};
+  } kButtons[] = {{"tbt_New", "新規"},
+                  {"tbt_NowNew", "今日"},
+                  {"tbt_Edit", "編集"},
+                  {"tbt_Pickout", "抽出"},
+                  {"tbt_PickoutSet", "抽出設定"}};
   for (const auto& b : kButtons) {
     QAction* a = actions_->Find(QString::fromUtf8(b.action));
     auto* button = new QToolButton(this);
     button->setObjectName(QString::fromUtf8(b.action) + "Button");
-    button->setText(QString::fromUtf8(b.text));
-    connect(button, &QToolButton::clicked, a, &QAction::trigger);
+    if (a->isCheckable()) {
+      button->setDefaultAction(a);  // a toggle shows its state
+    } else {
+      button->setText(QString::fromUtf8(b.text));
+      connect(button, &QToolButton::clicked, a, &QAction::trigger);
+      connect(a, &QAction::changed, button, [button, a] { button->setEnabled(a->isEnabled()); });
+    }
     button->setToolTip(a->text());
     button->setFocusPolicy(Qt::NoFocus);
     bar_->insertWidget(++at, button);

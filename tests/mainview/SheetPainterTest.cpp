@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "calendar/CMyHoliday.h"
 #include "mainview/SheetPainter.h"
@@ -153,4 +154,33 @@ TEST(SheetPainter, ClicksFindRows) {
   EXPECT_EQ(f.view.TopRow(), f.painter.RowAt(3));  // the header hits the top row
   EXPECT_EQ(2, f.painter.RowAt(55));
   EXPECT_EQ(-1, f.painter.RowAt(5000));
+}
+
+TEST(SheetPainter, AFooterNoteTakesABandTheRowsLeaveFree) {
+  Fixture f;
+  ViewScreen s = f.view.Screen();
+  s.footerHeight = 30;
+  f.view.SetScreen(s);
+  for (int d = 1; d <= 31; ++d) {
+    char key[16];
+    std::snprintf(key, sizeof key, "2024/05/%02d", d);
+    f.records.keys.push_back(key);
+  }
+  f.view.SetViewHeight(310);
+  f.view.ReloadView();
+  f.view.ShowMonth(2024, 5);
+  const int lastWithout = f.view.LayoutFromTop(0);
+  f.painter.SetFooterNote("note"_sj);
+  EXPECT_EQ(SheetPainter::kNotePixels, f.view.NoteHeight());
+  const int lastWith = f.view.LayoutFromTop(0);
+  EXPECT_LT(lastWith, lastWithout) << "the rows give way to the band";
+  EXPECT_EQ(lastWith, f.painter.RenderSheet(f.canvas, 260, 310)) << "painter and view agree";
+  // under the screen's footer (at 310 - 18 - 30), across the sheet
+  EXPECT_TRUE(f.Has("fill 0,292,260,310 E8F4FF"));
+  EXPECT_EQ(1u, f.Calls("text 4,292,260,310 ").size());
+  EXPECT_EQ(1u, std::count(f.screen.parts.begin(), f.screen.parts.end(), std::make_pair(3, -1)));
+
+  f.painter.SetFooterNote({});
+  EXPECT_EQ(0, f.view.NoteHeight());
+  EXPECT_EQ(lastWithout, f.view.LayoutFromTop(0));
 }

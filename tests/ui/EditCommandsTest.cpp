@@ -309,6 +309,7 @@ TEST(EditCommands, TheFieldUnderTheMouseIsCopiedAsText) {
   const std::string s = b.Add("2026/12/15", "写す"_sj);
   ASSERT_TRUE(b.Edit().SelectRow("2026/12/15", s));
   b.Edit().SetFieldUnderMouse("MEM001");
+  b.w->Actions().Refresh();  // as the popup does when it opens
   ASSERT_TRUE(Trigger(*b.w, "pmenu_FieldCopy"));
   EXPECT_EQ("写す"_sj, b.clipboard.Text());
   b.Edit().SetFieldUnderMouse({});
