@@ -18,7 +18,10 @@ void SheetPainter::SetFooterNote(const std::string& sj) {
 
 LogFont SheetPainter::KeyFont(bool today, bool marked) {
   LogFont f;
-  f.height = 12;
+  // 12 pixels of character height: as a cell height the canvas takes it for
+  // a 10-pixel em, and the day numbers came out 7 pixels tall (08 and 06
+  // could not be told apart)
+  f.height = -12;
   f.charSet = 128;
   f.pitchAndFamily = 49;
   // today and anniversaries use a font without a face name: bold italic for
