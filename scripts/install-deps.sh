@@ -12,6 +12,7 @@ PKGS=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth imagemagick
   sqlite3 time
+  dpkg-dev file
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -28,6 +28,7 @@
 #include "platform/FileOps.h"
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
+#include "qtkit/DayLeaf.h"
 #include "qtkit/DialogRunner.h"
 #include "qtkit/QtFileChooser.h"
 #include "shell/CivilDays.h"
@@ -48,26 +49,7 @@ TfrmMain::~TfrmMain() { FormClose(); }
 QIcon TfrmMain::DayIcon(int day) {
   // a leaf of a desk calendar showing the day, so the task bar shows the date
   QIcon icon;
-  for (int size : {16, 32, 48, 64}) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal r = size / 8.0;
-    p.setPen(QPen(QColor(0x8a, 0x6d, 0x3b), size / 16.0 + 0.5));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(1, 1, size - 2, size - 2), r, r);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xc0, 0x30, 0x30));
-    p.drawRect(QRectF(1.5, 1.5, size - 3, size * 0.28));
-    QFont f(QStringLiteral("IPAGothic"));
-    f.setPixelSize(static_cast<int>(size * 0.58));
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(0x33, 0x33, 0x33));
-    p.drawText(QRectF(0, size * 0.28, size, size * 0.72), Qt::AlignCenter, QString::number(day));
-    icon.addPixmap(pm);
-  }
+  for (int size : {16, 32, 48, 64}) icon.addPixmap(DrawDayLeaf(day, size));
   return icon;
 }
 

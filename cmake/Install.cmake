@@ -1,0 +1,67 @@
+# Installing and packaging. The program finds what it ships (packages,
+# calendar files, help pages, the picture viewer) beside its executable, so
+# everything goes into one program folder, <prefix>/lib/jotbox, and the
+# commands are links to it from <prefix>/bin.
+include(GNUInstallDirs)
+set(JBX_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/jotbox)
+if(CMAKE_INSTALL_LIBDIR MATCHES "/")
+  set(JBX_INSTALL_DIR lib/jotbox)  # Debian's multiarch libdir: the program folder stays lib/jotbox
+endif()
+
+set(_jbx_programs jbx)
+if(TARGET jotbox)
+  list(APPEND _jbx_programs jotbox)
+endif()
+if(TARGET jbxview)
+  list(APPEND _jbx_programs jbxview)
+endif()
+install(TARGETS ${_jbx_programs} RUNTIME DESTINATION ${JBX_INSTALL_DIR})
+install(FILES ${JBX_PROGRAM_DIR}/holiday.dat ${JBX_PROGRAM_DIR}/kinen.dat DESTINATION ${JBX_INSTALL_DIR})
+install(DIRECTORY ${JBX_PROGRAM_DIR}/ DESTINATION ${JBX_INSTALL_DIR} FILES_MATCHING PATTERN "*.jpk"
+        PATTERN "help" EXCLUDE PATTERN "*_autogen" EXCLUDE)
+install(DIRECTORY ${JBX_PROGRAM_DIR}/help/ DESTINATION ${JBX_INSTALL_DIR}/help)
+foreach(_p jotbox jbx)
+  if(TARGET ${_p})
+    install(CODE "
+      set(_bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+      file(MAKE_DIRECTORY \"\${_bin}\")
+      file(CREATE_LINK \"../${JBX_INSTALL_DIR}/${_p}\" \"\${_bin}/${_p}\" SYMBOLIC)")
+  endif()
+endforeach()
+
+# the menu entry, its icon at every size, the software-centre description
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/jotbox.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/jotbox.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+if(JBX_GUI)
+  add_executable(icongen ${CMAKE_SOURCE_DIR}/tools/icongen.cpp)
+  target_link_libraries(icongen PRIVATE jbx_ui)
+  set_target_properties(icongen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/icons/256x256/apps/jotbox.png
+    COMMAND icongen ${CMAKE_BINARY_DIR}/icons
+    DEPENDS icongen COMMENT "Drawing the program's icons")
+  add_custom_target(icons ALL DEPENDS ${CMAKE_BINARY_DIR}/icons/256x256/apps/jotbox.png)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+endif()
+
+# jbx's man page, from the same texts as its --help
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/jbx.1
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-manpage.sh $<TARGET_FILE:jbx> ${CMAKE_BINARY_DIR}/man/jbx.1
+  DEPENDS jbx ${CMAKE_SOURCE_DIR}/scripts/make-manpage.sh COMMENT "Writing the man page of jbx")
+add_custom_target(manpage ALL DEPENDS ${CMAKE_BINARY_DIR}/man/jbx.1)
+install(FILES ${CMAKE_BINARY_DIR}/man/jbx.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# cpack -G DEB: a Debian package with its library dependencies computed
+set(CPACK_PACKAGE_NAME jotbox)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "JotBox developers <jotbox@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "diary, schedule, household accounts and notebook (ひとこと帳)")
+set(CPACK_PACKAGE_DESCRIPTION "A single-user desktop notebook for Japanese-language users: entries filed under a date or a page and line, several books each with its own input form and screens, search, extraction, alarms, printing, CSV and backup.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_GENERATOR DEB)
+include(CPack)

@@ -1,0 +1,27 @@
+#include "qtkit/DayLeaf.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPen>
+
+QPixmap DrawDayLeaf(int day, int size) {
+  QPixmap pm(size, size);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const qreal r = size / 8.0;
+  p.setPen(QPen(QColor(0x8a, 0x6d, 0x3b), size / 16.0 + 0.5));
+  p.setBrush(Qt::white);
+  p.drawRoundedRect(QRectF(1, 1, size - 2, size - 2), r, r);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xc0, 0x30, 0x30));
+  p.drawRect(QRectF(1.5, 1.5, size - 3, size * 0.28));
+  QFont f(QStringLiteral("IPAGothic"));
+  f.setPixelSize(static_cast<int>(size * (day > 0 ? 0.58 : 0.52)));
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(QColor(0x33, 0x33, 0x33));
+  p.drawText(QRectF(0, size * 0.28, size, size * 0.72), Qt::AlignCenter,
+             day > 0 ? QString::number(day) : QStringLiteral("帳"));
+  return pm;
+}
