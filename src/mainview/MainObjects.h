@@ -2,6 +2,7 @@
 // (each may use the ones above it) and freed in the reverse order, which is
 // the order of the members below: closing the window is one reset.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
 #include "mainview/CMyView.h"
+#include "mainview/CopySource.h"
 #include "mainview/ScreenPorts.h"
 #include "mainview/SheetPainter.h"
 #include "mainview/ViewPorts.h"
@@ -84,6 +86,13 @@ class MainObjects {
     void RemoveDivision(const std::string& d) override { alarm->RemoveDivision(d); }
     void RenameDivision(const std::string& a, const std::string& b) override { alarm->RenameDivision(a, b); }
   } alarmHook;
+
+  // What the sheet's copy or cut remembered (the reference window copies too).
+  CopySource copySource;
+  // Closes the reference window when it shows the month of `yyyymm` (also
+  // "yyyy/mm" or a "yyyy/mm/dd" key): its rows are out of date after that
+  // month changed. Empty while there is no window to close.
+  std::function<void(const std::string& yyyymm)> closeReferenceIfSameMonth;
 };
 
 // What a command class gets: the shared objects and the seams to the world.

@@ -46,7 +46,8 @@ class SheetScreen {
 
 class SheetPainter {
  public:
-  SheetPainter(CMyView& view, SheetScreen& screen) : view_(view), screen_(screen) {}
+  // `view`: the main view, or the reference window's rows.
+  SheetPainter(const SheetRows& view, SheetScreen& screen) : view_(view), screen_(screen) {}
 
   // Draws the whole visible sheet; `width`, `height`: the paint box in
   // pixels. Returns the last visible row.
@@ -61,6 +62,6 @@ class SheetPainter {
  private:
   void DrawKeyArea(Canvas& c, int groupTop, int parity, int row, int groupHeight, const SheetColours& col);
   int KeyAreaWidth() const;
-  CMyView& view_;
+  const SheetRows& view_;
   SheetScreen& screen_;
 };

@@ -7,6 +7,7 @@
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "platform/WidthFold.h"
 #include "store/CMyDB.h"
 
 namespace {
@@ -132,13 +133,14 @@ int CMyRec::MakeSql(const char* expression, int list) {
   std::string before;
   if (list == kListFilter) before = out.ListBytes();
   out.Clear();
-  const int rc = expression ? Compile(expression, out) : 0;
+  const size_t maxText = list == kListFind ? sqlnode::kMaxFindText : sqlnode::kMaxText;
+  const int rc = expression ? Compile(expression, out, maxText) : 0;
   // the same nodes select the same records: a selection made with them stays valid
   if (list == kListFilter && (rc != 0 || out.ListBytes() != before)) ++filterVersion_;
   return rc;
 }
 
-int CMyRec::Compile(std::string_view s, CMyLine& out) {
+int CMyRec::Compile(std::string_view s, CMyLine& out, size_t maxText) {
   if (!db_) return -6;
   const size_t n = s.size();
   size_t p = 0;
@@ -213,7 +215,7 @@ int CMyRec::Compile(std::string_view s, CMyLine& out) {
           lit += c;
           ++p;
         }
-        if (lit.size() > static_cast<size_t>(sqlnode::kMaxText)) return -14;
+        if (lit.size() > maxText) return -14;
       }
       if (!closed) return -13;
       if (op1 == '=' && (op2 == 0 || op2 == '=')) {
@@ -295,9 +297,13 @@ bool CMyRec::CheckSyntax(const char* expression) { return MakeSql(expression, kL
 void CMyRec::Decode(int list, Scan& scan) const {
   const CMyLine& l = lists_[list];
   scan.nodes.clear();
+  scan.folded.clear();
+  // one folded literal at most per node: no reallocation moves them
+  scan.folded.reserve(static_cast<size_t>(l.Count()));
   scan.broken = false;
   scan.groupError = false;
   const int fields = db_ ? db_->FieldCount() : 0;
+  const bool fold = list == kListFind && findFold_;
   for (int i = 0; i < l.Count(); ++i) {
     const char* b = l.Item(i);
     if (!b || l.Length(i) < sqlnode::kSize) {
@@ -319,6 +325,12 @@ void CMyRec::Decode(int list, Scan& scan) const {
       if (!nd.number && op1 == '=' && op2 >= '0' && op2 <= '7') {
         nd.mode = op2 - '0';
         nd.truth = kEqual;
+        if (fold) {
+          nd.fold = true;
+          scan.folded.push_back(widthfold::Fold(std::string_view(nd.text, static_cast<size_t>(nd.textLength))));
+          nd.text = scan.folded.back().c_str();
+          nd.textLength = static_cast<int>(scan.folded.back().size());
+        }
       } else if (op1 == '=') {
         nd.truth = kEqual;
       } else if (op1 == '<') {
@@ -337,6 +349,10 @@ int CMyRec::EvalCondition(const char* rec, const Node& nd) const {
   if (nd.number) {
     d = ReadInteger(v, static_cast<size_t>(-1)) - nd.num;
   } else if (nd.mode >= 0) {
+    if (nd.fold) {
+      widthfold::Fold(v, foldedValue_);
+      v = foldedValue_.c_str();
+    }
     d = MatchMode(v, nd.text, nd.textLength, nd.mode) ? 0 : 1;
   } else if (nd.textLength == 0) {
     d = v[0] ? 1 : 0;
