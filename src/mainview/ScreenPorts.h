@@ -38,9 +38,7 @@ class TableRowSource : public SheetRowSource {
   TableRowSource(const CMyDB& db, const std::vector<int>& records) : db_(db), records_(records) {}
   void SetPosition(int index) override { index_ = index; }
   std::string Value(const std::string& field) const override;
-  bool HasNext() const override {
-    return index_ >= 0 && static_cast<size_t>(index_) + 1 < records_.size();
-  }
+  bool HasNext() const override { return index_ >= 0 && static_cast<size_t>(index_) + 1 < records_.size(); }
 
  private:
   const CMyDB& db_;

@@ -327,7 +327,8 @@ void CMyRec::Decode(int list, Scan& scan) const {
         nd.truth = kEqual;
         if (fold) {
           nd.fold = true;
-          scan.folded.push_back(widthfold::Fold(std::string_view(nd.text, static_cast<size_t>(nd.textLength))));
+          scan.folded.push_back(
+              widthfold::Fold(std::string_view(nd.text, static_cast<size_t>(nd.textLength))));
           nd.text = scan.folded.back().c_str();
           nd.textLength = static_cast<int>(scan.folded.back().size());
         }

@@ -158,8 +158,8 @@ class CMyRec {
   struct Scan {
     std::vector<Node> nodes;
     std::vector<std::string> folded;  // folded literals the nodes point into
-    bool broken = false;      // a node names a field the table no longer has
-    bool groupError = false;  // a group whose end index is impossible
+    bool broken = false;              // a node names a field the table no longer has
+    bool groupError = false;          // a group whose end index is impossible
   };
 
   int Compile(std::string_view s, CMyLine& out, size_t maxText);
