@@ -18,6 +18,7 @@
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
 #include "mainview/HolidayActions.h"
+#include "mainview/SearchActions.h"
 #include "mainview/SheetActions.h"
 #include "mainview/ViewInputPort.h"
 #include "platform/Cp932.h"
@@ -94,6 +95,7 @@ void TfrmMain::BuildActions() {
   RegisterExchangeActions(*actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); });
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
+  RegisterSearchActions(*actions_, *search_, [this] { return popupField_; });
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -105,6 +107,7 @@ void TfrmMain::FormCreate() {
                                                        *env_.files, *env_.clipboard, *env_.opener});
   fileCommands_ = std::make_unique<FileCommands>(*context_, *this);
   entryCommands_ = std::make_unique<EntryCommands>(*context_, *this);
+  search_ = std::make_unique<SearchWindows>(*this, *context_, [this] { AfterViewChange(); });
   inputView_ = std::make_unique<ViewInputPort>(*objects_, [this] { AfterViewChange(); });
   inputAlarms_ = std::make_unique<AlarmInputPort>(*objects_->alarm);
   BuildActions();
@@ -231,10 +234,15 @@ void TfrmMain::FormClose() {
   DropInputForm();
   inputAlarms_.reset();
   inputView_.reset();
+  search_.reset();
   entryCommands_.reset();
   fileCommands_.reset();
   context_.reset();
   objects_.reset();  // its members go in the reverse order of their creation
+}
+
+void TfrmMain::CloseReference() {
+  if (search_) search_->CloseReference();
 }
 
 void TfrmMain::showEvent(QShowEvent* e) {

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "input/TfrmInput.h"
 #include "mainview/EntryCommands.h"
 #include "mainview/TfrmMain.h"
 #include "qtkit/QtCanvas.h"
@@ -132,7 +133,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::ContextMenu && started_) {
-    paiMainMouseDown(static_cast<QContextMenuEvent*>(event)->pos().y());
+    const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
+    paiMainMouseDown(at.y());
+    popupField_ =
+        FieldUnderMouse(*objects_->view, objects_->view->CursorRow(), at.x(), at.y(),
+                        scr_Bottom->isEnabled() ? scr_Bottom->value() : 0, ScrFieldHitTest(*objects_->scr),
+                        input_ ? input_->Model().ControlList() : std::vector<jsc::Control>{});
     actions_->Refresh();
     actions_->Menu(QStringLiteral("#pmenu_MainPopup"))
         ->exec(static_cast<QContextMenuEvent*>(event)->globalPos());

@@ -178,7 +178,7 @@ void TfrmMain::AddToolButtons() {
   const struct {
     const char* action;
     const char* text;
-  } kButtons[] = {{"tbt_New", "新規"}, {"tbt_NowNew", "今日"}, {"tbt_Edit", "編集"}};
+  } kButtons[] = {{"tbt_New", "新規"}, {"tbt_NowNew", "今日"}, {"tbt_Edit", "編集"}, {"mnuSelFind", "検索"}};
   for (const auto& b : kButtons) {
     QAction* a = actions_->Find(QString::fromUtf8(b.action));
     auto* button = new QToolButton(this);
