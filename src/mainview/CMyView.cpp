@@ -193,22 +193,23 @@ int CMyView::MoveView(int delta, int force) {
   return 0;
 }
 
+void CMyView::ScreenOrder(const ViewScreen& screen, int dataKind, int displayMode, std::string& filter,
+                          std::string& sort) {
+  if (displayMode == kSheetMode)
+    sort = "キー項目,行連番"_sj;
+  else if (!screen.sort.empty())
+    sort = screen.sort;
+  else
+    sort = dataKind == kDateKind ? "キー項目 D,行連番"_sj : "キー項目,行連番"_sj;
+  // a filter beginning with "=" marks an automatic extraction, not a filter
+  filter = !screen.filter.empty() && screen.filter[0] != '=' ? screen.filter : std::string();
+}
+
 int CMyView::ReloadView(bool appendedOnly) {
   std::string sort, filter;
-  if (displayMode_ == kSheetMode) {
-    sort = "キー項目,行連番"_sj;
-  } else if (extraction_ && !extractionSort_.empty()) {
-    sort = extractionSort_;
-  } else if (!screen_.sort.empty()) {
-    sort = screen_.sort;
-  } else {
-    sort = dataKind_ == kDateKind ? "キー項目 D,行連番"_sj : "キー項目,行連番"_sj;
-  }
-  if (extraction_ && !extractionFilter_.empty()) {
-    filter = extractionFilter_;
-  } else if (!screen_.filter.empty() && screen_.filter[0] != '=') {
-    filter = screen_.filter;
-  }
+  ScreenOrder(screen_, dataKind_, displayMode_, filter, sort);
+  if (extraction_ && !extractionSort_.empty() && displayMode_ != kSheetMode) sort = extractionSort_;
+  if (extraction_ && !extractionFilter_.empty()) filter = extractionFilter_;
   int rc = appendedOnly ? records_.RequeryAppended(filter, sort) : records_.Requery(filter, sort);
   if (rc != 0) prompter_.Warn("抽出に失敗しました。"_sj);
   int n = records_.Count();

@@ -82,6 +82,10 @@ class CMyView : public SheetRows {
   // appendedOnly: the table only grew since the last reload (a period was
   // loaded), so the record set may merge the new records in.
   int ReloadView(bool appendedOnly = false);
+  // The filter and sort ReloadView gives the record set for `screen` when
+  // no extraction is active (also how `jbx find` orders a book).
+  static void ScreenOrder(const ViewScreen& screen, int dataKind, int displayMode, std::string& filter,
+                          std::string& sort);
   void RebuildRows();
   void MoveCursorTo(int row);
   // A click on a row: the cursor goes there without scrolling.
