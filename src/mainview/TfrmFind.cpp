@@ -69,6 +69,7 @@ TfrmFind::TfrmFind(SearchCommands& commands, Prompter& prompter, QWidget* parent
   top->addLayout(buttons);
 
   connect(cbo_Name, &QComboBox::currentTextChanged, this, &TfrmFind::Changed);
+  connect(cbo_Name, &QComboBox::editTextChanged, this, &TfrmFind::Changed);
   connect(txt_Data, &QLineEdit::textChanged, this, &TfrmFind::Changed);
   connect(cbo_Kind, &QComboBox::currentIndexChanged, this, &TfrmFind::Changed);
   connect(chk_icmp, &QCheckBox::toggled, this, &TfrmFind::Changed);
