@@ -140,6 +140,21 @@ void Fold(std::string_view sj, std::string& out) {
   }
 }
 
+bool HasFoldedForms(std::string_view folded) {
+  const size_t n = folded.size();
+  for (size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(folded[i]);
+    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) return true;
+    if (!cp932::IsLead(c) || i + 1 >= n) continue;
+    const auto t = static_cast<unsigned char>(folded[++i]);
+    if (c == 0x83 && t <= 0x96) return true;  // katakana
+    if (c != 0x81) continue;
+    for (int k = 0; k < 63; ++k)
+      if (kKana[k] == (0x8100 | t)) return true;  // 。「」、・ー゛゜
+  }
+  return false;
+}
+
 std::string Fold(std::string_view sj) {
   std::string out;
   Fold(sj, out);

@@ -20,4 +20,12 @@ namespace widthfold {
 void Fold(std::string_view sj, std::string& out);
 [[nodiscard]] std::string Fold(std::string_view sj);
 
+// True when `folded` (a folded text) holds a character that folding can
+// give: an ASCII byte, a full-width katakana or one of the marks
+// half-width kana become. When false, a text folded or not equals, begins
+// with, ends with or holds `folded` alike (folding changes only characters
+// into such characters, and `folded` has none), so a search for it need not
+// fold what it searches.
+[[nodiscard]] bool HasFoldedForms(std::string_view folded);
+
 }  // namespace widthfold

@@ -74,6 +74,43 @@ bool Contains(const char* v, const char* lit, int n) {
   return false;
 }
 
+// The same search as Contains where byte equality is the whole rule: the
+// literal is whole characters and, when case is folded, holds no ASCII
+// letter of its own. memmem finds the candidates; the walk over the value's
+// characters goes only as far as they do, to tell a match at a character
+// boundary from one that starts on a trail byte.
+bool ContainsBytes(const char* v, const char* lit, int n) {
+  if (n <= 0) return false;
+  const size_t len = std::strlen(v);
+  const size_t need = static_cast<size_t>(n);
+  const char* end = v + len;
+  const char* walk = v;  // a character boundary at or before the next candidate
+  const char* p = v;
+  while (static_cast<size_t>(end - p) >= need) {
+    const char* c = static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), lit, need));
+    if (!c) return false;
+    while (walk < c) walk += CharWidth(walk);
+    if (walk == c) return true;
+    p = c + 1;
+  }
+  return false;
+}
+
+// Whether ContainsBytes may stand for Contains with this literal.
+bool BytesSearchable(const char* lit, int n, bool foldCase) {
+  int i = 0;
+  while (i < n) {
+    if (cp932::IsLead(lit[i])) {
+      if (i + 1 >= n || lit[i + 1] == '\0') return false;  // half a character at the end
+      i += 2;
+      continue;
+    }
+    if (foldCase && collate::FoldLower(lit[i]) != collate::FoldUpper(lit[i])) return false;
+    ++i;
+  }
+  return true;
+}
+
 bool MatchMode(const char* v, const char* lit, int n, int mode) {
   const bool exact = mode >= 4;
   std::string_view l(lit, static_cast<size_t>(n));
@@ -326,12 +363,17 @@ void CMyRec::Decode(int list, Scan& scan) const {
         nd.mode = op2 - '0';
         nd.truth = kEqual;
         if (fold) {
-          nd.fold = true;
-          scan.folded.push_back(
-              widthfold::Fold(std::string_view(nd.text, static_cast<size_t>(nd.textLength))));
-          nd.text = scan.folded.back().c_str();
-          nd.textLength = static_cast<int>(scan.folded.back().size());
+          std::string folded = widthfold::Fold(std::string_view(nd.text, static_cast<size_t>(nd.textLength)));
+          // a literal with nothing folding can give matches folded values
+          // as it matches the values themselves
+          if (widthfold::HasFoldedForms(folded)) {
+            nd.fold = true;
+            scan.folded.push_back(std::move(folded));
+            nd.text = scan.folded.back().c_str();
+            nd.textLength = static_cast<int>(scan.folded.back().size());
+          }
         }
+        nd.bytes = (nd.mode & 3) == 3 && BytesSearchable(nd.text, nd.textLength, nd.mode < 4);
       } else if (op1 == '=') {
         nd.truth = kEqual;
       } else if (op1 == '<') {
@@ -354,7 +396,9 @@ int CMyRec::EvalCondition(const char* rec, const Node& nd) const {
       widthfold::Fold(v, foldedValue_);
       v = foldedValue_.c_str();
     }
-    d = MatchMode(v, nd.text, nd.textLength, nd.mode) ? 0 : 1;
+    d = (nd.bytes ? ContainsBytes(v, nd.text, nd.textLength) : MatchMode(v, nd.text, nd.textLength, nd.mode))
+            ? 0
+            : 1;
   } else if (nd.textLength == 0) {
     d = v[0] ? 1 : 0;
   } else {

@@ -153,7 +153,8 @@ class CMyRec {
     int64_t num;
     const char* text;
     int textLength;
-    bool fold;  // compare width-folded forms
+    bool fold;   // compare width-folded forms
+    bool bytes;  // a contains-match that byte equality decides
   };
   struct Scan {
     std::vector<Node> nodes;

@@ -56,3 +56,22 @@ TEST(WidthFold, EveryHalfWidthByteBecomesOneValidCharacterAndNothingElseChanges)
   // the trail byte of a double-byte character is never read as half-width kana
   EXPECT_EQ("\x83\xB1", widthfold::Fold("\x83\xB1"));
 }
+
+TEST(WidthFold, ATextWithoutFoldedFormsMatchesFoldedOrNot) {
+  // what folding can give: ASCII, katakana and the kana marks
+  for (const char* utf8 : {"a", " ", "カ", "ヴ", "ー", "。", "「", "・", "゛", "歯医者a"})
+    EXPECT_TRUE(widthfold::HasFoldedForms(widthfold::Fold(cp932::FromUtf8(utf8)))) << utf8;
+  for (const char* utf8 : {"歯医者", "鰻", "ひらがな", "々", "〆", "★", "－"})
+    EXPECT_FALSE(widthfold::HasFoldedForms(cp932::FromUtf8(utf8))) << utf8;
+  // so for such a text, folding the searched text never changes a match: every
+  // character folding changes becomes one of those forms
+  for (int b = 0xA1; b <= 0xDF; ++b)
+    EXPECT_TRUE(widthfold::HasFoldedForms(widthfold::Fold(std::string(1, static_cast<char>(b))))) << b;
+  for (char32_t u = 0xFF01; u <= 0xFF5E; ++u) {
+    char utf8[4] = {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (u & 0x3F)), 0};
+    std::string sj;
+    if (cp932::FromUtf8(utf8, sj) != 0) continue;
+    EXPECT_TRUE(widthfold::HasFoldedForms(widthfold::Fold(sj))) << utf8;
+  }
+}

@@ -2,7 +2,11 @@
 // matches that may fold full- and half-width forms together.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "StoreTestUtil.h"
+#include "platform/Collate.h"
+#include "platform/Cp932.h"
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"
 
@@ -75,6 +79,63 @@ TEST_F(FindFoldTest, FoldedMatchesJoinTheTwoWidthsInBothDirections) {
   // and never reaches the filter
   ASSERT_EQ(0, rs.Select(cp932::FromUtf8("A= '*ガイド*'")));
   EXPECT_EQ(1, rs.Count());
+}
+
+// The contains-match as the rule says it, character by character from each
+// character boundary, to hold the faster search to.
+bool ContainsByRule(const std::string& v, const std::string& lit, bool foldCase) {
+  if (lit.empty()) return false;
+  auto width = [&](size_t i) { return cp932::IsLead(v[i]) && i + 1 < v.size() ? 2u : 1u; };
+  for (size_t i = 0; i < v.size(); i += width(i)) {
+    size_t k = 0, j = i;
+    bool ok = true;
+    while (ok && k < lit.size()) {
+      if (j >= v.size()) {
+        ok = false;
+      } else if (cp932::IsLead(v[j]) && j + 1 < v.size()) {
+        ok = k + 1 < lit.size() && v[j] == lit[k] && v[j + 1] == lit[k + 1];
+        j += 2, k += 2;
+      } else {
+        ok = foldCase ? collate::FoldLower(v[j]) == collate::FoldLower(lit[k]) : v[j] == lit[k];
+        ++j, ++k;
+      }
+    }
+    if (ok) return true;
+  }
+  return false;
+}
+
+TEST_F(FindFoldTest, ContainsFindsTheLiteralOnlyAtCharacterBoundaries) {
+  // characters whose trail bytes look like letters and like lead bytes
+  const std::vector<std::string> pieces = {"a", "A", "b", "B", "\x83\x41", "\x83\x42", "\x8E\x95", "\x95\x8E",
+                                           "\x82\xA0", "\xB1", "1"};
+  std::mt19937 rng(7);
+  std::vector<std::string> values;
+  for (int i = 0; i < 300; ++i) {
+    std::string v;
+    for (int k = static_cast<int>(rng() % 12); k > 0; --k) v += pieces[rng() % pieces.size()];
+    values.push_back(v);
+    db.New();
+    db.SetValue(0, v);
+    ASSERT_EQ(0, db.Store());
+  }
+  for (int t = 0; t < 400; ++t) {
+    // a piece of some value, from any byte: on a boundary or not
+    const std::string& from = values[rng() % values.size()];
+    if (from.size() < 2) continue;
+    const size_t at = rng() % (from.size() - 1);
+    std::string lit = from.substr(at, 1 + rng() % std::min<size_t>(4, from.size() - at));
+    if (cp932::CharStart(lit, lit.size() - 1) != lit.size() - 1 || lit.find('\'') != std::string::npos) continue;
+    for (bool exact : {false, true}) {
+      const std::string expr = std::string("A") + (exact ? "==" : "= ") + "'*" + lit + "*'";
+      const int rc = rs.Select(expr);
+      ASSERT_TRUE(rc == 0 || rc == CMyRec::kNoneFound) << expr << " " << rc;
+      std::vector<int> want;
+      for (size_t i = 0; i < values.size(); ++i)
+        if (ContainsByRule(values[i], lit, !exact)) want.push_back(static_cast<int>(i));
+      EXPECT_EQ(want, std::vector<int>(rs.Items(), rs.Items() + rs.Count())) << expr;
+    }
+  }
 }
 
 }  // namespace
