@@ -1,6 +1,7 @@
 #include "mainview/SearchActions.h"
 
 #include <QAction>
+#include <QMenu>
 
 #include "mainview/MainActions.h"
 #include "mainview/TfrmFind.h"
@@ -60,6 +61,7 @@ void RegisterSearchActions(MainActions& a, SearchWindows& w, std::function<Field
   QAction* up = a.Add({"mnuSelFindUp", "", "上検索(&U)", QKeySequence(Qt::SHIFT | Qt::Key_F3), when::Started,
                        [&w] { w.Search().FindStep(-1); }});
   a.InsertGroupBefore(m, "mnuSelMovePrevNen", {find, down, up});
+  if (QAction* years = a.Find("mnuSelMovePrevNen")) a.Menu(QString::fromUtf8(m))->insertSeparator(years);
   a.Add({"pmenu_Find", "#pmenu_MainPopup", "検索(&F)...", {}, when::RecordsShown, [&w, fieldUnderMouse] {
            w.Search().FindFieldText(fieldUnderMouse ? fieldUnderMouse().field : "");
          }});

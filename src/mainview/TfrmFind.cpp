@@ -1,11 +1,13 @@
 #include "mainview/TfrmFind.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "mainview/SearchCommands.h"
@@ -121,11 +123,29 @@ void TfrmFind::Changed() {
 void TfrmFind::FormShow() {
   LoadWidgets();
   commands_.changed = true;
+  if (!placed_) PlaceBesideParent();
   show();
   raise();
   activateWindow();
   txt_Data->setFocus();
   txt_Data->selectAll();
+}
+
+void TfrmFind::PlaceBesideParent() {
+  placed_ = true;
+  QWidget* main = parentWidget();
+  QScreen* screen = main ? main->screen() : QApplication::primaryScreen();
+  if (!main || !screen) return;
+  // beside the main window, so that the hits it shows stay in view
+  adjustSize();
+  const QRect avail = screen->availableGeometry();
+  const QRect m = main->frameGeometry();
+  const QSize size = frameGeometry().size();
+  QPoint at(m.right() + 1, m.top());
+  if (at.x() + size.width() > avail.right() + 1) at.setX(m.left() - size.width());
+  if (at.x() < avail.left())
+    at = QPoint(std::max(avail.left(), m.right() - size.width()), m.bottom() - size.height());
+  move(at);
 }
 
 void TfrmFind::cmd_DownFindClick() { commands_.RunSearch(1); }

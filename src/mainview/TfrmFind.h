@@ -40,7 +40,9 @@ class TfrmFind : public QDialog {
   // The widgets' values into the query; the next search starts afresh.
   void Changed();
   void LoadWidgets();
+  void PlaceBesideParent();
 
   SearchCommands& commands_;
   bool loading_ = false;
+  bool placed_ = false;
 };
