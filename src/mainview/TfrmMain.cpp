@@ -208,6 +208,7 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::FormCloseQuery() {
   if (!objects_ || !started_) return;
+  CloseReference();  // its place goes to the settings written below
   CMyGlobal& g = *objects_->global;
   if (!objects_->alarm->Save(g.UserPath("alarm.dat")))
     env_.prompter->Warn("アラームを保存できませんでした。"_sj);

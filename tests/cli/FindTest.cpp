@@ -21,9 +21,11 @@ struct Diary {
     EXPECT_EQ(0, users.Append(rec));
     EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
     base = "--root " + root + " --user u ";
-    for (const char* entry : {"--date 2024/12/24 '日記=歯医者（年末）'", "--date 2019/01/10 '日記=歯医者の予約'",
-                              "--date 2020/06/01 日記=カレー 天気=晴れ", "--date 2020/06/01 天気=晴れのち雨",
-                              "--date 2023/05/20 \"日記=it's *new*\"", "--date 2023/05/21 \"日記=$(printf '一行目\\r\\n歯医者')\""})
+    for (const char* entry :
+         {"--date 2024/12/24 '日記=歯医者（年末）'", "--date 2019/01/10 '日記=歯医者の予約'",
+          "--date 2020/06/01 日記=カレー 天気=晴れ", "--date 2020/06/01 天気=晴れのち雨",
+          "--date 2023/05/20 \"日記=it's *new*\"",
+          "--date 2023/05/21 \"日記=$(printf '一行目\\r\\n歯医者')\""})
       EXPECT_EQ(0, Jbx("add " + base + "--today 2024/05/15 " + entry).status) << entry;
   }
   RunResult Find(const std::string& args) { return Jbx("find " + base + args); }

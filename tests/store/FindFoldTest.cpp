@@ -107,8 +107,8 @@ bool ContainsByRule(const std::string& v, const std::string& lit, bool foldCase)
 
 TEST_F(FindFoldTest, ContainsFindsTheLiteralOnlyAtCharacterBoundaries) {
   // characters whose trail bytes look like letters and like lead bytes
-  const std::vector<std::string> pieces = {"a", "A", "b", "B", "\x83\x41", "\x83\x42", "\x8E\x95", "\x95\x8E",
-                                           "\x82\xA0", "\xB1", "1"};
+  const std::vector<std::string> pieces = {"a",        "A",        "b",        "B",    "\x83\x41", "\x83\x42",
+                                           "\x8E\x95", "\x95\x8E", "\x82\xA0", "\xB1", "1"};
   std::mt19937 rng(7);
   std::vector<std::string> values;
   for (int i = 0; i < 300; ++i) {
@@ -125,7 +125,8 @@ TEST_F(FindFoldTest, ContainsFindsTheLiteralOnlyAtCharacterBoundaries) {
     if (from.size() < 2) continue;
     const size_t at = rng() % (from.size() - 1);
     std::string lit = from.substr(at, 1 + rng() % std::min<size_t>(4, from.size() - at));
-    if (cp932::CharStart(lit, lit.size() - 1) != lit.size() - 1 || lit.find('\'') != std::string::npos) continue;
+    if (cp932::CharStart(lit, lit.size() - 1) != lit.size() - 1 || lit.find('\'') != std::string::npos)
+      continue;
     for (bool exact : {false, true}) {
       const std::string expr = std::string("A") + (exact ? "==" : "= ") + "'*" + lit + "*'";
       const int rc = rs.Select(expr);

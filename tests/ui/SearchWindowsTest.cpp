@@ -351,3 +351,16 @@ TEST(TfrmSub, KeepsItsHolidaysWhileTheMainWindowReloadsTheCalendar) {
   EXPECT_EQ("憲法記念日", cp932::ToUtf8(ref.RowStatus(may3)));
   EXPECT_EQ(QString::fromUtf8("憲法記念日"), d.Sub()->statusPanel1->text());
 }
+
+TEST(TfrmSub, ItsPlaceIsKeptWhenTheMainWindowClosesWithItOpen) {
+  Diary d;
+  ASSERT_TRUE(Trigger(*d.w, "mnuPrevNenPopWin"));
+  d.Sub()->resize(320, 410);
+  d.w->FormCloseQuery();
+  EXPECT_EQ(nullptr, d.Sub());
+  CMyGlobal& g = *d.w->Global();
+  EXPECT_EQ(320, g.width[CMyGlobal::kReferenceWindow]);
+  const std::string ini = ReadBytes(g.UserPath("jbxuser.ini"));
+  EXPECT_NE(std::string::npos, ini.find("[FORM2]\r\nLEFT=")) << ini;
+  EXPECT_NE(std::string::npos, ini.find("WIDTH=320\r\nHEIGHT=410")) << ini;
+}
