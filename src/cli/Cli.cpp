@@ -197,6 +197,19 @@ const std::vector<Command>& Commands() {
        "分類 "
        "--run\n",
        CmdPickout},
+      {"find", "--root DIR --user NAME [--division N] [--field NAME] [--kind 0..3] [--case] [--fold] TEXT",
+       "検索画面と同じ条件で分類の記録を探し、見つかった順に書く",
+       "  --division N|NAME   分類の位置（0 から）または名前\n"
+       "  --field NAME        探す項目（入力画面の項目名か項目。既定は（全て））\n"
+       "  --kind 0..3         0 完全に一致, 1 先頭文字が一致, 2 最後の文字が一致, 3 "
+       "一致する文字がある（既定）\n"
+       "  --case              大文字小文字を判断する\n"
+       "  --fold              全角・半角を区別しない（ＡＢＣ = ABC, ｶﾀｶﾅ = カタカナ）\n"
+       "順は最初の表示画面が見せる順です（月表ならキー項目、行連番の順）。検索文字列は 30 文字までです。\n"
+       "1 件 1 行で「キー項目<TAB>行連番<TAB>項目名<TAB>値」。値の \\ TAB CR LF は \\\\ \\t \\r \\n。\n"
+       "見つからなければ何も書かずに終了コード 1 です。\n"
+       "例: jbx find --root DIR --user u --kind 3 歯医者\n",
+       CmdFind},
   };
   return kTable;
 }

@@ -69,3 +69,7 @@ std::string AbsolutePath(const std::string& path);
 // filter and sort the extraction dialog's model makes, or with --run the
 // extracted records or group rows (CmdPickout.cpp).
 int CmdPickout(int argc, char** argv);
+// jbx find --root DIR --user NAME [--division N] [--field NAME] [--kind 0..3]
+// [--case] [--fold] TEXT: the search dialog's search; every hit as key,
+// serial, field and its text (CmdFind.cpp).
+int CmdFind(int argc, char** argv);

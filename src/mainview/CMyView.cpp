@@ -193,22 +193,23 @@ int CMyView::MoveView(int delta, int force) {
   return 0;
 }
 
+void CMyView::ScreenOrder(const ViewScreen& screen, int dataKind, int displayMode, std::string& filter,
+                          std::string& sort) {
+  if (displayMode == kSheetMode)
+    sort = "キー項目,行連番"_sj;
+  else if (!screen.sort.empty())
+    sort = screen.sort;
+  else
+    sort = dataKind == kDateKind ? "キー項目 D,行連番"_sj : "キー項目,行連番"_sj;
+  // a filter beginning with "=" marks an automatic extraction, not a filter
+  filter = !screen.filter.empty() && screen.filter[0] != '=' ? screen.filter : std::string();
+}
+
 int CMyView::ReloadView(bool appendedOnly) {
   std::string sort, filter;
-  if (displayMode_ == kSheetMode) {
-    sort = "キー項目,行連番"_sj;
-  } else if (extraction_ && !extractionSort_.empty()) {
-    sort = extractionSort_;
-  } else if (!screen_.sort.empty()) {
-    sort = screen_.sort;
-  } else {
-    sort = dataKind_ == kDateKind ? "キー項目 D,行連番"_sj : "キー項目,行連番"_sj;
-  }
-  if (extraction_ && !extractionFilter_.empty()) {
-    filter = extractionFilter_;
-  } else if (!screen_.filter.empty() && screen_.filter[0] != '=') {
-    filter = screen_.filter;
-  }
+  ScreenOrder(screen_, dataKind_, displayMode_, filter, sort);
+  if (extraction_ && !extractionSort_.empty() && displayMode_ != kSheetMode) sort = extractionSort_;
+  if (extraction_ && !extractionFilter_.empty()) filter = extractionFilter_;
   int rc = appendedOnly ? records_.RequeryAppended(filter, sort) : records_.Requery(filter, sort);
   if (rc != 0) prompter_.Warn("抽出に失敗しました。"_sj);
   int n = records_.Count();
@@ -500,84 +501,40 @@ void CMyView::BuildListRows() {
   }
 }
 
-int CMyView::LayoutFromTop(int t) {
-  const int available = AvailableHeight();
-  long sum = screen_.headerHeight;
-  int last = t;
-  for (int r = t; r < RowCount(); ++r) {
-    sum += rows_[static_cast<size_t>(r)].height;
-    last = r;
-    if (sum >= available) break;
-  }
-  top_ = t;
-  lastVisible_ = last;
-  return last;
+SheetScroll CMyView::Scroll() {
+  return SheetScroll({rows_, screen_.headerHeight, AvailableHeight()}, cursor_, top_, lastVisible_);
 }
 
+int CMyView::LayoutFromTop(int t) { return Scroll().LayoutFromTop(t); }
+
 int CMyView::MaxTopRow() const {
-  // the highest top row from which the rows below it still fill the view
-  const long available = AvailableHeight() - screen_.headerHeight;
-  long sum = 0;
-  int r = RowCount() - 1;
-  for (; r >= 0; --r) {
-    sum += rows_[static_cast<size_t>(r)].height;
-    if (sum > available) break;
-  }
-  return std::clamp(r + 1, 0, std::max(RowCount() - 1, 0));
+  return SheetScroll::MaxTopRow({rows_, screen_.headerHeight, AvailableHeight()});
 }
 
 void CMyView::SetTop(int top) {
-  top_ = std::clamp(top, 0, std::max(RowCount() - 1, 0));
-  LayoutFromTop(top_);
+  Scroll().SetTop(top);
   Repaint();
+}
+
+void CMyView::FollowCursor() {
+  if (cursor_ >= 0 && cursor_ < RowCount() && rows_[static_cast<size_t>(cursor_)].record >= 0)
+    records_.GoTo(rows_[static_cast<size_t>(cursor_)].record);
 }
 
 void CMyView::MoveCursorTo(int r) {
   PlaceCursor(r);
-  // the record set stands on the cursor's record, so that what acts on
-  // "the current record" (search, the input form) acts on the one shown
-  if (cursor_ >= 0 && cursor_ < RowCount() && rows_[static_cast<size_t>(cursor_)].record >= 0)
-    records_.GoTo(rows_[static_cast<size_t>(cursor_)].record);
+  FollowCursor();
 }
 
 void CMyView::ClickRow(int r) {
   if (r < 0 || r >= RowCount()) return;
   cursor_ = r;  // a click moves the frame only; the rows stay where they are
-  if (rows_[static_cast<size_t>(r)].record >= 0) records_.GoTo(rows_[static_cast<size_t>(r)].record);
+  FollowCursor();
   Repaint();
 }
 
 void CMyView::PlaceCursor(int r) {
-  const int count = RowCount();
-  if (count == 0) return;
-  if (r + 1 >= count) r = count - 1;
-  if (r < 0) r = 0;
-  const int available = AvailableHeight();
-  if (r >= top_ && r < lastVisible_) {
-    cursor_ = r;
-    return;
-  }
-  if (r < top_) {
-    cursor_ = r;
-    long sum = screen_.headerHeight;
-    int i = count - 1;
-    for (; i >= 0; --i) {
-      sum += rows_[static_cast<size_t>(i)].height;
-      if (sum > available) break;
-    }
-    SetTop(std::min(r, i + 1));
-    return;
-  }
-  long sum = screen_.headerHeight;
-  int i = r;
-  for (; i >= 0; --i) {
-    sum += rows_[static_cast<size_t>(i)].height;
-    if (sum > available) break;
-  }
-  int t = std::min(i + 1, r);
-  LayoutFromTop(t);
-  cursor_ = r;
-  Repaint();
+  if (Scroll().PlaceCursor(r)) Repaint();
 }
 
 int CMyView::StepCursor(int direction) {
@@ -700,41 +657,15 @@ void CMyView::KeyDown() {
 
 void CMyView::KeyPageDown() {
   if (RowCount() == 0) return;
-  if (lastVisible_ < RowCount() - 1) {
-    int newLast = LayoutFromTop(lastVisible_);
-    if (newLast == RowCount() - 1) {
-      MoveCursorTo(newLast);
-    } else {
-      cursor_ = newLast;
-    }
-  } else {
-    cursor_ = lastVisible_;
-  }
+  Scroll().PageDown();
+  FollowCursor();
   Repaint();
 }
 
 void CMyView::KeyPageUp() {
   if (RowCount() == 0) return;
-  if (top_ == 0) {
-    cursor_ = 0;
-    Repaint();
-    return;
-  }
-  const int available = AvailableHeight();
-  const int oldTop = top_;
-  long sum = screen_.headerHeight + rows_[static_cast<size_t>(oldTop)].height;
-  int t = oldTop;
-  while (t > 0 && sum + rows_[static_cast<size_t>(t - 1)].height <= available) {
-    sum += rows_[static_cast<size_t>(t - 1)].height;
-    --t;
-  }
-  if (t == oldTop) {
-    LayoutFromTop(oldTop - 1);
-    cursor_ = oldTop;
-  } else {
-    LayoutFromTop(t);
-    cursor_ = t;
-  }
+  Scroll().PageUp();
+  FollowCursor();
   Repaint();
 }
 
@@ -769,7 +700,11 @@ std::string CMyView::StatusText() const {
 std::string CMyView::RowStatus(int row, const std::string& holidayName, const std::string& anniversaryName,
                                int anniversaryStartYear) const {
   if (row < 0 || row >= RowCount()) return {};
-  const SheetRow& r = rows_[static_cast<size_t>(row)];
+  return RowStatusOf(rows_[static_cast<size_t>(row)], holidayName, anniversaryName, anniversaryStartYear);
+}
+
+std::string CMyView::RowStatusOf(const SheetRow& r, const std::string& holidayName,
+                                 const std::string& anniversaryName, int anniversaryStartYear) {
   std::string text = r.holiday ? holidayName : std::string();
   if (r.hasAnniversary) {
     text += " / " + anniversaryName;

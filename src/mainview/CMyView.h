@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mainview/SheetScroll.h"
 #include "mainview/ViewPorts.h"
 #include "platform/Clock.h"
 
@@ -42,7 +43,23 @@ struct SumEntry {
   std::string text;  // what the "SUM" control shows
 };
 
-class CMyView {
+// What painting reads of a sheet: the screen's settings, the rows and the
+// window onto them, and the totals. The main view is one; the reference
+// window's copy of another month is another.
+class SheetRows {
+ public:
+  virtual ~SheetRows() = default;
+  virtual const ViewScreen& Screen() const = 0;
+  virtual int DisplayMode() const = 0;
+  virtual const std::vector<SheetRow>& Rows() const = 0;
+  virtual int TopRow() const = 0;
+  virtual int LastVisibleRow() const = 0;
+  virtual const std::vector<SumEntry>& Sums() const = 0;
+  // A band below the footer that rows leave free (logical units).
+  virtual int NoteHeight() const { return 0; }
+};
+
+class CMyView : public SheetRows {
  public:
   enum { kDateKind = 0, kPageKind = 100, kSheetMode = 0, kListMode = 10 };
 
@@ -51,7 +68,7 @@ class CMyView {
 
   // Opening a screen: display mode, rows per list page, sums, memo growth.
   void SetScreen(const ViewScreen& screen);
-  const ViewScreen& Screen() const { return screen_; }
+  const ViewScreen& Screen() const override { return screen_; }
   void SetDataKind(int kind) { dataKind_ = kind; }
   int DataKind() const { return dataKind_; }
   // Height of the paint box in logical units.
@@ -59,7 +76,7 @@ class CMyView {
   // A band below the screen's footer that rows leave free (a note of the
   // group view), in logical units; 0 none.
   void SetNoteHeight(int logical) { noteHeight_ = logical > 0 ? logical : 0; }
-  int NoteHeight() const { return noteHeight_; }
+  int NoteHeight() const override { return noteHeight_; }
   void SetExtraction(bool active, const std::string& filter, const std::string& sort);
   // Rows per list page while an extraction is shown (the dialog's lines per
   // page, at least 1); SetScreen puts back the screen's own value.
@@ -71,6 +88,10 @@ class CMyView {
   // appendedOnly: the table only grew since the last reload (a period was
   // loaded), so the record set may merge the new records in.
   int ReloadView(bool appendedOnly = false);
+  // The filter and sort ReloadView gives the record set for `screen` when
+  // no extraction is active (also how `jbx find` orders a book).
+  static void ScreenOrder(const ViewScreen& screen, int dataKind, int displayMode, std::string& filter,
+                          std::string& sort);
   void RebuildRows();
   void MoveCursorTo(int row);
   // A click on a row: the cursor goes there without scrolling.
@@ -105,29 +126,36 @@ class CMyView {
   static bool FormatTotal(double total, int decimals, std::string& out);
 
   // ---- state ----
-  const std::vector<SheetRow>& Rows() const { return rows_; }
+  const std::vector<SheetRow>& Rows() const override { return rows_; }
   int RowCount() const { return static_cast<int>(rows_.size()); }
   int TotalHeight() const { return totalHeight_; }
   int CursorRow() const { return cursor_; }
-  int TopRow() const { return top_; }
-  int LastVisibleRow() const { return lastVisible_; }
-  int DisplayMode() const { return displayMode_; }
+  int TopRow() const override { return top_; }
+  int LastVisibleRow() const override { return lastVisible_; }
+  int DisplayMode() const override { return displayMode_; }
   CivilDate CurrentDate() const { return current_; }
   CivilDate PeriodStart() const { return start_; }
   CivilDate PeriodEnd() const { return end_; }
   int CurrentPage() const { return page_; }
   int ListPage() const { return listPage_; }
   int LastListPage() const { return lastListPage_; }
-  const std::vector<SumEntry>& Sums() const { return sums_; }
+  const std::vector<SumEntry>& Sums() const override { return sums_; }
   std::string Label() const;       // lbl_YYYYMM
   std::string StatusText() const;  // status panel 0
   // Status panel 1 for a row: holiday name, anniversary and its years.
   std::string RowStatus(int row, const std::string& holidayName, const std::string& anniversaryName,
                         int anniversaryStartYear) const;
+  // The same for any row (the reference window's too).
+  static std::string RowStatusOf(const SheetRow& row, const std::string& holidayName,
+                                 const std::string& anniversaryName, int anniversaryStartYear);
   int RepaintCount() const { return repaints_; }
 
  private:
   void PlaceCursor(int row);
+  SheetScroll Scroll();
+  // The record set stands on the cursor's record, so that what acts on "the
+  // current record" (search, the input form) acts on the one shown.
+  void FollowCursor();
   void BuildDateRows();
   void BuildPageRows();
   void BuildListRows();

@@ -1,10 +1,11 @@
-// The record remembered by copy and cut for the next paste: the main
-// window's own, not the system clipboard.
+// The record the sheet's copy or cut command remembered, for the next paste.
+// It is the program's own, not the system clipboard, and lives until it is
+// replaced. The main sheet's commands and the reference window's copy fill it.
 #pragma once
 #include <string>
 
 struct CopySource {
   int mode = 0;        // 0 copy, 1 cut
-  std::string key;     // empty: nothing copied
-  std::string serial;  // line serial ("行連番")
+  std::string key;     // the record's "キー項目"; empty = nothing remembered
+  std::string serial;  // its "行連番"
 };

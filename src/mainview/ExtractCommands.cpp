@@ -92,7 +92,7 @@ bool ExtractCommands::ShowGroup(const CMyPickup& model) {
   w_.HideEntry();
   o.sheetRecords->Use(o.groupRecords.get());
   o.sheetScreen->UseGroupRows(o.groupRows.get());
-  o.painter->SetFooterNote(o.group->FooterText());
+  o.view->SetNoteHeight(o.painter->SetFooterNote(o.group->FooterText()));
   o.groupShown = true;
   return true;
 }
@@ -101,7 +101,7 @@ void ExtractCommands::EndGroup() {
   MainObjects& o = ctx_.objects;
   o.sheetRecords->Use(nullptr);
   o.sheetScreen->UseGroupRows(nullptr);
-  o.painter->SetFooterNote({});
+  o.view->SetNoteHeight(o.painter->SetFooterNote({}));
   o.group->Clear();
   o.groupShown = false;
 }

@@ -11,6 +11,14 @@ std::string RecordRowSource::Value(const std::string& field) const {
   return v ? std::string(v) : std::string();
 }
 
+std::string TableRowSource::Value(const std::string& field) const {
+  if (index_ < 0 || static_cast<size_t>(index_) >= records_.size()) return {};
+  const int r = records_[static_cast<size_t>(index_)];
+  if (r < 0 || r >= db_.RecordCount()) return {};
+  const char* v = db_.ValueByName(field, r);
+  return v ? std::string(v) : std::string();
+}
+
 void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& out) {
   out = ViewScreen{};
   const jos::ViewBlock& v = scr.View();

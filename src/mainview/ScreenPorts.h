@@ -2,6 +2,7 @@
 // view's settings, and drawing rows, header and footer for the painter.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "extract/CMyGroup.h"
 #include "mainview/SheetPainter.h"
@@ -10,11 +11,17 @@
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"
 
-// The record at one position of the record set, for the screen's items.
-class RecordRowSource : public RowSource {
+// The record a sheet row names (its `record`), for the screen's items.
+class SheetRowSource : public RowSource {
+ public:
+  virtual void SetPosition(int record) = 0;
+};
+
+// The record at one position of the record set.
+class RecordRowSource : public SheetRowSource {
  public:
   RecordRowSource(const CMyDB& db, const CMyRec& rec) : db_(db), rec_(rec) {}
-  void SetPosition(int pos) { pos_ = pos; }
+  void SetPosition(int pos) override { pos_ = pos; }
   std::string Value(const std::string& field) const override;
   bool HasNext() const override { return pos_ >= 0 && pos_ + 1 < rec_.Count(); }
 
@@ -22,6 +29,22 @@ class RecordRowSource : public RowSource {
   const CMyDB& db_;
   const CMyRec& rec_;
   int pos_ = -1;
+};
+
+// Rows that name records of their own list of table record numbers (the
+// reference window's): what they show stays put while the record set the
+// list was taken from is selected and sorted anew.
+class TableRowSource : public SheetRowSource {
+ public:
+  TableRowSource(const CMyDB& db, const std::vector<int>& records) : db_(db), records_(records) {}
+  void SetPosition(int index) override { index_ = index; }
+  std::string Value(const std::string& field) const override;
+  bool HasNext() const override { return index_ >= 0 && static_cast<size_t>(index_) + 1 < records_.size(); }
+
+ private:
+  const CMyDB& db_;
+  const std::vector<int>& records_;
+  int index_ = -1;
 };
 
 // Reads a screen into the shared screen model and the view's settings.
@@ -39,7 +62,8 @@ class JosScreenLoader : public ScreenLoader {
 
 class ScrSheetScreen : public SheetScreen {
  public:
-  ScrSheetScreen(CMyScr& scr, RecordRowSource& rows, const CMyView& view)
+  // `view` gives the totals the "SUM" items show.
+  ScrSheetScreen(CMyScr& scr, SheetRowSource& rows, const SheetRows& view)
       : scr_(scr), rows_(rows), view_(view) {}
   void BeginDraw(Canvas& c) override;
   void EndDraw(Canvas& c) override;
@@ -58,8 +82,8 @@ class ScrSheetScreen : public SheetScreen {
 
  private:
   CMyScr& scr_;
-  RecordRowSource& rows_;
+  SheetRowSource& rows_;
   GroupRowSource* group_ = nullptr;
-  const CMyView& view_;
+  const SheetRows& view_;
   uint32_t defaultText_ = 0;
 };

@@ -11,9 +11,9 @@ constexpr uint32_t kNoteBack = 0xE8F4FF;  // a pale amber band: something to kno
 constexpr uint32_t kNoteText = 0x004080;
 }  // namespace
 
-void SheetPainter::SetFooterNote(const std::string& sj) {
+int SheetPainter::SetFooterNote(const std::string& sj) {
   note_ = sj;
-  view_.SetNoteHeight(sj.empty() ? 0 : screen_.LogicalY(kNotePixels));
+  return sj.empty() ? 0 : screen_.LogicalY(kNotePixels);
 }
 
 LogFont SheetPainter::KeyFont(bool today, bool marked) {

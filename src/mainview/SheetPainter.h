@@ -46,7 +46,8 @@ class SheetScreen {
 
 class SheetPainter {
  public:
-  SheetPainter(CMyView& view, SheetScreen& screen) : view_(view), screen_(screen) {}
+  // `view`: the main view, or the reference window's rows.
+  SheetPainter(const SheetRows& view, SheetScreen& screen) : view_(view), screen_(screen) {}
 
   // Draws the whole visible sheet; `width`, `height`: the paint box in
   // pixels. Returns the last visible row.
@@ -58,15 +59,16 @@ class SheetPainter {
   int RowAt(int y) const;
   static LogFont KeyFont(bool today = false, bool marked = false);
   // A line of text under the sheet's footer (the group view tells there how
-  // many values it could not count); "" none. The view leaves room for it.
-  void SetFooterNote(const std::string& sj);
+  // many values it could not count); "" none. Returns the note's height in
+  // logical units, which the view must leave free (CMyView::SetNoteHeight).
+  int SetFooterNote(const std::string& sj);
   const std::string& FooterNote() const { return note_; }
   static constexpr int kNotePixels = 18;
 
  private:
   void DrawKeyArea(Canvas& c, int groupTop, int parity, int row, int groupHeight, const SheetColours& col);
   int KeyAreaWidth() const;
-  CMyView& view_;
+  const SheetRows& view_;
   SheetScreen& screen_;
   std::string note_;
 };

@@ -21,6 +21,7 @@
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
 #include "mainview/HolidayActions.h"
+#include "mainview/SearchActions.h"
 #include "mainview/SheetActions.h"
 #include "mainview/ViewInputPort.h"
 #include "platform/Cp932.h"
@@ -90,6 +91,7 @@ void TfrmMain::BuildActions() {
       [this] {
         if (input_) input_->hide();
       });
+  RegisterSearchActions(*actions_, *search_, [this] { return popupField_; });
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -102,6 +104,7 @@ void TfrmMain::FormCreate() {
   fileCommands_ = std::make_unique<FileCommands>(*context_, *this);
   entryCommands_ = std::make_unique<EntryCommands>(*context_, *this);
   editCommands_ = std::make_unique<EditCommands>(*context_, *this);
+  search_ = std::make_unique<SearchWindows>(*this, *context_, [this] { AfterViewChange(); });
   inputView_ = std::make_unique<ViewInputPort>(*objects_, [this] { AfterViewChange(); });
   inputAlarms_ = std::make_unique<AlarmInputPort>(*objects_->alarm);
   BuildActions();
@@ -206,6 +209,7 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::FormCloseQuery() {
   if (!objects_ || !started_) return;
+  CloseReference();  // its place goes to the settings written below
   CMyGlobal& g = *objects_->global;
   if (!objects_->alarm->Save(g.UserPath("alarm.dat")))
     env_.prompter->Warn("アラームを保存できませんでした。"_sj);
@@ -233,10 +237,15 @@ void TfrmMain::FormClose() {
   inputAlarms_.reset();
   inputView_.reset();
   extract_.reset();
+  search_.reset();
   entryCommands_.reset();
   fileCommands_.reset();
   context_.reset();
   objects_.reset();  // its members go in the reverse order of their creation
+}
+
+void TfrmMain::CloseReference() {
+  if (search_) search_->CloseReference();
 }
 
 void TfrmMain::showEvent(QShowEvent* e) {

@@ -10,6 +10,7 @@
 
 #include "mainview/EditCommands.h"
 #include "mainview/EntryCommands.h"
+#include "mainview/FieldUnderMouse.h"
 #include "mainview/MainActions.h"
 #include "mainview/MainObjects.h"
 #include "mainview/MainWindowPort.h"
@@ -22,6 +23,7 @@ class Opener;
 class FileCommands;
 class EditActions;
 class ExtractActions;
+class SearchWindows;
 class TfrmInput;
 class ViewInputPort;
 class AlarmInputPort;
@@ -95,6 +97,10 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   MainObjects& Objects() { return *objects_; }
   // The current book's input form; null when it has none.
   TfrmInput* InputForm() const { return input_; }
+  // The search dialog and the reference window.
+  SearchWindows& Search() { return *search_; }
+  // Closes the reference window (its rows go out of date).
+  void CloseReference();
   // "ひとこと(yyyy年mm月dd日 dddd)"
   static QString CaptionFor(CivilDate today);
   // The window icon: a calendar leaf with the day of the month.
@@ -179,6 +185,8 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   std::unique_ptr<EditCommands> editCommands_;
   std::unique_ptr<EditActions> editActions_;
   std::unique_ptr<ExtractActions> extract_;
+  std::unique_ptr<SearchWindows> search_;
+  FieldHit popupField_;  // the field the popup menu opened over
   std::unique_ptr<ViewInputPort> inputView_;
   std::unique_ptr<AlarmInputPort> inputAlarms_;
   TfrmInput* input_ = nullptr;

@@ -10,6 +10,7 @@
 #include "input/TfrmInput.h"
 #include "mainview/ExtractActions.h"
 #include "mainview/FileCommands.h"
+#include "mainview/SearchActions.h"
 #include "mainview/TfrmMain.h"
 #include "mainview/ViewInputPort.h"
 #include "options/CMyColorKinds.h"
@@ -61,6 +62,7 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   CMyGlobal& g = *o.global;
   CMyMaster& users = o.Table(kUserTable);
   const std::string previousFolder = g.DivisionFolder();
+  CloseReference();
   bool rebuildTabs = false;
   bool created = false;
   if (users.Record(index) && mode != OpenDivisionMode::Create) {
@@ -232,6 +234,7 @@ void TfrmMain::tab_ScrChange(int index) {
     if (at.key[0] && (view.DisplayMode() == CMyView::kSheetMode || at.record >= 0)) cursorKey_ = at.key;
   }
   const std::string key = cursorKey_;
+  CloseReference();
   if (OpenScreen(false, OpenScreenMode::Switch, index) != 0) {
     updating_ = true;
     tab_Scr->setCurrentIndex(previous);
@@ -281,9 +284,11 @@ void TfrmMain::RebuildInputForm() {
   };
   if (!form->BuildForm(o.view->Screen().linesPerPage, KindsOf(o, *env_.prompter, *env_.beeper))) {
     delete form;
+    search_->SetFields({});
     return;
   }
   input_ = form;
+  search_->SetFields(form->Model().ControlList());
 }
 
 bool TfrmMain::ShowEntry(const std::string& key, int index) {

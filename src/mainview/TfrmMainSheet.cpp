@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "input/TfrmInput.h"
 #include "mainview/EditActions.h"
 #include "mainview/EntryCommands.h"
 #include "mainview/TfrmMain.h"
@@ -141,7 +142,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::ContextMenu && started_) {
-    paiMainMouseDown(static_cast<QContextMenuEvent*>(event)->pos().y());
+    const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
+    paiMainMouseDown(at.y());
+    popupField_ =
+        FieldUnderMouse(*objects_->view, objects_->view->CursorRow(), at.x(), at.y(),
+                        scr_Bottom->isEnabled() ? scr_Bottom->value() : 0, ScrFieldHitTest(*objects_->scr),
+                        input_ ? input_->Model().ControlList() : std::vector<jsc::Control>{});
+    editCommands_->SetFieldUnderMouse(popupField_.caption);
     actions_->Refresh();
     actions_->Menu(QStringLiteral("#pmenu_MainPopup"))
         ->exec(static_cast<QContextMenuEvent*>(event)->globalPos());

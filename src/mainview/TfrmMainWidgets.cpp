@@ -172,11 +172,8 @@ void TfrmMain::AddToolButtons() {
   const struct {
     const char* action;
     const char* text;
-  } kButtons[] = {{"tbt_New", "新規"},
-                  {"tbt_NowNew", "今日"},
-                  {"tbt_Edit", "編集"},
-                  {"tbt_Pickout", "抽出"},
-                  {"tbt_PickoutSet", "抽出設定"}};
+  } kButtons[] = {{"tbt_New", "新規"},     {"tbt_NowNew", "今日"},         {"tbt_Edit", "編集"},
+                  {"tbt_Pickout", "抽出"}, {"tbt_PickoutSet", "抽出設定"}, {"mnuSelFind", "検索"}};
   for (const auto& b : kButtons) {
     QAction* a = actions_->Find(QString::fromUtf8(b.action));
     auto* button = new QToolButton(this);

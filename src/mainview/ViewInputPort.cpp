@@ -1,6 +1,7 @@
 #include "mainview/ViewInputPort.h"
 
 #include "platform/Cp932.h"
+#include "store/MemoSchema.h"
 
 int ViewInputPort::NextSerial(const std::string& period, const std::string& key) {
   return o_.periods->RegisterKey(period, key, false);
@@ -21,13 +22,27 @@ void ViewInputPort::ReloadView() {
   v.ReloadView();
   v.RebuildRows();
   v.LayoutFromTop(std::min(top, std::max(v.RowCount() - 1, 0)));
+  // a save or a delete changed the month shown: a reference window showing
+  // the same month holds rows of before
+  if (o_.closeReferenceIfSameMonth)
+    o_.closeReferenceIfSameMonth(CMyView::AddMonths(v.CurrentDate(), 0, "yyyymm"));
   if (changed_) changed_();
 }
 
 int ViewInputPort::FindRecord(const std::string& key, const std::string& serial) {
-  // keys and serials are digits and "/", never a quote
-  std::string expr = "キー項目='"_sj + key + "' and 行連番='"_sj + serial + "'";
-  return o_.rec->Find(expr.c_str(), 0, true);
+  // Walked here rather than with the record set's Find, which would put this
+  // condition in place of the user's search and end F3 after every save.
+  CMyRec& rec = *o_.rec;
+  const CMyDB& db = *o_.db;
+  for (int i = 0; i < rec.Count(); ++i) {
+    const int r = rec.Items()[static_cast<size_t>(i)];
+    if (db.IsDeleted(r)) continue;
+    const char* k = db.Value(memo::kKey, r);
+    const char* s = db.Value(memo::kLineSerial, r);
+    if (k && s && key == k && serial == s) return rec.GoTo(i);
+  }
+  (void)rec.GoTo(-1);
+  return -1;
 }
 
 int ViewInputPort::RecordRow(int index) {

@@ -7,6 +7,7 @@
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "platform/WidthFold.h"
 #include "store/CMyDB.h"
 
 namespace {
@@ -73,6 +74,43 @@ bool Contains(const char* v, const char* lit, int n) {
   return false;
 }
 
+// The same search as Contains where byte equality is the whole rule: the
+// literal is whole characters and, when case is folded, holds no ASCII
+// letter of its own. memmem finds the candidates; the walk over the value's
+// characters goes only as far as they do, to tell a match at a character
+// boundary from one that starts on a trail byte.
+bool ContainsBytes(const char* v, const char* lit, int n) {
+  if (n <= 0) return false;
+  const size_t len = std::strlen(v);
+  const size_t need = static_cast<size_t>(n);
+  const char* end = v + len;
+  const char* walk = v;  // a character boundary at or before the next candidate
+  const char* p = v;
+  while (static_cast<size_t>(end - p) >= need) {
+    const char* c = static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), lit, need));
+    if (!c) return false;
+    while (walk < c) walk += CharWidth(walk);
+    if (walk == c) return true;
+    p = c + 1;
+  }
+  return false;
+}
+
+// Whether ContainsBytes may stand for Contains with this literal.
+bool BytesSearchable(const char* lit, int n, bool foldCase) {
+  int i = 0;
+  while (i < n) {
+    if (cp932::IsLead(lit[i])) {
+      if (i + 1 >= n || lit[i + 1] == '\0') return false;  // half a character at the end
+      i += 2;
+      continue;
+    }
+    if (foldCase && collate::FoldLower(lit[i]) != collate::FoldUpper(lit[i])) return false;
+    ++i;
+  }
+  return true;
+}
+
 bool MatchMode(const char* v, const char* lit, int n, int mode) {
   const bool exact = mode >= 4;
   std::string_view l(lit, static_cast<size_t>(n));
@@ -132,13 +170,14 @@ int CMyRec::MakeSql(const char* expression, int list) {
   std::string before;
   if (list == kListFilter) before = out.ListBytes();
   out.Clear();
-  const int rc = expression ? Compile(expression, out) : 0;
+  const size_t maxText = list == kListFind ? sqlnode::kMaxFindText : sqlnode::kMaxText;
+  const int rc = expression ? Compile(expression, out, maxText) : 0;
   // the same nodes select the same records: a selection made with them stays valid
   if (list == kListFilter && (rc != 0 || out.ListBytes() != before)) ++filterVersion_;
   return rc;
 }
 
-int CMyRec::Compile(std::string_view s, CMyLine& out) {
+int CMyRec::Compile(std::string_view s, CMyLine& out, size_t maxText) {
   if (!db_) return -6;
   const size_t n = s.size();
   size_t p = 0;
@@ -213,7 +252,7 @@ int CMyRec::Compile(std::string_view s, CMyLine& out) {
           lit += c;
           ++p;
         }
-        if (lit.size() > static_cast<size_t>(sqlnode::kMaxText)) return -14;
+        if (lit.size() > maxText) return -14;
       }
       if (!closed) return -13;
       if (op1 == '=' && (op2 == 0 || op2 == '=')) {
@@ -295,9 +334,13 @@ bool CMyRec::CheckSyntax(const char* expression) { return MakeSql(expression, kL
 void CMyRec::Decode(int list, Scan& scan) const {
   const CMyLine& l = lists_[list];
   scan.nodes.clear();
+  scan.folded.clear();
+  // one folded literal at most per node: no reallocation moves them
+  scan.folded.reserve(static_cast<size_t>(l.Count()));
   scan.broken = false;
   scan.groupError = false;
   const int fields = db_ ? db_->FieldCount() : 0;
+  const bool fold = list == kListFind && findFold_;
   for (int i = 0; i < l.Count(); ++i) {
     const char* b = l.Item(i);
     if (!b || l.Length(i) < sqlnode::kSize) {
@@ -319,6 +362,18 @@ void CMyRec::Decode(int list, Scan& scan) const {
       if (!nd.number && op1 == '=' && op2 >= '0' && op2 <= '7') {
         nd.mode = op2 - '0';
         nd.truth = kEqual;
+        if (fold) {
+          std::string folded = widthfold::Fold(std::string_view(nd.text, static_cast<size_t>(nd.textLength)));
+          // a literal with nothing folding can give matches folded values
+          // as it matches the values themselves
+          if (widthfold::HasFoldedForms(folded)) {
+            nd.fold = true;
+            scan.folded.push_back(std::move(folded));
+            nd.text = scan.folded.back().c_str();
+            nd.textLength = static_cast<int>(scan.folded.back().size());
+          }
+        }
+        nd.bytes = (nd.mode & 3) == 3 && BytesSearchable(nd.text, nd.textLength, nd.mode < 4);
       } else if (op1 == '=') {
         nd.truth = kEqual;
       } else if (op1 == '<') {
@@ -337,7 +392,13 @@ int CMyRec::EvalCondition(const char* rec, const Node& nd) const {
   if (nd.number) {
     d = ReadInteger(v, static_cast<size_t>(-1)) - nd.num;
   } else if (nd.mode >= 0) {
-    d = MatchMode(v, nd.text, nd.textLength, nd.mode) ? 0 : 1;
+    if (nd.fold) {
+      widthfold::Fold(v, foldedValue_);
+      v = foldedValue_.c_str();
+    }
+    d = (nd.bytes ? ContainsBytes(v, nd.text, nd.textLength) : MatchMode(v, nd.text, nd.textLength, nd.mode))
+            ? 0
+            : 1;
   } else if (nd.textLength == 0) {
     d = v[0] ? 1 : 0;
   } else {

@@ -12,9 +12,9 @@
 
 class CMyDB;
 
-// Layout of one compiled condition node (72 bytes, one line of a list).
+// Layout of one compiled condition node (88 bytes, one line of a list).
 namespace sqlnode {
-constexpr int kSize = 72;
+constexpr int kSize = 88;
 constexpr int kKindOffset = 0;        // 'o' / 'a' condition, '(' / '{' group (joined by OR / AND)
 constexpr int kRefOffset = 4;         // condition: field index; group: first node after the group
 constexpr int kOp1Offset = 8;         // '<', '=' or '>'
@@ -22,8 +22,11 @@ constexpr int kOp2Offset = 9;         // 0, '=' or '>'; for = / == on text the m
 constexpr int kValueKindOffset = 12;  // 0 text, 1 number
 constexpr int kNumberOffset = 16;
 constexpr int kTextOffset = 20;
-constexpr int kTextSize = 51;  // at most 50 bytes + NUL
+constexpr int kTextSize = 65;  // the longest literal + NUL
 constexpr int kMaxText = 50;
+// A find condition (list 1) takes longer literals: a search text of 30
+// double-byte characters with a wildcard at each end is 62 bytes.
+constexpr int kMaxFindText = 64;
 constexpr char kOr = 'o';
 constexpr char kAnd = 'a';
 constexpr char kGroupOr = '(';
@@ -71,6 +74,7 @@ class CMyRec {
   // -13 text not quoted; -14 text over 50 bytes; -15 non-digit in a number;
   // -16 number over 9 digits; -17 field type neither text nor number;
   // -20 11th open group; -21 ")" without "("; -22 group left open.
+  // Literals of the find list (1) may hold up to 64 bytes.
   // A null expression gives an empty list. On an error the list holds the
   // nodes compiled before it.
   int MakeSql(const char* expression, int list);
@@ -130,6 +134,13 @@ class CMyRec {
   int Find(const char* expression, int start, bool forward);
   int FindNext();
   int FindPrev();
+  // With folding on, the text matches of the find condition (= and == with
+  // or without wildcards) do not tell full-width from half-width forms
+  // (platform/WidthFold.h): the value and the literal are both folded
+  // before they are compared. Off by default; it stays as set for
+  // FindNext and FindPrev.
+  void SetFindWidthFold(bool on) { findFold_ = on; }
+  bool FindWidthFold() const { return findFold_; }
 
  private:
   // A compiled node decoded once per scan, so evaluation never re-parses bytes.
@@ -142,14 +153,17 @@ class CMyRec {
     int64_t num;
     const char* text;
     int textLength;
+    bool fold;   // compare width-folded forms
+    bool bytes;  // a contains-match that byte equality decides
   };
   struct Scan {
     std::vector<Node> nodes;
-    bool broken = false;      // a node names a field the table no longer has
-    bool groupError = false;  // a group whose end index is impossible
+    std::vector<std::string> folded;  // folded literals the nodes point into
+    bool broken = false;              // a node names a field the table no longer has
+    bool groupError = false;          // a group whose end index is impossible
   };
 
-  int Compile(std::string_view s, CMyLine& out);
+  int Compile(std::string_view s, CMyLine& out, size_t maxText);
   void Decode(int list, Scan& scan) const;
   int EvalRange(const char* rec, Scan& scan, int from, int to) const;
   int EvalCondition(const char* rec, const Node& n) const;
@@ -199,6 +213,8 @@ class CMyRec {
   uint64_t sortedAt_ = static_cast<uint64_t>(-1);  // the sort version the last sort used
   Base base_;
   int pos_ = -1;
+  bool findFold_ = false;
+  mutable std::string foldedValue_;  // a value's folded form while it is matched
   std::vector<SortKey> keys_;
   CMyLine lists_[3];
   Scan scan_;                    // reused between scans so a requery allocates nothing per record

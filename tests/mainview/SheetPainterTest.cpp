@@ -170,7 +170,7 @@ TEST(SheetPainter, AFooterNoteTakesABandTheRowsLeaveFree) {
   f.view.ReloadView();
   f.view.ShowMonth(2024, 5);
   const int lastWithout = f.view.LayoutFromTop(0);
-  f.painter.SetFooterNote("note"_sj);
+  f.view.SetNoteHeight(f.painter.SetFooterNote("note"_sj));
   EXPECT_EQ(SheetPainter::kNotePixels, f.view.NoteHeight());
   const int lastWith = f.view.LayoutFromTop(0);
   EXPECT_LT(lastWith, lastWithout) << "the rows give way to the band";
@@ -180,7 +180,7 @@ TEST(SheetPainter, AFooterNoteTakesABandTheRowsLeaveFree) {
   EXPECT_EQ(1u, f.Calls("text 4,292,260,310 ").size());
   EXPECT_EQ(1u, std::count(f.screen.parts.begin(), f.screen.parts.end(), std::make_pair(3, -1)));
 
-  f.painter.SetFooterNote({});
+  f.view.SetNoteHeight(f.painter.SetFooterNote({}));
   EXPECT_EQ(0, f.view.NoteHeight());
   EXPECT_EQ(lastWithout, f.view.LayoutFromTop(0));
 }

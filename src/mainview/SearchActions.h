@@ -1,0 +1,55 @@
+// The search dialog and the reference window of a main window, and the
+// actions that reach them: "検索(&S)...", "下検索(&D)", "上検索(&U)", the
+// popup's "検索(&F)..." and "１年前を別画面表示" / "２年前を別画面表示".
+#pragma once
+#include <functional>
+#include <vector>
+
+#include "mainview/FieldUnderMouse.h"
+#include "mainview/ReferenceCommands.h"
+#include "mainview/SearchCommands.h"
+
+class MainActions;
+class QWidget;
+class TfrmFind;
+class TfrmSub;
+
+// Made when the main window starts and freed before its objects: the search
+// dialog lives as long as the window, the reference window from its first
+// use until it is closed by the program or the main window closes.
+class SearchWindows : public SearchWindow, public ReferenceHost {
+ public:
+  // `viewChanged` repaints the main window after the view moved.
+  SearchWindows(QWidget& main, MainContext& ctx, std::function<void()> viewChanged);
+  ~SearchWindows() override;
+  SearchWindows(const SearchWindows&) = delete;
+  SearchWindows& operator=(const SearchWindows&) = delete;
+
+  SearchCommands& Search() { return search_; }
+  ReferenceCommands& References() { return reference_; }
+  TfrmFind& FindDialog() { return *find_; }
+  TfrmSub* ReferenceWidget() const { return sub_; }
+  // The fields the dialog offers: the input form's control list.
+  void SetFields(const std::vector<jsc::Control>& controls);
+
+  // SearchWindow, ReferenceHost
+  void ShowFindDialog() override;
+  void CloseReference() override { reference_.CloseReference(); }
+  void ViewChanged() override;
+  ReferenceWindow* Reference() override;
+  ReferenceWindow& CreateReference() override;
+  void DestroyReference() override;
+
+ private:
+  QWidget& main_;
+  MainContext& ctx_;
+  std::function<void()> changed_;
+  SearchCommands search_;
+  ReferenceCommands reference_;
+  TfrmFind* find_;
+  TfrmSub* sub_ = nullptr;
+};
+
+// `fieldUnderMouse`: the field the popup menu opened over.
+void RegisterSearchActions(MainActions& actions, SearchWindows& windows,
+                           std::function<FieldHit()> fieldUnderMouse);
