@@ -4,6 +4,7 @@
 #include <string>
 
 #include "mainview/SheetPainter.h"
+#include "mainview/SheetPrinter.h"
 #include "mainview/ViewPorts.h"
 #include "screens/CMyScr.h"
 #include "store/CMyDB.h"
@@ -36,7 +37,7 @@ class JosScreenLoader : public ScreenLoader {
   const CMyDB& db_;
 };
 
-class ScrSheetScreen : public SheetScreen {
+class ScrSheetScreen : public SheetScreen, public PrintScreen {
  public:
   ScrSheetScreen(CMyScr& scr, RecordRowSource& rows, const CMyView& view)
       : scr_(scr), rows_(rows), view_(view) {}
@@ -51,10 +52,18 @@ class ScrSheetScreen : public SheetScreen {
   int ControlHeight(int control) const override;
   void SetControlHeight(int control, int height) override;
   SheetColours Colours() const override;
+  // PrintScreen
+  double ScaleX() const override { return scr_.GetItem(0).font.HScale(); }
+  double ScaleY() const override { return scr_.GetItem(0).font.VScale(); }
+  void SetScales(double horizontal, double vertical) override { scr_.SetScale(horizontal, vertical); }
+  void SetPrintForm(bool on) override { printForm_ = on; }
+  int SheetWidth() const override { return scr_.SheetWidth(); }
+  int MeasureLineHeight(Canvas& c, int control) override;
 
  private:
   CMyScr& scr_;
   RecordRowSource& rows_;
   const CMyView& view_;
   uint32_t defaultText_ = 0;
+  bool printForm_ = false;
 };
