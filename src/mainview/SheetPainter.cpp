@@ -1,6 +1,7 @@
 #include "mainview/SheetPainter.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/Cp932.h"
 
@@ -87,6 +88,17 @@ int SheetPainter::Paint(Canvas& c, const SheetPass& pass) {
     p %= 2;
   }
   c.SetFont(KeyFont(false, false, pass.keyFontHeight));
+  // On paper the grid goes over everything at the end: a viewer showing the
+  // page small would let the next row's fill cover a hairline drawn before it.
+  std::vector<CanvasRect> lines;
+  auto gridLine = [&](int x1, int y1, int x2, int y2) {
+    if (pass.paper) {
+      lines.push_back({x1, y1, x2, y2});
+    } else {
+      c.SetPen(grid);
+      c.Line(x1, y1, x2, y2);
+    }
+  };
   int last = first - 1;
   int y = headerBottom;
   int groupTop = y, groupHeight = 0;
@@ -133,19 +145,18 @@ int SheetPainter::Paint(Canvas& c, const SheetPass& pass) {
     groupHeight += rowHeight;
     if (row.lineNo == row.linesOfKey) {
       DrawKeyArea(c, pass, groupTop, col.option7 ? p : 0, r, groupHeight, col);
-      c.SetPen(grid);
-      c.Line(left, screen_.PixelsY(groupTop + groupHeight), x, screen_.PixelsY(groupTop + groupHeight));
+      gridLine(left, screen_.PixelsY(groupTop + groupHeight), x, screen_.PixelsY(groupTop + groupHeight));
       groupTop = y + rowHeight;
       groupHeight = 0;
       if (col.option7) p = 1 - p;
     }
     y += rowHeight;
     if (!pass.paper && y >= pass.rowsEnd) break;
-    c.SetPen(grid);
-    c.Line(x, screen_.PixelsY(y), x + w, screen_.PixelsY(y));
+    gridLine(x, screen_.PixelsY(y), x + w, screen_.PixelsY(y));
     if (col.option6) p = 1 - p;
   }
   c.SetPen(grid);
+  for (const CanvasRect& l : lines) c.Line(l.left, l.top, l.right, l.bottom);
   if (pass.paper) c.Line(left, screen_.PixelsY(headerBottom), left, screen_.PixelsY(y));
   int colX = left;
   for (int k = 0; k < pass.keyColumnCount; ++k) {
