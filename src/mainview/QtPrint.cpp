@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "exchange/CMyBackup.h"
+#include "mainview/TfrmPageSetup.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
@@ -89,6 +90,14 @@ void CMyPrint::LoadDefaults(bool onlyOnce) {
 
 bool CMyPrint::PageSetup() {
   LoadDefaults(true);
+  if (printer_->outputFormat() != QPrinter::NativeFormat) {
+    // Qt's page setup serves installed printers only; the pages of a PDF
+    // get a setup of their own
+    TfrmPageSetup dlg(Paper(), prompter_, owner_);
+    if (dialogs_.Run(dlg) != QDialog::Accepted) return false;
+    SetPaper(dlg.Paper());
+    return true;
+  }
   QPageSetupDialog dlg(printer_.get(), owner_);
   dlg.setObjectName("dlgPageSetup");
   const bool ok = dialogs_.Run(dlg) == QDialog::Accepted;

@@ -6,17 +6,21 @@
 // JBX_KEEP_PDF=DIR keeps the PDFs made there, to look at.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QImage>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QRadioButton>
 #include <cstdlib>
 
 #include "catalogue/ScreenWriter.h"
 #include "cli/JbxRun.h"
 #include "mainview/PrintActions.h"
 #include "mainview/QtPrint.h"
+#include "mainview/TfrmPageSetup.h"
 #include "screens/CMyScr.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/SampleBook.h"
@@ -317,11 +321,23 @@ TEST(PrintItems, PreviewPrinterAndPdfShowTheSamePages) {
   auto* print = w.findChild<PrintWindows*>("printWindows");
   ASSERT_NE(nullptr, print);
   EXPECT_EQ((PaperSetup{21000, 29700, 1000, 1000, 1000, 1000}), print->Printer().Paper());
-  f.dialogs.On<QDialog>("dlgPageSetup", [print](QDialog&) {
-    print->Printer().SetPaper({29700, 21000, 1500, 1500, 1500, 1500});
-    return QDialog::Accepted;
+  // with no printer installed the pages go to PDF and the setup is the
+  // program's own: paper, direction, margins; margins the paper cannot take
+  // are refused and the dialog stays
+  bool refused = false;
+  f.dialogs.On<TfrmPageSetup>("frmPageSetup", [&f, &refused](TfrmPageSetup& dlg) {
+    EXPECT_EQ(QString::fromUtf8("A4"), dlg.cbo_Paper->currentText());
+    dlg.rdo_Landscape->setChecked(true);
+    dlg.txt_Left->setValue(150);
+    dlg.txt_Right->setValue(150);
+    dlg.cmd_OkClick();
+    refused = dlg.result() != QDialog::Accepted && f.prompter.Shown().size() == 1;
+    for (QDoubleSpinBox* m : {dlg.txt_Left, dlg.txt_Top, dlg.txt_Right, dlg.txt_Bottom}) m->setValue(15);
+    dlg.cmd_OkClick();
+    return dlg.result();
   });
   ASSERT_TRUE(Trigger(w, "mnuFilePrnSetup"));
+  EXPECT_TRUE(refused);
   EXPECT_EQ((PaperSetup{29700, 21000, 1500, 1500, 1500, 1500}), print->Printer().Paper());
   ASSERT_TRUE(Trigger(w, "mnuFilePdf"));  // no answer queued: cancelled
   f.files.answers.push_back(f.dir / "landscape.pdf");
