@@ -7,7 +7,6 @@
 #include <QPrinterInfo>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #include "exchange/CMyBackup.h"
 #include "mainview/TfrmPageSetup.h"
@@ -24,10 +23,11 @@ constexpr double kDefaultMarginMm = 10.0;
 
 int Hundredths(double mm) { return static_cast<int>(std::lround(mm * 100)); }
 
-// What the system says of the last failure, or `fallback` when it says nothing.
+// What the system says of the last failure (in the program's own words for
+// the failures it knows), or `fallback` when it says nothing.
 std::string SystemText(int err, const char* fallback) {
   if (err == 0) return cp932::FromUtf8(fallback);
-  return cp932::FromUtf8(std::strerror(err));
+  return ErrnoReason(err);
 }
 
 }  // namespace

@@ -47,6 +47,7 @@ TfrmOption::TfrmOption(CMyOptions& options, FileChooser& files, Prompter& prompt
   txt_BackPath->setMinimumWidth(260);
   cmd_BackPath = qtform::Button(this, QStringLiteral("..."), "cmd_BackPath");
   cmd_BackPath->setToolTip(QStringLiteral("保存先フォルダを選ぶ"));
+  cmd_BackPath->setFixedWidth(32);
   lbl_LastBackup = new QLabel(this);
   lbl_LastBackup->setObjectName("lbl_LastBackup");
 
@@ -78,6 +79,7 @@ TfrmOption::TfrmOption(CMyOptions& options, FileChooser& files, Prompter& prompt
   auto* note = new QLabel(QStringLiteral("※指定すると起動時にバックアップ画面を開きます。"), this);
   backup->addWidget(note, 2, 1, 1, 2);
   backup->addWidget(lbl_LastBackup, 3, 1, 1, 2);
+  backup->setColumnStretch(1, 1);
   top->addLayout(backup);
   top->addLayout(qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("OK(&O)"),
                                      QStringLiteral("キャンセル(&C)")));

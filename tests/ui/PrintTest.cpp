@@ -358,3 +358,46 @@ TEST(PrintItems, AOnePagePrintBelowTheLastRowSaysSoWithoutADialog) {
   EXPECT_EQ(std::vector<std::string>{"印刷するデータがありません。"}, f.prompter.ShownUtf8());
   for (const QString& d : f.dialogs.run) EXPECT_NE(QStringLiteral("dlgPrint"), d);
 }
+
+TEST(PrintJobs, FailuresAreToldInTheSystemsWordsAndLeaveOldFilesAlone) {
+  TempDir dir;
+  ScriptedPrompter prompter;
+  // no printer at all
+  PrinterJob none(nullptr, prompter);
+  EXPECT_FALSE(none.BeginDocument("ひとこと帳印刷"_sj));
+  ASSERT_EQ(1u, prompter.Shown().size());
+  EXPECT_EQ("HDCが取得されてません。", prompter.ShownUtf8()[0]);
+  EXPECT_EQ("Print", prompter.Shown()[0].caption);
+  // a printer whose file cannot be made
+  prompter.ClearShown();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFileName(QString::fromStdString(dir / "no/such/folder/x.pdf"));
+  PrinterJob cannot(&printer, prompter);
+  EXPECT_FALSE(cannot.BeginDocument("ひとこと帳印刷"_sj));
+  ASSERT_EQ(1u, prompter.Shown().size());
+  EXPECT_EQ("StartDoc", prompter.Shown()[0].caption);
+  EXPECT_EQ("見つかりません。", prompter.ShownUtf8()[0]);  // the folder is not there
+  EXPECT_EQ(PromptIcon::Error, prompter.Shown()[0].icon);
+  // a PDF that cannot be written leaves the file that was there
+  prompter.ClearShown();
+  const std::string old = dir / "old.pdf";
+  WriteBytes(old, "old");
+  PdfJob pdf(old, PaperSetup{}, prompter);
+  ASSERT_TRUE(pdf.BeginDocument("ひとこと帳印刷"_sj));
+  ASSERT_TRUE(pdf.BeginPage());
+  pdf.FinishPage();
+  fileops::InjectFault(fileops::Fault::kRename, 1);  // as a full or failing disk would
+  const bool written = pdf.FinishDocument();
+  fileops::ClearFaults();
+  EXPECT_FALSE(written);
+  ASSERT_EQ(1u, prompter.Shown().size());
+  EXPECT_EQ(0u, prompter.ShownUtf8()[0].find("ファイルの書き込みに失敗しました。"));
+  EXPECT_EQ("old", ReadBytes(old));
+  EXPECT_EQ(1u, fileops::List(dir.path(), "*").size());  // no temporary left behind
+  // the paper of a job: A4 when it has none, in hundredths of a millimetre
+  EXPECT_EQ((PaperSetup{21000, 29700, 1000, 1000, 1000, 1000}), PdfJob(old, {0, 0}, prompter).Paper());
+  const DeviceCaps caps = PdfJob(old, {29700, 21000, 0, 0, 0, 0}, prompter, 600).Caps();
+  EXPECT_EQ(297, caps.horzSize);
+  EXPECT_EQ(210, caps.vertSize);
+  EXPECT_NEAR(600 * 297 / 25.4, caps.horzRes, 2);
+}
