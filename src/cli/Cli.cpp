@@ -80,6 +80,23 @@ const std::vector<Command>& Commands() {
        "ユーザー、分類、表示画面が無ければ何も作らずに終了コード 1 です。書くのは --out だけです。\n"
        "例: jbx render --root ~/.local/share/jotbox --user 山田 --month 2026/09 --out sheet.png\n",
        CmdRender},
+      {"print",
+       "--root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N | --list-page N)\n"
+       "           [--from-row N] [--one-page] [--paper A4|B5|A3] [--landscape] [--margins L,T,R,B]\n"
+       "           [--head title,page,date|none] [--today yyyy/mm/dd] --pdf OUT.pdf",
+       "メイン画面の印刷を PDF に書く（画面なしで、印刷と同じページ）",
+       "  --division N     N 番目（0 から）か名前の分類\n"
+       "  --screen N       N 番目（0 から）の表示画面\n"
+       "  --month / --page / --list-page   印刷する月、ページ、一覧のページ\n"
+       "  --from-row N     N 行目（0 から）から印刷する\n"
+       "  --one-page       1 ページだけ印刷する（画面先頭行から１ページ印刷と同じ）\n"
+       "  --paper          用紙（既定 A4、B5 は JIS）、--landscape で横向き\n"
+       "  --margins        余白 mm（既定 10,10,10,10）\n"
+       "  --head           ページの先頭に書くもの（既定はオプションの設定）\n"
+       "  --today          現在日とする日（既定は今日）\n"
+       "印刷したページ数を書きます。書くのは --pdf だけで、書けなければ前のファイルが残ります。\n"
+       "例: jbx print --root ~/.local/share/jotbox --user 山田 --month 2026/09 --pdf 2026-09.pdf\n",
+       CmdPrint},
       {"sheet", "--root DIR --user NAME [--division N] [--today yyyy/mm/dd] [--yes] VERB ...",
        "シートの編集（削除、貼り付け、行の移動、行番号とページ、色）をファイルに行う",
        "  delete --key K --serial S              レコードを削除する\n"

@@ -14,6 +14,8 @@ int CmdHolidays(int argc, char** argv);
 // editor of the holiday dialog on the command line.
 int CmdHolidayRules(int argc, char** argv);
 int CmdRender(int argc, char** argv);
+// jbx print ... --pdf OUT.pdf: the window's printout as a PDF (CmdPrint.cpp).
+int CmdPrint(int argc, char** argv);
 // jbx sheet ... VERB: the sheet's editing commands on real files (CmdSheet.cpp).
 int CmdSheet(int argc, char** argv);
 // Values are printed tab-separated, one record per line; a backslash, TAB,

@@ -86,7 +86,7 @@ int JosScreenLoader::Load(const std::string& path, ViewScreen& out) {
 }
 
 void ScrSheetScreen::BeginDraw(Canvas&) {
-  scr_.CreatePens(0);
+  scr_.CreatePens(printForm_ ? 1 : 0);
   scr_.SetRows(group_ ? static_cast<const RowSource*>(group_) : &rows_);
   // the totals of the last rebuild go into their captions
   for (const SumEntry& s : view_.Sums()) scr_.GetItem(s.control).font.SetText(s.text);
@@ -114,6 +114,11 @@ int ScrSheetScreen::ControlHeight(int control) const {
 void ScrSheetScreen::SetControlHeight(int control, int height) {
   if (control < 0 || control >= scr_.ItemCount()) return;
   scr_.GetItem(control).font.SetHeight(height);
+}
+
+int ScrSheetScreen::MeasureLineHeight(Canvas& c, int control) {
+  if (control < 0 || control >= scr_.ItemCount()) return 0;
+  return scr_.GetItem(control).font.MeasureChar(c, false);
 }
 
 SheetColours ScrSheetScreen::Colours() const {

@@ -6,6 +6,7 @@
 
 #include "extract/CMyGroup.h"
 #include "mainview/SheetPainter.h"
+#include "mainview/SheetPrinter.h"
 #include "mainview/ViewPorts.h"
 #include "screens/CMyScr.h"
 #include "store/CMyDB.h"
@@ -60,7 +61,7 @@ class JosScreenLoader : public ScreenLoader {
   const CMyDB& db_;
 };
 
-class ScrSheetScreen : public SheetScreen {
+class ScrSheetScreen : public SheetScreen, public PrintScreen {
  public:
   // `view` gives the totals the "SUM" items show.
   ScrSheetScreen(CMyScr& scr, SheetRowSource& rows, const SheetRows& view)
@@ -79,6 +80,13 @@ class ScrSheetScreen : public SheetScreen {
   // The screen's items draw the group rows of an extraction instead of the
   // records (null: the records again).
   void UseGroupRows(GroupRowSource* group) { group_ = group; }
+  // PrintScreen
+  double ScaleX() const override { return scr_.GetItem(0).font.HScale(); }
+  double ScaleY() const override { return scr_.GetItem(0).font.VScale(); }
+  void SetScales(double horizontal, double vertical) override { scr_.SetScale(horizontal, vertical); }
+  void SetPrintForm(bool on) override { printForm_ = on; }
+  int SheetWidth() const override { return scr_.SheetWidth(); }
+  int MeasureLineHeight(Canvas& c, int control) override;
 
  private:
   CMyScr& scr_;
@@ -86,4 +94,5 @@ class ScrSheetScreen : public SheetScreen {
   GroupRowSource* group_ = nullptr;
   const SheetRows& view_;
   uint32_t defaultText_ = 0;
+  bool printForm_ = false;
 };

@@ -44,6 +44,29 @@ class SheetScreen {
   virtual SheetColours Colours() const = 0;
 };
 
+// One pass of the painter over the rows: the paint box, or one page of paper.
+// Key widths are pixels of the target; tops and bottoms are logical units.
+struct SheetPass {
+  bool paper = false;
+  int first = 0;  // the first row drawn
+  int left = 0;   // pixels: the key area's left edge
+  int top = 0;    // the header part's top
+  int keyWidth = 0;
+  int keyColumns[4] = {};
+  int keyColumnCount = 0;
+  int fieldWidth = 0;  // pixels
+  // Screen: rows are drawn until one reaches `rowsEnd`. Paper: a row after
+  // the first is drawn only when it ends by `rowsEnd`.
+  int rowsEnd = 0;
+  int footerTop = 0;
+  int width = 0, height = 0;  // screen: the paint box (pixels), filled white first
+  uint32_t grid = 0xC0C0C0;
+  int keyFontHeight = -12;  // the characters' height (negative), as KeyFont takes it
+  int memoLineHeight = 0;
+  // paper: each row's print height; null: the rows' own heights
+  const std::vector<int>* heights = nullptr;
+};
+
 class SheetPainter {
  public:
   // `view`: the main view, or the reference window's rows.
@@ -52,12 +75,25 @@ class SheetPainter {
   // Draws the whole visible sheet; `width`, `height`: the paint box in
   // pixels. Returns the last visible row.
   int RenderSheet(Canvas& c, int width, int height);
+  // The screen's pass for a paint box of that size.
+  SheetPass ScreenPass(int width, int height) const;
+  // Draws one pass: header, rows, key areas, grid lines and footer. Returns
+  // the last row drawn (first - 1 when there is none).
+  int Paint(Canvas& c, const SheetPass& pass);
+  // While a print job has the screen definition in paper units the window
+  // only copies what it drew last.
+  void SetPrinting(bool on) { printing_ = on; }
+  bool Printing() const { return printing_; }
   // The cursor frame around the field area of `row`, on the paint box;
   // `scrollX` is the horizontal scroll position in pixels.
   void DrawCursor(Canvas& c, int row, int scrollX);
   // The row under a mouse position (pixels), -1 for none.
   int RowAt(int y) const;
-  static LogFont KeyFont(bool today = false, bool marked = false);
+  // The key font; `height` is the characters' height in pixels when
+  // negative: 12 pixels of character height on the screen (as a cell height
+  // the canvas takes 12 for a 10-pixel em, and the day numbers came out 7
+  // pixels tall, 08 hard to tell from 06).
+  static LogFont KeyFont(bool today = false, bool marked = false, int height = -12);
   // A line of text under the sheet's footer (the group view tells there how
   // many values it could not count); "" none. Returns the note's height in
   // logical units, which the view must leave free (CMyView::SetNoteHeight).
@@ -66,9 +102,11 @@ class SheetPainter {
   static constexpr int kNotePixels = 18;
 
  private:
-  void DrawKeyArea(Canvas& c, int groupTop, int parity, int row, int groupHeight, const SheetColours& col);
+  void DrawKeyArea(Canvas& c, const SheetPass& pass, int groupTop, int parity, int row, int groupHeight,
+                   const SheetColours& col);
   int KeyAreaWidth() const;
   const SheetRows& view_;
   SheetScreen& screen_;
   std::string note_;
+  bool printing_ = false;
 };

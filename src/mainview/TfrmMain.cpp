@@ -21,6 +21,8 @@
 #include "mainview/FileCommands.h"
 #include "mainview/HelpActions.h"
 #include "mainview/HolidayActions.h"
+#include "mainview/OptionActions.h"
+#include "mainview/PrintActions.h"
 #include "mainview/SearchActions.h"
 #include "mainview/SheetActions.h"
 #include "mainview/ViewInputPort.h"
@@ -80,6 +82,8 @@ void TfrmMain::BuildActions() {
   });
   RegisterExchangeActions(
       *actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); }, *fileCommands_);
+  RegisterPrintActions(*actions_, *env_.dialogs, *context_, *this, *this);
+  RegisterOptionActions(*actions_, *env_.dialogs, *context_, *this, *this);
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
   RegisterEntryActions(*actions_, *entryCommands_);
   editActions_ = std::make_unique<EditActions>(*actions_, *editCommands_);

@@ -202,9 +202,12 @@ void TfrmMain::paiMainPaint() {
     return;
   }
   const int h = paiMain->height();
-  RenderOffscreen(paiMain->width(), h);
+  // a print job has the screen definition in paper units: show what was drawn last
+  const bool printing = objects_->painter->Printing();
+  if (!printing) RenderOffscreen(paiMain->width(), h);
   const int x = scr_Bottom->isEnabled() ? scr_Bottom->value() : 0;
   p.drawImage(QPoint(0, 0), offscreen_, QRect(x, 0, paiMain->width(), h));
+  if (printing) return;
   QtCanvas screen(p);
   objects_->painter->DrawCursor(screen, objects_->view->CursorRow(), x);
   UpdateRowStatus();

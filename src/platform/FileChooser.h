@@ -7,11 +7,12 @@
 #include <vector>
 
 struct FileChoice {
-  bool save = false;      // a save dialog (asks before replacing) or an open one
-  std::string title;      // CP932 caption
-  std::string filter;     // CP932, "JPEG (*.jpg *.jpeg)" style; ";;" between kinds
-  std::string folder;     // UTF-8 start folder; "" = the last one used
-  std::string suggested;  // UTF-8 file name proposed in a save dialog
+  bool save = false;          // a save dialog (asks before replacing) or an open one
+  std::string title;          // CP932 caption
+  std::string filter;         // CP932, "JPEG (*.jpg *.jpeg)" style; ";;" between kinds
+  std::string folder;         // UTF-8 start folder; "" = the last one used
+  std::string suggested;      // UTF-8 file name proposed in a save dialog
+  bool chooseFolder = false;  // a folder is chosen, not a file (filter unused)
 };
 
 class FileChooser {

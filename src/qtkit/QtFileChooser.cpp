@@ -12,10 +12,11 @@ std::string QtFileChooser::Choose(const FileChoice& choice) {
   if (!choice.suggested.empty()) folder = folder + "/" + QString::fromStdString(choice.suggested);
   const QString title = FromSj(choice.title);
   const QString filter = FromSj(choice.filter);
-  const QString path = choice.save ? QFileDialog::getSaveFileName(parent_, title, folder, filter)
-                                   : QFileDialog::getOpenFileName(parent_, title, folder, filter);
+  const QString path = choice.chooseFolder ? QFileDialog::getExistingDirectory(parent_, title, folder)
+                       : choice.save       ? QFileDialog::getSaveFileName(parent_, title, folder, filter)
+                                           : QFileDialog::getOpenFileName(parent_, title, folder, filter);
   if (path.isEmpty()) return {};
-  lastFolder_ = QFileInfo(path).absolutePath();
+  lastFolder_ = choice.chooseFolder ? path : QFileInfo(path).absolutePath();
   return path.toStdString();
 }
 
