@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "mainview/TfrmMain.h"
@@ -15,6 +17,13 @@
 #include "qtkit/QtPrompter.h"
 
 int main(int argc, char** argv) {
+  // answered before any window or display is needed (scripts, packaging checks)
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("jotbox %s\n", JBX_VERSION);
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ひとこと帳"));
   // no display name: Qt would append it to every caption ("注意 — ひとこと帳")
