@@ -475,11 +475,12 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
       prompter_.Warn("取り込みの準備に失敗しました。"_sj + "\n" + cp932::FromUtf8(path));
       return TakeBack(tx, kSaveFailed, r);
     }
-    if (book_.periods.SavePeriod(period) != 0) {
-      const int code = TakeBack(tx, kSaveFailed, r);
-      if (code == kSaveFailed) prompter_.Warn("取り込みを取り止めました。データは取り込む前のままです。"_sj);
-      return code;
-    }
+  }
+  // every month in one pass, made durable with one sync
+  if (book_.periods.SavePeriods(std::vector<std::string>(touched.begin(), touched.end())) != 0) {
+    const int code = TakeBack(tx, kSaveFailed, r);
+    if (code == kSaveFailed) prompter_.Warn("取り込みを取り止めました。データは取り込む前のままです。"_sj);
+    return code;
   }
   // the period list is saved with each period; with none (a file of no
   // records replacing everything) it is written here
