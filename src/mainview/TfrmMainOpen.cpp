@@ -1,6 +1,8 @@
 // Opening books (divisions) and their display screens, and the tabs that
 // choose them.
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -16,6 +18,7 @@
 #include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
+#include "qtkit/QtCanvas.h"
 #include "qtkit/QtText.h"
 #include "screens/InputHeader.h"
 
@@ -200,6 +203,15 @@ bool TfrmMain::LoadScreenDefinition(int index) {
     // the path is the file system's UTF-8; the message is CP932
     p.Warn("読込に失敗しました。<<"_sj + cp932::FromUtf8(path) + ">>");
     return false;
+  }
+  // a grown row holds its memo lines at the height the font really takes,
+  // not the font's nominal height (which clipped the last line)
+  if (screen.memoControl >= 0) {
+    QImage probe(8, 8, QImage::Format_RGB32);
+    QPainter painter(&probe);
+    QtCanvas canvas(painter);
+    const int measured = objects_->sheetScreen->MeasureLineHeight(canvas, screen.memoControl);
+    if (measured > 0) screen.memoLineHeight = measured;
   }
   objects_->view->SetScreen(screen);
   cmd_ModePickout->setChecked(screen.displayMode == CMyView::kListMode);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMenu>
 
 #include "input/CMyInput.h"
@@ -10,6 +11,8 @@
 #include "mainview/CMyView.h"
 #include "mainview/EditCommands.h"
 #include "platform/FileOps.h"
+#include "qtkit/QtCanvas.h"
+#include "screens/CMyScr.h"
 #include "store/CMyDB.h"
 #include "store/MemoSchema.h"
 #include "ui/MainWindowFixture.h"
@@ -340,6 +343,28 @@ TEST(EditCommands, TheEditKeysActOnlyWhileTheMainWindowIsActive) {
   QApplication::sendEvent(b.w.get(), &change);
   EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_V), paste->shortcut());
   EXPECT_TRUE(b.w->Actions().Menu(QString::fromUtf8("編集(&E)"))->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SheetRows, AMemoOfSeveralLinesGrowsItsRowToHoldEveryLine) {
+  Book b(0);
+  ViewScreen grow = b.View().Screen();
+  ASSERT_GE(grow.memoControl, 0);
+  grow.option5 = true;  // the diary's month screen as a user sets it to grow rows
+  b.View().SetScreen(grow);
+  const ViewScreen& vs = b.View().Screen();
+  b.Add("2026/12/16", "一行目\n二行目\n三行目\n四行目"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/16", {}));
+  const SheetRow& row = b.View().Rows()[static_cast<size_t>(b.View().CursorRow())];
+  ASSERT_EQ(4, row.memoLines);
+  CMyScr& scr = *b.w->Objects().scr;
+  const QFontMetrics fm(QtCanvas::FontFor(scr.GetItem(vs.memoControl).font.DeviceFont()));
+  // the memo box is the row's height less its top and 90 units of margin
+  const int boxPixels = scr.ToDevice(1, row.height - vs.memoTop - 90);
+  EXPECT_GE(boxPixels, 4 * fm.lineSpacing() - 2) << "the last line would be cut";
 }
 
 }  // namespace
