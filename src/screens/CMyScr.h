@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -98,6 +99,11 @@ class CMyScr {
   void SetDivisionFolder(std::string folder) { divisionFolder_ = std::move(folder); }
   const std::string& DivisionFolder() const { return divisionFolder_; }
   int RingPosition() const { return ring_; }
+  // Makes a record's missing or outdated thumbnail (path, key -> the key to
+  // use, "" when none could be made); unset, thumbnails are only read.
+  void SetThumbnailRefresher(std::function<std::string(const std::string&, const std::string&)> f) {
+    refresh_ = std::move(f);
+  }
 
  private:
   bool InBand(const Item& it, int s) const;
@@ -119,4 +125,5 @@ class CMyScr {
   uint32_t textColour_ = 0;
   const RowSource* rows_ = nullptr;
   std::string divisionFolder_;
+  std::function<std::string(const std::string&, const std::string&)> refresh_;
 };
