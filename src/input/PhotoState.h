@@ -31,8 +31,11 @@ class PhotoState {
  public:
   PhotoState(const Clock& clock, PhotoCounter& counter);
 
-  // The division folder (UTF-8, ending with "/") that holds "PhotSm" and "tmp.bmp".
-  void SetDivisionFolder(std::string folder) { folder_ = std::move(folder); }
+  // The division folder (UTF-8) that holds "PhotSm" and "tmp.bmp".
+  void SetDivisionFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    folder_ = std::move(folder);
+  }
   const std::string& DivisionFolder() const { return folder_; }
   // The photo box: whether the form has one, and its size in pixels.
   void SetBox(bool shown, int width, int height);

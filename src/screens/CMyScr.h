@@ -95,8 +95,11 @@ class CMyScr {
   void SetTextColour(uint32_t c) { textColour_ = c; }
   uint32_t TextColour() const { return textColour_; }
   void SetRows(const RowSource* rows) { rows_ = rows; }
-  // The division folder (ending with "/") holding "PhotSm" and "tmp.bmp".
-  void SetDivisionFolder(std::string folder) { divisionFolder_ = std::move(folder); }
+  // The division folder holding "PhotSm" (a "/" is added when it has none).
+  void SetDivisionFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    divisionFolder_ = std::move(folder);
+  }
   const std::string& DivisionFolder() const { return divisionFolder_; }
   int RingPosition() const { return ring_; }
   // Makes a record's missing or outdated thumbnail (path, key -> the key to
