@@ -17,6 +17,7 @@
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
 #include "support/TempDir.h"
+#include "viewer/ViewerState.h"
 
 namespace {
 
@@ -450,4 +451,28 @@ TEST(PhotoState, TheFormStoresThePathAndKeyAndKeepsOneThumbnailPerRecord) {
   in.ShowRecord({}, 0);
   ASSERT_TRUE(in.DeleteRecord(false));
   EXPECT_FALSE(fileops::IsFile(f.Thumb(key3)));
+}
+
+TEST(Viewer, TurnCodesAndZoomSteps) {
+  EXPECT_EQ(viewer::TurnOf("DT"), 0);
+  EXPECT_EQ(viewer::TurnOf("DR"), 90);
+  EXPECT_EQ(viewer::TurnOf("DB"), 180);
+  EXPECT_EQ(viewer::TurnOf("DL"), 270);
+  EXPECT_EQ(viewer::TurnOf("D"), -1);
+  EXPECT_EQ(viewer::TurnOf("dr"), -1);
+  viewer::Zoom z;
+  z.Fit(4000, 3000, 1000, 1000);  // fitted: the longer side decides
+  EXPECT_DOUBLE_EQ(z.Factor(), 0.25);
+  EXPECT_EQ(z.Height(3000), 750);
+  z.Fit(100, 50, 1000, 1000);  // a small picture is never enlarged to fit
+  EXPECT_DOUBLE_EQ(z.Factor(), 1.0);
+  z.In();
+  EXPECT_DOUBLE_EQ(z.Factor(), 1.25);
+  EXPECT_FALSE(z.Fitted());
+  for (int i = 0; i < 100; ++i) z.In();
+  EXPECT_DOUBLE_EQ(z.Factor(), viewer::Zoom::kMax);
+  for (int i = 0; i < 100; ++i) z.Out();
+  EXPECT_DOUBLE_EQ(z.Factor(), viewer::Zoom::kMin);
+  z.Actual();
+  EXPECT_DOUBLE_EQ(z.Factor(), 1.0);
 }
