@@ -1,12 +1,16 @@
 // JPEG pictures from arbitrary bytes: decoding at the default and a small
 // size, conversion to a BMP file read back, and the screen model's picture
-// cache, whose scratch "tmp.bmp" goes into a throw-away division folder.
+// cache, and the input form's photo state, whose "tmp.bmp" and thumbnails go
+// into a throw-away division folder.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "FuzzFile.h"
+#include "input/PhotoState.h"
 #include "platform/Canvas.h"
+#include "platform/Clock.h"
 #include "platform/FileOps.h"
 #include "screens/CMyBitmap.h"
 #include "screens/CMyScr.h"
@@ -34,5 +38,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   scr.SetDivisionFolder(dir.path() + "/");
   const int slot = scr.CacheImage(jpg, "", 30, 20);
   if (slot >= 0 && scr.CacheImage(jpg, "", 30, 20) != slot) std::abort();  // served from the cache
+
+  // The form's photo box on the same bytes, with a key taken from them: it
+  // shows, turns and saves, or stays empty, and writes only into PhotSm and
+  // "tmp.bmp" of its division folder.
+  const std::string book = dir / "book";
+  fileops::MakeDir(book);
+  FixedClock clock;
+  PhotoCounter counter;
+  PhotoState photo(clock, counter);
+  photo.SetDivisionFolder(book);
+  photo.SetBox(true, 40, 30);
+  const std::string key(reinterpret_cast<const char*>(data), std::min<size_t>(size, 37));
+  photo.ShowPhoto(jpg, key);
+  if (photo.Bitmap().Width() > 40 || photo.Bitmap().Height() > 30) std::abort();
+  photo.Turn(1);
+  photo.SaveThumbnail();
+  (void)photo.RefreshThumbnail(jpg, key);
+  photo.DeleteThumbnail(key);
+  for (const auto& name : fileops::List(book, "*", true))
+    if (name != "PhotSm") std::abort();
+  for (const auto& name : fileops::List(book, "*"))
+    if (name != "tmp.bmp") std::abort();
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "catalogue/CMyMaster.h"
 #include "cli/Commands.h"
 #include "input/CMyInput.h"
+#include "input/PhotoState.h"
 #include "input/StoreInputPorts.h"
 #include "mainview/ScreenPorts.h"
 #include "options/CMyColorKinds.h"
@@ -32,7 +33,7 @@ namespace {
 enum class Mode { kAdd, kEdit, kRemove };
 
 struct Args {
-  std::string root, user, division = "0", date, page, line, serial, today;
+  std::string root, user, division = "0", date, page, line, serial, today, turn;
   std::vector<std::pair<std::string, std::string>> fields;  // UTF-8 as typed
   bool help = false;
 };
@@ -47,8 +48,13 @@ int Usage(Mode m, FILE* out, int code) {
       "  --division N   the division's position in the user's list (0 = first) or its name\n"
       "  --today DATE   the date stamped on the entry (default: today)\n",
       n, m == Mode::kAdd ? "" : " --serial S", m == Mode::kRemove ? "" : " FIELD=VALUE...");
-  if (m != Mode::kRemove)
+  if (m != Mode::kRemove) {
     std::fprintf(out, "  FIELD is a field name (DAT001, MEM001) or the name the input form shows\n");
+    std::fprintf(
+        out,
+        "  IMG001=PATH    a JPEG picture for the photo box (its thumbnail is made); IMG001= removes it\n"
+        "  --turn A|B|C|D the picture as taken, or turned 90, 180, 270 degrees clockwise\n");
+  }
   return code;
 }
 
@@ -84,6 +90,8 @@ bool Parse(Mode m, int argc, char** argv, Args& a) {
       ok = value(a.serial);
     else if (s == "--today")
       ok = value(a.today);
+    else if (s == "--turn" && m != Mode::kRemove)
+      ok = value(a.turn) && a.turn.size() == 1 && a.turn[0] >= 'A' && a.turn[0] <= 'D';
     else if (s.compare(0, 2, "--") != 0 && m != Mode::kRemove && s.find('=') != std::string::npos &&
              s.find('=') > 0)
       a.fields.emplace_back(s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
@@ -119,7 +127,7 @@ int Run(Mode m, int argc, char** argv) {
   if (!Parse(m, argc, argv, a)) return Usage(m, stderr, 2);
   if (a.help) return Usage(m, stdout, 0);
   if (a.root.empty() || a.user.empty()) return Usage(m, stderr, 2);
-  if (m != Mode::kRemove && a.fields.empty()) return Usage(m, stderr, 2);
+  if (m != Mode::kRemove && a.fields.empty() && a.turn.empty()) return Usage(m, stderr, 2);
   int serialNo = 0;
   if (m != Mode::kAdd && (!Digits(a.serial, serialNo) || serialNo < 1)) {
     std::fprintf(stderr, "jbx %s: --serial needs a line serial (1-99999)\n", Name(m));
@@ -185,6 +193,12 @@ int Run(Mode m, int argc, char** argv) {
   const std::string alarmsBefore = AlarmImage(alarm);
   AlarmInputPort alarmPort(alarm);
   form.SetAlarmPort(&alarmPort);
+  // the photo box as the form has it: the same thumbnails, made the same way
+  PhotoCounter photoCounter;
+  PhotoState photo(clock, photoCounter);
+  photo.SetDivisionFolder(global.DivisionPath(""));
+  photo.SetBox(true, photo::kThumbnailSide, photo::kThumbnailSide);
+  form.SetPhotoState(&photo);
 
   // the key
   std::string key;
@@ -231,6 +245,20 @@ int Run(Mode m, int argc, char** argv) {
     if (cp932::FromUtf8(valueUtf8, value) != 0)
       return Fail(m, "the value of " + nameUtf8 + " cannot be written in CP932");
     const jsc::Control& c = form.ControlList()[static_cast<size_t>(control)];
+    if (c.kind == jsc::kPhoto) {
+      if (valueUtf8.empty()) {
+        form.DiscardPhoto();
+        continue;
+      }
+      // the record keeps a path that does not depend on where jbx ran
+      char* real = ::realpath(valueUtf8.c_str(), nullptr);
+      const std::string full = real ? real : "";
+      std::free(real);
+      if (full.empty() || !fileops::IsFile(full)) return Fail(m, "no picture " + valueUtf8);
+      if (cp932::FromUtf8(full, value) != 0) return Fail(m, "the picture's path cannot be written in CP932");
+      if (!form.ChoosePhoto(value)) return Fail(m, "not a JPEG picture that can be read: " + valueUtf8);
+      continue;
+    }
     if (static_cast<int>(value.size()) > c.maxLength) {
       char buf[64];
       std::snprintf(buf, sizeof buf, " is longer than %d bytes", c.maxLength);
@@ -240,6 +268,10 @@ int Run(Mode m, int argc, char** argv) {
     if (!form.LeaveField(control)) return 1;
   }
 
+  if (!a.turn.empty()) {
+    if (photo.Path().empty()) return Fail(m, "--turn needs a picture (IMG001=PATH)");
+    for (int i = 0; i < 4 && photo.Shown() != a.turn[0]; ++i) form.TurnPhoto(1);
+  }
   bool ok = m == Mode::kRemove ? form.DeleteRecord(false) : form.SaveRecord();
   if (!ok) return 1;
   if (!form.ByPage() && AlarmImage(alarm) != alarmsBefore && !alarm.Save(alarmPath))

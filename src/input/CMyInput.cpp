@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "input/PhotoState.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
@@ -283,6 +284,13 @@ void CMyInput::ShowRecord(const std::string& key, int index) {
     }
     const char* ims = db_.Value(memo::kIms001, row_);
     photoKey_ = ims ? ims : "";
+  }
+  if (photo_) {
+    photo_->Clear();
+    const int pc = PhotoControl();
+    if (pc >= 0) photo_->ShowPhoto(values_[static_cast<size_t>(pc)], photoKey_);
+  }
+  if (row_ >= 0) {
     const char* c1 = db_.Value(memo::kCr001, row_);
     const char* c2 = db_.Value(memo::kCr002, row_);
     LookUpColor(c1 ? c1 : "", c2 ? c2 : "");
@@ -479,6 +487,7 @@ bool CMyInput::FillBuffer(const std::string& serial, bool isNew) {
     auto refuse = [&] { return WarnText("不正な"_sj + c.alias + "が入力されました。"_sj, focus); };
     if (!v.empty()) any = true;
     if (c.kind == jsc::kPhoto) {
+      if (photo_ && photo_->Path() == v) photoKey_ = photo_->PhotoKey();
       if (db_.SetValue(memo::kImg001, v) != 0 || db_.SetValue(memo::kIms001, v.empty() ? "" : photoKey_) != 0)
         return refuse();
       continue;
@@ -541,7 +550,12 @@ bool CMyInput::SaveRecord() {
     return false;
   }
 
-  // The record is on disk: now the alarms and the lists learn from it.
+  // The record is on disk: now its thumbnail, and the old one goes.
+  if (photo_) {
+    (void)photo_->SaveThumbnail();
+    photo_->DeletePending();
+  }
+  // The alarms and the lists learn from it.
   if (!ByPage() && alarm_) {
     alarm_->RemoveForRecord(key, serial);
     int counter = 0;
@@ -621,11 +635,40 @@ bool CMyInput::DeleteRecord(bool ask) {
     return false;
   }
   if (!ByPage() && alarm_) alarm_->RemoveForRecord(key, serial);
+  if (photo_) {
+    (void)photo_->DeleteThumbnail(before[memo::kIms001]);
+    photo_->DeletePending();
+  }
   savedKey_ = key;
   savedSerial_ = serial;
   view_.ReloadView();
   ShowRecord({}, -1);
   return true;
+}
+
+bool CMyInput::ChoosePhoto(const std::string& path) {
+  const int pc = PhotoControl();
+  if (pc < 0 || !photo_ || !photo_->Choose(path)) return false;
+  values_[static_cast<size_t>(pc)] = photo_->Path();
+  photoKey_ = photo_->PhotoKey();
+  modified_ = true;
+  return true;
+}
+
+bool CMyInput::TurnPhoto(int direction) {
+  if (PhotoControl() < 0 || !photo_ || !photo_->Turn(direction)) return false;
+  photoKey_ = photo_->PhotoKey();
+  modified_ = true;
+  return true;
+}
+
+void CMyInput::DiscardPhoto() {
+  const int pc = PhotoControl();
+  if (pc < 0 || !photo_) return;
+  photo_->Discard();
+  values_[static_cast<size_t>(pc)].clear();
+  photoKey_.clear();
+  modified_ = true;
 }
 
 bool CMyInput::StepRecord(int direction) {

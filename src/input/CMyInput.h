@@ -15,6 +15,7 @@
 
 class CMyDB;
 class Clock;
+class PhotoState;
 class Prompter;
 
 class CMyInput {
@@ -95,6 +96,18 @@ class CMyInput {
   // Photo thumbnail key ("IMS001") of the photo box.
   void SetPhotoKey(const std::string& key) { photoKey_ = key; }
   const std::string& PhotoKey() const { return photoKey_; }
+  // The picture behind the photo box (not owned); without one the path and
+  // key are kept as they are, and no thumbnail is made.
+  void SetPhotoState(PhotoState* photo) { photo_ = photo; }
+  PhotoState* Photo() const { return photo_; }
+  // The photo box's control, -1 when the form has none.
+  int PhotoControl() const { return ControlOf(jsc::kPhoto, 0); }
+  // cmd_Kao: a chosen picture (CP932 path). False when it cannot be shown.
+  bool ChoosePhoto(const std::string& path);
+  // The pop-up's turns (+1 right, -1 left); false when there is nothing to turn.
+  bool TurnPhoto(int direction);
+  // The pop-up's 画像を破棄する (after the question).
+  void DiscardPhoto();
 
   // Key boxes.
   const std::string& DateText() const { return date_; }
@@ -177,6 +190,7 @@ class CMyInput {
   std::string date_, page_, line_;
   std::string updated_;
   std::string photoKey_;
+  PhotoState* photo_ = nullptr;
   bool modified_ = false;
   int focus_ = kFocusNone;
 

@@ -7,17 +7,21 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "input/PhotoState.h"
+#include "input/QtPhotoBox.h"
 #include "input/QtSelStrip.h"
 #include "input/SelStrip.h"
 #include "input/TfrmSetMaster.h"
 #include "input/TfrmSetMaster2.h"
 #include "platform/Cp932.h"
+#include "platform/FileChooser.h"
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
 #include "qtkit/QtCanvas.h"
@@ -47,7 +51,7 @@ QString SlotName(const char* prefix, int slot) { return QString::asprintf("%s%03
 
 TfrmInput::TfrmInput(CMyDB& db, CMyGlobal& global, InputViewPort& view, Prompter& prompter, Beeper& beeper,
                      const Clock& clock, QWidget* parent)
-    : QDialog(parent), global_(global), prompter_(prompter), beeper_(beeper) {
+    : QDialog(parent), global_(global), prompter_(prompter), beeper_(beeper), clock_(clock) {
   setObjectName("frmInput");
   setWindowTitle(QStringLiteral("入力画面"));
   setModal(false);
@@ -56,6 +60,14 @@ TfrmInput::TfrmInput(CMyDB& db, CMyGlobal& global, InputViewPort& view, Prompter
 }
 
 TfrmInput::~TfrmInput() = default;
+
+void TfrmInput::SetPhotoSeams(FileChooser* files, Launcher* launcher, PhotoCounter* counter,
+                              std::string programFolder) {
+  files_ = files;
+  launcher_ = launcher;
+  counter_ = counter;
+  programFolder_ = std::move(programFolder);
+}
 
 void TfrmInput::BuildFixedParts() {
   auto* top = new QVBoxLayout(this);
@@ -164,6 +176,9 @@ void TfrmInput::ClearControls() {
   strip_.reset();
   stripControl_ = -1;
   pai_Phot = nullptr;
+  delete cmd_Kao;
+  cmd_Kao = nullptr;
+  model_->SetPhotoState(nullptr);
 }
 
 bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
@@ -248,12 +263,23 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
         UpdateButtons();
       });
       w = m;
-    } else if (c.kind == jsc::kPhoto) {
-      pai_Phot = new QLabel(QStringLiteral("写真"), body_);
-      pai_Phot->setObjectName("pai_Phot");
-      pai_Phot->setAlignment(Qt::AlignCenter);
-      pai_Phot->setFrameShape(QFrame::Box);
-      pai_Phot->setStyleSheet(QStringLiteral("QLabel { color: #808080; background: #f4f4f4; }"));
+    } else if (c.kind == jsc::kPhoto && !pai_Phot) {
+      if (!counter_) counter_ = (ownCounter_ = std::make_unique<PhotoCounter>()).get();
+      photo_ = std::make_unique<PhotoState>(clock_, *counter_);
+      photo_->SetDivisionFolder(dir);
+      photo_->SetViewer(programFolder_, launcher_, &prompter_, &beeper_);
+      pai_Phot = new QtPhotoBox(*photo_, body_);
+      // the frame takes a pixel on each side
+      photo_->SetBox(true, std::max(0, c.width - 2), std::max(0, c.height - 2));
+      connect(pai_Phot, &QtPhotoBox::doubleClicked, this, &TfrmInput::cmd_PhotViewClick);
+      connect(pai_Phot, &QtPhotoBox::menuRequested, this, &TfrmInput::ShowPhotoMenu);
+      cmd_Kao = new QPushButton(QStringLiteral("写真選択..."), body_);
+      cmd_Kao->setObjectName("cmd_Kao");
+      cmd_Kao->setAutoDefault(false);
+      cmd_Kao->setGeometry(c.left + c.width - 90, c.top + c.height + 2, 90, 24);
+      cmd_Kao->show();
+      connect(cmd_Kao, &QPushButton::clicked, this, &TfrmInput::cmd_KaoClick);
+      model_->SetPhotoState(photo_.get());
       w = pai_Phot;
     }
     if (!w) continue;
@@ -293,6 +319,7 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
   int bodyHeight = model_->Header().inputHeight;
   for (QWidget* w : widgets_)
     if (w) bodyHeight = std::max(bodyHeight, w->geometry().bottom() + 4);
+  if (cmd_Kao) bodyHeight = std::max(bodyHeight, cmd_Kao->geometry().bottom() + 4);
   body_->setFixedSize(model_->FormWidth() - 8, bodyHeight);
   RefillColorItems();
   adjustSize();
@@ -320,7 +347,8 @@ void TfrmInput::LoadWidgets() {
     } else if (auto* m = qobject_cast<SjTextEdit*>(w)) {
       m->SetTextSj(v);
     } else if (w == pai_Phot && pai_Phot) {
-      pai_Phot->setText(v.empty() ? QStringLiteral("写真") : FromSj(v));
+      pai_Phot->setToolTip(photo_ && !photo_->Path().empty() ? FromSj(photo_->Path()) : QString());
+      pai_Phot->update();
     }
   }
   loading_ = false;
@@ -806,4 +834,76 @@ void TfrmInput::EditTextList(int control) {
     ReloadLists();
     StripFollow(control);
   }
+}
+
+// ---- the photo box ---------------------------------------------------------------
+
+void TfrmInput::PhotoChanged() {
+  if (!pai_Phot) return;
+  pai_Phot->setToolTip(photo_ && !photo_->Path().empty() ? FromSj(photo_->Path()) : QString());
+  pai_Phot->update();
+  UpdateButtons();
+}
+
+void TfrmInput::cmd_KaoClick() {
+  if (!pai_Phot || !files_) return;
+  FileChoice choice;
+  choice.title = "画像ファイルの選択"_sj;
+  // cameras name their files in capitals as often as not
+  choice.filter = "JPEG イメージファイル (*.jpg *.JPG)"_sj;
+  const std::string chosen = files_->Choose(choice);
+  if (chosen.empty()) return;
+  std::string sj;
+  if (cp932::FromUtf8(chosen, sj) != 0) {
+    prompter_.Warn("この画像ファイルの名前は登録出来ない文字を含んでいます。"_sj);
+    return;
+  }
+  if (!model_->ChoosePhoto(sj)) {
+    beeper_.Beep();
+    return;
+  }
+  PhotoChanged();
+}
+
+void TfrmInput::cmd_PhotViewClick() {
+  if (photo_) photo_->ViewPhoto(false);
+}
+
+void TfrmInput::mnus_PhotRollRClick() {
+  if (!model_->TurnPhoto(1)) beeper_.Beep();
+  PhotoChanged();
+}
+
+void TfrmInput::mnus_PhotRollLClick() {
+  if (!model_->TurnPhoto(-1)) beeper_.Beep();
+  PhotoChanged();
+}
+
+void TfrmInput::mnus_PhotDelClick() {
+  if (!photo_ || photo_->Path().empty()) return;
+  if (!prompter_.Confirm("画像を破棄します。よろしいですか？"_sj)) return;
+  model_->DiscardPhoto();
+  PhotoChanged();
+}
+
+void TfrmInput::ShowPhotoMenu(const QPoint& globalPos) {
+  if (!mnus_Phot) {
+    mnus_Phot = new QMenu(this);
+    mnus_Phot->setObjectName("mnus_Phot");
+    auto item = [this](const char* name, const QString& caption, void (TfrmInput::*slot)()) {
+      QAction* a = mnus_Phot->addAction(caption);
+      a->setObjectName(name);
+      connect(a, &QAction::triggered, this, slot);
+    };
+    item("cmd_PhotView", QStringLiteral("画像を表示する"), &TfrmInput::cmd_PhotViewClick);
+    mnus_Phot->addSeparator();
+    item("mnus_PhotRollR", QStringLiteral("画像を右に回転"), &TfrmInput::mnus_PhotRollRClick);
+    item("mnus_PhotRollL", QStringLiteral("画像を左に回転"), &TfrmInput::mnus_PhotRollLClick);
+    mnus_Phot->addSeparator();
+    item("mnus_PhotDel", QStringLiteral("画像を破棄する"), &TfrmInput::mnus_PhotDelClick);
+  }
+  const bool has = photo_ && !photo_->Path().empty();
+  for (QAction* a : mnus_Phot->actions())
+    if (!a->isSeparator()) a->setEnabled(has);
+  mnus_Phot->popup(globalPos);
 }

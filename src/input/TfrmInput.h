@@ -13,7 +13,14 @@
 #include "input/CMyInput.h"
 #include "input/FormPorts.h"
 
+class QAction;
 class QCheckBox;
+class QMenu;
+class QtPhotoBox;
+class FileChooser;
+class Launcher;
+class PhotoCounter;
+class PhotoState;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -44,6 +51,12 @@ class TfrmInput : public QDialog {
   void SetAlarmPort(InputAlarmPort* port) { model_->SetAlarmPort(port); }
   // The list editors are shown through this (tests answer them by name).
   void SetDialogRunner(DialogRunner* runner) { dialogs_ = runner; }
+  // The picture's seams: the file dialog of cmd_Kao, the viewer's start, the
+  // main view's running number of thumbnail names, and the program folder
+  // the viewer lives in. Set before BuildForm.
+  void SetPhotoSeams(FileChooser* files, Launcher* launcher, PhotoCounter* counter,
+                     std::string programFolder);
+  PhotoState* Photo() const { return photo_.get(); }
   // The colour-kind editor behind 色種類; returns the kinds afterwards, or
   // nothing when they did not change.
   std::function<bool(std::vector<ColorKind>& kinds)> editColorKinds;
@@ -62,6 +75,12 @@ class TfrmInput : public QDialog {
   void cmd_CloseClick();
   void pan_ColorClick();
   void cbo_ColorChange(int index);
+  // The photo box: choosing a picture, its pop-up, the viewer.
+  void cmd_KaoClick();
+  void cmd_PhotViewClick();
+  void mnus_PhotRollRClick();
+  void mnus_PhotRollLClick();
+  void mnus_PhotDelClick();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,6 +122,8 @@ class TfrmInput : public QDialog {
   void ReloadLists();
   int RunDialog(QDialog& dialog);
   void SavePlacement();
+  void PhotoChanged();
+  void ShowPhotoMenu(const QPoint& globalPos);
 
   CMyGlobal& global_;
   Prompter& prompter_;
@@ -138,6 +159,15 @@ class TfrmInput : public QDialog {
   QtSelStrip* pai_Sel = nullptr;
   int stripControl_ = -1;  // the editor whose list the strip shows
   DialogRunner* dialogs_ = nullptr;
-  QLabel* pai_Phot = nullptr;
+  QtPhotoBox* pai_Phot = nullptr;
+  QPushButton* cmd_Kao = nullptr;
+  QMenu* mnus_Phot = nullptr;
+  FileChooser* files_ = nullptr;
+  Launcher* launcher_ = nullptr;
+  std::unique_ptr<PhotoCounter> ownCounter_;
+  PhotoCounter* counter_ = nullptr;
+  std::string programFolder_;
+  const Clock& clock_;
+  std::unique_ptr<PhotoState> photo_;
   QLabel* statusBar_ = nullptr;
 };

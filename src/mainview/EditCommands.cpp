@@ -100,6 +100,12 @@ bool EditCommands::PageSheet() const {
   return v.DataKind() == CMyView::kPageKind && v.DisplayMode() == CMyView::kSheetMode;
 }
 
+PhotoState& EditCommands::Photos() {
+  PhotoState& p = *o().sheetPhotos;
+  p.SetDivisionFolder(o().global->DivisionPath(""));
+  return p;
+}
+
 bool EditCommands::HasPhotoField() const {
   const auto* controls = w_.FormControls();
   if (!controls) return false;
@@ -220,8 +226,11 @@ bool EditCommands::DeleteRowRecord(int row) {
   const std::string key = Value(r, memo::kKey);
   const std::string serial = Value(r, memo::kLineSerial);
   if (m.view->DataKind() == CMyView::kDateKind) m.alarm->RemoveForRecord(key, serial, {});
+  const std::string thumbKey = Value(r, memo::kIms001);
   (void)m.db->MarkDeleted(r);
   if (!Save(CMyPeriods::PeriodOf(key))) return step.Fail();
+  // the thumbnail goes once the record is gone from its file
+  if (HasPhotoField()) (void)Photos().DeleteThumbnail(thumbKey);
   changes_.push_back("- " + key + " " + serial);
   Refresh();
   return true;
@@ -287,9 +296,18 @@ bool EditCommands::PasteRecord(bool overwrite) {
       continue;
     (void)db.SetValue(f, values[static_cast<size_t>(f)]);
   }
-  // the copy's thumbnail is made again from its picture
-  if (HasPhotoField()) (void)db.SetValue(memo::kIms001, "");
-  if (db.Store() != 0) return step.Fail();
+  std::string madeThumb;
+  // the copy gets a thumbnail of its own, made again from its picture
+  if (HasPhotoField()) {
+    (void)db.SetValue(memo::kIms001, "");
+    const std::string picture = values[memo::kImg001];
+    if (!picture.empty()) madeThumb = Photos().RefreshThumbnail(picture, "");
+    (void)db.SetValue(memo::kIms001, madeThumb);
+  }
+  if (db.Store() != 0) {
+    (void)Photos().DeleteThumbnail(madeThumb);
+    return step.Fail();
+  }
 
   if (dated) {
     m.alarm->ScanMemo(targetKey, targetSerial, values[memo::kMem001]);
@@ -313,9 +331,16 @@ bool EditCommands::PasteRecord(bool overwrite) {
     (void)db.MarkDeleted(from);
     if (dated) m.alarm->RemoveForRecord(source.key, source.serial, {});
     const std::string sourcePeriod = CMyPeriods::PeriodOf(source.key);
-    if (sourcePeriod != targetPeriod && !Save(sourcePeriod)) return step.Fail();
+    if (sourcePeriod != targetPeriod && !Save(sourcePeriod)) {
+      (void)Photos().DeleteThumbnail(madeThumb);
+      return step.Fail();
+    }
   }
-  if (!Save(targetPeriod)) return step.Fail();
+  if (!Save(targetPeriod)) {
+    (void)Photos().DeleteThumbnail(madeThumb);
+    return step.Fail();
+  }
+  if (source.mode == 1 && HasPhotoField()) (void)Photos().DeleteThumbnail(values[memo::kIms001]);
   if (source.mode == 1) changes_.push_back("- " + source.key + " " + source.serial);
   changes_.push_back("+ " + targetKey + " " + targetSerial);
   Refresh(targetKey, targetSerial);

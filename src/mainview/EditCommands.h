@@ -123,6 +123,8 @@ class EditCommands {
   int ShiftPagesImpl(int page, int delta);
   int ShiftLinesImpl(int row, int delta);
   bool SelectPage(const std::string& filter, const char* failure);
+  // The thumbnails of the open book.
+  PhotoState& Photos();
   bool HasPhotoField() const;
   void Beep();
 

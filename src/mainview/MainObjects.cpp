@@ -48,7 +48,12 @@ MainObjects::MainObjects(const MainSeams& s, std::unique_ptr<ScreenLoader> loade
   viewPeriods = std::make_unique<PeriodsPort>(*periods, *tables[kDivOutTable]);
   view =
       std::make_unique<CMyView>(*sheetRecords, *viewCalendar, *viewPeriods, *s.prompter, *s.beeper, *s.clock);
+  sheetPhotos = std::make_unique<PhotoState>(*s.clock, photoCounter);
   scr = std::make_unique<CMyScr>();
+  scr->SetThumbnailRefresher([this](const std::string& path, const std::string& key) {
+    sheetPhotos->SetDivisionFolder(scr->DivisionFolder());
+    return sheetPhotos->RefreshThumbnail(path, key);
+  });
   rowSource = std::make_unique<RecordRowSource>(*db, *rec);
   sheetScreen = std::make_unique<ScrSheetScreen>(*scr, *rowSource, *view);
   painter = std::make_unique<SheetPainter>(*view, *sheetScreen);

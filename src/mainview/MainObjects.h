@@ -11,6 +11,7 @@
 #include "catalogue/CMyMaster.h"
 #include "catalogue/DivisionCommands.h"
 #include "extract/CMyGroup.h"
+#include "input/PhotoState.h"
 #include "mainview/CMyView.h"
 #include "mainview/CopySource.h"
 #include "mainview/ScreenPorts.h"
@@ -31,6 +32,7 @@ class Clock;
 class FileChooser;
 class Clipboard;
 class Opener;
+class Launcher;
 
 // The name tables of a run, by their slot.
 enum TableSlot { kUserTable = 0, kDivInTable = 1, kDivOutTable = 2, kColorTable = 3, kRelationTable = 4 };
@@ -79,6 +81,10 @@ class MainObjects {
   std::unique_ptr<CMyPeriods> periods;
   std::unique_ptr<ViewPeriods> viewPeriods;
   std::unique_ptr<CMyView> view;
+  // the running number of thumbnail names, and the thumbnails the sheet
+  // remakes when it finds one missing or outdated
+  PhotoCounter photoCounter;
+  std::unique_ptr<PhotoState> sheetPhotos;
   std::unique_ptr<CMyScr> scr;
   std::unique_ptr<RecordRowSource> rowSource;
   std::unique_ptr<ScrSheetScreen> sheetScreen;
@@ -113,4 +119,6 @@ struct MainContext {
   FileChooser& files;
   Clipboard& clipboard;
   Opener& opener;
+  // starts the picture viewer; none: pictures cannot be viewed from the sheet
+  Launcher* launcher = nullptr;
 };

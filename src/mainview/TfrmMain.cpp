@@ -29,6 +29,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
 #include "platform/FileOps.h"
+#include "platform/Launcher.h"
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "qtkit/DayLeaf.h"
@@ -43,6 +44,7 @@ TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), 
   if (!env_.files) env_.files = (ownFiles_ = std::make_unique<QtFileChooser>(this)).get();
   if (!env_.clipboard) env_.clipboard = (ownClipboard_ = std::make_unique<QtClipboard>()).get();
   if (!env_.opener) env_.opener = (ownOpener_ = std::make_unique<XdgOpener>()).get();
+  if (!env_.launcher) env_.launcher = (ownLauncher_ = std::make_unique<ProcessLauncher>()).get();
   BuildWidgets();
   actions_ = new MainActions(*this, [this] { return State(); });
 }
@@ -103,8 +105,9 @@ void TfrmMain::BuildActions() {
 void TfrmMain::FormCreate() {
   MainSeams seams{env_.prompter, env_.beeper, env_.clock, env_.programFolder, env_.dataHome, env_.dataRoot};
   objects_ = std::make_unique<MainObjects>(seams, std::move(pendingLoader_));
-  context_ = std::make_unique<MainContext>(MainContext{*objects_, *env_.prompter, *env_.beeper, *env_.clock,
-                                                       *env_.files, *env_.clipboard, *env_.opener});
+  context_ =
+      std::make_unique<MainContext>(MainContext{*objects_, *env_.prompter, *env_.beeper, *env_.clock,
+                                                *env_.files, *env_.clipboard, *env_.opener, env_.launcher});
   fileCommands_ = std::make_unique<FileCommands>(*context_, *this);
   entryCommands_ = std::make_unique<EntryCommands>(*context_, *this);
   editCommands_ = std::make_unique<EditCommands>(*context_, *this);

@@ -20,6 +20,7 @@ class DialogRunner;
 class FileChooser;
 class Clipboard;
 class Opener;
+class Launcher;
 class FileCommands;
 class EditActions;
 class ExtractActions;
@@ -53,6 +54,7 @@ struct MainEnvironment {
   FileChooser* files = nullptr;
   Clipboard* clipboard = nullptr;
   Opener* opener = nullptr;
+  Launcher* launcher = nullptr;  // starts the picture viewer
 };
 
 class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, public EditWindow {
@@ -177,6 +179,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   std::unique_ptr<FileChooser> ownFiles_;
   std::unique_ptr<Clipboard> ownClipboard_;
   std::unique_ptr<Opener> ownOpener_;
+  std::unique_ptr<Launcher> ownLauncher_;
   std::unique_ptr<ScreenLoader> pendingLoader_;
   std::unique_ptr<MainObjects> objects_;
   std::unique_ptr<MainContext> context_;

@@ -289,6 +289,7 @@ void TfrmMain::RebuildInputForm() {
   auto* form = new TfrmInput(*o.db, *o.global, *inputView_, *env_.prompter, *env_.beeper, *env_.clock, this);
   form->SetAlarmPort(inputAlarms_.get());
   form->SetDialogRunner(env_.dialogs);
+  form->SetPhotoSeams(env_.files, env_.launcher, &o.photoCounter, o.global->ProgramFolder());
   form->editColorKinds = [this](std::vector<ColorKind>& kinds) {
     fileCommands_->EditColors();
     kinds = KindsOf(*objects_, *env_.prompter, *env_.beeper);

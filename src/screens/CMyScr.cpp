@@ -7,6 +7,7 @@
 #include "platform/Collate.h"
 #include "platform/FileOps.h"
 #include "screens/JpegToBitmap.h"
+#include "screens/PhotoKey.h"
 
 namespace {
 // Screens are small; a file beyond this is not a screen.
@@ -249,25 +250,6 @@ const std::string& CMyScr::CachedName(int slot) const {
 
 namespace {
 
-std::vector<std::string> SplitSpaces(const std::string& s) {
-  std::vector<std::string> parts;
-  size_t i = 0;
-  while (i <= s.size()) {
-    size_t j = s.find(' ', i);
-    if (j == std::string::npos) j = s.size();
-    parts.push_back(s.substr(i, j - i));
-    i = j + 1;
-  }
-  return parts;
-}
-
-// A thumbnail key names a file inside "PhotSm"; parts that would climb out
-// of it are not names.
-bool SafePart(const std::string& p) {
-  return !p.empty() && p != "." && p != ".." && p.find('/') == std::string::npos &&
-         p.find('\\') == std::string::npos;
-}
-
 std::string Extension(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   const size_t dot = path.rfind('.');
@@ -279,13 +261,7 @@ std::string Extension(const std::string& path) {
 
 int CMyScr::CacheImage(const std::string& path, const std::string& key, int w, int h) {
   if (path.empty()) return -1;
-  char mode = 'F';
-  std::vector<std::string> parts;
-  if (key.size() == 37) {
-    mode = 'S';
-    parts = SplitSpaces(key);
-    parts.resize(4);
-  }
+  const char mode = key.size() == photo::kKeyLength ? 'S' : 'F';
   for (int k = 0; k < kCacheSlots; ++k) {
     const std::string& n = names_[static_cast<size_t>(k)];
     if (n.empty() || n[0] != mode) continue;
@@ -297,23 +273,31 @@ int CMyScr::CacheImage(const std::string& path, const std::string& key, int w, i
   // The slot's old picture is about to be replaced; its name must not outlive it.
   names_[static_cast<size_t>(slot)].clear();
   std::string name;
-  if (mode == 'S' && SafePart(parts[0]) && SafePart(parts[1])) {
-    const std::string thumb = divisionFolder_ + "PhotSm/" + parts[0] + "/" + parts[1] + ".bmp";
-    if (bmp->LoadBmp(thumb) == 1) {
+  if (mode == 'S') {
+    // a missing or outdated thumbnail is made again first, when someone can
+    std::string use = key;
+    if (refresh_) {
+      const std::string fresh = refresh_(path, key);
+      if (!fresh.empty()) use = fresh;
+    }
+    const std::string thumb = photo::ThumbnailPath(divisionFolder_, use);
+    if (!thumb.empty() && bmp->LoadBmp(thumb) == 1) {
       bmp->FitToBox(w, h, true, false);
       name = "S" + key;
     }
   }
   if (name.empty()) {
+    // the record holds CP932; the file system names it in UTF-8
+    const std::string disk = photo::DiskPath(path);
+    if (disk.empty()) return -1;
     if (!collate::EqualNoCase(Extension(path), "jpg")) {
-      if (bmp->LoadBmp(path) != 1) return -1;
+      if (bmp->LoadBmp(disk) != 1) return -1;
       bmp->FitToBox(w, h, true, false);
-    } else {
-      const std::string tmp = divisionFolder_ + "tmp.bmp";
-      if (JpegToBitmap(path, tmp, std::min(w, h)) != 0 || bmp->LoadBmp(tmp) != 1) {
-        bmp->Clear();
-        return -1;
-      }
+    } else if (DecodeJpeg(disk, std::min(w, h), *bmp) != 0) {
+      // decoded in memory: a shared scratch file could be overwritten by the
+      // input form's picture between the write and the read
+      bmp->Clear();
+      return -1;
     }
     name = "F" + path;
   }

@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -94,10 +95,18 @@ class CMyScr {
   void SetTextColour(uint32_t c) { textColour_ = c; }
   uint32_t TextColour() const { return textColour_; }
   void SetRows(const RowSource* rows) { rows_ = rows; }
-  // The division folder (ending with "/") holding "PhotSm" and "tmp.bmp".
-  void SetDivisionFolder(std::string folder) { divisionFolder_ = std::move(folder); }
+  // The division folder holding "PhotSm" (a "/" is added when it has none).
+  void SetDivisionFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    divisionFolder_ = std::move(folder);
+  }
   const std::string& DivisionFolder() const { return divisionFolder_; }
   int RingPosition() const { return ring_; }
+  // Makes a record's missing or outdated thumbnail (path, key -> the key to
+  // use, "" when none could be made); unset, thumbnails are only read.
+  void SetThumbnailRefresher(std::function<std::string(const std::string&, const std::string&)> f) {
+    refresh_ = std::move(f);
+  }
 
  private:
   bool InBand(const Item& it, int s) const;
@@ -119,4 +128,5 @@ class CMyScr {
   uint32_t textColour_ = 0;
   const RowSource* rows_ = nullptr;
   std::string divisionFolder_;
+  std::function<std::string(const std::string&, const std::string&)> refresh_;
 };

@@ -1,6 +1,9 @@
 #include "screens/JpegToBitmap.h"
 
+#include <jerror.h>
 #include <jpeglib.h>
+#include <libexif/exif-data.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -14,6 +17,13 @@ namespace {
 
 // The largest picture made from a JPEG (pixels of the result).
 constexpr int64_t kMaxTargetPixels = 40'000'000;
+// The largest picture read at all (pixels of the source): beyond this a
+// "photo" is a decompression bomb, not something to thumbnail.
+constexpr int64_t kMaxSourcePixels = 268'435'456;  // 16384 x 16384
+// Pixels a byte of JPEG data can stand for at most. A real picture, even
+// one plain colour, needs far more bytes than this; a file that claims a
+// huge size on a few bytes would only decode to grey, slowly.
+constexpr int64_t kMaxPixelsPerByte = 4096;
 
 struct ErrorManager {
   jpeg_error_mgr pub;
@@ -27,6 +37,13 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 void SilentMessage(j_common_ptr) {}
+// Data that ends early is padded by the decoder with grey and only warned
+// about; such a picture is refused rather than shown half grey.
+void WarnOrFail(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;  // trace messages
+  const int code = cinfo->err->msg_code;
+  if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) ErrorExit(cinfo);
+}
 
 // Everything the decoder touches lives here, outside the frame that calls
 // setjmp, so nothing is left indeterminate after a longjmp.
@@ -34,6 +51,7 @@ struct DecodeState {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   FILE* fp = nullptr;
+  int64_t fileBytes = 0;
   int limit = 0;
   int targetW = 0, targetH = 0;
   std::vector<float> acc;         // target rows, 3 floats a pixel
@@ -65,6 +83,7 @@ int Decode(DecodeState& s, CMyBitmap& out) {
   ci.err = jpeg_std_error(&s.err.pub);
   s.err.pub.error_exit = ErrorExit;
   s.err.pub.output_message = SilentMessage;
+  s.err.pub.emit_message = WarnOrFail;
   if (setjmp(s.err.jump)) {
     jpeg_destroy_decompress(&ci);
     return -1;
@@ -73,6 +92,11 @@ int Decode(DecodeState& s, CMyBitmap& out) {
   jpeg_stdio_src(&ci, s.fp);
   jpeg_read_header(&ci, TRUE);
   const int w = static_cast<int>(ci.image_width), h = static_cast<int>(ci.image_height);
+  const int64_t pixels = int64_t{w} * h;
+  if (w <= 0 || h <= 0 || pixels > kMaxSourcePixels || pixels > s.fileBytes * kMaxPixelsPerByte) {
+    jpeg_destroy_decompress(&ci);
+    return -1;
+  }
   JpegTargetSize(w, h, s.limit, s.targetW, s.targetH);
   if (int64_t{s.targetW} * s.targetH > kMaxTargetPixels) {
     jpeg_destroy_decompress(&ci);
@@ -160,8 +184,14 @@ void JpegTargetSize(int w, int h, int limit, int& outW, int& outH) {
 int DecodeJpeg(const std::string& source, int limit, CMyBitmap& out) {
   FILE* fp = std::fopen(source.c_str(), "rb");
   if (!fp) return -1;
+  struct stat st {};
+  if (::fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(fp);
+    return -1;
+  }
   auto s = std::make_unique<DecodeState>();
   s->fp = fp;
+  s->fileBytes = st.st_size;
   s->limit = limit;
   const int rc = Decode(*s, out);
   std::fclose(fp);
@@ -172,4 +202,16 @@ int JpegToBitmap(const std::string& source, const std::string& target, int limit
   CMyBitmap bmp;
   if (DecodeJpeg(source, limit, bmp) != 0) return -1;
   return bmp.SaveBmp(target) == 1 ? 0 : -1;
+}
+
+int JpegOrientation(const std::string& source) {
+  ExifData* ed = exif_data_new_from_file(source.c_str());
+  if (!ed) return 0;
+  int value = 0;
+  if (ExifEntry* e = exif_data_get_entry(ed, EXIF_TAG_ORIENTATION)) {
+    if (e->format == EXIF_FORMAT_SHORT && e->components == 1 && e->data)
+      value = exif_get_short(e->data, exif_data_get_byte_order(ed));
+  }
+  exif_data_unref(ed);
+  return value >= 1 && value <= 8 ? value : 0;
 }

@@ -11,8 +11,12 @@ class CMyBitmap;
 void JpegTargetSize(int w, int h, int limit, int& outW, int& outH);
 
 // Decodes `source` into a 24-bit picture of JpegTargetSize. 0, or -1 when the
-// file is missing, not a JPEG, damaged, or absurdly large.
+// file is missing or no regular file, not a JPEG, damaged or cut short, or
+// absurdly large (for its bytes or outright).
 int DecodeJpeg(const std::string& source, int limit, CMyBitmap& out);
 
 // DecodeJpeg, then saves the picture as a BMP file at `target`. 0 or -1.
 int JpegToBitmap(const std::string& source, const std::string& target, int limit);
+
+// The EXIF orientation (1-8) of a JPEG file, 0 when it has none.
+int JpegOrientation(const std::string& source);

@@ -8,6 +8,9 @@
 
 #include "catalogue/CMyMaster.h"
 #include "cli/JbxRun.h"
+#include "platform/FileOps.h"
+#include "screens/CMyBitmap.h"
+#include "screens/JpegWrite.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -99,4 +102,54 @@ TEST(JbxEntry, ATimeInTheFutureBecomesAnAlarm) {
   ASSERT_EQ(0, Jbx("rm " + b.base + "--date 2030/05/01 --serial 1").status);
   r = Jbx("dump " + b.root + "/u/alarm.dat");
   EXPECT_EQ(std::string::npos, r.out.find("10:30")) << r.out;
+}
+
+TEST(JbxEntry, APictureGetsItsThumbnailTurnedAndLosesItWithTheEntry) {
+  TempDir dir;
+  const std::string root = dir / "root";
+  Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK1_日記帳.jpk " + root + "/u/diary");
+  CMyMaster users("USER");
+  std::string rec = CMyMaster::Blank();
+  CMyMaster::SetName(rec, "diary");
+  ASSERT_EQ(0, users.Append(rec));
+  ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+  const std::string base = "--root " + root + " --user u --today 2026/03/14 ";
+  ASSERT_TRUE(fileops::MakeDirs(dir / "写真"));
+  ASSERT_TRUE(WriteTestJpeg(dir / "写真/海.jpg", 320, 160));
+  WriteBytes(dir / "写真/cut.jpg", ReadBytes(dir / "写真/海.jpg").substr(0, 600));
+  auto select = [&](const std::string& cols) {
+    return Jbx("select --memo " + root + "/u/diary/dt202603.jdt --columns " + cols).out;
+  };
+  auto thumbs = [&] { return fileops::List(root + "/u/diary/PhotSm/D2026", "*.bmp"); };
+
+  // refusals write nothing
+  for (const std::string& bad : {dir / "写真", dir / "写真/cut.jpg", dir / "写真/none.jpg"}) {
+    RunResult r = Jbx("add " + base + "--date 2026/03/14 IMG001=" + bad);
+    EXPECT_EQ(1, r.status) << bad;
+  }
+  EXPECT_EQ(2, Jbx("add " + base + "--date 2026/03/14 --turn E IMG001=" + dir / "写真/海.jpg").status);
+  EXPECT_FALSE(fileops::Exists(root + "/u/diary/PhotSm"));
+
+  RunResult r = Jbx("add " + base + "--date 2026/03/14 --turn C IMG001=" + dir / "写真/海.jpg");
+  ASSERT_EQ(0, r.status) << r.err;
+  std::string row = select("IMG001,IMS001");
+  ASSERT_EQ(dir / "写真/海.jpg\t", row.substr(0, row.find('\t') + 1));
+  std::string key = row.substr(row.find('\t') + 1);
+  key.pop_back();  // the line's end
+  ASSERT_EQ(37u, key.size());
+  EXPECT_EQ('C', key.back());
+  ASSERT_EQ(1u, thumbs().size());
+  EXPECT_EQ(key.substr(6, 14) + ".bmp", thumbs()[0]);
+
+  // turned again, through the same thumbnail name
+  ASSERT_EQ(0, Jbx("edit " + base + "--date 2026/03/14 --serial 1 --turn B").status);
+  row = select("IMS001");
+  EXPECT_EQ(key.substr(0, 36) + "B\n", row);
+  CMyBitmap t;
+  ASSERT_EQ(1, t.LoadBmp(root + "/u/diary/PhotSm/D2026/" + thumbs()[0]));
+  EXPECT_EQ(90, t.Width());
+  EXPECT_EQ(180, t.Height());
+
+  ASSERT_EQ(0, Jbx("rm " + base + "--date 2026/03/14 --serial 1").status);
+  EXPECT_TRUE(thumbs().empty());
 }

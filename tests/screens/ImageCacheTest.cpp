@@ -4,13 +4,14 @@
 
 #include "JpegWrite.h"
 #include "ScreenFixtures.h"
+#include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "support/TempDir.h"
 
 namespace {
 
 // A thumbnail key of exactly 37 characters: four space-separated parts.
-const std::string kKey = "202401 P0000001 A 0123456789abcdefghi";
+const std::string kKey = "D2024 S0101120000001 20240101120000 A";
 
 class ImageCache : public ::testing::Test {
  protected:
@@ -67,9 +68,9 @@ TEST_F(ImageCache, PicturesAreFittedToTheBox) {
 }
 
 TEST_F(ImageCache, ThumbnailKeysAndFallbacks) {
-  ASSERT_TRUE(fileops::MakeDirs(folder_ + "PhotSm/202401"));
+  ASSERT_TRUE(fileops::MakeDirs(folder_ + "PhotSm/D2024"));
   CMyBitmap t = MakePicture(18, 9, [](int, int) { return 7u; });
-  ASSERT_EQ(t.SaveBmp(folder_ + "PhotSm/202401/P0000001.bmp"), 1);
+  ASSERT_EQ(t.SaveBmp(folder_ + "PhotSm/D2024/S0101120000001.bmp"), 1);
   const std::string p = Picture("big.bmp", 40, 20);
   // Mode S: the thumbnail, named by the key.
   EXPECT_EQ(scr_.CacheImage(p, kKey, 100, 100), 0);
@@ -80,9 +81,12 @@ TEST_F(ImageCache, ThumbnailKeysAndFallbacks) {
   EXPECT_EQ(scr_.CachedName(1), "F" + p);
   EXPECT_EQ(scr_.CacheImage(p, kKey + "x", 100, 100), 1);
   // A missing thumbnail falls back to the picture itself, in a slot of its own.
-  const std::string key2 = "202401 P0000002 A 0123456789abcdefghi";
+  const std::string key2 = "D2024 S0101120000002 20240101120000 A";
   EXPECT_EQ(scr_.CacheImage(p, key2, 100, 100), 2);
   EXPECT_EQ(scr_.CachedName(2), "F" + p);
+  // A key of the right length but not the key's form names no thumbnail.
+  const std::string odd = "202401 P0000001 A 0123456789abcdefghi";
+  EXPECT_EQ(scr_.CacheImage(folder_ + "missing.bmp", odd, 100, 100), -1);
   // A key that climbs out of "PhotSm" is not followed.
   ASSERT_TRUE(fileops::MakeDirs(folder_ + "PhotSm/x"));
   CMyBitmap evil = MakePicture(2, 2, [](int, int) { return 0u; });
@@ -143,3 +147,27 @@ TEST_F(ImageCache, DrawItemsDrawsImageItemsFromTheRow) {
 }
 
 }  // namespace
+
+TEST_F(ImageCache, RecordPathsAreCp932AndMissingThumbnailsAreMadeWhenDrawn) {
+  ASSERT_TRUE(fileops::MakeDirs(folder_ + "写真"));
+  ASSERT_TRUE(WriteTestJpeg(folder_ + "写真/海.jpg", 64, 32));
+  const std::string sj = cp932::FromUtf8(folder_ + "写真/海.jpg");
+  ASSERT_NE(sj, folder_ + "写真/海.jpg");
+  EXPECT_EQ(scr_.CacheImage(sj, "", 20, 20), 0);
+  EXPECT_EQ(scr_.CachedName(0), "F" + sj);
+  EXPECT_FALSE(fileops::Exists(folder_ + "tmp.bmp"));  // decoded in memory
+  // a thumbnail the refresher makes is the one drawn
+  std::vector<std::string> asked;
+  scr_.SetThumbnailRefresher([&](const std::string& path, const std::string& key) {
+    asked.push_back(path);
+    fileops::MakeDirs(folder_ + "PhotSm/D2024");
+    CMyBitmap t = MakePicture(9, 18, [](int, int) { return 3u; });
+    t.SaveBmp(folder_ + "PhotSm/D2024/S0101120000001.bmp");
+    return key;
+  });
+  const int slot = scr_.CacheImage(sj, kKey, 100, 100);
+  EXPECT_EQ(scr_.CachedName(slot), "S" + kKey);
+  EXPECT_EQ(asked, std::vector<std::string>{sj});
+  EXPECT_EQ(scr_.CacheImage(sj, kKey, 100, 100), slot);  // cached: not asked again
+  EXPECT_EQ(asked.size(), 1u);
+}

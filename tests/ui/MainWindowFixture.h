@@ -12,6 +12,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
 #include "platform/FileOps.h"
+#include "platform/Launcher.h"
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
@@ -26,6 +27,7 @@ struct MainFixture {
   FixedClock clock{{2026, 12, 9}};
   ScriptedDialogs dialogs;
   ScriptedFileChooser files;
+  RecordingLauncher launcher;
   MemoryClipboard clipboard;
   RecordingOpener opener;
   std::string program = dir / "prog";
@@ -92,6 +94,7 @@ struct MainFixture {
     e.files = &files;
     e.clipboard = &clipboard;
     e.opener = &opener;
+    e.launcher = &launcher;
     return e;
   }
 };

@@ -3,16 +3,22 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
 
+#include "input/PhotoState.h"
 #include "input/TfrmInput.h"
 #include "input/TfrmSetMaster.h"
 #include "mainview/CMyView.h"
+#include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "qtkit/SjLineEdit.h"
+#include "screens/JpegWrite.h"
 #include "store/CMyDB.h"
+#include "store/MemoSchema.h"
 #include "ui/MainWindowFixture.h"
 
 namespace {
@@ -156,3 +162,66 @@ TEST(TfrmInput, ADoubleClickOnAComboOpensItsListEditorAndTheComboFollows) {
 }
 
 }  // namespace
+
+TEST(TfrmInput, APictureFromAJapaneseFolderIsChosenTurnedSavedAndShownOnTheSheet) {
+  Book b(0);  // the diary, whose form has a photo box
+  ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+  auto* box = b.Find<QWidget>("pai_Phot");
+  auto* kao = b.Find<QPushButton>("cmd_Kao");
+  ASSERT_NE(nullptr, box);
+  ASSERT_NE(nullptr, kao);
+  PhotoState& photo = *b.Form().Photo();
+  // the pop-up offers nothing without a picture
+  QContextMenuEvent menuAt(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(box, &menuAt);
+  auto* menu = b.Form().findChild<QMenu*>("mnus_Phot");
+  ASSERT_NE(nullptr, menu);
+  menu->hide();
+  std::vector<std::string> names;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    names.push_back(a->objectName().toStdString() + " " + a->text().toStdString());
+    EXPECT_FALSE(a->isEnabled());
+  }
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"cmd_PhotView 画像を表示する", "mnus_PhotRollR 画像を右に回転",
+                                      "mnus_PhotRollL 画像を左に回転", "mnus_PhotDel 画像を破棄する"}));
+
+  const std::string folder = b.home + "/写真";
+  ASSERT_TRUE(fileops::MakeDirs(folder));
+  ASSERT_TRUE(WriteTestJpeg(folder + "/旅行.jpg", 640, 480));
+  b.files.answers.push_back(folder + "/旅行.jpg");
+  kao->click();
+  ASSERT_EQ(b.files.asked.size(), 1u);
+  const std::string filter = cp932::ToUtf8(b.files.asked[0].filter);
+  EXPECT_NE(std::string::npos, filter.find("*.jpg")) << filter;
+  EXPECT_EQ(std::string::npos, filter.find("png")) << filter;
+  ASSERT_GT(photo.Bitmap().Width(), 0);
+  EXPECT_EQ(QString::fromStdString(folder + "/旅行.jpg"), box->toolTip());
+  QApplication::sendEvent(box, &menuAt);
+  menu->hide();
+  for (QAction* a : menu->actions()) EXPECT_TRUE(a->isSeparator() || a->isEnabled());
+  b.Form().findChild<QAction*>("mnus_PhotRollR")->trigger();
+  b.Form().findChild<QAction*>("mnus_PhotRollR")->trigger();
+  EXPECT_EQ(photo.Shown(), 'C');
+  WriteBytes(b.program + "/jbxview", "");  // the viewer beside the program
+  QTest::mouseDClick(box, Qt::LeftButton);
+  ASSERT_EQ(b.launcher.started.size(), 1u) << (b.prompter.Shown().empty() ? "" : b.prompter.ShownUtf8()[0]);
+  EXPECT_EQ(b.launcher.started[0].args, (std::vector<std::string>{folder + "/旅行.jpg", "DB"}));
+
+  b.Form().cmd_InputClick();
+  CMyDB& db = *b.w->Objects().db;
+  const int row = db.RecordCount() - 1;
+  const std::string key = db.Value(memo::kIms001, row);
+  ASSERT_EQ(key.size(), 37u);
+  EXPECT_EQ(key.back(), 'C');
+  EXPECT_EQ(cp932::ToUtf8(db.Value(memo::kImg001, row)), folder + "/旅行.jpg");
+  EXPECT_TRUE(fileops::IsFile(photo::ThumbnailPath(b.w->Global()->DivisionPath("") + "/", key)));
+  // the photo diary's rows draw it from the thumbnail
+  Tabs(*b.w, "tab_Scr")->setCurrentIndex(2);
+  (void)b.w->RenderSheetImage(440, 560);
+  CMyScr& scr = *b.w->Objects().scr;
+  bool drawn = false;
+  for (int i = 0; i < CMyScr::kCacheSlots; ++i) drawn = drawn || scr.CachedName(i) == "S" + key;
+  EXPECT_TRUE(drawn);
+}

@@ -37,7 +37,7 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
     w.FormCreate();
     EXPECT_EQ(1, env.newDivisions);
     EXPECT_EQ(1, Tabs(w, "tab_Div")->count());
-    EXPECT_EQ(2, Tabs(w, "tab_Scr")->count());
+    EXPECT_EQ(3, Tabs(w, "tab_Scr")->count());  // month, list, photo diary
     ASSERT_TRUE(w.Started());
     EXPECT_EQ(QString::fromUtf8("ひとこと(2026年12月09日 水曜日)"), w.windowTitle());
     w.setGeometry(30, 40, 500, 640);
@@ -56,7 +56,7 @@ TEST(TfrmMain, FirstRunThroughToAUserAndBackAgain) {
   EXPECT_TRUE(w.Started());
   EXPECT_EQ(QString::fromUtf8("日記帳"), Tabs(w, "tab_Div")->tabText(0));
   EXPECT_EQ(QString::fromUtf8("月表"), Tabs(w, "tab_Scr")->tabText(0));
-  EXPECT_EQ(2, Tabs(w, "tab_Scr")->count());
+  EXPECT_EQ(3, Tabs(w, "tab_Scr")->count());
   EXPECT_EQ("太郎"_sj, w.Global()->UserName());
   EXPECT_EQ(QString::fromUtf8("ユーザー: 太郎"), w.findChild<QLabel*>("lbl_User")->text());
   EXPECT_EQ(500, w.Global()->width[0]);
@@ -208,8 +208,8 @@ TEST(TfrmMain, ABookKeepersFirstWeek) {
     EXPECT_EQ("日記帳"_sj, w.Global()->DivisionFolder());
     EXPECT_EQ(0, w.View()->DataKind());
     ASSERT_TRUE(Trigger(w, "mnuFileNewScr"));
-    ASSERT_EQ(3, Tabs(w, "tab_Scr")->count());
-    EXPECT_EQ(QString::fromUtf8("予定"), Tabs(w, "tab_Scr")->tabText(2));
+    ASSERT_EQ(4, Tabs(w, "tab_Scr")->count());
+    EXPECT_EQ(QString::fromUtf8("予定"), Tabs(w, "tab_Scr")->tabText(3));
     // rename the diary and put the notebook first
     ASSERT_TRUE(Trigger(w, "mnuFileChgDiv"));
     EXPECT_EQ(QString::fromUtf8("私の日記"), Tabs(w, "tab_Div")->tabText(0));
@@ -226,7 +226,7 @@ TEST(TfrmMain, ABookKeepersFirstWeek) {
   EXPECT_EQ(QString::fromUtf8("ノート"), Tabs(w, "tab_Div")->tabText(0));
   EXPECT_EQ(QString::fromUtf8("私の日記"), Tabs(w, "tab_Div")->tabText(1));
   Tabs(w, "tab_Div")->setCurrentIndex(1);
-  EXPECT_EQ(3, Tabs(w, "tab_Scr")->count());
+  EXPECT_EQ(4, Tabs(w, "tab_Scr")->count());
   EXPECT_TRUE(fileops::IsDir(env.program + "/花子/私の日記"));
   EXPECT_TRUE(env.prompter.Shown().empty()) << env.prompter.ShownUtf8()[0];
 }
@@ -323,7 +323,7 @@ TEST(TfrmMain, ChangingScreensKeepsTheCursorsDay) {
   CMyView& v = *w.View();
   auto keyAtCursor = [&v] { return std::string(v.Rows()[static_cast<size_t>(v.CursorRow())].key); };
   ASSERT_EQ("2026/12/09", keyAtCursor());  // today
-  ASSERT_EQ(w.Global()->DivisionPath(""), w.Objects().scr->DivisionFolder());
+  ASSERT_EQ(w.Global()->DivisionPath("") + "/", w.Objects().scr->DivisionFolder());
   Tabs(w, "tab_Scr")->setCurrentIndex(1);  // the list
   Tabs(w, "tab_Scr")->setCurrentIndex(0);  // back to the month
   EXPECT_EQ("2026/12/09", keyAtCursor());
