@@ -39,6 +39,8 @@ class PhotoState {
   const std::string& DivisionFolder() const { return folder_; }
   // The photo box: whether the form has one, and its size in pixels.
   void SetBox(bool shown, int width, int height);
+  // The box size used when a picture is read only to start the viewer.
+  static constexpr int kViewerProbe = 160;
   bool BoxShown() const { return boxShown_; }
   // What the viewer needs: its folder, and how it is started.
   void SetViewer(std::string programFolder, Launcher* launcher, Prompter* prompter, Beeper* beeper);

@@ -132,6 +132,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   const std::vector<jsc::Control>* FormControls() const override;
   void DataReloaded() override;
   EditCommands& Editing() { return *editCommands_; }
+  EntryCommands& Entries() { return *entryCommands_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -165,6 +166,8 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   void paiMainMouseDown(int y);
   void UpdateRowStatus();
   bool SheetKey(int key);
+  // The field of the cursor row under a point of the paint box.
+  FieldHit FieldAt(QPoint at) const;
   void StepPeriod(int step);
   void GoToday();
   void SetDisplayMode(int mode);

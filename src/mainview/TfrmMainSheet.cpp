@@ -120,6 +120,12 @@ bool TfrmMain::SheetKey(int key) {
   return true;
 }
 
+FieldHit TfrmMain::FieldAt(QPoint at) const {
+  return FieldUnderMouse(*objects_->view, objects_->view->CursorRow(), at.x(), at.y(),
+                         scr_Bottom->isEnabled() ? scr_Bottom->value() : 0, ScrFieldHitTest(*objects_->scr),
+                         input_ ? input_->Model().ControlList() : std::vector<jsc::Control>{});
+}
+
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (!objects_) return QMainWindow::eventFilter(watched, event);
   if (watched == scr_Key && event->type() == QEvent::KeyPress &&
@@ -138,16 +144,14 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::MouseButtonDblClick && started_) {
-    entryCommands_->EditCursorRow();
+    // a double click on a picture shows it; anywhere else it opens the entry
+    entryCommands_->EditCursorRow(FieldAt(static_cast<QMouseEvent*>(event)->position().toPoint()).field);
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::ContextMenu && started_) {
     const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
     paiMainMouseDown(at.y());
-    popupField_ =
-        FieldUnderMouse(*objects_->view, objects_->view->CursorRow(), at.x(), at.y(),
-                        scr_Bottom->isEnabled() ? scr_Bottom->value() : 0, ScrFieldHitTest(*objects_->scr),
-                        input_ ? input_->Model().ControlList() : std::vector<jsc::Control>{});
+    popupField_ = FieldAt(at);
     editCommands_->SetFieldUnderMouse(popupField_.caption);
     actions_->Refresh();
     actions_->Menu(QStringLiteral("#pmenu_MainPopup"))

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QImage>
 #include <QMenu>
 
 #include "input/CMyInput.h"
@@ -365,6 +366,43 @@ TEST(SheetRows, AMemoOfSeveralLinesGrowsItsRowToHoldEveryLine) {
   // the memo box is the row's height less its top and 90 units of margin
   const int boxPixels = scr.ToDevice(1, row.height - vs.memoTop - 90);
   EXPECT_GE(boxPixels, 4 * fm.lineSpacing() - 2) << "the last line would be cut";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditCommands, ADoubleClickOnAPictureShowsItInsteadOfOpeningTheForm) {
+  Book b(0);
+  WriteBytes(b.program + "/jbxview", "");  // the viewer beside the program
+  fileops::MakeDirs(b.dir / "写真");
+  const std::string picture = b.dir / "写真/海.jpg";
+  QImage img(40, 30, QImage::Format_RGB32);
+  img.fill(Qt::blue);
+  ASSERT_TRUE(img.save(QString::fromStdString(picture), "JPEG"));
+  const std::string s = b.Add("2026/12/20", "海へ"_sj);
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/20", s));
+  CMyDB& db = *b.w->Objects().db;
+  const int r =
+      b.w->Objects().rec->Items()[b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].record];
+  ASSERT_EQ(0, db.Load(r));
+  ASSERT_EQ(0, db.SetValue(memo::kImg001, cp932::FromUtf8(picture)));
+  ASSERT_EQ(0, db.Store());
+  b.w->InputForm()->hide();
+
+  b.launcher.started.clear();
+  // what a double click over the picture item calls
+  EntryCommands& commands = b.w->Entries();
+  commands.EditCursorRow("IMG001");
+  ASSERT_EQ(1u, b.launcher.started.size())
+      << (b.prompter.Shown().empty() ? "" : b.prompter.ShownUtf8().back());
+  EXPECT_EQ(picture, b.launcher.started[0].args.at(0));
+  EXPECT_FALSE(b.w->InputForm()->isVisible());
+  // a row without a picture says so
+  ASSERT_TRUE(b.Edit().SelectRow("2026/12/21", {}));
+  commands.EditCursorRow("IMG001");
+  EXPECT_EQ("画像が存在しません。", b.prompter.ShownUtf8().back());
+  EXPECT_EQ(1u, b.launcher.started.size());
 }
 
 }  // namespace
