@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "mainview/AlarmActions.h"
 #include "mainview/EditActions.h"
 #include "mainview/EntryCommands.h"
 #include "mainview/TfrmMain.h"
@@ -208,6 +209,7 @@ void TfrmMain::paiMainMouseDown(int y) {
   int row = objects_->painter->RowAt(y);
   if (row < 0) return;
   objects_->view->ClickRow(row);
+  if (alarmActions_) alarmActions_->SheetClicked();  // the blinking tray icon has been seen
   paiMain->update();
 }
 
