@@ -69,3 +69,8 @@ std::string AbsolutePath(const std::string& path);
 // filter and sort the extraction dialog's model makes, or with --run the
 // extracted records or group rows (CmdPickout.cpp).
 int CmdPickout(int argc, char** argv);
+// jbx alarms --root DIR --user NAME [--now "yyyy/mm/dd hh:mm"] [--due | --missed]:
+// the alarm list as the alarm dialog shows it, the alarm the tick raises at
+// that moment (switched off and written), or the missed alarms a start-up
+// lists (CmdAlarms.cpp).
+int CmdAlarms(int argc, char** argv);
