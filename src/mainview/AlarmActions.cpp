@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "alarm/AlarmEditor.h"
 #include "alarm/TfrmAlarm.h"

@@ -84,6 +84,12 @@ void AlarmTicker::Timer1Timer() {
 
   // The boxes come last: further ticks run while they are open, and find
   // this one's work done.
+  auto open = [this](std::function<void()> box) {
+    if (later_)
+      later_(std::move(box));
+    else
+      box();
+  };
   if (!missed.empty()) {
     std::vector<std::string> lines;
     std::string body;
@@ -93,10 +99,14 @@ void AlarmTicker::Timer1Timer() {
       body += lines.back();
     }
     notifier_.Notify("お知らせ（見逃したアラーム）"_sj, body);
-    port_.ShowMissed(lines);
+    open([this, lines] { port_.ShowMissed(lines); });
   }
-  if (i >= 0 && g_.alarmMsg)
-    prompter_.Show(due.message, "お知らせ("_sj + due.time + ")", PromptIcon::Information, PromptButtons::Ok);
+  if (i >= 0 && g_.alarmMsg) {
+    open([this, due] {
+      prompter_.Show(due.message, "お知らせ("_sj + due.time + ")", PromptIcon::Information,
+                     PromptButtons::Ok);
+    });
+  }
 }
 
 void AlarmTicker::SaveIfChanged() {

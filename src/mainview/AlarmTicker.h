@@ -44,6 +44,10 @@ class AlarmTicker {
   static std::string Lateness(long long minutes);
   // A line of the missed list: "yyyy/mm/dd hh:mm  message  （late遅れ）".
   static std::string MissedLine(const AlarmEntry& e, long long now);
+  // How the boxes are opened: at once (the default), or, in the window, from
+  // the event loop after the tick has returned, since a timer whose handler
+  // still runs (in a box's own loop) does not fire again.
+  void SetLater(std::function<void(std::function<void()>)> later) { later_ = std::move(later); }
   // Where the list is written between ticks (default: the user's "alarm.dat").
   void SetSavePath(std::function<std::string()> path) { savePath_ = std::move(path); }
 
@@ -59,6 +63,7 @@ class AlarmTicker {
   TrayModel& tray_;
   AlarmTickPort& port_;
   std::function<std::string()> savePath_;
+  std::function<void(std::function<void()>)> later_;
   long long lastMinute_ = -1;  // the minute of the last tick
   int loadsSeen_ = -1;         // the list read last (a new user's list is a new start)
   int lastDay_ = 0;            // yyyymmdd of the day the ticks are in

@@ -1,6 +1,7 @@
 #include "qtkit/QtPrompter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -44,6 +45,10 @@ int QtPrompter::Show(const std::string& text, const std::string& caption, Prompt
   box.setWindowModality(Qt::ApplicationModal);
   box.setWindowTitle(FromSj(caption));
   box.setText(FromSj(text));
+  // a short text must not cut the caption ("お知らせ(10:30)" over "会議"):
+  // room for the caption and the title bar's buttons
+  const int captionWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 60;
+  box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(captionWidth));
   switch (icon) {
     case PromptIcon::Information:
       box.setIcon(QMessageBox::Information);

@@ -328,6 +328,24 @@ TEST(FieldRun, WhatAFieldValueIs) {
   }
 }
 
+TEST(AlarmTicker, BoxesLeftForLaterFindTheTicksWorkDone) {
+  Fixture f;
+  std::vector<std::function<void()>> later;
+  f.ticker.SetLater([&later](std::function<void()> box) { later.push_back(std::move(box)); });
+  ASSERT_TRUE(f.tray.EnterTray());
+  f.alarms.Add("2026/12/09", "0", "10:30", "a", 0, 1);
+  f.At(10, 30, 0);
+  f.ticker.Timer1Timer();
+  ASSERT_EQ(1u, later.size());
+  EXPECT_TRUE(f.Boxes().empty());
+  // the next tick runs while the box is not yet closed: the icon blinks on
+  f.At(10, 30, 1);
+  f.ticker.Timer1Timer();
+  EXPECT_EQ((std::vector<int>{1, 0}), f.trayPort.frames);
+  later[0]();
+  EXPECT_EQ((std::vector<std::string>{"a"}), f.Boxes());
+}
+
 TEST(AlarmTicker, LatenessReadsAsPeopleSayIt) {
   EXPECT_EQ("0分", cp932::ToUtf8(AlarmTicker::Lateness(0)));
   EXPECT_EQ("59分", cp932::ToUtf8(AlarmTicker::Lateness(59)));
