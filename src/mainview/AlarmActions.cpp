@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMetaObject>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -84,6 +85,12 @@ void AlarmActions::Rebuild() {
   tray_ = std::make_unique<TrayModel>(*trayPort_, ctx_.clock);
   ticker_ = std::make_unique<AlarmTicker>(*ctx_.objects.alarm, *ctx_.objects.global, ctx_.clock,
                                           ctx_.prompter, *sound_, *notifier_, *tray_, *this);
+  // each box from the event loop, on its own, as a posted call: the tick
+  // returns first, so the next tick comes while the box is open (a timer
+  // whose handler is still running does not fire again)
+  ticker_->SetLater([this](std::function<void()> box) {
+    QMetaObject::invokeMethod(this, std::move(box), Qt::QueuedConnection);
+  });
 }
 
 void AlarmActions::UseSeams(SoundPlayer* sound, Notifier* notifier, TrayPort* tray) {

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include "qtkit/QtText.h"
 
@@ -46,9 +48,12 @@ int QtPrompter::Show(const std::string& text, const std::string& caption, Prompt
   box.setWindowTitle(FromSj(caption));
   box.setText(FromSj(text));
   // a short text must not cut the caption ("お知らせ(10:30)" over "会議"):
-  // room for the caption and the title bar's buttons
-  const int captionWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 60;
-  box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(captionWidth));
+  // a row as wide as the caption and the title bar's buttons
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int captionWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100;
+    grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   switch (icon) {
     case PromptIcon::Information:
       box.setIcon(QMessageBox::Information);
