@@ -2,10 +2,9 @@
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSpacerItem>
+#include <algorithm>
 
 #include "qtkit/QtText.h"
 
@@ -48,12 +47,14 @@ int QtPrompter::Show(const std::string& text, const std::string& caption, Prompt
   box.setWindowTitle(FromSj(caption));
   box.setText(FromSj(text));
   // a short text must not cut the caption ("お知らせ(10:30)" over "会議"):
-  // a row as wide as the caption and the title bar's buttons
-  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-    const int captionWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100;
-    grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-                  grid->rowCount(), 0, 1, grid->columnCount());
-  }
+  // the text's line as wide as the caption and the title bar's buttons
+  const QFontMetrics fm = box.fontMetrics();
+  int textWidth = 0;
+  for (const QString& line : box.text().split(QLatin1Char('\n')))
+    textWidth = std::max(textWidth, fm.horizontalAdvance(line));
+  const int captionWidth = fm.horizontalAdvance(box.windowTitle()) + 60;
+  if (captionWidth > textWidth)
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(captionWidth));
   switch (icon) {
     case PromptIcon::Information:
       box.setIcon(QMessageBox::Information);
