@@ -104,7 +104,11 @@ void AlarmActions::Timer1Timer() {
   if (ticker_) ticker_->Timer1Timer();
 }
 
-bool AlarmActions::CloseRequest() { return closing_ || tray_->CloseRequest(); }
+void AlarmActions::Closed() {
+  if (!tray_->InTray()) return;
+  trayPort_->RemoveIcon();
+  QApplication::quit();
+}
 
 void AlarmActions::ShowAtStart(bool task, bool minusC) {
   if (task && tray_->EnterTray()) {
@@ -115,15 +119,7 @@ void AlarmActions::ShowAtStart(bool task, bool minusC) {
   window_.show();
 }
 
-void AlarmActions::mnusTaskClose() {
-  closing_ = true;
-  const bool closed = window_.close();
-  closing_ = false;
-  if (closed && tray_->InTray()) {
-    trayPort_->RemoveIcon();  // the icon goes with the program
-    QApplication::quit();
-  }
-}
+void AlarmActions::mnusTaskClose() { (void)window_.close(); }
 
 void AlarmActions::mnu_FileAlarm() {
   MainObjects& o = ctx_.objects;

@@ -31,9 +31,12 @@ class AlarmActions : public QObject, public AlarmTickPort {
 
   // ---- what the window forwards ----
   void Timer1Timer();
-  // The close button: true when the window may close (false: it went to the
-  // tray, or sits there hidden). The tray popup's "閉じる" always closes.
-  bool CloseRequest();
+  // The window's close button: true when the window may close (false: it
+  // went to the tray, or sits there hidden).
+  bool CloseRequest() { return tray_->CloseRequest(); }
+  // The window has closed ("終了", the tray popup's "閉じる"): the tray icon
+  // goes, and with it the program, which a hidden window would not end.
+  void Closed();
   // A click on the sheet stops the blinking.
   void SheetClicked() { tray_->AnimateTrayIcon(false); }
   // Start-up with TASK set (the window was in the tray at the last close):
@@ -77,7 +80,6 @@ class AlarmActions : public QObject, public AlarmTickPort {
   std::unique_ptr<TrayModel> tray_;
   std::unique_ptr<AlarmTicker> ticker_;
   QAction* task_ = nullptr;
-  bool closing_ = false;  // "閉じる" of the tray popup: the close is real
 };
 
 // Registers the alarm and tray actions; the one line TfrmMain::BuildActions has.

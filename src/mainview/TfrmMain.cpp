@@ -257,12 +257,14 @@ void TfrmMain::showEvent(QShowEvent* e) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* e) {
-  if (alarmActions_ && started_ && !alarmActions_->CloseRequest()) {
-    e->ignore();  // in the tray the close button only hides the window
+  // in the tray the window's close button only hides it; "終了" closes
+  if (alarmActions_ && started_ && e->spontaneous() && !alarmActions_->CloseRequest()) {
+    e->ignore();
     return;
   }
   FormCloseQuery();
   e->accept();
+  if (alarmActions_) alarmActions_->Closed();
 }
 
 void TfrmMain::btn_WinWClick() {
