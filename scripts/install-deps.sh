@@ -11,6 +11,8 @@ PKGS=(
   fonts-ipafont
   clang clang-format libclang-rt-14-dev
   xvfb xauth imagemagick
+  libcanberra-dev
+  trayer dbus-x11
   sqlite3 time
   dpkg-dev file
 )

@@ -65,13 +65,17 @@ void CMyAlarm::Load(const std::string& path) {
     return a.date != b.date ? a.date > b.date : a.time > b.time;
   });
   cursor_ = 0;
+  ++loads_;
+  savedRevision_ = ++revision_;
   RefreshToday();
 }
 
 bool CMyAlarm::Save(const std::string& path) const {
   CMyLine list(2048);
   for (const auto& e : entries_) list.Append(EntryBytes(e));
-  return list.WriteList(path) >= 0;
+  if (list.WriteList(path) < 0) return false;
+  savedRevision_ = revision_;
+  return true;
 }
 
 std::string CMyAlarm::Now() const {
@@ -118,6 +122,7 @@ void CMyAlarm::Add(const std::string& date, const std::string& serial, const std
     ++at;
   }
   entries_.insert(entries_.begin() + static_cast<long>(at), e);
+  Changed();
   Window();
 }
 
@@ -129,6 +134,7 @@ void CMyAlarm::Insert(const AlarmEntry& e) {
     ++at;
   }
   entries_.insert(entries_.begin() + static_cast<long>(at), e);
+  Changed();
   Window();
 }
 
@@ -138,6 +144,7 @@ bool CMyAlarm::Erase(const AlarmEntry& e) {
     if (o.division == e.division && o.date == e.date && o.serial == e.serial && o.time == e.time &&
         o.message == e.message && o.origin == e.origin) {
       entries_.erase(entries_.begin() + static_cast<long>(i));
+      Changed();
       Window();
       return true;
     }
@@ -166,16 +173,17 @@ void CMyAlarm::RemoveForRecord(const std::string& date, const std::string& seria
 void CMyAlarm::RemoveAt(int index) {
   if (index < 0 || index >= Count()) return;
   entries_.erase(entries_.begin() + index);
+  Changed();
   Window();
 }
 
 void CMyAlarm::RemoveDivision(const std::string& division) {
-  std::erase_if(entries_, [&](const AlarmEntry& e) { return e.division == division; });
+  if (std::erase_if(entries_, [&](const AlarmEntry& e) { return e.division == division; }) > 0) Changed();
   Window();
 }
 
 void CMyAlarm::RemoveOff() {
-  std::erase_if(entries_, [](const AlarmEntry& e) { return e.state == 0; });
+  if (std::erase_if(entries_, [](const AlarmEntry& e) { return e.state == 0; }) > 0) Changed();
   Window();
 }
 
@@ -186,18 +194,24 @@ void CMyAlarm::Replace(int index, const std::string& date, const std::string& se
 }
 
 void CMyAlarm::RenameDivision(const std::string& from, const std::string& to) {
-  for (auto& e : entries_)
-    if (e.division == from) e.division = to;
+  for (auto& e : entries_) {
+    if (e.division != from) continue;
+    e.division = to;
+    Changed();
+  }
 }
 
 void CMyAlarm::SwapSerials(const std::string& date, const std::string& a, const std::string& b) {
   const std::string div = global_.DivisionFolder();
   for (auto& e : entries_) {
     if (e.date != date || e.division != div) continue;
-    if (e.serial == a)
+    if (e.serial == a) {
       e.serial = b;
-    else if (e.serial == b)
+      Changed();
+    } else if (e.serial == b) {
       e.serial = a;
+      Changed();
+    }
   }
 }
 
@@ -235,12 +249,69 @@ int CMyAlarm::CheckDue(bool show) {
   const std::string now = Now();
   for (int i = first_; i <= last_ && i < Count(); ++i) {
     AlarmEntry& e = entries_[static_cast<size_t>(i)];
-    if (e.state != 1 || e.time != now) continue;
+    // the window spans today's entries only while the list is in order: an
+    // entry of another day inside it (a list put together out of order)
+    // must not fire today
+    if (e.state != 1 || e.time != now || e.date != today_) continue;
     e.state = 0;
+    Changed();
     if (show && prompter_)
       prompter_->Show(e.message, cp932::FromUtf8("お知らせ(") + now + ")", PromptIcon::Information,
                       PromptButtons::Ok);
     return i;
   }
   return -1;
+}
+
+namespace {
+// "hh:mm" with the hour at most 23; false for anything else.
+bool ParseTime(const std::string& t, TimeOfDay& out) {
+  if (t.size() != 5 || t[2] != ':') return false;
+  for (size_t k : {0u, 1u, 3u, 4u})
+    if (t[k] < '0' || t[k] > '9') return false;
+  out.hour = (t[0] - '0') * 10 + (t[1] - '0');
+  out.minute = (t[3] - '0') * 10 + (t[4] - '0');
+  return out.hour <= 23 && out.minute <= 59;
+}
+}  // namespace
+
+long long CMyAlarm::MinuteOf(CivilDate d, TimeOfDay t) {
+  return static_cast<long long>(civil::DaysFrom(d)) * 1440 + t.hour * 60 + t.minute;
+}
+
+long long CMyAlarm::MinuteOf(const AlarmEntry& e) {
+  CivilDate d;
+  TimeOfDay t;
+  if (!civil::ParseYmd(e.date, d) || !ParseTime(e.time, t)) return -1;
+  return MinuteOf(d, t);
+}
+
+std::vector<AlarmEntry> CMyAlarm::Missed(long long from, long long to) const {
+  std::vector<AlarmEntry> out;
+  // the list runs newest first: walking it backwards gives the oldest first
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    if (it->state != 1) continue;
+    const long long m = MinuteOf(*it);
+    if (m >= 0 && m >= from && m < to) out.push_back(*it);
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](const AlarmEntry& a, const AlarmEntry& b) { return MinuteOf(a) < MinuteOf(b); });
+  return out;
+}
+
+std::vector<AlarmEntry> CMyAlarm::TakeMissed(long long from, long long to) {
+  std::vector<AlarmEntry> out = Missed(from, to);
+  if (out.empty()) return out;
+  for (auto& e : entries_) {
+    if (e.state != 1) continue;
+    const long long m = MinuteOf(e);
+    if (m >= 0 && m >= from && m < to) e.state = 0;
+  }
+  for (auto& e : out) e.state = 0;
+  Changed();
+  return out;
+}
+
+std::string CMyAlarm::ListLine(const AlarmEntry& e) {
+  return std::string(e.state == 0 ? "-" : " ") + e.date + " " + e.time + "  " + e.message;
 }

@@ -65,6 +65,25 @@ class CMyAlarm {
   void Insert(const AlarmEntry& e);
   bool Erase(const AlarmEntry& e);
 
+  // ---- the schedule beyond one minute ----
+  // Minutes since 1970-01-01 00:00 of an entry's date and time; -1 when the
+  // date is not a date or the time not a time of day ("25:99").
+  static long long MinuteOf(const AlarmEntry& e);
+  static long long MinuteOf(CivilDate d, TimeOfDay t);
+  // Armed entries due in [from, to) (minutes as MinuteOf), switched off and
+  // returned oldest first: alarms whose minute passed while nothing ticked.
+  std::vector<AlarmEntry> TakeMissed(long long from, long long to);
+  // Armed entries due in [from, to), oldest first, left as they are.
+  std::vector<AlarmEntry> Missed(long long from, long long to) const;
+  // The alarm dialog's line: "%s%s %s  %s" (mark, date, time, message).
+  static std::string ListLine(const AlarmEntry& e);
+
+  // Changes since the list was last loaded or saved (every change counts,
+  // an alarm that fired too); Loads() counts the lists read, so a watcher
+  // sees that another user's list replaced this one.
+  bool Unsaved() const { return revision_ != savedRevision_; }
+  int Loads() const { return loads_; }
+
   int Count() const { return static_cast<int>(entries_.size()); }
   const AlarmEntry& Item(int i) const { return entries_[static_cast<size_t>(i)]; }
   int TodayFirst() const { return first_; }
@@ -73,6 +92,7 @@ class CMyAlarm {
  private:
   std::string Now() const;
   void Window();
+  void Changed() { ++revision_; }
 
   const CMyGlobal& global_;
   const Clock& clock_;
@@ -81,4 +101,7 @@ class CMyAlarm {
   std::string today_;
   int first_ = -1, last_ = -1;
   size_t cursor_ = 0;
+  unsigned long long revision_ = 0;
+  mutable unsigned long long savedRevision_ = 0;
+  int loads_ = 0;
 };

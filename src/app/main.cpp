@@ -4,7 +4,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QSystemTrayIcon>
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
@@ -58,21 +57,7 @@ int main(int argc, char** argv) {
   w.FormCreate();
   // "-c" after a close from the tray starts in the tray, when there is one;
   // without a tray host the window always shows
-  std::unique_ptr<QSystemTrayIcon> tray;
-  if (w.StartsInTray() && QSystemTrayIcon::isSystemTrayAvailable()) {
-    tray = std::make_unique<QSystemTrayIcon>(QApplication::windowIcon());
-    tray->setToolTip(QStringLiteral("ひとこと帳"));
-    QObject::connect(tray.get(), &QSystemTrayIcon::activated, &w, [&w, &tray] {
-      w.SetInTray(false);
-      w.show();
-      w.raise();
-      tray->hide();
-    });
-    w.SetInTray(true);
-    tray->show();
-  } else {
-    w.show();
-  }
+  w.ShowAtStart();
   app.exec();
   return 0;
 }

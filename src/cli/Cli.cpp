@@ -227,6 +227,14 @@ const std::vector<Command>& Commands() {
        "見つからなければ何も書かずに終了コード 1 です。\n"
        "例: jbx find --root DIR --user u --kind 3 歯医者\n",
        CmdFind},
+      {"alarms", "--root DIR --user NAME [--now \"yyyy/mm/dd hh:mm\"] [--due | --missed]",
+       "アラームの一覧、その時刻に鳴るアラーム、見逃したアラームを書く",
+       "  --now \"yyyy/mm/dd hh:mm\"  その時刻として（既定は今）\n"
+       "  --due     その分に鳴るアラーム（1 回に 1 件、タイマーと同じ）を書き、停止して alarm.dat に書く\n"
+       "  --missed  起動時に「見逃したアラーム」として出るもの（過ぎて 7 日以内で未使用）を書く\n"
+       "出力: アラーム設定の一覧と同じ行（\"-\" は停止中）。--due と --missed がなければ読むだけです。\n"
+       "例: jbx alarms --root DIR --user u --now \"2026/12/09 10:30\" --due\n",
+       CmdAlarms},
   };
   return kTable;
 }

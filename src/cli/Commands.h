@@ -75,3 +75,8 @@ int CmdPickout(int argc, char** argv);
 // [--case] [--fold] TEXT: the search dialog's search; every hit as key,
 // serial, field and its text (CmdFind.cpp).
 int CmdFind(int argc, char** argv);
+// jbx alarms --root DIR --user NAME [--now "yyyy/mm/dd hh:mm"] [--due | --missed]:
+// the alarm list as the alarm dialog shows it, the alarm the tick raises at
+// that moment (switched off and written), or the missed alarms a start-up
+// lists (CmdAlarms.cpp).
+int CmdAlarms(int argc, char** argv);

@@ -13,6 +13,7 @@
 #include "catalogue/ListRecovery.h"
 #include "input/StoreInputPorts.h"
 #include "input/TfrmInput.h"
+#include "mainview/AlarmActions.h"
 #include "mainview/EditActions.h"
 #include "mainview/EntryActions.h"
 #include "mainview/ExchangeActions.h"
@@ -98,6 +99,7 @@ void TfrmMain::BuildActions() {
         if (input_) input_->hide();
       });
   RegisterSearchActions(*actions_, *search_, [this] { return popupField_; });
+  alarmActions_ = RegisterAlarmActions(*actions_, *env_.dialogs, *context_, *this, *editCommands_);
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -140,7 +142,6 @@ void TfrmMain::FormCreate() {
   setWindowTitle(CaptionFor(today));
   setWindowIcon(DayIcon(today.day));
   objects_->alarm->Load(g.UserPath("alarm.dat"));
-  lastDay_ = env_.clock->Today().Ymd();
   // the one-second tick that raises due alarms and follows the change of date
   auto* timer = new QTimer(this);
   connect(timer, &QTimer::timeout, this, &TfrmMain::TimerTick);
@@ -149,27 +150,19 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::TimerTick() {
-  if (!objects_) return;
-  CMyAlarm& alarm = *objects_->alarm;
-  int i = alarm.CheckDue(false);
-  if (i >= 0) {
-    const AlarmEntry& e = alarm.Item(i);
-    // with the message setting off the alarm is left to sound and the tray
-    if (objects_->global->alarmMsg)
-      env_.prompter->Show(e.message, "お知らせ("_sj + e.time + ")", PromptIcon::Information,
-                          PromptButtons::Ok);
+  if (objects_ && alarmActions_) alarmActions_->Timer1Timer();
+}
+
+void TfrmMain::ShowAtStart() {
+  if (!started_ || !alarmActions_) {
+    show();  // FormShow ends a run that never started
+    return;
   }
-  const int today = env_.clock->Today().Ymd();
-  if (today != lastDay_) {
-    lastDay_ = today;
-    alarm.RefreshToday();
-    setWindowTitle(CaptionFor(env_.clock->Today()));
-    setWindowIcon(DayIcon(env_.clock->Today().day));
-  }
+  alarmActions_->ShowAtStart(objects_->global->task, StartsInTray());
 }
 
 bool TfrmMain::StartsInTray() const {
-  if (!Global() || !Global()->task) return false;
+  if (!Global() || !Global()->task) return false;  // "-c" counts only after a close from the tray
   return !env_.arguments.isEmpty() && env_.arguments.first().toLower() == QStringLiteral("-c");
 }
 
@@ -230,7 +223,7 @@ void TfrmMain::FormCloseQuery() {
   }
   g.top[CMyGlobal::kMainWindow] = r.top();
   g.height[CMyGlobal::kMainWindow] = r.height();
-  g.task = inTray_;
+  g.task = alarmActions_ && alarmActions_->InTray();
   g.autoWidth = btn_WinW->isChecked();
   g.scrVisible = !panel_Scr->isHidden();
   g.WriteSettings(true);
@@ -243,6 +236,7 @@ void TfrmMain::FormClose() {
   DropInputForm();
   inputAlarms_.reset();
   inputView_.reset();
+  alarmActions_.reset();
   extract_.reset();
   search_.reset();
   entryCommands_.reset();
@@ -261,8 +255,14 @@ void TfrmMain::showEvent(QShowEvent* e) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* e) {
+  // in the tray the window's close button only hides it; "終了" closes
+  if (alarmActions_ && started_ && e->spontaneous() && !alarmActions_->CloseRequest()) {
+    e->ignore();
+    return;
+  }
   FormCloseQuery();
   e->accept();
+  if (alarmActions_) alarmActions_->Closed();
 }
 
 void TfrmMain::btn_WinWClick() {

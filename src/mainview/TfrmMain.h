@@ -23,6 +23,7 @@ class Opener;
 class Launcher;
 class FileCommands;
 class EditActions;
+class AlarmActions;
 class ExtractActions;
 class SearchWindows;
 class TfrmInput;
@@ -86,8 +87,11 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   // Closed from the tray last time and started with "-c" (any case): the
   // window waits in the tray instead of showing.
   bool StartsInTray() const;
-  // Whether the window is in the tray now (remembered as TASK at close).
-  void SetInTray(bool inTray) { inTray_ = inTray; }
+  // Shows the window at start-up, or keeps it in the tray ("-c" after a
+  // close from the tray, where a tray host runs).
+  void ShowAtStart();
+  // The alarms, the tray and the tick; null before FormCreate.
+  AlarmActions* AlarmArea() const { return alarmActions_.get(); }
   // Tells the view how tall the paint box is (before navigating).
   void SetSheetHeight(int pixels);
   // The sheet as the paint box of that size would show it.
@@ -193,12 +197,12 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   std::unique_ptr<ExtractActions> extract_;
   std::unique_ptr<SearchWindows> search_;
   FieldHit popupField_;  // the field the popup menu opened over
+  std::unique_ptr<AlarmActions> alarmActions_;
   std::unique_ptr<ViewInputPort> inputView_;
   std::unique_ptr<AlarmInputPort> inputAlarms_;
   TfrmInput* input_ = nullptr;
   QHBoxLayout* bar_ = nullptr;
   MainActions* actions_ = nullptr;
-  int lastDay_ = 0;
   std::string cursorKey_;  // the cursor's key as screens change
   QImage offscreen_;
   int divIndex_ = 0;
@@ -209,7 +213,6 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   bool firstShow_ = false;
   bool closed_ = false;
   bool updating_ = false;  // scroll-bar and tab events are the program's own
-  bool inTray_ = false;
 
   QToolButton* tbt_Left = nullptr;
   QToolButton* tbt_Right = nullptr;

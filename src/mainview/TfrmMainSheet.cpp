@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include "input/TfrmInput.h"
+#include "mainview/AlarmActions.h"
 #include "mainview/EditActions.h"
 #include "mainview/EntryCommands.h"
 #include "mainview/TfrmMain.h"
@@ -222,6 +223,7 @@ void TfrmMain::paiMainMouseDown(int y) {
   int row = objects_->painter->RowAt(y);
   if (row < 0) return;
   objects_->view->ClickRow(row);
+  if (alarmActions_) alarmActions_->SheetClicked();  // the blinking tray icon has been seen
   paiMain->update();
 }
 

@@ -1,8 +1,10 @@
 #include "qtkit/QtPrompter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 #include "qtkit/QtText.h"
 
@@ -44,6 +46,15 @@ int QtPrompter::Show(const std::string& text, const std::string& caption, Prompt
   box.setWindowModality(Qt::ApplicationModal);
   box.setWindowTitle(FromSj(caption));
   box.setText(FromSj(text));
+  // a short text must not cut the caption ("お知らせ(10:30)" over "会議"):
+  // the text's line as wide as the caption and the title bar's buttons
+  const QFontMetrics fm = box.fontMetrics();
+  int textWidth = 0;
+  for (const QString& line : box.text().split(QLatin1Char('\n')))
+    textWidth = std::max(textWidth, fm.horizontalAdvance(line));
+  const int captionWidth = fm.horizontalAdvance(box.windowTitle()) + 60;
+  if (captionWidth > textWidth)
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(captionWidth));
   switch (icon) {
     case PromptIcon::Information:
       box.setIcon(QMessageBox::Information);
