@@ -58,8 +58,28 @@ window() {
   echo "help-screenshots: 画面「$1」が開きません" >&2
   return 1
 }
-# the whole screen, cut to what is not desktop
-shot_screen() { import -window root "$scratch/root.png" && convert "$scratch/root.png" -bordercolor black -border 1 -trim +repage "$out/$1"; }
+# the whole screen, cut to what is not desktop; the desktop left in a corner
+# (two windows of different heights) is painted white
+shot_screen() {
+  import -window root "$scratch/root.png"
+  convert "$scratch/root.png" -bordercolor black -border 1 -trim +repage "$scratch/cut.png"
+  local w h args=()
+  read -r w h < <(identify -format '%w %h\n' "$scratch/cut.png")
+  for corner in "$((w - 1)),$((h - 1))" "0,$((h - 1))"; do
+    [ "$(convert "$scratch/cut.png" -format "%[hex:p{$corner}]" info:)" = 000000 ] &&
+      args+=(-draw "color $corner floodfill")
+  done
+  convert "$scratch/cut.png" -fill white "${args[@]}" "$out/$1"
+}
+# Types Japanese text into the focused box. xdotool sometimes loses the first
+# character that needs a keymap change, so the text is typed once to warm up,
+# selected and typed again.
+type_text() {
+  xdotool type --delay 50 "$1"
+  sleep 0.2
+  xdotool key ctrl+a
+  xdotool type --delay 50 "$1"
+}
 # one window's inside
 shot_window() { import -window "$1" "$out/$2"; }
 
@@ -74,7 +94,7 @@ xdotool type --delay 20 yamada
 shot_window "$w" first-run-user.png
 xdotool key alt+o
 w=$(window "新規分類作成")
-xdotool type --delay 20 日記
+type_text 日記
 xdotool mousemove --window "$w" 60 101 click 1  # the first package of the list
 sleep 0.3
 shot_window "$w" first-run-division.png
@@ -84,12 +104,13 @@ main=$(window "ひとこと\(.*\)")
 shot_screen first-run-sheet.png
 
 # the input form for today, with an alarm time in the memo
-xdotool key --window "$main" Return
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key Return
 form=$(window "入力画面")
 geometry=$(xdotool getwindowgeometry --shell "$form")
 eval "$geometry"
 xdotool mousemove $((X + 160)) $((Y + 240)) click 1
-xdotool type --delay 30 '[10:30]歯医者'
+type_text '[10:30]歯医者'
 xdotool key Tab
 sleep 0.5
 shot_screen input-form.png
