@@ -114,6 +114,7 @@ type_text '[10:30]歯医者'
 xdotool key Tab
 sleep 0.5
 shot_screen input-form.png
+shot_window "$form" input-diary.png
 xdotool key F8
 sleep 0.5
 xdotool key Escape
