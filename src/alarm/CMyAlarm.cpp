@@ -53,11 +53,25 @@ bool CMyAlarm::ParseEntry(const char* p, size_t n, AlarmEntry& e) {
 
 void CMyAlarm::Load(const std::string& path) {
   entries_.clear();
+  damaged_.clear();
   CMyLine list(2048);
   int n = list.ReadList(path);
+  bool whole = (n >= 0 && list.ReadWhole()) || !fileops::Exists(path);
   for (int i = 0; i < n; ++i) {
     AlarmEntry e;
-    if (ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) entries_.push_back(e);
+    if (ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e))
+      entries_.push_back(e);
+    else
+      whole = false;
+  }
+  // what could not be read must not be written over: the file is kept
+  // beside before the list is saved again
+  if (!whole) {
+    damaged_ = path;
+    if (prompter_)
+      prompter_->Warn(
+          "アラームのファイル（alarm.dat）を最後まで読み込めませんでした。"_sj
+          "読めなかったファイルは次の保存の前に「alarm.dat.damaged-日付」として残します。"_sj);
   }
   // the due check walks the list in its order (newest first, as Add keeps
   // it): a file written in another order would fire another day's alarm
@@ -71,6 +85,15 @@ void CMyAlarm::Load(const std::string& path) {
 }
 
 bool CMyAlarm::Save(const std::string& path) const {
+  if (!damaged_.empty() && path == damaged_ && fileops::Exists(path)) {
+    char stamp[16];
+    const CivilDate d = clock_.Today();
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d", d.year % 10000, d.month % 100, d.day % 100);
+    std::string keep = path + ".damaged-" + stamp;
+    for (int k = 2; fileops::Exists(keep); ++k) keep = path + ".damaged-" + stamp + "-" + std::to_string(k);
+    if (!fileops::Move(path, keep)) return false;
+  }
+  damaged_.clear();
   CMyLine list(2048);
   for (const auto& e : entries_) list.Append(EntryBytes(e));
   if (list.WriteList(path) < 0) return false;

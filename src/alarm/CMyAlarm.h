@@ -32,6 +32,9 @@ class CMyAlarm {
 
   // A missing or unreadable file gives an empty list; records that are not
   // whole entries are skipped.
+  // A file that exists but does not read whole (or holds records that are
+  // not entries) is told once and kept: the next Save first moves it aside
+  // to "<path>.damaged-yyyymmdd", and fails when it cannot.
   void Load(const std::string& path);
   bool Save(const std::string& path) const;  // atomic
   static std::string EntryBytes(const AlarmEntry& e);
@@ -97,7 +100,9 @@ class CMyAlarm {
   const CMyGlobal& global_;
   const Clock& clock_;
   Prompter* prompter_;
-  std::vector<AlarmEntry> entries_;  // date descending, then time descending
+  std::vector<AlarmEntry> entries_;
+  mutable std::string
+      damaged_;  // the file Load could not read whole  // date descending, then time descending
   std::string today_;
   int first_ = -1, last_ = -1;
   size_t cursor_ = 0;

@@ -318,6 +318,7 @@ int CMyLine::ReadList(const std::string& path) {
 
 int CMyLine::ReadList(FILE* fp, int64_t limit) {
   Clear();
+  whole_ = false;
   if (!fp) return -1;
   // Bytes this list may still occupy: never allocate for a length the
   // file cannot hold, so a hostile length cannot force a huge allocation.
@@ -345,7 +346,10 @@ int CMyLine::ReadList(FILE* fp, int64_t limit) {
     if (std::fread(lb, 1, 4, fp) != 4) break;
     if (remaining >= 0) remaining -= 4;
     int32_t n = le::GetI32(lb);
-    if (n < 0) break;                            // -1 is the end marker; any other negative is damage
+    if (n < 0) {  // -1 is the end marker; any other negative is damage
+      whole_ = n == -1;
+      break;
+    }
     if (remaining >= 0 && n > remaining) break;  // cannot be complete
     if (static_cast<size_t>(n) >= work.size()) {
       try {

@@ -87,6 +87,9 @@ class CMyLine {
   // "LI" lists: count; -1 cannot open/create (the list is then empty);
   // -3 wrong header; -4/-5 work buffer could not be obtained/enlarged.
   int ReadList(const std::string& path);
+  // True when the last ReadList reached the list's end marker (nothing was
+  // cut off or damaged on the way).
+  bool ReadWhole() const { return whole_; }
   int WriteList(const std::string& path) const;
   // On an open handle, so other files can embed a list; the handle is left
   // just after the list's end marker. `limit` bounds the bytes the list may
@@ -97,6 +100,7 @@ class CMyLine {
   std::string ListBytes() const;
 
  private:
+  bool whole_ = false;  // the last list read ended at its end marker
   // A block owns its bytes; large blocks are mapped in huge pages.
   struct Block {
     Block() = default;

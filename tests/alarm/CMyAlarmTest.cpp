@@ -2,6 +2,7 @@
 
 #include "alarm/CMyAlarm.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
@@ -147,4 +148,29 @@ TEST(CMyAlarm, AFileInAnotherOrderNeverFiresAnotherDaysAlarm) {
   ASSERT_GE(due, 0);
   EXPECT_EQ("today", f.alarms.Item(due).message);
   EXPECT_EQ(-1, f.alarms.CheckDue(false));
+}
+
+TEST(CMyAlarm, AFileThatDidNotReadWholeIsKeptBesideBeforeTheListIsWrittenAgain) {
+  Fixture f;
+  const std::string path = f.dir / "alarm.dat";
+  for (int i = 0; i < 5; ++i) f.alarms.Add("2026/12/1" + std::to_string(i), "00001", "08:00", "朝"_sj, 1, 1);
+  ASSERT_TRUE(f.alarms.Save(path));
+  const std::string whole = ReadBytes(path);
+  WriteBytes(path, whole.substr(0, whole.size() / 2));  // cut short by a crash or a full disk
+  const std::string cut = ReadBytes(path);
+  CMyAlarm loaded(f.g, f.clock, &f.prompter);
+  loaded.Load(path);
+  ASSERT_FALSE(f.prompter.Shown().empty());
+  EXPECT_NE(std::string::npos, f.prompter.ShownUtf8().back().find("alarm.dat"));
+  loaded.Add("2026/12/20", "00002", "09:00", "新"_sj, 1, 1);
+  ASSERT_TRUE(loaded.Save(path));
+  EXPECT_EQ(cut, ReadBytes(path + ".damaged-20261209"));
+  // once kept, the next save writes over the new file as usual
+  ASSERT_TRUE(loaded.Save(path));
+  EXPECT_FALSE(fileops::Exists(path + ".damaged-20261209-2"));
+  // a whole file is never moved
+  CMyAlarm again(f.g, f.clock, &f.prompter);
+  again.Load(path);
+  ASSERT_TRUE(again.Save(path));
+  EXPECT_FALSE(fileops::Exists(path + ".damaged-20261209-2"));
 }
