@@ -669,7 +669,10 @@ void CMyView::KeyPageUp() {
   Repaint();
 }
 
-void CMyView::Wheel(int delta) { SetTop(top_ + (delta > 0 ? 1 : -1)); }
+// one row, within the scroll bar's range: never past the last row's place
+void CMyView::Wheel(int delta) {
+  SetTop(std::clamp(top_ + (delta > 0 ? 1 : -1), 0, std::max(MaxTopRow(), 0)));
+}
 
 void CMyView::SetDisplayMode(int mode) {
   displayMode_ = mode == kListMode ? kListMode : kSheetMode;

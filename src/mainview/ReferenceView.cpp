@@ -1,5 +1,6 @@
 #include "mainview/ReferenceView.h"
 
+#include <algorithm>
 #include <cstdio>
 
 void ReferenceView::Fill(const CMyView& main, const std::function<int(int)>& tableRecordOf) {
@@ -59,7 +60,10 @@ void ReferenceView::KeyDown() {
 
 void ReferenceView::KeyPageDown() { Scroll().PageDown(); }
 void ReferenceView::KeyPageUp() { Scroll().PageUp(); }
-void ReferenceView::Wheel(int delta) { SetTop(top_ + (delta > 0 ? 1 : -1)); }
+// one row, within the scroll bar's range, as on the main sheet
+void ReferenceView::Wheel(int delta) {
+  SetTop(std::clamp(top_ + (delta > 0 ? 1 : -1), 0, std::max(MaxTopRow(), 0)));
+}
 
 std::string ReferenceView::RowStatus(int row) const {
   if (row < 0 || row >= RowCount()) return {};

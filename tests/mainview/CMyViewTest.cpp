@@ -282,8 +282,14 @@ TEST(CMyView, CursorScrollsTheWindow) {
   EXPECT_EQ(30, f.view.CursorRow());
   EXPECT_EQ(26, f.view.TopRow());
   EXPECT_EQ(-1, f.view.StepCursor(1));
+  // the wheel stays within the scroll bar's range: the last row stays at the bottom
   f.view.Wheel(1);
-  EXPECT_EQ(27, f.view.TopRow());
+  EXPECT_EQ(26, f.view.TopRow());
+  f.view.Wheel(-1);
+  EXPECT_EQ(25, f.view.TopRow());
+  f.view.MoveCursorTo(0);
+  f.view.Wheel(-1);
+  EXPECT_EQ(0, f.view.TopRow());
 }
 
 TEST(CMyView, NewRecordKeys) {

@@ -118,6 +118,8 @@ TEST(ReferenceView, ItsCursorAndWindowMoveByTheMainSheetsRules) {
   EXPECT_EQ(ref.RowCount() - 1, ref.CursorRow());
   EXPECT_EQ(ref.RowCount() - 1, ref.LastVisibleRow());
   EXPECT_EQ(ref.MaxTopRow(), ref.TopRow());
+  ref.Wheel(1);  // not past the last row's place
+  EXPECT_EQ(ref.MaxTopRow(), ref.TopRow());
   // the main view did not move with it
   EXPECT_EQ(0, m.view.TopRow());
 }
