@@ -298,6 +298,27 @@ int Main(int argc, char** argv) {
   return c->run(argc - 1, argv + 1);
 }
 
+void AppendEscaped(std::string& line, const std::string& value) {
+  for (char c : value) {
+    switch (c) {
+      case '\\':
+        line += "\\\\";
+        break;
+      case '\t':
+        line += "\\t";
+        break;
+      case '\r':
+        line += "\\r";
+        break;
+      case '\n':
+        line += "\\n";
+        break;
+      default:
+        line += c;
+    }
+  }
+}
+
 int Fail(const std::string& sub, const std::string& message) {
   std::fprintf(stderr, "jbx %s: %s\n", sub.c_str(), message.c_str());
   return kFailed;

@@ -32,6 +32,11 @@ const Command* Find(const std::string& name);
 // The whole tool: dispatch, `--version`, `--help` at both levels.
 int Main(int argc, char** argv);
 
+// Appends a value to a tab-separated output line with its backslash, TAB,
+// CR and LF written as a backslash followed by "\", "t", "r" or "n", so a
+// record stays one line.
+void AppendEscaped(std::string& line, const std::string& value);
+
 // "jbx SUB: message" on stderr; returns kFailed.
 int Fail(const std::string& sub, const std::string& message);
 // The reason, the synopsis and where to find more, on stderr; returns kUsage.

@@ -23,28 +23,6 @@ int Characters(const std::string& sj) {
   return n;
 }
 
-// One record per line: a value's backslash, TAB, CR and LF are escaped.
-void AppendEscaped(std::string& line, const std::string& value) {
-  for (char c : value) {
-    switch (c) {
-      case '\\':
-        line += "\\\\";
-        break;
-      case '\t':
-        line += "\\t";
-        break;
-      case '\r':
-        line += "\\r";
-        break;
-      case '\n':
-        line += "\\n";
-        break;
-      default:
-        line += c;
-    }
-  }
-}
-
 }  // namespace
 
 int CmdFind(int argc, char** argv) {
@@ -137,7 +115,7 @@ int CmdFind(int argc, char** argv) {
       line += '\t';
       const char* v = book.db.ValueByName(where[i]->field, r);
       cp932::ToUtf8(v ? v : "", utf8);
-      AppendEscaped(line, utf8);
+      cli::AppendEscaped(line, utf8);
     } else {
       line += '\t';
     }

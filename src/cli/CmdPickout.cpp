@@ -43,34 +43,12 @@ bool ToSj(const std::string& what, const std::string& utf8, std::string& out) {
   return false;
 }
 
-// Memo texts hold line breaks; escaping keeps one record per line.
-void AppendEscaped(std::string& line, const std::string& value) {
-  for (char c : value) {
-    switch (c) {
-      case '\\':
-        line += "\\\\";
-        break;
-      case '\t':
-        line += "\\t";
-        break;
-      case '\r':
-        line += "\\r";
-        break;
-      case '\n':
-        line += "\\n";
-        break;
-      default:
-        line += c;
-    }
-  }
-}
-
 void PrintLine(const std::vector<std::string>& cellsSj) {
   std::string line, utf8;
   for (size_t i = 0; i < cellsSj.size(); ++i) {
     if (i) line += '\t';
     cp932::ToUtf8(cellsSj[i], utf8);
-    AppendEscaped(line, utf8);
+    cli::AppendEscaped(line, utf8);
   }
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), stdout);

@@ -8,9 +8,9 @@
 #include "cli/Cli.h"
 #include "cli/CliWindow.h"
 #include "cli/Commands.h"
+#include "cli/OffscreenMain.h"
 
 #ifdef JBX_HAVE_GUI
-#include <QApplication>
 
 #include "mainview/CMyView.h"
 #include "mainview/QtPrint.h"
@@ -20,8 +20,6 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
-#include "platform/SystemPaths.h"
-#include "qtkit/DialogRunner.h"
 #include "shell/CivilDays.h"
 
 namespace {
@@ -156,32 +154,13 @@ int CmdPrint(int argc, char** argv) {
   if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))
     return cli::Fail("print", "出力先のフォルダが見つかりません: " + out.substr(0, slash));
 
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int qtArgc = 1;
-  char name[] = "jbx";
-  char* qtArgv[] = {name, nullptr};
-  QApplication app(qtArgc, qtArgv);
   StderrPrompter prompter;
-  CountingBeeper beeper;
-  FixedClock clock(todayDate);
-  MainEnvironment env;
-  env.prompter = &prompter;
-  env.beeper = &beeper;
-  env.clock = &clock;
-  env.programFolder = syspaths::ProgramFolder();
-  env.dataRoot = root;
-  env.user = cp932::FromUtf8(user);
-  // a dialog could never be answered here: anything the window would ask
-  // for is refused, and the print fails instead of waiting
-  ScriptedDialogs refuseAll;
-  env.dialogs = &refuseAll;
-  auto asked = [&refuseAll] { return !refuseAll.run.empty(); };
-  TfrmMain w(env);
-  w.FormCreate();
-  if (!w.Started() || asked()) return cli::Fail("print", "分類を開けません: " + user);
-  if (divisionIndex != 0) w.tab_DivChange(divisionIndex);
-  if (screen != 0) w.tab_ScrChange(screen);
-  if (asked()) return cli::Fail("print", "表示画面を開けません: " + std::to_string(screen));
+  OffscreenMain main(prompter, todayDate, root, user);
+  const OffscreenMain::Result opened = main.Open(divisionIndex, screen);
+  if (opened == OffscreenMain::kNoBook) return cli::Fail("print", "分類を開けません: " + user);
+  if (opened == OffscreenMain::kNoScreen)
+    return cli::Fail("print", "表示画面を開けません: " + std::to_string(screen));
+  TfrmMain& w = main.Window();
   CMyView& view = *w.View();
   if (listPage >= 0) {
     view.SetDisplayMode(CMyView::kListMode);
@@ -192,7 +171,7 @@ int CmdPrint(int argc, char** argv) {
     view.ShowMonth(year, mon);
   }
   // the book opened through its tab handler: its tab is the current division
-  PrintHead printHead = PrintHeadOf(w.Objects(), w.CurrentDivision(), clock.Today());
+  PrintHead printHead = PrintHeadOf(w.Objects(), w.CurrentDivision(), main.clock.Today());
   if (!head.empty()) printHead.title = title, printHead.page = pageNo, printHead.now = now;
   SheetPrinter printer(w.Objects(), prompter);
   const std::string pdf = AbsolutePath(out);

@@ -8,9 +8,9 @@
 #include "cli/Cli.h"
 #include "cli/CliWindow.h"
 #include "cli/Commands.h"
+#include "cli/OffscreenMain.h"
 
 #ifdef JBX_HAVE_GUI
-#include <QApplication>
 #include <QImage>
 #include <QTabBar>
 
@@ -21,8 +21,6 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
-#include "platform/SystemPaths.h"
-#include "qtkit/DialogRunner.h"
 #include "shell/CivilDays.h"
 
 namespace {
@@ -81,34 +79,13 @@ int CmdRender(int argc, char** argv) {
   if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))
     return cli::Fail("render", "出力先のフォルダが見つかりません: " + out.substr(0, slash));
 
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int qtArgc = 1;
-  char name[] = "jbx";
-  char* qtArgv[] = {name, nullptr};
-  QApplication app(qtArgc, qtArgv);
   StderrPrompter prompter;
-  CountingBeeper beeper;
-  FixedClock clock(todayDate);
-  MainEnvironment env;
-  env.prompter = &prompter;
-  env.beeper = &beeper;
-  env.clock = &clock;
-  env.programFolder = syspaths::ProgramFolder();
-  env.dataRoot = root;
-  env.user = cp932::FromUtf8(user);
-  env.sheetHeight = height;
-  // a dialog could never be answered here: anything the window would ask
-  // for is refused, and the render fails instead of waiting
-  ScriptedDialogs refuseAll;
-  env.dialogs = &refuseAll;
-  auto asked = [&refuseAll] { return !refuseAll.run.empty(); };
-  TfrmMain w(env);
-  w.FormCreate();
-  if (!w.Started() || asked()) return cli::Fail("render", "分類を開けません: " + user);
-  w.SetSheetHeight(height);
-  if (division != 0) w.tab_DivChange(division);
-  if (screen != 0) w.tab_ScrChange(screen);
-  if (asked()) return cli::Fail("render", "表示画面を開けません: " + std::to_string(screen));
+  OffscreenMain main(prompter, todayDate, root, user, height);
+  const OffscreenMain::Result opened = main.Open(division, screen);
+  if (opened == OffscreenMain::kNoBook) return cli::Fail("render", "分類を開けません: " + user);
+  if (opened == OffscreenMain::kNoScreen)
+    return cli::Fail("render", "表示画面を開けません: " + std::to_string(screen));
+  TfrmMain& w = main.Window();
   CMyView& view = *w.View();
   if (listPage >= 0) {
     view.SetDisplayMode(CMyView::kListMode);

@@ -49,28 +49,6 @@ void SplitColumns(const std::string& list, std::vector<std::string>& out) {
   }
 }
 
-// Memo texts hold line breaks; escaping keeps one record per line.
-void AppendEscaped(std::string& line, const std::string& value) {
-  for (char c : value) {
-    switch (c) {
-      case '\\':
-        line += "\\\\";
-        break;
-      case '\t':
-        line += "\\t";
-        break;
-      case '\r':
-        line += "\\r";
-        break;
-      case '\n':
-        line += "\\n";
-        break;
-      default:
-        line += c;
-    }
-  }
-}
-
 }  // namespace
 
 int CmdSelect(int argc, char** argv) {
@@ -156,7 +134,7 @@ int CmdSelect(int argc, char** argv) {
     for (size_t c = 0; c < cols.size(); ++c) {
       if (c) line += '\t';
       cp932::ToUtf8(db.Value(cols[c], rs.Items()[i]), utf8);
-      AppendEscaped(line, utf8);
+      cli::AppendEscaped(line, utf8);
     }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);

@@ -10,9 +10,9 @@
 #include "cli/Cli.h"
 #include "cli/CliWindow.h"
 #include "cli/Commands.h"
+#include "cli/OffscreenMain.h"
 
 #ifdef JBX_HAVE_GUI
-#include <QApplication>
 
 #include "alarm/CMyAlarm.h"
 #include "mainview/CMyView.h"
@@ -21,8 +21,6 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
-#include "platform/SystemPaths.h"
-#include "qtkit/DialogRunner.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CivilDays.h"
 
@@ -138,29 +136,13 @@ int CmdSheet(int argc, char** argv) {
   if (!missing.empty()) return cli::Fail("sheet", missing);
   if (division < 0) return cli::Fail("sheet", "分類がありません: " + a.division);
 
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int qtArgc = 1;
-  char name[] = "jbx";
-  char* qtArgv[] = {name, nullptr};
-  QApplication app(qtArgc, qtArgv);
   SheetPrompter prompter(a.yes);
-  CountingBeeper beeper;
-  FixedClock clock(todayDate);
-  MainEnvironment env;
-  env.prompter = &prompter;
-  env.beeper = &beeper;
-  env.clock = &clock;
-  env.programFolder = syspaths::ProgramFolder();
-  env.dataRoot = a.root;
-  env.user = cp932::FromUtf8(a.user);
-  env.sheetHeight = 100000;  // every row of a month or page laid out
-  ScriptedDialogs refuseAll;
-  env.dialogs = &refuseAll;
-  TfrmMain w(env);
-  w.FormCreate();
-  if (!w.Started() || !refuseAll.run.empty()) return cli::Fail("sheet", "分類を開けません: " + a.user);
-  if (division != 0) w.tab_DivChange(division);
-  if (!refuseAll.run.empty() || w.CurrentDivision() != division)
+  OffscreenMain main(prompter, todayDate, a.root, a.user, 100000);  // every row of a month or page laid out
+  const OffscreenMain::Result opened = main.Open(division, 0);
+  if (opened == OffscreenMain::kNoBook) return cli::Fail("sheet", "分類を開けません: " + a.user);
+  TfrmMain& w = main.Window();
+  CountingBeeper& beeper = main.beeper;
+  if (opened != OffscreenMain::kOpen || w.CurrentDivision() != division)
     return cli::Fail("sheet", "分類を開けません: " + a.division);
   EditCommands& edit = w.Editing();
   CMyView& view = *w.View();

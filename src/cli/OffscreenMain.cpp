@@ -1,0 +1,39 @@
+#include "cli/OffscreenMain.h"
+
+#ifdef JBX_HAVE_GUI
+#include <cstdlib>
+
+#include "platform/Cp932.h"
+#include "platform/SystemPaths.h"
+
+OffscreenMain::OffscreenMain(Prompter& prompter, CivilDate today, const std::string& root,
+                             const std::string& user, int sheetHeight)
+    : clock(today), sheetHeight_(sheetHeight) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  app_ = std::make_unique<QApplication>(argc_, argv_);
+  MainEnvironment env;
+  env.prompter = &prompter;
+  env.beeper = &beeper;
+  env.clock = &clock;
+  env.programFolder = syspaths::ProgramFolder();
+  env.dataRoot = root;
+  env.user = cp932::FromUtf8(user);
+  env.sheetHeight = sheetHeight;
+  env.dialogs = &refuseAll_;
+  w_ = std::make_unique<TfrmMain>(env);
+}
+
+OffscreenMain::~OffscreenMain() {
+  w_.reset();  // the widgets go before the application
+  app_.reset();
+}
+
+OffscreenMain::Result OffscreenMain::Open(int division, int screen) {
+  w_->FormCreate();
+  if (!w_->Started() || Asked()) return kNoBook;
+  if (sheetHeight_ > 0) w_->SetSheetHeight(sheetHeight_);
+  if (division != 0) w_->tab_DivChange(division);
+  if (screen != 0) w_->tab_ScrChange(screen);
+  return Asked() ? kNoScreen : kOpen;
+}
+#endif
