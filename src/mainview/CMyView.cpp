@@ -669,9 +669,9 @@ void CMyView::KeyPageUp() {
   Repaint();
 }
 
-// one row, within the scroll bar's range: never past the last row's place
 void CMyView::Wheel(int delta) {
-  SetTop(std::clamp(top_ + (delta > 0 ? 1 : -1), 0, std::max(MaxTopRow(), 0)));
+  Scroll().Wheel(delta);
+  Repaint();
 }
 
 void CMyView::SetDisplayMode(int mode) {

@@ -1,6 +1,5 @@
 #include "mainview/ReferenceView.h"
 
-#include <algorithm>
 #include <cstdio>
 
 void ReferenceView::Fill(const CMyView& main, const std::function<int(int)>& tableRecordOf) {
@@ -60,10 +59,7 @@ void ReferenceView::KeyDown() {
 
 void ReferenceView::KeyPageDown() { Scroll().PageDown(); }
 void ReferenceView::KeyPageUp() { Scroll().PageUp(); }
-// one row, within the scroll bar's range, as on the main sheet
-void ReferenceView::Wheel(int delta) {
-  SetTop(std::clamp(top_ + (delta > 0 ? 1 : -1), 0, std::max(MaxTopRow(), 0)));
-}
+void ReferenceView::Wheel(int delta) { Scroll().Wheel(delta); }
 
 std::string ReferenceView::RowStatus(int row) const {
   if (row < 0 || row >= RowCount()) return {};

@@ -36,6 +36,10 @@ void SheetScroll::SetTop(int top) {
   LayoutFromTop(top_);
 }
 
+void SheetScroll::Wheel(int delta) {
+  SetTop(std::clamp(top_ + (delta > 0 ? 1 : -1), 0, std::max(MaxTopRow(f_), 0)));
+}
+
 bool SheetScroll::PlaceCursor(int r) {
   const int count = Count();
   if (count == 0) return false;

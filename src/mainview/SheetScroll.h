@@ -27,6 +27,9 @@ class SheetScroll {
   static int MaxTopRow(const Frame& frame);
   // The top row within the rows, then laid out.
   void SetTop(int top);
+  // One row down (delta > 0) or up, within the scroll bar's range: never
+  // past the place that shows the last row at the bottom.
+  void Wheel(int delta);
   // The cursor to row `r` (kept within the rows), scrolling as little as
   // shows it. True when the visible window moved.
   bool PlaceCursor(int r);
