@@ -1,10 +1,13 @@
 #include "catalogue/PackageBuilder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <numeric>
 
 #include "catalogue/CMyMaster.h"
 #include "input/CMyHyo.h"
+#include "input/HyoLookup.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -194,6 +197,78 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       }
       add(SlotName(std::string(kind) == "lists" ? "selms" : "cbsms", l.value("slot", 0)), table.Bytes(), 2);
     }
+  }
+  // look-up tables of calculated fields: hyo<n>.dat and its key indexes
+  std::vector<int> tableNumbers;
+  for (const auto& t : pkg.value("tables", json::array())) {
+    const int number = t.value("number", 0);
+    const std::string where = manifest + ": table " + std::to_string(number);
+    if (number < 1 || number > 9) {
+      error = where + ": the number must be 1 to 9";
+      return -1;
+    }
+    if (std::find(tableNumbers.begin(), tableNumbers.end(), number) != tableNumbers.end()) {
+      error = where + " is given twice";
+      return -1;
+    }
+    tableNumbers.push_back(number);
+    std::vector<std::string> columns;
+    for (const auto& c : t.value("columns", json::array())) {
+      std::string sj;
+      if (!Sj(c.get<std::string>(), sj, error, where)) return -1;
+      columns.push_back(sj);
+    }
+    // each row is its key followed by one cell per column
+    std::vector<std::string> keys;
+    std::vector<std::vector<std::string>> cells;
+    for (const auto& r : t.value("rows", json::array())) {
+      if (!r.is_array() || r.empty()) {
+        error = where + ": a row must be [key, cell...]";
+        return -1;
+      }
+      std::vector<std::string> row;
+      for (const auto& v : r) {
+        std::string sj;
+        if (!Sj(v.get<std::string>(), sj, error, where)) return -1;
+        row.push_back(sj);
+      }
+      keys.push_back(row.front());
+      row.erase(row.begin());
+      cells.push_back(std::move(row));
+    }
+    // the reader searches keys in its own order, so the source may list
+    // them as a person reads them
+    std::vector<size_t> byRow(keys.size()), byColumn(columns.size());
+    std::iota(byRow.begin(), byRow.end(), size_t{0});
+    std::iota(byColumn.begin(), byColumn.end(), size_t{0});
+    auto less = [](const std::vector<std::string>& k) {
+      return [&k](size_t a, size_t b) { return hyo::CompareKeys(k[a], k[b]) < 0; };
+    };
+    std::stable_sort(byRow.begin(), byRow.end(), less(keys));
+    std::stable_sort(byColumn.begin(), byColumn.end(), less(columns));
+    std::vector<std::string> sortedKeys, sortedColumns;
+    std::vector<std::vector<std::string>> sortedCells;
+    for (size_t c : byColumn) sortedColumns.push_back(columns[c]);
+    for (size_t r : byRow) {
+      sortedKeys.push_back(keys[r]);
+      std::vector<std::string> row;
+      if (columns.empty()) {
+        row = cells[r];
+      } else {
+        for (size_t c : byColumn) row.push_back(c < cells[r].size() ? cells[r][c] : std::string());
+        if (cells[r].size() != columns.size()) row.push_back("");  // makes the builder refuse it
+      }
+      sortedCells.push_back(std::move(row));
+    }
+    hyo::TableFiles files;
+    std::string why;
+    if (!hyo::BuildHyoTable(sortedKeys, sortedColumns, sortedCells, t.value("range", false), files, why)) {
+      error = where + ": " + why;
+      return -1;
+    }
+    add(hyo::DataName(number), files.data);
+    add(hyo::IndexName(number, 1), files.rowIndex);
+    if (!files.columnIndex.empty()) add(hyo::IndexName(number, 2), files.columnIndex);
   }
   if (!refused.empty()) {
     error = manifest + ": " + refused + ": name too long for a package entry";

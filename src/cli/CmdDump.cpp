@@ -8,6 +8,7 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
+#include "input/HyoLookup.h"
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "store/CMyDB.h"
@@ -47,6 +48,44 @@ int DumpLines(const std::string& path, bool list, std::string& json) {
   j["format"] = list ? "LI" : "text";
   j["count"] = lines.Count();
   j["lines"] = LinesJson(lines);
+  json = j.dump(2);
+  return 0;
+}
+
+// "hyo01.dat" or "hyo01.id1": the look-up tables of calculated fields.
+// 1 data, 2 index, 0 neither.
+int HyoKind(const std::string& path) {
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  auto digit = [&name](size_t i) { return i < name.size() && name[i] >= '0' && name[i] <= '9'; };
+  if (name.size() < 9 || name.compare(0, 3, "hyo") != 0 || !digit(3) || !digit(4)) return 0;
+  if (name.size() == 9 && name.compare(5, 4, ".dat") == 0) return 1;
+  if (name.size() == 9 && name.compare(5, 3, ".id") == 0 && digit(8)) return 2;
+  return 0;
+}
+
+int DumpHyoJson(const std::string& path, int kind, std::string& json) {
+  ordered_json j;
+  bool whole;
+  if (kind == 1) {
+    hyo::TableContents t;
+    whole = hyo::ReadDataFile(path, t);
+    j["format"] = "look-up table";
+    j["rows"] = t.rows;
+    j["columns"] = t.columns;
+    ordered_json cells = ordered_json::array();
+    for (const auto& c : t.cells) cells.push_back(jsontext::Value(c));
+    j["cells"] = cells;
+  } else {
+    hyo::IndexContents x;
+    whole = hyo::ReadIndexFile(path, x);
+    j["format"] = "look-up index";
+    j["match"] = x.range ? "range" : "exact";
+    j["recordSize"] = x.recordSize;
+    ordered_json keys = ordered_json::array();
+    for (const auto& k : x.keys) keys.push_back(jsontext::Value(k));
+    j["keys"] = keys;
+  }
+  if (!whole) j["damaged"] = true;
   json = j.dump(2);
   return 0;
 }
@@ -117,6 +156,8 @@ int CmdDump(int argc, char** argv) {
   } else if (EndsWithNoCase(path, ".mbk")) {
     rc = DumpArchiveJson(path, json);
     if (rc != 0) why = Why("バックアップ", rc);
+  } else if (HyoKind(path) != 0) {
+    rc = DumpHyoJson(path, HyoKind(path), json);
   } else if (EndsWithNoCase(path, ".jdt")) {
     rc = DumpJdtJson(path, json);
     if (rc != 0) why = Why("データファイル", rc);

@@ -123,6 +123,50 @@ std::string CellFromFile(const std::string& path, long long cell, int* columnsOu
   return std::string(text);  // the stored text may carry its NUL
 }
 
+bool ReadIndexFile(const std::string& path, IndexContents& out) {
+  out = {};
+  FilePtr fp = Open(path);
+  if (!fp) return false;
+  unsigned char head[kIndexHeader];
+  if (!ReadAt(fp.get(), 0, head, sizeof head)) return false;
+  const int32_t n = le::GetI32(head + 8);
+  out.recordSize = le::GetI32(head + 12);
+  out.range = le::GetI32(head + 48) == kMatchRange;
+  if (n < 0 || out.recordSize < 1 || out.recordSize > kMaxIndexRecord) return false;
+  char rec[kMaxIndexRecord + 1];
+  for (int32_t i = 0; i < n; ++i) {
+    if (!ReadAt(fp.get(), kIndexHeader + static_cast<long long>(i) * out.recordSize, rec,
+                static_cast<size_t>(out.recordSize)))
+      return false;
+    rec[out.recordSize] = '\0';
+    out.keys.emplace_back(rec);
+  }
+  return true;
+}
+
+bool ReadDataFile(const std::string& path, TableContents& out) {
+  out = {};
+  FilePtr fp = Open(path);
+  if (!fp) return false;
+  unsigned char head[kDataHeader];
+  if (!ReadAt(fp.get(), 0, head, sizeof head)) return false;
+  out.rows = le::GetI32(head + 16);
+  out.columns = le::GetI32(head + 20);
+  if (out.rows < 0 || out.columns < 0) return false;
+  const long long cells = static_cast<long long>(out.rows) * out.columns;
+  for (long long c = 0; c < cells; ++c) {
+    unsigned char word[4];
+    if (!ReadAt(fp.get(), kDataHeader + 4 * c, word, 4)) return false;  // also ends a hostile count
+    if (!ReadAt(fp.get(), le::GetU32(word), word, 4)) return false;
+    const int32_t len = le::GetI32(word);
+    if (len < 0 || len > kMaxCell) return false;
+    std::string text(static_cast<size_t>(len), '\0');
+    if (len > 0 && std::fread(text.data(), 1, text.size(), fp.get()) != text.size()) return false;
+    out.cells.push_back(text.c_str());  // the stored text may carry its NUL
+  }
+  return true;
+}
+
 std::string Lookup(const std::string& dir, int dimension, int table, const std::string& rowKey,
                    const std::string& columnKey) {
   if (rowKey.empty() || (dimension == 2 && columnKey.empty())) return {};

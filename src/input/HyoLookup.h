@@ -31,6 +31,20 @@ std::string CellFromFile(const std::string& path, long long cell, int* columns =
 std::string Lookup(const std::string& dir, int dimension, int table, const std::string& rowKey,
                    const std::string& columnKey);
 
+// Whole files, for jbx dump. False when a header, a record or a cell
+// cannot be read (what was read before stays in `out`).
+struct IndexContents {
+  bool range = false;
+  int recordSize = 0;
+  std::vector<std::string> keys;
+};
+bool ReadIndexFile(const std::string& path, IndexContents& out);
+struct TableContents {
+  int rows = 0, columns = 0;
+  std::vector<std::string> cells;  // row by row
+};
+bool ReadDataFile(const std::string& path, TableContents& out);
+
 // Keys compare as numbers when both are plain decimal numbers (so a range
 // table of 5, 10, 20 works), otherwise as text.
 int CompareKeys(const std::string& a, const std::string& b);

@@ -334,3 +334,52 @@ TEST(PackageBuilder, MistakesInTheSourceAreReportedNotThrown) {
   EXPECT_EQ(-1, b.Build(dir.path(), bytes, error));
   EXPECT_NE(std::string::npos, error.find("CP932"));
 }
+
+#include "input/HyoLookup.h"
+
+TEST(PackageBuilder, LookUpTablesAreSortedForTheReaderAndRefusedWhenMalformed) {
+  TempDir dir;
+  PackageBuilder b;
+  b.SetInputCompiler([](const std::string&, std::string& out, std::string&) { return out = "i", true; });
+  WriteBytes(dir / "i.json", "{}");
+  auto build = [&](const std::string& tables, std::string& error) {
+    WriteBytes(dir / "package.json", R"({"file": "x", "input": "i.json", "tables": )" + tables + "}");
+    std::string bytes;
+    int rc = b.Build(dir.path(), bytes, error);
+    if (rc == 0) WriteBytes(dir / "p.jpk", bytes);
+    return rc;
+  };
+  std::string error;
+  // rows and columns listed as a person reads them, not in key order
+  ASSERT_EQ(0, build(R"([{"number": 1, "rows": [["標準", "1.10"], ["軽減", "1.08"], ["非課税", "1.00"]]},
+                         {"number": 2, "range": true, "columns": ["B", "A"],
+                          "rows": [["20", "b20", "a20"], ["10", "b10", "a10"]]}])",
+                     error))
+      << error;
+  ScriptedPrompter prompter;
+  CMyPackage package(prompter);
+  std::string div = dir / "div";
+  fileops::MakeDir(div);
+  ASSERT_EQ(0, package.UnpackTo(dir / "p.jpk", div, nullptr, false));
+  EXPECT_EQ("1.08", hyo::Lookup(div, 1, 1, "軽減"_sj, ""));
+  EXPECT_EQ("1.00", hyo::Lookup(div, 1, 1, "非課税"_sj, ""));
+  EXPECT_EQ("", hyo::Lookup(div, 1, 1, "不明"_sj, ""));
+  EXPECT_FALSE(fileops::Exists(div + "/hyo01.id2"));  // one dimension: no column index
+  // the cells follow their keys through the sort; rows look up by range
+  EXPECT_EQ("a10", hyo::Lookup(div, 2, 2, "15", "A"));
+  EXPECT_EQ("b20", hyo::Lookup(div, 2, 2, "99", "B"));
+  EXPECT_EQ("", hyo::Lookup(div, 2, 2, "5", "A"));
+
+  for (const char* bad : {R"([{"number": 0, "rows": [["a", "1"]]}])",  // number
+                          R"([{"number": 1, "rows": [["a", "1"]]}, {"number": 1, "rows": [["b", "2"]]}])",
+                          R"([{"number": 1, "rows": []}])",                        // no rows
+                          R"([{"number": 1, "rows": [["a", "1"], ["a", "2"]]}])",  // same key twice
+                          R"([{"number": 1, "columns": ["x", "y"], "rows": [["a", "1"]]}])",  // short row
+                          R"([{"number": 1, "rows": [["a"]]}])",                              // no cell
+                          R"([{"number": 1, "rows": [["😀", "1"]]}])"}) {
+    SCOPED_TRACE(bad);
+    error.clear();
+    EXPECT_EQ(-1, build(bad, error));
+    EXPECT_NE(std::string::npos, error.find("table")) << error;
+  }
+}

@@ -1,6 +1,7 @@
 // The input form opened from the sheet of a real book, saving to disk.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -136,6 +137,41 @@ TEST(TfrmInput, TheHouseholdBookCalculatesAndLearnsItsPaymentMethods) {
   // the learned payment method is on top of the history, on disk
   const std::string history = ReadBytes(b.w->Global()->DivisionPath("cboms02.ms"));
   EXPECT_EQ(0u, history.find("$$$ 1\r\n"_sj + "商品券"_sj)) << history;
+}
+
+TEST(TfrmInput, TheHouseholdTaxKindLooksUpItsRateFromTheShippedTable) {
+  Book b(2);
+  ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+  auto* amount = b.Find<SjLineEdit>("txt_dat002");
+  auto* rate = b.Find<SjLineEdit>("txt_dat003");
+  auto* total = b.Find<SjLineEdit>("txt_dat004");
+  auto* kind = b.Find<SjLineEdit>("txt_dat005");  // 税区分, slot 4
+  ASSERT_TRUE(amount && rate && total && kind);
+  EXPECT_EQ(QString::fromUtf8("標準"), kind->text());
+  QApplication::setActiveWindow(&b.Form());  // leaving a box is a focus change
+  amount->setFocus();
+  amount->setText("2000");
+  emit amount->textEdited(amount->text());
+  kind->setFocus();
+  EXPECT_EQ(QStringLiteral("2200"), total->text().remove(','));
+  // the strip offers the kinds; a typed code becomes its row's text
+  auto* strip = b.Find<QWidget>("pai_Sel");
+  ASSERT_NE(nullptr, strip);
+  EXPECT_TRUE(strip->isVisible());
+  kind->setText("02");
+  emit kind->textEdited(kind->text());
+  b.Find<SjLineEdit>("txt_dat001")->setFocus();  // leaving the kind looks the rate up
+  EXPECT_EQ(QString::fromUtf8("軽減"), kind->text());
+  EXPECT_EQ(QStringLiteral("1.08"), rate->text());
+  EXPECT_EQ(QStringLiteral("2160"), total->text().remove(','));
+  // a kind the table does not hold empties the rate, and the total follows
+  kind->setFocus();
+  kind->setText(QString::fromUtf8("不明"));
+  emit kind->textEdited(kind->text());
+  amount->setFocus();
+  EXPECT_EQ(QString(), rate->text());
+  EXPECT_EQ(QStringLiteral("0"), total->text());
+  QApplication::setActiveWindow(nullptr);
 }
 
 }  // namespace
