@@ -19,18 +19,6 @@ class TfrmAlarm : public QDialog {
   TfrmAlarm(AlarmEditor& editor, CMyGlobal& settings, DialogRunner& dialogs, FileChooser& files,
             Prompter& prompter, QWidget* parent = nullptr);
 
-  QListWidget* lst_Main;
-  SjLineEdit* txt_YMD;
-  SjLineEdit* txt_Time;
-  SjLineEdit* txt_Sc;
-  QPushButton* cmd_Insert;
-  QPushButton* cmd_Update;
-  QPushButton* cmd_AlarmOnOff;
-  QPushButton* cmd_Delete;
-  QPushButton* cmd_DelAll;
-  QPushButton* cmd_DetailSet;
-  QPushButton* cmd_Close;
-
   // The handlers, public so tests drive them as a user would.
   void lst_MainDblClick();
   void lst_MainClick();
@@ -61,4 +49,16 @@ class TfrmAlarm : public QDialog {
   Prompter& prompter_;
   bool exiting_ = false;
   bool exitRefused_ = false;  // the box just left has told what is wrong
+
+  QListWidget* lst_Main;
+  SjLineEdit* txt_YMD;
+  SjLineEdit* txt_Time;
+  SjLineEdit* txt_Sc;
+  QPushButton* cmd_Insert;
+  QPushButton* cmd_Update;
+  QPushButton* cmd_AlarmOnOff;
+  QPushButton* cmd_Delete;
+  QPushButton* cmd_DelAll;
+  QPushButton* cmd_DetailSet;
+  QPushButton* cmd_Close;
 };

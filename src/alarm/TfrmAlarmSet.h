@@ -18,17 +18,6 @@ class TfrmAlarmSet : public QDialog {
  public:
   TfrmAlarmSet(CMyGlobal& settings, FileChooser& files, Prompter& prompter, QWidget* parent = nullptr);
 
-  QCheckBox* chk_OnMsg;
-  QCheckBox* chk_OnTask;
-  QCheckBox* chk_TaskAnime;
-  QCheckBox* chk_OnSound;
-  SjLineEdit* txt_SoundPath;
-  QPushButton* cmd_SoundPath;
-  SjLineEdit* txt_TimeFrom;
-  SjLineEdit* txt_TimeTo;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Close;
-
   void cmd_OkClick();
   void cmd_SoundPathClick();
   // What the boxes say now.
@@ -40,4 +29,15 @@ class TfrmAlarmSet : public QDialog {
   CMyGlobal& settings_;
   FileChooser& files_;
   Prompter& prompter_;
+
+  QCheckBox* chk_OnMsg;
+  QCheckBox* chk_OnTask;
+  QCheckBox* chk_TaskAnime;
+  QCheckBox* chk_OnSound;
+  SjLineEdit* txt_SoundPath;
+  QPushButton* cmd_SoundPath;
+  SjLineEdit* txt_TimeFrom;
+  SjLineEdit* txt_TimeTo;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Close;
 };

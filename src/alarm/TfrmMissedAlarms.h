@@ -15,9 +15,10 @@ class TfrmMissedAlarms : public QDialog {
   // `lines` in CP932, oldest first.
   explicit TfrmMissedAlarms(const std::vector<std::string>& lines, QWidget* parent = nullptr);
 
-  QListWidget* lst_Missed;
-  QPushButton* cmd_Close;
-
  protected:
   void showEvent(QShowEvent* e) override;
+
+ private:
+  QListWidget* lst_Missed;
+  QPushButton* cmd_Close;
 };

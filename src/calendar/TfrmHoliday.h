@@ -28,21 +28,6 @@ class TfrmInHoliday : public QDialog {
   void SetForm(const HolidayForm& form);
   HolidayForm Form() const;  // the fields as they stand
 
-  QLineEdit* txtSt;
-  QLineEdit* txtEd;
-  QRadioButton* optDay;
-  QRadioButton* optWeek;
-  QRadioButton* optEtc;
-  QComboBox* cboEtc;
-  QLineEdit* txtMM;
-  QLabel* lblDD;
-  QLineEdit* txtDD;
-  QComboBox* cboWeek;
-  SjLineEdit* txtHoliday;
-  QLabel* lbl_Status;
-  QPushButton* cmdOk;
-  QPushButton* cmdCancel;
-
  public slots:
   // Runs the checks; the first that fails is said and takes the focus.
   void cmdOkClick();
@@ -58,6 +43,21 @@ class TfrmInHoliday : public QDialog {
   int year_;
   Prompter& prompter_;
   Beeper& beeper_;
+
+  QLineEdit* txtSt;
+  QLineEdit* txtEd;
+  QRadioButton* optDay;
+  QRadioButton* optWeek;
+  QRadioButton* optEtc;
+  QComboBox* cboEtc;
+  QLineEdit* txtMM;
+  QLabel* lblDD;
+  QLineEdit* txtDD;
+  QComboBox* cboWeek;
+  SjLineEdit* txtHoliday;
+  QLabel* lbl_Status;
+  QPushButton* cmdOk;
+  QPushButton* cmdCancel;
 };
 
 // Both rule lists, on two tabs; closing writes what was added or deleted.
@@ -72,18 +72,6 @@ class TfrmHoliday : public QDialog {
   int List() const;
   // The rule index of the selected line, -1 when none.
   int SelectedIndex() const;
-
-  QTabBar* TabControl1;
-  QListWidget* lstHoliday;
-  QCheckBox* chkReki;
-  QLabel* lbl_Year;  // which years the list shows
-  QLabel* lbl_Note;
-  QPushButton* cmd_Insert;
-  QPushButton* cmd_Update;
-  QPushButton* cmd_Delete;
-  QPushButton* cmd_Close;
-  QSpinBox* txt_Preview;
-  QListWidget* lst_Preview;
 
  public slots:
   void cmd_InsertClick();
@@ -105,4 +93,16 @@ class TfrmHoliday : public QDialog {
   Prompter& prompter_;
   Beeper& beeper_;
   std::vector<int> rowIndex_;  // list-box row -> rule index
+
+  QTabBar* TabControl1;
+  QListWidget* lstHoliday;
+  QCheckBox* chkReki;
+  QLabel* lbl_Year;  // which years the list shows
+  QLabel* lbl_Note;
+  QPushButton* cmd_Insert;
+  QPushButton* cmd_Update;
+  QPushButton* cmd_Delete;
+  QPushButton* cmd_Close;
+  QSpinBox* txt_Preview;
+  QListWidget* lst_Preview;
 };

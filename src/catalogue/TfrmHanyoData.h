@@ -19,15 +19,15 @@ class TfrmHanyoData : public QDialog {
   // The text in CP932, valid after an accepted dialog.
   const std::string& TextSj() const { return textSj_; }
 
-  QLabel* lbl_Name;
-  SjLineEdit* txt_Name;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
-
  public slots:
   void cmd_OkClick();
 
  private:
   Prompter& prompter_;
   std::string textSj_;
+
+  QLabel* lbl_Name;
+  SjLineEdit* txt_Name;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
 };

@@ -28,16 +28,6 @@ class TfrmNewDiv : public QDialog {
   // Where the browse button asks for a file; empty = the real dialog.
   FileChooser* files = nullptr;
 
-  SjLineEdit* txt_DivName;
-  QRadioButton* rdo_List;
-  QRadioButton* rdo_File;
-  QListWidget* lst_Package;
-  QLineEdit* txt_File;
-  QPushButton* cmd_File;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
-  QPushButton* cmd_Help;
-
  public slots:
   void cmd_OkClick();
   void cmd_FileClick();
@@ -49,4 +39,14 @@ class TfrmNewDiv : public QDialog {
   CMyMaster& users_;
   Prompter& prompter_;
   std::vector<std::string> packages_;  // CP932 display names
+
+  SjLineEdit* txt_DivName;
+  QRadioButton* rdo_List;
+  QRadioButton* rdo_File;
+  QListWidget* lst_Package;
+  QLineEdit* txt_File;
+  QPushButton* cmd_File;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
+  QPushButton* cmd_Help;
 };

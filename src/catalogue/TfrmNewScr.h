@@ -23,9 +23,6 @@ class TfrmNewDivIn : public QDialog {
   TfrmNewDivIn(CMyGlobal& global, Prompter& prompter, QWidget* parent = nullptr);
   // Where the browse button asks for a file; empty = the real dialog.
   FileChooser* files = nullptr;
-  QLineEdit* txt_File;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
  public slots:
   void cmd_OkClick();
 
@@ -33,6 +30,10 @@ class TfrmNewDivIn : public QDialog {
   std::function<QString()> chooseFile;
   CMyGlobal& global_;
   Prompter& prompter_;
+
+  QLineEdit* txt_File;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
 };
 
 class TfrmPkgViewSel : public QDialog {
@@ -42,9 +43,6 @@ class TfrmPkgViewSel : public QDialog {
                  QWidget* parent = nullptr);
   // Reads the package's screen list; false when it cannot be read.
   bool SetUp();
-  QListWidget* lst_Screen;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
  public slots:
   void cmd_OkClick();
 
@@ -53,6 +51,10 @@ class TfrmPkgViewSel : public QDialog {
   Prompter& prompter_;
   std::string package_, target_;
   std::vector<std::string> names_;
+
+  QListWidget* lst_Screen;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
 };
 
 class TfrmNewScr : public QDialog {
@@ -68,10 +70,6 @@ class TfrmNewScr : public QDialog {
   std::function<int(TfrmPkgViewSel&)> runChooser;
   int Mode() const { return mode_; }
   int Index() const { return index_; }
-  SjLineEdit* txt_ScrName;
-  QLineEdit* txt_File;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
  public slots:
   void cmd_OkClick();
 
@@ -81,4 +79,9 @@ class TfrmNewScr : public QDialog {
   CMyGlobal& global_;
   CMyMaster& screens_;
   Prompter& prompter_;
+
+  SjLineEdit* txt_ScrName;
+  QLineEdit* txt_File;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
 };

@@ -22,11 +22,11 @@ class TfrmSelect : public QDialog {
   void cmd_OkClick();
   int Chosen() const { return chosen_; }
 
-  QListWidget* lst_Main;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
-
  private:
   std::function<bool(int)> choose_;
   int chosen_ = -1;
+
+  QListWidget* lst_Main;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
 };

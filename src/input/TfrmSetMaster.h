@@ -30,17 +30,6 @@ class TfrmSetMaster : public QDialog {
   // Before a close it holds the model's state when the dialog opened.
   const CMySetMaster::Closed& Result() const { return result_; }
 
-  QListWidget* lst_Main;
-  QLabel* lbl_Name;
-  SjLineEdit* txt_Name;
-  QPushButton* cmd_Insert;
-  QPushButton* cmd_Update;
-  QPushButton* cmd_Delete;
-  QPushButton* cmd_Up;
-  QPushButton* cmd_Down;
-  QCheckBox* chk_Auto;
-  QPushButton* cmd_Close;
-
  public slots:
   void lst_MainDblClick(int row);
   void cmd_InsertClick();
@@ -62,4 +51,15 @@ class TfrmSetMaster : public QDialog {
   Prompter& prompter_;
   CMySetMaster::Closed result_;
   bool closed_ = false;
+
+  QListWidget* lst_Main;
+  QLabel* lbl_Name;
+  SjLineEdit* txt_Name;
+  QPushButton* cmd_Insert;
+  QPushButton* cmd_Update;
+  QPushButton* cmd_Delete;
+  QPushButton* cmd_Up;
+  QPushButton* cmd_Down;
+  QCheckBox* chk_Auto;
+  QPushButton* cmd_Close;
 };

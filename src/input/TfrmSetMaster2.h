@@ -30,21 +30,6 @@ class TfrmSetMaster2 : public QDialog {
   // the list, on `childSaved` model.Child() as the child list.
   const CMySetMaster2::Closed& Result() const { return result_; }
 
-  QCheckBox* chk_Parent;
-  QComboBox* cbo_Parent;
-  QListWidget* lst_Main;
-  QLabel* lbl_Name;
-  SjLineEdit* txt_Name;
-  QLabel* lbl_Key;
-  SjLineEdit* txt_Key;
-  QPushButton* cmd_Insert;
-  QPushButton* cmd_Update;
-  QPushButton* cmd_Delete;
-  QPushButton* cmd_Up;
-  QPushButton* cmd_Down;
-  QCheckBox* chk_Auto;
-  QPushButton* cmd_Close;
-
  public slots:
   void chk_ParentClick();
   void cbo_ParentChange(int index);
@@ -71,4 +56,19 @@ class TfrmSetMaster2 : public QDialog {
   CMySetMaster2::Closed result_;
   bool closed_ = false;
   int editing_ = -1;  // the row double-clicked into the fields, -1 none
+
+  QCheckBox* chk_Parent;
+  QComboBox* cbo_Parent;
+  QListWidget* lst_Main;
+  QLabel* lbl_Name;
+  SjLineEdit* txt_Name;
+  QLabel* lbl_Key;
+  SjLineEdit* txt_Key;
+  QPushButton* cmd_Insert;
+  QPushButton* cmd_Update;
+  QPushButton* cmd_Delete;
+  QPushButton* cmd_Up;
+  QPushButton* cmd_Down;
+  QCheckBox* chk_Auto;
+  QPushButton* cmd_Close;
 };

@@ -27,15 +27,6 @@ class TfrmFind : public QDialog {
   void cmd_UpFindClick();
   void cmd_CloseClick();
 
-  SjComboBox* cbo_Name;
-  SjLineEdit* txt_Data;
-  QComboBox* cbo_Kind;
-  QCheckBox* chk_icmp;
-  QCheckBox* chk_WidthFold;
-  QPushButton* cmd_UpFind;
-  QPushButton* cmd_DownFind;
-  QPushButton* cmd_Close;
-
  private:
   // The widgets' values into the query; the next search starts afresh.
   void Changed();
@@ -45,4 +36,13 @@ class TfrmFind : public QDialog {
   SearchCommands& commands_;
   bool loading_ = false;
   bool placed_ = false;
+
+  SjComboBox* cbo_Name;
+  SjLineEdit* txt_Data;
+  QComboBox* cbo_Kind;
+  QCheckBox* chk_icmp;
+  QCheckBox* chk_WidthFold;
+  QPushButton* cmd_UpFind;
+  QPushButton* cmd_DownFind;
+  QPushButton* cmd_Close;
 };

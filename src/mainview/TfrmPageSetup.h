@@ -19,6 +19,12 @@ class TfrmPageSetup : public QDialog {
   // What the boxes say (after OK: what was taken).
   PaperSetup Paper() const;
 
+ public slots:
+  void cmd_OkClick();
+
+ private:
+  Prompter& prompter_;
+
   QComboBox* cbo_Paper;
   QRadioButton* rdo_Portrait;
   QRadioButton* rdo_Landscape;
@@ -28,10 +34,4 @@ class TfrmPageSetup : public QDialog {
   QDoubleSpinBox* txt_Bottom;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
-
- public slots:
-  void cmd_OkClick();
-
- private:
-  Prompter& prompter_;
 };

@@ -29,15 +29,6 @@ class TfrmSub : public QWidget, public ReferenceWindow {
   bool IsOpen() const override { return open_; }
   void Present() override;
 
-  QLabel* lbl_YYYYMM;
-  QToolButton* tbt_Left;
-  QToolButton* tbt_Right;
-  QWidget* paiMain;
-  QScrollBar* scr_Right;
-  QScrollBar* scr_Bottom;
-  QScrollBar* scr_Key;
-  QLabel* statusPanel1;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* e) override;
@@ -61,4 +52,13 @@ class TfrmSub : public QWidget, public ReferenceWindow {
   QImage offscreen_;
   bool open_ = false;
   bool updating_ = false;
+
+  QLabel* lbl_YYYYMM;
+  QToolButton* tbt_Left;
+  QToolButton* tbt_Right;
+  QWidget* paiMain;
+  QScrollBar* scr_Right;
+  QScrollBar* scr_Bottom;
+  QScrollBar* scr_Key;
+  QLabel* statusPanel1;
 };

@@ -23,6 +23,16 @@ class TfrmOption : public QDialog {
   // After OK: the bottom panel must be shown or hidden (!Values().panelHidden).
   bool PanelChanged() const { return panelChanged_; }
 
+ public slots:
+  void cmd_OkClick();
+  void cmd_BackPathClick();
+
+ private:
+  CMyOptions& options_;
+  FileChooser& files_;
+  Prompter& prompter_;
+  bool panelChanged_ = false;
+
   QCheckBox* chk_PrnOnTitle;
   QCheckBox* chk_PrnOnPage;
   QCheckBox* chk_PrnOnNow;
@@ -34,14 +44,4 @@ class TfrmOption : public QDialog {
   QLabel* lbl_LastBackup;
   QPushButton* cmd_Ok;
   QPushButton* cmd_Cancel;
-
- public slots:
-  void cmd_OkClick();
-  void cmd_BackPathClick();
-
- private:
-  CMyOptions& options_;
-  FileChooser& files_;
-  Prompter& prompter_;
-  bool panelChanged_ = false;
 };

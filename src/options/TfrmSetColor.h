@@ -21,22 +21,6 @@ class TfrmSetColor : public QDialog {
   std::function<bool(uint32_t& colour)> chooseColour;
   bool Changed() const { return kinds_.Changed(); }
 
-  QListWidget* lst_Main;
-  SjLineEdit* txt_Name;
-  QLabel* pan_Color;
-  QPushButton* cmd_TextColor;
-  QPushButton* cmd_Color;
-  QCheckBox* chk_TextColor;
-  QCheckBox* chk_BackColor;
-  QCheckBox* chk_ShortCut;
-  QComboBox* cbo_CrPalette;
-  QPushButton* cmd_Insert;
-  QPushButton* cmd_Update;
-  QPushButton* cmd_Delete;
-  QPushButton* cmd_Up;
-  QPushButton* cmd_Down;
-  QPushButton* cmd_Close;
-
  public slots:
   void lst_MainDblClick(int row);
   void cmd_InsertClick();
@@ -56,4 +40,20 @@ class TfrmSetColor : public QDialog {
   int editing_ = -1;
   uint32_t text_ = 0;
   uint32_t back_ = 0xFFFFFF;
+
+  QListWidget* lst_Main;
+  SjLineEdit* txt_Name;
+  QLabel* pan_Color;
+  QPushButton* cmd_TextColor;
+  QPushButton* cmd_Color;
+  QCheckBox* chk_TextColor;
+  QCheckBox* chk_BackColor;
+  QCheckBox* chk_ShortCut;
+  QComboBox* cbo_CrPalette;
+  QPushButton* cmd_Insert;
+  QPushButton* cmd_Update;
+  QPushButton* cmd_Delete;
+  QPushButton* cmd_Up;
+  QPushButton* cmd_Down;
+  QPushButton* cmd_Close;
 };

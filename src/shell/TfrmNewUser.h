@@ -17,11 +17,6 @@ class TfrmNewUser : public QDialog {
   // True when Ok was pressed with a valid name; the user is then current.
   bool Result() const { return result_; }
 
-  SjLineEdit* txt_UserName;
-  QListWidget* lst_User;
-  QPushButton* cmd_Ok;
-  QPushButton* cmd_Cancel;
-
  public slots:
   void cmd_OkClick();
   void cmd_CancelClick();
@@ -30,4 +25,9 @@ class TfrmNewUser : public QDialog {
   CMyGlobal& global_;
   Prompter& prompter_;
   bool result_ = false;
+
+  SjLineEdit* txt_UserName;
+  QListWidget* lst_User;
+  QPushButton* cmd_Ok;
+  QPushButton* cmd_Cancel;
 };

@@ -23,6 +23,7 @@
 #include "mainview/TfrmPageSetup.h"
 #include "screens/CMyScr.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 #include "ui/WrittenBook.h"
 
 namespace {
@@ -326,13 +327,19 @@ TEST(PrintItems, PreviewPrinterAndPdfShowTheSamePages) {
   // are refused and the dialog stays
   bool refused = false;
   f.dialogs.On<TfrmPageSetup>("frmPageSetup", [&f, &refused](TfrmPageSetup& dlg) {
-    EXPECT_EQ(QString::fromUtf8("A4"), dlg.cbo_Paper->currentText());
-    dlg.rdo_Landscape->setChecked(true);
-    dlg.txt_Left->setValue(150);
-    dlg.txt_Right->setValue(150);
+    auto* cbo_Paper = Child<QComboBox>(dlg, "cbo_Paper");
+    auto* rdo_Landscape = Child<QRadioButton>(dlg, "rdo_Landscape");
+    auto* txt_Left = Child<QDoubleSpinBox>(dlg, "txt_Left");
+    auto* txt_Top = Child<QDoubleSpinBox>(dlg, "txt_Top");
+    auto* txt_Right = Child<QDoubleSpinBox>(dlg, "txt_Right");
+    auto* txt_Bottom = Child<QDoubleSpinBox>(dlg, "txt_Bottom");
+    EXPECT_EQ(QString::fromUtf8("A4"), cbo_Paper->currentText());
+    rdo_Landscape->setChecked(true);
+    txt_Left->setValue(150);
+    txt_Right->setValue(150);
     dlg.cmd_OkClick();
     refused = dlg.result() != QDialog::Accepted && f.prompter.Shown().size() == 1;
-    for (QDoubleSpinBox* m : {dlg.txt_Left, dlg.txt_Top, dlg.txt_Right, dlg.txt_Bottom}) m->setValue(15);
+    for (QDoubleSpinBox* m : {txt_Left, txt_Top, txt_Right, txt_Bottom}) m->setValue(15);
     dlg.cmd_OkClick();
     return dlg.result();
   });

@@ -21,6 +21,7 @@
 #include "qtkit/DialogRunner.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 #include "ui/WrittenBook.h"
 
 namespace {
@@ -76,7 +77,7 @@ struct Diary {
   SearchCommands& Commands() { return w->Search().Search(); }
   TfrmSub* Sub() { return w->Search().ReferenceWidget(); }
   std::string CursorKey() { return View().Rows()[static_cast<size_t>(View().CursorRow())].key; }
-  void Type(const char* utf8) { Find().txt_Data->setText(QString::fromUtf8(utf8)); }
+  void Type(const char* utf8) { Child<SjLineEdit>(Find(), "txt_Data")->setText(QString::fromUtf8(utf8)); }
   int RowOf(const char* key) {
     for (int r = 0; r < View().RowCount(); ++r)
       if (std::string(View().Rows()[static_cast<size_t>(r)].key) == key) return r;
@@ -96,14 +97,15 @@ TEST(TfrmFind, TheFirstSearchStartsAtAnEndAndF3StepsThroughTheWholeBook) {
   EXPECT_TRUE(d.Find().isVisible());
   EXPECT_EQ(QString::fromUtf8("検索"), d.Find().windowTitle());
   QStringList names;
-  for (int i = 0; i < d.Find().cbo_Name->count(); ++i) names << d.Find().cbo_Name->itemText(i);
+  auto* fields = Child<SjComboBox>(d.Find(), "cbo_Name");
+  for (int i = 0; i < fields->count(); ++i) names << fields->itemText(i);
   EXPECT_EQ(QStringList({"（全て）", "気分", "天気", "時刻", "日記", "写真"}), names);
-  EXPECT_EQ(3, d.Find().cbo_Kind->currentIndex());
-  EXPECT_TRUE(d.Find().cmd_DownFind->isDefault());
+  EXPECT_EQ(3, Child<QComboBox>(d.Find(), "cbo_Kind")->currentIndex());
+  EXPECT_TRUE(Child<QPushButton>(d.Find(), "cmd_DownFind")->isDefault());
 
   // the first hit is the book's first, years before the month shown
   d.Type("歯医者");
-  d.Find().cmd_DownFind->click();
+  Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
   EXPECT_EQ("2019/01", d.View().Label());
   EXPECT_EQ("2019/01/10", d.CursorKey());
   const struct {
@@ -124,10 +126,10 @@ TEST(TfrmFind, TheFirstSearchStartsAtAnEndAndF3StepsThroughTheWholeBook) {
   ASSERT_TRUE(Trigger(*d.w, "mnuSelFindDown"));  // and once more: from the first again
   EXPECT_EQ("2019/01/10", d.CursorKey());
   // the dialog's up button after a change starts from the last record
-  d.Find().chk_icmp->setChecked(true);
-  d.Find().cmd_UpFind->click();
+  Child<QCheckBox>(d.Find(), "chk_icmp")->setChecked(true);
+  Child<QPushButton>(d.Find(), "cmd_UpFind")->click();
   EXPECT_EQ("2024/12/24", d.CursorKey());
-  d.Find().cmd_UpFind->click();
+  Child<QPushButton>(d.Find(), "cmd_UpFind")->click();
   EXPECT_EQ("2023/05/03", d.CursorKey());
   EXPECT_TRUE(d.prompter.Shown().empty());
 }
@@ -157,13 +159,13 @@ TEST(TfrmFind, WhatIsTypedIsSearchedForAsTyped) {
       {"日記", 1, false, false, Thirty(), "2022/02/02"},
   };
   for (const Case& c : cases) {
-    d.Find().cbo_Name->setEditText(QString::fromUtf8(c.name));
-    d.Find().cbo_Kind->setCurrentIndex(c.kind);
-    d.Find().chk_icmp->setChecked(c.icmp);
-    d.Find().chk_WidthFold->setChecked(c.fold);
+    Child<SjComboBox>(d.Find(), "cbo_Name")->setEditText(QString::fromUtf8(c.name));
+    Child<QComboBox>(d.Find(), "cbo_Kind")->setCurrentIndex(c.kind);
+    Child<QCheckBox>(d.Find(), "chk_icmp")->setChecked(c.icmp);
+    Child<QCheckBox>(d.Find(), "chk_WidthFold")->setChecked(c.fold);
     d.Type(c.text.c_str());
     const int beeps = d.beeper.Count();
-    d.Find().cmd_DownFind->click();
+    Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
     if (*c.key) {
       EXPECT_EQ(c.key, d.CursorKey()) << c.text;
     } else {
@@ -172,14 +174,14 @@ TEST(TfrmFind, WhatIsTypedIsSearchedForAsTyped) {
   }
   EXPECT_TRUE(d.prompter.Shown().empty());
   // a name that is no field is said so; an empty text or name only beeps
-  d.Find().cbo_Name->setEditText(QString::fromUtf8("写真帳"));
-  d.Find().cmd_DownFind->click();
+  Child<SjComboBox>(d.Find(), "cbo_Name")->setEditText(QString::fromUtf8("写真帳"));
+  Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
   ASSERT_EQ(1u, d.prompter.Shown().size());
   EXPECT_EQ("『写真帳』は検索できません。", d.prompter.ShownUtf8()[0]);
-  d.Find().cbo_Name->setEditText(QString::fromUtf8("（全て）"));
+  Child<SjComboBox>(d.Find(), "cbo_Name")->setEditText(QString::fromUtf8("（全て）"));
   const int beeps = d.beeper.Count();
   d.Type("");
-  d.Find().cmd_DownFind->click();
+  Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
   d.Commands().query.text = "\x82";  // half a character, as no box could give it
   d.Commands().RunSearch(1);
   EXPECT_EQ(beeps + 2, d.beeper.Count());
@@ -192,18 +194,18 @@ TEST(TfrmFind, ThePopupTakesTheFieldsTextWithoutSplittingACharacter) {
   d.Commands().FindFieldText("MEM001");
   EXPECT_TRUE(d.Find().isVisible());
   // 20 bytes at most, the first line only, never half a character: a + 9 kana = 19 bytes
-  EXPECT_EQ(QString::fromUtf8("aあいうえおかきくけ"), d.Find().txt_Data->text());
-  EXPECT_TRUE(d.Find().txt_Data->hasSelectedText());
+  EXPECT_EQ(QString::fromUtf8("aあいうえおかきくけ"), Child<SjLineEdit>(d.Find(), "txt_Data")->text());
+  EXPECT_TRUE(Child<SjLineEdit>(d.Find(), "txt_Data")->hasSelectedText());
   // a row without a record leaves the text as it was
   d.View().MoveCursorTo(d.RowOf("2024/05/01"));
   d.Commands().FindFieldText("MEM001");
-  EXPECT_EQ(QString::fromUtf8("aあいうえおかきくけ"), d.Find().txt_Data->text());
+  EXPECT_EQ(QString::fromUtf8("aあいうえおかきくけ"), Child<SjLineEdit>(d.Find(), "txt_Data")->text());
 }
 
 TEST(TfrmFind, SavingAnEntryKeepsTheSearchForF3) {
   Diary d;
   d.Type("歯医者");
-  d.Find().cmd_DownFind->click();
+  Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
   ASSERT_EQ("2019/01/10", d.CursorKey());
   ASSERT_TRUE(Trigger(*d.w, "tbt_NowNew"));  // a new entry for today, 2024/05/15
   auto* memo = d.w->InputForm()->findChild<SjTextEdit*>("txt_Mem001");
@@ -225,7 +227,7 @@ TEST(TfrmSub, AYearBackBesideTheMainWindowSteppedByMonths) {
   ASSERT_NE(nullptr, sub);
   EXPECT_TRUE(sub->isVisible());
   EXPECT_EQ(QString::fromUtf8("参照画面"), sub->windowTitle());
-  EXPECT_EQ(QString("2023/05"), sub->lbl_YYYYMM->text());
+  EXPECT_EQ(QString("2023/05"), Child<QLabel>(*sub, "lbl_YYYYMM")->text());
   EXPECT_EQ("2024/05", d.View().Label());  // the main window is back where it was
   EXPECT_EQ("2024/05/15", d.CursorKey());
   const struct {
@@ -237,20 +239,20 @@ TEST(TfrmSub, AYearBackBesideTheMainWindowSteppedByMonths) {
                {Qt::Key_Home, "2023/06"},
                {Qt::Key_Return, "2023/06"}};
   for (const auto& s : steps) {
-    QTest::keyClick(d.Sub()->scr_Key, static_cast<Qt::Key>(s.key));
+    QTest::keyClick(Child<QScrollBar>(*d.Sub(), "scr_Key"), static_cast<Qt::Key>(s.key));
     ASSERT_NE(nullptr, d.Sub());
-    EXPECT_EQ(QString(s.label), d.Sub()->lbl_YYYYMM->text());
+    EXPECT_EQ(QString(s.label), Child<QLabel>(*d.Sub(), "lbl_YYYYMM")->text());
   }
   sub = d.Sub();
-  sub->tbt_Left->click();
-  EXPECT_EQ(QString("2023/05"), sub->lbl_YYYYMM->text());
+  Child<QToolButton>(*sub, "tbt_Left")->click();
+  EXPECT_EQ(QString("2023/05"), Child<QLabel>(*sub, "lbl_YYYYMM")->text());
   EXPECT_EQ("2024/05", d.View().Label());
   EXPECT_TRUE(d.prompter.Shown().empty());
 
   // "２年前" in the same window
   ASSERT_TRUE(Trigger(*d.w, "mnuPrev2NenPopWin"));
   EXPECT_EQ(sub, d.Sub());
-  EXPECT_EQ(QString("2022/05"), sub->lbl_YYYYMM->text());
+  EXPECT_EQ(QString("2022/05"), Child<QLabel>(*sub, "lbl_YYYYMM")->text());
 }
 
 TEST(TfrmSub, CopiesIntoTheMainWindowsCopySourceAndRefusesEveryEdit) {
@@ -264,27 +266,28 @@ TEST(TfrmSub, CopiesIntoTheMainWindowsCopySourceAndRefusesEveryEdit) {
     if (std::string(ref.Rows()[static_cast<size_t>(r)].key) == "2023/05/21") empty = r;
   }
   ASSERT_GE(withRecord, 0);
+  auto* keys = Child<QScrollBar>(*sub, "scr_Key");
   ref.MoveCursorTo(withRecord);
-  QTest::keyClick(sub->scr_Key, Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
   const CopySource& copied = d.w->Objects().copySource;
   EXPECT_EQ(0, copied.mode);
   EXPECT_EQ("2023/05/20", copied.key);
   EXPECT_EQ("00002", copied.serial);  // the second entry of its month
   ref.MoveCursorTo(empty);
   const int beeps = d.beeper.Count();
-  QTest::keyClick(sub->scr_Key, Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(keys, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(beeps + 1, d.beeper.Count());
   EXPECT_EQ("2023/05/20", d.w->Objects().copySource.key);  // kept
 
-  QTest::keyClick(sub->scr_Key, Qt::Key_V, Qt::ControlModifier);
-  QTest::keyClick(sub->scr_Key, Qt::Key_X, Qt::ControlModifier);
-  QTest::keyClick(sub->scr_Key, Qt::Key_Left, Qt::ControlModifier);  // nothing while Ctrl is held
-  QTest::mouseDClick(sub->paiMain, Qt::LeftButton, {}, QPoint(100, 40));
+  QTest::keyClick(keys, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(keys, Qt::Key_X, Qt::ControlModifier);
+  QTest::keyClick(keys, Qt::Key_Left, Qt::ControlModifier);  // nothing while Ctrl is held
+  QTest::mouseDClick(Child<QWidget>(*sub, "paiMain"), Qt::LeftButton, {}, QPoint(100, 40));
   EXPECT_EQ(
       (std::vector<std::string>{"参照画面への貼り付けは出来ません。", "参照画面からの切り取りは出来ません。",
                                 "参照画面では編集出来ません。"}),
       d.prompter.ShownUtf8());
-  EXPECT_EQ(QString("2023/05"), sub->lbl_YYYYMM->text());
+  EXPECT_EQ(QString("2023/05"), Child<QLabel>(*sub, "lbl_YYYYMM")->text());
   for (const auto& s : d.prompter.Shown()) EXPECT_EQ("注意"_sj, s.caption);
 }
 
@@ -315,7 +318,7 @@ TEST(TfrmSub, ClosedWheneverItsRowsGoOutOfDate) {
   // a search that reads more of the book
   ASSERT_TRUE(Trigger(*d.w, "mnuPrevNenPopWin"));
   d.Type("歯医者");
-  d.Find().cmd_DownFind->click();
+  Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
   EXPECT_EQ(nullptr, d.Sub());
 
   // another screen, another book
@@ -349,7 +352,7 @@ TEST(TfrmSub, KeepsItsHolidaysWhileTheMainWindowReloadsTheCalendar) {
   ref.MoveCursorTo(may3);
   (void)d.Sub()->grab();  // paints
   EXPECT_EQ("憲法記念日", cp932::ToUtf8(ref.RowStatus(may3)));
-  EXPECT_EQ(QString::fromUtf8("憲法記念日"), d.Sub()->statusPanel1->text());
+  EXPECT_EQ(QString::fromUtf8("憲法記念日"), Child<QLabel>(*d.Sub(), "statusPanel1")->text());
 }
 
 TEST(TfrmSub, ItsPlaceIsKeptWhenTheMainWindowClosesWithItOpen) {

@@ -21,6 +21,7 @@
 #include "platform/SoundPlayer.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ struct Diary : MainFixture {
   }
   std::vector<std::string> Lines(TfrmAlarm& d) {
     std::vector<std::string> out;
-    for (int i = 0; i < d.lst_Main->count(); ++i) out.push_back(d.lst_Main->item(i)->text().toStdString());
+    auto* list = Child<QListWidget>(d, "lst_Main");
+    for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
     return out;
   }
   std::string Last() const { return prompter.Shown().empty() ? "" : prompter.ShownUtf8().back(); }
@@ -67,53 +69,60 @@ TEST(TfrmAlarm, EveryButtonOfTheDialog) {
   d.Add("2026/12/09", "[11:00]歯医者"_sj);
   bool ran = false;
   d.dialogs.On<TfrmAlarm>("frmAlarm", [&](TfrmAlarm& dlg) {
+    auto* cmd_Update = Child<QPushButton>(dlg, "cmd_Update");
+    auto* cmd_AlarmOnOff = Child<QPushButton>(dlg, "cmd_AlarmOnOff");
+    auto* cmd_Delete = Child<QPushButton>(dlg, "cmd_Delete");
+    auto* txt_YMD = Child<SjLineEdit>(dlg, "txt_YMD");
+    auto* txt_Time = Child<SjLineEdit>(dlg, "txt_Time");
+    auto* txt_Sc = Child<SjLineEdit>(dlg, "txt_Sc");
+    auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
     ran = true;
     EXPECT_EQ(QStringLiteral("アラーム設定"), dlg.windowTitle());
     EXPECT_EQ((std::vector<std::string>{" 2026/12/09 11:00  [11:00]歯医者"}), d.Lines(dlg));
-    EXPECT_FALSE(dlg.cmd_Update->isEnabled());
-    EXPECT_FALSE(dlg.cmd_AlarmOnOff->isEnabled());
-    EXPECT_FALSE(dlg.cmd_Delete->isEnabled());
+    EXPECT_FALSE(cmd_Update->isEnabled());
+    EXPECT_FALSE(cmd_AlarmOnOff->isEnabled());
+    EXPECT_FALSE(cmd_Delete->isEnabled());
     // update without a line being edited
     dlg.cmd_UpdateClick();
     EXPECT_EQ("更新の場合、対象データを選択して下さい。(E080915)", d.Last());
     // a new alarm, typed as people type dates and times
-    dlg.txt_YMD->setText("2026.12.24");
+    txt_YMD->setText("2026.12.24");
     EXPECT_TRUE(dlg.txt_YMDExit());
-    EXPECT_EQ(QStringLiteral("2026/12/24"), dlg.txt_YMD->text());
-    dlg.txt_Time->setText("25:99");
+    EXPECT_EQ(QStringLiteral("2026/12/24"), txt_YMD->text());
+    txt_Time->setText("25:99");
     EXPECT_FALSE(dlg.txt_TimeExit());
     EXPECT_EQ("不正な時間です。", d.Last());
-    dlg.txt_Time->setText("1900");
+    txt_Time->setText("1900");
     EXPECT_TRUE(dlg.txt_TimeExit());
-    dlg.txt_Sc->setText(QStringLiteral("イブ"));
+    txt_Sc->setText(QStringLiteral("イブ"));
     dlg.cmd_InsertClick();
     EXPECT_EQ((std::vector<std::string>{" 2026/12/24 19:00  イブ", " 2026/12/09 11:00  [11:00]歯医者"}),
               d.Lines(dlg));
-    EXPECT_TRUE(dlg.txt_YMD->text().isEmpty());
+    EXPECT_TRUE(txt_YMD->text().isEmpty());
     // a double click edits the line: switch it off
-    dlg.lst_Main->setCurrentRow(1);
+    lst_Main->setCurrentRow(1);
     dlg.lst_MainDblClick();
-    EXPECT_EQ(QStringLiteral("2026/12/09"), dlg.txt_YMD->text());
-    EXPECT_EQ(QStringLiteral("アラーム停止"), dlg.cmd_AlarmOnOff->text());
-    EXPECT_TRUE(dlg.cmd_Update->isEnabled());
+    EXPECT_EQ(QStringLiteral("2026/12/09"), txt_YMD->text());
+    EXPECT_EQ(QStringLiteral("アラーム停止"), cmd_AlarmOnOff->text());
+    EXPECT_TRUE(cmd_Update->isEnabled());
     dlg.cmd_AlarmOnOffClick();
     EXPECT_EQ("-2026/12/09 11:00  [11:00]歯医者", d.Lines(dlg)[1]);
-    EXPECT_FALSE(dlg.cmd_AlarmOnOff->isEnabled());
-    dlg.lst_Main->setCurrentRow(1);
+    EXPECT_FALSE(cmd_AlarmOnOff->isEnabled());
+    lst_Main->setCurrentRow(1);
     dlg.lst_MainDblClick();
-    EXPECT_EQ(QStringLiteral("アラーム開始"), dlg.cmd_AlarmOnOff->text());
+    EXPECT_EQ(QStringLiteral("アラーム開始"), cmd_AlarmOnOff->text());
     // a click on another line stops the editing
-    dlg.lst_Main->setCurrentRow(0);
+    lst_Main->setCurrentRow(0);
     dlg.lst_MainClick();
-    EXPECT_FALSE(dlg.cmd_Update->isEnabled());
+    EXPECT_FALSE(cmd_Update->isEnabled());
     // "使用済全削除" asks, and leaves the armed one
     d.prompter.Queue(kAnswerYes);
     dlg.cmd_DelAllClick();
     EXPECT_EQ((std::vector<std::string>{" 2026/12/24 19:00  イブ"}), d.Lines(dlg));
-    dlg.lst_Main->setCurrentRow(0);
+    lst_Main->setCurrentRow(0);
     d.prompter.Queue(kAnswerNo);
     dlg.cmd_DeleteClick();
-    EXPECT_EQ(1, dlg.lst_Main->count());
+    EXPECT_EQ(1, lst_Main->count());
     return QDialog::Accepted;
   });
   ASSERT_TRUE(Trigger(*d.w, "mnu_FileAlarm"));
@@ -134,33 +143,41 @@ TEST(TfrmAlarm, TheSettingsDialogChecksAndStores) {
   d.files.answers.push_back(wav);
   int runs = 0;
   d.dialogs.On<TfrmAlarmSet>("frmAlarmSet", [&](TfrmAlarmSet& s) {
+    auto* chk_OnMsg = Child<QCheckBox>(s, "chk_OnMsg");
+    auto* txt_SoundPath = Child<SjLineEdit>(s, "txt_SoundPath");
+    auto* chk_OnTask = Child<QCheckBox>(s, "chk_OnTask");
+    auto* chk_TaskAnime = Child<QCheckBox>(s, "chk_TaskAnime");
+    auto* chk_OnSound = Child<QCheckBox>(s, "chk_OnSound");
+    auto* cmd_SoundPath = Child<QPushButton>(s, "cmd_SoundPath");
+    auto* txt_TimeFrom = Child<SjLineEdit>(s, "txt_TimeFrom");
+    auto* txt_TimeTo = Child<SjLineEdit>(s, "txt_TimeTo");
     ++runs;
     EXPECT_EQ(QStringLiteral("アラーム設定詳細"), s.windowTitle());
-    EXPECT_TRUE(s.chk_OnMsg->isChecked());
-    EXPECT_FALSE(s.txt_SoundPath->isEnabled());
-    s.chk_OnTask->setChecked(false);
-    EXPECT_FALSE(s.chk_TaskAnime->isEnabled());
-    s.chk_OnMsg->setChecked(false);
+    EXPECT_TRUE(chk_OnMsg->isChecked());
+    EXPECT_FALSE(txt_SoundPath->isEnabled());
+    chk_OnTask->setChecked(false);
+    EXPECT_FALSE(chk_TaskAnime->isEnabled());
+    chk_OnMsg->setChecked(false);
     s.cmd_OkClick();
     EXPECT_EQ("アラームの知らせる方法をどれか一つは選択して下さい。", d.Last());
-    s.chk_OnSound->setChecked(true);
-    EXPECT_TRUE(s.cmd_SoundPath->isEnabled());
+    chk_OnSound->setChecked(true);
+    EXPECT_TRUE(cmd_SoundPath->isEnabled());
     s.cmd_OkClick();
     EXPECT_EQ("サウンドファイルを入力して下さい。", d.Last());
-    s.txt_SoundPath->setText(QString::fromStdString(d.dir.path()));
+    txt_SoundPath->setText(QString::fromStdString(d.dir.path()));
     s.cmd_OkClick();
     EXPECT_EQ("サウンドファイルではなくフォルダーです。", d.Last());
     s.cmd_SoundPathClick();
-    EXPECT_EQ(QString::fromStdString(wav), s.txt_SoundPath->text());
+    EXPECT_EQ(QString::fromStdString(wav), txt_SoundPath->text());
     EXPECT_EQ("Wav files (*.wav)", cp932::ToUtf8(d.files.asked.back().filter));
-    s.txt_TimeFrom->clear();
+    txt_TimeFrom->clear();
     s.cmd_OkClick();
     EXPECT_EQ("時間囲み文字の最初を入力して下さい。", d.Last());
-    s.txt_TimeFrom->setText(QStringLiteral("【"));
-    s.txt_TimeTo->clear();
+    txt_TimeFrom->setText(QStringLiteral("【"));
+    txt_TimeTo->clear();
     s.cmd_OkClick();
     EXPECT_EQ("時間囲み文字の後ろを入力して下さい。", d.Last());
-    s.txt_TimeTo->setText(QStringLiteral("】"));
+    txt_TimeTo->setText(QStringLiteral("】"));
     s.cmd_OkClick();
     return s.result();
   });
@@ -216,8 +233,8 @@ TEST(TfrmAlarm, AStartAfterTheMinuteListsTheAlarmAsMissed) {
   std::vector<std::string> shown;
   d.dialogs.On<TfrmMissedAlarms>("frmMissedAlarms", [&](TfrmMissedAlarms& m) {
     EXPECT_EQ(QStringLiteral("お知らせ（見逃したアラーム）"), m.windowTitle());
-    for (int i = 0; i < m.lst_Missed->count(); ++i)
-      shown.push_back(m.lst_Missed->item(i)->text().toStdString());
+    auto* list = Child<QListWidget>(m, "lst_Missed");
+    for (int i = 0; i < list->count(); ++i) shown.push_back(list->item(i)->text().toStdString());
     return QDialog::Accepted;
   });
   d.Create();

@@ -27,6 +27,7 @@
 #include "qtkit/DialogRunner.h"
 #include "qtkit/SjLineEdit.h"
 #include "support/TempDir.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -66,13 +67,18 @@ TEST(TfrmHoliday, ListsEditsAndWritesAsTheRulesSay) {
   CMyHolidayEditor editor(dir / "holiday.dat", dir / "kinen.dat", dir / "prog", 2015, prompter);
   editor.Open();
   TfrmHoliday dlg(editor, 0, dialogs, prompter, beeper);
+  auto* lstHoliday = Child<QListWidget>(dlg, "lstHoliday");
+  auto* chkReki = Child<QCheckBox>(dlg, "chkReki");
+  auto* TabControl1 = Child<QTabBar>(dlg, "TabControl1");
+  auto* txt_Preview = Child<QSpinBox>(dlg, "txt_Preview");
+  auto* lst_Preview = Child<QListWidget>(dlg, "lst_Preview");
   EXPECT_EQ(U("祝日・記念日の設定"), dlg.windowTitle());
   // a rule of 2000-2010 is hidden in 2015; the weekday rule shows its day that year
   EXPECT_EQ((QStringList{U("  1月 1日     -     元日"), U("* 1月12日 2000-     成人の日")}),
-            Lines(dlg.lstHoliday));
-  dlg.chkReki->setChecked(true);
-  EXPECT_EQ(3, dlg.lstHoliday->count());
-  dlg.chkReki->setChecked(false);
+            Lines(lstHoliday));
+  chkReki->setChecked(true);
+  EXPECT_EQ(3, lstHoliday->count());
+  chkReki->setChecked(false);
 
   // nothing selected
   dlg.cmd_UpdateClick();
@@ -81,38 +87,38 @@ TEST(TfrmHoliday, ListsEditsAndWritesAsTheRulesSay) {
   EXPECT_TRUE(dialogs.run.empty());
 
   // an anniversary, added on its tab: not written until the dialog closes
-  dlg.TabControl1->setCurrentIndex(1);
-  EXPECT_EQ(0, dlg.lstHoliday->count());
+  TabControl1->setCurrentIndex(1);
+  EXPECT_EQ(0, lstHoliday->count());
   AnswerEntry(dialogs, [](TfrmInHoliday& d) {
-    d.txtSt->setText("2014");
-    d.txtMM->setText("6");
-    d.txtDD->setText("20");
-    d.txtHoliday->setText(U("結婚記念日"));
+    Child<QLineEdit>(d, "txtSt")->setText("2014");
+    Child<QLineEdit>(d, "txtMM")->setText("6");
+    Child<QLineEdit>(d, "txtDD")->setText("20");
+    Child<SjLineEdit>(d, "txtHoliday")->setText(U("結婚記念日"));
   });
   dlg.cmd_InsertClick();
-  EXPECT_EQ((QStringList{U("  6月20日 2014-     結婚記念日")}), Lines(dlg.lstHoliday));
-  EXPECT_EQ(0, dlg.lstHoliday->currentRow());
+  EXPECT_EQ((QStringList{U("  6月20日 2014-     結婚記念日")}), Lines(lstHoliday));
+  EXPECT_EQ(0, lstHoliday->currentRow());
   EXPECT_FALSE(fileops::Exists(dir / "kinen.dat"));
   // ... but the preview of that year already has it, beside the holidays
-  dlg.txt_Preview->setValue(2026);
-  EXPECT_TRUE(Lines(dlg.lst_Preview).contains(U("06/20(土) 記念日 結婚記念日（12年目）")));
-  EXPECT_TRUE(Lines(dlg.lst_Preview).contains(U("01/01(木) 祝日   元日")));
+  txt_Preview->setValue(2026);
+  EXPECT_TRUE(Lines(lst_Preview).contains(U("06/20(土) 記念日 結婚記念日（12年目）")));
+  EXPECT_TRUE(Lines(lst_Preview).contains(U("01/01(木) 祝日   元日")));
 
   // a double click changes a holiday and writes holiday.dat at once
-  dlg.TabControl1->setCurrentIndex(0);
-  const int row = RowOf(dlg.lstHoliday, "元日");
+  TabControl1->setCurrentIndex(0);
+  const int row = RowOf(lstHoliday, "元日");
   ASSERT_GE(row, 0);
-  dlg.lstHoliday->setCurrentRow(row);
+  lstHoliday->setCurrentRow(row);
   AnswerEntry(dialogs, [](TfrmInHoliday& d) {
-    EXPECT_EQ(U("1"), d.txtMM->text());  // filled from the rule
-    EXPECT_EQ(U("元日"), d.txtHoliday->text());
-    EXPECT_TRUE(d.txtSt->text().isEmpty());
-    d.txtEd->setText("2030");
+    EXPECT_EQ(U("1"), Child<QLineEdit>(d, "txtMM")->text());  // filled from the rule
+    EXPECT_EQ(U("元日"), Child<SjLineEdit>(d, "txtHoliday")->text());
+    EXPECT_TRUE(Child<QLineEdit>(d, "txtSt")->text().isEmpty());
+    Child<QLineEdit>(d, "txtEd")->setText("2030");
   });
-  emit dlg.lstHoliday->itemDoubleClicked(dlg.lstHoliday->item(row));
+  emit lstHoliday->itemDoubleClicked(lstHoliday->item(row));
   EXPECT_NE(std::string::npos,
             ReadBytes(dir / "holiday.dat").find("1\t1\t" + "元日"_sj + "\t1000\t2030\t0\t-1"));
-  EXPECT_EQ(U("  1月 1日     -2030 元日"), dlg.lstHoliday->currentItem()->text());
+  EXPECT_EQ(U("  1月 1日     -2030 元日"), lstHoliday->currentItem()->text());
 
   // a cancelled entry dialog changes nothing
   AnswerEntry(dialogs, nullptr);
@@ -121,11 +127,11 @@ TEST(TfrmHoliday, ListsEditsAndWritesAsTheRulesSay) {
   EXPECT_EQ(written, ReadBytes(dir / "holiday.dat"));
 
   // deleting asks, and waits for the close
-  dlg.lstHoliday->setCurrentRow(RowOf(dlg.lstHoliday, "成人の日"));
+  lstHoliday->setCurrentRow(RowOf(lstHoliday, "成人の日"));
   prompter.Queue(kAnswerYes);
   dlg.cmd_DeleteClick();
   EXPECT_EQ("削除してよろしいですか？", prompter.ShownUtf8().back());
-  EXPECT_EQ(-1, RowOf(dlg.lstHoliday, "成人の日"));
+  EXPECT_EQ(-1, RowOf(lstHoliday, "成人の日"));
   EXPECT_EQ(written, ReadBytes(dir / "holiday.dat"));
 
   dlg.cmd_CloseClick();
@@ -144,73 +150,88 @@ TEST(TfrmHoliday, AListWhoseFileCannotBeReadOnlyBeeps) {
   CMyHolidayEditor editor(dir / "holiday.dat", dir / "kinen.dat", dir / "prog", 2026, prompter);
   editor.Open();
   TfrmHoliday dlg(editor, 1, dialogs, prompter, beeper);
+  auto* cmd_Insert = Child<QPushButton>(dlg, "cmd_Insert");
+  auto* lbl_Note = Child<QLabel>(dlg, "lbl_Note");
+  auto* TabControl1 = Child<QTabBar>(dlg, "TabControl1");
   EXPECT_EQ(1, dlg.List());
-  EXPECT_FALSE(dlg.cmd_Insert->isEnabled());
-  EXPECT_FALSE(dlg.lbl_Note->isHidden());
-  EXPECT_TRUE(dlg.lbl_Note->text().startsWith(U("kinen.dat を読めないため")));
+  EXPECT_FALSE(cmd_Insert->isEnabled());
+  EXPECT_FALSE(lbl_Note->isHidden());
+  EXPECT_TRUE(lbl_Note->text().startsWith(U("kinen.dat を読めないため")));
   dlg.cmd_InsertClick();
   EXPECT_EQ(1, beeper.Count());
   EXPECT_TRUE(dialogs.run.empty());
-  dlg.TabControl1->setCurrentIndex(0);
-  EXPECT_TRUE(dlg.cmd_Insert->isEnabled());
-  EXPECT_TRUE(dlg.lbl_Note->isHidden());
+  TabControl1->setCurrentIndex(0);
+  EXPECT_TRUE(cmd_Insert->isEnabled());
+  EXPECT_TRUE(lbl_Note->isHidden());
 }
 
 TEST(TfrmInHoliday, KindsDigitsEnterAndTheChecks) {
   ScriptedPrompter prompter;
   CountingBeeper beeper;
   TfrmInHoliday d(2026, prompter, beeper);
+  auto* cboWeek = Child<QComboBox>(d, "cboWeek");
+  auto* optDay = Child<QRadioButton>(d, "optDay");
+  auto* cboEtc = Child<QComboBox>(d, "cboEtc");
+  auto* optWeek = Child<QRadioButton>(d, "optWeek");
+  auto* txtDD = Child<QLineEdit>(d, "txtDD");
+  auto* lblDD = Child<QLabel>(d, "lblDD");
+  auto* optEtc = Child<QRadioButton>(d, "optEtc");
+  auto* txtMM = Child<QLineEdit>(d, "txtMM");
+  auto* lbl_Status = Child<QLabel>(d, "lbl_Status");
+  auto* txtHoliday = Child<SjLineEdit>(d, "txtHoliday");
+  auto* txtSt = Child<QLineEdit>(d, "txtSt");
+  auto* txtEd = Child<QLineEdit>(d, "txtEd");
   EXPECT_EQ(U("祝日・記念日入力"), d.windowTitle());
-  EXPECT_EQ(28, d.cboWeek->count());
-  EXPECT_EQ(U("第３水曜"), d.cboWeek->itemText(17));
+  EXPECT_EQ(28, cboWeek->count());
+  EXPECT_EQ(U("第３水曜"), cboWeek->itemText(17));
   // the day box or the week box, by the kind
-  EXPECT_TRUE(d.optDay->isChecked());
-  EXPECT_TRUE(d.cboWeek->isHidden());
-  EXPECT_FALSE(d.cboEtc->isEnabled());
-  d.optWeek->setChecked(true);
-  EXPECT_TRUE(d.txtDD->isHidden());
-  EXPECT_FALSE(d.cboWeek->isHidden());
-  EXPECT_EQ(U("曜日"), d.lblDD->text());
-  d.optEtc->setChecked(true);
-  EXPECT_TRUE(d.lblDD->isHidden());
-  EXPECT_TRUE(d.cboWeek->isHidden());
-  EXPECT_TRUE(d.cboEtc->isEnabled());
-  d.cboEtc->setCurrentIndex(2);
-  d.optDay->setChecked(true);
-  EXPECT_EQ(-1, d.cboEtc->currentIndex());  // leaving その他 clears its choice
-  EXPECT_FALSE(d.cboEtc->isEnabled());
+  EXPECT_TRUE(optDay->isChecked());
+  EXPECT_TRUE(cboWeek->isHidden());
+  EXPECT_FALSE(cboEtc->isEnabled());
+  optWeek->setChecked(true);
+  EXPECT_TRUE(txtDD->isHidden());
+  EXPECT_FALSE(cboWeek->isHidden());
+  EXPECT_EQ(U("曜日"), lblDD->text());
+  optEtc->setChecked(true);
+  EXPECT_TRUE(lblDD->isHidden());
+  EXPECT_TRUE(cboWeek->isHidden());
+  EXPECT_TRUE(cboEtc->isEnabled());
+  cboEtc->setCurrentIndex(2);
+  optDay->setChecked(true);
+  EXPECT_EQ(-1, cboEtc->currentIndex());  // leaving その他 clears its choice
+  EXPECT_FALSE(cboEtc->isEnabled());
 
   // month and day take digits only, five at most; anything else beeps
-  QTest::keyClicks(d.txtMM, "1a2");
-  EXPECT_EQ(U("12"), d.txtMM->text());
+  QTest::keyClicks(txtMM, "1a2");
+  EXPECT_EQ(U("12"), txtMM->text());
   EXPECT_EQ(1, beeper.Count());
-  QTest::keyClicks(d.txtDD, "123456");
-  EXPECT_EQ(U("12345"), d.txtDD->text());
+  QTest::keyClicks(txtDD, "123456");
+  EXPECT_EQ(U("12345"), txtDD->text());
   EXPECT_EQ(2, beeper.Count());
   // Enter moves on
-  d.txtMM->setFocus();
-  QTest::keyClick(d.txtMM, Qt::Key_Return);
-  EXPECT_EQ(d.txtDD, d.focusWidget());
+  txtMM->setFocus();
+  QTest::keyClick(txtMM, Qt::Key_Return);
+  EXPECT_EQ(txtDD, d.focusWidget());
 
   // the first failing check is said with 注意 and takes the focus
-  d.txtMM->clear();
-  d.txtDD->clear();
+  txtMM->clear();
+  txtDD->clear();
   d.cmdOkClick();
   ASSERT_EQ(1u, prompter.Shown().size());
   EXPECT_EQ("月が入力されていません", prompter.ShownUtf8()[0]);
   EXPECT_EQ("注意", cp932::ToUtf8(prompter.Shown()[0].caption));
-  EXPECT_EQ(d.txtMM, d.focusWidget());
+  EXPECT_EQ(txtMM, d.focusWidget());
   EXPECT_NE(QDialog::Accepted, d.result());
-  d.txtMM->setText("2");
-  d.txtDD->setText("31");
-  EXPECT_EQ(U("2月31日はどの年にもないため、この規則の日は来ません。"), d.lbl_Status->text());
-  d.txtHoliday->setText(U("閏"));
-  d.txtSt->setText("2030");
-  d.txtEd->setText("2020");
+  txtMM->setText("2");
+  txtDD->setText("31");
+  EXPECT_EQ(U("2月31日はどの年にもないため、この規則の日は来ません。"), lbl_Status->text());
+  txtHoliday->setText(U("閏"));
+  txtSt->setText("2030");
+  txtEd->setText("2020");
   d.cmdOkClick();
   EXPECT_EQ("開始年が終了年より後になっています", prompter.ShownUtf8().back());
-  EXPECT_EQ(d.txtSt, d.focusWidget());
-  d.txtEd->clear();
+  EXPECT_EQ(txtSt, d.focusWidget());
+  txtEd->clear();
   d.cmdOkClick();  // stored although it never comes
   EXPECT_EQ(QDialog::Accepted, d.result());
   HolidayForm f = d.Form();
@@ -222,6 +243,12 @@ TEST(TfrmInHoliday, FilledFromAWeekRule) {
   ScriptedPrompter prompter;
   CountingBeeper beeper;
   TfrmInHoliday d(2026, prompter, beeper);
+  auto* optWeek = Child<QRadioButton>(d, "optWeek");
+  auto* cboWeek = Child<QComboBox>(d, "cboWeek");
+  auto* lbl_Status = Child<QLabel>(d, "lbl_Status");
+  auto* txtHoliday = Child<SjLineEdit>(d, "txtHoliday");
+  auto* cmdOk = Child<QPushButton>(d, "cmdOk");
+  auto* txtDD = Child<QLineEdit>(d, "txtDD");
   HolidayForm f;
   f.kind = HolidayKind::Week;
   f.month = "9";
@@ -230,17 +257,17 @@ TEST(TfrmInHoliday, FilledFromAWeekRule) {
   f.name = "敬老の日"_sj;
   f.startYear = "2003";
   d.SetForm(f);
-  EXPECT_TRUE(d.optWeek->isChecked());
-  EXPECT_EQ(15, d.cboWeek->currentIndex());
-  EXPECT_EQ(U("2026年は 9月21日(月)"), d.lbl_Status->text());
+  EXPECT_TRUE(optWeek->isChecked());
+  EXPECT_EQ(15, cboWeek->currentIndex());
+  EXPECT_EQ(U("2026年は 9月21日(月)"), lbl_Status->text());
   // Enter through the fields reaches OK, where it means OK
-  d.txtHoliday->setFocus();
-  QTest::keyClick(d.txtHoliday, Qt::Key_Return);
-  ASSERT_EQ(d.cmdOk, d.focusWidget());
-  QTest::keyClick(d.cmdOk, Qt::Key_Return);
+  txtHoliday->setFocus();
+  QTest::keyClick(txtHoliday, Qt::Key_Return);
+  ASSERT_EQ(cmdOk, d.focusWidget());
+  QTest::keyClick(cmdOk, Qt::Key_Return);
   EXPECT_EQ(QDialog::Accepted, d.result());
-  EXPECT_TRUE(d.txtDD->text().isEmpty());  // the week kind has no day of its own
-  EXPECT_EQ(30, d.txtHoliday->MaxBytes());
+  EXPECT_TRUE(txtDD->text().isEmpty());  // the week kind has no day of its own
+  EXPECT_EQ(30, txtHoliday->MaxBytes());
 }
 
 TEST(HolidayActions, TheFileMenuItemsOpenTheTabAndTheSheetFollows) {
@@ -277,14 +304,14 @@ TEST(HolidayActions, TheFileMenuItemsOpenTheTabAndTheSheetFollows) {
             menu);
 
   AnswerEntry(dialogs, [](TfrmInHoliday& d) {
-    d.txtMM->setText("6");
-    d.txtDD->setText("2");
-    d.txtHoliday->setText(U("創立記念日"));
+    Child<QLineEdit>(d, "txtMM")->setText("6");
+    Child<QLineEdit>(d, "txtDD")->setText("2");
+    Child<SjLineEdit>(d, "txtHoliday")->setText(U("創立記念日"));
   });
   int tab = -1;
   dialogs.On<TfrmHoliday>("frmHoliday", [&](TfrmHoliday& d) {
     tab = d.List();
-    EXPECT_EQ(2026, d.txt_Preview->value());  // the year the sheet shows
+    EXPECT_EQ(2026, Child<QSpinBox>(d, "txt_Preview")->value());  // the year the sheet shows
     d.cmd_InsertClick();
     d.cmd_CloseClick();
     return d.result();

@@ -26,6 +26,7 @@
 #include "mainview/ScreenPorts.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ TEST(TfrmMainExtract, ThisYearByCategoryWithItsTotalsThenTheMonthAgain) {
   b.DialogDoes([&b](TfrmPickup& d) {
     Book::ByCategory(d);
     b.dialogs.On<TfrmHanyoData>("frmHanyoData", [](TfrmHanyoData& n) {
-      n.txt_Name->setText(Q("今年の分類別"));
+      Child<SjLineEdit>(n, "txt_Name")->setText(Q("今年の分類別"));
       n.cmd_OkClick();
       return n.result();
     });

@@ -11,6 +11,7 @@
 #include "qtkit/SjLineEdit.h"
 #include "store/CMyLine.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 
 TEST(TfrmMain, CancelledFirstRunCreatesNoFolderAndDoesNotStart) {
   MainFixture env;
@@ -18,7 +19,7 @@ TEST(TfrmMain, CancelledFirstRunCreatesNoFolderAndDoesNotStart) {
   QString preset;
   TfrmMain w(env.Main([&](TfrmNewUser& dlg) {
     asked = true;
-    preset = dlg.txt_UserName->text();
+    preset = Child<SjLineEdit>(dlg, "txt_UserName")->text();
     dlg.cmd_CancelClick();
     return dlg.Result();
   }));
@@ -170,17 +171,18 @@ TEST(TfrmMain, ABookKeepersFirstWeek) {
   e.programFolder = JBX_PROGRAM_DIR;
   e.dataRoot = env.program;
   env.dialogs.On<TfrmNewDiv>("frmNewDiv", [&](TfrmNewDiv& dlg) {
-    dlg.txt_DivName->setText(QString::fromUtf8(wantName));
-    dlg.lst_Package->setCurrentRow(wantPackage);
+    Child<SjLineEdit>(dlg, "txt_DivName")->setText(QString::fromUtf8(wantName));
+    Child<QListWidget>(dlg, "lst_Package")->setCurrentRow(wantPackage);
     dlg.cmd_OkClick();
     return dlg.result() == QDialog::Accepted ? 1 : 0;
   });
   env.dialogs.On<TfrmNewScr>("frmNewScr", [&](TfrmNewScr& dlg) {
-    dlg.txt_ScrName->setText(QString::fromUtf8("予定"));
-    dlg.txt_File->setText(QString::fromStdString(packagelist::PathOf(JBX_PROGRAM_DIR, names[1])));
+    Child<SjLineEdit>(dlg, "txt_ScrName")->setText(QString::fromUtf8("予定"));
+    Child<QLineEdit>(dlg, "txt_File")
+        ->setText(QString::fromStdString(packagelist::PathOf(JBX_PROGRAM_DIR, names[1])));
     dlg.runChooser = [](TfrmPkgViewSel& chooser) {
       if (!chooser.SetUp()) return -1;
-      chooser.lst_Screen->setCurrentRow(0);
+      Child<QListWidget>(chooser, "lst_Screen")->setCurrentRow(0);
       chooser.cmd_OkClick();
       return chooser.result() == QDialog::Accepted ? 1 : 0;
     };
@@ -188,7 +190,7 @@ TEST(TfrmMain, ABookKeepersFirstWeek) {
     return dlg.result() == QDialog::Accepted ? 1 : 0;
   });
   env.dialogs.On<TfrmHanyoData>("frmHanyoData", [](TfrmHanyoData& dlg) {
-    dlg.txt_Name->setText(QString::fromUtf8("私の日記"));
+    Child<SjLineEdit>(dlg, "txt_Name")->setText(QString::fromUtf8("私の日記"));
     dlg.cmd_OkClick();
     return dlg.result();
   });

@@ -13,6 +13,7 @@
 #include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
 #include "support/TempDir.h"
+#include "ui/Widgets.h"
 
 namespace {
 struct Fixture {
@@ -35,7 +36,7 @@ struct Fixture {
 TEST(TfrmNewDiv, RefusalsKeepTheDialogOpenAndTheTableAsItWas) {
   Fixture f;
   TfrmNewDiv dlg(0, f.global, f.users, f.prompter, &f.beeper);
-  ASSERT_GE(dlg.lst_Package->count(), 4);
+  ASSERT_GE(Child<QListWidget>(dlg, "lst_Package")->count(), 4);
   struct Case {
     const char* name;
     const char* message;
@@ -44,14 +45,14 @@ TEST(TfrmNewDiv, RefusalsKeepTheDialogOpenAndTheTableAsItWas) {
                {"Phot", "その分類名はシステムで使用するため設定できません。"},
                {"日記", "パッケージ名を選択して下さい。"}};
   for (const auto& c : cases) {
-    dlg.txt_DivName->setText(QString::fromUtf8(c.name));
+    Child<SjLineEdit>(dlg, "txt_DivName")->setText(QString::fromUtf8(c.name));
     dlg.cmd_OkClick();
     EXPECT_EQ(c.message, f.Last()) << c.name;
   }
-  dlg.rdo_File->setChecked(true);
+  Child<QRadioButton>(dlg, "rdo_File")->setChecked(true);
   dlg.cmd_OkClick();
   EXPECT_EQ("ファイル名を入力して下さい。", f.Last());
-  dlg.txt_File->setText(QString::fromStdString(f.dir / "none.jpk"));
+  Child<QLineEdit>(dlg, "txt_File")->setText(QString::fromStdString(f.dir / "none.jpk"));
   dlg.cmd_OkClick();
   EXPECT_EQ("対象のファイルは見付かりません。", f.Last());
   EXPECT_EQ(0, f.users.RecordCount());
@@ -61,8 +62,8 @@ TEST(TfrmNewDiv, RefusalsKeepTheDialogOpenAndTheTableAsItWas) {
 TEST(TfrmNewDiv, MakesTheDivisionFromTheChosenPackage) {
   Fixture f;
   TfrmNewDiv dlg(0, f.global, f.users, f.prompter, &f.beeper);
-  dlg.txt_DivName->setText(QString::fromUtf8("私の日記"));
-  dlg.lst_Package->setCurrentRow(0);
+  Child<SjLineEdit>(dlg, "txt_DivName")->setText(QString::fromUtf8("私の日記"));
+  Child<QListWidget>(dlg, "lst_Package")->setCurrentRow(0);
   dlg.cmd_OkClick();
   ASSERT_EQ(QDialog::Accepted, dlg.result()) << f.Last();
   ASSERT_EQ(1, f.users.RecordCount());
@@ -77,17 +78,17 @@ TEST(TfrmNewDiv, AFailingPackageLeavesNoNewEntry) {
   std::string bytes = PackageWriter().Bytes();
   WriteBytes(f.dir / "broken.jpk", bytes.substr(0, bytes.size() - 4));  // no end entry
   TfrmNewDiv dlg(0, f.global, f.users, f.prompter, &f.beeper);
-  dlg.txt_DivName->setText(QString::fromUtf8("壊れ"));
-  dlg.rdo_File->setChecked(true);
-  dlg.txt_File->setText(QString::fromStdString(f.dir / "broken.jpk"));
+  Child<SjLineEdit>(dlg, "txt_DivName")->setText(QString::fromUtf8("壊れ"));
+  Child<QRadioButton>(dlg, "rdo_File")->setChecked(true);
+  Child<QLineEdit>(dlg, "txt_File")->setText(QString::fromStdString(f.dir / "broken.jpk"));
   dlg.cmd_OkClick();
   EXPECT_EQ("パッケージの解凍に失敗しました。(1)", f.Last());
   EXPECT_EQ(0, f.users.RecordCount());
   EXPECT_EQ("before", f.global.DivisionFolder());
   // a second division of the same name is refused by the table
   TfrmNewDiv again(0, f.global, f.users, f.prompter, &f.beeper);
-  again.txt_DivName->setText(QString::fromUtf8("日記"));
-  again.lst_Package->setCurrentRow(0);
+  Child<SjLineEdit>(again, "txt_DivName")->setText(QString::fromUtf8("日記"));
+  Child<QListWidget>(again, "lst_Package")->setCurrentRow(0);
   again.cmd_OkClick();
   again.cmd_OkClick();
   EXPECT_EQ("データが重複します。", f.Last());

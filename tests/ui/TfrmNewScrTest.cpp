@@ -13,6 +13,7 @@
 #include "qtkit/SjLineEdit.h"
 #include "shell/CMyGlobal.h"
 #include "support/TempDir.h"
+#include "ui/Widgets.h"
 
 namespace {
 struct Fixture {
@@ -41,14 +42,15 @@ struct Fixture {
 TEST(TfrmNewScr, AScreenFromAPackage) {
   Fixture f;
   TfrmNewScr dlg(0, -1, f.global, f.screens, f.prompter, &f.beeper);
-  dlg.txt_ScrName->setText(QString::fromUtf8("予定"));
-  dlg.txt_File->setText(QString::fromStdString(f.schedule));
+  Child<SjLineEdit>(dlg, "txt_ScrName")->setText(QString::fromUtf8("予定"));
+  Child<QLineEdit>(dlg, "txt_File")->setText(QString::fromStdString(f.schedule));
   QStringList offered;
   dlg.runChooser = [&](TfrmPkgViewSel& chooser) {
     if (!chooser.SetUp()) return -1;
-    for (int i = 0; i < chooser.lst_Screen->count(); ++i) offered << chooser.lst_Screen->item(i)->text();
+    auto* lst_Screen = Child<QListWidget>(chooser, "lst_Screen");
+    for (int i = 0; i < lst_Screen->count(); ++i) offered << lst_Screen->item(i)->text();
     chooser.cmd_OkClick();  // nothing chosen yet
-    chooser.lst_Screen->setCurrentRow(1);
+    lst_Screen->setCurrentRow(1);
     chooser.cmd_OkClick();
     return chooser.result() == QDialog::Accepted ? 1 : 0;
   };
@@ -66,21 +68,21 @@ TEST(TfrmNewScr, RefusalsAndTemplates) {
   TfrmNewScr dlg(0, -1, f.global, f.screens, f.prompter, &f.beeper);
   dlg.cmd_OkClick();
   EXPECT_EQ("表示画面名を入力して下さい。", f.Last());
-  dlg.txt_ScrName->setText(QString::fromUtf8("月表"));
+  Child<SjLineEdit>(dlg, "txt_ScrName")->setText(QString::fromUtf8("月表"));
   dlg.cmd_OkClick();
   EXPECT_EQ("ファイル名を入力して下さい。", f.Last());
   WriteBytes(f.dir / "a.jot", "screen bytes");
-  dlg.txt_File->setText(QString::fromStdString(f.dir / "a.jot"));
+  Child<QLineEdit>(dlg, "txt_File")->setText(QString::fromStdString(f.dir / "a.jot"));
   dlg.cmd_OkClick();
   EXPECT_EQ("既に存在する画面名です。", f.Last());
-  dlg.txt_ScrName->setText(QString::fromUtf8("写し"));
+  Child<SjLineEdit>(dlg, "txt_ScrName")->setText(QString::fromUtf8("写し"));
   dlg.cmd_OkClick();
   EXPECT_EQ(QDialog::Accepted, dlg.result());
   EXPECT_EQ("screen bytes", ReadBytes(f.global.DivisionPath("写し"_sj, ".jos")));
   // repair mode: the same name, no new entry
   TfrmNewScr repair(1, 0, f.global, f.screens, f.prompter, &f.beeper);
-  EXPECT_TRUE(repair.txt_ScrName->isReadOnly());
-  repair.txt_File->setText(QString::fromStdString(f.dir / "a.jot"));
+  EXPECT_TRUE(Child<SjLineEdit>(repair, "txt_ScrName")->isReadOnly());
+  Child<QLineEdit>(repair, "txt_File")->setText(QString::fromStdString(f.dir / "a.jot"));
   repair.cmd_OkClick();
   EXPECT_EQ(QDialog::Accepted, repair.result());
   EXPECT_EQ(2, f.screens.RecordCount());
@@ -89,13 +91,13 @@ TEST(TfrmNewScr, RefusalsAndTemplates) {
 TEST(TfrmNewDivIn, InputDefinitionFromAPackageOrATemplate) {
   Fixture f;
   TfrmNewDivIn dlg(f.global, f.prompter);
-  dlg.txt_File->setText(QString::fromStdString(f.schedule));
+  Child<QLineEdit>(dlg, "txt_File")->setText(QString::fromStdString(f.schedule));
   dlg.cmd_OkClick();
   ASSERT_EQ(QDialog::Accepted, dlg.result()) << f.Last();
   EXPECT_TRUE(fileops::IsFile(f.global.DivisionPath("scrin.jsc")));
   EXPECT_EQ(1u, fileops::List(f.global.DivisionPath(""), "*").size());  // nothing else was written
   TfrmNewDivIn missing(f.global, f.prompter);
-  missing.txt_File->setText(QString::fromStdString(f.dir / "none.jit"));
+  Child<QLineEdit>(missing, "txt_File")->setText(QString::fromStdString(f.dir / "none.jit"));
   missing.cmd_OkClick();
   EXPECT_EQ("対象のファイルは見付かりません。", f.Last());
 }

@@ -13,6 +13,7 @@
 #include "shell/CMyGlobal.h"
 #include "shell/TfrmNewUser.h"
 #include "support/TempDir.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST(TfrmNewUser, EmptyAndUnstorableNamesKeepTheDialogOpen) {
   EXPECT_EQ("注意"_sj, env.prompter.Shown()[0].caption);
   EXPECT_EQ(PromptIcon::Warning, env.prompter.Shown()[0].icon);
   EXPECT_TRUE(fileops::List(env.program, "*", true).empty());  // no user folder was made
-  EXPECT_EQ(14, dlg.txt_UserName->MaxBytes());
+  EXPECT_EQ(14, Child<SjLineEdit>(dlg, "txt_UserName")->MaxBytes());
 }
 
 TEST(TfrmNewUser, OkCreatesTheUserFolderAndRemembersTheName) {

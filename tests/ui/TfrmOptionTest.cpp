@@ -11,6 +11,7 @@
 #include "options/TfrmOption.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -25,14 +26,14 @@ struct Seen {
 };
 
 void Look(TfrmOption& dlg, Seen& seen) {
-  seen.title = dlg.findChild<QCheckBox*>("chk_PrnOnTitle")->isChecked();
-  seen.page = dlg.findChild<QCheckBox*>("chk_PrnOnPage")->isChecked();
-  seen.now = dlg.findChild<QCheckBox*>("chk_PrnOnNow")->isChecked();
-  seen.hidePanel = dlg.findChild<QCheckBox*>("chk_ScrView")->isChecked();
-  seen.kind = dlg.findChild<QComboBox*>("cbo_BackKind")->currentIndex();
-  seen.path = dlg.findChild<SjLineEdit*>("txt_BackPath")->text();
-  seen.lastBackup = dlg.findChild<QLabel*>("lbl_LastBackup")->text();
-  seen.lastShown = !dlg.findChild<QLabel*>("lbl_LastBackup")->isHidden();
+  seen.title = Child<QCheckBox>(dlg, "chk_PrnOnTitle")->isChecked();
+  seen.page = Child<QCheckBox>(dlg, "chk_PrnOnPage")->isChecked();
+  seen.now = Child<QCheckBox>(dlg, "chk_PrnOnNow")->isChecked();
+  seen.hidePanel = Child<QCheckBox>(dlg, "chk_ScrView")->isChecked();
+  seen.kind = Child<QComboBox>(dlg, "cbo_BackKind")->currentIndex();
+  seen.path = Child<SjLineEdit>(dlg, "txt_BackPath")->text();
+  seen.lastBackup = Child<QLabel>(dlg, "lbl_LastBackup")->text();
+  seen.lastShown = !Child<QLabel>(dlg, "lbl_LastBackup")->isHidden();
 }
 
 }  // namespace
@@ -52,10 +53,10 @@ TEST(TfrmOption, OkStoresCancelDoesNotAndThePanelFollowsAtOnce) {
     Seen first;
     f.dialogs.On<TfrmOption>("frmOption", [&first](TfrmOption& dlg) {
       Look(dlg, first);
-      dlg.chk_PrnOnTitle->setChecked(false);
-      dlg.chk_ScrView->setChecked(true);
-      dlg.cbo_BackKind->setCurrentIndex(2);
-      dlg.findChild<QPushButton*>("cmd_Cancel")->click();
+      Child<QCheckBox>(dlg, "chk_PrnOnTitle")->setChecked(false);
+      Child<QCheckBox>(dlg, "chk_ScrView")->setChecked(true);
+      Child<QComboBox>(dlg, "cbo_BackKind")->setCurrentIndex(2);
+      Child<QPushButton>(dlg, "cmd_Cancel")->click();
       return dlg.result();
     });
     ASSERT_TRUE(Trigger(w, "mnuFileOption"));
@@ -70,7 +71,7 @@ TEST(TfrmOption, OkStoresCancelDoesNotAndThePanelFollowsAtOnce) {
 
     // OK without changes: KIND 3 becomes 0, the panel stays
     f.dialogs.On<TfrmOption>("frmOption", [](TfrmOption& dlg) {
-      dlg.findChild<QPushButton*>("cmd_Ok")->click();
+      Child<QPushButton>(dlg, "cmd_Ok")->click();
       return dlg.result();
     });
     ASSERT_TRUE(Trigger(w, "mnuFileOption"));
@@ -80,12 +81,12 @@ TEST(TfrmOption, OkStoresCancelDoesNotAndThePanelFollowsAtOnce) {
     // OK with changes; the folder comes from the chooser
     f.files.answers.push_back("/media/usb/控え");
     f.dialogs.On<TfrmOption>("frmOption", [](TfrmOption& dlg) {
-      dlg.chk_PrnOnTitle->setChecked(false);
-      dlg.chk_PrnOnNow->setChecked(false);
-      dlg.chk_ScrView->setChecked(true);
-      dlg.cbo_BackKind->setCurrentIndex(3);
-      dlg.findChild<QPushButton*>("cmd_BackPath")->click();
-      dlg.findChild<QPushButton*>("cmd_Ok")->click();
+      Child<QCheckBox>(dlg, "chk_PrnOnTitle")->setChecked(false);
+      Child<QCheckBox>(dlg, "chk_PrnOnNow")->setChecked(false);
+      Child<QCheckBox>(dlg, "chk_ScrView")->setChecked(true);
+      Child<QComboBox>(dlg, "cbo_BackKind")->setCurrentIndex(3);
+      Child<QPushButton>(dlg, "cmd_BackPath")->click();
+      Child<QPushButton>(dlg, "cmd_Ok")->click();
       return dlg.result();
     });
     ASSERT_TRUE(Trigger(w, "mnuFileOption"));
@@ -102,9 +103,9 @@ TEST(TfrmOption, OkStoresCancelDoesNotAndThePanelFollowsAtOnce) {
     f.files.answers.push_back("/media/한국");
     QString kept;
     f.dialogs.On<TfrmOption>("frmOption", [&kept](TfrmOption& dlg) {
-      dlg.findChild<QPushButton*>("cmd_BackPath")->click();
-      kept = dlg.txt_BackPath->text();
-      dlg.findChild<QPushButton*>("cmd_Cancel")->click();
+      Child<QPushButton>(dlg, "cmd_BackPath")->click();
+      kept = Child<SjLineEdit>(dlg, "txt_BackPath")->text();
+      Child<QPushButton>(dlg, "cmd_Cancel")->click();
       return dlg.result();
     });
     ASSERT_TRUE(Trigger(w, "mnuFileOption"));
@@ -143,8 +144,8 @@ TEST(TfrmOption, OkStoresCancelDoesNotAndThePanelFollowsAtOnce) {
   EXPECT_EQ(QString::fromUtf8("/media/usb/控え"), again.path);
   // showing the panel again takes effect at once too
   f.dialogs.On<TfrmOption>("frmOption", [](TfrmOption& dlg) {
-    dlg.chk_ScrView->setChecked(false);
-    dlg.findChild<QPushButton*>("cmd_Ok")->click();
+    Child<QCheckBox>(dlg, "chk_ScrView")->setChecked(false);
+    Child<QPushButton>(dlg, "cmd_Ok")->click();
     return dlg.result();
   });
   ASSERT_TRUE(Trigger(w, "mnuFileOption"));

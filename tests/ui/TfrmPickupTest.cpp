@@ -24,6 +24,7 @@
 #include "platform/FileOps.h"
 #include "qtkit/DialogRunner.h"
 #include "qtkit/SjLineEdit.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -41,9 +42,7 @@ struct Dialog : PickupFixture {
   }
   template <class T>
   T* W(const char* name) const {
-    T* w = dlg->findChild<T*>(name);
-    EXPECT_NE(nullptr, w) << name;
-    return w;
+    return Child<T>(*dlg, name);
   }
   QTableWidget* Grid() const { return W<QTableWidget>("gri_Main"); }
   QString Cell(const char* caption, int column) const {
@@ -74,7 +73,7 @@ struct Dialog : PickupFixture {
   void NameAnswers(const char* name) {
     std::string n = name;
     dialogs.On<TfrmHanyoData>("frmHanyoData", [n](TfrmHanyoData& d) {
-      d.txt_Name->setText(QString::fromUtf8(n.c_str()));
+      Child<SjLineEdit>(d, "txt_Name")->setText(QString::fromUtf8(n.c_str()));
       d.cmd_OkClick();
       return d.result();
     });
@@ -204,14 +203,15 @@ TEST(TfrmPickup, ConditionValuesAreTypedOrChosenFromTheRowsList) {
   QStringList offered;
   int pick = -1;
   d.dialogs.On<TfrmSelect>("frmSelect", [&](TfrmSelect& s) -> int {
+    auto* lst_Main = Child<QListWidget>(s, "lst_Main");
     EXPECT_EQ(Q("選択画面"), s.windowTitle());
     offered.clear();
-    for (int i = 0; i < s.lst_Main->count(); ++i) offered << s.lst_Main->item(i)->text();
-    s.lst_Main->clearSelection();
+    for (int i = 0; i < lst_Main->count(); ++i) offered << lst_Main->item(i)->text();
+    lst_Main->clearSelection();
     s.cmd_OkClick();  // nothing chosen yet
     EXPECT_FALSE(s.result() == QDialog::Accepted);
     if (pick < 0) return QDialog::Rejected;
-    s.lst_Main->setCurrentRow(pick);
+    lst_Main->setCurrentRow(pick);
     s.cmd_OkClick();
     return s.result();
   });

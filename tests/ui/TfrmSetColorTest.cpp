@@ -11,6 +11,7 @@
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "qtkit/SjLineEdit.h"
+#include "ui/Widgets.h"
 
 TEST(TfrmSetColor, AddUpdateBindAndMove) {
   ScriptedPrompter prompter;
@@ -23,36 +24,44 @@ TEST(TfrmSetColor, AddUpdateBindAndMove) {
     c = next;
     return true;
   };
-  dlg.txt_Name->setText(QString::fromUtf8("重要"));
-  dlg.cmd_TextColor->click();  // choosing a colour turns it on
-  EXPECT_TRUE(dlg.chk_TextColor->isChecked());
-  dlg.cbo_CrPalette->setCurrentIndex(2);
+  auto* txt_Name = Child<SjLineEdit>(dlg, "txt_Name");
+  auto* cmd_TextColor = Child<QPushButton>(dlg, "cmd_TextColor");
+  auto* chk_TextColor = Child<QCheckBox>(dlg, "chk_TextColor");
+  auto* cbo_CrPalette = Child<QComboBox>(dlg, "cbo_CrPalette");
+  auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
+  auto* cmd_Color = Child<QPushButton>(dlg, "cmd_Color");
+  auto* chk_ShortCut = Child<QCheckBox>(dlg, "chk_ShortCut");
+  auto* cmd_Update = Child<QPushButton>(dlg, "cmd_Update");
+  txt_Name->setText(QString::fromUtf8("重要"));
+  cmd_TextColor->click();  // choosing a colour turns it on
+  EXPECT_TRUE(chk_TextColor->isChecked());
+  cbo_CrPalette->setCurrentIndex(2);
   dlg.cmd_InsertClick();
-  ASSERT_EQ(1, dlg.lst_Main->count());
-  EXPECT_EQ(QString::fromUtf8(" (2) 重要"), dlg.lst_Main->item(0)->text());
-  EXPECT_TRUE(dlg.txt_Name->text().isEmpty());  // fields cleared after a store
+  ASSERT_EQ(1, lst_Main->count());
+  EXPECT_EQ(QString::fromUtf8(" (2) 重要"), lst_Main->item(0)->text());
+  EXPECT_TRUE(txt_Name->text().isEmpty());  // fields cleared after a store
   // a second kind takes palette 2 away from the first
-  dlg.txt_Name->setText(QString::fromUtf8("予定"));
+  txt_Name->setText(QString::fromUtf8("予定"));
   next = 0xC0FFFF;
-  dlg.cmd_Color->click();
-  dlg.cbo_CrPalette->setCurrentIndex(2);
-  dlg.chk_ShortCut->setChecked(true);
+  cmd_Color->click();
+  cbo_CrPalette->setCurrentIndex(2);
+  chk_ShortCut->setChecked(true);
   dlg.cmd_InsertClick();
-  EXPECT_EQ(QString::fromUtf8("     重要"), dlg.lst_Main->item(0)->text());
-  EXPECT_EQ(QString::fromUtf8("S(2) 予定"), dlg.lst_Main->item(1)->text());
+  EXPECT_EQ(QString::fromUtf8("     重要"), lst_Main->item(0)->text());
+  EXPECT_EQ(QString::fromUtf8("S(2) 予定"), lst_Main->item(1)->text());
   // update needs a kind loaded by a double click
-  EXPECT_FALSE(dlg.cmd_Update->isEnabled());
+  EXPECT_FALSE(cmd_Update->isEnabled());
   dlg.lst_MainDblClick(0);
-  EXPECT_TRUE(dlg.cmd_Update->isEnabled());
-  EXPECT_EQ(QString::fromUtf8("重要"), dlg.txt_Name->text());
-  dlg.chk_TextColor->setChecked(false);
+  EXPECT_TRUE(cmd_Update->isEnabled());
+  EXPECT_EQ(QString::fromUtf8("重要"), txt_Name->text());
+  chk_TextColor->setChecked(false);
   dlg.cmd_UpdateClick();
   EXPECT_EQ("テキスト・背景ともにチェックが有効になっていません。", prompter.ShownUtf8().back());
   dlg.lst_MainDblClick(7);
   EXPECT_EQ(1, beeper.Count());
-  dlg.lst_Main->setCurrentRow(1);
+  lst_Main->setCurrentRow(1);
   dlg.cmd_UpClick();
-  EXPECT_EQ(QString::fromUtf8("S(2) 予定"), dlg.lst_Main->item(0)->text());
-  EXPECT_EQ(0, dlg.lst_Main->currentRow());
+  EXPECT_EQ(QString::fromUtf8("S(2) 予定"), lst_Main->item(0)->text());
+  EXPECT_EQ(0, lst_Main->currentRow());
   EXPECT_TRUE(dlg.Changed());
 }

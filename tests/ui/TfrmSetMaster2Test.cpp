@@ -14,6 +14,7 @@
 #include "qtkit/DialogRunner.h"
 #include "qtkit/SjLineEdit.h"
 #include "support/TempDir.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -120,6 +121,9 @@ TEST(TfrmSetMaster2, EveryRefusalIsTheModelsMessage) {
   CountingBeeper beeper;
   CMySetMaster2 model(l.Args(2, "果物"), &prompter, &beeper);
   TfrmSetMaster2 dlg(model, prompter, &beeper);
+  auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
+  auto* txt_Name = Child<SjLineEdit>(dlg, "txt_Name");
+  auto* txt_Key = Child<SjLineEdit>(dlg, "txt_Key");
   const QStringList start{" 3 りんご", " - みかん"};
   enum Button { kInsert, kUpdate };
   struct Case {
@@ -147,28 +151,28 @@ TEST(TfrmSetMaster2, EveryRefusalIsTheModelsMessage) {
     if (c.selected >= 0)
       dlg.lst_MainDblClick(c.selected);
     else
-      dlg.lst_Main->setCurrentRow(-1);
-    dlg.txt_Name->setText(QString::fromUtf8(c.name));
-    dlg.txt_Key->setText(QString::fromUtf8(c.key));
+      lst_Main->setCurrentRow(-1);
+    txt_Name->setText(QString::fromUtf8(c.name));
+    txt_Key->setText(QString::fromUtf8(c.key));
     c.button == kInsert ? dlg.cmd_InsertClick() : dlg.cmd_UpdateClick();
     ASSERT_EQ(1u, prompter.Shown().size());
     EXPECT_EQ(c.message, prompter.ShownUtf8()[0]);
     EXPECT_EQ("注意"_sj, prompter.Shown()[0].caption);
-    EXPECT_EQ(start, Shown(dlg.lst_Main));
-    EXPECT_EQ(QString::fromUtf8(c.name), dlg.txt_Name->text());
+    EXPECT_EQ(start, Shown(lst_Main));
+    EXPECT_EQ(QString::fromUtf8(c.name), txt_Name->text());
   }
   // the row being updated is not compared with itself
   prompter.ClearShown();
   dlg.lst_MainDblClick(0);
-  EXPECT_EQ(QString::fromUtf8("3"), dlg.txt_Key->text());
+  EXPECT_EQ(QString::fromUtf8("3"), txt_Key->text());
   dlg.cmd_UpdateClick();
   EXPECT_TRUE(prompter.Shown().empty());
   // delete and the order buttons beep where they do not apply
-  dlg.lst_Main->setCurrentRow(-1);
+  lst_Main->setCurrentRow(-1);
   dlg.cmd_DeleteClick();
-  dlg.lst_Main->setCurrentRow(0);
+  lst_Main->setCurrentRow(0);
   dlg.cmd_UpClick();
-  dlg.lst_Main->setCurrentRow(1);
+  lst_Main->setCurrentRow(1);
   dlg.cmd_DownClick();
   EXPECT_EQ(3, beeper.Count());
   EXPECT_TRUE(prompter.Shown().empty());
@@ -176,7 +180,7 @@ TEST(TfrmSetMaster2, EveryRefusalIsTheModelsMessage) {
   // "親データ" on with no parent chosen
   CMySetMaster2 unchosen(l.Args(2, "魚"), &prompter);
   TfrmSetMaster2 dlg2(unchosen, prompter, nullptr);
-  dlg2.txt_Name->setText(QStringLiteral("x"));
+  Child<SjLineEdit>(dlg2, "txt_Name")->setText(QStringLiteral("x"));
   dlg2.cmd_InsertClick();
   EXPECT_EQ("親データを選択して下さい。", prompter.ShownUtf8().back());
 
@@ -184,7 +188,7 @@ TEST(TfrmSetMaster2, EveryRefusalIsTheModelsMessage) {
   CMySetMaster2::Args none;
   CMySetMaster2 missing(none, &prompter);
   TfrmSetMaster2 dlg3(missing, prompter, nullptr);
-  dlg3.txt_Name->setText(QStringLiteral("x"));
+  Child<SjLineEdit>(dlg3, "txt_Name")->setText(QStringLiteral("x"));
   dlg3.cmd_InsertClick();
   EXPECT_EQ("設定がされていません。", prompter.ShownUtf8().back());
 }
@@ -202,35 +206,42 @@ TEST(TfrmSetMaster2, EditsUnderTwoParentsReachTheFilesOnlyOnClose) {
   CMySetMaster2 model(args, &prompter, &beeper);
   ScriptedDialogs runner;
   runner.On<TfrmSetMaster2>("frmSetMaster2", [&](TfrmSetMaster2& dlg) {
-    dlg.txt_Name->setText(QString::fromUtf8("ぶどう"));
-    dlg.txt_Key->setText(QStringLiteral("4"));
+    auto* txt_Name = Child<SjLineEdit>(dlg, "txt_Name");
+    auto* txt_Key = Child<SjLineEdit>(dlg, "txt_Key");
+    auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
+    auto* cmd_Update = Child<QPushButton>(dlg, "cmd_Update");
+    auto* cmd_Delete = Child<QPushButton>(dlg, "cmd_Delete");
+    auto* cbo_Parent = Child<QComboBox>(dlg, "cbo_Parent");
+    auto* chk_Auto = Child<QCheckBox>(dlg, "chk_Auto");
+    txt_Name->setText(QString::fromUtf8("ぶどう"));
+    txt_Key->setText(QStringLiteral("4"));
     dlg.cmd_InsertClick();
-    EXPECT_EQ((QStringList{" 3 りんご", " - みかん", " 4 ぶどう"}), Shown(dlg.lst_Main));
-    EXPECT_TRUE(dlg.txt_Name->text().isEmpty());
+    EXPECT_EQ((QStringList{" 3 りんご", " - みかん", " 4 ぶどう"}), Shown(lst_Main));
+    EXPECT_TRUE(txt_Name->text().isEmpty());
     // rename: double click, change, update
     dlg.lst_MainDblClick(0);
-    EXPECT_TRUE(dlg.cmd_Update->isEnabled());
-    EXPECT_TRUE(dlg.cmd_Delete->isEnabled());
-    dlg.txt_Name->setText(QString::fromUtf8("林檎"));
+    EXPECT_TRUE(cmd_Update->isEnabled());
+    EXPECT_TRUE(cmd_Delete->isEnabled());
+    txt_Name->setText(QString::fromUtf8("林檎"));
     dlg.cmd_UpdateClick();
-    EXPECT_FALSE(dlg.cmd_Update->isEnabled());
+    EXPECT_FALSE(cmd_Update->isEnabled());
     // delete みかん
     dlg.lst_MainDblClick(1);
     dlg.cmd_DeleteClick();
-    EXPECT_EQ((QStringList{" 3 林檎", " 4 ぶどう"}), Shown(dlg.lst_Main));
+    EXPECT_EQ((QStringList{" 3 林檎", " 4 ぶどう"}), Shown(lst_Main));
     // the order follows the buttons, and the fields still describe the moved row
     dlg.lst_MainDblClick(1);
     dlg.cmd_UpClick();
-    EXPECT_EQ((QStringList{" 4 ぶどう", " 3 林檎"}), Shown(dlg.lst_Main));
-    EXPECT_TRUE(dlg.cmd_Update->isEnabled());
+    EXPECT_EQ((QStringList{" 4 ぶどう", " 3 林檎"}), Shown(lst_Main));
+    EXPECT_TRUE(cmd_Update->isEnabled());
     // another parent: key 3 is free there
-    dlg.cbo_Parent->setCurrentIndex(1);
-    EXPECT_EQ((QStringList{" 1 なす"}), Shown(dlg.lst_Main));
-    dlg.txt_Name->setText(QString::fromUtf8("かぼちゃ"));
-    dlg.txt_Key->setText(QStringLiteral("3"));
+    cbo_Parent->setCurrentIndex(1);
+    EXPECT_EQ((QStringList{" 1 なす"}), Shown(lst_Main));
+    txt_Name->setText(QString::fromUtf8("かぼちゃ"));
+    txt_Key->setText(QStringLiteral("3"));
     dlg.cmd_InsertClick();
     EXPECT_TRUE(prompter.Shown().empty());
-    dlg.chk_Auto->click();
+    chk_Auto->click();
     EXPECT_FALSE(fileops::Exists(l.dir / "selms05.ms"));
     EXPECT_FALSE(fileops::Exists(l.dir / "selms07.ms"));
     dlg.cmd_CloseClick();
@@ -265,12 +276,16 @@ TEST(TfrmSetMaster2, TurningTheParentOffListsAndSavesEveryRow) {
   ScriptedPrompter prompter;
   CMySetMaster2 model(l.Args(2, "果物"), &prompter);
   TfrmSetMaster2 dlg(model, prompter, nullptr);
+  auto* chk_Parent = Child<QCheckBox>(dlg, "chk_Parent");
+  auto* cbo_Parent = Child<QComboBox>(dlg, "cbo_Parent");
+  auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
+  auto* txt_Name = Child<SjLineEdit>(dlg, "txt_Name");
   dlg.show();
-  dlg.chk_Parent->click();
-  EXPECT_FALSE(dlg.cbo_Parent->isEnabled());
+  chk_Parent->click();
+  EXPECT_FALSE(cbo_Parent->isEnabled());
   // the parent's rows were merged back behind the others
-  EXPECT_EQ((QStringList{" 1 なす", " 3 りんご", " - みかん"}), Shown(dlg.lst_Main));
-  dlg.txt_Name->setText(QStringLiteral("x"));
+  EXPECT_EQ((QStringList{" 1 なす", " 3 りんご", " - みかん"}), Shown(lst_Main));
+  txt_Name->setText(QStringLiteral("x"));
   dlg.cmd_InsertClick();
   QTest::keyClick(&dlg, Qt::Key_Escape);  // Esc closes and saves
   EXPECT_TRUE(dlg.Closed());
@@ -286,7 +301,7 @@ TEST(TfrmSetMaster2, AFailedSaveIsRetriedOnTheNextClose) {
   ScriptedPrompter prompter;
   CMySetMaster2 model(l.Args(-1, ""), &prompter);
   TfrmSetMaster2 dlg(model, prompter, nullptr);
-  dlg.txt_Name->setText(QStringLiteral("x"));
+  Child<SjLineEdit>(dlg, "txt_Name")->setText(QStringLiteral("x"));
   dlg.cmd_InsertClick();
   fileops::InjectFault(fileops::Fault::kRename, 1);  // the disk refuses once
   prompter.Queue(kAnswerOk);

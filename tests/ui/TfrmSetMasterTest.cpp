@@ -13,6 +13,7 @@
 #include "qtkit/DialogRunner.h"
 #include "qtkit/SjLineEdit.h"
 #include "support/TempDir.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -57,6 +58,8 @@ TEST(TfrmSetMaster, EveryRefusalIsTheModelsMessageAndChangesNothing) {
   ScriptedPrompter prompter;
   CMySetMaster model(dir.path(), 0, &prompter);
   TfrmSetMaster dlg(model, prompter, nullptr);
+  auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
+  auto* txt_Name = Child<SjLineEdit>(dlg, "txt_Name");
   enum Button { kInsert, kUpdate, kDelete };
   struct Case {
     const char* name;
@@ -75,8 +78,8 @@ TEST(TfrmSetMaster, EveryRefusalIsTheModelsMessageAndChangesNothing) {
   };
   for (const auto& c : cases) {
     prompter.ClearShown();
-    dlg.lst_Main->setCurrentRow(c.selected);
-    dlg.txt_Name->setText(QString::fromUtf8(c.name));
+    lst_Main->setCurrentRow(c.selected);
+    txt_Name->setText(QString::fromUtf8(c.name));
     switch (c.button) {
       case kInsert:
         dlg.cmd_InsertClick();
@@ -92,16 +95,16 @@ TEST(TfrmSetMaster, EveryRefusalIsTheModelsMessageAndChangesNothing) {
     EXPECT_EQ(c.message, prompter.ShownUtf8()[0]) << c.name;
     EXPECT_EQ("注意"_sj, prompter.Shown()[0].caption);
     EXPECT_EQ(PromptIcon::Warning, prompter.Shown()[0].icon);
-    EXPECT_EQ((QStringList{"A", "B"}), Shown(dlg.lst_Main)) << c.name;
-    EXPECT_EQ(QString::fromUtf8(c.name), dlg.txt_Name->text()) << "what was typed stays";
+    EXPECT_EQ((QStringList{"A", "B"}), Shown(lst_Main)) << c.name;
+    EXPECT_EQ(QString::fromUtf8(c.name), txt_Name->text()) << "what was typed stays";
   }
   // "$$$" later in the text is no header
   prompter.ClearShown();
-  dlg.txt_Name->setText(QStringLiteral("x$$$"));
-  dlg.lst_Main->setCurrentRow(-1);
+  txt_Name->setText(QStringLiteral("x$$$"));
+  lst_Main->setCurrentRow(-1);
   dlg.cmd_InsertClick();
   EXPECT_TRUE(prompter.Shown().empty());
-  EXPECT_EQ((QStringList{"A", "B", "x$$$"}), Shown(dlg.lst_Main));
+  EXPECT_EQ((QStringList{"A", "B", "x$$$"}), Shown(lst_Main));
 }
 
 TEST(TfrmSetMaster, EditsReachTheFilesOnlyWhenTheDialogCloses) {
@@ -118,27 +121,30 @@ TEST(TfrmSetMaster, EditsReachTheFilesOnlyWhenTheDialogCloses) {
   CMySetMaster model(dir.path(), 1, &prompter, &beeper, &pair, 4);
   ScriptedDialogs runner;
   runner.On<TfrmSetMaster>("frmSetMaster", [&](TfrmSetMaster& dlg) {
+    auto* lst_Main = Child<QListWidget>(dlg, "lst_Main");
+    auto* txt_Name = Child<SjLineEdit>(dlg, "txt_Name");
+    auto* chk_Auto = Child<QCheckBox>(dlg, "chk_Auto");
     // insert before the selected item
-    dlg.lst_Main->setCurrentRow(1);
-    dlg.txt_Name->setText(QString::fromUtf8("みかん"));
+    lst_Main->setCurrentRow(1);
+    txt_Name->setText(QString::fromUtf8("みかん"));
     dlg.cmd_InsertClick();
-    EXPECT_EQ((QStringList{"りんご", "みかん", "B"}), Shown(dlg.lst_Main));
-    EXPECT_EQ(1, dlg.lst_Main->currentRow());
-    EXPECT_TRUE(dlg.txt_Name->text().isEmpty());
+    EXPECT_EQ((QStringList{"りんご", "みかん", "B"}), Shown(lst_Main));
+    EXPECT_EQ(1, lst_Main->currentRow());
+    EXPECT_TRUE(txt_Name->text().isEmpty());
     // rename: a double click brings the item into the box
     dlg.lst_MainDblClick(0);
-    EXPECT_EQ(QString::fromUtf8("りんご"), dlg.txt_Name->text());
-    dlg.txt_Name->setText(QString::fromUtf8("林檎"));
+    EXPECT_EQ(QString::fromUtf8("りんご"), txt_Name->text());
+    txt_Name->setText(QString::fromUtf8("林檎"));
     dlg.cmd_UpdateClick();
     // delete, then move the new item to the bottom
-    dlg.lst_Main->setCurrentRow(2);
+    lst_Main->setCurrentRow(2);
     dlg.cmd_DeleteClick();
-    dlg.lst_Main->setCurrentRow(1);
+    lst_Main->setCurrentRow(1);
     dlg.cmd_DownClick();  // already last: a beep, nothing moves
     EXPECT_EQ(1, beeper.Count());
     dlg.cmd_UpClick();
-    EXPECT_EQ((QStringList{"みかん", "林檎"}), Shown(dlg.lst_Main));
-    dlg.chk_Auto->click();
+    EXPECT_EQ((QStringList{"みかん", "林檎"}), Shown(lst_Main));
+    chk_Auto->click();
     EXPECT_EQ(before, ReadBytes(dir / "cboms01.ms"));
     EXPECT_FALSE(fileops::Exists(dir / "cbsms04.ms"));
     dlg.cmd_CloseClick();
@@ -174,7 +180,7 @@ TEST(TfrmSetMaster, EscapeClosesAsTheButtonDoesAndNothingChangedWritesNothing) {
   CMySetMaster edited(dir.path(), 3, &prompter);
   TfrmSetMaster again(edited, prompter, nullptr);
   again.show();
-  again.txt_Name->setText(QStringLiteral("x"));
+  Child<SjLineEdit>(again, "txt_Name")->setText(QStringLiteral("x"));
   again.cmd_InsertClick();
   again.close();  // the window's close box
   EXPECT_TRUE(again.Closed());
@@ -187,7 +193,7 @@ TEST(TfrmSetMaster, AFailedSaveKeepsTheEditsUntilTheUserGivesThemUp) {
   CMySetMaster model(dir / "gone", 0, &prompter);  // a folder that is not there
   TfrmSetMaster dlg(model, prompter, nullptr);
   dlg.show();
-  dlg.txt_Name->setText(QStringLiteral("x"));
+  Child<SjLineEdit>(dlg, "txt_Name")->setText(QStringLiteral("x"));
   dlg.cmd_InsertClick();
   prompter.Queue(kAnswerOk);
   prompter.Queue(kAnswerNo);
@@ -197,7 +203,7 @@ TEST(TfrmSetMaster, AFailedSaveKeepsTheEditsUntilTheUserGivesThemUp) {
   EXPECT_EQ(kAnswerNo, prompter.Shown()[1].defaultButton);
   EXPECT_FALSE(dlg.Closed());
   EXPECT_TRUE(dlg.isVisible());
-  EXPECT_EQ((QStringList{"x"}), Shown(dlg.lst_Main));
+  EXPECT_EQ((QStringList{"x"}), Shown(Child<QListWidget>(dlg, "lst_Main")));
   // the folder comes back: the next close writes what was kept
   ASSERT_TRUE(fileops::MakeDir(dir / "gone"));
   prompter.ClearShown();
@@ -210,7 +216,7 @@ TEST(TfrmSetMaster, AFailedSaveKeepsTheEditsUntilTheUserGivesThemUp) {
   // given up: the caller is told nothing changed, so its list stays as the file
   CMySetMaster lost(dir / "none", 0, &prompter);
   TfrmSetMaster dlg2(lost, prompter, nullptr);
-  dlg2.txt_Name->setText(QStringLiteral("y"));
+  Child<SjLineEdit>(dlg2, "txt_Name")->setText(QStringLiteral("y"));
   dlg2.cmd_InsertClick();
   prompter.Queue(kAnswerOk);
   prompter.Queue(kAnswerYes);

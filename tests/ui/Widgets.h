@@ -1,0 +1,24 @@
+// The dialogs keep their widgets to themselves; a test reaches one by its
+// object name, as the forms name every widget after its member.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+#include <string>
+
+// The child of `parent` named `name` that is a T. A missing one (or one of
+// another type, which findChild does not see) fails the test there and
+// then, with the name, instead of a null pointer further on.
+template <class T>
+T* Child(const QObject& parent, const char* name) {
+  T* child = parent.findChild<T*>(QString::fromUtf8(name));
+  if (!child) {
+    const std::string what = std::string("no ") + T::staticMetaObject.className() + " named \"" + name +
+                             "\" in " + parent.objectName().toStdString();
+    ADD_FAILURE() << what;
+    throw std::logic_error(what);
+  }
+  return child;
+}
