@@ -11,6 +11,7 @@
 #include "catalogue/CMyMaster.h"
 #include "cli/Commands.h"
 #include "input/CMyInput.h"
+#include "input/FormPorts.h"
 #include "input/PhotoState.h"
 #include "input/StoreInputPorts.h"
 #include "mainview/ScreenPorts.h"
@@ -168,8 +169,17 @@ int Run(Mode m, int argc, char** argv) {
   view.ReloadView();
 
   CMyInput form(db, prompter, clock, view);
+  // calculated fields fill themselves as they do in the form
+  CountingBeeper calcBeeper;
+  CalcFormPort calc(global.DivisionPath(""), &prompter, &calcBeeper);
+  calc.Load();
+  form.SetCalcPort(&calc);
   if (!form.BuildForm(global.DivisionPath("scrin.jsc")))
     return Fail(m, "the division has no input definition");
+  // and the lists learn what a saved entry holds
+  ListFormPort lists(global.DivisionPath(""), &prompter);
+  lists.Load(form);
+  form.SetListPort(&lists);
   global.dataKind = form.DataKind();
   CMyMaster screens("DIVIN", &prompter);
   if (screens.Read(global.DivisionPath("divin.jpr")) == 0 && screens.RecordCount() > 0) {
@@ -274,6 +284,8 @@ int Run(Mode m, int argc, char** argv) {
   }
   bool ok = m == Mode::kRemove ? form.DeleteRecord(false) : form.SaveRecord();
   if (!ok) return 1;
+  if (lists.TakeFailedSaves() > 0)
+    std::fprintf(stderr, "jbx %s: the learnt lists could not be written\n", Name(m));
   if (!form.ByPage() && AlarmImage(alarm) != alarmsBefore && !alarm.Save(alarmPath))
     std::fprintf(stderr, "jbx %s: the alarm list could not be written\n", Name(m));
   std::printf("%s\t%s\n", form.SavedKey().c_str(), form.SavedSerial().c_str());

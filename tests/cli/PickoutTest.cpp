@@ -78,8 +78,8 @@ TEST(JbxPickout, ThisYearsEntriesGroupedByCategoryWithTheirSum) {
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_EQ(
       "2026/03/09\t00002\t外食\t食費\t\t\t1.10\t\t\t標準\t\n"
-      "2026/03/02\t00001\t米\t食費\t\t2000\t1.10\t\t\t標準\t\n"
-      "2026/01/05\t00001\tパン\t食費\t\t300\t1.10\t\t\t標準\t\n",
+      "2026/03/02\t00001\t米\t食費\t\t2000\t1.10\t2200\t\t標準\t\n"
+      "2026/01/05\t00001\tパン\t食費\t\t300\t1.10\t330\t\t標準\t\n",
       r.out);
 
   // a saved method by its name

@@ -158,7 +158,7 @@ TEST(TfrmInput, TheHouseholdTaxKindLooksUpItsRateFromTheShippedTable) {
   auto* strip = b.Find<QWidget>("pai_Sel");
   ASSERT_NE(nullptr, strip);
   EXPECT_TRUE(strip->isVisible());
-  kind->setText("02");
+  kind->setText("2");
   emit kind->textEdited(kind->text());
   b.Find<SjLineEdit>("txt_dat001")->setFocus();  // leaving the kind looks the rate up
   EXPECT_EQ(QString::fromUtf8("軽減"), kind->text());
