@@ -1,7 +1,8 @@
 #!/bin/bash
 # Remakes the help pages' screenshots that can be taken from a fresh user:
-# the first-run dialogs, the main window, the input form, the File menu and
-# the import dialog. It starts the program under its own Xvfb with a scratch
+# the first-run dialogs, the main window, the diary's and the household
+# book's input forms, the File menu and its import, export, backup, options
+# and holiday dialogs. It starts the program under its own Xvfb with a scratch
 # data folder (the real home is never touched), drives it with xdotool and
 # writes the PNGs into help/images/ (or OUT_DIR).
 #
@@ -55,17 +56,18 @@ window() {
     fi
     sleep 0.1
   done
-  echo "help-screenshots: 画面「$1」が開きません" >&2
+  import -window root "${TMPDIR:-/tmp}/help-screenshots-failed.png" 2>/dev/null || true
+  echo "help-screenshots: 画面「$1」が開きません（画面は ${TMPDIR:-/tmp}/help-screenshots-failed.png）" >&2
   return 1
 }
 # the whole screen, cut to what is not desktop; the desktop left in a corner
-# (two windows of different heights) is painted white
+# (two windows of different sizes) is painted white
 shot_screen() {
   import -window root "$scratch/root.png"
   convert "$scratch/root.png" -bordercolor black -border 1 -trim +repage "$scratch/cut.png"
   local w h args=()
   read -r w h < <(identify -format '%w %h\n' "$scratch/cut.png")
-  for corner in "$((w - 1)),$((h - 1))" "0,$((h - 1))"; do
+  for corner in "$((w - 1)),$((h - 1))" "0,$((h - 1))" "$((w - 1)),0" "0,0"; do
     [ "$(convert "$scratch/cut.png" -format "%[hex:p{$corner}]" info:)" = 000000 ] &&
       args+=(-draw "color $corner floodfill")
   done
@@ -129,5 +131,61 @@ xdotool key i
 w=$(window "データのインポート")
 shot_window "$w" import.png
 xdotool key alt+c
+sleep 0.5
+
+# a household book beside the diary; its form looks the tax rate up in the
+# book's own table when the tax kind is typed by its number in the strip
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key alt+f
+sleep 0.7
+xdotool key n
+w=$(window "新規分類作成")
+type_text 家計簿
+# the window manager may still be placing the dialog: pick the third
+# package (家計簿) until the dialog takes it and closes
+for _ in 1 2 3; do
+  sleep 0.7
+  xdotool windowactivate --sync "$w" 2>/dev/null || true
+  xdotool mousemove --window "$w" 60 129 click 1
+  sleep 0.3
+  xdotool key alt+o
+  sleep 1.5
+  xdotool search --onlyvisible --name "^新規分類作成\$" >/dev/null 2>&1 || break
+done
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key Return
+form=$(window "入力画面")
+click() { xdotool mousemove --window "$form" "$1" "$2" click 1; sleep 0.3; }
+click 180 49   # 品目
+type_text 米
+click 130 109  # 金額
+xdotool type --delay 80 2000
+click 330 139  # 税区分: 2 is 軽減
+xdotool key ctrl+a
+xdotool type --delay 80 2
+xdotool key Tab
+click 260 200  # メモ
+type_text 特売
+click 330 139  # back to 税区分, whose list the strip shows
+sleep 0.5
+shot_window "$form" input-household.png
+xdotool key F8
+sleep 1
+
+# dialogs of the File menu on that book, each over the main window
+menu_dialog() {  # key title image
+  xdotool windowactivate --sync "$main" 2>/dev/null || true
+  xdotool key alt+f
+  sleep 0.7
+  xdotool key "$1"
+  window "$2" >/dev/null
+  shot_screen "$3"
+  xdotool key Escape
+  sleep 0.7
+}
+menu_dialog e "エクスポート" export.png
+menu_dialog b "バックアップ" backup.png
+menu_dialog o "オプション" options.png
+menu_dialog h "祝日・記念日の設定" holiday.png
 
 echo "help-screenshots: $out に書きました" >&2
