@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
   QFont font(QStringLiteral("IPAPGothic"));
   font.setPointSize(10);
   QApplication::setFont(font);
+  // every window carries the program's leaf, the first-run dialogs too; the
+  // desktop file name lets a task bar match the windows to the menu entry
+  QApplication::setWindowIcon(TfrmMain::DayIcon(0));
+  QGuiApplication::setDesktopFileName(QStringLiteral("jotbox"));
 
   // Standard dialogs and buttons in Japanese, as the users expect.
   QTranslator qtJa;
