@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -168,10 +169,12 @@ int main(int argc, char** argv) {
       for (int m = 1; m <= 12; ++m) win.View()->ShowMonth(y, m);
     win.View()->ShowMonth(kFirstYear + kLoadedYears - 1, 12);
     (void)win.RenderSheetImage(440, 1100);
+    auto* right = win.findChild<QToolButton*>("tbt_Right");
+    if (!right) return 1;
     for (int k = 0; k < moves; ++k) {
       const double cpu = CpuMs();
       auto a = std::chrono::steady_clock::now();
-      win.tbt_RightClick();
+      right->click();  // the tool button, as the user moves
       auto b = std::chrono::steady_clock::now();
       QImage img = win.RenderSheetImage(440, 1100);
       auto c = std::chrono::steady_clock::now();

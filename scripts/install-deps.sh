@@ -5,7 +5,7 @@ set -euo pipefail
 PKGS=(
   g++ cmake ninja-build pkg-config git
   qt6-base-dev qt6-translations-l10n libgl-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs libexif-dev
+  libjpeg62-turbo-dev libjpeg-turbo-progs libexif-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libsqlite3-dev
   fonts-ipafont

@@ -86,7 +86,12 @@ std::string CMyMaster::Bytes() const {
 }
 
 int CMyMaster::Write(const std::string& path) const {
-  return fileops::WriteAtomic(path, Bytes()) ? lines_.Count() : -1;
+  const std::string bytes = Bytes();
+  // opening a book writes its lists back; a file that already holds these
+  // bytes is left as it is, without a new file and a sync at every start
+  std::string old;
+  if (fileops::ReadAll(path, old) && old == bytes) return lines_.Count();
+  return fileops::WriteAtomic(path, bytes) ? lines_.Count() : -1;
 }
 
 const char* CMyMaster::Record(int i) const {

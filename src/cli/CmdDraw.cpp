@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "cli/OffscreenMain.h"
 #include "qtkit/QtCanvas.h"
 #endif
 
@@ -118,7 +119,7 @@ int CmdDraw(int argc, char** argv) {
     scr.DrawItems(canvas, 0, header + scr.RowHeight(), 3, false);
     scr.SetRows(nullptr);
   }
-  if (!img.save(QString::fromStdString(out), "PNG")) {
+  if (!cli::SavePng(img, out)) {
     return cli::Fail("draw", "書込に失敗しました: " + out);
   }
   return cli::kSuccess;

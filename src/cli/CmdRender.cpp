@@ -104,7 +104,7 @@ int CmdRender(int argc, char** argv) {
     }
   }
   QImage img = w.RenderSheetImage(width, height);
-  if (!img.save(QString::fromStdString(out), "PNG")) return cli::Fail("render", "書込に失敗しました: " + out);
+  if (!cli::SavePng(img, out)) return cli::Fail("render", "書込に失敗しました: " + out);
   w.FormClose();
   return cli::kSuccess;
 }

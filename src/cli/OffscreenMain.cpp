@@ -4,7 +4,14 @@
 #include <cstdlib>
 
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/SystemPaths.h"
+#include "qtkit/PngWrite.h"
+
+bool cli::SavePng(const QImage& image, const std::string& path) {
+  std::string bytes;
+  return png::Encode(image, bytes) && fileops::WriteAtomic(path, bytes);
+}
 
 OffscreenMain::OffscreenMain(Prompter& prompter, CivilDate today, const std::string& root,
                              const std::string& user, int sheetHeight)

@@ -5,6 +5,7 @@
 #pragma once
 #ifdef JBX_HAVE_GUI
 #include <QApplication>
+#include <QImage>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,12 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
+
+namespace cli {
+// Writes a picture as PNG through the atomic writer (the old file stays when
+// anything fails).
+bool SavePng(const QImage& image, const std::string& path);
+}  // namespace cli
 
 class OffscreenMain {
  public:

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "catalogue/CMyMaster.h"
 #include "platform/Cp932.h"
@@ -124,4 +125,26 @@ TEST(CMyMaster, ShortAndOverlongRecordsNeverOverrunAField) {
   EXPECT_EQ(0xFFFFFF, r.GetInt(0, CMyMaster::kRKey22));
   EXPECT_EQ(32u, r.Name(1).size());
   EXPECT_EQ(255u, r.Text(1).size());
+}
+
+TEST(CMyMaster, AFileThatAlreadyHoldsTheTableIsNotWrittenAgain) {
+  // opening a book writes its lists back at every start; the same bytes keep
+  // the same file (no new file, no sync), a change makes a new one
+  TempDir dir;
+  CMyMaster t("USER");
+  ASSERT_EQ(0, t.Append(Named("日記"_sj)));
+  ASSERT_EQ(3, t.Write(dir / "t.jpr"));
+  struct stat first {
+  }, again{};
+  ASSERT_EQ(0, ::stat((dir / "t.jpr").c_str(), &first));
+  ASSERT_EQ(3, t.Write(dir / "t.jpr"));
+  ASSERT_EQ(0, ::stat((dir / "t.jpr").c_str(), &again));
+  EXPECT_EQ(first.st_ino, again.st_ino);
+  ASSERT_TRUE(t.SetInt(0, CMyMaster::kRKey11, 7));
+  ASSERT_EQ(3, t.Write(dir / "t.jpr"));
+  ASSERT_EQ(0, ::stat((dir / "t.jpr").c_str(), &again));
+  EXPECT_NE(first.st_ino, again.st_ino);
+  CMyMaster back("USER");
+  ASSERT_EQ(0, back.Read(dir / "t.jpr"));
+  EXPECT_EQ(7, back.GetInt(0, CMyMaster::kRKey11));
 }

@@ -86,8 +86,11 @@ TEST(WriteFaults, ListsNameTablesSettingsAndAlarms) {
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "日記"_sj);
   ASSERT_EQ(0, users.Append(rec));
-  ExpectEachFaultKeepsTheOldFile(d.dir / "jbxuser.jpr",
-                                 [&] { return users.Write(d.dir / "jbxuser.jpr") >= 0; });
+  int change = 0;  // unchanged bytes are not written at all, so each save changes one
+  ExpectEachFaultKeepsTheOldFile(d.dir / "jbxuser.jpr", [&] {
+    EXPECT_TRUE(users.SetInt(0, CMyMaster::kRKey11, ++change));
+    return users.Write(d.dir / "jbxuser.jpr") >= 0;
+  });
 
   IniFile ini;
   ini.SetString("USER", "NAME", "u");
