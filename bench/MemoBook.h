@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Require.h"
 #include "platform/Cp932.h"
 #include "shell/CivilDays.h"
 #include "store/CMyDB.h"
@@ -44,7 +45,7 @@ struct Book {
 
 // Fills `db` (defined with the memo schema here) with `records` records.
 inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
-  DefineMemoSchema(db);
+  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   Book book;
   std::mt19937 rng(seed);
   const char* phrasesUtf8[] = {"今日は",
@@ -91,31 +92,36 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
       const int perDay = 1 + static_cast<int>(rng() % 5);
       for (int k = 0; k < perDay && made < records; ++k) {
         db.New();
-        db.SetValue(memo::kKey, key);
+        bench::Require(db.SetValue(memo::kKey, key) == 0, "SetValue");
         std::snprintf(buf, sizeof buf, "%d", weekday + 1);
-        db.SetValue(memo::kWeekday, buf);
+        bench::Require(db.SetValue(memo::kWeekday, buf) == 0, "SetValue");
         std::snprintf(buf, sizeof buf, "%05d", ++serial[static_cast<size_t>(day)] % 100000);
-        db.SetValue(memo::kLineSerial, buf);
+        bench::Require(db.SetValue(memo::kLineSerial, buf) == 0, "SetValue");
         unsigned r = rng() % 100;
-        db.SetValue(memo::kMark, r < 70 ? "" : r < 80 ? "A" : r < 85 ? "Apple" : r < 90 ? "a" : star);
+        bench::Require(db.SetValue(memo::kMark, r < 70   ? ""
+                                                : r < 80 ? "A"
+                                                : r < 85 ? "Apple"
+                                                : r < 90 ? "a"
+                                                         : star) == 0,
+                       "SetValue");
         if (rng() % 10 < 3) {
           std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24),
                         static_cast<int>(rng() % 60));
-          db.SetValue(memo::kTimeF, buf);
+          bench::Require(db.SetValue(memo::kTimeF, buf) == 0, "SetValue");
           std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(rng() % 24),
                         static_cast<int>(rng() % 60));
-          db.SetValue(memo::kTimeT, buf);
+          bench::Require(db.SetValue(memo::kTimeT, buf) == 0, "SetValue");
         }
-        db.SetValue(memo::kNoData, rng() % 50 == 0 ? "1" : "");
+        bench::Require(db.SetValue(memo::kNoData, rng() % 50 == 0 ? "1" : "") == 0, "SetValue");
         const size_t target = 20 + rng() % 381;
         memoText.clear();
         while (memoText.size() < target)
           memoText += (rng() % 200 == 0) ? meeting : phrases[rng() % phrases.size()];
         memoText.resize(cp932::CharStart(memoText, target));
-        db.SetValue(memo::kMem001, memoText);
-        db.SetValue(memo::kUpdated, key);
-        db.SetValue(memo::kCreated, key);
-        db.Store();
+        bench::Require(db.SetValue(memo::kMem001, memoText) == 0, "SetValue");
+        bench::Require(db.SetValue(memo::kUpdated, key) == 0, "SetValue");
+        bench::Require(db.SetValue(memo::kCreated, key) == 0, "SetValue");
+        bench::Require(db.Store() == 0, "Store");
         const int month = (y - kFirstYear) * 12 + (m - 1);
         book.months[static_cast<size_t>(month)].push_back(made);
         book.recordBytes += static_cast<int64_t>(db.RecordBytes(made).size());

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Require.h"
 #include "mainview/EditCommands.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
@@ -53,7 +54,7 @@ struct Division {
     CMyGlobal& g = *objects->global;
     g.SetUserName("u");
     g.SetDivisionFolder("d");
-    fileops::MakeDirs(g.DivisionPath(""));
+    bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
     objects->Table(kDivOutTable).Init("DIVOUT");
     ctx = std::make_unique<MainContext>(
         MainContext{*objects, prompter, beeper, clock, files, clipboard, opener});
@@ -65,18 +66,18 @@ struct Division {
     objects->view->SetViewHeight(1 << 28);
   }
   ~Division() {
-    if (!root.empty()) fileops::RemoveTree(root);
+    if (!root.empty()) (void)fileops::RemoveTree(root);
   }
   void Add(const std::string& period, const std::string& key, const std::string& memo) {
     CMyDB& db = *objects->db;
     char serial[8];
     std::snprintf(serial, sizeof serial, "%05d", objects->periods->RegisterKey(period, key, false));
     db.New();
-    db.SetValue(memo::kKey, key);
-    db.SetValue(memo::kLineSerial, serial);
-    db.SetValue(memo::kMem001, memo);
-    db.SetValue(memo::kNoData, "1");
-    db.Store();
+    bench::Require(db.SetValue(memo::kKey, key) == 0, "SetValue");
+    bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+    bench::Require(db.SetValue(memo::kMem001, memo) == 0, "SetValue");
+    bench::Require(db.SetValue(memo::kNoData, "1") == 0, "SetValue");
+    bench::Require(db.Store() == 0, "Store");
   }
 };
 

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "MemoBook.h"
+#include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "exchange/CMyBackup.h"
 #include "exchange/CMyExport.h"
@@ -74,8 +75,8 @@ struct Division {
     global.UseDataRoot(root);
     global.SetUserName("u");
     global.SetDivisionFolder(name);
-    fileops::MakeDirs(global.DivisionPath(""));
-    DefineMemoSchema(db);
+    bench::Require(fileops::MakeDirs(global.DivisionPath("")), "MakeDirs");
+    bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   }
 };
 
@@ -124,7 +125,7 @@ static void BM_ExportTenYears(benchmark::State& state) {
   }
   state.counters["records"] = kRecords;
   state.counters["bytes"] = static_cast<double>(fileops::Size(root + "diary.csv"));
-  fileops::RemoveTree(root);
+  (void)fileops::RemoveTree(root);
 }
 BENCHMARK(BM_ExportTenYears)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -149,7 +150,7 @@ static void BM_ImportTenYears(benchmark::State& state) {
     if (im.Run(o, &r) != CMyImport::kOk || r.added != kRecords) state.SkipWithError("import failed");
   }
   state.counters["records"] = r.added;
-  fileops::RemoveTree(root);
+  (void)fileops::RemoveTree(root);
 }
 BENCHMARK(BM_ImportTenYears)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -182,7 +183,7 @@ struct ThreeBooks {
     (void)fileops::WriteAtomic(global->UserPath("jbxuser.ini"), "[BACK]\r\nKIND=7\r\n");
     (void)fileops::WriteAtomic(global->UserPath("alarm.dat"), std::string(196 * 40, 'a'));
     global->ReadSettings(false);
-    fileops::MakeDirs(root + "back");
+    bench::Require(fileops::MakeDirs(root + "back"), "MakeDirs");
     global->backPath = root + "back";
     for (const std::string& f :
          {std::string("jbxuser.jpr"), std::string("jbxuser.ini"), std::string("alarm.dat")})
@@ -192,7 +193,7 @@ struct ThreeBooks {
         bytes += fileops::Size(global->UserPath(name) + "/" + f);
   }
   ~ThreeBooks() {
-    if (!root.empty()) fileops::RemoveTree(root);
+    if (!root.empty()) (void)fileops::RemoveTree(root);
   }
   std::string Archive() const { return root + "back/u_1.mbk"; }
   std::string Tar() const { return root + "back/u.tar"; }
@@ -251,7 +252,7 @@ static void BM_RestoreThreeBooks(benchmark::State& state) {
     const std::string user = "r" + std::to_string(++n);
     if (restore.Run(user, b.Archive(), false) != CMyRestore::kOk) state.SkipWithError("restore failed");
     state.PauseTiming();
-    fileops::RemoveTree(b.root + user);
+    (void)fileops::RemoveTree(b.root + user);
     state.ResumeTiming();
   }
 }
@@ -268,12 +269,12 @@ static void BM_TarExtractThreeBooks(benchmark::State& state) {
   const std::string into = b.root + "untar";
   for (auto _ : state) {
     state.PauseTiming();
-    fileops::RemoveTree(into);
-    fileops::MakeDirs(into);
+    (void)fileops::RemoveTree(into);
+    bench::Require(fileops::MakeDirs(into), "MakeDirs");
     state.ResumeTiming();
     if (!Shell("tar xf '" + b.Tar() + "' -C '" + into + "'")) state.SkipWithError("tar xf failed");
   }
-  fileops::RemoveTree(into);
+  (void)fileops::RemoveTree(into);
 }
 BENCHMARK(BM_TarExtractThreeBooks)
     ->Unit(benchmark::kMillisecond)

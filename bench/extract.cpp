@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "Require.h"
 #include "extract/CMyGroup.h"
 #include "extract/CMyPickup.h"
 #include "platform/Clock.h"
@@ -31,7 +32,7 @@ struct Household {
   std::string dir;
 
   Household() {
-    DefineMemoSchema(db);
+    bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
     const char* fields[][2] = {{"DAT001", "品目"},     {"DAT002", "分類"}, {"DAT003", "内訳"},
                                {"DAT004", "金額"},     {"DAT005", "税率"}, {"DAT006", "税込"},
                                {"DAT007", "支払方法"}, {"MEM001", "メモ"}};
@@ -53,22 +54,24 @@ struct Household {
     char serial[8], amount[16];
     for (int i = 0; i < 200000; ++i) {
       db.New();
-      db.SetValue(memo::kKey, civil::Ymd(civil::FromDays(first + static_cast<long>(i) * days / 200000)));
+      bench::Require(db.SetValue(memo::kKey, civil::Ymd(civil::FromDays(first + static_cast<long>(i) * days /
+                                                                                    200000))) == 0,
+                     "SetValue");
       std::snprintf(serial, sizeof serial, "%05d", i % 50 + 1);
-      db.SetValue(memo::kLineSerial, serial);
-      db.SetValue(memo::kNoData, "1");
-      db.SetValue(memo::Dat(1), item);
-      db.SetValue(memo::Dat(2), kinds[rng() % kinds.size()]);
+      bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kNoData, "1") == 0, "SetValue");
+      bench::Require(db.SetValue(memo::Dat(1), item) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::Dat(2), kinds[rng() % kinds.size()]) == 0, "SetValue");
       std::snprintf(amount, sizeof amount, "%u", 100 + rng() % 5000);
-      db.SetValue(memo::Dat(4), amount);
-      db.Store();
+      bench::Require(db.SetValue(memo::Dat(4), amount) == 0, "SetValue");
+      bench::Require(db.Store() == 0, "Store");
     }
     char tmpl[] = "/tmp/jbxbench.XXXXXX";
     dir = mkdtemp(tmpl) ? tmpl : "/tmp";
     setup.divisionDir = dir;
     setup.shownDate = {2026, 6, 15};
   }
-  ~Household() { fileops::RemoveTree(dir); }
+  ~Household() { (void)fileops::RemoveTree(dir); }
 };
 
 Household& Book() {
@@ -89,8 +92,8 @@ void BM_ThisYearsFoodGroupedWithSums(benchmark::State& state) {
   CMyGroup group(h.prompter);
   for (auto _ : state) {
     if (m.BuildExtraction() != 0) state.SkipWithError("refused");
-    rec.SetSort(m.Sort(), false);
-    rec.Select(m.Filter());
+    bench::Require(rec.SetSort(m.Sort(), false) == 0, "SetSort");
+    bench::Require(rec.Select(m.Filter()) >= 0, "Select");
     if (group.Build(h.db, rec.Items(), rec.Count(), m.GroupColumns()) != 2) state.SkipWithError("groups");
     if (group.Show(m.Sort()) != 0) state.SkipWithError("show");
     benchmark::DoNotOptimize(group.RowCount());

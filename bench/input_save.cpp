@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "input/CMyInput.h"
 #include "input/StoreInputPorts.h"
@@ -58,9 +59,9 @@ void BM_SaveOneEntry(benchmark::State& state) {
   global.UseDataRoot(root);
   global.SetUserName("u");
   global.SetDivisionFolder("d");
-  fileops::MakeDirs(root + "u/d");
+  bench::Require(fileops::MakeDirs(root + "u/d"), "MakeDirs");
   CMyDB db(&prompter);
-  DefineMemoSchema(db);
+  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   CMyRec records(&db), work(&db);
   CMyMaster divout("DIVOUT", &prompter);
   divout.Init("DIVOUT");
@@ -78,13 +79,14 @@ void BM_SaveOneEntry(benchmark::State& state) {
       char serial[8];
       std::snprintf(serial, sizeof serial, "%05d", periods.RegisterKey(period, key, false));
       db.New();
-      db.SetValue(memo::kKey, key);
-      db.SetValue(memo::kLineSerial, serial);
-      db.SetValue(memo::kMem001, memo);
-      db.Store();
+      bench::Require(db.SetValue(memo::kKey, key) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kMem001, memo) == 0, "SetValue");
+      bench::Require(db.Store() == 0, "Store");
     }
     d = civil::AddDays(d, 1);
-    if (civil::Ymd(d).substr(0, 7) != key.substr(0, 7)) periods.SavePeriod(period);
+    if (civil::Ymd(d).substr(0, 7) != key.substr(0, 7))
+      bench::Require(periods.SavePeriod(period) == 0, "SavePeriod");
   }
   view.ReloadView();
 
@@ -103,7 +105,7 @@ void BM_SaveOneEntry(benchmark::State& state) {
     if (!form.SaveRecord()) state.SkipWithError("save failed");
   }
   state.counters["records"] = db.LiveCount();
-  fileops::RemoveTree(tmpl);
+  (void)fileops::RemoveTree(tmpl);
 }
 BENCHMARK(BM_SaveOneEntry)
     ->Unit(benchmark::kMillisecond)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Require.h"
 #include "input/PhotoState.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
@@ -66,11 +67,11 @@ struct Fixture {
   Fixture() {
     char tmpl[] = "/tmp/bench_photos_XXXXXX";
     dir = mkdtemp(tmpl);
-    fileops::MakeDirs(dir + "/写真");
+    bench::Require(fileops::MakeDirs(dir + "/写真"), "MakeDirs");
     jpeg = dir + "/写真/photo.jpg";
     WriteJpeg(jpeg, 4000, 3000);
   }
-  ~Fixture() { fileops::RemoveTree(dir); }
+  ~Fixture() { (void)fileops::RemoveTree(dir); }
 };
 
 Fixture& TheFixture() {
@@ -84,7 +85,7 @@ void BM_ShowPhotoInTheForm(benchmark::State& state) {
   PhotoCounter counter;
   PhotoState photo(clock, counter);
   photo.SetDivisionFolder(f.dir + "/book/");
-  fileops::MakeDirs(f.dir + "/book");
+  bench::Require(fileops::MakeDirs(f.dir + "/book"), "MakeDirs");
   photo.SetBox(true, 128, 128);
   const std::string path = cp932::FromUtf8(f.jpeg);
   for (auto _ : state) {

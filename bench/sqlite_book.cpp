@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   }
 
   const std::string dbPath = folder + "/book.sqlite";
-  fileops::Remove(dbPath);
+  (void)fileops::Remove(dbPath);  // an earlier run's, if there is one
   sqlite3* sq = nullptr;
   if (sqlite3_open(dbPath.c_str(), &sq) != SQLITE_OK) {
     std::fprintf(stderr, "cannot open %s\n", dbPath.c_str());

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "MemoBook.h"
+#include "Require.h"
 #include "store/CMyRec.h"
 
 namespace {
@@ -93,10 +94,10 @@ int main(int argc, char** argv) {
   const char* order = "SELECT rowid FROM memo ORDER BY c1 DESC, c4";
 
   CMyRec rs(table.get());
-  rs.MakeSql(cp932::FromUtf8(bench::kWorkedExample), CMyRec::kListFilter);
+  bench::Require(rs.MakeSql(cp932::FromUtf8(bench::kWorkedExample), CMyRec::kListFilter) == 0, "MakeSql");
   std::vector<int64_t> ids;
   double ourFilter = BestMs(
-      5, [] {}, [&] { rs.Requery(); });
+      5, [] {}, [&] { bench::Require(rs.Requery() >= 0, "Requery"); });
   double sqlFilter = BestMs(
       5, [] {}, [&] { Collect(sq, where, ids); });
   if (static_cast<size_t>(rs.Count()) != ids.size())
@@ -104,18 +105,19 @@ int main(int argc, char** argv) {
   std::printf("filter  jbx %8.1f ms  sqlite %8.1f ms  ratio %.2f  (%d records selected)\n", ourFilter,
               sqlFilter, ourFilter / sqlFilter, rs.Count());
 
-  rs.MakeSql("", CMyRec::kListFilter);
+  bench::Require(rs.MakeSql("", CMyRec::kListFilter) == 0, "MakeSql");
   const std::string spec = cp932::FromUtf8(bench::kSortSpec);
   double ourSort = BestMs(
       3,
       [&] {
-        rs.SetSort("", false);
-        rs.Requery();
-        rs.SetSort(spec, false);
+        bench::Require(rs.SetSort("", false) == 0, "SetSort");
+        bench::Require(rs.Requery() >= 0, "Requery");
+        bench::Require(rs.SetSort(spec, false) == 0, "SetSort");
       },
       [&] { rs.Sort(); });
   double ourSelectSort = BestMs(
-      3, [&] { rs.SetSort(spec, false); }, [&] { rs.Requery(); });
+      3, [&] { bench::Require(rs.SetSort(spec, false) == 0, "SetSort"); },
+      [&] { bench::Require(rs.Requery() >= 0, "Requery"); });
   double sqlSort = BestMs(
       3, [] {}, [&] { Collect(sq, order, ids); });
   bool same = ids.size() == static_cast<size_t>(rs.Count());

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "MemoBook.h"
+#include "Require.h"
 #include "mainview/SearchCommands.h"
 #include "store/CMyRec.h"
 
@@ -44,13 +45,13 @@ struct Fixture {
                                    cp932::FromUtf8("晴れのち曇り")};
     const int dat001 = db->FindField("DAT001");
     for (int r = 0; r < db->RecordCount(); ++r) {
-      db->Load(r);
-      db->SetValue(dat001, weather[r % 4]);
-      db->Store();
+      bench::Require(db->Load(r) == 0, "Load");
+      bench::Require(db->SetValue(dat001, weather[r % 4]) == 0, "SetValue");
+      bench::Require(db->Store() == 0, "Store");
     }
     rec = std::make_unique<CMyRec>(db.get());
-    rec->SetSort(cp932::FromUtf8("キー項目,行連番"), false);
-    rec->Select("");
+    bench::Require(rec->SetSort(cp932::FromUtf8("キー項目,行連番"), false) == 0, "SetSort");
+    bench::Require(rec->Select("") >= 0, "Select");
     Plant(rec->Count() - 1000, kWord);
     Plant(rec->Count() - 2000, kKanji);
     Plant(rec->Count() - 3000, kKana);
@@ -92,9 +93,11 @@ struct Fixture {
   }
   void Plant(int position, const char* word) {
     const int r = rec->Items()[position];
-    db->Load(r);
-    db->SetValue(memo::kMem001, cp932::FromUtf8(std::string("今日は") + word + "に行った。"));
-    db->Store();
+    bench::Require(db->Load(r) == 0, "Load");
+    bench::Require(
+        db->SetValue(memo::kMem001, cp932::FromUtf8(std::string("今日は") + word + "に行った。")) == 0,
+        "SetValue");
+    bench::Require(db->Store() == 0, "Store");
   }
   // The position of the hit of a fresh search (the dialog's first press).
   int Search(const char* word, bool fold) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "MemoBook.h"
+#include "Require.h"
 #include "platform/FileOps.h"
 #include "store/CMyRec.h"
 
@@ -24,13 +25,15 @@ struct Fixture {
     book = bench::Generate(db, kRecords);
     folder =
         (std::filesystem::temp_directory_path() / ("jbx-bench-store-" + std::to_string(::getpid()))).string();
-    fileops::MakeDirs(folder);
+    bench::Require(fileops::MakeDirs(folder), "MakeDirs");
   }
-  ~Fixture() { fileops::RemoveTree(folder); }
+  ~Fixture() { (void)fileops::RemoveTree(folder); }
   std::string MonthPath(size_t i) const { return folder + "/dt" + book.monthNames[i] + ".jdt"; }
   void WriteMonths() const {
     for (size_t i = 0; i < book.months.size(); ++i)
-      db.WriteSubset(MonthPath(i), book.months[i].data(), static_cast<int>(book.months[i].size()));
+      bench::Require(
+          db.WriteSubset(MonthPath(i), book.months[i].data(), static_cast<int>(book.months[i].size())) == 0,
+          "WriteSubset");
   }
 };
 
@@ -42,9 +45,9 @@ Fixture& Shared() {
 void BM_RequeryWorkedExample(benchmark::State& state) {
   Fixture& f = Shared();
   CMyRec rs(&f.db);
-  rs.MakeSql(cp932::FromUtf8(bench::kWorkedExample), CMyRec::kListFilter);
+  bench::Require(rs.MakeSql(cp932::FromUtf8(bench::kWorkedExample), CMyRec::kListFilter) == 0, "MakeSql");
   for (auto _ : state) {
-    rs.Requery();
+    bench::Require(rs.Requery() >= 0, "Requery");
     benchmark::DoNotOptimize(rs.Count());
   }
   state.counters["selected"] = rs.Count();
@@ -55,12 +58,12 @@ BENCHMARK(BM_RequeryWorkedExample)->Unit(benchmark::kMillisecond);
 void BM_SortKeyDescSerial(benchmark::State& state) {
   Fixture& f = Shared();
   CMyRec rs(&f.db);
-  rs.MakeSql("", CMyRec::kListFilter);
+  bench::Require(rs.MakeSql("", CMyRec::kListFilter) == 0, "MakeSql");
   for (auto _ : state) {
     state.PauseTiming();
-    rs.SetSort("", false);
-    rs.Requery();  // record order, unsorted
-    rs.SetSort(cp932::FromUtf8(bench::kSortSpec), false);
+    bench::Require(rs.SetSort("", false) == 0, "SetSort");
+    bench::Require(rs.Requery() >= 0, "Requery");  // record order, unsorted
+    bench::Require(rs.SetSort(cp932::FromUtf8(bench::kSortSpec), false) == 0, "SetSort");
     state.ResumeTiming();
     rs.Sort();
   }
@@ -84,8 +87,9 @@ void BM_LoadMonths(benchmark::State& state) {
   for (auto _ : state) {
     size_t before = bench::ResidentBytes();
     auto db = std::make_unique<CMyDB>();
-    DefineMemoSchema(*db);
-    for (size_t i = 0; i < f.book.months.size(); ++i) db->ReadFile(f.MonthPath(i), false);
+    bench::Require(DefineMemoSchema(*db) == 0, "DefineMemoSchema");
+    for (size_t i = 0; i < f.book.months.size(); ++i)
+      bench::Require(db->ReadFile(f.MonthPath(i), false) == 0, "ReadFile");
     state.PauseTiming();
     heap = static_cast<double>(bench::ResidentBytes() - before);
     loaded = db->RecordCount();

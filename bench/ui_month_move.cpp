@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageList.h"
@@ -50,23 +51,24 @@ std::string MakeBook(std::string root) {
     char tmpl[] = "/tmp/jbxbench.XXXXXX";
     root = mkdtemp(tmpl);
   }
-  fileops::MakeDirs(root);
-  fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  bench::Require(fileops::MakeDirs(root), "MakeDirs");
+  bench::Require(fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n"), "WriteAtomic");
   ScriptedPrompter prompter;
   FixedClock clock({2024, 12, 15});
   CMyGlobal g(prompter, clock, root);
   g.SetUserName("u");
   g.SetDivisionFolder("diary");
-  fileops::MakeDirs(g.DivisionPath(""));
+  bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
   CMyMaster users("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "diary");
-  users.Append(rec);
+  bench::Require(users.Append(rec) == 0, "Append");
   (void)users.Write(g.UserPath("jbxuser.jpr"));
   const std::string program = syspaths::ProgramFolder();
   CMyPackage pkg(prompter);
-  pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""), nullptr,
-               false);
+  bench::Require(pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]),
+                              g.DivisionPath(""), nullptr, false) == 0,
+                 "UnpackTo");
 
   const std::string memos[] = {cp932::FromUtf8("今日は天気が良いので散歩した。夕食は寿司。"),
                                cp932::FromUtf8("打ち合わせ。資料を作成、明日の予定を確認する。"),
@@ -77,33 +79,35 @@ std::string MakeBook(std::string root) {
   for (int y = kFirstYear; y < kFirstYear + kYearsOnDisk; ++y) {
     for (int m = 1; m <= 12; ++m) {
       CMyDB month;
-      DefineMemoSchema(month);
+      bench::Require(DefineMemoSchema(month) == 0, "DefineMemoSchema");
       char buf[16];
       for (CivilDate d{y, m, 1}; d.month == m && d.year == y; d = civil::AddDays(d, 1)) {
         latest = civil::Ymd(d);
         for (int k = 1; k <= kPerDay; ++k) {
           month.New();
-          month.SetValue(memo::kKey, latest);
+          bench::Require(month.SetValue(memo::kKey, latest) == 0, "SetValue");
           std::snprintf(buf, sizeof buf, "%d", civil::Weekday(d));
-          month.SetValue(memo::kWeekday, buf);
+          bench::Require(month.SetValue(memo::kWeekday, buf) == 0, "SetValue");
           std::snprintf(buf, sizeof buf, "%05d", (d.day - 1) * kPerDay + k);
-          month.SetValue(memo::kLineSerial, buf);
-          month.SetValue(memo::kNoData, "0");
-          month.SetValue(memo::kMem001, memos[(d.day + k) % 3]);
-          month.SetValue(memo::kTimeF, k == 1 ? "09:00" : "");
-          month.SetValue(memo::Dat(1), weather);
-          month.SetValue(memo::kUpdated, latest);
-          month.SetValue(memo::kCreated, latest);
-          month.Store();
+          bench::Require(month.SetValue(memo::kLineSerial, buf) == 0, "SetValue");
+          bench::Require(month.SetValue(memo::kNoData, "0") == 0, "SetValue");
+          bench::Require(month.SetValue(memo::kMem001, memos[(d.day + k) % 3]) == 0, "SetValue");
+          bench::Require(month.SetValue(memo::kTimeF, k == 1 ? "09:00" : "") == 0, "SetValue");
+          bench::Require(month.SetValue(memo::Dat(1), weather) == 0, "SetValue");
+          bench::Require(month.SetValue(memo::kUpdated, latest) == 0, "SetValue");
+          bench::Require(month.SetValue(memo::kCreated, latest) == 0, "SetValue");
+          bench::Require(month.Store() == 0, "Store");
         }
       }
       std::vector<int> all(static_cast<size_t>(month.RecordCount()));
       for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
       std::snprintf(buf, sizeof buf, "%04d%02d", y, m);
-      month.WriteSubset(g.DivisionPath(CMyPeriods::FileName(buf)), all.data(), static_cast<int>(all.size()));
+      bench::Require(month.WriteSubset(g.DivisionPath(CMyPeriods::FileName(buf)), all.data(),
+                                       static_cast<int>(all.size())) == 0,
+                     "WriteSubset");
       std::string p = CMyMaster::Blank();
       CMyMaster::SetName(p, buf);
-      divout.Append(p);
+      bench::Require(divout.Append(p) == 0, "Append");
       (void)divout.SetInt(divout.RecordCount() - 1, CMyMaster::kRKey11, month.RecordCount());
     }
   }
@@ -196,6 +200,6 @@ int main(int argc, char** argv) {
               Percentile(cpuMs, 0.5), Percentile(cpuMs, 0.9), *std::max_element(cpuMs.begin(), cpuMs.end()));
   std::printf("start-up to the first painted sheet (in process, %zu windows): median %.1f ms\n",
               startMs.size(), Percentile(startMs, 0.5));
-  if (keep.empty()) fileops::RemoveTree(root);
+  if (keep.empty()) (void)fileops::RemoveTree(root);
   return 0;
 }

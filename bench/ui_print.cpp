@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageList.h"
@@ -38,7 +39,7 @@ std::string MakeBook() {
   CMyGlobal g(prompter, clock, root);
   g.SetUserName("u");
   g.SetDivisionFolder("diary");
-  fileops::MakeDirs(g.DivisionPath(""));
+  bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
   CMyMaster users("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "diary");
@@ -49,7 +50,7 @@ std::string MakeBook() {
   (void)pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""),
                      nullptr, false);
   CMyDB db;
-  DefineMemoSchema(db);
+  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   CMyRec work(&db);
   CMyMaster divout("DIVOUT");
   CMyPeriods periods(g, db, work, divout, prompter);
@@ -61,15 +62,15 @@ std::string MakeBook() {
       char serial[8];
       std::snprintf(serial, sizeof serial, "%05d", periods.RegisterKey("202407", key, false));
       db.New();
-      db.SetValue(memo::kKey, key);
-      db.SetValue(memo::kLineSerial, serial);
-      db.SetValue(memo::kMem001, memo);
-      db.SetValue(memo::kTimeF, "09:00");
-      db.SetValue(memo::Dat(1), weather);
+      bench::Require(db.SetValue(memo::kKey, key) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kMem001, memo) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kTimeF, "09:00") == 0, "SetValue");
+      bench::Require(db.SetValue(memo::Dat(1), weather) == 0, "SetValue");
       (void)db.Store();
     }
   }
-  periods.SavePeriod("202407");
+  bench::Require(periods.SavePeriod("202407") == 0, "SavePeriod");
   return root;
 }
 
@@ -135,6 +136,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
-  fileops::RemoveTree(Book());
+  (void)fileops::RemoveTree(Book());
   return 0;
 }

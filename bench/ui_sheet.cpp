@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QToolButton>
 #include <cstdio>
 #include <cstdlib>
 
+#include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageList.h"
@@ -29,24 +31,25 @@ namespace {
 std::string MakeBook() {
   char tmpl[] = "/tmp/jbxbench.XXXXXX";
   std::string root = mkdtemp(tmpl);
-  fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
+  bench::Require(fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n"), "WriteAtomic");
   ScriptedPrompter prompter;
   FixedClock clock({2024, 12, 15});
   CMyGlobal g(prompter, clock, root);
   g.SetUserName("u");
   g.SetDivisionFolder("diary");
-  fileops::MakeDirs(g.DivisionPath(""));
+  bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
   CMyMaster users("USER");
   std::string rec = CMyMaster::Blank();
   CMyMaster::SetName(rec, "diary");
-  users.Append(rec);
-  users.Write(g.UserPath("jbxuser.jpr"));
+  bench::Require(users.Append(rec) == 0, "Append");
+  bench::Require(users.Write(g.UserPath("jbxuser.jpr")) >= 0, "Write");
   const std::string program = syspaths::ProgramFolder();
   CMyPackage pkg(prompter);
-  pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""), nullptr,
-               false);
+  bench::Require(pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]),
+                              g.DivisionPath(""), nullptr, false) == 0,
+                 "UnpackTo");
   CMyDB db;
-  DefineMemoSchema(db);
+  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   CMyRec work(&db);
   CMyMaster divout("DIVOUT");
   CMyPeriods periods(g, db, work, divout, prompter);
@@ -55,21 +58,22 @@ std::string MakeBook() {
   std::string lastPeriod;
   for (CivilDate d{2015, 1, 1}; d.Ymd() <= 20241231; d = civil::AddDays(d, 1)) {
     std::string key = civil::Ymd(d), period = CMyPeriods::PeriodOf(key);
-    if (!lastPeriod.empty() && period != lastPeriod) periods.SavePeriod(lastPeriod);
+    if (!lastPeriod.empty() && period != lastPeriod)
+      bench::Require(periods.SavePeriod(lastPeriod) == 0, "SavePeriod");
     lastPeriod = period;
     for (int k = 0; k < 3; ++k) {
       char serial[8];
       std::snprintf(serial, sizeof serial, "%05d", periods.RegisterKey(period, key, false));
       db.New();
-      db.SetValue(memo::kKey, key);
-      db.SetValue(memo::kLineSerial, serial);
-      db.SetValue(memo::kMem001, memo);
-      db.SetValue(memo::kTimeF, "09:00");
-      db.SetValue(memo::Dat(1), weather);
-      db.Store();
+      bench::Require(db.SetValue(memo::kKey, key) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kMem001, memo) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kTimeF, "09:00") == 0, "SetValue");
+      bench::Require(db.SetValue(memo::Dat(1), weather) == 0, "SetValue");
+      bench::Require(db.Store() == 0, "Store");
     }
   }
-  periods.SavePeriod(lastPeriod);
+  bench::Require(periods.SavePeriod(lastPeriod) == 0, "SavePeriod");
   return root;
 }
 
@@ -113,9 +117,16 @@ void BM_MonthForwardAndBack(benchmark::State& state) {
   Env env;
   TfrmMain win(env.Make(Book()));
   win.FormCreate();
+  // the tool buttons, as the user moves
+  auto* right = win.findChild<QToolButton*>("tbt_Right");
+  auto* left = win.findChild<QToolButton*>("tbt_Left");
+  if (!right || !left) {
+    state.SkipWithError("no month buttons");
+    return;
+  }
   for (auto _ : state) {
-    win.tbt_RightClick();
-    win.tbt_LeftClick();
+    right->click();
+    left->click();
   }
   state.SetLabel("two moves per iteration");
 }
@@ -140,6 +151,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
-  fileops::RemoveTree(Book());
+  (void)fileops::RemoveTree(Book());
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "Require.h"
 #include "mainview/CMyView.h"
 #include "mainview/RecordSetPort.h"
 #include "platform/Cp932.h"
@@ -29,18 +30,18 @@ class LoadedPeriods : public ViewPeriods {
 
 void BM_MonthForwardAndBack(benchmark::State& state) {
   CMyDB db;
-  DefineMemoSchema(db);
+  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   const std::string memo = cp932::FromUtf8("今日は天気が良いので散歩した。夕食は寿司。");
   CivilDate d{2015, 1, 1};
   char serial[8];
   for (int i = 0; i < 3653; ++i, d = civil::AddDays(d, 1)) {
     for (int k = 1; k <= 3; ++k) {
       db.New();
-      db.SetValue(memo::kKey, civil::Ymd(d));
+      bench::Require(db.SetValue(memo::kKey, civil::Ymd(d)) == 0, "SetValue");
       std::snprintf(serial, sizeof serial, "%05d", k);
-      db.SetValue(memo::kLineSerial, serial);
-      db.SetValue(memo::kMem001, memo);
-      db.Store();
+      bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kMem001, memo) == 0, "SetValue");
+      bench::Require(db.Store() == 0, "Store");
     }
   }
   CMyRec rec(&db);

@@ -22,12 +22,15 @@ class FuzzFile {
     int fd = mkstemp(tmpl.data());
     if (fd >= 0) {
       close(fd);
-      path_ = tmpl;
-      fileops::WriteAtomic(path_, std::string(reinterpret_cast<const char*>(data), size));
+      // a file that could not be written is no input: ok() says so
+      if (fileops::WriteAtomic(tmpl, std::string(reinterpret_cast<const char*>(data), size)))
+        path_ = tmpl;
+      else
+        (void)fileops::Remove(tmpl);
     }
   }
   ~FuzzFile() {
-    if (!path_.empty()) fileops::Remove(path_);
+    if (!path_.empty()) (void)fileops::Remove(path_);  // a temporary file: one left over is harmless
   }
   bool ok() const { return !path_.empty(); }
   const std::string& path() const { return path_; }
@@ -44,7 +47,7 @@ class FuzzDir {
     if (mkdtemp(tmpl.data())) path_ = tmpl;
   }
   ~FuzzDir() {
-    if (!path_.empty()) fileops::RemoveTree(path_);
+    if (!path_.empty()) (void)fileops::RemoveTree(path_);  // temporary, as above
   }
   FuzzDir(const FuzzDir&) = delete;
   FuzzDir& operator=(const FuzzDir&) = delete;

@@ -19,9 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (dir.empty()) return 0;
   std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   size_t split = rest.empty() ? 0 : (static_cast<size_t>(data[0]) * 4) % (rest.size() + 1);
-  fileops::WriteAtomic(dir + "/hyo01.id1", rest.substr(0, split));
-  fileops::WriteAtomic(dir + "/hyo01.id2", rest.substr(0, split));
-  fileops::WriteAtomic(dir + "/hyo01.dat", rest.substr(split));
+  if (!fileops::WriteAtomic(dir + "/hyo01.id1", rest.substr(0, split)) ||
+      !fileops::WriteAtomic(dir + "/hyo01.id2", rest.substr(0, split)) ||
+      !fileops::WriteAtomic(dir + "/hyo01.dat", rest.substr(split)))
+    return 0;
   for (const char* key : {"1", "25", "A", ""}) {
     (void)hyo::Lookup(dir, 1, 1, key, "");
     (void)hyo::Lookup(dir, 2, 1, key, key);

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // shows, turns and saves, or stays empty, and writes only into PhotSm and
   // "tmp.bmp" of its division folder.
   const std::string book = dir / "book";
-  fileops::MakeDir(book);
+  if (!fileops::MakeDir(book)) return 0;
   FixedClock clock;
   PhotoCounter counter;
   PhotoState photo(clock, counter);

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScriptedPrompter prompter;
   CMyPackage pkg(prompter);
   const std::string div = root / "div";
-  fileops::MakeDirs(div);
+  if (!fileops::MakeDirs(div)) return 0;
   (void)pkg.UnpackTo(file.path(), div, nullptr, false);
   (void)pkg.UnpackTo(file.path(), div, nullptr, false);
   const std::string only = entries.empty() ? std::string("scrin.jsc") : entries.back().name;

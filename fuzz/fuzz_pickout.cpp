@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CountingBeeper beeper;
   FixedClock clock;
   CMyDB db(&prompter);
-  DefineMemoSchema(db);
+  if (DefineMemoSchema(db) != 0) std::abort();
   PickupSetup setup;
   setup.dataKind = size > 0 && (data[0] & 1) ? 100 : 0;
   const char* captions[] = {"品目", "分類", "金額"};
@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pickfile::Image again;
     if (pickfile::Parse(pickfile::Format(m.SaveImage()), again) != pickfile::kRead) std::abort();
   }
-  fileops::WriteAtomic(dir / "pickout.lst", bytes);
-  fileops::WriteAtomic(dir / "pickout.pit", bytes);
+  if (!fileops::WriteAtomic(dir / "pickout.lst", bytes) || !fileops::WriteAtomic(dir / "pickout.pit", bytes))
+    return 0;
   m.OpenDialog();
   for (const std::string& name : m.MethodItems())
     if (!name.empty() && name != cp932::FromUtf8("（前の内容）") && !CMyPickup::ValidMethodName(name))

@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
       days[{d.month, d.day}].push_back(y);
     }
   }
-  fileops::Remove(tmp);
+  (void)fileops::Remove(tmp);  // a scratch file: one left behind is harmless
   for (const auto& [md, years] : days) {
     size_t i = 0;
     while (i < years.size()) {

@@ -78,7 +78,7 @@ int CMyPackage::Unpack(const CMyGlobal& global, const std::string& path, const s
   // files an earlier package left in the work folder must never stand in
   // for an entry this package lacks
   const std::string tmp = global.DataRoot() + "tmp";
-  fileops::RemoveTree(tmp);
+  if (!fileops::RemoveTree(tmp)) return Fail(kErrCreate);
   // the data kind to agree with is the division's, not the work folder's
   return UnpackTo(path, tmp, onlyName, true, global.DivisionPath(""));
 }
@@ -89,8 +89,10 @@ namespace {
 // written are they moved into the target, so a failure part-way (a full
 // disk, a damaged package) leaves the target as it was. Removed on leaving.
 struct Staging {
-  explicit Staging(std::string dir) : path(std::move(dir)) { fileops::RemoveTree(path); }
-  ~Staging() { fileops::RemoveTree(path); }
+  // Only the entries written in this run are moved out, so what an earlier
+  // run left here and could not be cleared never reaches the target.
+  explicit Staging(std::string dir) : path(std::move(dir)) { (void)fileops::RemoveTree(path); }
+  ~Staging() { (void)fileops::RemoveTree(path); }
   Staging(const Staging&) = delete;
   Staging& operator=(const Staging&) = delete;
   std::string path;
@@ -100,7 +102,7 @@ struct Staging {
 
 int CMyPackage::UnpackTo(const std::string& path, const std::string& targetDir, const std::string* onlyName,
                          bool toTemp, const std::string& divisionDir) {
-  if (toTemp) fileops::MakeDirs(targetDir);
+  if (toTemp && !fileops::MakeDirs(targetDir)) return Fail(kErrCreate);
   FilePtr fp(std::fopen(path.c_str(), "rb"));
   if (!fp) {
     prompter_.Warn("オープンに失敗しました。"_sj);

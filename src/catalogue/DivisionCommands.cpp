@@ -114,7 +114,7 @@ int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index, const
   if (from != to) {
     // A file of the new name that no screen uses gives way; the screen's own
     // file is renamed atomically, so a failure leaves it where it was.
-    if (fileops::Exists(to)) fileops::Remove(to);
+    if (fileops::Exists(to)) (void)fileops::Remove(to);  // the move replaces it if it stays
     if (!fileops::Move(from, to)) {
       p.Warn("名前の変更に失敗しました。"_sj);
       (void)screens.ReplaceAt(index, Renamed(screens, index, old));  // its own name again: no clash

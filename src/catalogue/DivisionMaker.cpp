@@ -59,11 +59,13 @@ int MakeDivision(CMyGlobal& global, CMyMaster& users, Prompter& prompter, int mo
   if (mode == 0) global.SetDivisionFolder(name);
   const std::string folder = global.DivisionPath("");
   const bool made = !fileops::Exists(folder);
-  fileops::MakeDirs(folder);
+  const bool haveFolder = fileops::MakeDirs(folder);
+  if (!haveFolder) prompter.Warn("分類フォルダを作成できませんでした。"_sj);
   CMyPackage unpacker(prompter);
-  if (unpacker.Unpack(global, package, nullptr, false) != 0) {
-    // a book that could not be made leaves no folder behind
-    if (made) fileops::RemoveTree(folder);
+  if (!haveFolder || unpacker.Unpack(global, package, nullptr, false) != 0) {
+    // a book that could not be made leaves no folder behind; one that
+    // cannot be removed stays, and the name check keeps a new book off it
+    if (made) (void)fileops::RemoveTree(folder);
     if (mode == 0) {
       (void)users.Delete(users.RecordCount() - 1);  // the record appended above
       global.SetDivisionFolder(previous);

@@ -43,7 +43,8 @@ int ImportInputDefinition(CMyGlobal& g, Prompter& p, const std::string& file) {
 namespace {
 
 // The work folder holds a package's files only while they are used.
-void ClearTemp(const CMyGlobal& g) { fileops::RemoveTree(g.DataRoot() + "tmp"); }
+// Unpacking clears it first, so what stays behind is never read.
+void ClearTemp(const CMyGlobal& g) { (void)fileops::RemoveTree(g.DataRoot() + "tmp"); }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "cli/CliBook.h"
 
+#include <new>
+
 #include "mainview/ScreenPorts.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -30,7 +32,8 @@ CliBook::CliBook(Prompter& p, CivilDate today)
       periods(global, db, work, divout, p),
       view(db, records, periods),
       form(db, p, clock, view) {
-  DefineMemoSchema(db);
+  // the memo fields are fixed: only memory can be short for them
+  if (DefineMemoSchema(db) != CMyDB::kOk) throw std::bad_alloc();
 }
 
 std::string CliBook::Open(const std::string& root, const std::string& user, const std::string& division) {

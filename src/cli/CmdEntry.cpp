@@ -159,7 +159,7 @@ int Run(Mode m, int argc, char** argv) {
   global.SetDivisionFolder(users.Name(division));
 
   CMyDB db(&prompter);
-  DefineMemoSchema(db);
+  if (DefineMemoSchema(db) != CMyDB::kOk) return Fail(m, "out of memory");
   CMyRec records(&db), work(&db);
   CMyMaster divout("DIVOUT", &prompter);
   if (divout.Read(global.DivisionPath("divout.jpr")) != 0) divout.Init("DIVOUT");

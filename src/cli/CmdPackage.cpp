@@ -34,7 +34,7 @@ int CmdUnpack(int argc, char** argv) {
   StderrPrompter prompter;
   CMyPackage package(prompter);
   if (package.UnpackTo(path, dir, rest.size() == 3 ? &only : nullptr, false) != 0) {
-    if (!existed) fileops::RemoveTree(dir);
+    if (!existed) (void)fileops::RemoveTree(dir);  // nothing was moved into it: at worst it stays empty
     return cli::Fail("unpack", "展開に失敗しました: " + path);
   }
   return cli::kSuccess;

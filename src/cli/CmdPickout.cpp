@@ -261,7 +261,7 @@ int CmdPickout(int argc, char** argv) {
   // the division as the dialog sees it: fields with their display names,
   // colour kinds, the first screen's lines per page
   CMyDB db(&prompter);
-  DefineMemoSchema(db);
+  if (DefineMemoSchema(db) != CMyDB::kOk) return cli::Fail(kSub, "メモリが足りません");
   jsc::InputDef def;
   const int defRc = jsc::LoadInputDef(
       dir + "scrin.jsc", def, &prompter,

@@ -70,7 +70,7 @@ int CmdSelect(int argc, char** argv) {
 
   StderrPrompter prompter;
   CMyDB db(&prompter);
-  if (memoSchema) DefineMemoSchema(db);
+  if (memoSchema && DefineMemoSchema(db) != CMyDB::kOk) return cli::Fail("select", "メモリが足りません");
   size_t first = 0;
   if (!memoSchema) {
     const int rc = db.ReadFile(files[0], true);
@@ -152,7 +152,7 @@ int DumpJdtJson(const std::string& path, std::string& json) {
   int count = bytes.size() >= 8 ? le::GetI32(bytes.data() + 4) : -1;
   bool define = true;
   if (flag == jdt::kFlagWithoutFields && count == memo::kFieldCount) {
-    DefineMemoSchema(db);
+    if (const int rc = DefineMemoSchema(db); rc != CMyDB::kOk) return rc;
     define = false;
   }
   int rc = db.ReadBytes(bytes, define);

@@ -136,9 +136,9 @@ int CMyExport::Run(const ExportOptions& o, const std::vector<ShownRow>& shown, E
   rules.formulaGuard = o.formulaGuard;
   if (o.allData) {
     CMyRec all(&book_.db);
-    all.SetSort("キー項目,行連番"_sj, false);
     // nothing is left behind: the writer drops its temporary file
-    if (all.Select(nullptr) < 0) return fail(kSelectFailed, "ページ追加用抽出処理に失敗しました。"_sj);
+    if (all.SetSort("キー項目,行連番"_sj, false) != 0 || all.Select(nullptr) < 0)
+      return fail(kSelectFailed, "ページ追加用抽出処理に失敗しました。"_sj);
     for (int k = 0; k < all.Count(); ++k) {
       exch::WriteRecord(w, book_.db, all.Items()[k], columns, rules);
       ++r.lines;

@@ -253,8 +253,7 @@ int CMyImport::WriteSafetyCopy(const std::string& path) const {
   std::vector<exch::OutColumn> columns;
   if (!exch::MapColumns(captions, book_.fields, book_.db, book_.byPage, columns, nullptr)) return -1;
   CMyRec all(&book_.db);
-  all.SetSort("キー項目,行連番"_sj, false);
-  if (all.Select(nullptr) < 0) {
+  if (all.SetSort("キー項目,行連番"_sj, false) != 0 || all.Select(nullptr) < 0) {
     prompter_.Warn("ページ追加用抽出処理に失敗しました。"_sj);
     return -1;
   }
@@ -460,8 +459,9 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     }
     if (db.SetValue(memo::kNoData, any ? "1" : "0") != 0)
       return stop(record, "不正な「データ有無」です。"_sj);
-    if (!cols.updated) db.SetValue(memo::kUpdated, today);
-    if (!cols.created) db.SetValue(memo::kCreated, today);
+    if ((!cols.updated && db.SetValue(memo::kUpdated, today) != 0) ||
+        (!cols.created && db.SetValue(memo::kCreated, today) != 0))
+      return stop(record, "不正な値が入力されました。"_sj);
     if (db.Store() != 0) return stop(record, "不正な値が入力されました。"_sj);
     touched.insert(period);
     ++r.added;

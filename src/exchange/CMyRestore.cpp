@@ -119,7 +119,7 @@ void CMyRestore::PlaceCalendarFiles(const std::string& userDir, const std::strin
     std::string now = fileops::IsFile(dst) ? dst : global_.ProgramFolder() + cal;
     std::string a, b;
     if (fileops::ReadAll(now, a) && fileops::ReadAll(src, b) && a == b) {
-      fileops::Remove(src);
+      (void)fileops::Remove(src);  // the same as what is read: a copy that stays costs nothing
       continue;
     }
     if (fileops::IsFile(dst)) {
@@ -199,8 +199,10 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
   }
   rc = ReadInto(fd, staging);
   ::close(fd);
+  // A staging folder that cannot be removed is only a copy under a name of
+  // its own (mkdtemp), which nothing reads.
   if (rc != 0) {
-    fileops::RemoveTree(staging);
+    (void)fileops::RemoveTree(staging);
     return failed(rc);
   }
   // one flush for every restored file before the folder goes live
@@ -215,7 +217,7 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
     aside = userDir + ".before-restore-" + stamp;
     if (::rename(userDir.c_str(), aside.c_str()) != 0) {
       int e = errno;
-      fileops::RemoveTree(staging);
+      (void)fileops::RemoveTree(staging);
       Fail(kMoveAside, user, ErrnoReason(e));
       return failed(kMoveAside);
     }
@@ -223,7 +225,7 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
   if (::rename(staging.c_str(), userDir.c_str()) != 0) {
     int e = errno;
     if (!aside.empty()) ::rename(aside.c_str(), userDir.c_str());
-    fileops::RemoveTree(staging);
+    (void)fileops::RemoveTree(staging);
     Fail(kMoveInto, user, ErrnoReason(e));
     return failed(kMoveInto);
   }
@@ -233,7 +235,8 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
     ::close(rfd);
   }
   PlaceCalendarFiles(userDir, stamp);
-  if (!aside.empty()) fileops::RemoveTree(aside);
+  // the restored folder is in place: what stays of the old one is a spare copy
+  if (!aside.empty()) (void)fileops::RemoveTree(aside);
   if (makeCurrent) {
     global_.SetUserName(user);
     global_.WriteSettings(false);

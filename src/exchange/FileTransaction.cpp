@@ -52,7 +52,7 @@ bool FileTransaction::Protect(const std::string& path) {
     // a file system without hard links: a copy does the same, at a price
     std::string bytes;
     if (!fileops::ReadAll(path, bytes) || !fileops::WriteAtomic(kept, bytes)) {
-      fileops::Remove(kept);
+      (void)fileops::Remove(kept);  // usually nothing is there: the atomic writer leaves no part
       return false;
     }
   }
@@ -79,7 +79,8 @@ bool FileTransaction::Remove(const std::string& path) {
 void FileTransaction::Commit() {
   std::vector<std::string> paths;
   for (const Entry& e : entries_) {
-    if (!e.kept.empty()) fileops::Remove(e.kept);
+    // a kept copy that stays is only a spare (KeepName never reuses its name)
+    if (!e.kept.empty()) (void)fileops::Remove(e.kept);
     paths.push_back(e.path);
   }
   SyncFolders(paths);

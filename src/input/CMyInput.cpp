@@ -477,8 +477,8 @@ bool CMyInput::FillBuffer(const std::string& serial, bool isNew) {
   if (isNew && db_.SetValue(memo::kLineSerial, serial) != 0)
     return Warn("不正な行連番が入力されました。", kFocusNone);
   const std::string today = Today();
-  db_.SetValue(memo::kUpdated, today);
-  if (isNew) db_.SetValue(memo::kCreated, today);
+  if (db_.SetValue(memo::kUpdated, today) != 0 || (isNew && db_.SetValue(memo::kCreated, today) != 0))
+    return Warn("保存に失敗しました。", kFocusNone);
   bool any = false;
   for (size_t i = 0; i < controls_.size(); ++i) {
     const jsc::Control& c = controls_[i];
@@ -500,8 +500,9 @@ bool CMyInput::FillBuffer(const std::string& serial, bool isNew) {
   }
   if (db_.SetValue(memo::kNoData, any ? "1" : "0") != 0)
     return Warn("不正な「データ有無」です。", kFocusNone);
-  db_.SetValue(memo::kCr001, useText_ ? std::to_string(textColor_) : std::string());
-  db_.SetValue(memo::kCr002, useBack_ ? std::to_string(backColor_) : std::string());
+  if (db_.SetValue(memo::kCr001, useText_ ? std::to_string(textColor_) : std::string()) != 0 ||
+      db_.SetValue(memo::kCr002, useBack_ ? std::to_string(backColor_) : std::string()) != 0)
+    return Warn("保存に失敗しました。", kFocusNone);
   return true;
 }
 
@@ -540,11 +541,13 @@ bool CMyInput::SaveRecord() {
   if (db_.Store() != 0) return Warn("保存に失敗しました。", kFocusNone);
   const int storedRow = isNew ? db_.RecordCount() - 1 : row_;
   if (view_.SavePeriod(period) != 0) {
+    // the row was stored just above, and its old values came from it, so
+    // the table takes them back
     if (isNew) {
-      db_.MarkDeleted(storedRow);
+      (void)db_.MarkDeleted(storedRow);
     } else if (db_.Load(row_) == 0) {
-      for (int f = 0; f < db_.FieldCount(); ++f) db_.SetValue(f, before[static_cast<size_t>(f)]);
-      db_.Store();
+      for (int f = 0; f < db_.FieldCount(); ++f) (void)db_.SetValue(f, before[static_cast<size_t>(f)]);
+      (void)db_.Store();
     }
     view_.ReloadView();
     return false;
@@ -622,12 +625,13 @@ bool CMyInput::DeleteRecord(bool ask) {
     const char* v = db_.Value(f, row_);
     before.emplace_back(v ? v : "");
   }
-  db_.MarkDeleted(row_);
+  (void)db_.MarkDeleted(row_);  // the row was loaded above
   if (view_.SavePeriod(period) != 0) {
-    // put the record back, so the table matches the file that is still there
+    // put the record back, so the table matches the file that is still
+    // there; its values came from the table, which takes them again
     db_.New();
-    for (int f = 0; f < db_.FieldCount(); ++f) db_.SetValue(f, before[static_cast<size_t>(f)]);
-    db_.Store();
+    for (int f = 0; f < db_.FieldCount(); ++f) (void)db_.SetValue(f, before[static_cast<size_t>(f)]);
+    (void)db_.Store();
     view_.ReloadView();
     index_ = view_.FindRecord(key, serial);
     row_ = index_ >= 0 ? view_.RecordRow(index_) : -1;

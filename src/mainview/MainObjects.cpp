@@ -1,5 +1,7 @@
 #include "mainview/MainObjects.h"
 
+#include <new>
+
 #include "mainview/CalendarPort.h"
 #include "mainview/RecordSetPort.h"
 #include "platform/Prompter.h"
@@ -32,7 +34,8 @@ MainObjects::MainObjects(const MainSeams& s, std::unique_ptr<ScreenLoader> loade
   rec = std::make_unique<CMyRec>(db.get());
   rec2 = std::make_unique<CMyRec>(db.get());
   lines = std::make_unique<CMyLine>(2048, s.prompter);
-  DefineMemoSchema(*db);
+  // the memo fields are fixed: only memory can be short for them
+  if (DefineMemoSchema(*db) != CMyDB::kOk) throw std::bad_alloc();
   viewRecords = std::make_unique<RecordSetPort>(*db, *rec);
   sheetRecords = std::make_unique<SwitchRecords>(*viewRecords);
   calendar = std::make_unique<HolidayCalendar>(global->RootPath("holiday.dat"), global->RootPath("kinen.dat"),

@@ -130,7 +130,8 @@ void TfrmMain::FormCreate() {
       return;            // FormShow closes the window
     }
   }
-  fileops::MakeDirs(g.UserPath(""));
+  // nothing of the user could be saved: said now, not at the first save
+  if (!fileops::MakeDirs(g.UserPath(""))) env_.prompter->Warn("ユーザーフォルダを作成できませんでした。"_sj);
   (void)listrecovery::LoadDivisionList(g, objects_->Table(kUserTable), *env_.prompter, *env_.clock);
   if (OpenDivision(OpenDivisionMode::StartUp, 0) != 0) return;
 

@@ -12,12 +12,12 @@ namespace fileops {
 [[nodiscard]] bool Exists(const std::string& path);  // a file or a folder
 [[nodiscard]] bool IsFile(const std::string& path);
 [[nodiscard]] bool IsDir(const std::string& path);
-bool MakeDir(const std::string& path);   // true when it exists afterwards
-bool MakeDirs(const std::string& path);  // with parents
+[[nodiscard]] bool MakeDir(const std::string& path);   // true when it exists afterwards
+[[nodiscard]] bool MakeDirs(const std::string& path);  // with parents
 [[nodiscard]] bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
 [[nodiscard]] bool Move(const std::string& from, const std::string& to);
-bool Remove(const std::string& path);      // a file
-bool RemoveTree(const std::string& path);  // a folder and everything in it
+[[nodiscard]] bool Remove(const std::string& path);      // a file
+[[nodiscard]] bool RemoveTree(const std::string& path);  // a folder and everything in it
 // Names (not paths) of the files in `dir` matching a wildcard ("*.jos",
 // "dt*.jdt"); "*" and "?" as on the original platform, ASCII case ignored.
 [[nodiscard]] std::vector<std::string> List(const std::string& dir, const std::string& pattern,
@@ -62,16 +62,16 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  bool Open();  // false when the temporary cannot be created
+  [[nodiscard]] bool Open();  // false when the temporary cannot be created
   FILE* Handle() { return fp_; }
   bool Write(const void* data, size_t n);
   bool Write(const std::string& s) { return Write(s.data(), s.size()); }
-  bool Commit();  // false (old file intact) on any failure
+  [[nodiscard]] bool Commit();  // false (old file intact) on any failure
   void Abort();
   // For AtomicBatch: flushes and closes the temporary without syncing it,
   // then later renames it over the target. False on any failure.
-  bool CloseUnsynced();
-  bool RenameOver();
+  [[nodiscard]] bool CloseUnsynced();
+  [[nodiscard]] bool RenameOver();
   const std::string& Target() const { return target_; }
 
  private:
@@ -94,8 +94,8 @@ class AtomicBatch {
   AtomicBatch(const AtomicBatch&) = delete;
   AtomicBatch& operator=(const AtomicBatch&) = delete;
   // The writer of the next file, opened; null when its temporary cannot be made.
-  AtomicFile* Add(const std::string& target);
-  bool Commit();
+  [[nodiscard]] AtomicFile* Add(const std::string& target);
+  [[nodiscard]] bool Commit();
 
  private:
   std::vector<std::unique_ptr<AtomicFile>> files_;
@@ -108,6 +108,6 @@ enum class Fault { kWrite = 0, kFsync = 1, kRename = 2, kClose = 3 };
 void InjectFault(Fault op, int nth);
 void ClearFaults();
 
-bool WriteAtomic(const std::string& path, const std::string& bytes);
+[[nodiscard]] bool WriteAtomic(const std::string& path, const std::string& bytes);
 
 }  // namespace fileops

@@ -42,7 +42,7 @@ void CMyGlobal::UndoFirstRun() {
   for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
     // only what is still as it was made goes: an empty probe, empty folders
     if (fileops::IsFile(*it)) {
-      if (fileops::Size(*it) == 0) fileops::Remove(*it);
+      if (fileops::Size(*it) == 0) (void)fileops::Remove(*it);  // else it stays, empty and unread
     } else {
       ::rmdir(it->c_str());
     }
@@ -216,7 +216,7 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
 
 std::string CMyGlobal::GetPathLine(int i) const {
   CMyLine lines(2048);
-  lines.ReadText(DivisionPath("Path.dat"));
+  (void)lines.ReadText(DivisionPath("Path.dat"));  // a list that cannot be read gives empty lines
   return lines.Str(i);
 }
 
@@ -224,7 +224,10 @@ bool CMyGlobal::SetPathLine(int i, const std::string& text) const {
   if (i < 0) return false;
   std::string path = DivisionPath("Path.dat");
   CMyLine lines(2048);
-  lines.ReadText(path);
+  // the other lines are written back: a list that exists but cannot be read
+  // is left as it is
+  const int read = lines.ReadText(path);
+  if (read < 0 && (read != -1 || fileops::Exists(path))) return false;
   // lines before i that do not exist yet are written empty
   lines.Set(i, text);
   return lines.WriteText(path) >= 0;

@@ -12,16 +12,17 @@ std::string CMyPath::AppDataFolder(const std::string& maker, const std::string& 
   if (dataHome_.empty()) return {};
   auto make = [made](const std::string& dir) {
     const bool existed = fileops::Exists(dir);
-    fileops::MakeDir(dir);
-    if (made && !existed && fileops::IsDir(dir)) made->push_back(dir);
+    if (!fileops::MakeDir(dir)) return false;
+    if (made && !existed) made->push_back(dir);
+    return true;
   };
   // A fresh account may not have its data home yet; the platform's folder
   // always exists, so make ours exist too.
-  fileops::MakeDirs(dataHome_);
+  if (!fileops::MakeDirs(dataHome_)) return {};
   std::string dir = dataHome_ + "/" + maker;
-  make(dir);
+  if (!make(dir)) return {};
   dir += "/" + program;
-  make(dir);
+  if (!make(dir)) return {};
   std::string probe = dir + "/make.chk";
   const bool probeExisted = fileops::Exists(probe);
   FILE* fp = std::fopen(probe.c_str(), "wb");

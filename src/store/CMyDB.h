@@ -54,7 +54,7 @@ class CMyDB {
 
   // Replaces the fields and empties the table. 0; 50 empty list; 51 out of
   // memory; 52 the largest record would not fit 16-bit offsets.
-  int Define(const CMyField& fields);
+  [[nodiscard]] int Define(const CMyField& fields);
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   const FieldDef* Fields() const { return fields_.data(); }
   // Index of the field whose name or alias equals `name` (ASCII case
@@ -62,7 +62,7 @@ class CMyDB {
   int FindField(std::string_view name) const;
   // 0; -3 alias of 30 bytes or more; -2 alias taken by a name or another
   // alias; -1 no field named `name`. An empty alias changes nothing.
-  int SetAlias(std::string_view name, std::string_view alias);
+  [[nodiscard]] int SetAlias(std::string_view name, std::string_view alias);
   void ClearAliases();
   // Bytes of the largest valid record.
   int MaxRecordSize() const { return maxRecord_; }
@@ -92,20 +92,20 @@ class CMyDB {
   // Edit buffer.
   // Copies record r into the edit buffer and makes it current; 201 (edit
   // buffer cleared, current -1) when r does not exist.
-  int Load(int r);
+  [[nodiscard]] int Load(int r);
   void New();
   // 0; 202 field -1; 50 field out of range; 100 longer than the field's
   // maximum; 101 a number field given a non-digit. The text ends at its
   // first NUL. A refused value leaves the old one.
-  int SetValue(int field, std::string_view text);
-  int SetValueByName(std::string_view name, std::string_view text);
+  [[nodiscard]] int SetValue(int field, std::string_view text);
+  [[nodiscard]] int SetValueByName(std::string_view name, std::string_view text);
   const char* EditValue(int field) const;  // "" when out of range
   int Current() const { return current_; }
   // Appends (current -1) or replaces record `current`. 0; -1 when current
   // does not exist or is deleted.
-  int Store();
+  [[nodiscard]] int Store();
   // 1, or 0 when r does not exist.
-  int MarkDeleted(int r);
+  [[nodiscard]] int MarkDeleted(int r);
   void ClearRecords();
 
   // Reads a ".jdt" file. define: load as a new table from the file's
@@ -116,9 +116,9 @@ class CMyDB {
   // short or refused by CMyField::Add (define only); 304 a damaged
   // record (its length or offsets impossible): reading stops there, the
   // records before it are kept.
-  int ReadFile(const std::string& path, bool define);
+  [[nodiscard]] int ReadFile(const std::string& path, bool define);
   // The same on a file image in memory.
-  int ReadBytes(std::string_view bytes, bool define);
+  [[nodiscard]] int ReadBytes(std::string_view bytes, bool define);
   // Appends data files one after another, exactly as ReadFile(path, false)
   // on each in turn would (results[i] is its result for paths[i]), while a
   // second thread reads the next files: a whole book loads in the time of
@@ -128,29 +128,29 @@ class CMyDB {
   void ReadFiles(const std::vector<std::string>& paths, std::vector<int>& results,
                  bool stopAtFailure = false);
   // Every live record with field definitions. 0; 300 not written.
-  int WriteFile(const std::string& path) const;
+  [[nodiscard]] int WriteFile(const std::string& path) const;
   // The live records among `numbers`, in that order, without definitions.
   // 0; 300 not written; 303 (with a message) when `numbers` is null.
-  int WriteSubset(const std::string& path, const int* numbers, int count) const;
+  [[nodiscard]] int WriteSubset(const std::string& path, const int* numbers, int count) const;
   // The same into a writer the caller commits (several files at once).
-  int WriteSubsetTo(fileops::AtomicFile& f, const int* numbers, int count) const;
+  [[nodiscard]] int WriteSubsetTo(fileops::AtomicFile& f, const int* numbers, int count) const;
 
  private:
   bool ValidRecord(const char* rec, int length) const;
-  bool WriteRecordsTo(fileops::AtomicFile& f, int flag, const int* numbers, int count) const;
+  [[nodiscard]] bool WriteRecordsTo(fileops::AtomicFile& f, int flag, const int* numbers, int count) const;
   // Empties fields, records and edit buffer (a table about to be defined
   // from a file).
   void ResetTable();
   // Reads a whole ".jdt" image. `pooled`: the same bytes where they lie in
   // the pool, in the room reserved for them (block -1, ReadFile) or in a
   // block of their own (ReadFiles); null: the records are copied there.
-  int IndexImage(const char* data, size_t size, bool define, char* pooled, int block = -1);
+  [[nodiscard]] int IndexImage(const char* data, size_t size, bool define, char* pooled, int block = -1);
   // Indexes the records of data[pos, size) as lines of the pool (in the
   // room, or in `block`), counting them in `adopted`; the result is that of
   // ReadFile.
-  int IndexRecords(char* data, size_t pos, size_t size, int block, int& adopted);
+  [[nodiscard]] int IndexRecords(char* data, size_t pos, size_t size, int block, int& adopted);
   void AppendHeader(std::string& out, int flag) const;
-  int WriteRecords(const std::string& path, int flag, const int* numbers, int count) const;
+  [[nodiscard]] int WriteRecords(const std::string& path, int flag, const int* numbers, int count) const;
   void Message(const char* utf8) const;
 
   Prompter* prompter_;

@@ -47,7 +47,7 @@ class CMyField {
   void Clear() { defs_.clear(); }
   // 0; 400 type not text/number; 401 length above 5000 (text) / 9 (number)
   // or negative; 402 flag not 0/1; 200 name taken (ASCII case ignored).
-  int Add(const FieldDef& def);
+  [[nodiscard]] int Add(const FieldDef& def);
   int Count() const { return static_cast<int>(defs_.size()); }
   // REQUIRES: 0 <= i < Count().
   const FieldDef& Get(int i) const { return defs_[static_cast<size_t>(i)]; }

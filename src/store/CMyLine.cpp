@@ -23,10 +23,18 @@ CMyLine::CMyLine(int minBlock, Prompter* prompter)
     : minBlock_(minBlock > 0 ? minBlock : 2048), prompter_(prompter) {
   blocks_.reserve(kTableStep);
   lines_.reserve(kTableStep);
-  NewBlock(static_cast<size_t>(minBlock_));
+  OpenFirstBlock();
 }
 
 CMyLine::~CMyLine() = default;
+
+void CMyLine::OpenFirstBlock() {
+  current_ = 0;
+  // Set and Reserve always look at the current block: when memory is short
+  // an empty one stands in, so they ask for a block of their own and fail
+  // there instead of reading past the table.
+  if (!NewBlock(static_cast<size_t>(minBlock_))) blocks_.emplace_back();
+}
 
 bool CMyLine::NewBlock(size_t need) {
   // Blocks grow with the pool (a quarter of what it holds, up to kMaxGrowth),
@@ -58,7 +66,7 @@ void CMyLine::Clear() {
   pooled_ = 0;
   room_ = 0;
   maxLength_ = 0;
-  NewBlock(static_cast<size_t>(minBlock_));
+  OpenFirstBlock();
 }
 
 int CMyLine::Length(int i) const { return (i >= 0 && i < Count()) ? lines_[i].length : 0; }

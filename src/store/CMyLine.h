@@ -69,33 +69,34 @@ class CMyLine {
   // points into it; no other change of the list may come between Reserve
   // and Commit.
   // REQUIRES: Adopt and Commit only after a successful Reserve.
-  char* Reserve(size_t n);        // null when memory is exhausted
-  int Adopt(char* bytes, int n);  // 1, or 0 when the line table cannot grow or bytes lie outside the room
+  [[nodiscard]] char* Reserve(size_t n);  // null when memory is exhausted
+  // 1, or 0 when the line table cannot grow or bytes lie outside the room
+  [[nodiscard]] int Adopt(char* bytes, int n);
   void Commit(size_t n);
   // A block of n bytes of its own for images read elsewhere (by another
   // thread) before they are indexed: AdoptIn appends a line over bytes in
   // it, as Adopt does in the room. It never becomes the block that Set takes
   // bytes from; ReleaseIfUnused frees it when no line was adopted into it.
-  char* AddBlock(size_t n, int& block);  // null (block -1) when memory is exhausted
-  int AdoptIn(int block, char* bytes, int n);
+  [[nodiscard]] char* AddBlock(size_t n, int& block);  // null (block -1) when memory is exhausted
+  [[nodiscard]] int AdoptIn(int block, char* bytes, int n);
   void ReleaseIfUnused(int block);
 
   // Text lines: count; -1 cannot open/create; -2 memory exhausted.
-  int ReadText(const std::string& path);
-  int WriteText(const std::string& path) const;
+  [[nodiscard]] int ReadText(const std::string& path);
+  [[nodiscard]] int WriteText(const std::string& path) const;
 
   // "LI" lists: count; -1 cannot open/create (the list is then empty);
   // -3 wrong header; -4/-5 work buffer could not be obtained/enlarged.
-  int ReadList(const std::string& path);
+  [[nodiscard]] int ReadList(const std::string& path);
   // True when the last ReadList reached the list's end marker (nothing was
   // cut off or damaged on the way).
   bool ReadWhole() const { return whole_; }
-  int WriteList(const std::string& path) const;
+  [[nodiscard]] int WriteList(const std::string& path) const;
   // On an open handle, so other files can embed a list; the handle is left
   // just after the list's end marker. `limit` bounds the bytes the list may
   // occupy (-1: up to the end of the file).
-  int ReadList(FILE* fp, int64_t limit = -1);
-  int WriteList(FILE* fp) const;
+  [[nodiscard]] int ReadList(FILE* fp, int64_t limit = -1);
+  [[nodiscard]] int WriteList(FILE* fp) const;
   // The list as the bytes of an "LI" file.
   std::string ListBytes() const;
 
@@ -130,11 +131,13 @@ class CMyLine {
   };
 
   // Opens a block of at least `need` bytes; it becomes the current block.
-  bool NewBlock(size_t need);
-  int AddLine(int block, char* bytes, int n);
+  [[nodiscard]] bool NewBlock(size_t need);
+  // The first block of an empty pool; never fails (see there).
+  void OpenFirstBlock();
+  [[nodiscard]] int AddLine(int block, char* bytes, int n);
   void ReleaseFrom(int block);  // one line left the block
   void RecomputeMax();
-  bool GrowLines(size_t need);
+  [[nodiscard]] bool GrowLines(size_t need);
 
   int minBlock_;
   Prompter* prompter_;

@@ -92,7 +92,7 @@ int CMyPeriods::LoadTable() {
     const std::string period = name.substr(2, name.size() - 6);
     if (period.empty() || divout_.FindByText(0, period) >= 0) continue;
     CMyDB one;
-    DefineMemoSchema(one);
+    if (DefineMemoSchema(one) != CMyDB::kOk) return -1;     // only memory can be short
     (void)one.ReadFile(global_.DivisionPath(name), false);  // whatever reads counts
     int highest = 0;
     for (int r = 0; r < one.RecordCount(); ++r) {
@@ -153,8 +153,8 @@ int CMyPeriods::SavePeriod(const std::string& period) {
   }
   if (!MaySave(period)) return -1;
   std::string prefix = period.size() == 6 ? period.substr(0, 4) + "/" + period.substr(4, 2) : period;
-  work_.SetSort("キー項目,行連番"_sj, false);
-  int rc = work_.Select("キー項目='"_sj + prefix + "*'");
+  int rc = work_.SetSort("キー項目,行連番"_sj, false);
+  if (rc == 0) rc = work_.Select("キー項目='"_sj + prefix + "*'");
   if (rc < 0) {  // any parse or selection failure: a stale selection is not the month
     prompter_.Warn("保存抽出に失敗しました。"_sj);
     return -1;
@@ -185,8 +185,7 @@ int CMyPeriods::SavePeriods(const std::vector<std::string>& periods) {
   for (const std::string& p : periods)
     if (!MaySave(p)) return -1;
   // one sorted pass over the table instead of one selection per period
-  work_.SetSort("キー項目,行連番"_sj, false);
-  if (work_.Select("キー項目<>''"_sj) < 0) {
+  if (work_.SetSort("キー項目,行連番"_sj, false) != 0 || work_.Select("キー項目<>''"_sj) < 0) {
     prompter_.Warn("保存抽出に失敗しました。"_sj);
     return -1;
   }

@@ -56,7 +56,7 @@ class CMyPeriods {
   // those files (the damaged list kept beside as ".damaged-yyyymmdd") and the
   // user is told once: an empty table would let the next save write a month
   // over a file nobody read. 0 read or nothing to read; 1 rebuilt; -1 failed.
-  int LoadTable();
+  [[nodiscard]] int LoadTable();
   // True when the period's file exists but did not read whole; such a period
   // is saved only after the user agreed and the file was kept aside.
   bool IsDamaged(const std::string& period) const { return damaged_.count(period) > 0; }
@@ -70,27 +70,27 @@ class CMyPeriods {
   // 0, or -1 after its message. A period that did not read whole is written
   // only when the user agrees, after its file was renamed to
   // "<file>.damaged-yyyymmdd".
-  int SavePeriod(const std::string& period);
+  [[nodiscard]] int SavePeriod(const std::string& period);
   // The same for several periods at once (one pass over the table, the
   // period list written once at the end). 0, or -1 after its message; the
   // periods written before a failure stay written (callers that need all or
   // none watch the writes).
-  int SavePeriods(const std::vector<std::string>& periods);
+  [[nodiscard]] int SavePeriods(const std::vector<std::string>& periods);
   // Records that a record with `key` is being added; the line serial for it.
-  int RegisterKey(const std::string& period, const std::string& key, bool renumber);
+  [[nodiscard]] int RegisterKey(const std::string& period, const std::string& key, bool renumber);
 
  private:
-  int SaveDivout();
+  [[nodiscard]] int SaveDivout();
   // False (after its message) when a period that did not read whole may not
   // be written; when the user agrees its file is kept aside first.
-  bool MaySave(const std::string& period);
+  [[nodiscard]] bool MaySave(const std::string& period);
   // Moves a file that did not read whole out of the way; false when it could
   // not be kept.
-  bool KeepDamaged(const std::string& path);
+  [[nodiscard]] bool KeepDamaged(const std::string& path);
   // The serial for a new line of `period` after `counter`: the next one,
   // unless that is out of "%05d" or already used (a damaged or rebuilt
   // counter), then one no record of the period has.
-  int FreeSerial(const std::string& period, int counter) const;
+  [[nodiscard]] int FreeSerial(const std::string& period, int counter) const;
   bool Watch(const std::string& path) const { return !watch_ || watch_(path); }
   WriteWatch watch_;
   std::set<std::string> damaged_;  // periods whose file did not read whole

@@ -942,10 +942,11 @@ const char* CMyRec::ValueByName(std::string_view name) const {
 
 int CMyRec::DeleteCurrent(bool requery) {
   if (!db_ || NoCurrent()) return 0;
-  db_->MarkDeleted(CurrentRecord());
+  if (db_->MarkDeleted(CurrentRecord()) == 0) return 0;
   if (requery) {
     int at = pos_;
-    Requery();
+    // the record is deleted either way; a data error was shown by Requery
+    (void)Requery();
     GoTo(at);
   }
   return 1;

@@ -64,7 +64,7 @@ class CMyRec {
 
   // "name [N][U|D...] [Lnn], ..." up to 10 keys. 0; -6 unknown field; -7 bad
   // direction. Keys parsed before an error stay in force.
-  int SetSort(std::string_view spec, bool sortNow);
+  [[nodiscard]] int SetSort(std::string_view spec, bool sortNow);
   const std::vector<SortKey>& SortKeys() const { return keys_; }
 
   // Compiles `expression` (CP932) into list 0, 1 or 2. 0 or a negative code:
@@ -77,26 +77,28 @@ class CMyRec {
   // Literals of the find list (1) may hold up to 64 bytes.
   // A null expression gives an empty list. On an error the list holds the
   // nodes compiled before it.
-  int MakeSql(const char* expression, int list);
-  int MakeSql(const std::string& expression, int list) { return MakeSql(expression.c_str(), list); }
+  [[nodiscard]] int MakeSql(const char* expression, int list);
+  [[nodiscard]] int MakeSql(const std::string& expression, int list) {
+    return MakeSql(expression.c_str(), list);
+  }
   // MakeSql into list 0, then Requery; a compile error leaves the selection.
-  int Select(const char* expression);
-  int Select(const std::string& expression) { return Select(expression.c_str()); }
+  [[nodiscard]] int Select(const char* expression);
+  [[nodiscard]] int Select(const std::string& expression) { return Select(expression.c_str()); }
   // Rebuilds and sorts the selection from list 0: 0 found (position 0),
   // 202 none (no position), -1 data error (with a message).
-  int Requery();
+  [[nodiscard]] int Requery();
   // The same result as Requery, found without going over every record again
   // when the table has only grown since this record set's last selection
   // (a period loaded, records appended) and neither the filter nor the sort
   // keys were set anew: the new records are tested and merged into the
   // sorted selection. Falls back to Requery whenever it could differ from it
   // (records changed or deleted, records equal on every sort key).
-  int RequeryAppended();
-  bool CheckSyntax(const char* expression);
+  [[nodiscard]] int RequeryAppended();
+  [[nodiscard]] bool CheckSyntax(const char* expression);
   const CMyLine& List(int list) const { return lists_[list < 0 || list > 2 ? 2 : list]; }
   // 1 when record r satisfies list `list` (nodes [from, to); the whole list
   // when from is 0), 0 when not, -1 on a data error.
-  int Evaluate(int record, int list, int from = 0, int to = 0);
+  [[nodiscard]] int Evaluate(int record, int list, int from = 0, int to = 0);
 
   // Sorts the selection by the sort keys (nothing without keys).
   void Sort();
@@ -117,16 +119,16 @@ class CMyRec {
   int GoTo(int i);  // i, or -1 (no current) when out of range
 
   // Edit buffer of the bound table.
-  int LoadCurrent();  // 0, or 201 with an emptied edit buffer
+  [[nodiscard]] int LoadCurrent();  // 0, or 201 with an emptied edit buffer
   void New();
-  int SetValue(int field, std::string_view text);
-  int SetValueByName(std::string_view name, std::string_view text);
-  int Store();
+  [[nodiscard]] int SetValue(int field, std::string_view text);
+  [[nodiscard]] int SetValueByName(std::string_view name, std::string_view text);
+  [[nodiscard]] int Store();
   const char* Value(int field) const;  // null without a current record
   const char* ValueByName(std::string_view name) const;
   // Marks the current record deleted; with `requery` reselects and stays at
   // the same position. 1, or 0 without a current record.
-  int DeleteCurrent(bool requery);
+  [[nodiscard]] int DeleteCurrent(bool requery);
 
   // Compiles into list 1 and searches the selection; start 0 first record,
   // 1 current record (the first / last when there is none), 2 last record.
@@ -163,7 +165,7 @@ class CMyRec {
     bool groupError = false;          // a group whose end index is impossible
   };
 
-  int Compile(std::string_view s, CMyLine& out, size_t maxText);
+  [[nodiscard]] int Compile(std::string_view s, CMyLine& out, size_t maxText);
   void Decode(int list, Scan& scan) const;
   int EvalRange(const char* rec, Scan& scan, int from, int to) const;
   int EvalCondition(const char* rec, const Node& n) const;
@@ -172,11 +174,11 @@ class CMyRec {
   bool ListSound(int from, int to) const;
   // Sets or clears the selection mark, writing the byte only when it changes.
   static void Mark(char* rec, unsigned char status, bool matched);
-  int ParseSort(std::string_view spec);
+  [[nodiscard]] int ParseSort(std::string_view spec);
   static bool SameKeys(const std::vector<SortKey>& a, const std::vector<SortKey>& b);
   // Places added_ into the sorted selection; false when equal keys leave
   // the order to a full sort.
-  bool MergeAdded();
+  [[nodiscard]] bool MergeAdded();
   // One selected record while sorting: the leading keys in a form that
   // compares byte-wise like the key comparison, so most comparisons never
   // touch the records themselves (which lie scattered over the table).

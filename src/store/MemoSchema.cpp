@@ -50,7 +50,7 @@ int DefineMemoSchema(CMyDB& table) {
     d.type = fielddef::kTypeText;
     d.maxLength = memo::FieldMaxLength(i);
     d.flag = 0;
-    fields.Add(d);
+    (void)fields.Add(d);  // fixed names and lengths, none of which Add refuses
   }
   return table.Define(fields);
 }

@@ -42,4 +42,4 @@ int FieldMaxLength(int i);
 }  // namespace memo
 
 // Defines the memo fields on `table`, emptying it. The result of Define.
-int DefineMemoSchema(CMyDB& table);
+[[nodiscard]] int DefineMemoSchema(CMyDB& table);

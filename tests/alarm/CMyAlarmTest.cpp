@@ -113,7 +113,7 @@ TEST(CMyAlarm, FileRoundTripAndShortRecords) {
   raw.Append(std::string(100, 'x'));  // too short: skipped
   std::string odd(196, 'z');          // no NULs in any field
   raw.Append(odd);
-  raw.WriteList(f.dir / "alarm.dat");
+  ASSERT_EQ(3, raw.WriteList(f.dir / "alarm.dat"));
   CMyAlarm loaded(f.g, f.clock);
   loaded.Load(f.dir / "alarm.dat");
   ASSERT_EQ(2, loaded.Count());

@@ -27,7 +27,7 @@ struct Folder {
   std::string holidays = dir / "holiday.dat";
   std::string kinen = dir / "kinen.dat";
   std::string program = dir / "prog/";
-  Folder() { fileops::MakeDir(dir / "prog"); }
+  Folder() { EXPECT_TRUE(fileops::MakeDir(dir / "prog")); }
   CMyHolidayEditor Editor(int year) { return CMyHolidayEditor(holidays, kinen, program, year, prompter); }
   std::vector<std::string> Lines(const CMyHolidayEditor& e, int list, bool all) {
     std::vector<std::string> out;
@@ -265,7 +265,7 @@ TEST(CMyHolidayEditor, LinesItCannotReadAreCountedAndKept) {
 
 TEST(CMyHolidayEditor, AFileThatCannotBeReadIsNeverReplaced) {
   Folder f;
-  fileops::MakeDir(f.holidays);  // there, but not a file it can read
+  ASSERT_TRUE(fileops::MakeDir(f.holidays));  // there, but not a file it can read
   WriteBytes(f.program + "holiday.dat", "CL01\n1\t1\t" + "元日"_sj + "\n");
   CMyHolidayEditor e = f.Editor(2026);
   e.Open();

@@ -118,7 +118,7 @@ TEST(CMyMaster, ShortAndOverlongRecordsNeverOverrunAField) {
   std::string full(132, 'N');                                  // a name with no NUL in its 32 bytes
   full += std::string(400, 't');
   raw.Set(3, full);
-  raw.WriteList(dir / "d.jpr");
+  ASSERT_GE(raw.WriteList(dir / "d.jpr"), 0);
   CMyMaster r;
   ASSERT_EQ(0, r.Read(dir / "d.jpr"));
   EXPECT_EQ("abc", r.Name(0));

@@ -29,7 +29,7 @@ struct Fixture {
   CMyPackage package{prompter};
   std::string div = dir / "div";
   std::string pkg = dir / "p.jpk";
-  Fixture() { fileops::MakeDir(div); }
+  Fixture() { EXPECT_TRUE(fileops::MakeDir(div)); }
   std::string LastMessage() const { return prompter.ShownUtf8().empty() ? "" : prompter.ShownUtf8().back(); }
 };
 
@@ -101,7 +101,7 @@ TEST(CMyPackage, RefusesAFolderHoldingAnotherKindOfData) {
   // into the work folder, the kind to agree with is the division's: a
   // by-page screen is never added to a by-date book, whatever tmp/ holds
   std::string tmp = f.dir / "tmp";
-  fileops::MakeDir(tmp);
+  ASSERT_TRUE(fileops::MakeDir(tmp));
   EXPECT_EQ(-1, f.package.UnpackTo(f.pkg, tmp, nullptr, true, f.div));
   EXPECT_EQ("データ種類の異なるパッケージです。", f.LastMessage());
   WriteBytes(tmp + "/scrin.jsc", InputDefinition(100));
@@ -171,9 +171,9 @@ TEST(CMyPackage, TheWorkFolderHoldsOnlyWhatThisPackageGave) {
   CMyGlobal g(f.prompter, clock, f.dir.path());
   g.SetUserName("u");
   g.SetDivisionFolder("d");
-  fileops::MakeDirs(g.DivisionPath(""));
+  ASSERT_TRUE(fileops::MakeDirs(g.DivisionPath("")));
   WriteBytes(g.DivisionPath("scrin.jsc"), InputDefinition(0));
-  fileops::MakeDirs(g.TempPath(""));
+  ASSERT_TRUE(fileops::MakeDirs(g.TempPath("")));
   WriteBytes(g.TempPath("a.jos"), "left by another package");
   PackageWriter w;
   EXPECT_TRUE(w.Add("divin.jpr", "list"));
@@ -251,7 +251,7 @@ TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
   TempDir dir;
   for (const char* n : {"PK2_スケジュール.jpk", "PK1_日記帳.jpk", "PK10_x.jpk", "a.jpk", "notes.txt"})
     WriteBytes(dir / n, "");
-  fileops::MakeDir(dir / "sub.jpk");
+  ASSERT_TRUE(fileops::MakeDir(dir / "sub.jpk"));
   auto names = packagelist::Names(dir.path());
   ASSERT_EQ(4u, names.size());
   EXPECT_EQ("PK1_日記帳"_sj, names[1]);
@@ -269,7 +269,7 @@ TEST(PackageList, ListsPackagesWithoutExtensionAndFindsTheInstalledOne) {
 TEST(PackageBuilder, CompilesASourceFolderIntoAPackage) {
   TempDir dir;
   std::string src = dir / "src";
-  fileops::MakeDir(src);
+  ASSERT_TRUE(fileops::MakeDir(src));
   WriteBytes(src + "/package.json", R"({
     "file": "PK1_日記帳", "version": 100, "dataKind": 0,
     "input": "input.json",
@@ -297,7 +297,7 @@ TEST(PackageBuilder, CompilesASourceFolderIntoAPackage) {
   ScriptedPrompter prompter;
   CMyPackage package(prompter);
   std::string div = dir / "div";
-  fileops::MakeDir(div);
+  ASSERT_TRUE(fileops::MakeDir(div));
   ASSERT_EQ(0, package.UnpackTo(dir / "p.jpk", div, nullptr, false));
   EXPECT_EQ("SCREEN", ReadBytes(div + "/月表.jos"));
   CMyMaster divin, colors;
@@ -359,7 +359,7 @@ TEST(PackageBuilder, LookUpTablesAreSortedForTheReaderAndRefusedWhenMalformed) {
   ScriptedPrompter prompter;
   CMyPackage package(prompter);
   std::string div = dir / "div";
-  fileops::MakeDir(div);
+  ASSERT_TRUE(fileops::MakeDir(div));
   ASSERT_EQ(0, package.UnpackTo(dir / "p.jpk", div, nullptr, false));
   EXPECT_EQ("1.08", hyo::Lookup(div, 1, 1, "軽減"_sj, ""));
   EXPECT_EQ("1.00", hyo::Lookup(div, 1, 1, "非課税"_sj, ""));

@@ -35,7 +35,7 @@ struct Fixture {
       CMyMaster::SetName(rec, cp932::FromUtf8(d));
       EXPECT_EQ(0, users.Append(rec));
       g.SetDivisionFolder(cp932::FromUtf8(d));
-      fileops::MakeDirs(g.DivisionPath(""));
+      EXPECT_TRUE(fileops::MakeDirs(g.DivisionPath("")));
     }
     g.SetDivisionFolder("日記"_sj);
     for (const char* s : {"月表", "一覧"}) {
@@ -83,7 +83,7 @@ TEST(DivisionCommands, RenameMovesTheFolderOrLeavesEverythingAsItWas) {
   EXPECT_EQ("データが重複します。", f.Last());
   // a folder of that name left on disk (a deleted division): refused before
   // anything changes
-  fileops::MakeDir(f.dir / "u/旅行");
+  ASSERT_TRUE(fileops::MakeDir(f.dir / "u/旅行"));
   EXPECT_EQ(1, divisioncommands::RenameDivision(f.g, f.users, f.prompter, 0, "旅行"_sj, &f.alarms));
   EXPECT_EQ("同じ名前のフォルダが既にあります。異なる分類名にして下さい。", f.Last());
   EXPECT_EQ("日記帳"_sj, f.users.Name(0));
@@ -117,7 +117,7 @@ TEST(DivisionCommands, NamesAreCheckedAgainstTheFolderTheyWouldUse) {
       {"家計簿", "データが重複します。"},
       {"残骸", "同じ名前のフォルダが既にあります。異なる分類名にして下さい。"},
   };
-  fileops::MakeDir(f.dir / "u/残骸");
+  ASSERT_TRUE(fileops::MakeDir(f.dir / "u/残骸"));
   for (const auto& c : cases) {
     f.prompter.ClearShown();
     int rc = divisionmaker::CheckNewName(f.g, f.users, cp932::FromUtf8(c.name), -1, f.prompter);

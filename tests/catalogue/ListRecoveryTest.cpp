@@ -21,11 +21,11 @@ struct Fixture {
   Fixture() {
     g.SetUserName("u");
     for (const char* d : {"日記", "家計簿"}) {
-      fileops::MakeDirs(dir / "u/" + d);
+      EXPECT_TRUE(fileops::MakeDirs(dir / "u/" + d));
       WriteBytes(dir / "u/" + d + "/scrin.jsc", "def");
     }
-    fileops::MakeDirs(dir / "u/写真置き場");  // no input definition: not a book
-    fileops::MakeDirs(dir / "u/tmp");
+    EXPECT_TRUE(fileops::MakeDirs(dir / "u/写真置き場"));  // no input definition: not a book
+    EXPECT_TRUE(fileops::MakeDirs(dir / "u/tmp"));
     WriteBytes(dir / "u/tmp/scrin.jsc", "def");
     g.SetDivisionFolder("日記"_sj);
     for (const char* s : {"月表.jos", "一覧.jos", "memo.txt"}) WriteBytes(dir / "u/日記/" + s, "x");

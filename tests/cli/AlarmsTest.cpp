@@ -24,7 +24,7 @@ AlarmEntry Entry(const char* date, const char* time, const char* message, int st
 
 TEST(JbxAlarms, ListDueAndMissed) {
   TempDir dir;
-  fileops::MakeDirs(dir / "u");
+  ASSERT_TRUE(fileops::MakeDirs(dir / "u"));
   CMyLine list(2048);
   // out of order on purpose, with a date that is no date
   for (const auto& e : {Entry("2026/12/09", "10:30", "歯医者"), Entry("2026/12/10", "08:00", "朝礼"),

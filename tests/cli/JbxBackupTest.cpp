@@ -26,9 +26,9 @@ struct Data {
   TempDir dir;
   std::string root = dir / "root";
   Data() {
-    fileops::MakeDirs(root + "/taro/div");
-    fileops::MakeDirs(root + "/hanako");
-    fileops::MakeDirs(dir / "back");
+    EXPECT_TRUE(fileops::MakeDirs(root + "/taro/div"));
+    EXPECT_TRUE(fileops::MakeDirs(root + "/hanako"));
+    EXPECT_TRUE(fileops::MakeDirs(dir / "back"));
     WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=taro\r\n");
     WriteBytes(root + "/taro/alarm.dat", "alarms");
     WriteBytes(root + "/hanako/alarm.dat", "hanako's");

@@ -172,7 +172,7 @@ TEST(Jbx, DumpShowsListsAndNameTables) {
   lines.Append("first");
   lines.Append("二行目"_sj);
   lines.Append(std::string("\x01\x02", 2));
-  lines.WriteList(dir / "a.li");
+  ASSERT_GE(lines.WriteList(dir / "a.li"), 0);
   RunResult r = Jbx("dump " + dir / "a.li");
   EXPECT_EQ(0, r.status);
   EXPECT_NE(std::string::npos, r.out.find("\"二行目\""));

@@ -34,7 +34,7 @@ bool NothingBeside(const std::string& root) {
 class SmallDisk {
  public:
   SmallDisk(const std::string& path, const char* size) : path_(path), opts_(std::string("size=") + size) {
-    fileops::MakeDirs(path_);
+    EXPECT_TRUE(fileops::MakeDirs(path_));
     mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, opts_.c_str()) == 0;
   }
   ~SmallDisk() {
@@ -104,7 +104,7 @@ TEST(BackupFaults, ADivisionWithALongNameIsTakenFromTheFolderItLivesIn) {
   CMyMaster::SetName(rec, name);
   ASSERT_EQ(0, users.Append(rec));
   ASSERT_GE(users.Write(f.UserDir("taro") + "/jbxuser.jpr"), 0);
-  fileops::MakeDirs(f.UserDir("taro") + "/" + folder);
+  ASSERT_TRUE(fileops::MakeDirs(f.UserDir("taro") + "/" + folder));
   WriteBytes(f.UserDir("taro") + "/" + folder + "/dt202601.jdt", "long book");
   CMyBackup b(f.global, f.clock);
   ASSERT_EQ(0, b.Run());
@@ -118,7 +118,7 @@ TEST(BackupFaults, ARestoreThatRunsOutOfRoomLeavesTheUserAsItWas) {
   WriteBytes(Diary(f) + "/dt202603.jdt", std::string(300000, 'y'));
   CMyBackup b(f.global, f.clock);
   ASSERT_EQ(0, b.Run());
-  fileops::MakeDirs(f.UserDir("hanako"));
+  ASSERT_TRUE(fileops::MakeDirs(f.UserDir("hanako")));
   WriteBytes(f.UserDir("hanako") + "/jbxuser.ini", "hanako's");
   const auto hanako = Tree(f.UserDir("hanako"));
   // a file-size limit stands in for the full disk
@@ -168,7 +168,7 @@ TEST(BackupFaults, ASmallDiskThatFillsUpAndAReadOnlyBackupFolder) {
   EXPECT_EQ(0, f.global.backCu);
 
   // read-only: even the file's owner cannot write there
-  fileops::Remove(Diary(f) + "/dt202603.jdt");
+  ASSERT_TRUE(fileops::Remove(Diary(f) + "/dt202603.jdt"));
   ASSERT_TRUE(disk.ReadOnly(true));
   f.prompter.ClearShown();
   EXPECT_EQ(CMyBackup::kCannotCreate, b.Run());
@@ -190,7 +190,7 @@ TEST(BackupFaults, ARestoreOntoASmallOrReadOnlyDataRoot) {
   const std::string root = f.dir / "small";
   SmallDisk disk(root, "128k");
   if (!disk.Mounted()) GTEST_SKIP() << "no right to mount a tmpfs here";
-  fileops::MakeDirs(root + "/hanako");
+  ASSERT_TRUE(fileops::MakeDirs(root + "/hanako"));
   WriteBytes(root + "/hanako/jbxuser.ini", "hanako's");
   const auto hanako = Tree(root + "/hanako");
   CMyGlobal g(f.prompter, f.clock, root, "/dev/null");

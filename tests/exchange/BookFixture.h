@@ -77,8 +77,8 @@ struct Book {
   explicit Book(bool page = false, const std::string& division = "d") : byPage(page) {
     global.SetUserName("u");
     global.SetDivisionFolder(division);
-    fileops::MakeDirs(global.DivisionPath(""));
-    DefineMemoSchema(db);
+    EXPECT_TRUE(fileops::MakeDirs(global.DivisionPath("")));
+    EXPECT_EQ(0, DefineMemoSchema(db));
     controls = page ? NoteControls() : DiaryControls();
     jsc::InputDef def;
     def.header.formWidth = 400;
@@ -129,8 +129,8 @@ struct Book {
   // (the serial left out when `withSerial` is false).
   std::vector<std::vector<std::string>> Records(bool withSerial = true) {
     CMyRec all(&db);
-    all.SetSort("キー項目,行連番"_sj, false);
-    all.Select(nullptr);
+    EXPECT_EQ(0, all.SetSort("キー項目,行連番"_sj, false));
+    EXPECT_GE(all.Select(nullptr), 0);
     std::vector<std::vector<std::string>> out;
     for (int k = 0; k < all.Count(); ++k) {
       std::vector<std::string> rec;
@@ -148,11 +148,11 @@ struct Book {
   std::vector<std::vector<std::string>> OnDisk(bool withSerial = true) {
     ScriptedPrompter p;
     CMyDB fresh(&p);
-    DefineMemoSchema(fresh);
+    EXPECT_EQ(0, DefineMemoSchema(fresh));
     for (const std::string& name : fileops::List(Div(), "dt*.jdt")) (void)fresh.ReadFile(Path(name), false);
     CMyRec all(&fresh);
-    all.SetSort("キー項目,行連番"_sj, false);
-    all.Select(nullptr);
+    EXPECT_EQ(0, all.SetSort("キー項目,行連番"_sj, false));
+    EXPECT_GE(all.Select(nullptr), 0);
     std::vector<std::vector<std::string>> out;
     for (int k = 0; k < all.Count(); ++k) {
       std::vector<std::string> rec;

@@ -145,11 +145,11 @@ TEST(CMyBackup, RefusalsAndFailuresAreLoudAndKeepThePreviousArchive) {
     EXPECT_EQ(good, ReadBytes(f.back + "/taro_1.mbk"));
   }
   // a listed name that is a folder
-  fileops::MakeDir(f.UserDir("taro") + "/work/color.dat");
+  ASSERT_TRUE(fileops::MakeDir(f.UserDir("taro") + "/work/color.dat"));
   EXPECT_EQ(CMyBackup::kIsFolder, b.Run());
   EXPECT_EQ(good, ReadBytes(f.back + "/taro_1.mbk"));
   EXPECT_TRUE(NoTemporaries(f.back));
-  fileops::RemoveTree(f.UserDir("taro") + "/work/color.dat");
+  ASSERT_TRUE(fileops::RemoveTree(f.UserDir("taro") + "/work/color.dat"));
 
   // a disk that fills up half-way (a file-size limit stands in for it)
   f.prompter.ClearShown();

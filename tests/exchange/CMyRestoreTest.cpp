@@ -30,7 +30,7 @@ std::vector<std::string> Leftovers(const Fixture& f) {
 
 // "hanako" already exists with a file of her own.
 void MakeHanako(Fixture& f) {
-  fileops::MakeDirs(f.UserDir("hanako"));
+  ASSERT_TRUE(fileops::MakeDirs(f.UserDir("hanako")));
   WriteBytes(f.UserDir("hanako") + "/jbxuser.ini", "hanako's settings");
   WriteBytes(f.UserDir("hanako") + "/own.txt", "only hanako has this");
 }
@@ -143,7 +143,7 @@ TEST(CMyRestore, DamagedArchivesLeaveTheUserAsItWas) {
     int rc = r.Run("hanako", bad, false);
     EXPECT_TRUE(Leftovers(f).empty()) << what;
     if (rc == 0 && mayWork) {  // a flip in a time or an attribute is harmless
-      fileops::RemoveTree(f.UserDir("hanako"));
+      ASSERT_TRUE(fileops::RemoveTree(f.UserDir("hanako")));
       MakeHanako(f);
       return;
     }

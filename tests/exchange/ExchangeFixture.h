@@ -78,11 +78,11 @@ struct Fixture {
   CMyGlobal global;
 
   Fixture() : global((Prepare(dir / "root"), prompter), clock, dir / "root", dir / "home") {
-    fileops::MakeDirs(back);
+    EXPECT_TRUE(fileops::MakeDirs(back));
     global.SetUserName("taro");
     std::string u = root + "/taro";
-    fileops::MakeDirs(u + "/" + diary + "/PhotSm");
-    fileops::MakeDirs(u + "/work");
+    EXPECT_TRUE(fileops::MakeDirs(u + "/" + diary + "/PhotSm"));
+    EXPECT_TRUE(fileops::MakeDirs(u + "/work"));
     WriteBytes(u + "/jbxuser.ini", "[BACK]\r\nKIND=7\r\n");
     WriteBytes(u + "/alarm.dat", "alarms");
     CMyMaster users("USER");
@@ -109,7 +109,7 @@ struct Fixture {
     global.backPath = back;
   }
   static void Prepare(const std::string& root) {
-    fileops::MakeDirs(root);
+    ASSERT_TRUE(fileops::MakeDirs(root));
     WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=taro\r\n");
   }
   std::string UserDir(const std::string& name) const { return root + "/" + name; }

@@ -56,15 +56,15 @@ struct Book {
   CMyDB db{&prompter};
   CMyRec rec{&db};
   CMyGroup group{prompter};
-  Book() { DefineMemoSchema(db); }
+  Book() { EXPECT_EQ(0, DefineMemoSchema(db)); }
   void Add(const char* key, const char* kind, const char* amount, const char* item = "") {
     db.New();
-    db.SetValue(memo::kKey, key);
-    db.SetValue(memo::kWeekday, "3");
-    db.SetValue(memo::Dat(2), cp932::FromUtf8(kind));
-    db.SetValue(memo::Dat(4), amount);
-    db.SetValue(memo::Dat(1), cp932::FromUtf8(item));
-    db.SetValue(memo::kCr002, "255");
+    ASSERT_EQ(0, db.SetValue(memo::kKey, key));
+    ASSERT_EQ(0, db.SetValue(memo::kWeekday, "3"));
+    ASSERT_EQ(0, db.SetValue(memo::Dat(2), cp932::FromUtf8(kind)));
+    ASSERT_EQ(0, db.SetValue(memo::Dat(4), amount));
+    ASSERT_EQ(0, db.SetValue(memo::Dat(1), cp932::FromUtf8(item)));
+    ASSERT_EQ(0, db.SetValue(memo::kCr002, "255"));
     ASSERT_EQ(0, db.Store());
   }
   // Selects with `sort`, builds, shows; the rows as "a|b|c" of `fields`.
@@ -180,7 +180,7 @@ TEST(GroupBuild, NothingToGroupGivesAnEmptyView) {
   Book b;
   EXPECT_EQ(0, b.group.Build(b.db, nullptr, 0, {Col("DAT002", CMyGroup::kKey)}));
   b.Add("2026/01/01", "x", "1");
-  b.rec.Select("");
+  ASSERT_EQ(0, b.rec.Select(""));
   EXPECT_EQ(0, b.group.Build(b.db, b.rec.Items(), b.rec.Count(), {Col("DAT004", CMyGroup::kSum)}));
   EXPECT_EQ(0, b.group.Build(b.db, b.rec.Items(), b.rec.Count(), {Col("NOSUCH", CMyGroup::kKey)}));
   EXPECT_EQ(0, b.group.Show("キー項目,行連番"_sj));
@@ -191,7 +191,7 @@ TEST(GroupBuild, BeyondTenKeysTheRestAreNoKeys) {
   Book b;
   b.Add("2026/01/01", "x", "1");
   b.Add("2026/01/02", "y", "1");
-  b.rec.Select("");
+  ASSERT_EQ(0, b.rec.Select(""));
   std::vector<GroupColumn> cols;
   for (int i = 0; i < 10; ++i) cols.push_back(Col("DAT004", CMyGroup::kKey));
   cols.push_back(Col("DAT002", CMyGroup::kKey));
@@ -206,7 +206,7 @@ TEST(GroupBuild, BeyondTenKeysTheRestAreNoKeys) {
 TEST(GroupBuild, AnAggregateAlwaysFitsItsColumn) {
   Book b;
   for (int i = 0; i < 12; ++i) b.Add("2026/01/01", "x", "999999999");
-  b.rec.Select("");
+  ASSERT_EQ(0, b.rec.Select(""));
   // 区分 holds one byte in the book; a count of 12 or a big sum still shows
   ASSERT_EQ(1, b.group.Build(b.db, b.rec.Items(), b.rec.Count(),
                              {Col("DAT002", CMyGroup::kKey), Col("区分", CMyGroup::kCount),
@@ -221,7 +221,7 @@ TEST(GroupBuild, TheViewWalksTheGroupRowsInTheSortsOrder) {
   b.Add("2026/01/01", "b", "1");
   b.Add("2026/01/02", "a", "1");
   b.Add("2026/01/03", "", "1");
-  b.rec.Select("");
+  ASSERT_EQ(0, b.rec.Select(""));
   ASSERT_EQ(3, b.group.Build(b.db, b.rec.Items(), b.rec.Count(), {Col("DAT002", CMyGroup::kKey)}));
   GroupRecords view(b.group);
   ASSERT_EQ(0, view.Requery("this filter is ignored", "DAT002 D"));
@@ -240,7 +240,7 @@ TEST(GroupBuild, TheSheetSwitchesBetweenTheBookAndTheGroupRows) {
   Book b;
   b.Add("2026/01/01", "b", "1");
   b.Add("2026/01/02", "b", "1");
-  b.rec.Select("");
+  ASSERT_EQ(0, b.rec.Select(""));
   ASSERT_EQ(1, b.group.Build(b.db, b.rec.Items(), b.rec.Count(), {Col("DAT002", CMyGroup::kKey)}));
   struct Main : ViewRecords {
     int Requery(const std::string&, const std::string&) override { return 0; }

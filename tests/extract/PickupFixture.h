@@ -25,7 +25,7 @@ struct PickupFixture {
   PickupSetup setup;
 
   explicit PickupFixture(int dataKind = 0) {
-    DefineMemoSchema(db);
+    EXPECT_EQ(0, DefineMemoSchema(db));
     auto field = [this](const char* name, const char* caption, bool numeric, int decimals, int list) {
       PickupField f;
       f.name = name;

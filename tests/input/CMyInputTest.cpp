@@ -26,8 +26,8 @@ class FakeView : public InputViewPort {
     return failSave ? -1 : 0;
   }
   void ReloadView() override {
-    rec_.SetSort("キー項目,行連番"_sj, false);
-    rec_.Select(hideAll ? "キー項目='none'"_sj : std::string());
+    ASSERT_EQ(0, rec_.SetSort("キー項目,行連番"_sj, false));
+    ASSERT_GE(rec_.Select(hideAll ? "キー項目='none'"_sj : std::string()), 0);
   }
   int FindRecord(const std::string& key, const std::string& s) override {
     return rec_.Find(("キー項目='"_sj + key + "' and 行連番='"_sj + s + "'").c_str(), 0, true);
@@ -117,7 +117,7 @@ struct Form {
   CountingCalc calc;
   CMyInput in{db, prompter, clock, view};
   Form() {
-    DefineMemoSchema(db);
+    EXPECT_EQ(0, DefineMemoSchema(db));
     in.SetAlarmPort(&alarms);
     in.SetListPort(&lists);
     in.SetCalcPort(&calc);
@@ -472,11 +472,11 @@ TEST(CMyInput, ColourKindsAreStoredAndFoundAgain) {
                {"255", "65535", 3}, {"254", "", 4}, {"", "1", 4}};
   for (const Case& c : cases) {
     f.db.New();
-    f.db.SetValue(memo::kKey, "2026/03/01");
-    f.db.SetValue(memo::kLineSerial, std::to_string(f.db.RecordCount() + 10));
-    f.db.SetValue(memo::kCr001, c.cr1);
-    f.db.SetValue(memo::kCr002, c.cr2);
-    f.db.Store();
+    ASSERT_EQ(0, f.db.SetValue(memo::kKey, "2026/03/01"));
+    ASSERT_EQ(0, f.db.SetValue(memo::kLineSerial, std::to_string(f.db.RecordCount() + 10)));
+    ASSERT_EQ(0, f.db.SetValue(memo::kCr001, c.cr1));
+    ASSERT_EQ(0, f.db.SetValue(memo::kCr002, c.cr2));
+    ASSERT_EQ(0, f.db.Store());
     f.view.ReloadView();
     const char* serial = f.db.Value(memo::kLineSerial, f.db.RecordCount() - 1);
     f.in.ShowRecord({}, f.view.FindRecord("2026/03/01", serial));

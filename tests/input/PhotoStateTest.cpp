@@ -80,8 +80,8 @@ struct Photos {
   CountingBeeper beeper;
   RecordingLauncher launcher;
   Photos() {
-    fileops::MakeDirs(division);
-    fileops::MakeDirs(pictures);
+    EXPECT_TRUE(fileops::MakeDirs(division));
+    EXPECT_TRUE(fileops::MakeDirs(pictures));
     photo.SetDivisionFolder(division);
     photo.SetBox(true, 100, 100);
     photo.SetViewer(dir.path() + "/prog/", &launcher, &prompter, &beeper);
@@ -328,7 +328,7 @@ TEST(PhotoState, TheViewerIsStartedWithThePictureAndItsTurnOrExplainsWhy) {
   const std::string pic = f.Picture("a.jpg", 40, 20);
   ASSERT_TRUE(f.photo.Choose(pic));
   EXPECT_FALSE(f.photo.ViewPhoto(false));  // no viewer in the program folder yet
-  fileops::MakeDirs(f.dir / "prog");
+  ASSERT_TRUE(fileops::MakeDirs(f.dir / "prog"));
   WriteBytes(f.dir / "prog/jbxview", "#!/bin/sh\n");
   f.photo.Turn(1);
   f.photo.Turn(1);
@@ -368,8 +368,8 @@ class OneBookView : public InputViewPort {
   int NextSerial(const std::string&, const std::string&) override { return ++serial; }
   int SavePeriod(const std::string&) override { return 0; }
   void ReloadView() override {
-    rec_.SetSort("キー項目,行連番"_sj, false);
-    rec_.Select({});
+    ASSERT_EQ(0, rec_.SetSort("キー項目,行連番"_sj, false));
+    ASSERT_GE(rec_.Select({}), 0);
   }
   int FindRecord(const std::string& key, const std::string& s) override {
     return rec_.Find(("キー項目='"_sj + key + "' and 行連番='"_sj + s + "'").c_str(), 0, true);
@@ -389,7 +389,7 @@ class OneBookView : public InputViewPort {
 TEST(PhotoState, TheFormStoresThePathAndKeyAndKeepsOneThumbnailPerRecord) {
   Photos f;
   CMyDB db;
-  DefineMemoSchema(db);
+  ASSERT_EQ(0, DefineMemoSchema(db));
   OneBookView view(db);
   CMyInput in(db, f.prompter, f.clock, view);
   jsc::InputDef def;

@@ -78,7 +78,7 @@ struct Fixture {
   AlarmTicker ticker{alarms, g, clock, prompter, player, notifier, tray, port};
   Fixture() {
     g.SetUserName("u");
-    fileops::MakeDirs(g.UserPath(""));
+    EXPECT_TRUE(fileops::MakeDirs(g.UserPath("")));
     g.SetDivisionFolder("日記"_sj);
     alarms.Load(g.UserPath("alarm.dat"));  // none yet: an empty list, as at start-up
   }

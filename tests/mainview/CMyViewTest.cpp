@@ -344,10 +344,10 @@ TEST(RecordSetPort, TheSheetWalksARealRecordSet) {
   CMyRec rec(&db);
   auto add = [&](const char* key, const char* serial, const char* memo) {
     db.New();
-    db.SetValue(memo::kKey, key);
-    db.SetValue(memo::kLineSerial, serial);
-    db.SetValue(memo::kMem001, cp932::FromUtf8(memo));
-    db.SetValue(memo::kCr002, "65280");
+    ASSERT_EQ(0, db.SetValue(memo::kKey, key));
+    ASSERT_EQ(0, db.SetValue(memo::kLineSerial, serial));
+    ASSERT_EQ(0, db.SetValue(memo::kMem001, cp932::FromUtf8(memo)));
+    ASSERT_EQ(0, db.SetValue(memo::kCr002, "65280"));
     ASSERT_EQ(0, db.Store());
   };
   add("2024/03/05", "00002", "二件目");

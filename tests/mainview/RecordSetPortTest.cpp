@@ -65,7 +65,7 @@ class FolderPeriods : public ViewPeriods {
 
 struct Sheet {
   Sheet(const std::string& folder, bool full) : periods(db, folder) {
-    DefineMemoSchema(db);
+    EXPECT_EQ(0, DefineMemoSchema(db));
     port = full ? std::make_unique<FullPort>(db, rec) : std::make_unique<RecordSetPort>(db, rec);
     view = std::make_unique<CMyView>(*port, calendar, periods, prompter, beeper, clock);
     ViewScreen screen;
@@ -99,7 +99,7 @@ std::vector<std::string> RowsOf(Sheet& s) {
 void WriteBook(const std::string& folder, uint32_t seed) {
   std::mt19937 rng(seed);
   CMyDB month;
-  DefineMemoSchema(month);
+  ASSERT_EQ(0, DefineMemoSchema(month));
   for (int y = 2019; y <= 2022; ++y)
     for (int m = 1; m <= 12; ++m) {
       if (rng() % 6 == 0) continue;  // a month never written
@@ -111,10 +111,10 @@ void WriteBook(const std::string& folder, uint32_t seed) {
         // now and then the same serial twice in a day: equal keys
         std::snprintf(serial, sizeof serial, "%05d", rng() % 10 == 0 ? 1 : k + 1);
         month.New();
-        month.SetValue(memo::kKey, key);
-        month.SetValue(memo::kLineSerial, serial);
-        month.SetValue(memo::kMark, rng() % 2 ? "A" : "");
-        month.Store();
+        ASSERT_EQ(0, month.SetValue(memo::kKey, key));
+        ASSERT_EQ(0, month.SetValue(memo::kLineSerial, serial));
+        ASSERT_EQ(0, month.SetValue(memo::kMark, rng() % 2 ? "A" : ""));
+        ASSERT_EQ(0, month.Store());
       }
       std::vector<int> all{0};
       all.clear();
@@ -152,10 +152,12 @@ TEST(RecordSetPort, MonthMovesShowWhatAFullReloadShows) {
               merged.db.RecordCount() > 0 ? static_cast<int>(rng() % merged.db.RecordCount()) : -1;
           for (Sheet* s : {&merged, &full}) {
             s->db.New();
-            s->db.SetValue(memo::kKey, civil::Ymd(s->view->PeriodStart()));
-            s->db.SetValue(memo::kLineSerial, "00099");
-            s->db.Store();
-            if (victim >= 0) s->db.MarkDeleted(victim);
+            ASSERT_EQ(0, s->db.SetValue(memo::kKey, civil::Ymd(s->view->PeriodStart())));
+            ASSERT_EQ(0, s->db.SetValue(memo::kLineSerial, "00099"));
+            ASSERT_EQ(0, s->db.Store());
+            if (victim >= 0) {
+              ASSERT_EQ(1, s->db.MarkDeleted(victim));
+            }
             s->view->ReloadView();
             s->view->RebuildRows();
           }
@@ -176,11 +178,11 @@ TEST(RecordSetPort, ThePeriodStartIsFoundAsTheWalkFindsItWhateverTheKeys) {
   const char* keys[] = {"2020/01/01", "ABC",        "abc", "[x", "_y", "Zed", "2019/12/31", "",
                         "2020/1",     "2020/01/01", "1",   "9",  "あ", "20",  "2020/02/30", "2021"};
   CMyDB db;
-  DefineMemoSchema(db);
+  ASSERT_EQ(0, DefineMemoSchema(db));
   for (const char* k : keys) {
     db.New();
-    db.SetValue(memo::kKey, cp932::FromUtf8(k));
-    db.Store();
+    ASSERT_EQ(0, db.SetValue(memo::kKey, cp932::FromUtf8(k)));
+    ASSERT_EQ(0, db.Store());
   }
   CMyRec rec(&db);
   RecordSetPort port(db, rec);

@@ -15,15 +15,15 @@ struct Memo {
   CMyRec rec{&db};
   std::vector<SearchField> fields;
   Memo() {
-    DefineMemoSchema(db);
+    EXPECT_EQ(0, DefineMemoSchema(db));
     // the diary's form: 気分, 天気 and 日記
     fields = {{"MARK", "気分"_sj}, {"DAT001", "天気"_sj}, {"MEM001", "日記"_sj}};
   }
   int Add(const std::string& memoSj) {
     db.New();
-    db.SetValue(memo::kKey, "2024/05/01");
-    db.SetValue(memo::kMem001, memoSj);
-    db.Store();
+    EXPECT_EQ(0, db.SetValue(memo::kKey, "2024/05/01"));
+    EXPECT_EQ(0, db.SetValue(memo::kMem001, memoSj));
+    EXPECT_EQ(0, db.Store());
     return db.RecordCount() - 1;
   }
 };

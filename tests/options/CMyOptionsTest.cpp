@@ -17,7 +17,7 @@ struct Fixture {
   std::unique_ptr<CMyGlobal> Read() {
     auto g = std::make_unique<CMyGlobal>(prompter, clock, dir.path());
     g->ReadSettings(true);
-    fileops::MakeDirs(g->UserPath(""));
+    EXPECT_TRUE(fileops::MakeDirs(g->UserPath("")));
     return g;
   }
 };

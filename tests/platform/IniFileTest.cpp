@@ -67,7 +67,7 @@ TEST(AtomicFile, FailedWriteLeavesTheOldFile) {
 TEST(FileOps, ListsByWildcardWithoutCase) {
   TempDir dir;
   for (const char* n : {"dt202001.jdt", "DT202002.JDT", "divin.jpr", "a.jos"}) WriteBytes(dir / n, "x");
-  fileops::MakeDir(dir / "sub.jdt");
+  ASSERT_TRUE(fileops::MakeDir(dir / "sub.jdt"));
   auto names = fileops::List(dir.path(), "dt*.jdt");
   ASSERT_EQ(2u, names.size());
   EXPECT_EQ("DT202002.JDT", names[0]);

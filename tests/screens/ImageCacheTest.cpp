@@ -160,7 +160,7 @@ TEST_F(ImageCache, RecordPathsAreCp932AndMissingThumbnailsAreMadeWhenDrawn) {
   std::vector<std::string> asked;
   scr_.SetThumbnailRefresher([&](const std::string& path, const std::string& key) {
     asked.push_back(path);
-    fileops::MakeDirs(folder_ + "PhotSm/D2024");
+    EXPECT_TRUE(fileops::MakeDirs(folder_ + "PhotSm/D2024"));
     CMyBitmap t = MakePicture(9, 18, [](int, int) { return 3u; });
     t.SaveBmp(folder_ + "PhotSm/D2024/S0101120000001.bmp");
     return key;

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -16,7 +18,7 @@ struct Fixture {
   FixedClock clock{{2026, 12, 9}};
   std::string program = dir / "prog";
   std::string home = dir / "home";
-  Fixture() { fileops::MakeDir(program); }
+  Fixture() { EXPECT_TRUE(fileops::MakeDir(program)); }
 };
 
 }  // namespace
@@ -71,7 +73,7 @@ TEST(CMyGlobal, PathBuilders) {
 TEST(CMyGlobal, OverlongPathsAreReported) {
   Fixture f;
   std::string prog = f.dir / std::string(250 - f.dir.path().size() - 1, 'p');
-  fileops::MakeDir(prog);
+  ASSERT_TRUE(fileops::MakeDir(prog));
   WriteBytes(prog + "/jotbox.ini", "");
   CMyGlobal g(f.prompter, f.clock, prog, f.home);
   ASSERT_EQ(251u, g.DataRoot().size());
@@ -98,7 +100,7 @@ TEST(CMyGlobal, SettingsHaveTheirDefaultsAndRoundTrip) {
     EXPECT_FALSE(g.alarmSound);
     EXPECT_EQ("[", g.timeF);
     g.SetUserName("花子"_sj);
-    fileops::MakeDir(g.UserPath(""));
+    ASSERT_TRUE(fileops::MakeDir(g.UserPath("")));
     g.left[0] = 10;
     g.width[2] = 700;
     g.ren = true;
@@ -122,7 +124,7 @@ TEST(CMyGlobal, SettingsHaveTheirDefaultsAndRoundTrip) {
 TEST(CMyGlobal, BadStoredValuesFallBackToDefaults) {
   Fixture f;
   WriteBytes(f.program + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
-  fileops::MakeDir(f.program + "/u");
+  ASSERT_TRUE(fileops::MakeDir(f.program + "/u"));
   WriteBytes(f.program + "/u/jbxuser.ini", "[ALARM]\r\nTIME_F=<<\r\nTIME_T=\r\nONSOUND_PATH=" +
                                                std::string(260, 'a') + "\r\n[BACK]\r\nPATH=/ok\r\n");
   CMyGlobal g(f.prompter, f.clock, f.program, f.home);
@@ -139,7 +141,7 @@ TEST(CMyGlobal, PathDatLines) {
   CMyGlobal g(f.prompter, f.clock, f.program, f.home);
   g.SetUserName("u");
   g.SetDivisionFolder("d");
-  fileops::MakeDirs(g.DivisionPath(""));
+  ASSERT_TRUE(fileops::MakeDirs(g.DivisionPath("")));
   EXPECT_EQ("", g.GetPathLine(0));
   ASSERT_TRUE(g.SetPathLine(2, "1"));
   ASSERT_TRUE(g.SetPathLine(0, "/home/x.csv"));
@@ -147,12 +149,21 @@ TEST(CMyGlobal, PathDatLines) {
   EXPECT_EQ("", g.GetPathLine(1));
   EXPECT_EQ("1", g.GetPathLine(2));
   EXPECT_EQ("/home/x.csv\r\n\r\n1\r\n", ReadBytes(g.DivisionPath("Path.dat")));
+  // a list that is there but cannot be read is never written over with
+  // only the line given (the superuser reads it anyway)
+  if (::geteuid() != 0) {
+    const std::string path = g.DivisionPath("Path.dat");
+    ASSERT_EQ(0, ::chmod(path.c_str(), 0));
+    EXPECT_FALSE(g.SetPathLine(1, "x"));
+    ASSERT_EQ(0, ::chmod(path.c_str(), 0600));
+    EXPECT_EQ("/home/x.csv\r\n\r\n1\r\n", ReadBytes(path));
+  }
 }
 
 TEST(CMyGlobal, HelpLooksUpKeywords) {
   Fixture f;
   WriteBytes(f.program + "/jotbox.ini", "");
-  fileops::MakeDir(f.program + "/help");
+  ASSERT_TRUE(fileops::MakeDir(f.program + "/help"));
   WriteBytes(f.program + "/help/keywords.txt", "アラーム\talarm.html\n");
   CMyGlobal g(f.prompter, f.clock, f.program, f.home);
   RecordingOpener opener;
@@ -169,7 +180,7 @@ TEST(CMyGlobal, HelpLooksUpKeywords) {
 TEST(CMyGlobal, HelpOpensOnePercentEncodedUrlThroughTheOpenerSetOnce) {
   Fixture f;
   std::string program = f.dir / "ひとこと 帳";
-  fileops::MakeDirs(program + "/help");
+  ASSERT_TRUE(fileops::MakeDirs(program + "/help"));
   WriteBytes(program + "/jotbox.ini", "");
   WriteBytes(program + "/help/keywords.txt", "新規分類作成\t新規分類.html#作成\n");
   CMyGlobal g(f.prompter, f.clock, program, f.home);

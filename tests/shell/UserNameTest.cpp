@@ -106,8 +106,8 @@ TEST(CMyGlobal, ACancelledFirstRunLeavesNothingBehind) {
   TempDir dir;
   ScriptedPrompter prompter;
   FixedClock clock;
-  fileops::MakeDir(dir / "prog");
-  fileops::MakeDir(dir / "home");
+  ASSERT_TRUE(fileops::MakeDir(dir / "prog"));
+  ASSERT_TRUE(fileops::MakeDir(dir / "home"));
   {
     CMyGlobal g(prompter, clock, dir / "prog", dir / "home");
     ASSERT_TRUE(fileops::IsFile(dir / "home/oakden/jotbox/make.chk"));
@@ -115,7 +115,7 @@ TEST(CMyGlobal, ACancelledFirstRunLeavesNothingBehind) {
   }
   EXPECT_FALSE(fileops::Exists(dir / "home/oakden"));
   // a root that is already in use keeps everything it holds
-  fileops::MakeDirs(dir / "home/oakden/jotbox/太郎");
+  ASSERT_TRUE(fileops::MakeDirs(dir / "home/oakden/jotbox/太郎"));
   CMyGlobal again(prompter, clock, dir / "prog", dir / "home");
   again.UndoFirstRun();
   EXPECT_TRUE(fileops::IsDir(dir / "home/oakden/jotbox/太郎"));

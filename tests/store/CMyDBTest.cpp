@@ -214,7 +214,7 @@ TEST_F(CMyDBTest, DefineRefusesEmptyAndUnaddressableLayouts) {
     FieldDef d;
     d.name = "F" + std::to_string(i);
     d.maxLength = 5000;
-    wide.Add(d);
+    ASSERT_EQ(0, wide.Add(d));
   }
   EXPECT_EQ(52, db.Define(wide));
   EXPECT_EQ(3, db.FieldCount());  // the old table stays
@@ -222,7 +222,7 @@ TEST_F(CMyDBTest, DefineRefusesEmptyAndUnaddressableLayouts) {
 
 TEST_F(CMyDBTest, SubsetFilesAppendButCannotDefine) {
   for (const char* v : {"1", "2", "3", "4"}) AddRecord(db, {v, v, v});
-  db.MarkDeleted(2);
+  ASSERT_EQ(1, db.MarkDeleted(2));
   std::string path = dir / "dt202003.jdt";
   int numbers[] = {3, 2, 0, 9, -1};
   ASSERT_EQ(0, db.WriteSubset(path, numbers, 5));

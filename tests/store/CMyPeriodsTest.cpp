@@ -43,8 +43,8 @@ struct Book {
   Book() {
     global.SetUserName("u");
     global.SetDivisionFolder("d");
-    fileops::MakeDirs(global.DivisionPath(""));
-    DefineMemoSchema(db);
+    EXPECT_TRUE(fileops::MakeDirs(global.DivisionPath("")));
+    EXPECT_EQ(0, DefineMemoSchema(db));
     host.periods = &periods;
   }
   // Adds a record the way the main view does and saves its period.
@@ -54,11 +54,11 @@ struct Book {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%05d", serial);
     db.New();
-    db.SetValue(memo::kKey, key);
-    db.SetValue(memo::kLineSerial, buf);
-    db.SetValue(memo::kMem001, memo);
-    db.Store();
-    periods.SavePeriod(period);
+    EXPECT_EQ(0, db.SetValue(memo::kKey, key));
+    EXPECT_EQ(0, db.SetValue(memo::kLineSerial, buf));
+    EXPECT_EQ(0, db.SetValue(memo::kMem001, memo));
+    EXPECT_EQ(0, db.Store());
+    EXPECT_EQ(0, periods.SavePeriod(period));
     return serial;
   }
 };
@@ -89,7 +89,7 @@ TEST(CMyPeriods, SerialsGrowPerPeriodAndPeriodsStayInOrder) {
 
   // a fresh start: the table is empty and DIVOUT says nothing is loaded
   CMyDB db2;
-  DefineMemoSchema(db2);
+  ASSERT_EQ(0, DefineMemoSchema(db2));
   CMyRec work2(&db2);
   CMyMaster divout2("DIVOUT");
   ASSERT_EQ(0, divout2.Read(b.global.DivisionPath("divout.jpr")));
@@ -131,10 +131,10 @@ TEST(CMyPeriods, SavingRefusedDuringGroupViewAndEmptyPeriodsKeepTheirFile) {
   EXPECT_EQ(-1, b.periods.SavePeriod("202003"));
   EXPECT_EQ("グループ集計中はデータの保存は出来ません。", b.prompter.ShownUtf8().back());
   b.host.group = false;
-  b.db.MarkDeleted(0);
+  ASSERT_EQ(1, b.db.MarkDeleted(0));
   ASSERT_EQ(0, b.periods.SavePeriod("202003"));
   CMyDB check;
-  DefineMemoSchema(check);
+  ASSERT_EQ(0, DefineMemoSchema(check));
   EXPECT_EQ(0, check.ReadFile(b.global.DivisionPath("dt202003.jdt"), false));
   EXPECT_EQ(0, check.RecordCount());
   EXPECT_EQ(1, b.divout.RecordCount());
@@ -158,12 +158,12 @@ struct Reopened {
   CMyMaster divout{"DIVOUT"};
   CMyPeriods periods;
   explicit Reopened(Book& b) : periods(b.global, db, work, divout, b.prompter) {
-    DefineMemoSchema(db);
+    EXPECT_EQ(0, DefineMemoSchema(db));
     (void)periods.LoadTable();
   }
   int Records(const std::string& file) {
     CMyDB check;
-    DefineMemoSchema(check);
+    EXPECT_EQ(0, DefineMemoSchema(check));
     (void)check.ReadFile(file, false);
     return check.LiveCount();
   }
@@ -291,9 +291,9 @@ TEST(CMyPeriods, ASerialPastFiveDigitsNeverReusesOneInUse) {
   }
   // every serial up to 99999 taken but one: that one is given
   b.db.New();
-  b.db.SetValue(memo::kKey, "2020/03/09");
-  b.db.SetValue(memo::kLineSerial, "99999");
-  b.db.Store();
+  ASSERT_EQ(0, b.db.SetValue(memo::kKey, "2020/03/09"));
+  ASSERT_EQ(0, b.db.SetValue(memo::kLineSerial, "99999"));
+  ASSERT_EQ(0, b.db.Store());
   EXPECT_TRUE(b.divout.SetInt(march, CMyMaster::kRKey11, 99999));
   EXPECT_EQ(3, b.periods.RegisterKey("202003", "2020/03/05", false));
 }

@@ -168,10 +168,10 @@ TEST(CMyRecNodes, WorkedExampleSelects) {
   };
   for (const auto& r : rows) {
     db.New();
-    db.SetValue(memo::kKey, r.key);
-    db.SetValue(memo::kMem001, cp932::FromUtf8(r.mem));
-    db.SetValue(memo::kMark, r.mark);
-    db.SetValue(memo::kNoData, r.nodata);
+    ASSERT_EQ(0, db.SetValue(memo::kKey, r.key));
+    ASSERT_EQ(0, db.SetValue(memo::kMem001, cp932::FromUtf8(r.mem)));
+    ASSERT_EQ(0, db.SetValue(memo::kMark, r.mark));
+    ASSERT_EQ(0, db.SetValue(memo::kNoData, r.nodata));
     ASSERT_EQ(0, db.Store());
   }
   CMyRec rs(&db);
@@ -292,7 +292,7 @@ TEST_F(CMyRecTest, NumbersReadAsLeadingIntegers) {
 TEST_F(CMyRecTest, RequerySkipsDeletedRecordsAndReportsEmptiness) {
   AddRecord(db, {"1"});
   AddRecord(db, {"1"});
-  db.MarkDeleted(0);
+  ASSERT_EQ(1, db.MarkDeleted(0));
   EXPECT_EQ(0, rs.Select("A='1'"));
   EXPECT_EQ(std::vector<int>{1}, Selected());
   EXPECT_EQ(0, rs.Position());
@@ -383,9 +383,9 @@ TEST(CMyRecSort, KeyDescendingSerialAscending) {
                            {"2020/01/01", "00002"}};
   for (auto& r : rows) {
     db.New();
-    db.SetValue(memo::kKey, r[0]);
-    db.SetValue(memo::kLineSerial, r[1]);
-    db.Store();
+    ASSERT_EQ(0, db.SetValue(memo::kKey, r[0]));
+    ASSERT_EQ(0, db.SetValue(memo::kLineSerial, r[1]));
+    ASSERT_EQ(0, db.Store());
   }
   CMyRec rs(&db);
   ASSERT_EQ(0, rs.Select(""));
@@ -448,9 +448,9 @@ TEST_F(CMyRecTest, SortShortcutOrdersLikeThePlainComparison) {
   for (int i = 0; i < 2000; ++i) {
     std::string a = value(8), b = value(3), c = value(12);
     db.New();
-    db.SetValue(0, a.substr(0, cp932::CharStart(a, std::min<size_t>(a.size(), 20))));
-    db.SetValue(1, b);
-    db.SetValue(2, c);
+    ASSERT_EQ(0, db.SetValue(0, a.substr(0, cp932::CharStart(a, std::min<size_t>(a.size(), 20)))));
+    ASSERT_EQ(0, db.SetValue(1, b));
+    ASSERT_EQ(0, db.SetValue(2, c));
     ASSERT_EQ(0, db.Store());
   }
   struct Case {
@@ -573,7 +573,7 @@ TEST_F(CMyRecTest, FindSearchesTheSelection) {
   EXPECT_EQ(0, rs.FindNext());              // from the first
   EXPECT_EQ(0, rs.Find("A='x'", 1, true));  // the start record itself is tested
   EXPECT_EQ(1, rs.Find("A='m'", 0, true));
-  db.MarkDeleted(3);
+  ASSERT_EQ(1, db.MarkDeleted(3));
   EXPECT_EQ(-1, rs.FindNext());  // deleted records are skipped
   EXPECT_EQ(-1, rs.Find("Z='m'", 0, true));
   EXPECT_EQ(-1, rs.Find("A='x'", 5, true));

@@ -116,7 +116,7 @@ TEST_F(FindFoldTest, ContainsFindsTheLiteralOnlyAtCharacterBoundaries) {
     for (int k = static_cast<int>(rng() % 12); k > 0; --k) v += pieces[rng() % pieces.size()];
     values.push_back(v);
     db.New();
-    db.SetValue(0, v);
+    ASSERT_EQ(0, db.SetValue(0, v));
     ASSERT_EQ(0, db.Store());
   }
   for (int t = 0; t < 400; ++t) {

@@ -234,7 +234,7 @@ TEST_F(PoolLoadTest, ChangedRecordsMoveOutWithoutTouchingTheirNeighbours) {
   ASSERT_EQ(0, copy.Load(2));
   ASSERT_EQ(0, copy.SetValue(0, "t"));
   ASSERT_EQ(0, copy.Store());
-  copy.MarkDeleted(5);
+  ASSERT_EQ(1, copy.MarkDeleted(5));
   const int numbers[] = {0, 1, 2, 3, 4, 5, 6};
   ASSERT_EQ(0, t.WriteSubset(dir / "a.jdt", numbers, 7));
   ASSERT_EQ(0, copy.WriteSubset(dir / "b.jdt", numbers, 7));

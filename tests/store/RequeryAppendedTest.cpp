@@ -38,8 +38,8 @@ const Query kQueries[] = {
 class Book {
  public:
   explicit Book(uint32_t seed) : rng_(seed) {
-    DefineMemoSchema(db_);
-    DefineMemoSchema(source_);
+    EXPECT_EQ(0, DefineMemoSchema(db_));
+    EXPECT_EQ(0, DefineMemoSchema(source_));
   }
   CMyDB& Table() { return db_; }
 
@@ -52,12 +52,12 @@ class Book {
       source_.New();
       std::snprintf(key, sizeof key, "%04d/%02d/%02d", 2020 + month / 12, month % 12 + 1,
                     1 + static_cast<int>(rng_() % 28));
-      source_.SetValue(memo::kKey, key);
+      ASSERT_EQ(0, source_.SetValue(memo::kKey, key));
       // now and then a serial given twice: records equal on every key
       std::snprintf(serial, sizeof serial, "%05d", rng_() % 8 == 0 ? 1 : k + 1);
-      source_.SetValue(memo::kLineSerial, serial);
+      ASSERT_EQ(0, source_.SetValue(memo::kLineSerial, serial));
       Fill(source_);
-      source_.Store();
+      ASSERT_EQ(0, source_.Store());
     }
     std::vector<int> all{0};  // a month may be empty: the list never is
     all.clear();
@@ -71,8 +71,8 @@ class Book {
     char key[48];
     std::snprintf(key, sizeof key, "2021/%02d/%02d", 1 + static_cast<int>(rng_() % 12),
                   1 + static_cast<int>(rng_() % 28));
-    db_.SetValue(memo::kKey, key);
-    db_.SetValue(memo::kLineSerial, "00077");
+    ASSERT_EQ(0, db_.SetValue(memo::kKey, key));
+    ASSERT_EQ(0, db_.SetValue(memo::kLineSerial, "00077"));
     Fill(db_);
     ASSERT_EQ(0, db_.Store());
   }
@@ -85,7 +85,9 @@ class Book {
   }
   void Delete() {
     const int r = Pick();
-    if (r >= 0) db_.MarkDeleted(r);
+    if (r >= 0) {
+      ASSERT_EQ(1, db_.MarkDeleted(r));
+    }
   }
   void Rename() { ASSERT_EQ(0, db_.SetAlias("MARK", rng_() % 2 ? "印" : "しるし")); }
 
@@ -100,9 +102,9 @@ class Book {
   void Fill(CMyDB& t) {
     static const char* marks[] = {"", "A", "a", "Ab", "b", "B", "★"};
     static const char* memos[] = {"会議の資料", "買い物", "", "定例会議", "散歩"};
-    t.SetValue(memo::kMark, cp932::FromUtf8(marks[rng_() % 7]));
-    t.SetValue(memo::kMem001, cp932::FromUtf8(memos[rng_() % 5]));
-    t.SetValue(memo::kNoData, rng_() % 3 == 0 ? "1" : "");
+    ASSERT_EQ(0, t.SetValue(memo::kMark, cp932::FromUtf8(marks[rng_() % 7])));
+    ASSERT_EQ(0, t.SetValue(memo::kMem001, cp932::FromUtf8(memos[rng_() % 5])));
+    ASSERT_EQ(0, t.SetValue(memo::kNoData, rng_() % 3 == 0 ? "1" : ""));
   }
   std::mt19937 rng_;
   CMyDB db_, source_;

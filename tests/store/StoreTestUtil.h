@@ -20,7 +20,7 @@ inline int DefineFields(CMyDB& db, std::initializer_list<FieldSpec> specs) {
     d.name = cp932::FromUtf8(s.nameUtf8);
     d.type = s.type;
     d.maxLength = s.maxLength;
-    f.Add(d);
+    EXPECT_EQ(0, f.Add(d));
   }
   return db.Define(f);
 }

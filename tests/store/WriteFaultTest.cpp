@@ -45,7 +45,7 @@ struct Division {
   Division() {
     global.SetUserName("u");
     global.SetDivisionFolder("d");
-    fileops::MakeDirs(global.DivisionPath(""));
+    EXPECT_TRUE(fileops::MakeDirs(global.DivisionPath("")));
   }
 };
 
@@ -54,16 +54,16 @@ struct Division {
 TEST(WriteFaults, DataFilesOfAMonth) {
   Division d;
   CMyDB db(&d.prompter);
-  DefineMemoSchema(db);
+  ASSERT_EQ(0, DefineMemoSchema(db));
   CMyRec work(&db);
   CMyMaster divout("DIVOUT", &d.prompter);
   CMyPeriods periods(d.global, db, work, divout, d.prompter);
   int serial = periods.RegisterKey("202003", "2020/03/05", false);
   db.New();
-  db.SetValue(memo::kKey, "2020/03/05");
-  db.SetValue(memo::kLineSerial, std::to_string(serial));
-  db.SetValue(memo::kMem001, "a");
-  db.Store();
+  ASSERT_EQ(0, db.SetValue(memo::kKey, "2020/03/05"));
+  ASSERT_EQ(0, db.SetValue(memo::kLineSerial, std::to_string(serial)));
+  ASSERT_EQ(0, db.SetValue(memo::kMem001, "a"));
+  ASSERT_EQ(0, db.Store());
   ExpectEachFaultKeepsTheOldFile(d.global.DivisionPath("dt202003.jdt"), [&] {
     d.prompter.ClearShown();
     bool ok = periods.SavePeriod("202003") == 0;

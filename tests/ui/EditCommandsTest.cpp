@@ -375,7 +375,7 @@ namespace {
 TEST(EditCommands, ADoubleClickOnAPictureShowsItInsteadOfOpeningTheForm) {
   Book b(0);
   WriteBytes(b.program + "/jbxview", "");  // the viewer beside the program
-  fileops::MakeDirs(b.dir / "写真");
+  ASSERT_TRUE(fileops::MakeDirs(b.dir / "写真"));
   const std::string picture = b.dir / "写真/海.jpg";
   QImage img(40, 30, QImage::Format_RGB32);
   img.fill(Qt::blue);

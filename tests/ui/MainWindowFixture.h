@@ -37,7 +37,7 @@ struct MainFixture {
   int packageIndex = 0;  // which shipped package a new book is made from
 
   MainFixture() {
-    fileops::MakeDir(program);
+    EXPECT_TRUE(fileops::MakeDir(program));
     WriteBytes(program + "/jotbox.ini", "");  // portable: data beside the program
     // by default a new book is the shipped diary
     dialogs.On<QDialog>("frmNewDiv", [this](QDialog&) {
@@ -67,7 +67,7 @@ struct MainFixture {
     CMyMaster::SetName(rec, name);
     if (users.Append(rec) != 0) return false;
     g.SetDivisionFolder(name);
-    fileops::MakeDirs(g.DivisionPath(""));
+    EXPECT_TRUE(fileops::MakeDirs(g.DivisionPath("")));
     CMyPackage package(prompter);
     std::string pkg = packagelist::PathOf(
         JBX_PROGRAM_DIR, packagelist::Names(JBX_PROGRAM_DIR)[static_cast<size_t>(packageIndex)]);

@@ -313,7 +313,7 @@ TEST(PrintItems, PreviewPrinterAndPdfShowTheSamePages) {
   ASSERT_TRUE(Trigger(w, "mnuFileOnePrint"));
   EXPECT_EQ(1, PdfPageCount(one));
   f.dialogs.On<QPrintDialog>("dlgPrint", [](QPrintDialog&) { return QDialog::Rejected; });
-  fileops::Remove(one);
+  ASSERT_TRUE(fileops::Remove(one));
   ASSERT_TRUE(Trigger(w, "mnuFileOnePrint"));
   EXPECT_FALSE(fileops::Exists(one));
   EXPECT_TRUE(f.prompter.Shown().empty()) << f.prompter.ShownUtf8()[0];

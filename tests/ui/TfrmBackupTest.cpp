@@ -25,7 +25,7 @@ struct Diary : MainFixture {
   std::unique_ptr<TfrmMain> w;
   std::string back = dir / "back";
   Diary() {
-    fileops::MakeDir(back);
+    EXPECT_TRUE(fileops::MakeDir(back));
     UserAnswers("u");
     Start();
     prompter.ClearShown();
@@ -250,7 +250,7 @@ TEST(TfrmBackup, ATruncatedArchiveLeavesTheTargetAndTheWindowAsTheyWere) {
   const std::string good = ReadBytes(d.back + "/u_1.mbk");
   ASSERT_GT(good.size(), 1000u);
   WriteBytes(d.back + "/cut.mbk", good.substr(0, good.size() / 2));
-  fileops::MakeDirs(d.UserDir("v"));
+  ASSERT_TRUE(fileops::MakeDirs(d.UserDir("v")));
   WriteBytes(d.UserDir("v") + "/jbxuser.ini", "v's own");
   d.prompter.ClearShown();
   d.prompter.Queue(kAnswerYes);  // 上書きしてよろしいですか？

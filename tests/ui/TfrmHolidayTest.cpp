@@ -146,7 +146,7 @@ TEST(TfrmHoliday, AListWhoseFileCannotBeReadOnlyBeeps) {
   ScriptedPrompter prompter;
   CountingBeeper beeper;
   ScriptedDialogs dialogs;
-  fileops::MakeDir(dir / "kinen.dat");
+  ASSERT_TRUE(fileops::MakeDir(dir / "kinen.dat"));
   CMyHolidayEditor editor(dir / "holiday.dat", dir / "kinen.dat", dir / "prog", 2026, prompter);
   editor.Open();
   TfrmHoliday dlg(editor, 1, dialogs, prompter, beeper);
@@ -279,8 +279,8 @@ TEST(HolidayActions, TheFileMenuItemsOpenTheTabAndTheSheetFollows) {
   ScriptedFileChooser files;
   MemoryClipboard clipboard;
   RecordingOpener opener;
-  fileops::MakeDir(dir / "prog");
-  fileops::MakeDir(dir / "root");
+  ASSERT_TRUE(fileops::MakeDir(dir / "prog"));
+  ASSERT_TRUE(fileops::MakeDir(dir / "root"));
   MainSeams seams{&prompter, &beeper, &clock, dir / "prog", dir / "home", dir / "root/"};
   MainObjects objects(seams, nullptr);
   MainContext context{objects, prompter, beeper, clock, files, clipboard, opener};

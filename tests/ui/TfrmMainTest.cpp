@@ -72,7 +72,7 @@ TEST(TfrmMain, DamagedInputDefinitionLeadsToTheImportDialog) {
     env.MakeDivision("d");
     CMyLine bad;
     bad.Append(std::string(160, '\0'));  // a header of the wrong size
-    bad.WriteList(env.window->Global()->DivisionPath("scrin.jsc"));
+    EXPECT_GE(bad.WriteList(env.window->Global()->DivisionPath("scrin.jsc")), 0);
     return 1;
   });
   env.dialogs.On<QDialog>("frmNewDivIn", [&](QDialog&) {
@@ -113,7 +113,7 @@ TEST(TfrmMain, ScreenVersionProblemsOfferTheRepairDialog) {
 TEST(TfrmMain, MinusCStartsInTheTrayOnlyAfterAClosedFromTheTray) {
   MainFixture env;
   WriteBytes(env.program + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
-  fileops::MakeDirs(env.program + "/u");
+  ASSERT_TRUE(fileops::MakeDirs(env.program + "/u"));
   struct Case {
     const char* ini;
     QStringList args;

@@ -27,7 +27,7 @@ struct Fixture {
   Fixture() {
     global.UseDataRoot(dir.path());
     global.SetUserName("u");
-    fileops::MakeDirs(global.UserPath(""));
+    EXPECT_TRUE(fileops::MakeDirs(global.UserPath("")));
   }
   std::string Last() const { return prompter.ShownUtf8().empty() ? "" : prompter.ShownUtf8().back(); }
 };

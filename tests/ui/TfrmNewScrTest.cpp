@@ -28,7 +28,7 @@ struct Fixture {
     global.UseDataRoot(dir.path());
     global.SetUserName("u");
     global.SetDivisionFolder("d");
-    fileops::MakeDirs(global.DivisionPath(""));
+    EXPECT_TRUE(fileops::MakeDirs(global.DivisionPath("")));
     auto names = packagelist::Names(JBX_PROGRAM_DIR);
     schedule = packagelist::PathOf(JBX_PROGRAM_DIR, names[1]);
     std::string rec = CMyMaster::Blank();

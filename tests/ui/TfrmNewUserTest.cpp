@@ -24,7 +24,7 @@ struct Env {
   std::string program = dir / "prog";
   std::string home = dir / "home";
   Env() {
-    fileops::MakeDir(program);
+    EXPECT_TRUE(fileops::MakeDir(program));
     WriteBytes(program + "/jotbox.ini", "");  // portable: data beside the program
   }
 };
@@ -66,7 +66,7 @@ TEST(TfrmNewUser, OkCreatesTheUserFolderAndRemembersTheName) {
 
 TEST(TfrmNewUser, TheUsersThereAreAlreadyCanBePicked) {
   Env env;
-  for (const char* dir : {"花子", "tmp", "空"}) fileops::MakeDirs(env.program + "/" + dir);
+  for (const char* dir : {"花子", "tmp", "空"}) ASSERT_TRUE(fileops::MakeDirs(env.program + "/" + dir));
   WriteBytes(env.program + "/花子/jbxuser.jpr", "");
   WriteBytes(env.program + "/tmp/jbxuser.jpr", "");  // the work folder is never a user
   CMyGlobal g(env.prompter, env.clock, env.program, env.home);

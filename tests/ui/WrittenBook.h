@@ -36,7 +36,7 @@ class WrittenBook {
     CMyGlobal g(prompter_, clock, dir_.path());
     g.SetUserName("u");
     g.SetDivisionFolder(cp932::FromUtf8(name));
-    fileops::MakeDirs(g.DivisionPath(""));
+    ASSERT_TRUE(fileops::MakeDirs(g.DivisionPath("")));
     CMyMaster users("USER");
     users.Read(g.UserPath("jbxuser.jpr"));
     std::string rec = CMyMaster::Blank();
@@ -48,7 +48,7 @@ class WrittenBook {
     ASSERT_EQ(0, pkg.UnpackTo(packagelist::PathOf(JBX_PROGRAM_DIR, names[static_cast<size_t>(package)]),
                               g.DivisionPath(""), nullptr, false));
     CMyDB db;
-    DefineMemoSchema(db);
+    ASSERT_EQ(0, DefineMemoSchema(db));
     CMyRec work(&db);
     CMyMaster divout("DIVOUT");
     CMyPeriods periods(g, db, work, divout, prompter_);
@@ -57,11 +57,11 @@ class WrittenBook {
       char serial[8];
       std::snprintf(serial, sizeof serial, "%05d", periods.RegisterKey(period, e.key, false));
       db.New();
-      db.SetValue(memo::kKey, e.key);
-      db.SetValue(memo::kLineSerial, serial);
-      for (const auto& [field, value] : e.values) db.SetValue(field, cp932::FromUtf8(value));
+      ASSERT_EQ(0, db.SetValue(memo::kKey, e.key));
+      ASSERT_EQ(0, db.SetValue(memo::kLineSerial, serial));
+      for (const auto& [field, value] : e.values) ASSERT_EQ(0, db.SetValue(field, cp932::FromUtf8(value)));
       ASSERT_EQ(0, db.Store());
-      periods.SavePeriod(period);
+      ASSERT_EQ(0, periods.SavePeriod(period));
     }
   }
   const std::string& Root() const { return dir_.path(); }
