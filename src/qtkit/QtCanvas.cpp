@@ -89,7 +89,14 @@ void QtCanvas::DrawTextRect(const std::string& text, const CanvasRect& r, unsign
   p_.save();
   ApplyTextState();
   p_.setClipRect(rect);
-  p_.drawText(rect, qf, ToQString(text));
+  const QString q = ToQString(text);
+  if ((qf & Qt::AlignLeft) && (qf & Qt::AlignTop) && !q.contains(QLatin1Char('\n'))) {
+    // one line from the top left corner, as the rectangle form would lay it
+    // out, without building a text layout for every cell of the sheet
+    p_.drawText(QPointF(rect.left(), rect.top() + QFontMetricsF(p_.font()).ascent()), q);
+  } else {
+    p_.drawText(rect, qf, q);
+  }
   p_.restore();
 }
 
