@@ -219,11 +219,12 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       columns.push_back(sj);
     }
     // each row is its key followed by one cell per column
+    const size_t width = columns.empty() ? 1 : columns.size();
     std::vector<std::string> keys;
     std::vector<std::vector<std::string>> cells;
     for (const auto& r : t.value("rows", json::array())) {
-      if (!r.is_array() || r.empty()) {
-        error = where + ": a row must be [key, cell...]";
+      if (!r.is_array() || r.size() != width + 1) {
+        error = where + ": a row must be [key, " + std::to_string(width) + " cell(s)]";
         return -1;
       }
       std::vector<std::string> row;
@@ -255,8 +256,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
       if (columns.empty()) {
         row = cells[r];
       } else {
-        for (size_t c : byColumn) row.push_back(c < cells[r].size() ? cells[r][c] : std::string());
-        if (cells[r].size() != columns.size()) row.push_back("");  // makes the builder refuse it
+        for (size_t c : byColumn) row.push_back(cells[r][c]);
       }
       sortedCells.push_back(std::move(row));
     }

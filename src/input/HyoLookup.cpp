@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "platform/Collate.h"
 #include "platform/LittleEndian.h"
@@ -34,6 +36,30 @@ bool PlainNumber(const std::string& s) {
   return digits > 0;
 }
 
+// The header of an index file: its key count, record size and match mode;
+// false when short or when the record size is outside 1..64.
+bool ReadIndexHeader(FILE* fp, int32_t& n, int32_t& size, bool& range) {
+  unsigned char head[kIndexHeader];
+  if (!ReadAt(fp, 0, head, sizeof head)) return false;
+  n = le::GetI32(head + 8);
+  size = le::GetI32(head + 12);
+  range = le::GetI32(head + 48) == kMatchRange;
+  return n >= 0 && size >= 1 && size <= kMaxIndexRecord;
+}
+
+// Cell number `cell` of a data file through its offset table.
+bool ReadCell(FILE* fp, long long cell, std::string& out) {
+  unsigned char word[4];
+  if (!ReadAt(fp, kDataHeader + 4 * cell, word, 4)) return false;
+  if (!ReadAt(fp, le::GetU32(word), word, 4)) return false;
+  const int32_t len = le::GetI32(word);
+  if (len < 0 || len > kMaxCell) return false;
+  std::string text(static_cast<size_t>(len), '\0');
+  if (len > 0 && std::fread(text.data(), 1, text.size(), fp) != text.size()) return false;
+  out = text.c_str();  // the stored text may carry its NUL
+  return true;
+}
+
 }  // namespace
 
 std::string DataName(int table) {
@@ -59,12 +85,9 @@ int CompareKeys(const std::string& a, const std::string& b) {
 int FindKeyInFile(const std::string& path, const std::string& key) {
   FilePtr fp = Open(path);
   if (!fp) return -1;
-  unsigned char head[kIndexHeader];
-  if (!ReadAt(fp.get(), 0, head, sizeof head)) return -1;
-  const int32_t n = le::GetI32(head + 8);
-  const int32_t size = le::GetI32(head + 12);
-  const bool range = le::GetI32(head + 48) == kMatchRange;
-  if (n < 0 || size < 1 || size > kMaxIndexRecord) return -1;
+  int32_t n = 0, size = 0;
+  bool range = false;
+  if (!ReadIndexHeader(fp.get(), n, size, range)) return -1;
   char rec[kMaxIndexRecord + 1];
   bool failed = false;
   auto keyAt = [&](int32_t i) {
@@ -110,29 +133,16 @@ std::string CellFromFile(const std::string& path, long long cell, int* columnsOu
   const long long rows = le::GetI32(head + 16), columns = le::GetI32(head + 20);
   if (columnsOut) *columnsOut = static_cast<int>(columns);
   if (rows <= 0 || columns <= 0 || cell < 0 || cell >= rows * columns) return {};
-  unsigned char word[4];
-  if (!ReadAt(fp.get(), kDataHeader + 4 * cell, word, 4)) return {};
-  const long long offset = le::GetU32(word);
-  if (!ReadAt(fp.get(), offset, word, 4)) return {};
-  const int32_t len = le::GetI32(word);
-  if (len < 0 || len > kMaxCell) return {};
-  char text[kMaxCell + 1];
-  if (len > 0 && std::fread(text, 1, static_cast<size_t>(len), fp.get()) != static_cast<size_t>(len))
-    return {};
-  text[len] = '\0';
-  return std::string(text);  // the stored text may carry its NUL
+  std::string text;
+  return ReadCell(fp.get(), cell, text) ? text : std::string();
 }
 
 bool ReadIndexFile(const std::string& path, IndexContents& out) {
   out = {};
   FilePtr fp = Open(path);
   if (!fp) return false;
-  unsigned char head[kIndexHeader];
-  if (!ReadAt(fp.get(), 0, head, sizeof head)) return false;
-  const int32_t n = le::GetI32(head + 8);
-  out.recordSize = le::GetI32(head + 12);
-  out.range = le::GetI32(head + 48) == kMatchRange;
-  if (n < 0 || out.recordSize < 1 || out.recordSize > kMaxIndexRecord) return false;
+  int32_t n = 0;
+  if (!ReadIndexHeader(fp.get(), n, out.recordSize, out.range)) return false;
   char rec[kMaxIndexRecord + 1];
   for (int32_t i = 0; i < n; ++i) {
     if (!ReadAt(fp.get(), kIndexHeader + static_cast<long long>(i) * out.recordSize, rec,
@@ -155,14 +165,9 @@ bool ReadDataFile(const std::string& path, TableContents& out) {
   if (out.rows < 0 || out.columns < 0) return false;
   const long long cells = static_cast<long long>(out.rows) * out.columns;
   for (long long c = 0; c < cells; ++c) {
-    unsigned char word[4];
-    if (!ReadAt(fp.get(), kDataHeader + 4 * c, word, 4)) return false;  // also ends a hostile count
-    if (!ReadAt(fp.get(), le::GetU32(word), word, 4)) return false;
-    const int32_t len = le::GetI32(word);
-    if (len < 0 || len > kMaxCell) return false;
-    std::string text(static_cast<size_t>(len), '\0');
-    if (len > 0 && std::fread(text.data(), 1, text.size(), fp.get()) != text.size()) return false;
-    out.cells.push_back(text.c_str());  // the stored text may carry its NUL
+    std::string text;
+    if (!ReadCell(fp.get(), c, text)) return false;  // also ends a hostile count
+    out.cells.push_back(std::move(text));
   }
   return true;
 }

@@ -21,15 +21,7 @@ struct Books {
   std::string root = dir / "root";
   std::string base;
   Books() {
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK2_スケジュール.jpk " + root + "/u/sched");
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note");
-    CMyMaster users("USER");
-    for (const char* name : {"sched", "note"}) {
-      std::string rec = CMyMaster::Blank();
-      CMyMaster::SetName(rec, name);
-      EXPECT_EQ(0, users.Append(rec));
-    }
-    EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+    EXPECT_TRUE(MakeBooks(root, {{"PK2_スケジュール", "sched"}, {"PK4_ノート", "note"}}));
     base = "--root " + root + " --user u --today 2026/03/14 ";
   }
   std::string Select(const std::string& file, const std::string& columns) {
@@ -107,12 +99,7 @@ TEST(JbxEntry, ATimeInTheFutureBecomesAnAlarm) {
 TEST(JbxEntry, APictureGetsItsThumbnailTurnedAndLosesItWithTheEntry) {
   TempDir dir;
   const std::string root = dir / "root";
-  Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK1_日記帳.jpk " + root + "/u/diary");
-  CMyMaster users("USER");
-  std::string rec = CMyMaster::Blank();
-  CMyMaster::SetName(rec, "diary");
-  ASSERT_EQ(0, users.Append(rec));
-  ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+  ASSERT_TRUE(MakeBooks(root, {{"PK1_日記帳", "diary"}}));
   const std::string base = "--root " + root + " --user u --today 2026/03/14 ";
   ASSERT_TRUE(fileops::MakeDirs(dir / "写真"));
   ASSERT_TRUE(WriteTestJpeg(dir / "写真/海.jpg", 320, 160));
@@ -157,12 +144,7 @@ TEST(JbxEntry, APictureGetsItsThumbnailTurnedAndLosesItWithTheEntry) {
 TEST(JbxEntry, CalculatedFieldsFillThemselvesFromTheHouseholdTaxTable) {
   TempDir dir;
   const std::string root = dir / "root";
-  ASSERT_EQ(0, Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK3_家計簿.jpk " + root + "/u/kakei").status);
-  CMyMaster users("USER");
-  std::string rec = CMyMaster::Blank();
-  CMyMaster::SetName(rec, "kakei");
-  ASSERT_EQ(0, users.Append(rec));
-  ASSERT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+  ASSERT_TRUE(MakeBooks(root, {{"PK3_家計簿", "kakei"}}));
   const std::string base = "--root " + root + " --user u --today 2026/03/14 ";
   ASSERT_EQ(0, Jbx("add " + base + "--date 2026/03/01 品目=米 金額=2000").status);
   ASSERT_EQ(0, Jbx("add " + base + "--date 2026/03/01 品目=パン 金額=300 税区分=軽減").status);

@@ -14,12 +14,7 @@ struct Diary {
   std::string root = dir / "root";
   std::string base;
   Diary() {
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK1_日記帳.jpk " + root + "/u/diary");
-    CMyMaster users("USER");
-    std::string rec = CMyMaster::Blank();
-    CMyMaster::SetName(rec, "diary");
-    EXPECT_EQ(0, users.Append(rec));
-    EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+    EXPECT_TRUE(MakeBooks(root, {{"PK1_日記帳", "diary"}}));
     base = "--root " + root + " --user u ";
     for (const char* entry :
          {"--date 2024/12/24 '日記=歯医者（年末）'", "--date 2019/01/10 '日記=歯医者の予約'",

@@ -18,17 +18,7 @@ struct Books {
   std::string root = dir / "root";
   std::string base;
   Books() {
-    const std::string pk = std::string(JBX_PROGRAM_DIR) + "/";
-    Jbx("unpack " + pk + "PK3_家計簿.jpk " + root + "/u/kakei");
-    Jbx("unpack " + pk + "PK3_家計簿.jpk " + root + "/u/kakei2");
-    Jbx("unpack " + pk + "PK4_ノート.jpk " + root + "/u/note");
-    CMyMaster users("USER");
-    for (const char* name : {"kakei", "kakei2", "note"}) {
-      std::string rec = CMyMaster::Blank();
-      CMyMaster::SetName(rec, name);
-      EXPECT_EQ(0, users.Append(rec));
-    }
-    EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+    EXPECT_TRUE(MakeBooks(root, {{"PK3_家計簿", "kakei"}, {"PK3_家計簿", "kakei2"}, {"PK4_ノート", "note"}}));
     base = "--root " + root + " --user u --today 2026/03/14 ";
   }
   std::string Select(const std::string& division, const std::string& columns) {

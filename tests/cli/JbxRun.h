@@ -6,7 +6,10 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "catalogue/CMyMaster.h"
 #include "support/TempDir.h"
 
 struct RunResult {
@@ -30,4 +33,21 @@ inline RunResult Jbx(const std::string& args) {
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   r.err = ReadBytes(errDir / "err");
   return r;
+}
+
+// Books of user "u" below `root`, each unpacked by jbx from a shipped
+// package: {package file without ".jpk", book folder}, in tab order. False
+// when a package does not unpack or the user's book list cannot be written.
+inline bool MakeBooks(const std::string& root,
+                      const std::vector<std::pair<std::string, std::string>>& books) {
+  CMyMaster users("USER");
+  for (const auto& [package, folder] : books) {
+    if (Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/" + package + ".jpk " + root + "/u/" + folder)
+            .status != 0)
+      return false;
+    std::string rec = CMyMaster::Blank();
+    CMyMaster::SetName(rec, folder);
+    if (users.Append(rec) != 0) return false;
+  }
+  return users.Write(root + "/u/jbxuser.jpr") >= 0;
 }

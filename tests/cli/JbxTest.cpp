@@ -33,12 +33,7 @@ std::set<std::string> Tree(const std::string& dir) {
 // A data root with user "u" owning one book made from the shipped notebook.
 std::string MakeRoot(const TempDir& dir) {
   const std::string root = dir / "root";
-  EXPECT_EQ(0, Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note").status);
-  CMyMaster users("USER");
-  std::string rec = CMyMaster::Blank();
-  CMyMaster::SetName(rec, "note");
-  EXPECT_EQ(0, users.Append(rec));
-  EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+  EXPECT_TRUE(MakeBooks(root, {{"PK4_ノート", "note"}}));
   WriteBytes(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n");
   return root;
 }

@@ -18,15 +18,7 @@ struct Books {
   std::string root = dir / "root";
   std::string base;
   Books() {
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK3_家計簿.jpk " + root + "/u/kakei");
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK1_日記帳.jpk " + root + "/u/diary");
-    CMyMaster users("USER");
-    for (const char* name : {"kakei", "diary"}) {
-      std::string rec = CMyMaster::Blank();
-      CMyMaster::SetName(rec, name);
-      EXPECT_EQ(0, users.Append(rec));
-    }
-    EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+    EXPECT_TRUE(MakeBooks(root, {{"PK3_家計簿", "kakei"}, {"PK1_日記帳", "diary"}}));
     base = "--root " + root + " --user u ";
   }
   void Add(const std::string& division, const std::string& args) {

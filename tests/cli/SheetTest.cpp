@@ -16,15 +16,7 @@ struct Books {
   std::string root = dir / "root";
   std::string base;
   Books() {
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK1_日記帳.jpk " + root + "/u/diary");
-    Jbx("unpack " + std::string(JBX_PROGRAM_DIR) + "/PK4_ノート.jpk " + root + "/u/note");
-    CMyMaster users("USER");
-    for (const char* name : {"diary", "note"}) {
-      std::string rec = CMyMaster::Blank();
-      CMyMaster::SetName(rec, name);
-      EXPECT_EQ(0, users.Append(rec));
-    }
-    EXPECT_GE(users.Write(root + "/u/jbxuser.jpr"), 0);
+    EXPECT_TRUE(MakeBooks(root, {{"PK1_日記帳", "diary"}, {"PK4_ノート", "note"}}));
     base = "--root " + root + " --user u --today 2026/03/14 ";
   }
   RunResult Sheet(const std::string& args) { return Jbx("sheet " + base + args); }
