@@ -65,10 +65,12 @@ std::string MakeBook(std::string root) {
   bench::Require(users.Append(rec) == 0, "Append");
   (void)users.Write(g.UserPath("jbxuser.jpr"));
   const std::string program = syspaths::ProgramFolder();
+  const std::vector<std::string> packages = packagelist::Names(program);
+  bench::Require(!packages.empty(), "the program folder holds no packages");
   CMyPackage pkg(prompter);
-  bench::Require(pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]),
-                              g.DivisionPath(""), nullptr, false) == 0,
-                 "UnpackTo");
+  bench::Require(
+      pkg.UnpackTo(packagelist::PathOf(program, packages[0]), g.DivisionPath(""), nullptr, false) == 0,
+      "UnpackTo");
 
   const std::string memos[] = {cp932::FromUtf8("今日は天気が良いので散歩した。夕食は寿司。"),
                                cp932::FromUtf8("打ち合わせ。資料を作成、明日の予定を確認する。"),
@@ -198,6 +200,9 @@ int main(int argc, char** argv) {
               Percentile(modelMs, 0.5), Percentile(modelMs, 0.9));
   std::printf("  processor time of a move with repaint: median %.2f ms  p90 %.2f ms  worst %.2f ms\n",
               Percentile(cpuMs, 0.5), Percentile(cpuMs, 0.9), *std::max_element(cpuMs.begin(), cpuMs.end()));
+  const size_t worst = static_cast<size_t>(std::max_element(moveMs.begin(), moveMs.end()) - moveMs.begin());
+  std::printf("  the worst was move %zu of round %zu (model %.2f ms)\n",
+              worst % static_cast<size_t>(moves) + 1, worst / static_cast<size_t>(moves) + 1, modelMs[worst]);
   std::printf("start-up to the first painted sheet (in process, %zu windows): median %.1f ms\n",
               startMs.size(), Percentile(startMs, 0.5));
   if (keep.empty()) (void)fileops::RemoveTree(root);

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "Require.h"
 #include "catalogue/CMyMaster.h"
@@ -46,9 +48,10 @@ std::string MakeBook() {
   (void)users.Append(rec);
   (void)users.Write(g.UserPath("jbxuser.jpr"));
   const std::string program = syspaths::ProgramFolder();
+  const std::vector<std::string> packages = packagelist::Names(program);
+  bench::Require(!packages.empty(), "the program folder holds no packages");
   CMyPackage pkg(prompter);
-  (void)pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]), g.DivisionPath(""),
-                     nullptr, false);
+  (void)pkg.UnpackTo(packagelist::PathOf(program, packages[0]), g.DivisionPath(""), nullptr, false);
   CMyDB db;
   bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   CMyRec work(&db);

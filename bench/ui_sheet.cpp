@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "Require.h"
 #include "catalogue/CMyMaster.h"
@@ -44,10 +46,12 @@ std::string MakeBook() {
   bench::Require(users.Append(rec) == 0, "Append");
   bench::Require(users.Write(g.UserPath("jbxuser.jpr")) >= 0, "Write");
   const std::string program = syspaths::ProgramFolder();
+  const std::vector<std::string> packages = packagelist::Names(program);
+  bench::Require(!packages.empty(), "the program folder holds no packages");
   CMyPackage pkg(prompter);
-  bench::Require(pkg.UnpackTo(packagelist::PathOf(program, packagelist::Names(program)[0]),
-                              g.DivisionPath(""), nullptr, false) == 0,
-                 "UnpackTo");
+  bench::Require(
+      pkg.UnpackTo(packagelist::PathOf(program, packages[0]), g.DivisionPath(""), nullptr, false) == 0,
+      "UnpackTo");
   CMyDB db;
   bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   CMyRec work(&db);
