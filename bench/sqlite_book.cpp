@@ -16,6 +16,10 @@
 
 namespace {
 
+// the store takes a list of record numbers, never a null one, also for an
+// empty month
+const int kNoRecords = 0;
+
 bool Exec(sqlite3* db, const char* sql) {
   char* err = nullptr;
   if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
@@ -44,7 +48,8 @@ int main(int argc, char** argv) {
   int64_t fileBytes = 0;
   for (size_t i = 0; i < book.months.size(); ++i) {
     const std::string path = folder + "/dt" + book.monthNames[i] + ".jdt";
-    if (table->WriteSubset(path, book.months[i].data(), static_cast<int>(book.months[i].size())) != 0) {
+    if (table->WriteSubset(path, book.months[i].empty() ? &kNoRecords : book.months[i].data(),
+                           static_cast<int>(book.months[i].size())) != 0) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());
       return 1;
     }

@@ -297,6 +297,9 @@ int CMyLine::ReadText(const std::string& path) {
       pending = true;
     }
   }
+  // a read that failed part-way is not the end of the file: the lines so far
+  // are not the whole list and must not be written back as if they were
+  if (rc == 0 && std::ferror(fp)) rc = -3;
   std::fclose(fp);
   if (rc) return rc;
   if (pending && !Append(cur)) return -2;

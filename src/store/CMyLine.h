@@ -81,7 +81,8 @@ class CMyLine {
   [[nodiscard]] int AdoptIn(int block, char* bytes, int n);
   void ReleaseIfUnused(int block);
 
-  // Text lines: count; -1 cannot open/create; -2 memory exhausted.
+  // Text lines: count; -1 cannot open/create; -2 memory exhausted; -3 a read
+  // failed part-way.
   [[nodiscard]] int ReadText(const std::string& path);
   [[nodiscard]] int WriteText(const std::string& path) const;
 

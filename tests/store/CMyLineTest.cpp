@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "store/CMyLine.h"
 #include "support/TempDir.h"
@@ -96,6 +97,9 @@ TEST(CMyLine, ReadTextEndsLinesAtCrAndDropsLf) {
   }
   CMyLine l;
   EXPECT_EQ(-1, l.ReadText(dir / "missing.txt"));
+  // a folder opens but every read of it fails: that is not an empty list
+  ASSERT_TRUE(fileops::MakeDir(dir / "folder.txt"));
+  EXPECT_EQ(-3, l.ReadText(dir / "folder.txt"));
 }
 
 TEST(CMyLine, WriteTextPutsCrLfAfterEveryLine) {
