@@ -275,6 +275,8 @@ int Run(Mode m, int argc, char** argv) {
       return Fail(m, "the value of " + nameUtf8 + buf);
     }
     form.SetValue(control, value);
+    // a number given for a listed field is the code of its row, as typed in the form
+    if (auto row = lists.CodeEntry(form, control)) form.SetValue(control, *row);
     if (!form.LeaveField(control)) return 1;
   }
 

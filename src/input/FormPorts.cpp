@@ -81,6 +81,18 @@ CMyHyo* ListFormPort::List(int slot) {
   return it == lists_.end() ? nullptr : it->second.get();
 }
 
+std::optional<std::string> ListFormPort::CodeEntry(const CMyInput& form, int control) {
+  const auto& controls = form.ControlList();
+  if (control < 0 || control >= static_cast<int>(controls.size()) || !form.Strip().shown) return std::nullopt;
+  const jsc::Control& c = controls[static_cast<size_t>(control)];
+  CMyHyo* list = c.kind == jsc::kText ? List(c.slot) : nullptr;
+  if (!list) return std::nullopt;
+  const int linked = c.linkedSlot;
+  const int parent = linked >= 0 && linked < 20 ? form.ControlOf(jsc::kText, linked) : -1;
+  return sellist::CodeEntry(*list, form.Value(control), parent >= 0,
+                            parent >= 0 ? form.Value(parent) : std::string());
+}
+
 void ListFormPort::LearnComboValue(int comboSlot, const std::string& text) {
   auto it = combos_.find(comboSlot);
   if (it == combos_.end()) return;

@@ -5,6 +5,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ class ListFormPort : public InputListPort {
   // The list of text editor `slot`, null when it has none.
   CMyHyo* List(int slot);
   CMyHyo* Pair() { return pair_.get(); }
+  // The row a whole number typed into text editor `control` is the code of,
+  // when the form shows its list in the strip; nothing when the text is not
+  // a code (it stays as typed). The form and jbx both take codes this way.
+  std::optional<std::string> CodeEntry(const CMyInput& form, int control);
   // Learning saves that failed since the last call (to tell the user once).
   int TakeFailedSaves() {
     int n = failed_;

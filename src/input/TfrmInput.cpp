@@ -440,11 +440,7 @@ bool TfrmInput::LeaveControl(int control) {
   }
   if (stripControl_ == control && strip_ && strip_->List()) {
     // a number typed into a listed editor is the code of a row
-    const int linked = c.linkedSlot;
-    const int parent = linked >= 0 && linked < 20 ? model_->ControlOf(jsc::kText, linked) : -1;
-    if (auto text = sellist::CodeEntry(*lists_->List(c.slot), model_->Value(control), parent >= 0,
-                                       parent >= 0 ? model_->Value(parent) : std::string()))
-      model_->SetValue(control, *text);
+    if (auto text = lists_->CodeEntry(*model_, control)) model_->SetValue(control, *text);
     stripControl_ = -1;
     if (pai_Sel) pai_Sel->Forget();
   }
