@@ -62,7 +62,7 @@ struct Household {
       bench::Require(db.SetValue(memo::kNoData, "1") == 0, "SetValue");
       bench::Require(db.SetValue(memo::Dat(1), item) == 0, "SetValue");
       bench::Require(db.SetValue(memo::Dat(2), kinds[rng() % kinds.size()]) == 0, "SetValue");
-      std::snprintf(amount, sizeof amount, "%u", 100 + rng() % 5000);
+      std::snprintf(amount, sizeof amount, "%u", static_cast<unsigned>(100 + rng() % 5000));
       bench::Require(db.SetValue(memo::Dat(4), amount) == 0, "SetValue");
       bench::Require(db.Store() == 0, "Store");
     }
