@@ -23,6 +23,16 @@ bool Sj(const std::string& utf8, std::string& out, std::string& error, const std
   return false;
 }
 
+// A name kept in a fixed field of a name table must fit it whole: cut, two
+// names could become one, and the book would show a name nobody wrote.
+bool SjName(const std::string& utf8, std::string& out, std::string& error, const std::string& where,
+            size_t maxBytes = CMyMaster::kRNameSize - 1) {
+  if (!Sj(utf8, out, error, where)) return false;
+  if (out.size() <= maxBytes) return true;
+  error = where + ": \"" + utf8 + "\" is longer than " + std::to_string(maxBytes) + " bytes in CP932";
+  return false;
+}
+
 std::string SlotName(const char* prefix, int slot) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%s%02d.ms", prefix, slot);
@@ -100,7 +110,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
   CMyMaster divin("DIVIN");
   for (const auto& s : pkg.value("screens", json::array())) {
     std::string name;
-    if (!Sj(s.value("name", ""), name, error, manifest)) return -1;
+    if (!SjName(s.value("name", ""), name, error, manifest)) return -1;
     if (name.empty()) {
       error = manifest + ": a screen without a name";
       return -1;
@@ -122,7 +132,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
   for (const auto& c : pkg.value("colors", json::array())) {
     std::string rec = CMyMaster::Blank();
     std::string name;
-    if (!Sj(c.value("name", ""), name, error, manifest)) return -1;
+    if (!SjName(c.value("name", ""), name, error, manifest)) return -1;
     CMyMaster::SetName(rec, name);
     int text = 0, back = 0xFFFFFF;
     bool useText = c.contains("text") && c["text"].is_string();
@@ -150,7 +160,7 @@ int PackageBuilder::BuildImpl(const std::string& sourceDir, std::string& package
     for (const auto& r : pkg["relations"]) {
       std::string rec = CMyMaster::Blank();
       std::string source, target;
-      if (!Sj(r.value("source", ""), source, error, manifest) ||
+      if (!SjName(r.value("source", ""), source, error, manifest) ||
           !Sj(r.value("target", ""), target, error, manifest))
         return -1;
       if (target.size() != 6) {

@@ -12,20 +12,29 @@ using nlohmann::json;
 namespace packagejson {
 namespace {
 
-// Every text of a source is UTF-8 and must have a CP932 form.
+// Every text of a source is UTF-8 and must have a CP932 form; a text kept in
+// a fixed field of the file must fit it whole (it would be cut silently).
 struct Texts {
   std::string& error;
   bool ok = true;
-  std::string operator()(const json& j, const char* key, const std::string& def = {}) {
+  std::string operator()(const json& j, const char* key, const std::string& def = {},
+                         size_t maxBytes = std::string::npos) {
     std::string utf8 = j.contains(key) ? j[key].get<std::string>() : def;
     std::string sj;
     if (cp932::FromUtf8(utf8, sj) != 0 && ok) {
       ok = false;
       error = std::string(key) + ": \"" + utf8 + "\" holds a character CP932 cannot store";
+    } else if (sj.size() > maxBytes && ok) {
+      ok = false;
+      error = std::string(key) + ": \"" + utf8 + "\" is longer than " + std::to_string(maxBytes) +
+              " bytes in CP932";
     }
     return sj;
   }
 };
+
+// The fixed fields of the input definition and screen files, less their NUL.
+constexpr size_t kNameBytes = 31, kFormulaBytes = 63, kItemFieldBytes = 29, kAggregateBytes = 5;
 
 int KindOf(const json& c) {
   if (c["kind"].is_number_integer()) return c["kind"].get<int>();
@@ -79,14 +88,14 @@ bool CompileInputImpl(const std::string& text, std::string& bytes, std::string& 
       error = "unknown control kind " + c["kind"].dump();
       return false;
     }
-    k.field = sj(c, "field");
-    k.alias = sj(c, "alias");
+    k.field = sj(c, "field", {}, kNameBytes);
+    k.alias = sj(c, "alias", {}, kNameBytes);
     k.slot = c.value("slot", 0);
     k.tabMode = c.value("tab", 0);
-    k.defaultValue = sj(c, "default");
+    k.defaultValue = sj(c, "default", {}, kNameBytes);
     k.dataType = c.value("dataType", 0);
     k.decimals = c.value("decimals", 0);
-    k.formula = sj(c, "formula");
+    k.formula = sj(c, "formula", {}, kFormulaBytes);
     k.left = c.value("left", 0);
     k.top = c.value("top", 0);
     k.width = c.value("width", 100);
@@ -96,7 +105,7 @@ bool CompileInputImpl(const std::string& text, std::string& bytes, std::string& 
     k.listFlag = c.value("list", 0);
     k.linkedSlot = c.value("linked", -1);
     k.fontHeight = c.value("fontHeight", -12);
-    k.faceName = sj(c, "face", "ＭＳ Ｐゴシック");
+    k.faceName = sj(c, "face", "ＭＳ Ｐゴシック", kNameBytes);
     if (k.slot < 0 || (jsc::SlotCount(k.kind) > 0 && k.slot >= jsc::SlotCount(k.kind))) {
       error = "control " + c.value("field", std::string("?")) + ": slot out of range";
       return false;
@@ -170,8 +179,8 @@ bool CompileScreenImpl(const std::string& text, std::string& bytes, std::string&
     const std::string kind = it.value("kind", "data");
     d.head.kind = kind == "caption" ? 1 : kind == "image" ? 201 : it.value("code", 0);
     d.head.visible = it.value("visible", true) ? 1 : 0;
-    d.head.field = sj(it, "field");
-    d.head.aggregate = sj(it, "aggregate");
+    d.head.field = sj(it, "field", {}, kItemFieldBytes);
+    d.head.aggregate = sj(it, "aggregate", {}, kAggregateBytes);
     d.head.words[7] = it.value("decimals", 0);
     const std::string band = it.value("band", "row");
     d.head.SetBandBits(band == "header" ? 2 : band == "footer" ? 4 : 0);
@@ -197,7 +206,7 @@ bool CompileScreenImpl(const std::string& text, std::string& bytes, std::string&
     f.font.charSet = 128;
     f.font.pitchAndFamily = 0x31;
     f.font.weight = it.value("bold", false) ? 700 : 400;
-    f.font.faceName = sj(it, "face", "ＭＳ ゴシック");
+    f.font.faceName = sj(it, "face", "ＭＳ ゴシック", kNameBytes);
     d.text = sj(it, "text");
     doc.items.push_back(d);
   }

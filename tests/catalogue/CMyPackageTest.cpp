@@ -335,6 +335,53 @@ TEST(PackageBuilder, MistakesInTheSourceAreReportedNotThrown) {
   EXPECT_NE(std::string::npos, error.find("CP932"));
 }
 
+#include "catalogue/PackageJson.h"
+#include "screens/InputDef.h"
+
+// Names and texts kept in fixed fields of the files are taken whole or
+// refused: cut short, two names could become one.
+TEST(PackageBuilder, TextsTooLongForTheirFieldsAreRefusedNotCut) {
+  TempDir dir;
+  PackageBuilder b;
+  b.SetInputCompiler([](const std::string&, std::string& out, std::string&) { return out = "i", true; });
+  b.SetScreenCompiler([](const std::string&, std::string& out, std::string&) { return out = "s", true; });
+  WriteBytes(dir / "i.json", "{}");
+  WriteBytes(dir / "s.json", "{}");
+  const std::string fits(15, 'a'), longer = "あいうえおかきくけこさしすせそた";  // 31 and 32 bytes
+  std::string bytes, error;
+  for (const char* part :
+       {R"("screens": [{"name": "NAME", "source": "s.json"}])", R"("colors": [{"name": "NAME"}])"}) {
+    std::string manifest = std::string(R"({"file": "x", "input": "i.json", )") + part + "}";
+    std::string ok = manifest, bad = manifest;
+    ok.replace(ok.find("NAME"), 4, fits + fits + "a");
+    bad.replace(bad.find("NAME"), 4, longer);
+    WriteBytes(dir / "package.json", ok);
+    EXPECT_EQ(0, b.Build(dir.path(), bytes, error)) << error;
+    WriteBytes(dir / "package.json", bad);
+    EXPECT_EQ(-1, b.Build(dir.path(), bytes, error)) << part;
+    EXPECT_NE(std::string::npos, error.find("longer than 31 bytes")) << error;
+  }
+
+  EXPECT_TRUE(packagejson::CompileInput(
+      R"({"controls": [{"kind": "text", "field": "DAT001", "alias": ")" + fits + fits + R"("}]})", bytes,
+      error))
+      << error;
+  for (const char* key : {"alias", "default", "face"}) {
+    EXPECT_FALSE(
+        packagejson::CompileInput(std::string(R"({"controls": [{"kind": "text", "field": "DAT001", ")") +
+                                      key + R"(": ")" + longer + R"("}]})",
+                                  bytes, error))
+        << key;
+    EXPECT_NE(std::string::npos, error.find(key)) << error;
+  }
+  EXPECT_FALSE(packagejson::CompileInput(
+      R"({"controls": [{"kind": "text", "field": "DAT001", "formula": ")" + longer + longer + R"("}]})",
+      bytes, error));
+  EXPECT_NE(std::string::npos, error.find("longer than 63 bytes")) << error;
+  EXPECT_FALSE(packagejson::CompileScreen(R"({"items": [{"field": ")" + longer + R"("}]})", bytes, error));
+  EXPECT_NE(std::string::npos, error.find("longer than 29 bytes")) << error;
+}
+
 #include "input/HyoLookup.h"
 
 TEST(PackageBuilder, LookUpTablesAreSortedForTheReaderAndRefusedWhenMalformed) {
