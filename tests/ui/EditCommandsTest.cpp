@@ -232,7 +232,7 @@ TEST(EditCommands, UndoRefusesWhenAFileChangedBehindItsBack) {
 struct Notebook : Book {
   Notebook() : Book(3) {}
   std::string Key(int page, int line) {
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "%05d/%05d", page, line);
     return buf;
   }
