@@ -232,9 +232,7 @@ int Run(Mode m, int argc, char** argv) {
     int p = 0, l = 0;
     if (form.ByPage()) {
       if (!Digits(a.page, p) || !Digits(a.line, l)) return Fail(m, "page and line must be numbers");
-      char buf[32];
-      std::snprintf(buf, sizeof buf, "%05d/%05d", p, l);
-      key = buf;
+      key = memo::PageKey(p, l);
     } else {
       CivilDate d;
       if (!civil::ParseYmd(a.date, d)) return Fail(m, "the date must be yyyy/mm/dd");

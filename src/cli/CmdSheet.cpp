@@ -23,6 +23,7 @@
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CivilDays.h"
+#include "store/MemoSchema.h"
 
 namespace {
 
@@ -56,12 +57,6 @@ bool Number(const char* v, int& out) {
   if (!v || !*v || std::strspn(v, "0123456789") != std::strlen(v) || std::strlen(v) > 5) return false;
   out = std::atoi(v);
   return true;
-}
-
-std::string PageKey(int page, int line) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%05d/%05d", page, line);
-  return buf;
 }
 
 }  // namespace
@@ -177,7 +172,7 @@ int CmdSheet(int argc, char** argv) {
     if (ok) edit.SwapLine(a.direction == "up" ? -1 : 1);
   } else if (a.verb == "insert-line" || a.verb == "delete-line") {
     if (!byPage) return cli::Fail("sheet", "行番号を扱えるのはページ単位の分類だけです");
-    const std::string key = PageKey(a.page, a.line);
+    const std::string key = memo::PageKey(a.page, a.line);
     ok = select(key, {});
     if (ok) {
       const int rc = edit.ShiftLines(a.page, view.CursorRow(), a.verb == "insert-line" ? 1 : -1);

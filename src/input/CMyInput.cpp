@@ -433,10 +433,9 @@ bool CMyInput::ValidateKey(std::string& period, std::string& key) {
     int p = 1, l = 1;
     ReadNumber(page_, p);
     ReadNumber(line_, l);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%05d/%05d", p, l);
-    key = buf;
+    key = memo::PageKey(p, l);
     if (db_.SetValue(memo::kKey, key) != 0) return Warn("ページ・行が不正です。", kFocusPage);
+    char buf[16];
     std::snprintf(buf, sizeof buf, "%05d", p);
     period = buf;
     return true;

@@ -9,6 +9,7 @@
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "shell/CivilDays.h"
+#include "store/MemoSchema.h"
 
 namespace {
 
@@ -476,9 +477,8 @@ void CMyView::BuildPageRows() {
   const int lines = std::clamp(screen_.linesPerPage, 1, 99999);
   for (int line = 1; line <= lines; ++line) {
     SheetRow proto = FreshRow();
-    char key[32];
-    std::snprintf(key, sizeof key, "%05d/%05d", page_, line);
-    CopyText(proto.key, sizeof proto.key, key);
+    const std::string key = memo::PageKey(page_, line);
+    CopyText(proto.key, sizeof proto.key, key.c_str());
     KeyColumnTexts(proto, CivilDate{}, page_, line);
     FillKeyRows(key, i, more, endKey, proto);
   }
@@ -590,9 +590,7 @@ std::string CMyView::NewRecordKey(bool forceNext) const {
       ++p;
       l = 1;
     }
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%05d/%05d", p, l);
-    return buf;
+    return memo::PageKey(p, l);
   }
   if (rows_.empty()) return {};
   return rows_[static_cast<size_t>(std::clamp(cursor_, 0, RowCount() - 1))].key;

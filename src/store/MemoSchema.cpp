@@ -23,6 +23,12 @@ constexpr int kDatLength = 250;
 static_assert(sizeof(kHead) / sizeof(kHead[0]) == kDat001);
 }  // namespace
 
+std::string PageKey(int page, int line) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%05d/%05d", page, line);
+  return buf;
+}
+
 std::string FieldName(int i) {
   if (i >= 0 && i < kDat001) return cp932::FromUtf8(kHead[i].utf8);
   if (i >= kDat001 && i < kUpdated) {

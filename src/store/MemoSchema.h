@@ -39,6 +39,9 @@ constexpr int Dat(int n) { return kDat001 + n - 1; }
 // CP932 name and maximum length of memo field i (0 <= i < kFieldCount).
 std::string FieldName(int i);
 int FieldMaxLength(int i);
+
+// The key of a notebook line: "ppppp/lllll".
+std::string PageKey(int page, int line);
 }  // namespace memo
 
 // Defines the memo fields on `table`, emptying it. The result of Define.

@@ -231,11 +231,7 @@ TEST(EditCommands, UndoRefusesWhenAFileChangedBehindItsBack) {
 
 struct Notebook : Book {
   Notebook() : Book(3) {}
-  std::string Key(int page, int line) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%05d/%05d", page, line);
-    return buf;
-  }
+  std::string Key(int page, int line) { return memo::PageKey(page, line); }
 };
 
 TEST(EditCommands, InsertingALineOnAFullPageMovesTheLastLineToANewPageAndShiftsTheRest) {
