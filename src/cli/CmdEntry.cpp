@@ -9,6 +9,7 @@
 
 #include "alarm/CMyAlarm.h"
 #include "catalogue/CMyMaster.h"
+#include "cli/CliBook.h"
 #include "cli/Commands.h"
 #include "input/CMyInput.h"
 #include "input/FormPorts.h"
@@ -162,9 +163,9 @@ int Run(Mode m, int argc, char** argv) {
   if (DefineMemoSchema(db) != CMyDB::kOk) return Fail(m, "out of memory");
   CMyRec records(&db), work(&db);
   CMyMaster divout("DIVOUT", &prompter);
-  if (divout.Read(global.DivisionPath("divout.jpr")) != 0) divout.Init("DIVOUT");
   CMyPeriods periods(global, db, work, divout, prompter);
-  periods.LoadAll();
+  fileops::WriteLock lock;
+  if (std::string why = CliBook::LoadBook(global, periods, &lock); !why.empty()) return Fail(m, why);
   StoreInputView view(db, records, periods);
   view.ReloadView();
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/CMyMaster.h"
+#include "cli/CliBook.h"
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "extract/CMyGroup.h"
@@ -354,9 +355,8 @@ int CmdPickout(int argc, char** argv) {
   CMyRec records(&db), work(&db);
   CMyMaster divout("DIVOUT", &prompter);
   CMyPeriods periods(global, db, work, divout, prompter);
-  // read only: a missing period list is not rebuilt (that would write)
-  if (divout.Read(global.DivisionPath("divout.jpr")) != 0) divout.Init("DIVOUT");
-  periods.LoadAll();
+  // read only: a missing period list is rebuilt in memory, never written
+  if (std::string why = CliBook::LoadBook(global, periods, nullptr); !why.empty()) return cli::Fail(kSub, why);
   int rc = records.SetSort(model.ViewSort(), false);
   if (rc == 0)
     rc = records.MakeSql(model.Filter().empty() ? nullptr : model.Filter().c_str(), CMyRec::kListFilter);

@@ -14,6 +14,8 @@
 #include "mainview/FileCommands.h"
 #include "mainview/SearchActions.h"
 #include "mainview/TfrmMain.h"
+
+#include "mainview/QtBookWatcher.h"
 #include "mainview/ViewInputPort.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
@@ -123,6 +125,7 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   }
   // a missing or damaged list is rebuilt from the data files, never left empty
   if (o.periods->LoadTable() < 0) p.Warn("期間の一覧を読み込めませんでした。"_sj);
+  if (watcher_) watcher_->WatchBook();
   o.db->ClearRecords();
   o.rec->Reset();
   o.view->SetDataKind(dataKind_);
