@@ -186,6 +186,14 @@ const std::vector<Command>& Commands() {
        "取り込む前に、その日の安全のためのコピー（分類のフォルダーの BKyyyymmdd.csv）を作ります。\n"
        "例: jbx import --root DIR --user u --division 1 --replace kakei.csv\n",
        CmdImport},
+      {"merge-conflicts", "--root DIR --user NAME [--division N] [--yes]",
+       "同期ツールが残した競合コピーを分類に統合する",
+       "  --yes   統合する（無いときは統合するコピーの名前を書くだけ）\n"
+       "「dt202612.sync-conflict-….jdt」「dt202612 (… conflicted copy ….jdt」のようなコピーの記録を、\n"
+       "年月日と行連番で元の月に統合します。同じ記録は一度だけ、内容の違う記録は新しい行として残します。\n"
+       "統合したコピーは「<コピー>.merged-yyyymmdd」として残し、削除しません。\n"
+       "例: jbx merge-conflicts --root DIR --user u --division 日記 --yes\n",
+       CmdMergeConflicts},
       {"csv", "FILE [--header] [--utf8]", "CSV ファイルを読み、1 レコードを 1 行の JSON 配列で書く",
        "  --header   先頭行を列名として読み、最初の行にその配列を書く\n"
        "  --utf8     BOM の無い UTF-8 として読む\n"

@@ -403,12 +403,13 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
       return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj + "\n" + cp932::FromUtf8(dir));
     }
     for (const std::string& name : names) {
+      if (CMyPeriods::PeriodOfFile(name).empty()) continue;  // a conflict copy, say: not a month of the book
       const std::string path = dir + name;
       if (!tx.Protect(path)) {
         (void)tx.Rollback();
         return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj + "\n" + cp932::FromUtf8(path));
       }
-      oldPeriods.push_back(name.substr(2, name.size() - 6));
+      oldPeriods.push_back(CMyPeriods::PeriodOfFile(name));
     }
     book_.db.ClearRecords();
     book_.divout.Init("DIVOUT");

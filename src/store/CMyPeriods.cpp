@@ -27,6 +27,15 @@ std::string CMyPeriods::PeriodOf(std::string_view key) {
 
 std::string CMyPeriods::FileName(const std::string& period) { return "dt" + period + ".jdt"; }
 
+std::string CMyPeriods::PeriodOfFile(const std::string& name) {
+  if (name.size() != 12 && name.size() != 11) return {};
+  if (name.compare(0, 2, "dt") != 0 || name.compare(name.size() - 4, 4, ".jdt") != 0) return {};
+  const std::string period = name.substr(2, name.size() - 6);
+  for (char c : period)
+    if (c < '0' || c > '9') return {};
+  return period;
+}
+
 int CMyPeriods::LoadPeriods(const std::string* from, const std::string* to) {
   std::vector<int> periods;
   std::vector<std::string> paths;
@@ -83,6 +92,13 @@ bool CMyPeriods::KeepDamaged(const std::string& path) {
 }
 
 int CMyPeriods::LoadTable(bool mayWrite) {
+  unread_ = true;
+  const int rc = ReadTable(mayWrite);
+  unread_ = rc < 0;
+  return rc;
+}
+
+int CMyPeriods::ReadTable(bool mayWrite) {
   // what was damaged in the book read before (another book, or this one
   // before its files were put back) says nothing of this reading
   damaged_.clear();
@@ -114,7 +130,7 @@ int CMyPeriods::LoadTable(bool mayWrite) {
   std::string latest;
   for (const std::string& file : files) {
     const std::string name = fileops::BaseName(file);
-    const std::string period = name.substr(2, name.size() - 6);
+    const std::string period = PeriodOfFile(name);
     if (period.empty() || divout_.FindByText(0, period) >= 0) continue;
     CMyDB one;
     if (DefineMemoSchema(one) != CMyDB::kOk) return -1;     // only memory can be short
@@ -153,9 +169,8 @@ int CMyPeriods::AdoptUnlisted() {
   }
   int adopted = 0;
   for (const std::string& name : files) {
-    const std::string period = name.substr(2, name.size() - 6);
+    const std::string period = PeriodOfFile(name);
     if (period.empty() || divout_.FindByText(0, period) >= 0) continue;
-    if (period.size() != 6 && period.size() != 5) continue;  // not a month's or a page's file
     int at = 0;
     while (at < divout_.RecordCount() && divout_.Name(at) < period) ++at;
     std::string rec = CMyMaster::Blank();
@@ -253,10 +268,11 @@ void CMyPeriods::MergeDivout(const CMyMaster& disk) {
     divout_.SetHeaderInt(CMyMaster::kHAdded, disk.HeaderInt(CMyMaster::kHAdded));
 }
 
-bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk) {
+bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk, bool conflictCopy) {
   const auto found = snaps_.find(period);
   static const std::map<uint64_t, uint64_t> kNoSnapshot;
-  const std::map<uint64_t, uint64_t>& snap = found == snaps_.end() ? kNoSnapshot : found->second;
+  const std::map<uint64_t, uint64_t>& snap =
+      found == snaps_.end() || conflictCopy ? kNoSnapshot : found->second;
   std::map<uint64_t, int> mine;
   for (int r = 0; r < db_.RecordCount(); ++r)
     if (!db_.IsDeleted(r) && PeriodOf(db_.Value(memo::kKey, r)) == period) mine[IdOf(db_, r)] = r;
@@ -295,7 +311,11 @@ bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk) {
     const uint64_t ours = HashOf(db_, m->second);
     if (ours == theirs) continue;
     const bool weChanged = s == snap.end() || s->second != ours;
-    if (!weChanged) {
+    if (conflictCopy) {
+      // both versions stand: the copy's as a new line of the day
+      const int serial = newSerial();
+      if (serial <= 0 || !copy(d, -1, serial)) return false;
+    } else if (!weChanged) {
       if (!copy(d, m->second, 0)) return false;
     } else if (s == snap.end()) {
       // both added a line with this serial: theirs keeps it (it is on disk
@@ -314,6 +334,7 @@ bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk) {
   }
   // lines they deleted: gone here too, unless we changed them meanwhile
   for (const auto& [id, hash] : snap) {
+    if (conflictCopy) break;
     if (seen.count(id)) continue;
     const auto m = mine.find(id);
     if (m != mine.end() && HashOf(db_, m->second) == hash) (void)db_.MarkDeleted(m->second);
@@ -384,6 +405,71 @@ int CMyPeriods::MergeOutside(const std::vector<std::string>& periods) {
   return taken;
 }
 
+namespace {
+// "dt202612.sync-conflict-20261210-101530-ABCDEFG.jdt" (Syncthing),
+// "dt202612 (conflicted copy 2026-12-10).jdt", "dt202612 (Someone's
+// conflicted copy 2026-12-10).jdt" (Dropbox, Nextcloud): the period, or
+// empty when `name` is no such copy.
+std::string ConflictPeriod(const std::string& name) {
+  if (name.size() < 12 || name.compare(0, 2, "dt") != 0 || name.compare(name.size() - 4, 4, ".jdt") != 0)
+    return {};
+  size_t end = 2;
+  while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
+  const std::string period = name.substr(2, end - 2);
+  if (period.size() != 5 && period.size() != 6) return {};
+  const std::string rest = name.substr(end, name.size() - 4 - end);
+  if (rest.rfind(".sync-conflict-", 0) == 0) return period;
+  if (rest.rfind(" (", 0) == 0 && rest.find("conflicted copy") != std::string::npos) return period;
+  return {};
+}
+}  // namespace
+
+std::vector<std::string> CMyPeriods::ConflictCopies() const {
+  std::vector<std::string> names, copies;
+  if (!fileops::List(global_.DivisionPath(""), "dt*.jdt", names)) return copies;
+  for (const std::string& n : names)
+    if (!ConflictPeriod(n).empty()) copies.push_back(n);
+  return copies;
+}
+
+int CMyPeriods::MergeConflictCopies(std::vector<std::string>& report) {
+  fileops::WriteLock lock;
+  if (!Lock(lock)) return -1;
+  int merged = 0;
+  for (const std::string& name : ConflictCopies()) {
+    const std::string period = ConflictPeriod(name);
+    const std::string path = global_.DivisionPath(name);
+    // the period as it is now, read whole, before anything is added to it
+    int at = divout_.FindByText(0, period);
+    if (at < 0) {
+      at = 0;
+      while (at < divout_.RecordCount() && divout_.Name(at) < period) ++at;
+      std::string rec = CMyMaster::Blank();
+      CMyMaster::SetName(rec, period);
+      if (divout_.InsertAt(at, rec) != 0) return -1;
+    }
+    std::string p = period;
+    LoadPeriods(&p, &p);
+    CMyDB copy;
+    if (DefineMemoSchema(copy) != CMyDB::kOk) return -1;
+    if (IsDamaged(period) || copy.ReadFile(path, false) != 0) {
+      prompter_.Warn("「"_sj + cp932::FromUtf8(name) + "」を最後まで読み込めないため、統合しませんでした。"_sj);
+      return -1;
+    }
+    const int before = db_.LiveCount();
+    if (!MergePeriod(period, copy, true) || SavePeriod(period) != 0) return -1;
+    std::string kept = path + ".merged-" + Stamp(global_);
+    for (int n = 2; fileops::Exists(kept); ++n) kept = path + ".merged-" + Stamp(global_) + "-" + std::to_string(n);
+    if (!fileops::Move(path, kept)) {
+      prompter_.Warn("「"_sj + cp932::FromUtf8(name) + "」を退避できませんでした。"_sj);
+      return -1;
+    }
+    report.push_back(cp932::FromUtf8(name) + ": "_sj + std::to_string(db_.LiveCount() - before) + "件を追加"_sj);
+    ++merged;
+  }
+  return merged;
+}
+
 int CMyPeriods::RefreshFromDisk() {
   fileops::WriteLock lock;
   if (!Lock(lock)) return -1;
@@ -438,6 +524,10 @@ int CMyPeriods::SavePeriods(const std::vector<std::string>& periods, const std::
   if (periods.empty() && removed.empty()) return 0;
   if (host_ && host_->GroupViewShown()) {
     prompter_.Warn("グループ集計中はデータの保存は出来ません。"_sj);
+    return -1;
+  }
+  if (unread_) {
+    prompter_.Warn("期間の一覧（divout.jpr）を読み込めなかったため、保存しませんでした。"_sj);
     return -1;
   }
   // read, check and write as one step: no other program writes meanwhile

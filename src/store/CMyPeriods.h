@@ -62,6 +62,9 @@ class CMyPeriods {
   static std::string PeriodOf(std::string_view key);
   // "dt" + period + ".jdt"
   static std::string FileName(const std::string& period);
+  // The period of a data file's name ("dt202612.jdt", "dt00012.jdt"), or
+  // empty for any other name (a sync tool's conflict copy among them).
+  static std::string PeriodOfFile(const std::string& name);
 
   // Reads "divout.jpr" into the period table. When it is missing or
   // damaged while data files lie in the folder, the table is rebuilt from
@@ -84,6 +87,16 @@ class CMyPeriods {
   // when reached. The number listed, or -1 after its message when the
   // folder could not be read.
   [[nodiscard]] int AdoptUnlisted();
+  // Copies of data files a sync tool left beside them when two machines
+  // changed one month ("dt202612.sync-conflict-….jdt", "dt202612 (… conflicted
+  // copy ….jdt"): their names, found in the division folder.
+  [[nodiscard]] std::vector<std::string> ConflictCopies() const;
+  // Merges each such copy into its period by key and line serial (a record
+  // both hold once; a record that differs kept as a new line of its day),
+  // writes the period and keeps the copy aside as "<copy>.merged-yyyymmdd".
+  // `report` gets a line (CP932) per copy. The number merged, or -1 after
+  // its message.
+  [[nodiscard]] int MergeConflictCopies(std::vector<std::string>& report);
   // Takes in what another program wrote since the periods and the period
   // list were read (every loaded period whose file is no longer the one
   // read). The number of files taken in, or -1 after its message.
@@ -116,6 +129,7 @@ class CMyPeriods {
 
  private:
   [[nodiscard]] int SaveDivout();
+  [[nodiscard]] int ReadTable(bool mayWrite);
   // False (after its message) when a period that did not read whole may not
   // be written; when the user agrees its file is kept aside first.
   [[nodiscard]] bool MaySave(const std::string& period);
@@ -136,7 +150,9 @@ class CMyPeriods {
   [[nodiscard]] int MergeOutside(const std::vector<std::string>& periods);
   // Merges the records of `disk` (the period's file as it is now) into the
   // table by key and line serial; false when a record could not be stored.
-  [[nodiscard]] bool MergePeriod(const std::string& period, const CMyDB& disk);
+  // `copy`: `disk` is a conflict copy, not the file now: records that
+  // differ are both kept (the copy's as a new line) and nothing is deleted.
+  [[nodiscard]] bool MergePeriod(const std::string& period, const CMyDB& disk, bool copy = false);
   void MergeDivout(const CMyMaster& disk);
   // Remembers the records of `period` (its file's records, as just written).
   void Snapshot(const std::string& period, const int* numbers, int count);
@@ -147,6 +163,8 @@ class CMyPeriods {
   WriteWatch watch_;
   std::function<void()> outside_;
   bool tracking_ = false;
+  // the last LoadTable refused the list: nothing may be written over it
+  bool unread_ = false;
   std::set<std::string> damaged_;  // periods whose file did not read whole
   // identity of each period file and of the list as last read or written
   std::map<std::string, fileops::FileId> ids_;
