@@ -22,10 +22,13 @@ namespace fileops {
 namespace {
 // The faults a test asked for: the Nth call of each operation fails.
 int g_faultAt[7] = {0, 0, 0, 0, 0, 0, 0};
+bool g_crash[7] = {false, false, false, false, false, false, false};
 bool Faulty(Fault op) {
   int& n = g_faultAt[static_cast<int>(op)];
   if (n <= 0) return false;
-  return --n == 0;
+  if (--n != 0) return false;
+  if (g_crash[static_cast<int>(op)]) ::_exit(70);
+  return true;
 }
 
 // A diary is private: whatever the umask, what the program creates is the
@@ -43,9 +46,17 @@ bool SyncFolder(const std::string& path) {
 }
 }  // namespace
 
-void InjectFault(Fault op, int nth) { g_faultAt[static_cast<int>(op)] = nth; }
+void InjectFault(Fault op, int nth) {
+  g_faultAt[static_cast<int>(op)] = nth;
+  g_crash[static_cast<int>(op)] = false;
+}
+void InjectCrash(Fault op, int nth) {
+  g_faultAt[static_cast<int>(op)] = nth;
+  g_crash[static_cast<int>(op)] = true;
+}
 void ClearFaults() {
   for (int& n : g_faultAt) n = 0;
+  for (bool& c : g_crash) c = false;
 }
 
 bool Exists(const std::string& path) {
@@ -502,6 +513,17 @@ bool RecoverFolder(const std::string& dir, std::vector<std::string>& done) {
   if (List(base, "*.tmp??????", names)) {
     for (const std::string& n : names)
       if (IsWorkFile(n)) (void)Remove(base + n);
+  }
+  // a second name an interrupted import gave a file to take it back by:
+  // while it is the very file under its own name, it keeps nothing
+  if (List(base, "*.before-import*", names)) {
+    for (const std::string& n : names) {
+      FileId kept, original;
+      const std::string own = n.substr(0, n.find(".before-import"));
+      if (Identify(base + n, kept) == 0 && Identify(base + own, original) == 0 && kept.dev == original.dev &&
+          kept.ino == original.ino)
+        (void)Remove(base + n);
+    }
   }
   return true;
 }

@@ -170,6 +170,9 @@ constexpr const char* kJournalName = ".jbx-journal";
 // or a failing device would.
 enum class Fault { kWrite = 0, kFsync = 1, kRename = 2, kClose = 3, kOpen = 4, kList = 5, kRead = 6 };
 void InjectFault(Fault op, int nth);
+// For crash tests in a child process: the process ends there and then, as
+// at a power cut or a kill, without cleaning up.
+void InjectCrash(Fault op, int nth);
 void ClearFaults();
 
 [[nodiscard]] bool WriteAtomic(const std::string& path, const std::string& bytes);

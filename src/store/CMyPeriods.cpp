@@ -274,17 +274,23 @@ bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk, bool 
   const std::map<uint64_t, uint64_t>& snap =
       found == snaps_.end() || conflictCopy ? kNoSnapshot : found->second;
   std::map<uint64_t, int> mine;
-  for (int r = 0; r < db_.RecordCount(); ++r)
-    if (!db_.IsDeleted(r) && PeriodOf(db_.Value(memo::kKey, r)) == period) mine[IdOf(db_, r)] = r;
+  std::set<int> serials;  // in use in the table
+  for (int r = 0; r < db_.RecordCount(); ++r) {
+    if (db_.IsDeleted(r) || PeriodOf(db_.Value(memo::kKey, r)) != period) continue;
+    mine[IdOf(db_, r)] = r;
+    serials.insert(SerialOf(db_, r));
+  }
+  auto setSerial = [&](int serial) {
+    char five[16];
+    std::snprintf(five, sizeof five, "%05d", serial);
+    return db_.SetValue(memo::kLineSerial, five) == 0;
+  };
   auto copy = [&](int from, int into, int serial) {
     if (into >= 0 ? db_.Load(into) != 0 : (db_.New(), false)) return false;
     for (int f = 0; f < db_.FieldCount() && f < disk.FieldCount(); ++f)
       if (db_.SetValue(f, disk.Value(f, from)) != 0) return false;
-    if (serial > 0) {
-      char five[8];
-      std::snprintf(five, sizeof five, "%05d", serial);
-      if (db_.SetValue(memo::kLineSerial, five) != 0) return false;
-    }
+    if (serial > 0 && !setSerial(serial)) return false;
+    serials.insert(serial > 0 ? serial : SerialOf(disk, from));
     return db_.Store() == 0;
   };
   auto newSerial = [&] {
@@ -294,58 +300,62 @@ bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk, bool 
     return serial;
   };
   std::set<uint64_t> seen;
+  std::set<int> theirSerials;
+  std::vector<int> later;  // their new lines whose serial one of ours has
   for (int d = 0; d < disk.RecordCount(); ++d) {
     if (disk.IsDeleted(d) || PeriodOf(disk.Value(memo::kKey, d)) != period) continue;
     const uint64_t id = IdOf(disk, d);
     seen.insert(id);
+    theirSerials.insert(SerialOf(disk, d));
     const auto s = snap.find(id);
     const auto m = mine.find(id);
     const uint64_t theirs = HashOf(disk, d);
     const bool theyChanged = s == snap.end() || s->second != theirs;
     if (!theyChanged) continue;  // as read: what the table holds stands
     if (m == mine.end()) {
-      // theirs alone, or ours deleted while they changed it: never dropped
-      if (!copy(d, -1, 0)) return false;
+      // theirs alone, or ours deleted while they changed it: never dropped;
+      // a copy's line whose serial is taken here gets a new one
+      if (conflictCopy && serials.count(SerialOf(disk, d))) {
+        later.push_back(d);
+      } else if (!copy(d, -1, 0)) {
+        return false;
+      }
       continue;
     }
     const uint64_t ours = HashOf(db_, m->second);
     if (ours == theirs) continue;
     const bool weChanged = s == snap.end() || s->second != ours;
-    if (conflictCopy) {
-      // both versions stand: the copy's as a new line of the day
-      const int serial = newSerial();
-      if (serial <= 0 || !copy(d, -1, serial)) return false;
-    } else if (!weChanged) {
-      if (!copy(d, m->second, 0)) return false;
-    } else if (s == snap.end()) {
-      // both added a line with this serial: theirs keeps it (it is on disk
-      // and may be named elsewhere), ours takes the next free one
-      const int serial = newSerial();
-      if (serial <= 0 || db_.Load(m->second) != 0) return false;
-      char five[8];
-      std::snprintf(five, sizeof five, "%05d", serial);
-      if (db_.SetValue(memo::kLineSerial, five) != 0 || db_.Store() != 0) return false;
-      if (!copy(d, -1, 0)) return false;
-    } else {
-      // changed on both sides: ours stands, theirs is kept as a new line of the day
-      const int serial = newSerial();
-      if (serial <= 0 || !copy(d, -1, serial)) return false;
+    if (conflictCopy || weChanged) {
+      // both versions stand: ours as it is, theirs as a new line of the day
+      later.push_back(d);
+    } else if (!copy(d, m->second, 0)) {
+      return false;
     }
   }
   // lines they deleted: gone here too, unless we changed them meanwhile
   for (const auto& [id, hash] : snap) {
-    if (conflictCopy) break;
-    if (seen.count(id)) continue;
+    if (conflictCopy || seen.count(id)) continue;
     const auto m = mine.find(id);
     if (m != mine.end() && HashOf(db_, m->second) == hash) (void)db_.MarkDeleted(m->second);
   }
+  // our new lines whose serial another program gave meanwhile: theirs is on
+  // disk and may be named elsewhere, ours takes the next free one
+  if (!conflictCopy) {
+    for (const auto& [id, r] : mine) {
+      if (snap.count(id) || seen.count(id) || db_.IsDeleted(r) || !theirSerials.count(SerialOf(db_, r))) continue;
+      const int serial = newSerial();
+      if (serial <= 0 || db_.Load(r) != 0 || !setSerial(serial) || db_.Store() != 0) return false;
+      serials.insert(serial);
+    }
+  }
+  for (int d : later) {
+    const int serial = newSerial();
+    if (serial <= 0 || !copy(d, -1, serial)) return false;
+  }
   // the period's counter covers every serial now in use
   const int at = divout_.FindByText(0, period);
-  if (at >= 0) {
-    int highest = divout_.GetInt(at, CMyMaster::kRKey11);
-    for (int r = 0; r < db_.RecordCount(); ++r)
-      if (!db_.IsDeleted(r) && PeriodOf(db_.Value(memo::kKey, r)) == period)
-        highest = std::max(highest, SerialOf(db_, r));
+  if (at >= 0 && !serials.empty()) {
+    const int highest = std::max(divout_.GetInt(at, CMyMaster::kRKey11), *serials.rbegin());
     (void)divout_.SetInt(at, CMyMaster::kRKey11, highest);
   }
   return true;
