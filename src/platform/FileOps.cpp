@@ -225,7 +225,7 @@ bool WriteLock::Acquire(const std::string& path, int timeoutMs) {
       HeldLocks().erase(path);
       return false;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   h.fd = fd;
   h.count = 1;

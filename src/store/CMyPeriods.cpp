@@ -185,6 +185,8 @@ std::string CMyPeriods::LockPath() const { return global_.UserPath(fileops::Writ
 
 bool CMyPeriods::Lock(fileops::WriteLock& lock) const {
   if (lock.Acquire(LockPath())) return true;
+  // no user folder yet: no book of it another program could be writing
+  if (!fileops::IsDir(global_.UserPath(""))) return true;
   prompter_.Warn("他のプログラムがこのデータを書き込み中です。しばらくしてからやり直してください。"_sj);
   return false;
 }
