@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "catalogue/CMyMaster.h"
-#include "cli/CliBook.h"
 #include "cli/Cli.h"
+#include "cli/CliBook.h"
 #include "cli/Commands.h"
 #include "extract/CMyGroup.h"
 #include "extract/CMyPickup.h"
@@ -356,7 +356,8 @@ int CmdPickout(int argc, char** argv) {
   CMyMaster divout("DIVOUT", &prompter);
   CMyPeriods periods(global, db, work, divout, prompter);
   // read only: a missing period list is rebuilt in memory, never written
-  if (std::string why = CliBook::LoadBook(global, periods, nullptr); !why.empty()) return cli::Fail(kSub, why);
+  if (std::string why = CliBook::LoadBook(global, periods, nullptr); !why.empty())
+    return cli::Fail(kSub, why);
   int rc = records.SetSort(model.ViewSort(), false);
   if (rc == 0)
     rc = records.MakeSql(model.Filter().empty() ? nullptr : model.Filter().c_str(), CMyRec::kListFilter);

@@ -347,8 +347,10 @@ int CMyBackup::Run(BackupResult* out) {
   }
   // nobody writes the books while they are read into the archive
   fileops::WriteLock lock;
-  if (!lock.Acquire(global_.UserPath(fileops::WriteLock::kFileName)) && fileops::IsDir(global_.UserPath(""))) {
-    global_.prompter().Warn("他のプログラムがこのデータを書き込み中です。しばらくしてからやり直してください。"_sj);
+  if (!lock.Acquire(global_.UserPath(fileops::WriteLock::kFileName)) &&
+      fileops::IsDir(global_.UserPath(""))) {
+    global_.prompter().Warn(
+        "他のプログラムがこのデータを書き込み中です。しばらくしてからやり直してください。"_sj);
     return r.code = kUnreadable;
   }
   std::string unreadable;

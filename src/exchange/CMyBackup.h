@@ -53,7 +53,8 @@ class CMyBackup {
     kEndShort = -904,
     kReadBack = -130,  // "バックアップファイルの作成に失敗しました。(%d)": read back differs
     kCommit = -131,
-    kUnreadable = -140,  // a list or folder of the user could not be read: nothing written  // the archive could not be flushed, synced or renamed into place
+    kUnreadable = -140,  // a list or folder of the user could not be read: nothing written  // the archive
+                         // could not be flushed, synced or renamed into place
   };
 
   CMyBackup(CMyGlobal& global, const Clock& clock);

@@ -416,7 +416,8 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     for (const std::string& period : oldPeriods) {
       std::string rec = CMyMaster::Blank();
       CMyMaster::SetName(rec, period);
-      if (book_.divout.Append(rec) != 0 || !book_.divout.SetInt(book_.divout.RecordCount() - 1, CMyMaster::kRFlag, 1)) {
+      if (book_.divout.Append(rec) != 0 ||
+          !book_.divout.SetInt(book_.divout.RecordCount() - 1, CMyMaster::kRFlag, 1)) {
         (void)tx.Rollback();
         return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj);
       }

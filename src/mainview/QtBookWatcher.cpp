@@ -37,7 +37,8 @@ void QtBookWatcher::TakeInOutsideChanges() {
 }
 
 void QtBookWatcher::Reloaded() {
-  status_.showMessage(QStringLiteral("他のプログラムがこの分類を書き換えたため、読み込み直しました。"), 15000);
+  status_.showMessage(QStringLiteral("他のプログラムがこの分類を書き換えたため、読み込み直しました。"),
+                      15000);
   if (reloadQueued_) return;
   reloadQueued_ = true;
   QTimer::singleShot(0, this, [this] {

@@ -12,10 +12,9 @@
 #include "input/TfrmInput.h"
 #include "mainview/ExtractActions.h"
 #include "mainview/FileCommands.h"
+#include "mainview/QtBookWatcher.h"
 #include "mainview/SearchActions.h"
 #include "mainview/TfrmMain.h"
-
-#include "mainview/QtBookWatcher.h"
 #include "mainview/ViewInputPort.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"

@@ -430,7 +430,8 @@ bool AtomicBatch::Commit() {
   if (ok) {
     for (const std::string& r : removals_) {
       if (::unlink(r.c_str()) != 0 && errno != ENOENT) ok = false;
-      if (std::find(folders.begin(), folders.end(), DirName(r)) == folders.end()) folders.push_back(DirName(r));
+      if (std::find(folders.begin(), folders.end(), DirName(r)) == folders.end())
+        folders.push_back(DirName(r));
     }
   }
   for (const std::string& d : folders) (void)SyncFolder(d + ".");

@@ -118,7 +118,8 @@ int CMyPeriods::ReadTable(bool mayWrite) {
   if (read == CMyMaster::kUnreadable) {
     // there but unreadable (a failing disk, a file another program holds):
     // rebuilt now, the list would be written over a sound one
-    prompter_.Warn("期間の一覧（divout.jpr）を読み込めませんでした。ファイルを確認してからやり直してください。"_sj);
+    prompter_.Warn(
+        "期間の一覧（divout.jpr）を読み込めませんでした。ファイルを確認してからやり直してください。"_sj);
     return -1;
   }
   std::vector<std::string> files;
@@ -344,7 +345,8 @@ bool CMyPeriods::MergePeriod(const std::string& period, const CMyDB& disk, bool 
   // disk and may be named elsewhere, ours takes the next free one
   if (!conflictCopy) {
     for (const auto& [id, r] : mine) {
-      if (snap.count(id) || seen.count(id) || db_.IsDeleted(r) || !theirSerials.count(SerialOf(db_, r))) continue;
+      if (snap.count(id) || seen.count(id) || db_.IsDeleted(r) || !theirSerials.count(SerialOf(db_, r)))
+        continue;
       const int serial = newSerial();
       if (serial <= 0 || db_.Load(r) != 0 || !setSerial(serial) || db_.Store() != 0) return false;
       serials.insert(serial);
@@ -465,18 +467,21 @@ int CMyPeriods::MergeConflictCopies(std::vector<std::string>& report) {
     CMyDB copy;
     if (DefineMemoSchema(copy) != CMyDB::kOk) return -1;
     if (IsDamaged(period) || copy.ReadFile(path, false) != 0) {
-      prompter_.Warn("「"_sj + cp932::FromUtf8(name) + "」を最後まで読み込めないため、統合しませんでした。"_sj);
+      prompter_.Warn("「"_sj + cp932::FromUtf8(name) +
+                     "」を最後まで読み込めないため、統合しませんでした。"_sj);
       return -1;
     }
     const int before = db_.LiveCount();
     if (!MergePeriod(period, copy, true) || SavePeriod(period) != 0) return -1;
     std::string kept = path + ".merged-" + Stamp(global_);
-    for (int n = 2; fileops::Exists(kept); ++n) kept = path + ".merged-" + Stamp(global_) + "-" + std::to_string(n);
+    for (int n = 2; fileops::Exists(kept); ++n)
+      kept = path + ".merged-" + Stamp(global_) + "-" + std::to_string(n);
     if (!fileops::Move(path, kept)) {
       prompter_.Warn("「"_sj + cp932::FromUtf8(name) + "」を退避できませんでした。"_sj);
       return -1;
     }
-    report.push_back(cp932::FromUtf8(name) + ": "_sj + std::to_string(db_.LiveCount() - before) + "件を追加"_sj);
+    report.push_back(cp932::FromUtf8(name) + ": "_sj + std::to_string(db_.LiveCount() - before) +
+                     "件を追加"_sj);
     ++merged;
   }
   return merged;
@@ -532,7 +537,8 @@ int CMyPeriods::SavePeriod(const std::string& period) { return SavePeriods({peri
 
 int CMyPeriods::SavePeriods(const std::vector<std::string>& periods) { return SavePeriods(periods, {}); }
 
-int CMyPeriods::SavePeriods(const std::vector<std::string>& periods, const std::vector<std::string>& removed) {
+int CMyPeriods::SavePeriods(const std::vector<std::string>& periods,
+                            const std::vector<std::string>& removed) {
   if (periods.empty() && removed.empty()) return 0;
   if (host_ && host_->GroupViewShown()) {
     prompter_.Warn("グループ集計中はデータの保存は出来ません。"_sj);

@@ -123,7 +123,8 @@ class CMyPeriods {
   // The same, and the files of `removed` (periods no longer listed) deleted
   // together with them: all of it, or after a crash all of it on the next
   // opening (the batch's journal).
-  [[nodiscard]] int SavePeriods(const std::vector<std::string>& periods, const std::vector<std::string>& removed);
+  [[nodiscard]] int SavePeriods(const std::vector<std::string>& periods,
+                                const std::vector<std::string>& removed);
   // Records that a record with `key` is being added; the line serial for it.
   [[nodiscard]] int RegisterKey(const std::string& period, const std::string& key, bool renumber);
 

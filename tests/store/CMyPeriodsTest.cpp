@@ -11,8 +11,8 @@
 #include "store/CMyPeriods.h"
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
-#include "support/TempDir.h"
 #include "store/PeriodsBook.h"
+#include "support/TempDir.h"
 
 using periods_test::Book;
 

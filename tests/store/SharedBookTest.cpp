@@ -84,10 +84,13 @@ TEST(SharedBook, WhatAnotherProgramWroteSurvivesOurNextSave) {
   // then both change one line: ours stands, theirs becomes a new line
   otherProgram([](Program& jbx) { ASSERT_EQ(0, ChangeMemo(jbx, "2026/12/04", "their version")); });
   ASSERT_EQ(0, ChangeMemo(window, "2026/12/04", "our version"));
-  const std::multiset<std::string> expected = {
-      "2026/12/01 00001 ours before",  "2026/12/02 00002 their change", "2026/12/04 00004 our version",
-      "2026/12/05 00005 theirs",       "2026/12/06 00006 ours after",   "2026/12/04 00007 their version",
-      "2027/12/24 00001 a month only they began"};
+  const std::multiset<std::string> expected = {"2026/12/01 00001 ours before",
+                                               "2026/12/02 00002 their change",
+                                               "2026/12/04 00004 our version",
+                                               "2026/12/05 00005 theirs",
+                                               "2026/12/06 00006 ours after",
+                                               "2026/12/04 00007 their version",
+                                               "2027/12/24 00001 a month only they began"};
   EXPECT_EQ(expected, OnDisk(window.dir.path()));
 }
 
@@ -208,7 +211,8 @@ TEST(SharedBook, ACrashAtAnyRenameOfABatchLeavesTheOldBookOrTheNew) {
         const std::string key = p.db.Value(memo::kKey, r);
         if (key < "00002") continue;
         char moved[32];
-        std::snprintf(moved, sizeof moved, "%05d%s", std::atoi(key.substr(0, 5).c_str()) + 1, key.substr(5).c_str());
+        std::snprintf(moved, sizeof moved, "%05d%s", std::atoi(key.substr(0, 5).c_str()) + 1,
+                      key.substr(5).c_str());
         if (p.db.Load(r) != 0 || p.db.SetValue(memo::kKey, moved) != 0 || p.db.Store() != 0) ::_exit(3);
       }
       std::string rec = CMyMaster::Blank();
@@ -219,8 +223,8 @@ TEST(SharedBook, ACrashAtAnyRenameOfABatchLeavesTheOldBookOrTheNew) {
     });
     ASSERT_TRUE(status == 70 || status == 0) << status;
     const std::multiset<std::string> now = OnDisk(book.dir.path());
-    const std::multiset<std::string> moved = {"00001/00001 00001 00001/00001", "00003/00001 00001 00002/00001",
-                                              "00004/00001 00001 00003/00001"};
+    const std::multiset<std::string> moved = {
+        "00001/00001 00001 00001/00001", "00003/00001 00001 00002/00001", "00004/00001 00001 00003/00001"};
     EXPECT_TRUE(now == old || now == moved) << nth;
     seen.insert(now == old ? "old" : "new");
     // nothing of the batch is left behind
@@ -243,7 +247,8 @@ TEST(SharedBook, ConflictCopiesAreMergedByKeyAndSerialAndKeptAside) {
     ASSERT_EQ(0, other.periods.LoadTable());
     other.periods.LoadAll();
     other.Add("2026/12/03", "from the laptop");
-    ASSERT_TRUE(fileops::Move(month, book.global.DivisionPath("dt202612.sync-conflict-20261210-101530-ABCDEFG.jdt")));
+    ASSERT_TRUE(
+        fileops::Move(month, book.global.DivisionPath("dt202612.sync-conflict-20261210-101530-ABCDEFG.jdt")));
     WriteBytes(month, bytes);
     ASSERT_EQ(0, ChangeMemo(other, "2026/12/02", "changed on the phone"));
     ASSERT_TRUE(fileops::Move(month, book.global.DivisionPath("dt202612 (conflicted copy 2026-12-10).jdt")));
