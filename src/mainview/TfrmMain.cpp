@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -102,6 +103,14 @@ void TfrmMain::BuildActions() {
   alarmActions_ = RegisterAlarmActions(*actions_, *env_.dialogs, *context_, *this, *editCommands_);
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
+  // a closed menu (Escape, a click elsewhere, a command) leaves the keys
+  // with the sheet, never with a menu bar that shows no highlight
+  for (QMenu* m : findChildren<QMenu*>())
+    connect(m, &QMenu::aboutToHide, this, [this] {
+      QTimer::singleShot(0, this, [this] {
+        if (!QApplication::activePopupWidget() && scr_Key) scr_Key->setFocus();
+      });
+    });
 }
 
 void TfrmMain::FormCreate() {
@@ -214,6 +223,12 @@ void TfrmMain::FormCloseQuery() {
   CMyGlobal& g = *objects_->global;
   if (!objects_->alarm->Save(g.UserPath("alarm.dat")))
     env_.prompter->Warn("アラームを保存できませんでした。"_sj);
+  KeepWindowSettings();
+  g.WriteSettings(true);
+}
+
+void TfrmMain::KeepWindowSettings() {
+  CMyGlobal& g = *objects_->global;
   const QRect r(frameGeometry().topLeft(), geometry().size());  // where move() puts it back
   if (btn_WinW->isChecked()) {
     int stored = g.left[CMyGlobal::kMainWindow];
@@ -227,7 +242,12 @@ void TfrmMain::FormCloseQuery() {
   g.task = alarmActions_ && alarmActions_->InTray();
   g.autoWidth = btn_WinW->isChecked();
   g.scrVisible = !panel_Scr->isHidden();
-  g.WriteSettings(true);
+}
+
+void TfrmMain::FollowWindowSettings() {
+  const CMyGlobal& g = *objects_->global;
+  btn_WinW->setChecked(g.autoWidth);  // the next book widens the window when it is down
+  panel_Scr->setVisible(g.scrVisible);
 }
 
 void TfrmMain::FormClose() {
