@@ -36,6 +36,7 @@
 #include "platform/Prompter.h"
 #include "qtkit/DayLeaf.h"
 #include "qtkit/DialogRunner.h"
+#include "qtkit/DesktopOpener.h"
 #include "qtkit/QtFileChooser.h"
 #include "shell/CivilDays.h"
 #include "shell/TfrmNewUser.h"
@@ -45,7 +46,7 @@ TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), 
   if (!env_.dialogs) env_.dialogs = (ownDialogs_ = std::make_unique<DialogRunner>()).get();
   if (!env_.files) env_.files = (ownFiles_ = std::make_unique<QtFileChooser>(this)).get();
   if (!env_.clipboard) env_.clipboard = (ownClipboard_ = std::make_unique<QtClipboard>()).get();
-  if (!env_.opener) env_.opener = (ownOpener_ = std::make_unique<XdgOpener>()).get();
+  if (!env_.opener) env_.opener = (ownOpener_ = std::make_unique<DesktopOpener>()).get();
   if (!env_.launcher) env_.launcher = (ownLauncher_ = std::make_unique<ProcessLauncher>()).get();
   BuildWidgets();
   actions_ = new MainActions(*this, [this] { return State(); });

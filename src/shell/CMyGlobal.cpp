@@ -278,7 +278,11 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
   // The path is the file system's already (UTF-8): it is encoded, never
   // converted again.
   if (!opener) opener = opener_;
-  if (opener) opener->Open(FileUrl(page));
+  const std::string file = page.substr(0, page.find('#'));
+  if (opener && (!fileops::IsFile(file) || !opener->Open(FileUrl(page)))) {
+    prompter_.Warn("ヘルプを開けませんでした: "_sj + cp932::FromUtf8(file));
+    return {};
+  }
   return page;
 }
 

@@ -74,7 +74,8 @@ class CMyGlobal {
   // Opens help at its default page (empty keyword) or at a keyword, through
   // `opener` or, without one, the opener set here. Returns the page found
   // (a file-system path, maybe with "#anchor"), or empty after
-  // "そのようなキーワードはありません".
+  // "そのようなキーワードはありません", or after "ヘルプを開けませんでした: <page>"
+  // when the page is not there or nothing could show it.
   std::string ShowHelp(const std::string& keyword, Opener* opener = nullptr) const;
   // The opener every ShowHelp without its own uses; the window sets it once
   // (dialogs that offer help then need none of their own). Not owned.

@@ -355,6 +355,8 @@ TEST(TfrmMain, AnUnreadableScreenIsNamedReadablyInItsMessage) {
 
 TEST(TfrmMain, HelpOpensItsPageThroughTheDesktop) {
   MainFixture env;
+  ASSERT_TRUE(fileops::MakeDir(env.program + "/help"));
+  WriteBytes(env.program + "/help/index.html", "");
   TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
@@ -461,4 +463,25 @@ TEST(TfrmMain, NoMenuGivesOneAccessKeyToTwoItemsAndCaptionsKeepTheirKeys) {
   }
   EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
   EXPECT_TRUE(w.findChild<QAction*>("mnuEditUndo")->text().startsWith(QString::fromUtf8("元に戻す: ")));
+}
+
+TEST(TfrmMain, F1OpensTheHelpOfTheWindowOrDialogWithTheFocus) {
+  MainFixture env;
+  ASSERT_TRUE(fileops::MakeDir(env.program + "/help"));
+  WriteBytes(env.program + "/help/keywords.txt", "シート\tsheet.html\nオプション\toption.html\n");
+  for (const char* page : {"sheet.html", "option.html", "index.html"}) WriteBytes(env.program + "/help/" + page, "");
+  TfrmMain w(env.As("u"));
+  env.window = &w;
+  w.FormCreate();
+  QTest::keyClick(w.findChild<QWidget*>("scr_Key"), Qt::Key_F1);
+  env.dialogs.On<QDialog>("frmOption", [](QDialog& dlg) {
+    QTest::keyClick(dlg.focusWidget() ? dlg.focusWidget() : &dlg, Qt::Key_F1);
+    return 0;
+  });
+  ASSERT_TRUE(Trigger(w, "mnuFileOption"));
+  QDialog other;  // a window without a page of its own: the contents
+  QTest::keyClick(&other, Qt::Key_F1);
+  ASSERT_EQ(3u, env.opener.opened.size());
+  const char* kPages[] = {"/help/sheet.html", "/help/option.html", "/help/index.html"};
+  for (size_t i = 0; i < 3; ++i) EXPECT_NE(std::string::npos, env.opener.opened[i].find(kPages[i])) << i;
 }
