@@ -678,8 +678,8 @@ void TfrmInput::closeEvent(QCloseEvent* e) {
 
 bool TfrmInput::MayLeave() {
   if (!isVisible() || !model_->Modified()) return true;
-  switch (prompter_.Show("変更を登録しますか？"_sj, "確認"_sj, PromptIcon::Question, PromptButtons::YesNoCancel,
-                         kAnswerYes)) {
+  switch (prompter_.Show("変更を登録しますか？"_sj, "確認"_sj, PromptIcon::Question,
+                         PromptButtons::YesNoCancel, kAnswerYes)) {
     case kAnswerYes:
       if (!LeaveFocused()) return false;
       if (!model_->SaveRecord()) {

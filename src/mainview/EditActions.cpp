@@ -70,8 +70,8 @@ EditActions::EditActions(MainActions& a, EditCommands& c) : a_(a), c_(c) {
     const std::string u = c.Undo().UndoName(), r = c.Undo().RedoName();
     // the step's name is text, never an access key of its own
     auto named = [](const char* verb, const std::string& step, const char* key) {
-      return QString::fromUtf8(verb) + QStringLiteral(": ") + FromSj(step).replace('&', QStringLiteral("&&")) +
-             QString::fromUtf8(key);
+      return QString::fromUtf8(verb) + QStringLiteral(": ") +
+             FromSj(step).replace('&', QStringLiteral("&&")) + QString::fromUtf8(key);
     };
     undo->setText(u.empty() ? QStringLiteral("元に戻す(&U)") : named("元に戻す", u, "(&U)"));
     redo->setText(r.empty() ? QStringLiteral("やり直し(&R)") : named("やり直し", r, "(&R)"));

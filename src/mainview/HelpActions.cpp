@@ -20,7 +20,8 @@ class F1Help : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) return false;
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+      return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return false;
     const std::string window = widget->window()->objectName().toStdString();

@@ -88,7 +88,8 @@ void PrintWindows::mnuFilePdfClick() {
   choice.filter = "PDF (*.pdf)"_sj;
   choice.suggested = CMyGlobal::OnDisk(c_.objects.global->DivisionFolder()) + ".pdf";
   const std::string path = c_.files.Choose(choice);
-  if (!path.empty() && WritePdf(path, -1) > 0) ShowStatusNote(&window_, "PDFを書き出しました: "_sj + cp932::FromUtf8(path));
+  if (!path.empty() && WritePdf(path, -1) > 0)
+    ShowStatusNote(&window_, "PDFを書き出しました: "_sj + cp932::FromUtf8(path));
   BackToSheet();
 }
 

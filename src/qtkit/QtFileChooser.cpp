@@ -36,7 +36,8 @@ QString QtFileChooser::StartPath(const FileChoice& choice) {
 }
 
 void QtFileChooser::Remember(const FileChoice& choice, const QString& path) {
-  if (!path.isEmpty()) LastFolders()[KindOf(choice)] = choice.chooseFolder ? path : QFileInfo(path).absolutePath();
+  if (!path.isEmpty())
+    LastFolders()[KindOf(choice)] = choice.chooseFolder ? path : QFileInfo(path).absolutePath();
 }
 
 std::string QtFileChooser::Choose(const FileChoice& choice) {

@@ -182,9 +182,7 @@ TEST(CMyGlobal, HelpThatCannotBeShownSaysWhichPage) {
   struct Failing : Opener {
     bool Open(const std::string&) override { return false; }
   };
-  const struct {
-    bool pageThere, openerWorks;
-  } kCases[] = {{true, false}, {false, true}};
+  const struct { bool pageThere, openerWorks; } kCases[] = {{true, false}, {false, true}};
   for (const auto& c : kCases) {
     Fixture f;
     WriteBytes(f.program + "/jotbox.ini", "");

@@ -256,7 +256,8 @@ TEST(EditCommands, CtrlZUndoesRightAfterAColourClickOrAnInsertedLine) {
       EXPECT_EQ(std::vector<std::string>{"二行目"}, b.Memos(key)) << "Ctrl+Z after the line";
     } else {
       ASSERT_TRUE(b.Edit().SelectRow(key, {}));
-      EXPECT_EQ(-1, b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].record) << "Ctrl+Z after the colour";
+      EXPECT_EQ(-1, b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].record)
+          << "Ctrl+Z after the colour";
     }
     QTest::keyClick(b.w.get(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_TRUE(b.w->findChild<QAction*>("mnuEditUndo")->isEnabled()) << notebook;

@@ -32,7 +32,7 @@ TEST(QtFileChooser, ADialogStartsInTheLastFolderOfItsKindElseTheDocumentsFolder)
       {&csv, dir / "gone", docs},  // a folder that is not there
       {&folder, "", docs},
       {&pdf, "", QString::fromStdString(dir / "控え/家計簿.pdf")},  // after a PDF went there
-      {&csv, "", docs},                                              // another kind stays
+      {&csv, "", docs},                                             // another kind stays
       {&csv, dir.path(), QString::fromStdString(dir.path())},
   };
   for (size_t i = 0; i < std::size(kSteps); ++i) {

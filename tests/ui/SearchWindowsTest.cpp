@@ -174,7 +174,8 @@ TEST(TfrmFind, WhatIsTypedIsSearchedForAsTyped) {
       EXPECT_EQ(beeps + 1, d.beeper.Count()) << c.text;
     }
     // a search that finds nothing says so, besides the beep
-    EXPECT_EQ(*c.key ? QString() : QString::fromUtf8("見つかりませんでした"), d.w->statusBar()->currentMessage());
+    EXPECT_EQ(*c.key ? QString() : QString::fromUtf8("見つかりませんでした"),
+              d.w->statusBar()->currentMessage());
   }
   EXPECT_TRUE(d.prompter.Shown().empty());
   // a name that is no field is said so; an empty text or name only beeps

@@ -188,8 +188,9 @@ TEST(TfrmMainExtract, ThisYearByCategoryWithItsTotalsThenTheMonthAgain) {
     RecordingCanvas drawn;
     (void)b.w->Objects().painter->RenderSheet(drawn, 500, 400);
     const std::vector<std::string> calls = drawn.Calls();
-    return std::any_of(calls.begin(), calls.end(),
-                       [text](const std::string& c) { return c.find(cp932::FromUtf8(text)) != std::string::npos; });
+    return std::any_of(calls.begin(), calls.end(), [text](const std::string& c) {
+      return c.find(cp932::FromUtf8(text)) != std::string::npos;
+    });
   };
   EXPECT_TRUE(footerSays("抽出結果の合計"));
   EXPECT_FALSE(footerSays("今月の合計"));

@@ -469,7 +469,8 @@ TEST(TfrmMain, F1OpensTheHelpOfTheWindowOrDialogWithTheFocus) {
   MainFixture env;
   ASSERT_TRUE(fileops::MakeDir(env.program + "/help"));
   WriteBytes(env.program + "/help/keywords.txt", "シート\tsheet.html\nオプション\toption.html\n");
-  for (const char* page : {"sheet.html", "option.html", "index.html"}) WriteBytes(env.program + "/help/" + page, "");
+  for (const char* page : {"sheet.html", "option.html", "index.html"})
+    WriteBytes(env.program + "/help/" + page, "");
   TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
