@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -102,6 +103,9 @@ void TfrmMain::BuildActions() {
   alarmActions_ = RegisterAlarmActions(*actions_, *env_.dialogs, *context_, *this, *editCommands_);
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
+  // the pop-ups have no menu bar entry to name them
+  actions_->Menu(QStringLiteral("#pmenu_MainPopup"))->setAccessibleName(QStringLiteral("シートのメニュー"));
+  actions_->Menu(QStringLiteral("#mnusTask"))->setAccessibleName(QStringLiteral("タスクトレイのメニュー"));
 }
 
 void TfrmMain::FormCreate() {
