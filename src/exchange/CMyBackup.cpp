@@ -237,7 +237,8 @@ std::vector<BackupItem> CMyBackup::Contents(std::string* unreadable) const {
     for (const char* f : kDivisionFiles) addFile(div + "\\" + f, dir + "/" + f);
     for (const char* pat : kDivisionPatterns) {
       std::vector<std::string> names;
-      if (!fileops::List(dir, pat, names)) cannotRead(dir);
+      // a book whose folder is not there has no files to lose
+      if (!fileops::List(dir, pat, names) && errno != ENOENT) cannotRead(dir);
       for (const std::string& disk : names) {
         std::string sj;
         // a name CP932 cannot hold is kept as is and refused by the writer

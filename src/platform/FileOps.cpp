@@ -197,6 +197,7 @@ namespace {
 struct HeldLock {
   int fd = -1;
   int count = 0;
+  pid_t pid = 0;  // a forked child inherits the entry, not the right to it
 };
 std::map<std::string, HeldLock>& HeldLocks() {
   static std::map<std::string, HeldLock> held;
@@ -207,6 +208,10 @@ std::map<std::string, HeldLock>& HeldLocks() {
 bool WriteLock::Acquire(const std::string& path, int timeoutMs) {
   Release();
   HeldLock& h = HeldLocks()[path];
+  if (h.count > 0 && h.pid != ::getpid()) {
+    ::close(h.fd);
+    h = HeldLock{};
+  }
   if (h.count > 0) {
     ++h.count;
     path_ = path;
@@ -229,6 +234,7 @@ bool WriteLock::Acquire(const std::string& path, int timeoutMs) {
   }
   h.fd = fd;
   h.count = 1;
+  h.pid = ::getpid();
   path_ = path;
   return true;
 }

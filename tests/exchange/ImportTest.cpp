@@ -369,7 +369,8 @@ TEST(CMyImport, ACrashAtAnyRenameLeavesTheBookAsItWasOrAsImported) {
     } else {
       seen.insert("new");
       ASSERT_EQ(2u, after.size());
-      EXPECT_EQ(std::vector<std::string>{"dt202601.jdt", "dt202605.jdt"}, fileops::List(b.Div(), "dt*.jdt"));
+      EXPECT_EQ((std::vector<std::string>{"dt202601.jdt", "dt202605.jdt"}),
+                fileops::List(b.Div(), "dt*.jdt"));
     }
   }
   EXPECT_EQ((std::set<std::string>{"new", "old"}), seen);
