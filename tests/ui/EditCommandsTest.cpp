@@ -250,7 +250,9 @@ TEST(EditCommands, CtrlZUndoesRightAfterAColourClickOrAnInsertedLine) {
       ASSERT_TRUE(Trigger(*b.w, "mnuEditLineIns"));
     else
       b.w->findChild<QToolButton*>("cmd_Cr1")->click();
-    if (!notebook) ASSERT_TRUE(b.Has("202612"));
+    if (!notebook) {
+      ASSERT_TRUE(b.Has("202612"));
+    }
     QTest::keyClick(b.w.get(), Qt::Key_Z, Qt::ControlModifier);
     if (notebook) {
       EXPECT_EQ(std::vector<std::string>{"二行目"}, b.Memos(key)) << "Ctrl+Z after the line";
