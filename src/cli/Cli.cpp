@@ -130,23 +130,15 @@ const std::vector<Command>& Commands() {
        "  --record N=V ...   行の項目の値\n"
        "例: jbx draw 月表.jos --out row.png --record MEM001=会議\n",
        CmdDraw},
-      {"add",
-       "--root DIR --user NAME [--division N] (--date yyyy/mm/dd | --page P --line L) FIELD=VALUE... "
-       "[--turn A|B|C|D]",
+      {"add", "--root DIR --user NAME [--division N] (--date yyyy/mm/dd | --page P --line L) FIELD=VALUE...",
        "記録を 1 件追加し、そのキーと行連番を出す（入力画面と同じ検査と保存）",
        "  --division N|NAME   分類の位置（0 から）または名前\n"
        "  --today yyyy/mm/dd  記録に付ける日付\n"
-       "  IMG001=PATH         写真欄の JPEG（縮小画像も作る）。IMG001= で外す\n"
-       "  --turn A|B|C|D      写真の向き: A 撮ったまま、B C D 右へ 90・180・270 度\n"
        "例: jbx add --root DIR --user u --date 2030/05/01 'MEM001=歯医者 [10:30]'\n",
        CmdAdd},
       {"edit",
-       "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S FIELD=VALUE... "
-       "[--turn A|B|C|D]",
-       "記録を 1 件書き換える",
-       "  IMG001=PATH         写真欄の JPEG（縮小画像も作る）。IMG001= で外す\n"
-       "  --turn A|B|C|D      写真の向き: A 撮ったまま、B C D 右へ 90・180・270 度\n"
-       "例: jbx edit --root DIR --user u --date 2030/05/01 --serial 1 場所=本社\n",
+       "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S FIELD=VALUE...",
+       "記録を 1 件書き換える", "例: jbx edit --root DIR --user u --date 2030/05/01 --serial 1 場所=本社\n",
        CmdEdit},
       {"rm", "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S",
        "記録を 1 件削除する", "例: jbx rm --root DIR --user u --date 2030/05/01 --serial 1\n", CmdRm},

@@ -76,14 +76,12 @@ void TfrmDataBack::ShowLastBackup() {
 int TfrmDataBack::cmd_OkClick() {
   if (!global_.backPath.empty()) lbl_Copy->setText(U("コピー元"));
   cmd_Ok->setEnabled(false);
-  BackupResult result;
-  const int code = model_.Run(&result);
+  const int code = model_.Run();
   cmd_Ok->setEnabled(true);
   ShowDestination();
   ShowLastBackup();
   if (code == CMyBackup::kOk) {
     backedUp_ = true;
-    archive_ = result.archive;
     accept();
   }
   return code;

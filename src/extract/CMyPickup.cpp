@@ -569,9 +569,8 @@ std::string CMyPickup::SortField(const Row& r) const {
 }
 
 bool CMyPickup::FindColor(const std::string& name, ColorKind& out) const {
-  // as everywhere else, a colour kind's name is matched ignoring ASCII case
   for (const auto& k : colors_) {
-    if (collate::EqualNoCase(k.name, name)) {
+    if (k.name == name) {
       out = k;
       return true;
     }

@@ -1,4 +1,4 @@
-// Registers the help menu and F1, the help of the window that has the focus.
+// Registers the help menu.
 #pragma once
 
 class MainActions;

@@ -132,7 +132,6 @@ bool SearchCommands::RunSearch(int direction) {
   changed = false;
   if (pos < 0) {
     ctx_.beeper.Beep();
-    w_.Note("見つかりませんでした"_sj);
     return false;
   }
   o.view->GotoRecord(0);
@@ -149,10 +148,7 @@ void SearchCommands::FindStep(int direction) {
   }
   // another book may have been opened since the condition was made
   LoadWholeBook();
-  if (ctx_.objects.view->GotoRecord(direction >= 0 ? 1 : -1))
-    w_.ViewChanged();
-  else
-    w_.Note("見つかりませんでした"_sj);  // besides the beep
+  if (ctx_.objects.view->GotoRecord(direction >= 0 ? 1 : -1)) w_.ViewChanged();
 }
 
 void SearchCommands::FindFieldText(const std::string& field) {
