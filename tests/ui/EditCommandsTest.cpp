@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QImage>
 #include <QMenu>
+#include <QTest>
+#include <cstdlib>
+#include <set>
 
 #include "input/CMyInput.h"
 #include "input/TfrmInput.h"
@@ -402,3 +406,28 @@ TEST(EditCommands, ADoubleClickOnAPictureShowsItInsteadOfOpeningTheForm) {
 }
 
 }  // namespace
+
+TEST(EditCommands, AnotherProgramsEntryReachesTheSheetAndSurvivesOurNextSave) {
+  Book b(0);
+  b.Add("2026/12/01", "窓から"_sj);
+  // jbx from a script writes into the month the window shows
+  const std::string jbx = std::string(JBX_PROGRAM_DIR) + "/jbx add --root '" + b.program +
+                          "' --user u --division 0 --date 2026/12/05 'MEM001=外から' > /dev/null";
+  ASSERT_EQ(0, std::system(jbx.c_str()));
+  QElapsedTimer waited;
+  waited.start();
+  while (b.Memos("2026/12/05").empty() && waited.elapsed() < 5000) QTest::qWait(50);
+  EXPECT_EQ(std::vector<std::string>{"外から"}, b.Memos("2026/12/05"));
+  EXPECT_LT(waited.elapsed(), 2000) << "taken in within a second of the write, and repainted";
+  // the window's next save keeps it, every serial its own
+  b.Add("2026/12/06", "窓から二"_sj);
+  const std::string month = b.File("202612");
+  EXPECT_NE(std::string::npos, month.find("外から"_sj));
+  EXPECT_EQ(std::vector<std::string>{"窓から二"}, b.Memos("2026/12/06"));
+  std::set<std::string> serials;
+  for (const char* key : {"2026/12/01", "2026/12/05", "2026/12/06"}) {
+    ASSERT_TRUE(b.Edit().SelectRow(key, {}));
+    serials.insert(b.Serial());
+  }
+  EXPECT_EQ(3u, serials.size());
+}
