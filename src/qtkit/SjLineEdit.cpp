@@ -1,10 +1,14 @@
 #include "qtkit/SjLineEdit.h"
 
 #include <QApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolTip>
 
 #include "platform/Prompter.h"
+#include "platform/WidthFold.h"
 #include "qtkit/QtText.h"
 
 namespace sjtext {
@@ -31,7 +35,12 @@ int Bytes(const QString& text) {
   return n;
 }
 
-Fit FitEdit(const QString& before, const QString& after, int maxBytes) {
+QString HalfWidth(const QString& text) {
+  return QString::fromStdString(widthfold::FoldAscii(text.toStdString()));
+}
+
+Fit FitEdit(const QString& before, const QString& typed, int maxBytes, bool halfWidth) {
+  QString after = typed;
   // the insertion is what lies between the common head and tail
   int head = 0;
   const int shorter = static_cast<int>(std::min(before.size(), after.size()));
@@ -42,7 +51,14 @@ Fit FitEdit(const QString& before, const QString& after, int maxBytes) {
     ++tail;
   if (tail > 0 && after.size() - tail < after.size() && after.at(after.size() - tail).isLowSurrogate())
     --tail;
-  const QString inserted = after.mid(head, after.size() - head - tail);
+  QString inserted = after.mid(head, after.size() - head - tail);
+  if (halfWidth) {
+    const QString folded = HalfWidth(inserted);
+    if (folded != inserted) {
+      after = after.left(head) + folded + after.right(tail);
+      inserted = folded;
+    }
+  }
   Fit fit;
   for (int i = 0; i < inserted.size();) {
     const int step = StepAt(inserted, i);
@@ -77,15 +93,84 @@ Fit FitEdit(const QString& before, const QString& after, int maxBytes) {
   return fit;
 }
 
+void SetInputMethod(QWidget* box, bool on) {
+  if (auto* e = qobject_cast<SjLineEdit*>(box)) {
+    e->SetInputMethodOn(on);
+  } else if (auto* c = qobject_cast<SjComboBox*>(box)) {
+    c->SetInputMethodOn(on);
+  } else if (auto* m = qobject_cast<SjTextEdit*>(box)) {
+    m->SetInputMethodOn(on);
+  } else if (box) {
+    box->setAttribute(Qt::WA_InputMethodEnabled, on);
+  }
+}
+
 }  // namespace sjtext
 
-void ReportUnstorable(QWidget* box, Prompter* prompter, const QString& bad) {
-  const std::string message = UnstorableMessage(bad);
-  if (prompter) {
-    prompter->Warn(message);
-  } else {
-    QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), FromSj(message), box);
+namespace {
+// The first character of `text` CP932 cannot store; empty when none.
+QString FirstUnstorable(const QString& text) {
+  const sjtext::Fit fit = sjtext::FitEdit(QString(), text, 0);
+  return fit.bad;
+}
+}  // namespace
+
+void SjInputRules::Take(QInputMethodEvent* e, const Base& base) {
+  if (!on) {
+    // nothing the method sends belongs here: a commit that reaches a box
+    // with the method off was composed for another box
+    // (taken, not ignored: an ignored one would go on to the box's parent,
+    // which may be a view that opens an editor for it)
+    if (!e->commitString().isEmpty() || !e->preeditString().isEmpty()) {
+      e->accept();
+      return;
+    }
+    base(e);
+    return;
   }
+  QString commit = e->commitString();
+  if (halfWidth) commit = sjtext::HalfWidth(commit);
+  const QString bad = FirstUnstorable(commit);
+  if (!bad.isEmpty()) commit.clear();
+  if (commit == e->commitString()) {
+    base(e);
+  } else {
+    QInputMethodEvent taken(e->preeditString(), e->attributes());
+    taken.setCommitString(commit, e->replacementStart(), e->replacementLength());
+    base(&taken);
+  }
+  preedit_ = e->preeditString();
+  if (!bad.isEmpty()) Report(bad);
+}
+
+void SjInputRules::Settle(const Base& base) {
+  if (preedit_.isEmpty()) return;
+  QInputMethodEvent commit;
+  commit.setCommitString(preedit_);
+  Take(&commit, base);
+  preedit_.clear();
+  // the method forgets the composition it would otherwise carry on with in
+  // the box the focus goes to
+  QGuiApplication::inputMethod()->reset();
+}
+
+void SjInputRules::Report(const QString& bad) {
+  if (waiting_ == bad) return;  // the same refusal, sent again
+  waiting_ = bad;
+  QTimer::singleShot(0, box_, [this, bad] {
+    const std::string message = UnstorableMessage(bad);
+    if (prompter) {
+      prompter->Warn(message);
+    } else {
+      QToolTip::showText(box_->mapToGlobal(QPoint(0, box_->height())), FromSj(message), box_);
+    }
+    if (waiting_ == bad) waiting_.clear();
+  });
+}
+
+QVariant SjInputRules::Answer(Qt::InputMethodQuery query, const QVariant& own) const {
+  if (query != Qt::ImEnabled || on) return own;
+  return QVariant(false);
 }
 
 SjLineEdit::SjLineEdit(QWidget* parent) : QLineEdit(parent) {
@@ -95,9 +180,36 @@ SjLineEdit::SjLineEdit(QWidget* parent) : QLineEdit(parent) {
   });
 }
 
+void SjLineEdit::SetInputMethodOn(bool on) {
+  rules_.on = on;
+  setAttribute(Qt::WA_InputMethodEnabled, on);
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+QVariant SjLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+  return rules_.Answer(query, QLineEdit::inputMethodQuery(query));
+}
+
+QVariant SjLineEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+  return rules_.Answer(query, QLineEdit::inputMethodQuery(query, std::move(argument)));
+}
+
+void SjLineEdit::inputMethodEvent(QInputMethodEvent* e) {
+  rules_.Take(e, [this](QInputMethodEvent* taken) { QLineEdit::inputMethodEvent(taken); });
+}
+
+void SjLineEdit::Settle() {
+  rules_.Settle([this](QInputMethodEvent* taken) { QLineEdit::inputMethodEvent(taken); });
+}
+
+bool SjLineEdit::event(QEvent* e) {
+  if (e->type() == QEvent::FocusAboutToChange || e->type() == QEvent::FocusOut) Settle();
+  return QLineEdit::event(e);
+}
+
 void SjLineEdit::Edited(const QString& text) {
   if (fixing_) return;
-  sjtext::Fit fit = sjtext::FitEdit(last_, text, maxBytes_);
+  sjtext::Fit fit = sjtext::FitEdit(last_, text, maxBytes_, rules_.halfWidth);
   if (fit.text != text) {
     fixing_ = true;
     setText(fit.text);
@@ -106,7 +218,7 @@ void SjLineEdit::Edited(const QString& text) {
   }
   last_ = fit.text;
   if (!fit.bad.isEmpty()) {
-    ReportUnstorable(this, prompter_, fit.bad);
+    rules_.Report(fit.bad);
   } else if (fit.cut) {
     QApplication::beep();
   }
@@ -127,8 +239,50 @@ SjComboBox::SjComboBox(QWidget* parent) : QComboBox(parent) {
   setInsertPolicy(QComboBox::NoInsert);
 }
 
+void SjComboBox::SetInputMethodOn(bool on) {
+  edit_->SetInputMethodOn(on);
+  setAttribute(Qt::WA_InputMethodEnabled, on);
+}
+
+QVariant SjComboBox::inputMethodQuery(Qt::InputMethodQuery query, const QVariant& argument) const {
+  return edit_->inputMethodQuery(query, argument);
+}
+
+bool SjComboBox::event(QEvent* e) {
+  // QComboBox hands the edit line its focus-out but not the warning before it
+  if (e->type() == QEvent::FocusAboutToChange) edit_->Settle();
+  return QComboBox::event(e);
+}
+
 SjTextEdit::SjTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   connect(this, &QPlainTextEdit::textChanged, this, &SjTextEdit::Changed);
+}
+
+void SjTextEdit::SetInputMethodOn(bool on) {
+  rules_.on = on;
+  setAttribute(Qt::WA_InputMethodEnabled, on);
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+QVariant SjTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+  return rules_.Answer(query, QPlainTextEdit::inputMethodQuery(query));
+}
+
+QVariant SjTextEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+  return rules_.Answer(query, QPlainTextEdit::inputMethodQuery(query, std::move(argument)));
+}
+
+void SjTextEdit::inputMethodEvent(QInputMethodEvent* e) {
+  rules_.Take(e, [this](QInputMethodEvent* taken) { QPlainTextEdit::inputMethodEvent(taken); });
+}
+
+void SjTextEdit::Settle() {
+  rules_.Settle([this](QInputMethodEvent* taken) { QPlainTextEdit::inputMethodEvent(taken); });
+}
+
+bool SjTextEdit::event(QEvent* e) {
+  if (e->type() == QEvent::FocusAboutToChange || e->type() == QEvent::FocusOut) Settle();
+  return QPlainTextEdit::event(e);
 }
 
 void SjTextEdit::Changed() {
@@ -145,7 +299,7 @@ void SjTextEdit::Changed() {
   }
   last_ = fit.text;
   if (!fit.bad.isEmpty()) {
-    ReportUnstorable(this, prompter_, fit.bad);
+    rules_.Report(fit.bad);
   } else if (fit.cut) {
     QApplication::beep();
   }
