@@ -22,6 +22,18 @@ int main(int argc, char** argv) {
       std::printf("jotbox %s\n", JBX_VERSION);
       return 0;
     }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf(
+          "使い方: jotbox [-c] [--help] [--version]\n\n"
+          "ひとこと帳: 日付またはページと行で書きためる手帳。\n\n"
+          "  -c          タスクトレイから閉じたときは、トレイに入ったまま起動する\n"
+          "  --help      この説明を出して終わる\n"
+          "  --version   版を出して終わる\n\n"
+          "データの置き場所: jotbox.ini がプログラムと同じフォルダにあればそこ、\n"
+          "なければ $XDG_DATA_HOME/oakden/jotbox（既定 ~/.local/share/oakden/jotbox）。\n"
+          "ウィンドウを開かずに扱うには jbx（jbx --help）。\n");
+      return 0;
+    }
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ひとこと帳"));

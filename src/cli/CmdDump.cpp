@@ -164,7 +164,9 @@ int CmdDump(int argc, char** argv) {
   } else if (EndsWithNoCase(path, ".jos") || EndsWithNoCase(path, ".jot")) {
     rc = DumpJosJson(path, json);
     if (rc != 0) why = "表示画面として読めません（" + JsonError(json) + "）";
-  } else if (EndsWithNoCase(path, "scrin.jsc") || EndsWithNoCase(path, ".jit")) {
+  } else if (EndsWithNoCase(path, ".jsc") || EndsWithNoCase(path, ".jit")) {
+    // an input definition by its name, whatever it holds: a file that is not
+    // one is refused, never shown as text
     rc = DumpScrinJson(path, json);
     if (rc != 0) why = "入力画面の定義として読めません（" + JsonError(json) + "）";
   } else if (EndsWithNoCase(path, ".jpk") ||

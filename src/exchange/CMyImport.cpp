@@ -379,6 +379,7 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     std::string plan =
         "追加: "_sj + Num(r.added) + "件 / 空行のため読み飛ばし: "_sj + Num(r.skipped) + "件"_sj;
     if (o.replaceAll) plan += " (全データ入替: 既存 "_sj + Num(r.deleted) + "件を削除)"_sj;
+    plan += "\nこの内容で取り込みますか？"_sj;  // OK writes: the box says so
     if (prompter_.Show(plan, "確認"_sj, PromptIcon::Question, PromptButtons::OkCancel) != kAnswerOk)
       return r.code = kCancelled;
   }

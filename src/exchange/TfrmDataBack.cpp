@@ -76,12 +76,14 @@ void TfrmDataBack::ShowLastBackup() {
 int TfrmDataBack::cmd_OkClick() {
   if (!global_.backPath.empty()) lbl_Copy->setText(U("コピー元"));
   cmd_Ok->setEnabled(false);
-  const int code = model_.Run();
+  BackupResult result;
+  const int code = model_.Run(&result);
   cmd_Ok->setEnabled(true);
   ShowDestination();
   ShowLastBackup();
   if (code == CMyBackup::kOk) {
     backedUp_ = true;
+    archive_ = result.archive;
     accept();
   }
   return code;

@@ -3,6 +3,7 @@
 // archive, keeps the result in the settings and tells every failure.
 #pragma once
 #include <QDialog>
+#include <string>
 
 class CMyBackup;
 class CMyGlobal;
@@ -21,6 +22,8 @@ class TfrmDataBack : public QDialog {
   int cmd_OkClick();
   // Whether a backup of this dialog succeeded.
   bool BackedUp() const { return backedUp_; }
+  // The archive the backup wrote (file system's spelling).
+  const std::string& Archive() const { return archive_; }
 
  private:
   // The destination as the dialog shows it when no copy is running.
@@ -30,6 +33,7 @@ class TfrmDataBack : public QDialog {
   CMyBackup& model_;
   const CMyGlobal& global_;
   bool backedUp_ = false;
+  std::string archive_;
 
   QLabel* lbl_Msg;
   QLabel* lbl_Note;

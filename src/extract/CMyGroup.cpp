@@ -287,6 +287,9 @@ std::string_view GroupRecords::Key(int i) const { return Value(i, memo::kKey); }
 std::string_view GroupRecords::Value(int i, int field) const {
   const CMyRec& rec = group_.Records();
   if (i < 0 || i >= rec.Count()) return {};
+  // a group row is no entry: it has no entry colour, whatever colour the
+  // member its other values came from had
+  if (field == memo::kCr001 || field == memo::kCr002) return {};
   const char* v = group_.Table().Value(field, rec.Items()[i]);
   return v ? std::string_view(v) : std::string_view();
 }

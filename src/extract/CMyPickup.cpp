@@ -569,8 +569,9 @@ std::string CMyPickup::SortField(const Row& r) const {
 }
 
 bool CMyPickup::FindColor(const std::string& name, ColorKind& out) const {
+  // as everywhere else, a colour kind's name is matched ignoring ASCII case
   for (const auto& k : colors_) {
-    if (k.name == name) {
+    if (collate::EqualNoCase(k.name, name)) {
       out = k;
       return true;
     }

@@ -104,9 +104,6 @@ void PhotoState::ShowPhoto(const std::string& path, const std::string& key) {
     }
     atShow_ = 'A';  // a fresh conversion is as taken, whatever the key says
   }
-  // "tmp.bmp" is the picture as loaded; the form keeps its own copy, since
-  // the sheet may convert other pictures meanwhile
-  if (!folder_.empty()) (void)base_.SaveBmp(TmpPath());
   bmp_ = base_;
   bmp_.Rotate(Clockwise(photo::TurnAngle(shown_) - photo::TurnAngle(atShow_)));
   Fit();

@@ -31,7 +31,7 @@ class PhotoState {
  public:
   PhotoState(const Clock& clock, PhotoCounter& counter);
 
-  // The division folder (UTF-8) that holds "PhotSm" and "tmp.bmp".
+  // The division folder (UTF-8) that holds "PhotSm".
   void SetDivisionFolder(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     folder_ = std::move(folder);
@@ -93,7 +93,6 @@ class PhotoState {
   void Paint(Canvas& c, int w, int h) const;
 
  private:
-  std::string TmpPath() const { return folder_ + "tmp.bmp"; }
   void Fit();
   bool MakeFolders() const;
 
@@ -111,7 +110,7 @@ class PhotoState {
   photo::KeyParts parts_;
   char shown_ = 'A';
   char atShow_ = 'A';
-  CMyBitmap base_;       // what "tmp.bmp" holds: the picture in orientation atShow_
+  CMyBitmap base_;       // the picture as loaded, in orientation atShow_
   CMyBitmap bmp_;        // as shown: turned and fitted to the box
   std::string pending_;  // thumbnail key to delete once the record is saved
 };

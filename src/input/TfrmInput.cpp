@@ -609,7 +609,7 @@ void TfrmInput::cmd_InputClick() {
     NewRecord();
   } else {
     LoadWidgets();
-    reject();
+    HideForm();
   }
 }
 
@@ -628,7 +628,7 @@ void TfrmInput::cmd_DelClick() {
   if (chk_Continu->isChecked()) {
     NewRecord();
   } else {
-    reject();
+    HideForm();
   }
 }
 
@@ -658,15 +658,48 @@ void TfrmInput::ShowCalcNote(int control) {
 
 void TfrmInput::cmd_CloseClick() { reject(); }
 
-// Escape, 閉じる and the title bar all hide the form; it lives as long as its book.
+// Escape, 閉じる and the title bar all hide the form; it lives as long as its
+// book. What was typed is never thrown away without a word.
 void TfrmInput::reject() {
+  if (!MayLeave()) return;
+  HideForm();
+}
+
+void TfrmInput::HideForm() {
   SavePlacement();
   hide();
 }
 
 void TfrmInput::closeEvent(QCloseEvent* e) {
+  if (e->spontaneous() && !MayLeave()) {
+    e->ignore();
+    return;
+  }
   SavePlacement();
   e->accept();
+}
+
+bool TfrmInput::MayLeave() {
+  if (!isVisible() || !model_->Modified()) return true;
+  switch (prompter_.Show("変更を登録しますか？"_sj, "確認"_sj, PromptIcon::Question,
+                         PromptButtons::YesNoCancel, kAnswerYes)) {
+    case kAnswerYes:
+      if (!LeaveFocused()) return false;
+      if (!model_->SaveRecord()) {
+        FocusTarget(model_->FocusTarget());
+        return false;
+      }
+      AfterSave();
+      LoadWidgets();
+      return true;
+    case kAnswerNo:
+      // the record as it is stored (a new one empty again, its key kept)
+      model_->ShowRecord({}, model_->CurrentIndex());
+      LoadWidgets();
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TfrmInput::cbo_ColorChange(int index) {

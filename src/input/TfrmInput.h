@@ -122,6 +122,11 @@ class TfrmInput : public QDialog {
   void ReloadLists();
   int RunDialog(QDialog& dialog);
   void SavePlacement();
+  // A form with changes asks 「変更を登録しますか？」 before it goes: Yes
+  // saves (and stays when the save is refused), No drops them, Cancel
+  // stays. True when the form may go.
+  bool MayLeave();
+  void HideForm();
   void PhotoChanged();
   void ShowPhotoMenu(const QPoint& globalPos);
 

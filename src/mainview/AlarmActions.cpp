@@ -37,7 +37,7 @@ AlarmActions::AlarmActions(MainActions& a, DialogRunner& dialogs, MainContext& c
                            EditCommands& edit)
     : a_(a), dialogs_(dialogs), ctx_(ctx), window_(window), edit_(edit) {
   QAction* alarm =
-      a.Add({"mnu_FileAlarm", "", "アラームの設定(&A)...", {}, when::Started, [this] { mnu_FileAlarm(); }});
+      a.Add({"mnu_FileAlarm", "", "アラームの設定(&L)...", {}, when::Started, [this] { mnu_FileAlarm(); }});
   task_ = a.Add({"mnuFileTask",
                  "",
                  "タスクに入れる",

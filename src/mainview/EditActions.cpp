@@ -68,8 +68,13 @@ EditActions::EditActions(MainActions& a, EditCommands& c) : a_(a), c_(c) {
   // captions that name what they act on
   QObject::connect(a.Menu(QString::fromUtf8(kMenu)), &QMenu::aboutToShow, undo, [undo, redo, &c] {
     const std::string u = c.Undo().UndoName(), r = c.Undo().RedoName();
-    undo->setText(u.empty() ? QStringLiteral("元に戻す(&U)") : QStringLiteral("元に戻す: ") + FromSj(u));
-    redo->setText(r.empty() ? QStringLiteral("やり直し(&R)") : QStringLiteral("やり直し: ") + FromSj(r));
+    // the step's name is text, never an access key of its own
+    auto named = [](const char* verb, const std::string& step, const char* key) {
+      return QString::fromUtf8(verb) + QStringLiteral(": ") +
+             FromSj(step).replace('&', QStringLiteral("&&")) + QString::fromUtf8(key);
+    };
+    undo->setText(u.empty() ? QStringLiteral("元に戻す(&U)") : named("元に戻す", u, "(&U)"));
+    redo->setText(r.empty() ? QStringLiteral("やり直し(&R)") : named("やり直し", r, "(&R)"));
   });
   QObject::connect(a.Menu(QString::fromUtf8(kPopup)), &QMenu::aboutToShow, fieldCopy, [fieldCopy, &c] {
     const std::string& name = c.FieldUnderMouse();

@@ -49,11 +49,12 @@ class EditCommands::Step {
     UndoLog& log = c_.Undo();
     if (!failed_) {
       log.End(c_.o().alarm->Entries());
-      return;
+    } else {
+      if (!log.Abort(*c_.o().alarm))
+        c_.ctx_.prompter.Warn("変更の途中で失敗し、ファイルを元に戻せませんでした。"_sj);
+      c_.ReloadData();
     }
-    if (!log.Abort(*c_.o().alarm))
-      c_.ctx_.prompter.Warn("変更の途中で失敗し、ファイルを元に戻せませんでした。"_sj);
-    c_.ReloadData();
+    if (c_.viewChangedLater_) c_.ViewChanged();
   }
   Step(const Step&) = delete;
   Step& operator=(const Step&) = delete;
@@ -129,7 +130,12 @@ void EditCommands::Refresh(const std::string& key, const std::string& serial) {
     v.LayoutFromTop(std::clamp(top, 0, v.RowCount() - 1));
     v.MoveCursorTo(std::clamp(cursor, 0, v.RowCount() - 1));
   }
-  w_.ViewChanged();
+  ViewChanged();
+}
+
+void EditCommands::ViewChanged() {
+  viewChangedLater_ = Undo().IsOpen();
+  if (!viewChangedLater_) w_.ViewChanged();
 }
 
 void EditCommands::ReloadData() {
@@ -147,7 +153,7 @@ void EditCommands::ReloadData() {
     v.MoveCursorTo(std::clamp(cursor, 0, v.RowCount() - 1));
   }
   w_.DataReloaded();
-  w_.ViewChanged();
+  ViewChanged();
 }
 
 bool EditCommands::Save(const std::string& period) { return o().periods->SavePeriod(period) == 0; }
@@ -399,7 +405,7 @@ void EditCommands::SwapLine(int direction) {
   v.ReloadView();
   v.RebuildRows();
   v.MoveCursorTo(std::clamp(n, 0, std::max(v.RowCount() - 1, 0)));
-  w_.ViewChanged();
+  ViewChanged();
 }
 
 // ---- pages -----------------------------------------------------------------

@@ -118,6 +118,9 @@ class EditCommands {
   // Re-filter, rebuild the rows, repaint; the cursor on the record of key
   // and serial when one is given and shown.
   void Refresh(const std::string& key = {}, const std::string& serial = {});
+  // The window's labels, menus and repaint; inside a step, once the step
+  // has ended (the menus ask the undo log what there is to undo).
+  void ViewChanged();
   int FindRow(const std::string& key, const std::string& serial) const;  // -1 none
   bool Save(const std::string& period);
   int ShiftPagesImpl(int page, int delta);
@@ -134,4 +137,5 @@ class EditCommands {
   std::string fieldUnderMouse_;
   std::string newKey_, newSerial_;
   std::vector<std::string> changes_;
+  bool viewChangedLater_ = false;  // a step is open and changed the view
 };

@@ -20,6 +20,7 @@
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
+#include "qtkit/StatusNote.h"
 #include "screens/InputDef.h"
 #include "shell/CMyGlobal.h"
 
@@ -100,6 +101,7 @@ void RunBackupDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {
   CMyBackup model(g, c.clock);
   TfrmDataBack dlg(model, g, window);
   (void)dialogs.Run(dlg);
+  if (dlg.BackedUp()) ShowStatusNote(window, "バックアップしました: "_sj + cp932::FromUtf8(dlg.Archive()));
 }
 
 bool RunRestoreDialog(DialogRunner& dialogs, MainContext& c, QWidget* window) {

@@ -11,7 +11,7 @@ void RegisterFileActions(MainActions& a, FileCommands& c, QWidget& window) {
   a.AddSeparator(m);
   a.Add({"mnuFileNewDiv", m, "新規分類作成(&N)...", {}, when::Started, [&c] { c.NewDivision(); }});
   a.Add({"mnu_FileUpDiv", m, "分類の再インストール...", {}, when::Started, [&c] { c.ReinstallDivision(); }});
-  a.Add({"mnuFileChgDiv", m, "分類名の変更(&R)...", {}, when::Started, [&c] { c.RenameDivision(); }});
+  a.Add({"mnuFileChgDiv", m, "分類名の変更(&M)...", {}, when::Started, [&c] { c.RenameDivision(); }});
   a.Add({"mnuFileDelDiv", m, "分類の削除(&D)", {}, when::Started, [&c] { c.DeleteDivision(); }});
   a.Add({"mnuFileDivMoveUp", m, "分類を左へ移動", {}, when::Started, [&c] { c.MoveDivision(-1); }});
   a.Add({"mnuFileDivMoveDown", m, "分類を右へ移動", {}, when::Started, [&c] { c.MoveDivision(1); }});

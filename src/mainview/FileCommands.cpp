@@ -16,9 +16,14 @@ void FileCommands::ChangeUserBy(const std::function<bool(const std::string& curr
   const std::string beforeDivision = g.DivisionFolder();
   const int beforeIndex = w_.DivisionTab();
   if (!o().alarm->Save(g.UserPath("alarm.dat"))) ctx_.prompter.Warn("アラームを保存できませんでした。"_sj);
+  // the settings so far are the leaving user's: written before another
+  // user's are read over them
+  w_.KeepWindowSettings();
+  if (!g.WriteSettings(true)) ctx_.prompter.Warn("設定を保存できませんでした。"_sj);
   if (!ask(before) || g.UserName() == before) return;
-  // the window keeps its options, but not another user's backups
-  g.ReadBackupSettings();
+  // every user has their own options, backups and alarm settings
+  g.ReadSettings(false);
+  w_.FollowWindowSettings();
   (void)listrecovery::LoadDivisionList(g, o().Table(kUserTable), ctx_.prompter, ctx_.clock);
   o().alarm->Load(g.UserPath("alarm.dat"));
   if (w_.OpenDivision(OpenDivisionMode::AfterUserChange, 0) == 0) {
@@ -30,7 +35,8 @@ void FileCommands::ChangeUserBy(const std::function<bool(const std::string& curr
   // and the new user's empty folder goes (jotbox.ini names the old one again)
   const std::string abandoned = g.UserName();
   g.SetUserName(before);
-  g.ReadBackupSettings();
+  g.ReadSettings(false);
+  w_.FollowWindowSettings();
   (void)username::Abandon(g, abandoned);
   g.SetDivisionFolder(beforeDivision);
   (void)listrecovery::LoadDivisionList(g, o().Table(kUserTable), ctx_.prompter, ctx_.clock);

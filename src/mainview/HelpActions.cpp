@@ -1,8 +1,42 @@
 #include "mainview/HelpActions.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QWidget>
+
 #include "mainview/MainActions.h"
+#include "platform/Cp932.h"
 #include "shell/CMyGlobal.h"
+#include "shell/HelpTopics.h"
+
+namespace {
+
+// F1 in any window of the program opens the page of that window (a dialog
+// over the main window included), the contents page where it has none.
+class F1Help : public QObject {
+ public:
+  F1Help(CMyGlobal& global, QObject* parent) : QObject(parent), global_(global) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+      return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    const std::string window = widget->window()->objectName().toStdString();
+    (void)global_.ShowHelp(cp932::FromUtf8(helptopics::KeywordOf(window)));
+    return true;
+  }
+
+ private:
+  CMyGlobal& global_;
+};
+
+}  // namespace
 
 void RegisterHelpActions(MainActions& a, CMyGlobal& global) {
   a.Add({"mnuHelpContents", "ヘルプ(&H)", "目次(&C)", {}, when::Always, [&global] { global.ShowHelp(""); }});
+  // lives as long as the window's menu
+  qApp->installEventFilter(new F1Help(global, a.Menu(QStringLiteral("ヘルプ(&H)"))));
 }

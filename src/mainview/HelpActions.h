@@ -1,4 +1,4 @@
-// Registers the help menu.
+// Registers the help menu and F1, the help of the window that has the focus.
 #pragma once
 
 class MainActions;

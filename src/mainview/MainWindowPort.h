@@ -35,4 +35,10 @@ class MainWindowPort {
   // The user dialog showing `current`; true when the user chose one (the
   // dialog has made it the settings' user).
   virtual bool AskUser(const std::string& current) = 0;
+  // The window's own settings (its place, the width-fit button, the bottom
+  // panel) into the settings held in memory, before they are written.
+  virtual void KeepWindowSettings() = 0;
+  // Another user's settings were read: the width-fit button and the bottom
+  // panel follow them (the window stays where it is).
+  virtual void FollowWindowSettings() = 0;
 };

@@ -11,6 +11,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
 #include "qtkit/DialogRunner.h"
+#include "qtkit/StatusNote.h"
 
 PrintWindows::PrintWindows(DialogRunner& dialogs, MainContext& context, QWidget& window, MainWindowPort& port)
     : QObject(&window), dialogs_(dialogs), c_(context), window_(window), port_(port) {
@@ -87,7 +88,8 @@ void PrintWindows::mnuFilePdfClick() {
   choice.filter = "PDF (*.pdf)"_sj;
   choice.suggested = CMyGlobal::OnDisk(c_.objects.global->DivisionFolder()) + ".pdf";
   const std::string path = c_.files.Choose(choice);
-  if (!path.empty()) (void)WritePdf(path, -1);
+  if (!path.empty() && WritePdf(path, -1) > 0)
+    ShowStatusNote(&window_, "PDFを書き出しました: "_sj + cp932::FromUtf8(path));
   BackToSheet();
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <array>
 
 #include "mainview/TfrmMain.h"
@@ -103,9 +104,20 @@ void QtTray::RemoveIcon() {
 }
 
 void QtTray::ShowWindow() {
-  window_.showNormal();
+  // a maximised window comes back maximised; only "minimised" is undone
+  window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
+  window_.show();
   window_.raise();
   window_.activateWindow();
+  // the keys go to the sheet, as after any click on it
+  if (QWidget* keys = window_.findChild<QWidget*>("scr_Key")) keys->setFocus(Qt::ActiveWindowFocusReason);
+  // the tray's menu still holds the keyboard while its item runs: once it
+  // has gone, the window asks for the keyboard again
+  QTimer::singleShot(0, &window_, [w = &window_] {
+    if (!w->isVisible()) return;
+    w->raise();
+    w->activateWindow();
+  });
 }
 
 void QtTray::HideWindow() { window_.hide(); }

@@ -94,12 +94,31 @@ void ScrSheetScreen::BeginDraw(Canvas&) {
 
 void ScrSheetScreen::EndDraw(Canvas&) { scr_.DeletePens(); }
 
+std::string ScrSheetScreen::ListFooterCaption(const std::string& text) {
+  for (const std::string& month : {"今月"_sj, "当月"_sj})
+    if (text.compare(0, month.size(), month) == 0) return "抽出結果"_sj + text.substr(month.size());
+  return text;
+}
+
 void ScrSheetScreen::DrawPart(Canvas& c, int part, int x, int y, int record) {
   if (group_)
     group_->SetPosition(record);
   else
     rows_.SetPosition(record);
+  // the footer's captions of a list say what it totals, for this drawing only
+  std::vector<std::pair<int, std::string>> kept;
+  if (part == 3 && view_.DisplayMode() == CMyView::kListMode) {
+    for (int i = 0; i < scr_.ItemCount(); ++i) {
+      CMyScr::Item& it = scr_.GetItem(i);
+      if (it.head.kind != 1) continue;
+      const std::string shown = ListFooterCaption(it.font.Text());
+      if (shown == it.font.Text()) continue;
+      kept.emplace_back(i, it.font.Text());
+      it.font.SetText(shown);
+    }
+  }
   scr_.DrawItems(c, x, y, part, record < 0);
+  for (const auto& [i, text] : kept) scr_.GetItem(i).font.SetText(text);
 }
 
 void ScrSheetScreen::SetTextOverride(bool on, uint32_t colour) {

@@ -80,6 +80,10 @@ class ScrSheetScreen : public SheetScreen, public PrintScreen {
   // The screen's items draw the group rows of an extraction instead of the
   // records (null: the records again).
   void UseGroupRows(GroupRowSource* group) { group_ = group; }
+  // A footer caption as a list shows it: one that names the month
+  // ("今月の合計") is about a month's sheet, while a list totals what was
+  // extracted, whatever months it spans ("抽出結果の合計"). Others as they are.
+  static std::string ListFooterCaption(const std::string& text);
   // PrintScreen
   double ScaleX() const override { return scr_.GetItem(0).font.HScale(); }
   double ScaleY() const override { return scr_.GetItem(0).font.VScale(); }

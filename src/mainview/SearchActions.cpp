@@ -6,6 +6,7 @@
 #include "mainview/MainActions.h"
 #include "mainview/TfrmFind.h"
 #include "mainview/TfrmSub.h"
+#include "qtkit/StatusNote.h"
 
 SearchWindows::SearchWindows(QWidget& main, MainContext& ctx, std::function<void()> viewChanged)
     : main_(main), ctx_(ctx), changed_(std::move(viewChanged)), search_(ctx, *this), reference_(ctx, *this) {
@@ -34,6 +35,8 @@ void SearchWindows::ShowFindDialog() { find_->FormShow(); }
 void SearchWindows::ViewChanged() {
   if (changed_) changed_();
 }
+
+void SearchWindows::Note(const std::string& text) { ShowStatusNote(&main_, text); }
 
 ReferenceWindow* SearchWindows::Reference() { return sub_; }
 

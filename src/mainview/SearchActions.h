@@ -36,6 +36,7 @@ class SearchWindows : public SearchWindow, public ReferenceHost {
   void ShowFindDialog() override;
   void CloseReference() override { reference_.CloseReference(); }
   void ViewChanged() override;
+  void Note(const std::string& text) override;
   ReferenceWindow* Reference() override;
   ReferenceWindow& CreateReference() override;
   void DestroyReference() override;

@@ -132,6 +132,7 @@ bool SearchCommands::RunSearch(int direction) {
   changed = false;
   if (pos < 0) {
     ctx_.beeper.Beep();
+    w_.Note("見つかりませんでした"_sj);
     return false;
   }
   o.view->GotoRecord(0);
@@ -148,7 +149,10 @@ void SearchCommands::FindStep(int direction) {
   }
   // another book may have been opened since the condition was made
   LoadWholeBook();
-  if (ctx_.objects.view->GotoRecord(direction >= 0 ? 1 : -1)) w_.ViewChanged();
+  if (ctx_.objects.view->GotoRecord(direction >= 0 ? 1 : -1))
+    w_.ViewChanged();
+  else
+    w_.Note("見つかりませんでした"_sj);  // besides the beep
 }
 
 void SearchCommands::FindFieldText(const std::string& field) {

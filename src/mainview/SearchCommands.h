@@ -35,6 +35,8 @@ class SearchWindow {
   virtual void ShowFindDialog() = 0;
   virtual void CloseReference() = 0;
   virtual void ViewChanged() = 0;
+  // A line in the window's status bar (CP932).
+  virtual void Note(const std::string& text) = 0;
 };
 
 class SearchCommands {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -35,6 +36,7 @@
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "qtkit/DayLeaf.h"
+#include "qtkit/DesktopOpener.h"
 #include "qtkit/DialogRunner.h"
 #include "qtkit/QtFileChooser.h"
 #include "shell/CivilDays.h"
@@ -45,7 +47,7 @@ TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), 
   if (!env_.dialogs) env_.dialogs = (ownDialogs_ = std::make_unique<DialogRunner>()).get();
   if (!env_.files) env_.files = (ownFiles_ = std::make_unique<QtFileChooser>(this)).get();
   if (!env_.clipboard) env_.clipboard = (ownClipboard_ = std::make_unique<QtClipboard>()).get();
-  if (!env_.opener) env_.opener = (ownOpener_ = std::make_unique<XdgOpener>()).get();
+  if (!env_.opener) env_.opener = (ownOpener_ = std::make_unique<DesktopOpener>()).get();
   if (!env_.launcher) env_.launcher = (ownLauncher_ = std::make_unique<ProcessLauncher>()).get();
   BuildWidgets();
   actions_ = new MainActions(*this, [this] { return State(); });
@@ -108,6 +110,14 @@ void TfrmMain::BuildActions() {
   });
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
+  // a closed menu (Escape, a click elsewhere, a command) leaves the keys
+  // with the sheet, never with a menu bar that shows no highlight
+  for (QMenu* m : findChildren<QMenu*>())
+    connect(m, &QMenu::aboutToHide, this, [this] {
+      QTimer::singleShot(0, this, [this] {
+        if (!QApplication::activePopupWidget() && scr_Key) scr_Key->setFocus();
+      });
+    });
 }
 
 void TfrmMain::FormCreate() {
@@ -220,6 +230,12 @@ void TfrmMain::FormCloseQuery() {
   CMyGlobal& g = *objects_->global;
   if (!objects_->alarm->Save(g.UserPath("alarm.dat")))
     env_.prompter->Warn("アラームを保存できませんでした。"_sj);
+  KeepWindowSettings();
+  g.WriteSettings(true);
+}
+
+void TfrmMain::KeepWindowSettings() {
+  CMyGlobal& g = *objects_->global;
   const QRect r(frameGeometry().topLeft(), geometry().size());  // where move() puts it back
   if (btn_WinW->isChecked()) {
     int stored = g.left[CMyGlobal::kMainWindow];
@@ -233,7 +249,12 @@ void TfrmMain::FormCloseQuery() {
   g.task = alarmActions_ && alarmActions_->InTray();
   g.autoWidth = btn_WinW->isChecked();
   g.scrVisible = !panel_Scr->isHidden();
-  g.WriteSettings(true);
+}
+
+void TfrmMain::FollowWindowSettings() {
+  const CMyGlobal& g = *objects_->global;
+  btn_WinW->setChecked(g.autoWidth);  // the next book widens the window when it is down
+  panel_Scr->setVisible(g.scrVisible);
 }
 
 void TfrmMain::FormClose() {

@@ -130,6 +130,8 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   bool AskReinstall() override;
   void EditColorKinds(CMyColorKinds& kinds) override;
   bool AskUser(const std::string& current) override;
+  void KeepWindowSettings() override;
+  void FollowWindowSettings() override;
   // EntryWindow
   bool ShowEntry(const std::string& key, int index) override;
   // EditWindow

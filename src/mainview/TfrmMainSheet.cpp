@@ -141,6 +141,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::MouseButtonPress) {
+    scr_Key->setFocus(Qt::MouseFocusReason);  // the keys follow the click, from the menu bar too
     paiMainMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
     return true;
   }

@@ -36,6 +36,8 @@ bool CMyOptions::Store(const Values& v) {
   global_.printNow = v.printNow;
   global_.backKind = KindOfItem(v.backItem);
   global_.backPath = v.backPath;
+  global_.scrVisible = !v.panelHidden;
+  written_ = global_.WriteOptionSettings();
   return v.panelHidden != initial_.panelHidden;
 }
 

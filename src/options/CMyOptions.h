@@ -1,7 +1,7 @@
 // The options dialog's model: whether the printout carries its title, page
 // number and date, whether the bottom panel of the main window is shown,
-// and how often and where the automatic backup goes. Values come from and
-// go to the settings held in memory (written with the other settings).
+// and how often and where the automatic backup goes. Values come from the
+// settings held in memory; OK writes them to the user's settings at once.
 #pragma once
 #include <string>
 
@@ -27,9 +27,12 @@ class CMyOptions {
   // BACK KIND 1, 7, 31 as the items 1, 2, 3; any other value is item 0.
   static int ItemOfKind(int kind);
   static int KindOfItem(int item);
-  // OK: the values go into the settings. True when the bottom panel must
-  // change (its new state is !v.panelHidden).
+  // OK: the values go into the settings and are written at once, so a
+  // change of user or a crash keeps them (Written() says whether that
+  // worked). True when the bottom panel must change (its new state is
+  // !v.panelHidden).
   bool Store(const Values& v);
+  bool Written() const { return written_; }
   // How the last backup ended, for the dialog; "" before the first.
   std::string LastBackup() const;
   // A folder chosen for the backups (UTF-8) as the setting keeps it; false
@@ -39,4 +42,5 @@ class CMyOptions {
  private:
   CMyGlobal& global_;
   Values initial_;
+  bool written_ = false;
 };

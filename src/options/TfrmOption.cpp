@@ -95,7 +95,8 @@ TfrmOption::TfrmOption(CMyOptions& options, FileChooser& files, Prompter& prompt
   lbl_LastBackup->setText(FromSj(last));
   lbl_LastBackup->setVisible(!last.empty());
 
-  connect(txt_BackPath, &QLineEdit::returnPressed, this, [this] { cmd_BackPath->setFocus(); });
+  connect(txt_BackPath, &QLineEdit::returnPressed, this,
+          [this] { cmd_BackPath->setFocus(Qt::TabFocusReason); });
   connect(cmd_BackPath, &QPushButton::clicked, this, &TfrmOption::cmd_BackPathClick);
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmOption::cmd_OkClick);
 }
@@ -128,5 +129,8 @@ void TfrmOption::cmd_BackPathClick() {
 
 void TfrmOption::cmd_OkClick() {
   panelChanged_ = options_.Store(Values());
+  // the choices stay in force for this run even so; the next OK or the
+  // close tries the file again
+  if (!options_.Written()) prompter_.Warn("設定を保存できませんでした。"_sj);
   accept();
 }

@@ -88,7 +88,7 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
       cmd_Delete->setEnabled(false);
     }
   });
-  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { cmd_TextColor->setFocus(); });
+  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { cmd_TextColor->setFocus(Qt::TabFocusReason); });
   connect(cmd_TextColor, &QPushButton::clicked, this, [this] {
     if (chooseColour(text_)) {
       chk_TextColor->setChecked(true);

@@ -12,9 +12,16 @@ class QtFileChooser : public FileChooser {
   void SetParent(QWidget* parent) { parent_ = parent; }
   std::string Choose(const FileChoice& choice) override;
 
+  // Where the dialog opens: the choice's folder when it exists, else the
+  // folder last used for the same kind of file (the same filter, or any
+  // folder choice) in this run, else the user's documents folder; with the
+  // suggested name appended. Never the file system's root by accident.
+  static QString StartPath(const FileChoice& choice);
+  // A chosen path becomes the last folder of its kind.
+  static void Remember(const FileChoice& choice, const QString& path);
+
  private:
   QWidget* parent_;
-  QString lastFolder_;
 };
 
 class QtClipboard : public Clipboard {

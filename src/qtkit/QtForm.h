@@ -56,10 +56,11 @@ inline QHBoxLayout* OkCancelRow(QDialog* owner, QPushButton*& ok, QPushButton*& 
   return row;
 }
 
-// A label and its edit box on one line; Enter in the box moves to `next`.
+// A label and its edit box on one line; Enter in the box moves to `next`,
+// with the focus ring a keyboard move shows.
 inline QHBoxLayout* LabelledEdit(QWidget* owner, QLabel* label, QLineEdit* edit, QWidget* next) {
   label->setBuddy(edit);
-  QObject::connect(edit, &QLineEdit::returnPressed, owner, [next] { next->setFocus(); });
+  QObject::connect(edit, &QLineEdit::returnPressed, owner, [next] { next->setFocus(Qt::TabFocusReason); });
   auto* row = new QHBoxLayout;
   row->addWidget(label);
   row->addWidget(edit, 1);

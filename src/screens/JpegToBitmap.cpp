@@ -54,6 +54,11 @@ struct DecodeState {
   int64_t fileBytes = 0;
   int limit = 0;
   int targetW = 0, targetH = 0;
+  // A mirrored EXIF orientation, undone as the rows are laid out: 2 and 4
+  // left to right, 5 and 7 top to bottom. What is left is a quarter turn,
+  // the one photo::ExifTurn gives, so a record's turn code means the same
+  // for every picture.
+  bool mirrorX = false, mirrorY = false;
   std::vector<float> acc;         // target rows, 3 floats a pixel
   std::vector<int> colStart;      // per target column: first source column
   std::vector<float> colWeights;  // per target column: weights of up to maxSpan columns
@@ -158,12 +163,14 @@ int Decode(DecodeState& s, CMyBitmap& out) {
   std::vector<uint8_t> rows(static_cast<size_t>(rowBytes * th), 0);
   for (int i = 0; i < th; ++i) {
     const float* a = &s.acc[static_cast<size_t>(i) * tw * 3];
-    uint8_t* dst = &rows[static_cast<size_t>((th - 1 - i) * rowBytes)];  // bottom row first
+    const int row = s.mirrorY ? i : th - 1 - i;  // bottom row first
+    uint8_t* dst = &rows[static_cast<size_t>(row * rowBytes)];
     for (int j = 0; j < tw; ++j) {
+      const int col = s.mirrorX ? tw - 1 - j : j;
       for (int k = 0; k < 3; ++k) {
         const double v = a[j * 3 + k] / area + 0.5;
         // RGB from the decoder, BGR in the bitmap.
-        dst[j * 3 + (2 - k)] = static_cast<uint8_t>(v >= 255.0 ? 255 : (v <= 0 ? 0 : static_cast<int>(v)));
+        dst[col * 3 + (2 - k)] = static_cast<uint8_t>(v >= 255.0 ? 255 : (v <= 0 ? 0 : static_cast<int>(v)));
       }
     }
   }
@@ -193,6 +200,9 @@ int DecodeJpeg(const std::string& source, int limit, CMyBitmap& out) {
   s->fp = fp;
   s->fileBytes = st.st_size;
   s->limit = limit;
+  const int orientation = JpegOrientation(source);
+  s->mirrorX = orientation == 2 || orientation == 4;
+  s->mirrorY = orientation == 5 || orientation == 7;
   const int rc = Decode(*s, out);
   std::fclose(fp);
   return rc;

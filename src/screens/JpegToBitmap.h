@@ -10,7 +10,9 @@ class CMyBitmap;
 // side becomes at most `limit`, never enlarged, each side at least 1.
 void JpegTargetSize(int w, int h, int limit, int& outW, int& outH);
 
-// Decodes `source` into a 24-bit picture of JpegTargetSize. 0, or -1 when the
+// Decodes `source` into a 24-bit picture of JpegTargetSize, a mirrored EXIF
+// orientation undone (the quarter turn is left to photo::ExifTurn and the
+// record's turn code). 0, or -1 when the
 // file is missing or no regular file, not a JPEG, damaged or cut short, or
 // absurdly large (for its bytes or outright).
 int DecodeJpeg(const std::string& source, int limit, CMyBitmap& out);

@@ -26,6 +26,16 @@ int CharCount(const std::string& s) {
   return n;
 }
 
+// Changes some keys of a settings file and leaves the others as they are.
+template <class Change>
+bool UpdateIni(const std::string& path, Change change) {
+  IniFile ini;
+  // a file that is there but cannot be read is not rewritten from nothing
+  if (!ini.Load(path) && fileops::Exists(path)) return false;
+  change(ini);
+  return ini.Save(path);
+}
+
 }  // namespace
 
 CMyGlobal::CMyGlobal(Prompter& prompter, const Clock& clock, std::string programFolder, std::string dataHome)
@@ -268,7 +278,11 @@ std::string CMyGlobal::ShowHelp(const std::string& keyword, Opener* opener) cons
   // The path is the file system's already (UTF-8): it is encoded, never
   // converted again.
   if (!opener) opener = opener_;
-  if (opener) opener->Open(FileUrl(page));
+  const std::string file = page.substr(0, page.find('#'));
+  if (opener && (!fileops::IsFile(file) || !opener->Open(FileUrl(page)))) {
+    prompter_.Warn("ヘルプを開けませんでした: "_sj + cp932::FromUtf8(file));
+    return {};
+  }
   return page;
 }
 
@@ -302,12 +316,6 @@ void CMyGlobal::ReadBackupSection(const IniFile& ini) {
   ReadBackupRecord(ini);
 }
 
-void CMyGlobal::ReadBackupSettings() {
-  IniFile ini;
-  (void)ini.Load(UserPath("jbxuser.ini"));  // missing: the defaults
-  ReadBackupSection(ini);
-}
-
 // ---- the last backup ----
 void CMyGlobal::ReadBackupRecord(const IniFile& ini) {
   backLastTime = ini.GetString("BACK", "LAST_TIME", "");
@@ -320,12 +328,20 @@ void CMyGlobal::WriteBackupRecord(IniFile& ini) const {
 }
 
 bool CMyGlobal::WriteBackupSettings() const {
-  IniFile ini;
-  std::string path = UserPath("jbxuser.ini");
-  // a file that is there but cannot be read is not rewritten from nothing
-  if (!ini.Load(path) && fileops::Exists(path)) return false;
-  ini.SetInt("BACK", "YMD", backYmd);
-  ini.SetInt("BACK", "CU", backCu);
-  WriteBackupRecord(ini);
-  return ini.Save(path);
+  return UpdateIni(UserPath("jbxuser.ini"), [this](IniFile& ini) {
+    ini.SetInt("BACK", "YMD", backYmd);
+    ini.SetInt("BACK", "CU", backCu);
+    WriteBackupRecord(ini);
+  });
+}
+
+bool CMyGlobal::WriteOptionSettings() const {
+  return UpdateIni(UserPath("jbxuser.ini"), [this](IniFile& ini) {
+    ini.SetBool("PRINT", "ON_TITLE", printTitle);
+    ini.SetBool("PRINT", "ON_PAGE", printPage);
+    ini.SetBool("PRINT", "ON_NOW", printNow);
+    ini.SetBool("FORM0", "SCR_VISIBLE", scrVisible);
+    ini.SetInt("BACK", "KIND", backKind);
+    ini.SetString("BACK", "PATH", backPath);
+  });
 }

@@ -62,10 +62,6 @@ class CMyGlobal {
 
   // ---- settings files ----
   void ReadSettings(bool withUser);
-  // Only the BACK section of the current user's "jbxuser.ini": what a
-  // change of user re-reads, since the backup folder, the ring and the last
-  // backup belong to the user they were written for.
-  void ReadBackupSettings();
   // Always "jotbox.ini"; "jbxuser.ini" too when withUser. False when a
   // write failed (not reported to the user).
   bool WriteSettings(bool withUser) const;
@@ -78,7 +74,8 @@ class CMyGlobal {
   // Opens help at its default page (empty keyword) or at a keyword, through
   // `opener` or, without one, the opener set here. Returns the page found
   // (a file-system path, maybe with "#anchor"), or empty after
-  // "そのようなキーワードはありません".
+  // "そのようなキーワードはありません", or after "ヘルプを開けませんでした: <page>"
+  // when the page is not there or nothing could show it.
   std::string ShowHelp(const std::string& keyword, Opener* opener = nullptr) const;
   // The opener every ShowHelp without its own uses; the window sets it once
   // (dialogs that offer help then need none of their own). Not owned.
@@ -109,6 +106,10 @@ class CMyGlobal {
   // last backup) into "jbxuser.ini" at once, leaving every other key as it
   // is; false when it failed.
   bool WriteBackupSettings() const;
+  // Writes what the options dialog edits (the print flags, the bottom
+  // panel, BACK KIND and PATH) into "jbxuser.ini" at once, leaving every
+  // other key as it is; false when it failed.
+  bool WriteOptionSettings() const;
   bool printTitle = true, printPage = true, printNow = true;
   bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
   std::string alarmSoundPath;

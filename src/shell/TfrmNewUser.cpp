@@ -45,9 +45,14 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
   top->addLayout(qtform::LabelledEdit(this, label, txt_UserName, cmd_Ok));
   top->addSpacing(8);
   top->addLayout(buttons);
+  txt_UserName->setFocus();  // typing starts in the name, not in the list
 }
 
-void TfrmNewUser::SetName(const QString& name) { txt_UserName->setText(name); }
+// The name shown selected: what is typed replaces it.
+void TfrmNewUser::SetName(const QString& name) {
+  txt_UserName->setText(name);
+  txt_UserName->selectAll();
+}
 
 void TfrmNewUser::cmd_OkClick() {
   std::string name;

@@ -86,6 +86,8 @@ TEST(Jbx, EverySubcommandHasHelpAndTheToolItsVersion) {
     EXPECT_EQ(2, wrong.status) << sub;
     EXPECT_TRUE(Has(wrong.err, std::string("jbx ") + sub + " --help")) << sub << ": " << wrong.err;
   }
+  for (const char* sub : {"add", "edit"})
+    EXPECT_TRUE(Has(Jbx(std::string(sub) + " --help").out, "--turn A|B|C|D")) << sub;
   RunResult v = Jbx("--version");
   EXPECT_EQ(0, v.status);
   EXPECT_EQ(0u, v.out.find("jbx "));
@@ -130,6 +132,7 @@ TEST(Jbx, AFileThatIsNotWhatItsNameSaysFailsWithItsName) {
   for (int i = 0; i < 300; ++i) noise += static_cast<char>((i * 73 + 11) & 0xff);
   for (const char* name : {"r.jos", "r.jdt", "scrin.jsc", "r.jpk", "alarm.dat", "r.jpr"})
     WriteBytes(dir / name, noise);
+  WriteBytes(dir / "other.jsc", "plain text\r\n");  // not even noise: a text file
   std::filesystem::create_directory(dir / "folder.jdt");
   struct Row {
     std::string args;
@@ -138,6 +141,7 @@ TEST(Jbx, AFileThatIsNotWhatItsNameSaysFailsWithItsName) {
       {"dump " + dir / "r.jos", "表示画面として読めません"},
       {"dump " + dir / "r.jdt", "データファイル"},
       {"dump " + dir / "scrin.jsc", "入力画面の定義として読めません"},
+      {"dump " + dir / "other.jsc", "入力画面の定義として読めません"},
       {"dump " + dir / "r.jpk", "パッケージ"},
       {"dump " + dir / "alarm.dat", "アラームの一覧"},
       {"dump " + dir / "r.jpr", "名前表"},

@@ -243,7 +243,9 @@ TEST(CMyImport, QuestionsAndThePreview) {
   EXPECT_EQ("取り込み種類が「全データ入替」です。\n本当によろしいですか？", shown[1]);
   EXPECT_EQ("再確認", bookfix::Utf8(b.prompter.Shown()[1].caption));
   EXPECT_EQ(kAnswerNo, b.prompter.Shown()[1].defaultButton);
-  EXPECT_EQ("追加: 1件 / 空行のため読み飛ばし: 1件 (全データ入替: 既存 2件を削除)", shown[2]);
+  EXPECT_EQ(
+      "追加: 1件 / 空行のため読み飛ばし: 1件 (全データ入替: 既存 2件を削除)\nこの内容で取り込みますか？",
+      shown[2]);
   EXPECT_EQ(PromptButtons::OkCancel, b.prompter.Shown()[2].buttons);
 
   b.prompter.ClearShown();

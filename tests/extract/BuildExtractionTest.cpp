@@ -76,7 +76,13 @@ const Case kCases[] = {
     {"a colour kind with both colours", 0,
      [](PickupFixture& f) {
        Detail(f);
-       f.Where("色種類", "重要");
+       f.Where("色種類", "ToDo");
+     },
+     0, "CR001 = '0' and CR002 = '65535'", "キー項目,行連番"},
+    {"a colour kind typed in another letter case", 0,
+     [](PickupFixture& f) {
+       Detail(f);
+       f.Where("色種類", "tODO");
      },
      0, "CR001 = '0' and CR002 = '65535'", "キー項目,行連番"},
     {"an unknown colour kind", 0,

@@ -228,6 +228,7 @@ TEST(GroupBuild, TheViewWalksTheGroupRowsInTheSortsOrder) {
   ASSERT_EQ(3, view.Count());
   EXPECT_EQ("b", view.Value(0, memo::Dat(2)));
   EXPECT_EQ("", view.Value(2, memo::Dat(2)));
+  EXPECT_EQ("", view.Value(0, memo::kCr002));  // every member was coloured, the group row is not
   GroupRowSource rows(b.group);
   rows.SetPosition(2);
   EXPECT_EQ("（空白）", U(rows.Value("DAT002")));

@@ -46,7 +46,7 @@ struct PickupFixture {
     red.useText = true;
     red.textColor = 255;
     ColorKind both;
-    both.name = "重要"_sj;
+    both.name = "ToDo";
     both.useText = both.useBack = true;
     both.textColor = 0;
     both.backColor = 65535;

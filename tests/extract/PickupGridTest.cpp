@@ -187,7 +187,7 @@ TEST(PickupGrid, ValueChoicesComeFromTheComboListOrTheColourKinds) {
   ASSERT_TRUE(f.m.ValueChoices(f.Row("分類"), items));
   EXPECT_EQ((std::vector<std::string>{"食費"_sj, "日用品"_sj}), items);
   ASSERT_TRUE(f.m.ValueChoices(f.Row("色種類"), items));
-  EXPECT_EQ((std::vector<std::string>{"赤"_sj, "重要"_sj}), items);
+  EXPECT_EQ((std::vector<std::string>{"赤"_sj, "ToDo"}), items);
   EXPECT_FALSE(f.m.ValueChoices(f.Row("品目"), items));
 
   // the chooser's OK

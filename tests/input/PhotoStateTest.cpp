@@ -171,7 +171,7 @@ TEST(PhotoState, ShowsFitsTurnsAndSavesTheThumbnailUnderAJapaneseFolder) {
   f.photo.ShowPhoto(pic, "");
   EXPECT_EQ(f.photo.Bitmap().Width(), 100);
   EXPECT_EQ(f.photo.Bitmap().Height(), 50);
-  EXPECT_TRUE(fileops::IsFile(f.division + "tmp.bmp"));
+  EXPECT_FALSE(fileops::Exists(f.division + "tmp.bmp"));  // no work file left in the book
   ASSERT_TRUE(f.photo.Turn(1));
   ASSERT_TRUE(f.photo.Turn(1));
   EXPECT_EQ(f.photo.Shown(), 'C');
@@ -191,11 +191,10 @@ TEST(PhotoState, ShowsFitsTurnsAndSavesTheThumbnailUnderAJapaneseFolder) {
   EXPECT_EQ(again.Shown(), 'C');
   EXPECT_EQ(again.AtShowing(), 'C');
   EXPECT_EQ(again.Bitmap().Dib(), f.photo.Bitmap().Dib());
-  // nothing but the thumbnail and the scratch picture was written
+  // nothing but the thumbnail was written
   std::vector<std::string> files;
   Walk(f.division, "", files);
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"PhotSm/D2026/" + key.substr(6, 14) + ".bmp", "tmp.bmp"}));
+  EXPECT_EQ(files, (std::vector<std::string>{"PhotSm/D2026/" + key.substr(6, 14) + ".bmp"}));
 }
 
 TEST(PhotoState, FourRightTurnsGiveTheFirstPictureBack) {
@@ -236,6 +235,32 @@ TEST(PhotoState, TheFirstOrientationOfAPhoneTakenPictureComesFromItsExifData) {
   EXPECT_EQ(f.photo.Bitmap().Height(), 100);
   // a picture without EXIF data is as taken
   EXPECT_EQ(photo::ExifTurn(f.pictures + "/none.jpg"), 'A');
+}
+
+TEST(PhotoState, EveryExifOrientationIsShownTheRightWayRoundMirroredOnesToo) {
+  // the test picture's red grows to the right and its green downwards; the
+  // corners say which corner of the stored picture ends up where
+  Photos f;
+  const struct {
+    int orientation;
+    const char* topLeft;  // red and green high (H) or low (L)
+    const char* topRight;
+  } kCases[] = {{1, "LL", "HL"}, {2, "HL", "LL"}, {3, "HH", "LH"}, {4, "LH", "HH"},
+                {5, "LL", "LH"}, {6, "LH", "LL"}, {7, "HH", "HL"}, {8, "HL", "HH"}};
+  for (const auto& c : kCases) {
+    const std::string name = f.pictures + "/o" + std::to_string(c.orientation) + ".jpg";
+    ASSERT_TRUE(WriteExifJpeg(name, 64, 32, c.orientation));
+    ASSERT_TRUE(f.photo.Choose(cp932::FromUtf8(name)));
+    const CMyBitmap& b = f.photo.Bitmap();
+    EXPECT_EQ(c.orientation >= 5 ? 32 : 64, b.Width()) << c.orientation;
+    auto corner = [&b](int x) {
+      const DibView v = b.View();  // 24 bits, the top row last
+      const uint8_t* px = v.bits + (b.Height() - 1) * CMyBitmap::RowBytes(b.Width(), 24) + x * 3;
+      return std::string{px[2] > 128 ? 'H' : 'L', px[1] > 128 ? 'H' : 'L'};
+    };
+    EXPECT_EQ(c.topLeft, corner(0)) << c.orientation;
+    EXPECT_EQ(c.topRight, corner(b.Width() - 1)) << c.orientation;
+  }
 }
 
 TEST(PhotoState, BadPicturesLeaveTheBoxEmptyOrTheOldPictureAndWriteNothing) {

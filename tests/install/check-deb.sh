@@ -27,4 +27,6 @@ grep -q "jbx sheet" "$work/help.txt"
 "$root/usr/bin/jbx" unpack "$root/usr/lib/jotbox/PK1_日記帳.jpk" "$work/diary" >/dev/null
 [ -e "$work/diary/scrin.jsc" ]
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/jotbox" --version | grep -q "^jotbox "
+# --help answers without a window or a display
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/jotbox" --help | grep -q "^使い方: jotbox"
 echo "package: ok ($(basename "$deb"))"

@@ -165,6 +165,7 @@ TEST(CMyGlobal, HelpLooksUpKeywords) {
   WriteBytes(f.program + "/jotbox.ini", "");
   ASSERT_TRUE(fileops::MakeDir(f.program + "/help"));
   WriteBytes(f.program + "/help/keywords.txt", "アラーム\talarm.html\n");
+  for (const char* page : {"alarm.html", "index.html"}) WriteBytes(f.program + "/help/" + page, "");
   CMyGlobal g(f.prompter, f.clock, f.program, f.home);
   RecordingOpener opener;
   EXPECT_EQ(f.program + "/help/alarm.html", g.ShowHelp("アラーム"_sj, &opener));
@@ -177,12 +178,32 @@ TEST(CMyGlobal, HelpLooksUpKeywords) {
   EXPECT_EQ("エラー"_sj, f.prompter.Shown()[0].caption);
 }
 
+TEST(CMyGlobal, HelpThatCannotBeShownSaysWhichPage) {
+  struct Failing : Opener {
+    bool Open(const std::string&) override { return false; }
+  };
+  const struct { bool pageThere, openerWorks; } kCases[] = {{true, false}, {false, true}};
+  for (const auto& c : kCases) {
+    Fixture f;
+    WriteBytes(f.program + "/jotbox.ini", "");
+    ASSERT_TRUE(fileops::MakeDir(f.program + "/help"));
+    if (c.pageThere) WriteBytes(f.program + "/help/index.html", "");
+    CMyGlobal g(f.prompter, f.clock, f.program, f.home);
+    Failing failing;
+    RecordingOpener working;
+    EXPECT_EQ("", g.ShowHelp("", c.openerWorks ? static_cast<Opener*>(&working) : &failing));
+    EXPECT_EQ(std::vector<std::string>{"ヘルプを開けませんでした: " + f.program + "/help/index.html"},
+              f.prompter.ShownUtf8());
+  }
+}
+
 TEST(CMyGlobal, HelpOpensOnePercentEncodedUrlThroughTheOpenerSetOnce) {
   Fixture f;
   std::string program = f.dir / "ひとこと 帳";
   ASSERT_TRUE(fileops::MakeDirs(program + "/help"));
   WriteBytes(program + "/jotbox.ini", "");
   WriteBytes(program + "/help/keywords.txt", "新規分類作成\t新規分類.html#作成\n");
+  WriteBytes(program + "/help/新規分類.html", "");
   CMyGlobal g(f.prompter, f.clock, program, f.home);
   RecordingOpener opener;
   g.SetOpener(&opener);  // the dialogs call ShowHelp without one

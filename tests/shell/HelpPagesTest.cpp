@@ -13,6 +13,7 @@
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
+#include "shell/HelpTopics.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -105,8 +106,9 @@ std::vector<std::string> LocalLinks(const std::string& page) {
 
 TEST(HelpPages, EveryTopicTheCodeOpensResolvesToAPageBesideTheProgram) {
   std::vector<std::string> unreadable;
-  const std::vector<Topic> topics = TopicsInTheCode(unreadable);
+  std::vector<Topic> topics = TopicsInTheCode(unreadable);
   EXPECT_TRUE(unreadable.empty()) << "ShowHelp without a literal keyword in " << unreadable.front();
+  for (const auto& [window, keyword] : helptopics::ByWindow()) topics.push_back({keyword, "F1 in " + window});
   // the contents page, the new-book, extraction, export and import buttons at least
   ASSERT_GE(topics.size(), 5u);
 

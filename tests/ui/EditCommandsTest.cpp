@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QTest>
+#include <QToolButton>
 #include <cstdlib>
 #include <set>
 
@@ -237,6 +238,36 @@ struct Notebook : Book {
   Notebook() : Book(3) {}
   std::string Key(int page, int line) { return memo::PageKey(page, line); }
 };
+
+TEST(EditCommands, CtrlZUndoesRightAfterAColourClickOrAnInsertedLine) {
+  // the keys act only while their menu item is on, and the item learns of
+  // a step only once the step has ended
+  for (const bool notebook : {false, true}) {
+    Book b(notebook ? 3 : 0);
+    const std::string key = notebook ? memo::PageKey(1, 2) : "2026/12/24";
+    if (notebook) b.Add(key, "二行目"_sj);
+    ASSERT_TRUE(b.Edit().SelectRow(notebook ? memo::PageKey(1, 1) : key, {}));
+    b.w->show();
+    QApplication::setActiveWindow(b.w.get());
+    if (notebook)
+      ASSERT_TRUE(Trigger(*b.w, "mnuEditLineIns"));
+    else
+      b.w->findChild<QToolButton*>("cmd_Cr1")->click();
+    if (!notebook) {
+      ASSERT_TRUE(b.Has("202612"));
+    }
+    QTest::keyClick(b.w.get(), Qt::Key_Z, Qt::ControlModifier);
+    if (notebook) {
+      EXPECT_EQ(std::vector<std::string>{"二行目"}, b.Memos(key)) << "Ctrl+Z after the line";
+    } else {
+      ASSERT_TRUE(b.Edit().SelectRow(key, {}));
+      EXPECT_EQ(-1, b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].record)
+          << "Ctrl+Z after the colour";
+    }
+    QTest::keyClick(b.w.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(b.w->findChild<QAction*>("mnuEditUndo")->isEnabled()) << notebook;
+  }
+}
 
 TEST(EditCommands, InsertingALineOnAFullPageMovesTheLastLineToANewPageAndShiftsTheRest) {
   Notebook b;

@@ -14,6 +14,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <cstdlib>
 
 #include "catalogue/ScreenWriter.h"
@@ -281,6 +282,7 @@ TEST(PrintItems, PreviewPrinterAndPdfShowTheSamePages) {
   EXPECT_TRUE(f.files.asked[0].save);
   const int pages = PdfPageCount(pdf);
   EXPECT_GE(pages, 1);
+  EXPECT_EQ(QString::fromStdString("PDFを書き出しました: " + pdf), w.statusBar()->currentMessage());
   // cancelling the chooser writes nothing
   ASSERT_TRUE(Trigger(w, "mnuFilePdf"));
   EXPECT_EQ(pages, PdfPageCount(pdf));

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -165,12 +166,16 @@ TEST(TfrmFind, WhatIsTypedIsSearchedForAsTyped) {
     Child<QCheckBox>(d.Find(), "chk_WidthFold")->setChecked(c.fold);
     d.Type(c.text.c_str());
     const int beeps = d.beeper.Count();
+    d.w->statusBar()->clearMessage();
     Child<QPushButton>(d.Find(), "cmd_DownFind")->click();
     if (*c.key) {
       EXPECT_EQ(c.key, d.CursorKey()) << c.text;
     } else {
       EXPECT_EQ(beeps + 1, d.beeper.Count()) << c.text;
     }
+    // a search that finds nothing says so, besides the beep
+    EXPECT_EQ(*c.key ? QString() : QString::fromUtf8("見つかりませんでした"),
+              d.w->statusBar()->currentMessage());
   }
   EXPECT_TRUE(d.prompter.Shown().empty());
   // a name that is no field is said so; an empty text or name only beeps

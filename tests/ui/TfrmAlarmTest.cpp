@@ -131,7 +131,7 @@ TEST(TfrmAlarm, EveryButtonOfTheDialog) {
   // the menu item sits in the file menu, above "終了"
   QAction* item = d.w->findChild<QAction*>("mnu_FileAlarm");
   ASSERT_TRUE(item);
-  EXPECT_EQ(QStringLiteral("アラームの設定(&A)..."), item->text());
+  EXPECT_EQ(QStringLiteral("アラームの設定(&L)..."), item->text());
   const QList<QAction*> file = d.w->Actions().Menu(QStringLiteral("ファイル(&F)"))->actions();
   EXPECT_LT(file.indexOf(item), file.indexOf(d.w->findChild<QAction*>("mnuFileExit")));
 }

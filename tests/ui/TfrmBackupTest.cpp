@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <algorithm>
 #include <memory>
 
@@ -158,6 +159,8 @@ TEST(TfrmBackup, TheDialogRefusesNoFolderShowsAFailureAndClosesOnSuccess) {
   EXPECT_EQ(CMyBackup::kOk, code);
   EXPECT_TRUE(d.prompter.Shown().empty()) << d.prompter.ShownUtf8()[0];
   EXPECT_TRUE(fileops::IsFile(d.back + "/u_1.mbk"));
+  EXPECT_EQ(QString::fromStdString("バックアップしました: " + d.back + "/u_1.mbk"),
+            d.w->statusBar()->currentMessage());
   EXPECT_TRUE(shown.contains(QString::fromUtf8("コピー元 ") +
                              QString::fromStdString(d.UserDir("u") + "/jbxuser.jpr")))
       << shown.join("\n").toStdString();

@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -24,6 +25,8 @@
 #include "input/TfrmInput.h"
 #include "mainview/CMyView.h"
 #include "mainview/ScreenPorts.h"
+#include "mainview/SheetPainter.h"
+#include "platform/Canvas.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/Widgets.h"
@@ -180,6 +183,17 @@ TEST(TfrmMainExtract, ThisYearByCategoryWithItsTotalsThenTheMonthAgain) {
   EXPECT_EQ(Q("抽出解除"), b.MenuCaption());
   EXPECT_TRUE(b.w->Objects().painter->FooterNote().empty());
   EXPECT_FALSE(b.w->RenderSheetImage(500, 400).isNull());
+  // the footer names what it totals: the extraction, not this month
+  auto footerSays = [&b](const char* text) {
+    RecordingCanvas drawn;
+    (void)b.w->Objects().painter->RenderSheet(drawn, 500, 400);
+    const std::vector<std::string> calls = drawn.Calls();
+    return std::any_of(calls.begin(), calls.end(), [text](const std::string& c) {
+      return c.find(cp932::FromUtf8(text)) != std::string::npos;
+    });
+  };
+  EXPECT_TRUE(footerSays("抽出結果の合計"));
+  EXPECT_FALSE(footerSays("今月の合計"));
 
   // read-only: no entry, editing, import or export, no mode change
   for (const char* name :
@@ -203,6 +217,7 @@ TEST(TfrmMainExtract, ThisYearByCategoryWithItsTotalsThenTheMonthAgain) {
   EXPECT_EQ("2026/12", view.Label());
   EXPECT_EQ(cursor, view.CursorRow());
   EXPECT_EQ(2, b.RecordRows());
+  EXPECT_TRUE(footerSays("今月の合計"));
   EXPECT_TRUE(b.Enabled("tbt_New"));
   EXPECT_TRUE(b.w->findChild<QToolButton*>("cmd_ModeMM")->isEnabled());
   EXPECT_EQ(Q("抽出実行..."), b.MenuCaption());

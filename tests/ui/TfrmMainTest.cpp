@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
+#include <map>
 
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmNewScr.h"
 #include "mainview/CMyView.h"
+#include "mainview/QtTray.h"
 #include "qtkit/SjLineEdit.h"
 #include "store/CMyLine.h"
 #include "ui/MainWindowFixture.h"
@@ -349,6 +355,8 @@ TEST(TfrmMain, AnUnreadableScreenIsNamedReadablyInItsMessage) {
 
 TEST(TfrmMain, HelpOpensItsPageThroughTheDesktop) {
   MainFixture env;
+  ASSERT_TRUE(fileops::MakeDir(env.program + "/help"));
+  WriteBytes(env.program + "/help/index.html", "");
   TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
@@ -372,4 +380,109 @@ TEST(TfrmMain, ASheetWiderThanAnyScreenIsDrawnWithinBounds) {
   ASSERT_TRUE(w.Started());
   const QImage img = w.RenderSheetImage(400, 300);
   EXPECT_EQ(QSize(400, 300), img.size());
+}
+
+TEST(TfrmMain, AClickOnTheSheetOrAClosedMenuGivesTheKeysBackToTheSheet) {
+  MainFixture env;
+  TfrmMain w(env.As("u"));
+  env.window = &w;
+  w.FormCreate();
+  w.show();
+  QApplication::setActiveWindow(&w);
+  auto* keys = w.findChild<QWidget*>("scr_Key");
+  auto* edit = w.Actions().Menu(QString::fromUtf8("編集(&E)"));
+  const std::function<void()> kLeaveMenu[] = {
+      [&] { QTest::mouseClick(w.findChild<QWidget*>("paiMain"), Qt::LeftButton, {}, QPoint(60, 40)); },
+      [&] {
+        edit->popup(QPoint(0, 0));
+        edit->hide();  // as Escape closes it
+      },
+  };
+  for (size_t i = 0; i < std::size(kLeaveMenu); ++i) {
+    w.menuBar()->setFocus();  // Alt+E, then Escape, leave the keys with the menu bar
+    ASSERT_NE(keys, QApplication::focusWidget());
+    kLeaveMenu[i]();
+    QApplication::processEvents();
+    EXPECT_EQ(keys, QApplication::focusWidget()) << i;
+  }
+}
+
+TEST(TfrmMain, ShownFromTheTrayTheWindowTakesTheKeysAndStaysMaximised) {
+  MainFixture env;
+  TfrmMain w(env.As("u"));
+  env.window = &w;
+  w.FormCreate();
+  QtTray tray(w, nullptr, nullptr, nullptr, {});
+  w.showMaximized();
+  w.hide();
+  tray.ShowWindow();
+  QApplication::processEvents();
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_TRUE(w.isMaximized());
+  EXPECT_EQ(&w, QApplication::activeWindow());
+  EXPECT_EQ(w.findChild<QWidget*>("scr_Key"), QApplication::focusWidget());
+}
+
+namespace {
+// The access key of a caption ("…(&X)"), null when it has none.
+QChar AccessKey(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] != '&') return text[i + 1].toUpper();
+    ++i;
+  }
+  return {};
+}
+}  // namespace
+
+TEST(TfrmMain, NoMenuGivesOneAccessKeyToTwoItemsAndCaptionsKeepTheirKeys) {
+  MainFixture env;
+  TfrmMain w(env.As("u"));
+  env.window = &w;
+  w.FormCreate();
+  w.Editing().ColorPanelClick(1);  // something to undo: its caption names it
+  std::vector<std::string> faults;
+  auto check = [&faults](const QString& where, const QList<QAction*>& items) {
+    std::map<QChar, QString> seen;
+    for (QAction* a : items) {
+      const QChar key = AccessKey(a->text());
+      if (a->isSeparator() || key.isNull()) continue;
+      if (seen.count(key)) faults.push_back((where + ": " + seen[key] + " / " + a->text()).toStdString());
+      seen[key] = a->text();
+    }
+  };
+  check("menu bar", w.menuBar()->actions());
+  for (QMenu* m : w.findChildren<QMenu*>()) {
+    std::map<QAction*, QChar> before;
+    for (QAction* a : m->actions()) before[a] = AccessKey(a->text());
+    emit m->aboutToShow();  // the captions that name what they act on
+    for (QAction* a : m->actions())
+      if (!before[a].isNull() && AccessKey(a->text()) != before[a])
+        faults.push_back(("lost its key: " + a->text()).toStdString());
+    check(m->title().isEmpty() ? m->objectName() : m->title(), m->actions());
+  }
+  EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+  EXPECT_TRUE(w.findChild<QAction*>("mnuEditUndo")->text().startsWith(QString::fromUtf8("元に戻す: ")));
+}
+
+TEST(TfrmMain, F1OpensTheHelpOfTheWindowOrDialogWithTheFocus) {
+  MainFixture env;
+  ASSERT_TRUE(fileops::MakeDir(env.program + "/help"));
+  WriteBytes(env.program + "/help/keywords.txt", "シート\tsheet.html\nオプション\toption.html\n");
+  for (const char* page : {"sheet.html", "option.html", "index.html"})
+    WriteBytes(env.program + "/help/" + page, "");
+  TfrmMain w(env.As("u"));
+  env.window = &w;
+  w.FormCreate();
+  QTest::keyClick(w.findChild<QWidget*>("scr_Key"), Qt::Key_F1);
+  env.dialogs.On<QDialog>("frmOption", [](QDialog& dlg) {
+    QTest::keyClick(dlg.focusWidget() ? dlg.focusWidget() : &dlg, Qt::Key_F1);
+    return 0;
+  });
+  ASSERT_TRUE(Trigger(w, "mnuFileOption"));
+  QDialog other;  // a window without a page of its own: the contents
+  QTest::keyClick(&other, Qt::Key_F1);
+  ASSERT_EQ(3u, env.opener.opened.size());
+  const char* kPages[] = {"/help/sheet.html", "/help/option.html", "/help/index.html"};
+  for (size_t i = 0; i < 3; ++i) EXPECT_NE(std::string::npos, env.opener.opened[i].find(kPages[i])) << i;
 }
