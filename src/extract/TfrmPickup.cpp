@@ -238,7 +238,9 @@ void TfrmPickup::BuildWidgets() {
   gri_Main->installEventFilter(this);
   gri_Main->setMinimumHeight(260);
   cmd_Sel = qtform::Button(gri_Main->viewport(), U("..."), "cmd_Sel");
-  cmd_Sel->setFocusPolicy(Qt::NoFocus);
+  cmd_Sel->setFocusPolicy(Qt::NoFocus);  // F4 or Alt+Down in the grid presses it
+  cmd_Sel->setAccessibleName(U("値の一覧"));
+  cmd_Sel->setToolTip(U("値を一覧から選ぶ (F4)"));
   cmd_Sel->hide();
   auto* detail = new QVBoxLayout(tab_Detail);
   detail->setContentsMargins(2, 2, 2, 2);
@@ -575,6 +577,13 @@ bool TfrmPickup::eventFilter(QObject* watched, QEvent* event) {
   if (watched == gri_Main && event->type() == QEvent::KeyPress &&
       !static_cast<CellEditor*>(gri_Main->itemDelegate())->Open()) {
     auto* k = static_cast<QKeyEvent*>(event);
+    // the value's list, as a drop-down list opens from the keyboard
+    const bool listKey =
+        k->key() == Qt::Key_F4 || (k->key() == Qt::Key_Down && (k->modifiers() & Qt::AltModifier));
+    if (listKey && cmd_Sel->isVisible()) {
+      cmd_SelClick();
+      return true;
+    }
     if (gri_MainKeyPress(k->key(), k->text())) return true;
   }
   if (event->type() == QEvent::FocusOut && !loading_ && !exiting_ && isVisible()) {

@@ -313,9 +313,14 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
   QWidget* previous = byPage ? static_cast<QWidget*>(txt_Gyo) : static_cast<QWidget*>(txt_YMD);
   if (byPage) setTabOrder(txt_Page, txt_Gyo);
   for (QWidget* w : widgets_) {
-    if (!w || w == pai_Phot) continue;
+    if (!w) continue;
     setTabOrder(previous, w);
     previous = w;
+    // the photo's own button follows it
+    if (w == pai_Phot && cmd_Kao) {
+      setTabOrder(pai_Phot, cmd_Kao);
+      previous = cmd_Kao;
+    }
   }
   setTabOrder(previous, cmd_Input);
 
@@ -350,8 +355,7 @@ void TfrmInput::LoadWidgets() {
     } else if (auto* m = qobject_cast<SjTextEdit*>(w)) {
       m->SetTextSj(v);
     } else if (w == pai_Phot && pai_Phot) {
-      pai_Phot->setToolTip(photo_ && !photo_->Path().empty() ? FromSj(photo_->Path()) : QString());
-      pai_Phot->update();
+      pai_Phot->Refresh();
     }
   }
   loading_ = false;
@@ -872,8 +876,7 @@ void TfrmInput::EditTextList(int control) {
 
 void TfrmInput::PhotoChanged() {
   if (!pai_Phot) return;
-  pai_Phot->setToolTip(photo_ && !photo_->Path().empty() ? FromSj(photo_->Path()) : QString());
-  pai_Phot->update();
+  pai_Phot->Refresh();
   UpdateButtons();
 }
 

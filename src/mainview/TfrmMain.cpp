@@ -118,6 +118,9 @@ void TfrmMain::BuildActions() {
         if (!QApplication::activePopupWidget() && scr_Key) scr_Key->setFocus();
       });
     });
+  // the pop-ups have no menu bar entry to name them
+  actions_->Menu(QStringLiteral("#pmenu_MainPopup"))->setAccessibleName(QStringLiteral("シートのメニュー"));
+  actions_->Menu(QStringLiteral("#mnusTask"))->setAccessibleName(QStringLiteral("タスクトレイのメニュー"));
 }
 
 void TfrmMain::FormCreate() {

@@ -38,6 +38,7 @@ class QToolButton;
 class QScrollBar;
 class QPushButton;
 class QDialog;
+class QtSheetAccess;
 
 // What the main window needs from its surroundings; tests give their own.
 struct MainEnvironment {
@@ -172,6 +173,9 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   void RenderOffscreen(int width, int height);
   void paiMainMouseDown(int y);
   void UpdateRowStatus();
+  // What a screen reader hears of the sheet, and what it is told when it changes.
+  void BuildSheetAccess();
+  QString SheetName() const;
   bool SheetKey(int key);
   // The field of the cursor row under a point of the paint box.
   FieldHit FieldAt(QPoint at) const;
@@ -229,6 +233,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   QTabBar* tab_Scr = nullptr;
   QWidget* panel_Scr = nullptr;
   QWidget* paiMain = nullptr;
+  QtSheetAccess* sheetAccess_ = nullptr;
   QScrollBar* scr_Right = nullptr;
   QScrollBar* scr_Bottom = nullptr;
   QScrollBar* scr_Key = nullptr;

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -14,13 +15,53 @@
 #include "mainview/AlarmActions.h"
 #include "mainview/EditActions.h"
 #include "mainview/EntryCommands.h"
+#include "mainview/QtSheetAccessible.h"
 #include "mainview/TfrmMain.h"
+#include "platform/Collate.h"
 #include "qtkit/QtCanvas.h"
 #include "qtkit/QtText.h"
+
+void TfrmMain::BuildSheetAccess() {
+  SheetText::Ports ports;
+  ports.sheet = [this]() -> const SheetRows* { return objects_ ? objects_->view.get() : nullptr; };
+  ports.screen = [this]() -> const CMyScr* { return objects_ ? objects_->scr.get() : nullptr; };
+  // the group view's rows name group rows, as the painter reads them
+  ports.values = [this](int record) -> const RowSource* {
+    if (objects_->groupShown && objects_->groupRows) {
+      objects_->groupRows->SetPosition(record);
+      return objects_->groupRows.get();
+    }
+    objects_->rowSource->SetPosition(record);
+    return objects_->rowSource.get();
+  };
+  ports.cursor = [this] { return objects_->view->CursorRow(); };
+  ports.dataKind = [this] { return objects_->view->DataKind(); };
+  ports.aliasOf = [this](const std::string& field) {
+    if (const std::vector<jsc::Control>* controls = FormControls())
+      for (const jsc::Control& c : *controls)
+        if (c.IsField() && collate::EqualNoCase(c.field, field)) return c.alias;
+    return std::string();
+  };
+  sheetAccess_ = new QtSheetAccess(paiMain, std::move(ports), [this] { return SheetName(); });
+}
+
+QString TfrmMain::SheetName() const {
+  QStringList parts;
+  for (QTabBar* tabs : {tab_Div, tab_Scr})
+    if (tabs->currentIndex() >= 0) parts << tabs->tabText(tabs->currentIndex());
+  parts << lbl_YYYYMM->text();
+  parts.removeAll(QString());
+  return parts.join(QLatin1Char(' '));
+}
 
 void TfrmMain::AfterViewChange() {
   if (!objects_) return;
   lbl_YYYYMM->setText(FromSj(objects_->view->Label()));
+  // the arrows step months only in a dated book's sheet; elsewhere pages
+  const bool months = objects_->view->DataKind() == CMyView::kDateKind &&
+                      objects_->view->DisplayMode() == CMyView::kSheetMode;
+  tbt_Left->setAccessibleName(months ? QStringLiteral("前の月") : QStringLiteral("前のページ"));
+  tbt_Right->setAccessibleName(months ? QStringLiteral("次の月") : QStringLiteral("次のページ"));
   // an extraction may have changed the display; the group rows allow no mode change
   const bool list = objects_->view->DisplayMode() == CMyView::kListMode;
   cmd_ModePickout->setChecked(list);
@@ -31,6 +72,7 @@ void TfrmMain::AfterViewChange() {
   statusPanel0->setText(FromSj(objects_->view->StatusText()));
   UpdateScrollBars();
   paiMain->update();
+  sheetAccess_->Changed();
 }
 
 namespace {
@@ -129,7 +171,8 @@ FieldHit TfrmMain::FieldAt(QPoint at) const {
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (!objects_) return QMainWindow::eventFilter(watched, event);
-  if (watched == scr_Key && event->type() == QEvent::KeyPress &&
+  // the key receiver hands its focus to the sheet, where screen readers look
+  if ((watched == scr_Key || watched == paiMain) && event->type() == QEvent::KeyPress &&
       SheetKey(static_cast<QKeyEvent*>(event)->key()))
     return true;
   if (watched == paiMain && event->type() == QEvent::Resize) {
@@ -151,13 +194,19 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::ContextMenu && started_) {
-    const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
-    paiMainMouseDown(at.y());
-    popupField_ = FieldAt(at);
+    auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+    QPoint global = menuEvent->globalPos();
+    if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
+      // the menu key acts on the cursor row as it is, with no field under a mouse
+      popupField_ = {};
+      global = paiMain->mapToGlobal(paiMain->rect().center());
+    } else {
+      paiMainMouseDown(menuEvent->pos().y());
+      popupField_ = FieldAt(menuEvent->pos());
+    }
     editCommands_->SetFieldUnderMouse(popupField_.caption);
     actions_->Refresh();
-    actions_->Menu(QStringLiteral("#pmenu_MainPopup"))
-        ->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+    actions_->Menu(QStringLiteral("#pmenu_MainPopup"))->exec(global);
     return true;
   }
   if (watched == paiMain && event->type() == QEvent::Wheel) {
@@ -226,6 +275,7 @@ void TfrmMain::paiMainMouseDown(int y) {
   objects_->view->ClickRow(row);
   if (alarmActions_) alarmActions_->SheetClicked();  // the blinking tray icon has been seen
   paiMain->update();
+  sheetAccess_->Changed();
 }
 
 void TfrmMain::UpdateRowStatus() {

@@ -24,6 +24,7 @@ void TfrmMain::BuildWidgets() {
   tbt_Left->setObjectName("tbt_Left");
   tbt_Left->setArrowType(Qt::LeftArrow);
   tbt_Left->setToolTip(QStringLiteral("前月に移動"));
+  tbt_Left->setAccessibleName(QStringLiteral("前の月"));
   lbl_YYYYMM = new QPushButton(this);
   lbl_YYYYMM->setObjectName("lbl_YYYYMM");
   lbl_YYYYMM->setFlat(true);
@@ -37,6 +38,7 @@ void TfrmMain::BuildWidgets() {
   tbt_Right->setObjectName("tbt_Right");
   tbt_Right->setArrowType(Qt::RightArrow);
   tbt_Right->setToolTip(QStringLiteral("翌月に移動"));
+  tbt_Right->setAccessibleName(QStringLiteral("次の月"));
   cmd_ModeMM = new QToolButton(this);
   cmd_ModeMM->setObjectName("cmd_ModeMM");
   cmd_ModeMM->setText(QStringLiteral("月表"));
@@ -84,21 +86,29 @@ void TfrmMain::BuildWidgets() {
   pal.setColor(QPalette::Window, Qt::white);
   paiMain->setPalette(pal);
   paiMain->installEventFilter(this);
+  paiMain->setFocusPolicy(Qt::StrongFocus);
+  BuildSheetAccess();
   scr_Right = new QScrollBar(Qt::Vertical, this);
   scr_Right->setObjectName("scr_Right");
+  scr_Right->setAccessibleName(QStringLiteral("縦スクロール"));
   scr_Bottom = new QScrollBar(Qt::Horizontal, this);
   scr_Bottom->setObjectName("scr_Bottom");
+  scr_Bottom->setAccessibleName(QStringLiteral("横スクロール"));
   grid->addWidget(paiMain, 0, 0);
   grid->addWidget(scr_Right, 0, 1);
   grid->addWidget(scr_Bottom, 1, 0);
   top->addLayout(grid, 1);
 
-  // The key receiver: always focused, takes no part in scrolling.
+  // The key receiver: always focused, takes no part in scrolling. Its focus
+  // goes on to the sheet, which a screen reader can read; it stays out of
+  // sight, and out of the screen reader's way.
   scr_Key = new QScrollBar(Qt::Horizontal, this);
   scr_Key->setObjectName("scr_Key");
   scr_Key->setFixedSize(1, 1);
   scr_Key->setFocusPolicy(Qt::StrongFocus);
+  scr_Key->setFocusProxy(paiMain);
   scr_Key->installEventFilter(this);
+  scr_Key->hide();
 
   panel_Scr = new QWidget(this);
   panel_Scr->setObjectName("panel_Scr");
@@ -162,7 +172,10 @@ void TfrmMain::RefreshPaletteButtons() {
     button->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: %2; border: 1px solid #888; }")
                               .arg(css(look.text), css(look.back)));
     const int k = kinds.PaletteKind(b);
-    button->setToolTip(k < 0 ? QStringLiteral("カラーパレット%1").arg(b) : FromSj(kinds.Get(k).name));
+    const QString name = k < 0 ? QString() : FromSj(kinds.Get(k).name);
+    button->setToolTip(k < 0 ? QStringLiteral("カラーパレット%1").arg(b) : name);
+    button->setAccessibleName(
+        QStringLiteral("色 %1: %2").arg(b).arg(k < 0 ? QStringLiteral("未設定") : name));
   }
 }
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "mainview/QtSheetAccessible.h"
 #include "qtkit/QtCanvas.h"
 #include "qtkit/QtText.h"
 
@@ -42,6 +43,7 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
   tbt_Left->setObjectName("tbt_Left");
   tbt_Left->setArrowType(Qt::LeftArrow);
   tbt_Left->setToolTip(QStringLiteral("前月に移動"));
+  tbt_Left->setAccessibleName(QStringLiteral("前の月"));
   tbt_Left->setFocusPolicy(Qt::NoFocus);
   lbl_YYYYMM = new QLabel(this);
   lbl_YYYYMM->setObjectName("lbl_YYYYMM");
@@ -53,18 +55,12 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
   tbt_Right->setObjectName("tbt_Right");
   tbt_Right->setArrowType(Qt::RightArrow);
   tbt_Right->setToolTip(QStringLiteral("翌月に移動"));
+  tbt_Right->setAccessibleName(QStringLiteral("次の月"));
   tbt_Right->setFocusPolicy(Qt::NoFocus);
   bar->addWidget(tbt_Left);
   bar->addWidget(lbl_YYYYMM);
   bar->addWidget(tbt_Right);
   bar->addStretch(1);
-  // the key receiver: always focused, takes no part in scrolling
-  scr_Key = new QScrollBar(Qt::Horizontal, this);
-  scr_Key->setObjectName("scr_Key");
-  scr_Key->setFixedSize(1, 1);
-  scr_Key->setFocusPolicy(Qt::StrongFocus);
-  scr_Key->installEventFilter(this);
-  bar->addWidget(scr_Key);
   top->addLayout(bar);
 
   auto* grid = new QGridLayout;
@@ -76,12 +72,35 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
   pal.setColor(QPalette::Window, Qt::white);
   paiMain->setPalette(pal);
   paiMain->installEventFilter(this);
+  paiMain->setFocusPolicy(Qt::StrongFocus);
+  SheetText::Ports ports;
+  ports.sheet = [this]() -> const SheetRows* { return &view_; };
+  ports.screen = [this]() -> const CMyScr* { return o_.scr.get(); };
+  ports.values = [this](int record) -> const RowSource* {
+    rows_.SetPosition(record);
+    return &rows_;
+  };
+  ports.cursor = [this] { return view_.CursorRow(); };
+  access_ = new QtSheetAccess(paiMain, std::move(ports),
+                              [this] { return QStringLiteral("参照画面 ") + lbl_YYYYMM->text(); });
+  // the key receiver: always focused, takes no part in scrolling; its focus
+  // goes on to the sheet, which a screen reader can read
+  scr_Key = new QScrollBar(Qt::Horizontal, this);
+  scr_Key->setObjectName("scr_Key");
+  scr_Key->setFixedSize(1, 1);
+  scr_Key->setFocusPolicy(Qt::StrongFocus);
+  scr_Key->setFocusProxy(paiMain);
+  scr_Key->installEventFilter(this);
+  scr_Key->hide();
+  bar->addWidget(scr_Key);
   scr_Right = new QScrollBar(Qt::Vertical, this);
   scr_Right->setObjectName("scr_Right");
   scr_Right->setFocusPolicy(Qt::NoFocus);
+  scr_Right->setAccessibleName(QStringLiteral("縦スクロール"));
   scr_Bottom = new QScrollBar(Qt::Horizontal, this);
   scr_Bottom->setObjectName("scr_Bottom");
   scr_Bottom->setFocusPolicy(Qt::NoFocus);
+  scr_Bottom->setAccessibleName(QStringLiteral("横スクロール"));
   grid->addWidget(paiMain, 0, 0);
   grid->addWidget(scr_Right, 0, 1);
   grid->addWidget(scr_Bottom, 1, 0);
@@ -156,6 +175,7 @@ void TfrmSub::Present() {
   UpdateScrollBars();
   paiMain->update();
   scr_Key->setFocus();
+  access_->Changed();
 }
 
 void TfrmSub::SetSheetHeight() { view_.SetViewHeight(o_.scr->ToLogical(1, paiMain->height())); }
@@ -185,6 +205,7 @@ void TfrmSub::UpdateScrollBars() {
 void TfrmSub::Moved() {
   UpdateScrollBars();
   paiMain->update();
+  access_->Changed();
 }
 
 void TfrmSub::paiMainPaint() {
@@ -263,7 +284,7 @@ bool TfrmSub::KeyPress(const QKeyEvent& e) {
 }
 
 bool TfrmSub::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == scr_Key && event->type() == QEvent::KeyPress)
+  if ((watched == scr_Key || watched == paiMain) && event->type() == QEvent::KeyPress)
     return KeyPress(*static_cast<QKeyEvent*>(event)) || QWidget::eventFilter(watched, event);
   if (watched != paiMain) return QWidget::eventFilter(watched, event);
   switch (event->type()) {
@@ -279,6 +300,7 @@ bool TfrmSub::eventFilter(QObject* watched, QEvent* event) {
       if (row >= 0) view_.ClickRow(row);
       scr_Key->setFocus();
       paiMain->update();
+      access_->Changed();
       return true;
     }
     case QEvent::MouseButtonDblClick:

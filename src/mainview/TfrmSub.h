@@ -16,6 +16,7 @@ class QLabel;
 class QScrollBar;
 class QToolButton;
 class QKeyEvent;
+class QtSheetAccess;
 
 class TfrmSub : public QWidget, public ReferenceWindow {
   Q_OBJECT
@@ -57,6 +58,7 @@ class TfrmSub : public QWidget, public ReferenceWindow {
   QToolButton* tbt_Left;
   QToolButton* tbt_Right;
   QWidget* paiMain;
+  QtSheetAccess* access_;
   QScrollBar* scr_Right;
   QScrollBar* scr_Bottom;
   QScrollBar* scr_Key;
