@@ -30,6 +30,7 @@ TfrmAlarm::TfrmAlarm(AlarmEditor& editor, CMyGlobal& settings, DialogRunner& dia
   setWindowTitle(QStringLiteral("アラーム設定"));
 
   lst_Main = new QListWidget(this);
+  lst_Main->setAccessibleName(QStringLiteral("アラームの一覧"));
   lst_Main->setObjectName("lst_Main");
   QFont fixed(QStringLiteral("IPAGothic"));
   fixed.setStyleHint(QFont::Monospace);

@@ -29,6 +29,7 @@ TfrmAlarmSet::TfrmAlarmSet(CMyGlobal& settings, FileChooser& files, Prompter& pr
   chk_TaskAnime = check(QStringLiteral("アニメーションする"), "chk_TaskAnime");
   chk_OnSound = check(QStringLiteral("サウンドで知らせる"), "chk_OnSound");
   txt_SoundPath = new SjLineEdit(this);
+  txt_SoundPath->setAccessibleName(QStringLiteral("サウンドファイル"));
   txt_SoundPath->setObjectName("txt_SoundPath");
   txt_SoundPath->SetMaxBytes(CMyGlobal::kMaxPath - 1);
   txt_SoundPath->SetPrompter(&prompter_);
@@ -48,6 +49,8 @@ TfrmAlarmSet::TfrmAlarmSet(CMyGlobal& settings, FileChooser& files, Prompter& pr
   };
   txt_TimeFrom = mark("txt_TimeFrom");
   txt_TimeTo = mark("txt_TimeTo");
+  txt_TimeFrom->setAccessibleName(QStringLiteral("通知する時間帯の始め"));
+  txt_TimeTo->setAccessibleName(QStringLiteral("通知する時間帯の終わり"));
   cmd_Ok = qtform::Button(this, QStringLiteral("OK(&O)"), "cmd_Ok");
   cmd_Close = qtform::Button(this, QStringLiteral("閉じる(&C)"), "cmd_Close");
 

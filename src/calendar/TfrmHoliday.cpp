@@ -77,6 +77,7 @@ TfrmInHoliday::TfrmInHoliday(int year, Prompter& prompter, Beeper& beeper, QWidg
   for (int w = 0; w < 28; ++w) cboWeek->addItem(FromSj(CMyHolidayEditor::WeekName(w)));
   cboWeek->setMaxVisibleItems(14);
   lblDD = new QLabel(QStringLiteral("日"), this);
+  lblDD->setBuddy(txtDD);
   lblDD->setObjectName("lblDD");
   txtHoliday = new SjLineEdit(this);
   txtHoliday->setObjectName("txtHoliday");
@@ -277,6 +278,7 @@ TfrmHoliday::TfrmHoliday(CMyHolidayEditor& editor, int list, DialogRunner& dialo
   TabControl1->setCurrentIndex(list == CMyHoliday::kAnniversaries ? 1 : 0);
   TabControl1->setExpanding(false);
   lstHoliday = new QListWidget(this);
+  lstHoliday->setAccessibleName(QStringLiteral("規則"));
   lstHoliday->setObjectName("lstHoliday");
   lstHoliday->setFont(FixedFont());
   lstHoliday->setUniformItemSizes(true);  // a thousand rules stay quick
@@ -297,6 +299,7 @@ TfrmHoliday::TfrmHoliday(CMyHolidayEditor& editor, int list, DialogRunner& dialo
   txt_Preview->setValue(editor_.Year());
   txt_Preview->setSuffix(QStringLiteral(" 年"));
   lst_Preview = new QListWidget(this);
+  lst_Preview->setAccessibleName(QStringLiteral("その年の日付"));
   lst_Preview->setObjectName("lst_Preview");
   lst_Preview->setFont(FixedFont());
   lst_Preview->setSelectionMode(QAbstractItemView::NoSelection);

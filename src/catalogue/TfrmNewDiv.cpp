@@ -31,6 +31,7 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   txt_DivName = new SjLineEdit(this);
   txt_DivName->SetPrompter(&prompter_);
   txt_DivName->setObjectName("txt_DivName");
+  nameLabel->setBuddy(txt_DivName);
   txt_DivName->SetMaxBytes(14);
   txt_DivName->setValidator(new NameCharValidator(beeper, txt_DivName));
   if (mode == 1) {
@@ -43,6 +44,7 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   rdo_List->setChecked(true);
   lst_Package = new QListWidget(this);
   lst_Package->setObjectName("lst_Package");
+  lst_Package->setAccessibleName(QStringLiteral("パッケージ"));
   lst_Package->setMinimumHeight(110);
   packages_ = packagelist::Names(global.ProgramFolder());
   for (const auto& n : packages_) lst_Package->addItem(FromSj(n));

@@ -23,6 +23,7 @@ namespace {
 QHBoxLayout* FileRow(QWidget* owner, QLineEdit*& edit, std::function<QString()>& choose) {
   edit = new QLineEdit(owner);
   edit->setObjectName("txt_File");
+  edit->setAccessibleName(QStringLiteral("ファイル名"));
   edit->setMinimumWidth(260);
   auto* browse = new QPushButton(QStringLiteral("..."), owner);
   browse->setObjectName("cmd_File");
@@ -110,6 +111,7 @@ TfrmNewScr::TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screen
   txt_ScrName = new SjLineEdit(this);
   txt_ScrName->SetPrompter(&prompter_);
   txt_ScrName->setObjectName("txt_ScrName");
+  txt_ScrName->setAccessibleName(QStringLiteral("表示画面名"));
   txt_ScrName->SetMaxBytes(14);
   txt_ScrName->setValidator(new NameCharValidator(beeper, txt_ScrName));
   if (mode == 1 && screens.Record(index)) {

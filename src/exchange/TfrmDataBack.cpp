@@ -26,6 +26,7 @@ TfrmDataBack::TfrmDataBack(CMyBackup& model, const CMyGlobal& global, QWidget* p
   lbl_Copy = new QLabel(this);
   lbl_Copy->setObjectName("lbl_Copy");
   txt_Path = new SjLineEdit(this);
+  txt_Path->setAccessibleName(QStringLiteral("バックアップ先"));
   txt_Path->setObjectName("txt_Path");
   txt_Path->setReadOnly(true);  // PATH is chosen in the options
   txt_Path->setMinimumWidth(360);

@@ -33,8 +33,10 @@ TfrmExport::TfrmExport(CMyExport& model, FileChooser& files, Prompter& prompter,
   setWindowTitle(U("エクスポート"));
 
   lst_From = new QListWidget(this);
+  lst_From->setAccessibleName(QStringLiteral("出力しない項目"));
   lst_From->setObjectName("lst_From");
   lst_To = new QListWidget(this);
+  lst_To->setAccessibleName(QStringLiteral("出力する項目"));
   lst_To->setObjectName("lst_To");
   cmd_Right = qtform::Button(this, U(">"), "cmd_Right");
   cmd_Left = qtform::Button(this, U("<"), "cmd_Left");
@@ -59,6 +61,7 @@ TfrmExport::TfrmExport(CMyExport& model, FileChooser& files, Prompter& prompter,
   chk_MemoRet = new QCheckBox(U("メモの改行文字設定"), this);
   chk_MemoRet->setObjectName("chk_MemoRet");
   txt_MemoRet = new SjLineEdit(this);
+  txt_MemoRet->setAccessibleName(QStringLiteral("メモの改行の置き換え"));
   txt_MemoRet->setObjectName("txt_MemoRet");
   txt_MemoRet->SetPrompter(&prompter_);
   txt_MemoRet->setMaxLength(10);

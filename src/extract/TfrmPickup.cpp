@@ -199,6 +199,7 @@ void TfrmPickup::BuildWidgets() {
   cbo_Name->setObjectName("cbo_Name");
   cbo_Name->Edit()->SetPrompter(&prompter_);
   txt_Data = edit("txt_Data", CMyPickup::kMaxSearchText);
+  txt_Data->setAccessibleName(U("検索する文字"));
   txt_Data->setParent(tab_Simple);
   cbo_Kind = new QComboBox(tab_Simple);
   cbo_Kind->setObjectName("cbo_Kind");

@@ -91,6 +91,9 @@ void TfrmInput::BuildFixedParts() {
   txt_YMD = keyBox("txt_YMD", 10, 96);
   txt_Page = keyBox("txt_Page", 4, 48);
   txt_Gyo = keyBox("txt_Gyo", 4, 40);
+  lbl_Key->setBuddy(txt_YMD);
+  txt_Page->setAccessibleName(QStringLiteral("ページ"));
+  txt_Gyo->setAccessibleName(QStringLiteral("行"));
   cbo_Color = new QComboBox(this);
   cbo_Color->setObjectName("cbo_Color");
   cbo_Color->setMinimumWidth(110);
@@ -293,6 +296,9 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
     w->installEventFilter(this);
     controlOf_[w] = static_cast<int>(j);
     w->show();
+    // the form's own captions stand apart from their boxes: the box says its name
+    if (w->accessibleName().isEmpty() && w != pai_Phot)
+      w->setAccessibleName(FromSj(c.alias.empty() ? c.field : c.alias));
     widgets_[j] = w;
   }
   if (model_->Strip().shown) {

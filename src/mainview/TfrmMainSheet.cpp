@@ -34,8 +34,8 @@ void TfrmMain::BuildSheetAccess() {
     objects_->rowSource->SetPosition(record);
     return objects_->rowSource.get();
   };
-  ports.cursor = [this] { return objects_->view->CursorRow(); };
-  ports.dataKind = [this] { return objects_->view->DataKind(); };
+  ports.cursor = [this] { return objects_ ? objects_->view->CursorRow() : -1; };
+  ports.dataKind = [this] { return objects_ ? objects_->view->DataKind() : int{CMyView::kDateKind}; };
   ports.aliasOf = [this](const std::string& field) {
     if (const std::vector<jsc::Control>* controls = FormControls())
       for (const jsc::Control& c : *controls)

@@ -69,6 +69,10 @@ TfrmPageSetup::TfrmPageSetup(const PaperSetup& paper, Prompter& prompter, QWidge
   txt_Top = Margin(this, "txt_Top", p.top);
   txt_Right = Margin(this, "txt_Right", p.right);
   txt_Bottom = Margin(this, "txt_Bottom", p.bottom);
+  txt_Left->setAccessibleName(QStringLiteral("余白 左"));
+  txt_Top->setAccessibleName(QStringLiteral("余白 上"));
+  txt_Right->setAccessibleName(QStringLiteral("余白 右"));
+  txt_Bottom->setAccessibleName(QStringLiteral("余白 下"));
 
   auto* top = new QVBoxLayout(this);
   auto* grid = new QGridLayout;

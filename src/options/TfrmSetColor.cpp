@@ -30,11 +30,13 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
   setWindowTitle(QStringLiteral("色設定"));
   lst_Main = new QListWidget(this);
   lst_Main->setObjectName("lst_Main");
+  lst_Main->setAccessibleName(QStringLiteral("色の種類"));
   QFont mono(QStringLiteral("IPAGothic"));
   lst_Main->setFont(mono);
   txt_Name = new SjLineEdit(this);
   txt_Name->SetPrompter(&prompter);
   txt_Name->setObjectName("txt_Name");
+  txt_Name->setAccessibleName(QStringLiteral("色名"));
   txt_Name->SetMaxBytes(30);
   pan_Color = new QLabel(QStringLiteral("色 サ ン プ ル"), this);
   pan_Color->setObjectName("pan_Color");

@@ -32,6 +32,7 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
   // the users there are already, to pick one instead of typing
   lst_User = new QListWidget(this);
   lst_User->setObjectName("lst_User");
+  lst_User->setAccessibleName(QStringLiteral("既存のユーザー"));
   for (const std::string& u : username::Existing(global_)) lst_User->addItem(FromSj(u));
   lst_User->setVisible(lst_User->count() > 0);
   lst_User->setMaximumHeight(110);
