@@ -246,11 +246,12 @@ TEST(EditCommands, CtrlZUndoesRightAfterAColourClickOrAnInsertedLine) {
     ASSERT_TRUE(b.Edit().SelectRow(notebook ? memo::PageKey(1, 1) : key, {}));
     b.w->show();
     QApplication::setActiveWindow(b.w.get());
-    if (notebook)
+    if (notebook) {
       ASSERT_TRUE(Trigger(*b.w, "mnuEditLineIns"));
-    else
+    } else {
       b.w->findChild<QToolButton*>("cmd_Cr1")->click();
-    if (!notebook) ASSERT_TRUE(b.Has("202612"));
+      ASSERT_TRUE(b.Has("202612"));
+    }
     QTest::keyClick(b.w.get(), Qt::Key_Z, Qt::ControlModifier);
     if (notebook) {
       EXPECT_EQ(std::vector<std::string>{"二行目"}, b.Memos(key)) << "Ctrl+Z after the line";

@@ -119,8 +119,9 @@ TEST(TfrmInput, ClosingAFormWithChangesAsksWhetherToSaveThem) {
     EXPECT_EQ(PromptButtons::YesNoCancel, b.prompter.Shown()[0].buttons);
     EXPECT_EQ(c.saved, b.MonthFile("202612").find("書きかけ"_sj) != std::string::npos) << c.answer;
     EXPECT_EQ(c.stays, b.Form().isVisible()) << c.answer;
-    if (!c.saved)  // dropped, or still there to go on with
+    if (!c.saved) {  // dropped, or still there to go on with
       EXPECT_EQ(c.stays, b.Find<SjTextEdit>("txt_Mem001")->toPlainText() == QString::fromUtf8("書きかけ"));
+    }
   }
 }
 

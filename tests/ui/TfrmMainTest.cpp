@@ -400,10 +400,10 @@ TEST(TfrmMain, AClickOnTheSheetOrAClosedMenuGivesTheKeysBackToTheSheet) {
   };
   for (size_t i = 0; i < std::size(kLeaveMenu); ++i) {
     w.menuBar()->setFocus();  // Alt+E, then Escape, leave the keys with the menu bar
-    ASSERT_NE(keys, QApplication::focusWidget());
+    ASSERT_NE(keys, w.focusWidget());
     kLeaveMenu[i]();
     QApplication::processEvents();
-    EXPECT_EQ(keys, QApplication::focusWidget()) << i;
+    EXPECT_EQ(keys, w.focusWidget()) << i;
   }
 }
 
