@@ -96,9 +96,9 @@ TfrmAlarm::TfrmAlarm(AlarmEditor& editor, CMyGlobal& settings, DialogRunner& dia
   top->addLayout(others);
 
   // Enter moves on through the boxes
-  connect(txt_YMD, &QLineEdit::returnPressed, this, [this] { txt_Time->setFocus(Qt::TabFocusReason); });
-  connect(txt_Time, &QLineEdit::returnPressed, this, [this] { txt_Sc->setFocus(Qt::TabFocusReason); });
-  connect(txt_Sc, &QLineEdit::returnPressed, this, [this] { cmd_Insert->setFocus(Qt::TabFocusReason); });
+  connect(txt_YMD, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_Time); });
+  connect(txt_Time, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_Sc); });
+  connect(txt_Sc, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Insert); });
   connect(lst_Main, &QListWidget::itemDoubleClicked, this, [this] { lst_MainDblClick(); });
   connect(lst_Main, &QListWidget::itemClicked, this, [this] { lst_MainClick(); });
   connect(cmd_Insert, &QPushButton::clicked, this, [this] { cmd_InsertClick(); });

@@ -102,11 +102,9 @@ TfrmAlarmSet::TfrmAlarmSet(CMyGlobal& settings, FileChooser& files, Prompter& pr
 
   connect(chk_OnTask, &QCheckBox::toggled, this, [this] { EnableDependents(); });
   connect(chk_OnSound, &QCheckBox::toggled, this, [this] { EnableDependents(); });
-  connect(txt_SoundPath, &QLineEdit::returnPressed, this,
-          [this] { txt_TimeFrom->setFocus(Qt::TabFocusReason); });
-  connect(txt_TimeFrom, &QLineEdit::returnPressed, this,
-          [this] { txt_TimeTo->setFocus(Qt::TabFocusReason); });
-  connect(txt_TimeTo, &QLineEdit::returnPressed, this, [this] { cmd_Ok->setFocus(Qt::TabFocusReason); });
+  connect(txt_SoundPath, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_TimeFrom); });
+  connect(txt_TimeFrom, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_TimeTo); });
+  connect(txt_TimeTo, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Ok); });
   connect(cmd_SoundPath, &QPushButton::clicked, this, [this] { cmd_SoundPathClick(); });
   connect(cmd_Ok, &QPushButton::clicked, this, [this] { cmd_OkClick(); });
   connect(cmd_Close, &QPushButton::clicked, this, &QDialog::reject);

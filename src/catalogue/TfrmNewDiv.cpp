@@ -69,8 +69,7 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   }
   // Enter on a chosen package is the same as OK
   connect(lst_Package, &QListWidget::itemActivated, this, [this] { cmd_OkClick(); });
-  connect(txt_DivName, &QLineEdit::returnPressed, this,
-          [this] { lst_Package->setFocus(Qt::TabFocusReason); });
+  connect(txt_DivName, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(lst_Package); });
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewDiv::cmd_OkClick);
   connect(cmd_Cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(cmd_File, &QPushButton::clicked, this, &TfrmNewDiv::cmd_FileClick);

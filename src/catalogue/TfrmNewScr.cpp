@@ -135,7 +135,7 @@ TfrmNewScr::TfrmNewScr(int mode, int index, CMyGlobal& global, CMyMaster& screen
   top->addLayout(name);
   top->addLayout(FileRow(this, txt_File, chooseFile));
   top->addLayout(qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel));
-  connect(txt_ScrName, &QLineEdit::returnPressed, this, [this] { txt_File->setFocus(Qt::TabFocusReason); });
+  connect(txt_ScrName, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_File); });
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewScr::cmd_OkClick);
 }
 

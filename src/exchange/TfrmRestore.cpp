@@ -62,8 +62,8 @@ TfrmRestore::TfrmRestore(CMyRestore& model, const CMyGlobal& global, FileChooser
   all->addLayout(buttons);
 
   // Enter in an edit box moves on
-  connect(txt_UserName, &QLineEdit::returnPressed, this, [this] { txt_Path->setFocus(Qt::TabFocusReason); });
-  connect(txt_Path, &QLineEdit::returnPressed, this, [this] { cmd_Path->setFocus(Qt::TabFocusReason); });
+  connect(txt_UserName, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_Path); });
+  connect(txt_Path, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Path); });
   connect(cmd_Path, &QPushButton::clicked, this, [this] { cmd_PathClick(); });
   connect(cmd_Ok, &QPushButton::clicked, this, [this] { (void)cmd_OkClick(); });
 }

@@ -44,7 +44,7 @@ TfrmSetMaster::TfrmSetMaster(CMySetMaster& model, Prompter& prompter, Beeper* /*
 
   connect(lst_Main, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* it) { lst_MainDblClick(it ? lst_Main->row(it) : -1); });
-  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { cmd_Insert->setFocus(Qt::TabFocusReason); });
+  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Insert); });
   connect(cmd_Insert, &QPushButton::clicked, this, &TfrmSetMaster::cmd_InsertClick);
   connect(cmd_Update, &QPushButton::clicked, this, &TfrmSetMaster::cmd_UpdateClick);
   connect(cmd_Delete, &QPushButton::clicked, this, &TfrmSetMaster::cmd_DeleteClick);

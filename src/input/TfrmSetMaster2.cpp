@@ -79,7 +79,7 @@ TfrmSetMaster2::TfrmSetMaster2(CMySetMaster2& model, Prompter& prompter, Beeper*
   });
   connect(txt_Name, &QLineEdit::returnPressed, this,
           [this] { (txt_Key->isEnabled() ? static_cast<QWidget*>(txt_Key) : cmd_Insert)->setFocus(); });
-  connect(txt_Key, &QLineEdit::returnPressed, this, [this] { cmd_Insert->setFocus(Qt::TabFocusReason); });
+  connect(txt_Key, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Insert); });
   connect(cmd_Insert, &QPushButton::clicked, this, &TfrmSetMaster2::cmd_InsertClick);
   connect(cmd_Update, &QPushButton::clicked, this, &TfrmSetMaster2::cmd_UpdateClick);
   connect(cmd_Delete, &QPushButton::clicked, this, &TfrmSetMaster2::cmd_DeleteClick);

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include "mainview/MainActions.h"
-#include "platform/Cp932.h"
 #include "shell/CMyGlobal.h"
 #include "shell/HelpTopics.h"
 
@@ -24,8 +23,7 @@ class F1Help : public QObject {
       return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return false;
-    const std::string window = widget->window()->objectName().toStdString();
-    (void)global_.ShowHelp(cp932::FromUtf8(helptopics::KeywordOf(window)));
+    helptopics::OpenFor(global_, widget->window()->objectName().toStdString());
     return true;
   }
 

@@ -95,8 +95,7 @@ TfrmOption::TfrmOption(CMyOptions& options, FileChooser& files, Prompter& prompt
   lbl_LastBackup->setText(FromSj(last));
   lbl_LastBackup->setVisible(!last.empty());
 
-  connect(txt_BackPath, &QLineEdit::returnPressed, this,
-          [this] { cmd_BackPath->setFocus(Qt::TabFocusReason); });
+  connect(txt_BackPath, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_BackPath); });
   connect(cmd_BackPath, &QPushButton::clicked, this, &TfrmOption::cmd_BackPathClick);
   connect(cmd_Ok, &QPushButton::clicked, this, &TfrmOption::cmd_OkClick);
 }

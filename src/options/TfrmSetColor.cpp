@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Prompter.h"
+#include "qtkit/QtForm.h"
 #include "qtkit/QtText.h"
 #include "qtkit/SjLineEdit.h"
 
@@ -90,7 +91,7 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
       cmd_Delete->setEnabled(false);
     }
   });
-  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { cmd_TextColor->setFocus(Qt::TabFocusReason); });
+  connect(txt_Name, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_TextColor); });
   connect(cmd_TextColor, &QPushButton::clicked, this, [this] {
     if (chooseColour(text_)) {
       chk_TextColor->setChecked(true);

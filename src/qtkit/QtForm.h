@@ -56,11 +56,18 @@ inline QHBoxLayout* OkCancelRow(QDialog* owner, QPushButton*& ok, QPushButton*& 
   return row;
 }
 
+// Enter's move to the next control, with the focus ring a keyboard move
+// shows (Qt draws it only after a real Tab unless told).
+inline void MoveFocus(QWidget* next) {
+  next->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+  next->setFocus(Qt::TabFocusReason);
+}
+
 // A label and its edit box on one line; Enter in the box moves to `next`,
 // with the focus ring a keyboard move shows.
 inline QHBoxLayout* LabelledEdit(QWidget* owner, QLabel* label, QLineEdit* edit, QWidget* next) {
   label->setBuddy(edit);
-  QObject::connect(edit, &QLineEdit::returnPressed, owner, [next] { next->setFocus(Qt::TabFocusReason); });
+  QObject::connect(edit, &QLineEdit::returnPressed, owner, [next] { MoveFocus(next); });
   auto* row = new QHBoxLayout;
   row->addWidget(label);
   row->addWidget(edit, 1);

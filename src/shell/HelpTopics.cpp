@@ -1,5 +1,8 @@
 #include "shell/HelpTopics.h"
 
+#include "platform/Cp932.h"
+#include "shell/CMyGlobal.h"
+
 namespace helptopics {
 
 const std::vector<std::pair<std::string, std::string>>& ByWindow() {
@@ -39,6 +42,11 @@ std::string KeywordOf(const std::string& windowName) {
   for (const auto& [window, keyword] : ByWindow())
     if (window == windowName) return keyword;
   return {};
+}
+
+void OpenFor(const CMyGlobal& global, const std::string& windowName) {
+  // the keywords of this table are checked by the help pages' test itself
+  (void)global.ShowHelp(cp932::FromUtf8(KeywordOf(windowName)));
 }
 
 }  // namespace helptopics

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+class CMyGlobal;
+
 namespace helptopics {
 
 // Every window with a topic of its own: {objectName, keyword (UTF-8)}.
@@ -13,5 +15,8 @@ const std::vector<std::pair<std::string, std::string>>& ByWindow();
 
 // The keyword (UTF-8) of a window; "" (the contents page) for any other.
 std::string KeywordOf(const std::string& windowName);
+
+// F1 in the window named so: its page opened through the settings' opener.
+void OpenFor(const CMyGlobal& global, const std::string& windowName);
 
 }  // namespace helptopics

@@ -181,17 +181,15 @@ TEST(CMyGlobal, HelpLooksUpKeywords) {
 TEST(CMyGlobal, HelpThatCannotBeShownSaysWhichPage) {
   struct Failing : Opener {
     bool Open(const std::string&) override { return false; }
-  };
-  const struct { bool pageThere, openerWorks; } kCases[] = {{true, false}, {false, true}};
-  for (const auto& c : kCases) {
+  } failing;
+  RecordingOpener working;
+  for (const bool pageThere : {true, false}) {  // then the opener fails, else the page is missing
     Fixture f;
     WriteBytes(f.program + "/jotbox.ini", "");
     ASSERT_TRUE(fileops::MakeDir(f.program + "/help"));
-    if (c.pageThere) WriteBytes(f.program + "/help/index.html", "");
-    CMyGlobal g(f.prompter, f.clock, f.program, f.home);
-    Failing failing;
-    RecordingOpener working;
-    EXPECT_EQ("", g.ShowHelp("", c.openerWorks ? static_cast<Opener*>(&working) : &failing));
+    if (pageThere) WriteBytes(f.program + "/help/index.html", "");
+    Opener* opener = pageThere ? static_cast<Opener*>(&failing) : &working;
+    EXPECT_EQ("", CMyGlobal(f.prompter, f.clock, f.program, f.home).ShowHelp("", opener));
     EXPECT_EQ(std::vector<std::string>{"ヘルプを開けませんでした: " + f.program + "/help/index.html"},
               f.prompter.ShownUtf8());
   }

@@ -173,7 +173,6 @@ TEST(TfrmFind, WhatIsTypedIsSearchedForAsTyped) {
     } else {
       EXPECT_EQ(beeps + 1, d.beeper.Count()) << c.text;
     }
-    // a search that finds nothing says so, besides the beep
     EXPECT_EQ(*c.key ? QString() : QString::fromUtf8("見つかりませんでした"),
               d.w->statusBar()->currentMessage());
   }

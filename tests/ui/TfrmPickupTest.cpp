@@ -224,7 +224,7 @@ TEST(TfrmPickup, ConditionValuesAreTypedOrChosenFromTheRowsList) {
   g->setCurrentCell(d.Row("色種類"), 4);
   pick = -1;
   sel->click();
-  EXPECT_EQ((QStringList{Q("赤"), Q("重要")}), offered);
+  EXPECT_EQ((QStringList{Q("赤"), QStringLiteral("ToDo")}), offered);
   EXPECT_EQ(Q(""), d.Cell("色種類", 4));
   // a row without a list beeps
   g->setCurrentCell(d.Row("品目"), 4);
