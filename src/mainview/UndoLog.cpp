@@ -149,14 +149,22 @@ bool UndoLog::Holds(const std::vector<Image>& images) {
 }
 
 bool UndoLog::Put(const std::vector<Image>& images) {
+  // one batch: after a crash between its renames the next opening of the
+  // book finishes it from its journal; a failure here takes every file back
   FileTransaction t;
+  fileops::AtomicBatch batch;
   for (const Image& i : images) {
-    const bool ok = t.Protect(i.path) && (i.exists ? fileops::WriteAtomic(i.path, i.bytes)
-                                                   : (!fileops::Exists(i.path) || fileops::Remove(i.path)));
+    fileops::AtomicFile* f = nullptr;
+    const bool ok = t.Protect(i.path) && (!i.exists || ((f = batch.Add(i.path)) && f->Write(i.bytes)));
     if (!ok) {
       (void)t.Rollback();
       return false;
     }
+    if (!i.exists && fileops::Exists(i.path)) batch.AddRemoval(i.path);
+  }
+  if (!batch.Commit()) {
+    (void)t.Rollback();
+    return false;
   }
   t.Commit();
   return true;

@@ -399,7 +399,9 @@ TEST(TfrmMain, AClickAClosedMenuOrTheTrayGiveTheKeysBackToTheSheet) {
     w.menuBar()->setFocus();  // Alt+E, then Escape, leave the keys with the menu bar
     kBack[i]();
     QApplication::processEvents();
-    EXPECT_EQ(w.findChild<QWidget*>("scr_Key"), w.focusWidget()) << i;
+    // the sheet, or the key receiver that hands its keys to it
+    const QWidget* keys = w.focusWidget();
+    EXPECT_TRUE(keys == w.findChild<QWidget*>("paiMain") || keys == w.findChild<QWidget*>("scr_Key")) << i;
   }
   EXPECT_TRUE(w.isMaximized() && w.isVisible() && QApplication::activeWindow() == &w);
 }
