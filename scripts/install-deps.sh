@@ -13,7 +13,7 @@ PKGS=(
   xvfb xauth imagemagick
   libcanberra-dev
   trayer dbus-x11
-  sqlite3 time
+  sqlite3 time poppler-utils
   dpkg-dev file
 )
 missing=()

@@ -50,6 +50,7 @@ void CMyHoliday::Clear(int list) {
   lists_[list].shrink_to_fit();
   skipped_[list].clear();
   partial_[list] = 0;
+  recognised_[list] = true;
   cursor_[list] = 0;
 }
 
@@ -123,7 +124,7 @@ int CMyHoliday::SolarTermDay(int year, int term) {
 }
 
 void CMyHoliday::Add(int startYear, int endYear, int month, int day, int solarTerm, int year, int weekRule,
-                     const std::string& name, int list) {
+                     const std::string& name, int list, const std::string& raw) {
   if (list < 0 || list > 1) return;
   HolidayEntry e;
   e.startYear = Clamp16(startYear);
@@ -137,6 +138,7 @@ void CMyHoliday::Add(int startYear, int endYear, int month, int day, int solarTe
   if (d == 0) d = 1;
   e.day = Clamp16(d);
   SetName(e, name);
+  e.raw = raw;
   auto& v = lists_[list];
   if (v.empty()) {
     HolidayEntry sentinel;
@@ -164,6 +166,7 @@ void CMyHoliday::Update(int index, int startYear, int endYear, int month, int da
   e.weekRule = weekRule;
   e.solarTerm = Clamp16(solarTerm);
   SetName(e, name);
+  e.raw.clear();  // changed in the form: written from its fields from now on
 }
 
 void CMyHoliday::Remove(int index, int list) {
@@ -190,7 +193,7 @@ bool CMyHoliday::Parse(int list, int year, const std::string& text) {
   // Line by line: the writer puts one rule on a line, and a damaged line is
   // skipped instead of ending the list.
   size_t pos = 0;
-  bool first = true;
+  bool first = true, header = false, content = false;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string::npos) end = text.size();
@@ -205,11 +208,13 @@ bool CMyHoliday::Parse(int list, int year, const std::string& text) {
       if (i > s) tok.push_back(line.substr(s, i - s));
     }
     if (tok.empty()) continue;
+    content = true;
     while (!line.empty() && line.back() == '\r') line.pop_back();
     if (first) {
       first = false;
-      if (tok[0].size() >= 2 && tok[0][0] == 'C' && tok[0][1] == 'L' && std::atoi(tok[0].c_str() + 2) != 0)
-        continue;
+      header =
+          tok[0].size() >= 2 && tok[0][0] == 'C' && tok[0][1] == 'L' && std::atoi(tok[0].c_str() + 2) != 0;
+      if (header) continue;
     }
     long month = 0, day = 0, start = 1000, stop = 9999, term = 0, week = -1;
     std::string name;
@@ -223,17 +228,23 @@ bool CMyHoliday::Parse(int list, int year, const std::string& text) {
     }
     if (k < tok.size()) name = tok[k++];
     long* rest[] = {&start, &stop, &term, &week};
+    bool whole = tok.size() <= 7 && name.size() <= static_cast<size_t>(kMaxName) &&
+                 line.find('\0') == std::string::npos;
     for (size_t r = 0; r < 4 && k < tok.size(); ++r, ++k) {
       long v;
       if (!ParseLong(tok[k], v)) {
-        ++partial_[list];
+        whole = false;
         break;
       }
       *rest[r] = v;
     }
+    for (long v : {month, day, start, stop, term}) whole = whole && v == Clamp16(v);
+    whole = whole && week >= -1 && week <= INT32_MAX;
+    if (!whole) ++partial_[list];
     Add(static_cast<int>(start), static_cast<int>(stop), static_cast<int>(month), static_cast<int>(day),
-        static_cast<int>(term), year, static_cast<int>(week), name, list);
+        static_cast<int>(term), year, static_cast<int>(week), name, list, whole ? std::string() : line);
   }
+  recognised_[list] = header || Count(list) > 1 || !content;
   return true;
 }
 
@@ -251,6 +262,8 @@ bool CMyHoliday::LoadText(int list, int year, const std::string& text) {
   return Parse(list, year, text);
 }
 
+bool CMyHoliday::Recognised(int list) const { return list < 0 || list > 1 || recognised_[list]; }
+
 int CMyHoliday::UnreadLines(int list) const {
   if (list < 0 || list > 1) return 0;
   return static_cast<int>(skipped_[list].size()) + partial_[list];
@@ -267,6 +280,10 @@ std::string CMyHoliday::Text(int list) const {
   char buf[160];
   for (size_t i = 1; i < lists_[list].size(); ++i) {
     const HolidayEntry& e = lists_[list][i];
+    if (!e.raw.empty()) {
+      out += e.raw + "\r\n";
+      continue;
+    }
     std::snprintf(buf, sizeof buf, "%d\t%d\t%s\t%d\t%d\t%d\t%d\r\n", e.month, e.day, e.name, e.startYear,
                   e.endYear, e.solarTerm, e.weekRule);
     out += buf;

@@ -16,6 +16,11 @@ struct HolidayEntry {
   int32_t weekRule = -1;   // -1 none; w: the (w / 7 + 1)-th weekday w % 7 (0 Sunday)
   uint16_t solarTerm = 0;  // 1 spring equinox, 2 summer solstice, 3 autumn equinox, 4 winter solstice
   char name[34] = {};      // CP932, NUL-terminated
+  // The line as read when the fields above do not hold all of it (a field
+  // that is not a number, a name too long, more fields than a rule has):
+  // written back as it was until the rule is changed, so that saving never
+  // alters a line a person typed by hand.
+  std::string raw;
   std::string Name() const { return name; }
 };
 
@@ -40,8 +45,13 @@ class CMyHoliday {
   std::string Text(int list) const;
   // Lines of the last load that gave no rule, or only part of one.
   int UnreadLines(int list) const;
+  // Whether the last load looked like a rule file at all: it began with the
+  // "CLnn" header, gave a rule, or held nothing but blank lines. Anything
+  // else (random bytes, another program's file) is not one to write over.
+  bool Recognised(int list) const;
+  // `raw`: the line the rule was read from when it did not read whole.
   void Add(int startYear, int endYear, int month, int day, int solarTerm, int year, int weekRule,
-           const std::string& name, int list);
+           const std::string& name, int list, const std::string& raw = {});
   void Update(int index, int startYear, int endYear, int month, int day, int solarTerm, int year,
               int weekRule, const std::string& name, int list);
   void Remove(int index, int list);
@@ -69,6 +79,7 @@ class CMyHoliday {
   std::vector<HolidayEntry> lists_[2];
   std::vector<std::string> skipped_[2];  // lines that gave no rule, as read
   int partial_[2] = {0, 0};              // lines whose later fields did not read
+  bool recognised_[2] = {true, true};
   int cursor_[2] = {0, 0};
   HolidayEntry substitute_;
 };

@@ -73,10 +73,20 @@ void CMyHolidayEditor::Open() {
   for (int list = 0; list < 2; ++list) {
     changed_[list] = false;
     locked_[list] = false;
+    foreign_[list] = false;
     std::string text;
     if (fileops::Exists(paths_[list])) {
       if (fileops::IsFile(paths_[list]) && fileops::ReadAll(paths_[list], text)) {
         (void)rules_.LoadText(list, year_, text);
+        if (rules_.Recognised(list)) continue;
+        // Another file under this name: saving would put the rules in its
+        // place, and what it held would be lost.
+        locked_[list] = true;
+        foreign_[list] = true;
+        prompter_.Error(
+            Format("%s は祝日・記念日のファイルとして読めません（見出しも規則の行もありません）。"
+                   "ファイルを壊さないよう、この一覧は変更できません。",
+                   FileLabel(list).c_str()));
         continue;
       }
       // Saving would replace the file by the defaults and whatever is added
@@ -91,6 +101,9 @@ void CMyHolidayEditor::Open() {
 
 std::string CMyHolidayEditor::Note(int list) const {
   if (list < 0 || list > 1) return {};
+  if (foreign_[list])
+    return Format("%s は祝日・記念日のファイルではないため、この一覧は変更できません。",
+                  FileLabel(list).c_str());
   if (locked_[list])
     return Format("%s を読めないため、この一覧は変更できません（表示は既定のものです）。",
                   FileLabel(list).c_str());
@@ -121,7 +134,9 @@ bool CMyHolidayEditor::RequireSelection(int list, int index) const {
 
 bool CMyHolidayEditor::RefuseLocked(int list) const {
   if (Editable(list)) return false;
-  prompter_.Warn(Format("%s を読めないため、この一覧は変更できません。", FileLabel(list).c_str()));
+  prompter_.Warn(Format(foreign_[list] ? "%s は祝日・記念日のファイルではないため、この一覧は変更できません。"
+                                       : "%s を読めないため、この一覧は変更できません。",
+                        FileLabel(list).c_str()));
   return true;
 }
 

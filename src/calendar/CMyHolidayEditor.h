@@ -49,6 +49,9 @@ class CMyHolidayEditor {
   // Reads both lists. A data file that exists but cannot be read is said
   // once; its list is shown as the sheet shows it (the defaults) and cannot
   // be changed, so the file is never replaced by what was not read from it.
+  // The same holds for a file that reads but is no rule file at all (no
+  // header and not one rule); lines that are not rules in a rule file are
+  // kept and written back as they were.
   void Open();
 
   int Year() const { return year_; }
@@ -126,4 +129,5 @@ class CMyHolidayEditor {
   Prompter& prompter_;
   bool changed_[2] = {false, false};
   bool locked_[2] = {false, false};
+  bool foreign_[2] = {false, false};  // read, but not a rule file
 };

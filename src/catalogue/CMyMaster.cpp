@@ -1,5 +1,7 @@
 #include "catalogue/CMyMaster.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/Collate.h"
@@ -37,13 +39,27 @@ std::string CMyMaster::TableName() const { return le::GetFixedText(Header() + kH
 
 void CMyMaster::ResetKeepName() { Init(TableName()); }
 
-int CMyMaster::Read(const std::string& path) {
+int CMyMaster::Read(const std::string& path) { return Load(path) == kLoaded ? 0 : -1; }
+
+int CMyMaster::Load(const std::string& path) {
   CMyLine in(512);
-  int n = in.ReadList(path);
+  FILE* fp = fileops::OpenRead(path);
+  if (!fp) {
+    const int why = errno == ENOENT || errno == ENOTDIR ? kMissing : kUnreadable;
+    Init("");
+    return why;
+  }
+  int n = in.ReadList(fp, -1);
+  const bool readFailed = std::ferror(fp) != 0;
+  std::fclose(fp);
+  if (readFailed) {
+    Init("");
+    return kUnreadable;
+  }
   bool ok = n >= 2 && in.Length(1) == kHeaderSize && le::GetI32(in.Item(1) + kHCount) == n - 2;
   if (!ok) {
     Init("");
-    return -1;
+    return kDamaged;
   }
   lines_.Clear();
   lines_.Set(0, in.View(0));

@@ -52,6 +52,12 @@ class CMyMaster {
   // Not [[nodiscard]] yet: the window still reads lists directly; callers
   // should use listrecovery, which tells a damaged file from a missing one.
   int Read(const std::string& path);
+  // Read, telling why a table did not read: kLoaded; kMissing (no such
+  // file: an empty table); kUnreadable (the file is there but could not be
+  // read: never to be written over); kDamaged (read, but not a table).
+  // The table is re-initialised with an empty name unless kLoaded.
+  enum LoadResult { kLoaded = 0, kMissing = 1, kUnreadable = -2, kDamaged = -1 };
+  [[nodiscard]] int Load(const std::string& path);
   [[nodiscard]] int Write(const std::string& path) const;  // line count, or -1; atomic
   [[nodiscard]] std::string Bytes() const;                 // the file's bytes
 

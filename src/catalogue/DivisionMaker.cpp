@@ -5,27 +5,32 @@
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
+#include "platform/FolderName.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 
 namespace divisionmaker {
 
-int CheckName(const std::string& name, Prompter& prompter) {
-  if (name.empty()) {
-    prompter.Warn("分類名を入力して下さい。"_sj);
-    return 1;
-  }
+std::string NameProblem(const std::string& name) {
+  if (name.empty()) return "分類名を入力して下さい。"_sj;
+  // the dialog's box takes no such character; a list edited by hand or a
+  // command line can still bring one, and the folder would be elsewhere
+  if (!foldername::IsOneFolder(name))
+    return "分類名に「/」「\\」などフォルダ名に使えない文字は使えません。"_sj;
   // folders the program keeps for itself beside the divisions
-  if (collate::EqualNoCase(name, "TMP") || collate::EqualNoCase(name, "PHOT")) {
-    prompter.Warn("その分類名はシステムで使用するため設定できません。"_sj);
-    return 1;
-  }
+  if (collate::EqualNoCase(name, "TMP") || collate::EqualNoCase(name, "PHOT"))
+    return "その分類名はシステムで使用するため設定できません。"_sj;
   // a longer name would be cut to its folder and could share it with another
-  if (name.size() > static_cast<size_t>(CMyGlobal::kMaxDivision)) {
-    prompter.Warn("分類名が長すぎます。全角13文字（半角26文字）以内にして下さい。"_sj);
-    return 1;
-  }
-  return 0;
+  if (name.size() > static_cast<size_t>(CMyGlobal::kMaxDivision))
+    return "分類名が長すぎます。全角13文字（半角26文字）以内にして下さい。"_sj;
+  return {};
+}
+
+int CheckName(const std::string& name, Prompter& prompter) {
+  const std::string problem = NameProblem(name);
+  if (problem.empty()) return 0;
+  prompter.Warn(problem);
+  return 1;
 }
 
 int CheckNewName(const CMyGlobal& global, const CMyMaster& users, const std::string& name, int self,

@@ -9,9 +9,12 @@ class Prompter;
 
 namespace divisionmaker {
 
-// Checks a division name (CP932) on its own: not empty, not a folder the
-// program keeps for itself, at most CMyGlobal::kMaxDivision bytes. 0, or 1
-// after its message.
+// What is wrong with a division name (CP932) on its own, as the message the
+// name dialog shows; empty when nothing. It must be one folder name
+// (foldername::IsOneFolder), not a folder the program keeps for itself, at
+// most CMyGlobal::kMaxDivision bytes.
+[[nodiscard]] std::string NameProblem(const std::string& name);
+// NameProblem said: 0, or 1 after its message.
 [[nodiscard]] int CheckName(const std::string& name, Prompter& prompter);
 
 // The whole check a new name (self -1) or a new name for division `self`

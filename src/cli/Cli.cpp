@@ -1,10 +1,16 @@
 #include "cli/Cli.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "catalogue/DivisionMaker.h"
 #include "cli/Commands.h"
+#include "platform/Cp932.h"
 #include "platform/FileOps.h"
+#include "shell/UserName.h"
 
 #ifndef JBX_VERSION
 #define JBX_VERSION "0.1.0"
@@ -130,18 +136,36 @@ const std::vector<Command>& Commands() {
        "  --record N=V ...   行の項目の値\n"
        "例: jbx draw 月表.jos --out row.png --record MEM001=会議\n",
        CmdDraw},
-      {"add", "--root DIR --user NAME [--division N] (--date yyyy/mm/dd | --page P --line L) FIELD=VALUE...",
+      {"add",
+       "--root DIR --user NAME [--division N] (--date yyyy/mm/dd | --page P --line L) FIELD=VALUE... [--turn "
+       "A|B|C|D]",
        "記録を 1 件追加し、そのキーと行連番を出す（入力画面と同じ検査と保存）",
        "  --division N|NAME   分類の位置（0 から）または名前\n"
-       "  --today yyyy/mm/dd  記録に付ける日付\n"
+       "  --today yyyy/mm/dd  記録に付ける日付（既定は今日）\n"
+       "  FIELD               項目（DAT001, MEM001）か入力画面に出る項目名\n"
+       "  IMG001=PATH         写真欄の JPEG（縮小画像も作ります）。IMG001= で外す\n"
+       "  --turn A|B|C|D      写真を撮ったまま、右に 90, 180, 270 度回して\n"
        "例: jbx add --root DIR --user u --date 2030/05/01 'MEM001=歯医者 [10:30]'\n",
        CmdAdd},
       {"edit",
-       "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S FIELD=VALUE...",
-       "記録を 1 件書き換える", "例: jbx edit --root DIR --user u --date 2030/05/01 --serial 1 場所=本社\n",
+       "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S FIELD=VALUE... "
+       "[--turn "
+       "A|B|C|D]",
+       "記録を 1 件書き換える",
+       "  --division N|NAME   分類の位置（0 から）または名前\n"
+       "  --serial S          記録の行連番\n"
+       "  --today yyyy/mm/dd  更新日とする日（既定は今日）\n"
+       "  FIELD               項目（DAT001, MEM001）か入力画面に出る項目名\n"
+       "  IMG001=PATH         写真欄の JPEG（縮小画像も作ります）。IMG001= で外す\n"
+       "  --turn A|B|C|D      写真を撮ったまま、右に 90, 180, 270 度回して\n"
+       "例: jbx edit --root DIR --user u --date 2030/05/01 --serial 1 場所=本社\n",
        CmdEdit},
       {"rm", "--root DIR --user NAME [--division N] (--date D | --page P --line L) --serial S",
-       "記録を 1 件削除する", "例: jbx rm --root DIR --user u --date 2030/05/01 --serial 1\n", CmdRm},
+       "記録を 1 件削除する",
+       "  --division N|NAME   分類の位置（0 から）または名前\n"
+       "  --serial S          記録の行連番（写真の縮小画像も消します）\n"
+       "例: jbx rm --root DIR --user u --date 2030/05/01 --serial 1\n",
+       CmdRm},
       {"backup", "--root DIR --user NAME [--to FOLDER]",
        "ユーザーのデータ一式をバックアップファイル（%s_%d.mbk）に書く",
        "書き終えて読み返せたときだけ前の世代と入れ替えます。\n例: jbx backup --root DIR --user u --to "
@@ -186,6 +210,14 @@ const std::vector<Command>& Commands() {
        "取り込む前に、その日の安全のためのコピー（分類のフォルダーの BKyyyymmdd.csv）を作ります。\n"
        "例: jbx import --root DIR --user u --division 1 --replace kakei.csv\n",
        CmdImport},
+      {"merge-conflicts", "--root DIR --user NAME [--division N] [--yes]",
+       "同期ツールが残した競合コピーを分類に統合する",
+       "  --yes   統合する（無いときは統合するコピーの名前を書くだけ）\n"
+       "「dt202612.sync-conflict-….jdt」「dt202612 (… conflicted copy ….jdt」のようなコピーの記録を、\n"
+       "年月日と行連番で元の月に統合します。同じ記録は一度だけ、内容の違う記録は新しい行として残します。\n"
+       "統合したコピーは「<コピー>.merged-yyyymmdd」として残し、削除しません。\n"
+       "例: jbx merge-conflicts --root DIR --user u --division 日記 --yes\n",
+       CmdMergeConflicts},
       {"csv", "FILE [--header] [--utf8]", "CSV ファイルを読み、1 レコードを 1 行の JSON 配列で書く",
        "  --header   先頭行を列名として読み、最初の行にその配列を書く\n"
        "  --utf8     BOM の無い UTF-8 として読む\n"
@@ -261,9 +293,65 @@ void Help(const Command& c) {
 
 bool IsHelp(const std::string& a) { return a == "--help" || a == "-h"; }
 
-}  // namespace
+// A subcommand reads "--name=VALUE" as "--name VALUE", whether it reads its
+// options with Args or by hand.
+std::vector<std::string> Words(int argc, char** argv) {
+  std::vector<std::string> words;
+  for (int i = 0; i < argc; ++i) {
+    const std::string a = argv[i];
+    const size_t eq = a.find('=');
+    if (i > 0 && a.compare(0, 2, "--") == 0 && eq != std::string::npos && eq > 2) {
+      words.push_back(a.substr(0, eq));
+      words.push_back(a.substr(eq + 1));
+    } else {
+      words.push_back(a);
+    }
+  }
+  return words;
+}
 
-int Main(int argc, char** argv) {
+// --user and --division name a folder below --root: a name that is not one
+// folder name would reach outside it. Refused before the subcommand reads a
+// file, with the message the window's name dialogs show.
+std::string NameProblem(const Command& c, const std::vector<std::string>& words) {
+  const bool user = std::strstr(c.synopsis, "--user") != nullptr;
+  const bool division = std::strstr(c.synopsis, "--division ") != nullptr;
+  for (size_t i = 1; i + 1 < words.size(); ++i) {
+    std::string sj;
+    const bool isUser = user && words[i] == "--user", isDivision = division && words[i] == "--division";
+    if (!isUser && !isDivision) continue;
+    // a name without CP932 is refused by the subcommand itself; its bytes
+    // are the same test here
+    if (cp932::FromUtf8(words[i + 1], sj) != 0) sj = words[i + 1];
+    const std::string problem =
+        isUser ? username::Message(username::Check(sj)) : divisionmaker::NameProblem(sj);
+    if (problem.empty()) continue;
+    std::string said = cp932::ToUtf8(problem);
+    const std::string stop = "。";
+    if (said.size() > stop.size() && said.compare(said.size() - stop.size(), stop.size(), stop) == 0)
+      said.resize(said.size() - stop.size());
+    return said + ": " + words[i + 1];
+  }
+  return {};
+}
+
+// What a failed write to stdout was, in words.
+std::string WriteFailure(int error) {
+  switch (error) {
+    case EPIPE:
+      return "読み手が先に終わりました";
+    case ENOSPC:
+      return "空き容量がありません";
+    case EIO:
+      return "入出力エラーです";
+    case 0:
+      return "書き込めませんでした";
+    default:
+      return "エラー " + std::to_string(error);
+  }
+}
+
+int Dispatch(int argc, char** argv, std::string& sub) {
   if (argc < 2) {
     Overview(stderr);
     return kUsage;
@@ -289,13 +377,37 @@ int Main(int argc, char** argv) {
     Overview(stderr);
     return kUsage;
   }
+  sub = c->name;
   for (int i = 2; i < argc; ++i) {
     if (IsHelp(argv[i])) {
       Help(*c);
       return kSuccess;
     }
   }
-  return c->run(argc - 1, argv + 1);
+  std::vector<std::string> words = Words(argc - 1, argv + 1);
+  if (const std::string why = NameProblem(*c, words); !why.empty()) return UsageError(c->name, why);
+  std::vector<char*> args;
+  for (std::string& w : words) args.push_back(w.data());
+  args.push_back(nullptr);
+  return c->run(static_cast<int>(words.size()), args.data());
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  // A reader that went away is a failed write like any other, said below,
+  // not a silent end by signal.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::string sub;
+  const int rc = Dispatch(argc, argv, sub);
+  // Values are the work: when they did not all reach stdout the work failed.
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  const int error = errno;
+  if (flushed && std::fclose(stdout) == 0) return rc;
+  std::fprintf(stderr, "jbx%s%s: 標準出力に書けませんでした: %s\n", sub.empty() ? "" : " ", sub.c_str(),
+               WriteFailure(flushed ? errno : error).c_str());
+  return rc == kSuccess ? kFailed : rc;
 }
 
 void AppendEscaped(std::string& line, const std::string& value) {
@@ -340,6 +452,32 @@ std::string FileProblem(const std::string& path) {
   if (!fp) return "ファイルを読めません: " + path;
   std::fclose(fp);
   return {};
+}
+
+std::string FoldWidth(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto b0 = static_cast<unsigned char>(utf8[i]);
+    if (b0 == 0xEF && i + 2 < utf8.size()) {
+      // U+FF01..U+FF5E are EF BC 81..EF BC BF and EF BD 80..EF BD 9E
+      const auto b1 = static_cast<unsigned char>(utf8[i + 1]);
+      const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
+      const unsigned cp = ((b0 & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
+      if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && cp >= 0xFF01 && cp <= 0xFF5E) {
+        out += static_cast<char>(cp - 0xFF01 + 0x21);
+        i += 2;
+        continue;
+      }
+    }
+    if (b0 == 0xE3 && i + 2 < utf8.size() && utf8[i + 1] == '\x80' && utf8[i + 2] == '\x80') {
+      out += ' ';  // U+3000
+      i += 2;
+      continue;
+    }
+    out += utf8[i];
+  }
+  return out;
 }
 
 Args::Args(int argc, char** argv) {

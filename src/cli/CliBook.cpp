@@ -36,7 +36,16 @@ CliBook::CliBook(Prompter& p, CivilDate today)
   if (DefineMemoSchema(db) != CMyDB::kOk) throw std::bad_alloc();
 }
 
-std::string CliBook::Open(const std::string& root, const std::string& user, const std::string& division) {
+std::string CliBook::LoadBook(const CMyGlobal& global, CMyPeriods& periods, fileops::WriteLock* lock) {
+  if (lock && !lock->Acquire(global.UserPath(fileops::WriteLock::kFileName)))
+    return "他のプログラムがこのデータを書き込み中です。しばらくしてからやり直してください。";
+  if (periods.LoadTable(lock != nullptr) < 0) return "期間の一覧を読み込めませんでした。";
+  periods.LoadAll();
+  return {};
+}
+
+std::string CliBook::Open(const std::string& root, const std::string& user, const std::string& division,
+                          bool writing) {
   if (!fileops::IsDir(root)) return "データフォルダが見つかりません: " + root;
   std::string sjUser;
   if (cp932::FromUtf8(user, sjUser) != 0) return "ユーザー名に Shift-JIS で書けない文字があります: " + user;
@@ -57,9 +66,7 @@ std::string CliBook::Open(const std::string& root, const std::string& user, cons
   if (!form.BuildForm(global.DivisionPath("scrin.jsc")))
     return "分類に入力画面の定義がありません: " + global.DivisionPath("scrin.jsc");
   global.dataKind = form.DataKind();
-  // as `jbx add` reads it: a list that is not there is an empty one
-  if (divout.Read(global.DivisionPath("divout.jpr")) != 0) divout.Init("DIVOUT");
-  periods.LoadAll();
+  if (std::string why = LoadBook(global, periods, writing ? &lock : nullptr); !why.empty()) return why;
   view.ReloadView();
   CMyMaster screens("DIVIN", &prompter);
   if (screens.Read(global.DivisionPath("divin.jpr")) == 0 && screens.RecordCount() > 0) {

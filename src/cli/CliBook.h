@@ -26,8 +26,16 @@ class CliBook {
 
   // Opens division `division` (its position in the user's list from 0, or
   // its name) of `user` under `root` (all UTF-8) and loads every period.
-  // Empty when open; else what is missing, in words (UTF-8).
-  std::string Open(const std::string& root, const std::string& user, const std::string& division);
+  // Empty when open; else what is missing, in words (UTF-8). `writing`: the
+  // book's lock is held from here until this object goes, so that nothing
+  // another program writes meanwhile is lost or overwritten.
+  std::string Open(const std::string& root, const std::string& user, const std::string& division,
+                   bool writing = false);
+  // The period list of an opened division read (or rebuilt, or refused) as
+  // the window does, and every period loaded: the one way a command reads a
+  // book. `lock` (writing commands): taken first and kept. Empty, or the
+  // reason in words (UTF-8) after the periods' own message.
+  static std::string LoadBook(const CMyGlobal& global, CMyPeriods& periods, fileops::WriteLock* lock);
 
   // The division as export and import take it.
   ExchangeBook Book();
@@ -47,4 +55,5 @@ class CliBook {
   CMyScr scr;
   ViewScreen screen;
   bool hasScreen = false;
+  fileops::WriteLock lock;
 };

@@ -9,6 +9,8 @@
 
 #include "alarm/CMyAlarm.h"
 #include "catalogue/CMyMaster.h"
+#include "cli/Cli.h"
+#include "cli/CliBook.h"
 #include "cli/Commands.h"
 #include "input/CMyInput.h"
 #include "input/FormPorts.h"
@@ -36,74 +38,37 @@ enum class Mode { kAdd, kEdit, kRemove };
 struct Args {
   std::string root, user, division = "0", date, page, line, serial, today, turn;
   std::vector<std::pair<std::string, std::string>> fields;  // UTF-8 as typed
-  bool help = false;
 };
 
 const char* Name(Mode m) { return m == Mode::kAdd ? "add" : m == Mode::kEdit ? "edit" : "rm"; }
 
-int Usage(Mode m, FILE* out, int code) {
-  const char* n = Name(m);
-  std::fprintf(
-      out,
-      "usage: jbx %s --root DIR --user NAME [--division N] (--date yyyy/mm/dd | --page P --line L)%s%s\n"
-      "  --division N   the division's position in the user's list (0 = first) or its name\n"
-      "  --today DATE   the date stamped on the entry (default: today)\n",
-      n, m == Mode::kAdd ? "" : " --serial S", m == Mode::kRemove ? "" : " FIELD=VALUE...");
-  if (m != Mode::kRemove) {
-    std::fprintf(out, "  FIELD is a field name (DAT001, MEM001) or the name the input form shows\n");
-    std::fprintf(
-        out,
-        "  IMG001=PATH    a JPEG picture for the photo box (its thumbnail is made); IMG001= removes it\n"
-        "  --turn A|B|C|D the picture as taken, or turned 90, 180, 270 degrees clockwise\n");
-  }
-  return code;
-}
+int Usage(Mode m, const std::string& why) { return cli::UsageError(Name(m), why); }
 
-int Fail(Mode m, const std::string& what) {
-  std::fprintf(stderr, "jbx %s: %s\n", Name(m), what.c_str());
-  return 1;
-}
+int Fail(Mode m, const std::string& what) { return cli::Fail(Name(m), what); }
 
-bool Parse(Mode m, int argc, char** argv, Args& a) {
-  for (int i = 1; i < argc; ++i) {
-    std::string s = argv[i];
-    auto value = [&](std::string& into) {
-      if (i + 1 >= argc) return false;
-      into = argv[++i];
-      return true;
-    };
-    bool ok = true;
-    if (s == "--help" || s == "-h")
-      a.help = true;
-    else if (s == "--root")
-      ok = value(a.root);
-    else if (s == "--user")
-      ok = value(a.user);
-    else if (s == "--division")
-      ok = value(a.division);
-    else if (s == "--date")
-      ok = value(a.date);
-    else if (s == "--page")
-      ok = value(a.page);
-    else if (s == "--line")
-      ok = value(a.line);
-    else if (s == "--serial" && m != Mode::kAdd)
-      ok = value(a.serial);
-    else if (s == "--today")
-      ok = value(a.today);
-    else if (s == "--turn" && m != Mode::kRemove)
-      ok = value(a.turn) && a.turn.size() == 1 && a.turn[0] >= 'A' && a.turn[0] <= 'D';
-    else if (s.compare(0, 2, "--") != 0 && m != Mode::kRemove && s.find('=') != std::string::npos &&
-             s.find('=') > 0)
-      a.fields.emplace_back(s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
-    else
-      ok = false;
-    if (!ok) {
-      std::fprintf(stderr, "jbx %s: unexpected argument %s\n", Name(m), s.c_str());
-      return false;
-    }
+// The options through the shared reader; what is left are FIELD=VALUE.
+// Empty when the line reads, else why not.
+std::string Parse(Mode m, int argc, char** argv, Args& a) {
+  cli::Args args(argc, argv);
+  args.Value("--root", a.root);
+  args.Value("--user", a.user);
+  args.Value("--division", a.division);
+  args.Value("--date", a.date);
+  args.Value("--page", a.page);
+  args.Value("--line", a.line);
+  if (m != Mode::kAdd) args.Value("--serial", a.serial);
+  args.Value("--today", a.today);
+  if (m != Mode::kRemove && args.Value("--turn", a.turn) &&
+      (a.turn.size() != 1 || a.turn[0] < 'A' || a.turn[0] > 'D'))
+    return "--turn は A, B, C, D のどれかです: " + a.turn;
+  const std::vector<std::string> rest = args.Rest();
+  if (!args.Ok()) return args.Error();
+  for (const std::string& s : rest) {
+    const size_t eq = s.find('=');
+    if (m == Mode::kRemove || eq == std::string::npos || eq == 0) return "余分な引数です: " + s;
+    a.fields.emplace_back(s.substr(0, eq), s.substr(eq + 1));
   }
-  return true;
+  return {};
 }
 
 bool Digits(const std::string& s, int& v) {
@@ -125,19 +90,18 @@ std::string AlarmImage(const CMyAlarm& alarm) {
 
 int Run(Mode m, int argc, char** argv) {
   Args a;
-  if (!Parse(m, argc, argv, a)) return Usage(m, stderr, 2);
-  if (a.help) return Usage(m, stdout, 0);
-  if (a.root.empty() || a.user.empty()) return Usage(m, stderr, 2);
-  if (m != Mode::kRemove && a.fields.empty() && a.turn.empty()) return Usage(m, stderr, 2);
+  if (const std::string why = Parse(m, argc, argv, a); !why.empty()) return Usage(m, why);
+  if (a.root.empty() || a.user.empty()) return Usage(m, "--root と --user が要ります");
+  if (m != Mode::kRemove && a.fields.empty() && a.turn.empty())
+    return Usage(m, "書く項目（FIELD=VALUE）か --turn が要ります");
   int serialNo = 0;
-  if (m != Mode::kAdd && (!Digits(a.serial, serialNo) || serialNo < 1)) {
-    std::fprintf(stderr, "jbx %s: --serial needs a line serial (1-99999)\n", Name(m));
-    return 2;
-  }
+  if (m != Mode::kAdd && (!Digits(a.serial, serialNo) || serialNo < 1))
+    return Usage(m, "--serial には行連番（1 から 99999）が要ります");
   CivilDate today = SystemClock().Today();
-  if (!a.today.empty() && !civil::ParseYmd(a.today, today)) return Usage(m, stderr, 2);
+  if (!a.today.empty() && !civil::ParseYmd(a.today, today))
+    return Usage(m, "--today は yyyy/mm/dd で書いて下さい: " + a.today);
   std::string user;
-  if (cp932::FromUtf8(a.user, user) != 0) return Fail(m, "the user name cannot be written in CP932");
+  if (cp932::FromUtf8(a.user, user) != 0) return Fail(m, "ユーザー名が Shift-JIS で表せません: " + a.user);
 
   StderrPrompter prompter;
   FixedClock clock(today, SystemClock().Now());
@@ -146,7 +110,7 @@ int Run(Mode m, int argc, char** argv) {
   global.SetUserName(user);
   CMyMaster users("USER", &prompter);
   if (!fileops::IsFile(global.UserPath("jbxuser.jpr")) || users.Read(global.UserPath("jbxuser.jpr")) != 0)
-    return Fail(m, "no user " + a.user + " under " + a.root);
+    return Fail(m, "ユーザーが見つかりません: " + a.user);
   int division = -1;
   int n = 0;
   if (Digits(a.division, n) && n < users.RecordCount()) division = n;
@@ -155,16 +119,16 @@ int Run(Mode m, int argc, char** argv) {
     for (int i = 0; i < users.RecordCount(); ++i)
       if (users.Name(i) == divName) division = i;
   }
-  if (division < 0) return Fail(m, "no division " + a.division);
+  if (division < 0) return Fail(m, "分類がありません: " + a.division);
   global.SetDivisionFolder(users.Name(division));
 
   CMyDB db(&prompter);
-  if (DefineMemoSchema(db) != CMyDB::kOk) return Fail(m, "out of memory");
+  if (DefineMemoSchema(db) != CMyDB::kOk) return Fail(m, "メモリが足りません");
   CMyRec records(&db), work(&db);
   CMyMaster divout("DIVOUT", &prompter);
-  if (divout.Read(global.DivisionPath("divout.jpr")) != 0) divout.Init("DIVOUT");
   CMyPeriods periods(global, db, work, divout, prompter);
-  periods.LoadAll();
+  fileops::WriteLock lock;
+  if (std::string why = CliBook::LoadBook(global, periods, &lock); !why.empty()) return Fail(m, why);
   StoreInputView view(db, records, periods);
   view.ReloadView();
 
@@ -175,7 +139,7 @@ int Run(Mode m, int argc, char** argv) {
   calc.Load();
   form.SetCalcPort(&calc);
   if (!form.BuildForm(global.DivisionPath("scrin.jsc")))
-    return Fail(m, "the division has no input definition");
+    return Fail(m, "分類に入力画面の定義がありません: " + global.DivisionPath("scrin.jsc"));
   // and the lists learn what a saved entry holds
   ListFormPort lists(global.DivisionPath(""), &prompter);
   lists.Load(form);
@@ -213,14 +177,10 @@ int Run(Mode m, int argc, char** argv) {
   // the key
   std::string key;
   if (form.ByPage()) {
-    if (!a.date.empty() || a.page.empty() || a.line.empty()) {
-      std::fprintf(stderr, "jbx %s: this division is kept by page and line: give --page and --line\n",
-                   Name(m));
-      return 2;
-    }
+    if (!a.date.empty() || a.page.empty() || a.line.empty())
+      return Usage(m, "この分類はページと行で管理しています: --page と --line で指定して下さい");
   } else if (a.date.empty() || !a.page.empty() || !a.line.empty()) {
-    std::fprintf(stderr, "jbx %s: this division is kept by date: give --date\n", Name(m));
-    return 2;
+    return Usage(m, "この分類は日付で管理しています: --date で指定して下さい");
   }
   if (m == Mode::kAdd) {
     form.ShowRecord({}, -1);
@@ -231,27 +191,27 @@ int Run(Mode m, int argc, char** argv) {
   } else {
     int p = 0, l = 0;
     if (form.ByPage()) {
-      if (!Digits(a.page, p) || !Digits(a.line, l)) return Fail(m, "page and line must be numbers");
+      if (!Digits(a.page, p) || !Digits(a.line, l))
+        return Fail(m, "ページと行は数です: " + a.page + " " + a.line);
       key = memo::PageKey(p, l);
     } else {
       CivilDate d;
-      if (!civil::ParseYmd(a.date, d)) return Fail(m, "the date must be yyyy/mm/dd");
+      if (!civil::ParseYmd(a.date, d)) return Fail(m, "日付は yyyy/mm/dd で書いて下さい: " + a.date);
       key = a.date;
     }
     char serial[16];
     std::snprintf(serial, sizeof serial, "%05d", serialNo);
     int index = view.FindRecord(key, serial);
-    if (index < 0) return Fail(m, "no entry " + key + " " + serial);
+    if (index < 0) return Fail(m, "記録がありません: " + key + " " + serial);
     form.ShowRecord({}, index);
   }
 
   for (const auto& [nameUtf8, valueUtf8] : a.fields) {
     std::string name, value;
-    if (cp932::FromUtf8(nameUtf8, name) != 0) return Fail(m, "no field " + nameUtf8);
+    if (cp932::FromUtf8(nameUtf8, name) != 0) return Fail(m, "項目がありません: " + nameUtf8);
     int control = form.FindControl(name);
-    if (control < 0) return Fail(m, "no field " + nameUtf8 + " in this division's input form");
-    if (cp932::FromUtf8(valueUtf8, value) != 0)
-      return Fail(m, "the value of " + nameUtf8 + " cannot be written in CP932");
+    if (control < 0) return Fail(m, "この分類の入力画面に無い項目です: " + nameUtf8);
+    if (cp932::FromUtf8(valueUtf8, value) != 0) return Fail(m, "値が Shift-JIS で表せません: " + nameUtf8);
     const jsc::Control& c = form.ControlList()[static_cast<size_t>(control)];
     if (c.kind == jsc::kPhoto) {
       if (valueUtf8.empty()) {
@@ -262,15 +222,14 @@ int Run(Mode m, int argc, char** argv) {
       char* real = ::realpath(valueUtf8.c_str(), nullptr);
       const std::string full = real ? real : "";
       std::free(real);
-      if (full.empty() || !fileops::IsFile(full)) return Fail(m, "no picture " + valueUtf8);
-      if (cp932::FromUtf8(full, value) != 0) return Fail(m, "the picture's path cannot be written in CP932");
-      if (!form.ChoosePhoto(value)) return Fail(m, "not a JPEG picture that can be read: " + valueUtf8);
+      if (full.empty() || !fileops::IsFile(full))
+        return Fail(m, "写真のファイルが見つかりません: " + valueUtf8);
+      if (cp932::FromUtf8(full, value) != 0) return Fail(m, "写真のパスが Shift-JIS で表せません: " + full);
+      if (!form.ChoosePhoto(value)) return Fail(m, "読める JPEG の写真ではありません: " + valueUtf8);
       continue;
     }
     if (static_cast<int>(value.size()) > c.maxLength) {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, " is longer than %d bytes", c.maxLength);
-      return Fail(m, "the value of " + nameUtf8 + buf);
+      return Fail(m, "値が " + std::to_string(c.maxLength) + " バイトを超えています: " + nameUtf8);
     }
     form.SetValue(control, value);
     // a number given for a listed field is the code of its row, as typed in the form
@@ -279,15 +238,14 @@ int Run(Mode m, int argc, char** argv) {
   }
 
   if (!a.turn.empty()) {
-    if (photo.Path().empty()) return Fail(m, "--turn needs a picture (IMG001=PATH)");
+    if (photo.Path().empty()) return Fail(m, "--turn には写真（IMG001=PATH）が要ります");
     for (int i = 0; i < 4 && photo.Shown() != a.turn[0]; ++i) form.TurnPhoto(1);
   }
   bool ok = m == Mode::kRemove ? form.DeleteRecord(false) : form.SaveRecord();
   if (!ok) return 1;
-  if (lists.TakeFailedSaves() > 0)
-    std::fprintf(stderr, "jbx %s: the learnt lists could not be written\n", Name(m));
+  if (lists.TakeFailedSaves() > 0) std::fprintf(stderr, "jbx %s: 入力履歴を保存できませんでした\n", Name(m));
   if (!form.ByPage() && AlarmImage(alarm) != alarmsBefore && !alarm.Save(alarmPath))
-    std::fprintf(stderr, "jbx %s: the alarm list could not be written\n", Name(m));
+    std::fprintf(stderr, "jbx %s: アラームを保存できませんでした: %s\n", Name(m), alarmPath.c_str());
   std::printf("%s\t%s\n", form.SavedKey().c_str(), form.SavedSerial().c_str());
   return 0;
 }

@@ -34,7 +34,7 @@ int CmdImport(int argc, char** argv) {
 
   StderrPrompter prompter;
   CliBook b(prompter, todayDate);
-  const std::string missing = b.Open(root, user, division);
+  const std::string missing = b.Open(root, user, division, true);
   if (!missing.empty()) return cli::Fail("import", missing);
   ExchangeBook book = b.Book();
   CMyImport importer(book, prompter, b.clock);

@@ -9,6 +9,7 @@
 
 #include "catalogue/CMyMaster.h"
 #include "cli/Cli.h"
+#include "cli/CliBook.h"
 #include "cli/Commands.h"
 #include "extract/CMyGroup.h"
 #include "extract/CMyPickup.h"
@@ -19,7 +20,6 @@
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "platform/SystemPaths.h"
-#include "platform/WidthFold.h"
 #include "screens/CMyScr.h"
 #include "screens/InputDef.h"
 #include "shell/CMyGlobal.h"
@@ -223,7 +223,7 @@ int CmdPickout(int argc, char** argv) {
   if (haveRoot && user.empty()) return cli::UsageError(kSub, "--root には --user が要ります");
   if (run && !haveRoot) return cli::UsageError(kSub, "--run には --root と --user が要ります");
   CivilDate shownDate = SystemClock().Today();
-  if (!shown.empty() && !civil::ParseYmd(widthfold::FoldAscii(shown), shownDate))
+  if (!shown.empty() && !civil::ParseYmd(cli::FoldWidth(shown), shownDate))
     return cli::UsageError(kSub, "--shown は yyyy/mm/dd です: " + shown);
   if (!files.empty()) {
     const std::string problem = cli::FileProblem(files[0]);
@@ -355,9 +355,9 @@ int CmdPickout(int argc, char** argv) {
   CMyRec records(&db), work(&db);
   CMyMaster divout("DIVOUT", &prompter);
   CMyPeriods periods(global, db, work, divout, prompter);
-  // read only: a missing period list is not rebuilt (that would write)
-  if (divout.Read(global.DivisionPath("divout.jpr")) != 0) divout.Init("DIVOUT");
-  periods.LoadAll();
+  // read only: a missing period list is rebuilt in memory, never written
+  if (std::string why = CliBook::LoadBook(global, periods, nullptr); !why.empty())
+    return cli::Fail(kSub, why);
   int rc = records.SetSort(model.ViewSort(), false);
   if (rc == 0)
     rc = records.MakeSql(model.Filter().empty() ? nullptr : model.Filter().c_str(), CMyRec::kListFilter);

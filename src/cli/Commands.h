@@ -26,6 +26,8 @@ int CmdSelect(int argc, char** argv);
 int CmdAdd(int argc, char** argv);
 int CmdEdit(int argc, char** argv);
 int CmdRm(int argc, char** argv);
+// jbx merge-conflicts: a sync tool's conflict copies merged into the book.
+int CmdMergeConflicts(int argc, char** argv);
 
 // Dumpers behind `jbx dump`; 0 on success, the reader's code otherwise.
 int DumpListJson(const std::string& path, std::string& json);

@@ -209,8 +209,11 @@ std::string CMyBackup::ArchivePath() const {
   return dir + CMyGlobal::OnDisk(mbk::ArchiveName(global_.UserName(), Generation()));
 }
 
-std::vector<BackupItem> CMyBackup::Contents() const {
+std::vector<BackupItem> CMyBackup::Contents(std::string* unreadable) const {
   std::vector<BackupItem> items;
+  auto cannotRead = [&](const std::string& path) {
+    if (unreadable && unreadable->empty()) *unreadable = path;
+  };
   auto addFile = [&](const std::string& name, const std::string& disk) {
     if (fileops::Exists(disk)) items.push_back({0, name, disk});  // a folder there fails the copy
   };
@@ -222,7 +225,10 @@ std::vector<BackupItem> CMyBackup::Contents() const {
   }
   for (const char* f : kUserFiles) addFile(f, global_.UserPath(f));
   CMyMaster divisions("USER");
-  if (divisions.Read(global_.UserPath("jbxuser.jpr")) != 0) return items;
+  const int read = divisions.Load(global_.UserPath("jbxuser.jpr"));
+  // a list that is there but unreadable is not a user without books
+  if (read == CMyMaster::kUnreadable) cannotRead(global_.UserPath("jbxuser.jpr"));
+  if (read != CMyMaster::kLoaded) return items;
   for (int i = 0; i < divisions.RecordCount(); ++i) {
     // the folder a division lives in is its name cut to the folder limit
     std::string div = CMyGlobal::FolderOf(divisions.Name(i));
@@ -230,7 +236,10 @@ std::vector<BackupItem> CMyBackup::Contents() const {
     items.push_back({1, div, dir});
     for (const char* f : kDivisionFiles) addFile(div + "\\" + f, dir + "/" + f);
     for (const char* pat : kDivisionPatterns) {
-      for (const std::string& disk : fileops::List(dir, pat)) {
+      std::vector<std::string> names;
+      // a book whose folder is not there has no files to lose
+      if (!fileops::List(dir, pat, names) && errno != ENOENT) cannotRead(dir);
+      for (const std::string& disk : names) {
         std::string sj;
         // a name CP932 cannot hold is kept as is and refused by the writer
         if (cp932::FromUtf8(disk, sj) != 0) sj = disk + std::string(1, '\0');
@@ -308,6 +317,9 @@ std::string CMyBackup::Message(const BackupResult& r) {
     case kFolderShort:
       text = "フォルダの指定に失敗しました。"_sj + code;
       break;
+    case kUnreadable:
+      text = "バックアップするファイルの一覧を読み込めませんでした。"_sj + code;
+      break;
     case kReadBack:
     case kCommit:
     case kEndWrite:
@@ -334,7 +346,18 @@ int CMyBackup::Run(BackupResult* out) {
     global_.prompter().Warn(Message(r));
     return kNoPath;
   }
-  int rc = WriteArchive(Contents(), ArchivePath(), r, progress_);
+  // nobody writes the books while they are read into the archive
+  fileops::WriteLock lock;
+  if (!lock.Acquire(global_.UserPath(fileops::WriteLock::kFileName)) &&
+      fileops::IsDir(global_.UserPath(""))) {
+    global_.prompter().Warn(
+        "他のプログラムがこのデータを書き込み中です。しばらくしてからやり直してください。"_sj);
+    return r.code = kUnreadable;
+  }
+  std::string unreadable;
+  const std::vector<BackupItem> items = Contents(&unreadable);
+  int rc = unreadable.empty() ? WriteArchive(items, ArchivePath(), r, progress_)
+                              : Failure{r}.Fail(kUnreadable, unreadable, "読み込めませんでした。"_sj);
   global_.backLastTime = Stamp(clock_);
   global_.backLastResult = rc;
   if (rc == kOk) global_.backCu = Generation() % (global_.backCuMax < 1 ? 1 : global_.backCuMax);

@@ -52,7 +52,9 @@ class CMyBackup {
     kEndWrite = -903,  // the end entry; reported, unlike a shorter archive of old
     kEndShort = -904,
     kReadBack = -130,  // "バックアップファイルの作成に失敗しました。(%d)": read back differs
-    kCommit = -131,  // the archive could not be flushed, synced or renamed into place
+    kCommit = -131,
+    kUnreadable = -140,  // a list or folder of the user could not be read: nothing written  // the archive
+                         // could not be flushed, synced or renamed into place
   };
 
   CMyBackup(CMyGlobal& global, const Clock& clock);
@@ -64,8 +66,9 @@ class CMyBackup {
   int Generation() const;
 
   // The entries of the current user, in archive order; listed files that do
-  // not exist are left out.
-  std::vector<BackupItem> Contents() const;
+  // not exist are left out. `unreadable` (when given) names the list or
+  // folder that could not be read: the entries are then incomplete.
+  std::vector<BackupItem> Contents(std::string* unreadable = nullptr) const;
 
   // The backup dialog's Ok: writes the archive, then (on success) advances
   // CU; in both cases keeps the time and result in the settings and writes

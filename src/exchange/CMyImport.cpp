@@ -306,8 +306,11 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
   }
 
   // The whole division first: the safety copy must hold every month, not
-  // the ones the view happened to load.
+  // the ones the view happened to load, and a month that did not read whole
+  // would be missing from it.
+  if (book_.periods.AdoptUnlisted() < 0) return r.code = kNoSafetyCopy;
   book_.periods.LoadAll();
+  if (!book_.periods.AllReadWhole("取り込み"_sj)) return r.code = kNoSafetyCopy;
   r.safetyCopy = SafetyCopyPath();
   if (!fileops::Exists(r.safetyCopy)) {
     if (WriteSafetyCopy(r.safetyCopy) == 0) {
@@ -387,16 +390,38 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     (void)tx.Rollback();
     return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj + "\n" + cp932::FromUtf8(divoutPath));
   }
+  // Replacing: every month file now in the folder goes, with the writing of
+  // the new ones (one batch: after a crash the next opening finishes it).
+  // Until then each stays where it is, listed as read and empty, so that no
+  // serial is looked for in it.
+  std::vector<std::string> oldPeriods;
   if (o.replaceAll) {
-    for (const std::string& name : fileops::List(book_.global.DivisionPath(""), "dt*.jdt")) {
-      const std::string path = book_.global.DivisionPath("") + "/" + name;
-      if (!tx.Remove(path)) {
+    std::vector<std::string> names;
+    const std::string dir = book_.global.DivisionPath("");
+    if (!fileops::List(dir, "dt*.jdt", names)) {
+      (void)tx.Rollback();
+      return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj + "\n" + cp932::FromUtf8(dir));
+    }
+    for (const std::string& name : names) {
+      if (CMyPeriods::PeriodOfFile(name).empty()) continue;  // a conflict copy, say: not a month of the book
+      const std::string path = dir + name;
+      if (!tx.Protect(path)) {
         (void)tx.Rollback();
         return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj + "\n" + cp932::FromUtf8(path));
       }
+      oldPeriods.push_back(CMyPeriods::PeriodOfFile(name));
     }
     book_.db.ClearRecords();
     book_.divout.Init("DIVOUT");
+    for (const std::string& period : oldPeriods) {
+      std::string rec = CMyMaster::Blank();
+      CMyMaster::SetName(rec, period);
+      if (book_.divout.Append(rec) != 0 ||
+          !book_.divout.SetInt(book_.divout.RecordCount() - 1, CMyMaster::kRFlag, 1)) {
+        (void)tx.Rollback();
+        return fail(kSaveFailed, "取り込みの準備に失敗しました。"_sj);
+      }
+    }
   }
   const int expected = r.added;
   r.added = 0;
@@ -476,15 +501,23 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
       return TakeBack(tx, kSaveFailed, r);
     }
   }
+  // the old months no new record went into leave the list and the folder
+  std::vector<std::string> removed;
+  for (const std::string& period : oldPeriods) {
+    if (touched.count(period)) continue;
+    removed.push_back(period);
+    const int at = book_.divout.FindByText(0, period);
+    if (at >= 0) (void)book_.divout.Delete(at);
+  }
   // every month in one pass, made durable with one sync
-  if (book_.periods.SavePeriods(std::vector<std::string>(touched.begin(), touched.end())) != 0) {
+  if (book_.periods.SavePeriods(std::vector<std::string>(touched.begin(), touched.end()), removed) != 0) {
     const int code = TakeBack(tx, kSaveFailed, r);
     if (code == kSaveFailed) prompter_.Warn("取り込みを取り止めました。データは取り込む前のままです。"_sj);
     return code;
   }
   // the period list is saved with each period; with none (a file of no
   // records replacing everything) it is written here
-  if (touched.empty() && book_.divout.Write(divoutPath) < 0) {
+  if (touched.empty() && removed.empty() && book_.divout.Write(divoutPath) < 0) {
     prompter_.Warn("保存に失敗しました。"_sj);
     const int code = TakeBack(tx, kSaveFailed, r);
     if (code == kSaveFailed) prompter_.Warn("取り込みを取り止めました。データは取り込む前のままです。"_sj);

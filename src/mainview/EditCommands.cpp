@@ -448,6 +448,9 @@ int EditCommands::ShiftPagesImpl(int page, int delta) {
   CMyMaster& divout = m.Table(kDivOutTable);
   Prompter& p = ctx_.prompter;
   (void)m.periods->LoadAll();
+  // every page from here on is rewritten under another name: one that did
+  // not read whole would lose what could not be read
+  if (!m.periods->AllReadWhole(delta > 0 ? "ページの追加"_sj : "ページの削除"_sj)) return -1;
   int found = -1;
   for (int i = 0; i < divout.RecordCount() && found < 0; ++i)
     if (std::atoi(divout.Name(i).c_str()) >= page) found = i;
@@ -478,14 +481,9 @@ int EditCommands::ShiftPagesImpl(int page, int delta) {
     }
     changes_.push_back("~ " + key + " " + serial + " -> " + moved + " " + serial);
   }
-  for (int i = found; i < divout.RecordCount(); ++i) {
-    const std::string path = m.global->DivisionPath(CMyPeriods::FileName(divout.Name(i)));
-    if (!fileops::Exists(path)) continue;
-    if (!m.undo->Touch(path) || !fileops::Remove(path)) {
-      p.Warn("ページの更新に失敗しました。"_sj);
-      return -1;
-    }
-  }
+  // the files of the pages that move go with the writing of their new names
+  std::vector<std::string> before;
+  for (int i = found; i < divout.RecordCount(); ++i) before.push_back(divout.Name(i));
   if (delta < 0 && std::atoi(divout.Name(found).c_str()) == page) (void)divout.Delete(found);
   // renamed from the far end when pages move up, so no two share a name
   const int count = divout.RecordCount();
@@ -501,7 +499,12 @@ int EditCommands::ShiftPagesImpl(int page, int delta) {
     }
     names.push_back(name);
   }
-  return m.periods->SavePeriods(names) == 0 ? 0 : -1;
+  std::vector<std::string> removed;
+  for (const std::string& old : before)
+    if (std::find(names.begin(), names.end(), old) == names.end() &&
+        fileops::Exists(m.global->DivisionPath(CMyPeriods::FileName(old))))
+      removed.push_back(old);
+  return m.periods->SavePeriods(names, removed) == 0 ? 0 : -1;
 }
 
 // ---- lines -----------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include "mainview/HolidayActions.h"
 #include "mainview/OptionActions.h"
 #include "mainview/PrintActions.h"
+#include "mainview/QtBookWatcher.h"
 #include "mainview/SearchActions.h"
 #include "mainview/SheetActions.h"
 #include "mainview/ViewInputPort.h"
@@ -100,6 +101,11 @@ void TfrmMain::BuildActions() {
       });
   RegisterSearchActions(*actions_, *search_, [this] { return popupField_; });
   alarmActions_ = RegisterAlarmActions(*actions_, *env_.dialogs, *context_, *this, *editCommands_);
+  watcher_ = std::make_unique<QtBookWatcher>(*objects_, *statusBar(), [this] {
+    if (!objects_) return;
+    (void)objects_->view->ReloadView();
+    AfterViewChange();
+  });
   RegisterHelpActions(*actions_, *objects_->global);
   AddToolButtons();
 }
@@ -238,6 +244,7 @@ void TfrmMain::FormClose() {
   inputAlarms_.reset();
   inputView_.reset();
   alarmActions_.reset();
+  watcher_.reset();
   extract_.reset();
   search_.reset();
   entryCommands_.reset();

@@ -24,6 +24,7 @@ class Launcher;
 class FileCommands;
 class EditActions;
 class AlarmActions;
+class QtBookWatcher;
 class ExtractActions;
 class SearchWindows;
 class TfrmInput;
@@ -198,6 +199,7 @@ class TfrmMain : public QMainWindow, public MainWindowPort, public EntryWindow, 
   std::unique_ptr<SearchWindows> search_;
   FieldHit popupField_;  // the field the popup menu opened over
   std::unique_ptr<AlarmActions> alarmActions_;
+  std::unique_ptr<QtBookWatcher> watcher_;
   std::unique_ptr<ViewInputPort> inputView_;
   std::unique_ptr<AlarmInputPort> inputAlarms_;
   TfrmInput* input_ = nullptr;

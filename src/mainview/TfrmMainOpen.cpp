@@ -12,6 +12,7 @@
 #include "input/TfrmInput.h"
 #include "mainview/ExtractActions.h"
 #include "mainview/FileCommands.h"
+#include "mainview/QtBookWatcher.h"
 #include "mainview/SearchActions.h"
 #include "mainview/TfrmMain.h"
 #include "mainview/ViewInputPort.h"
@@ -123,10 +124,26 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   }
   // a missing or damaged list is rebuilt from the data files, never left empty
   if (o.periods->LoadTable() < 0) p.Warn("期間の一覧を読み込めませんでした。"_sj);
+  if (watcher_) watcher_->WatchBook();
   o.db->ClearRecords();
   o.rec->Reset();
   o.view->SetDataKind(dataKind_);
   o.view->ReloadView();
+  // a sync tool met two machines' changes to one month: offered once at opening
+  if (const auto copies = o.periods->ConflictCopies(); !copies.empty()) {
+    std::string names;
+    for (const std::string& c : copies) names += "\n" + cp932::FromUtf8(c);
+    if (p.Confirm("同期ツールが残した競合コピーがあります。記録を統合しますか？"_sj + names +
+                  "\n（統合したコピーは「.merged-日付」を付けて残します）"_sj)) {
+      std::vector<std::string> report;
+      if (o.periods->MergeConflictCopies(report) > 0) {
+        o.view->ReloadView();
+        std::string text = "競合コピーを統合しました。"_sj;
+        for (const std::string& line : report) text += "\n" + line;
+        p.Show(text, "ひとこと帳"_sj, PromptIcon::Information, PromptButtons::Ok);
+      }
+    }
+  }
   divIndex_ = index;
   lbl_User->setText(QStringLiteral("ユーザー: ") + FromSj(g.UserName()));
   RefreshPaletteButtons();

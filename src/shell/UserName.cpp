@@ -7,6 +7,7 @@
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
+#include "platform/FolderName.h"
 #include "shell/CMyGlobal.h"
 
 namespace username {
@@ -19,15 +20,7 @@ bool EdgeByte(char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; }
 
 int Check(const std::string& name) {
   if (name.empty()) return kEmpty;
-  if (name == "." || name == "..") return kBadCharacter;
-  for (size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (cp932::IsLead(c) && i + 1 < name.size()) {
-      ++i;  // a trail byte 0x5C is part of a character, not a backslash
-      continue;
-    }
-    if (c == '/' || c == '\\' || c == '\0' || static_cast<unsigned char>(c) < 32) return kBadCharacter;
-  }
+  if (!foldername::IsOneFolder(name)) return kBadCharacter;
   // a full-width blank (0x81 0x40) at either end is as invisible as a space
   const std::string wide = "\x81\x40";
   if (EdgeByte(name.front()) || EdgeByte(name.back()) || name.compare(0, 2, wide) == 0 ||

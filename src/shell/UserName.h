@@ -17,9 +17,7 @@ enum : int {
   kReserved = 5,      // the data root's own work folder ("tmp", any case)
 };
 
-// Checks a CP932 name. A folder name on this platform cannot hold "/" or
-// NUL and must not be "." or ".."; "\" is refused as well because backup
-// archives store it as a folder separator. Blanks or quotes at either end
+// Checks a CP932 name: one folder name (foldername::IsOneFolder). Blanks or quotes at either end
 // are refused because "jotbox.ini" would give the name back without them,
 // and the next start would open another, empty user.
 [[nodiscard]] int Check(const std::string& name);

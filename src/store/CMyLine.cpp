@@ -264,7 +264,7 @@ void CMyLine::Commit(size_t n) {
 }
 
 int CMyLine::ReadText(const std::string& path) {
-  FILE* fp = std::fopen(path.c_str(), "rb");
+  FILE* fp = fileops::OpenRead(path);
   if (!fp) return -1;
   Clear();
   char chunk[kTextRun];
@@ -317,7 +317,7 @@ int CMyLine::WriteText(const std::string& path) const {
 }
 
 int CMyLine::ReadList(const std::string& path) {
-  FILE* fp = std::fopen(path.c_str(), "rb");
+  FILE* fp = fileops::OpenRead(path);
   if (!fp) {
     Clear();
     return -1;

@@ -164,3 +164,69 @@ TEST(JbxEntry, CalculatedFieldsFillThemselvesFromTheHouseholdTaxTable) {
   ASSERT_EQ(0, Jbx("add " + base + "--date 2026/03/02 品目=本 支払方法=商品券").status);
   EXPECT_EQ(0u, ReadBytes(root + "/u/kakei/cboms02.ms").find("$$$ 1\r\n\x8f\xa4\x95\x69\x8c\x94"));
 }
+
+TEST(JbxEntry, NamesThatAreNoFolderNameAreRefusedByEveryCommandBeforeAnythingIsRead) {
+  Books b;
+  ASSERT_EQ(0, Jbx("add " + b.base + "--date 2030/05/01 場所=駅").status);
+  const std::string month = b.root + "/u/sched/dt203005.jdt";
+  const std::string before = ReadBytes(month);
+  ASSERT_TRUE(fileops::MakeDirs(b.dir / "other"));
+  // from --root other, "../root/u" is the user folder of root
+  const std::string out = "--root " + b.dir / "other" + " --today 2026/03/14 ";
+  WriteBytes(b.dir / "in.csv", "年月日,場所\r\n2030/05/01,x\r\n");
+  const char* const kUser = "ユーザー名に「/」「\\」などフォルダ名に使えない文字は使えません: ";
+  const char* const kDivision = "分類名に「/」「\\」などフォルダ名に使えない文字は使えません: ";
+  struct Case {
+    std::string args;
+    std::string err;
+  } cases[] = {
+      {"add " + out + "--user ../root/u --date 2030/05/01 場所=外", kUser + std::string("../root/u")},
+      {"edit " + out + "--user=../root/u --date 2030/05/01 --serial 1 場所=外", kUser},
+      {"rm " + out + "--user ../root/u --date 2030/05/01 --serial 1", kUser},
+      {"import " + out + "--user ../root/u --replace " + b.dir / "in.csv", kUser},
+      {"sheet " + out + "--user ../root/u delete --key 2030/05/01 --serial 1", kUser},
+      {"backup " + out + "--user ../root/u --to " + b.dir / "back", kUser},
+      {"alarms " + out + "--user 'u\\x'", kUser},
+      {"find " + out + "--user '' 駅", "ユーザー名を入力して下さい: "},
+      {"add " + b.base + "--division ../u/sched --date 2030/05/01 場所=外",
+       kDivision + std::string("../u/sched")},
+      {"export " + b.base + "--division=.. " + b.dir / "x.csv", kDivision},
+      {"render " + b.base + "--division 'a\\b' --month 2030/05 --out " + b.dir / "x.png", kDivision},
+      {"print " + b.base + "--division /etc --month 2030/05 --pdf " + b.dir / "x.pdf", kDivision},
+      {"pickout " + b.base + "--division= --run", "分類名を入力して下さい: "},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Jbx(c.args);
+    EXPECT_EQ(2, r.status) << c.args;
+    EXPECT_NE(std::string::npos, r.err.find(c.err)) << c.args << "\n" << r.err;
+  }
+  EXPECT_EQ(before, ReadBytes(month));
+  for (const char* made : {"back", "x.csv", "x.png", "x.pdf", "other/u"})
+    EXPECT_FALSE(fileops::Exists(b.dir / made)) << made;
+}
+
+TEST(JbxEntry, OptionsAsNameEqualsValueAndMessagesInJapanese) {
+  Books b;
+  RunResult r = Jbx("add --root=" + b.root + " --user=u --today=2026/03/14 --date=2030/05/01 場所=駅");
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ("2030/05/01\t00001\n", r.out);
+  EXPECT_EQ("2030/05/01\t00001\t2026/03/14\n", b.Select("sched/dt203005.jdt", "キー項目,行連番,登録日"));
+  r = Jbx("sheet --root=" + b.root + " --user=u --today=2026/03/15 delete --key=2030/05/01 --serial=00001");
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ("- 2030/05/01 00001\n", r.out);
+  struct Case {
+    std::string args;
+    const char* err;
+  } cases[] = {
+      {"add " + b.base + "--date 2030/05/01 --bogus 場所=x",
+       "jbx add: 知らないオプションです: --bogus\n使い方: jbx add "},
+      {"edit " + b.base + "--date 2030/05/01 場所=x", "jbx edit: --serial には行連番"},
+      {"rm " + b.base + "--date 2030/05/01 --serial 9", "jbx rm: 記録がありません: 2030/05/01 00009"},
+      {"add " + b.base + "--page 1 --line 1 場所=x", "jbx add: この分類は日付で管理しています"},
+      {"add " + b.base + "--date 2030/05/01 NOSUCH=1", "jbx add: この分類の入力画面に無い項目です: NOSUCH"},
+  };
+  for (const Case& c : cases) {
+    r = Jbx(c.args);
+    EXPECT_NE(std::string::npos, r.err.find(c.err)) << c.args << "\n" << r.err;
+  }
+}

@@ -81,3 +81,43 @@ TEST(JbxHolidayRules, RefusalsAndUsage) {
   RunResult json = Jbx("holiday-rules list --all --json" + root);
   EXPECT_TRUE(Has(json.out, "\"weekRule\": 8")) << json.out;
 }
+
+TEST(JbxHolidayRules, AFileThatIsNoRuleFileIsNeverWrittenAndStrayLinesAreKept) {
+  std::string noise;  // the same bytes every run
+  for (unsigned x = 12345, i = 0; i < 4096; ++i)
+    noise += static_cast<char>((x = x * 1103515245u + 12345u) >> 23);
+  const std::string passwd =
+      "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin\n"
+      "games:x:5:60:games:/usr/games:/usr/sbin/nologin\n";
+  const std::string good = "CL01\r\n1\t1\t" + cp932::FromUtf8("元日") + "\t1000\t9999\t0\t-1\r\n";
+  // a rule with a year that is not one, and a line that is no rule
+  const std::string stray[] = {"5\t3\t" + cp932::FromUtf8("憲法記念日") + "\t19x8\t9999\t0\t-1\r\n",
+                               "# " + cp932::FromUtf8("自分のメモ") + "\r\n"};
+  struct Case {
+    const char* file;
+    std::string bytes;
+    int status;
+  } cases[] = {
+      {"holiday.dat", noise, 1},
+      {"kinen.dat", noise, 1},
+      {"holiday.dat", passwd, 1},
+      {"kinen.dat", passwd, 1},
+      {"holiday.dat", good + stray[0] + stray[1], 0},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteBytes(dir / c.file, c.bytes);
+    const std::string kinen = std::string(c.file) == "kinen.dat" ? " --kinen" : "";
+    RunResult r = Jbx("holiday-rules add --month 6 --day 20 --name x --root " + dir.path() + kinen);
+    EXPECT_EQ(c.status, r.status) << c.file << r.err;
+    const std::string now = ReadBytes(dir / c.file);
+    if (c.status != 0) {
+      EXPECT_EQ(c.bytes, now) << c.file;
+      EXPECT_TRUE(Has(r.err, std::string(c.file) + " は祝日・記念日のファイル")) << r.err;
+    } else {  // the new rule among the old ones, the stray lines as they were
+      EXPECT_EQ(0u, now.find(good)) << now;
+      EXPECT_TRUE(Has(now, "6\t20\tx\t")) << now;
+      for (const std::string& line : stray) EXPECT_TRUE(Has(now, line)) << now;
+    }
+  }
+}

@@ -1,8 +1,10 @@
 // The command-line tool as a person runs it: the real binary, real files.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +94,34 @@ TEST(Jbx, EverySubcommandHasHelpAndTheToolItsVersion) {
   RunResult unknown = Jbx("no-such-command");
   EXPECT_EQ(2, unknown.status);
   EXPECT_TRUE(Has(unknown.err, "no-such-command"));
+}
+
+TEST(Jbx, ValuesThatDoNotReachStdoutFailTheRun) {
+  // a full disk, a closed stdout, help as much as values
+  for (const char* args : {"date 2026/9/21 >/dev/full", "date 2026/9/21 >&-", "time --help >/dev/full"}) {
+    RunResult r = Jbx(args);
+    EXPECT_EQ(1, r.status) << args;
+    EXPECT_TRUE(Has(r.err, "標準出力に書けませんでした")) << args << ": " << r.err;
+  }
+  // a reader that has gone: neither killed by the signal nor status 0
+  TempDir dir;
+  int fds[2];
+  ASSERT_EQ(0, ::pipe(fds));
+  ::close(fds[0]);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::signal(SIGPIPE, SIG_DFL);
+    ::dup2(fds[1], 1);
+    std::freopen((dir / "err").c_str(), "w", stderr);
+    ::execl(JBX_PROGRAM_DIR "/jbx", "jbx", "date", "2026/9/21", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  int status = 0;
+  ASSERT_EQ(pid, ::waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+  EXPECT_EQ(1, WEXITSTATUS(status));
+  EXPECT_TRUE(Has(ReadBytes(dir / "err"), "jbx date: 標準出力に書けませんでした: 読み手が先に終わりました"));
 }
 
 TEST(Jbx, AFileThatIsNotWhatItsNameSaysFailsWithItsName) {

@@ -71,6 +71,8 @@ TEST(BackupFaults, EveryFailingStepOfTheArchiveKeepsThePreviousOne) {
       {fileops::Fault::kWrite, 2},   // the first entry header
       {fileops::Fault::kWrite, 12},  // somewhere in a division
       {fileops::Fault::kFsync, 1},  {fileops::Fault::kClose, 1}, {fileops::Fault::kRename, 1},
+      {fileops::Fault::kList, 1},  // a division's folder: its files would be left out
+      {fileops::Fault::kOpen, 1},  // the user's list of books
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(static_cast<int>(c.op)) + " " + std::to_string(c.nth));

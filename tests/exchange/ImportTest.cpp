@@ -2,6 +2,10 @@
 // anything changes, the writing pass that changes every file or none, the
 // day's safety copy, and exports that come back without loss.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
 
 #include "exchange/BookFixture.h"
 #include "exchange/CMyExport.h"
@@ -333,4 +337,39 @@ TEST(CMyImport, AFailureWhileWritingLeavesEveryFileAsItWas) {
       }
     }
   }
+}
+
+TEST(CMyImport, ACrashAtAnyRenameLeavesTheBookAsItWasOrAsImported) {
+  std::set<std::string> seen;
+  for (int nth = 1; nth <= 8; ++nth) {
+    SCOPED_TRACE(nth);
+    Book b;
+    ASSERT_TRUE(b.Add("2026/01/10", {{"品目", "a"}}));
+    ASSERT_TRUE(b.Add("2026/02/10", {{"品目", "b"}}));
+    ASSERT_TRUE(b.Add("2026/03/10", {{"品目", "c"}}));
+    WriteBytes(b.dir / "in.csv", Sj("年月日,品目\r\n2026/01/11,x\r\n2026/05/01,z\r\n"));
+    WriteBytes(b.Path("BK20260314.csv"), "made earlier");
+    const auto before = b.OnDisk();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      fileops::InjectCrash(fileops::Fault::kRename, nth);
+      ::_exit(Import(b, b.dir / "in.csv", true) == CMyImport::kOk ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 70 || WEXITSTATUS(status) == 0));
+    // the next opening finishes what the journal names
+    std::vector<std::string> done;
+    ASSERT_TRUE(fileops::RecoverFolder(b.Div(), done));
+    const auto after = b.OnDisk();
+    if (after == before) {
+      seen.insert("old");
+    } else {
+      seen.insert("new");
+      ASSERT_EQ(2u, after.size());
+      EXPECT_EQ((std::vector<std::string>{"dt202601.jdt", "dt202605.jdt"}),
+                fileops::List(b.Div(), "dt*.jdt"));
+    }
+  }
+  EXPECT_EQ((std::set<std::string>{"new", "old"}), seen);
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/FileOps.h"
 #include "support/TempDir.h"
@@ -123,4 +127,91 @@ TEST(FileOps, AWholeFileIsReadInOneGoAndKnowsWhenItGrew) {
   WriteBytes(dir / "a", "hello, world");
   EXPECT_EQ(5, f.Read(buf, f.Size()));
   EXPECT_FALSE(f.AtEnd());
+}
+
+TEST(FileOps, AFolderOrFileThatCannotBeReadIsNeverEmpty) {
+  TempDir dir;
+  WriteBytes(dir / "a.jdt", "a");
+  std::vector<std::string> names = {"stale"};
+  fileops::InjectFault(fileops::Fault::kList, 1);
+  EXPECT_FALSE(fileops::List(dir.path(), "*", names));
+  EXPECT_TRUE(names.empty());
+  EXPECT_FALSE(fileops::List(dir / "none", "*", names));
+  EXPECT_TRUE(fileops::List(dir.path(), "*", names));
+  EXPECT_EQ(std::vector<std::string>{"a.jdt"}, names);
+  std::string bytes;
+  for (fileops::Fault f : {fileops::Fault::kOpen, fileops::Fault::kRead}) {
+    fileops::InjectFault(f, 1);
+    EXPECT_FALSE(fileops::ReadAll(dir / "a.jdt", bytes));
+    EXPECT_EQ(EIO, errno);
+  }
+  EXPECT_FALSE(fileops::ReadAll(dir / "none", bytes));
+  EXPECT_EQ(ENOENT, errno);
+  fileops::FileId id, again;
+  EXPECT_EQ(ENOENT, fileops::Identify(dir / "none", id));
+  EXPECT_FALSE(id.Exists());
+  ASSERT_EQ(0, fileops::Identify(dir / "a.jdt", id));
+  ASSERT_TRUE(fileops::WriteAtomic(dir / "a.jdt", "a"));  // same bytes, another file
+  ASSERT_EQ(0, fileops::Identify(dir / "a.jdt", again));
+  EXPECT_FALSE(id == again);
+}
+
+TEST(FileOps, AFileReplacingALinkIsPrivate) {
+  TempDir dir;
+  WriteBytes(dir / "target", "shared");
+  ASSERT_EQ(0, ::chmod((dir / "target").c_str(), 0644));
+  ASSERT_EQ(0, ::symlink((dir / "target").c_str(), (dir / "link").c_str()));
+  ASSERT_TRUE(fileops::WriteAtomic(dir / "link", "mine"));
+  EXPECT_EQ(0600u, ModeOf(dir / "link"));
+  EXPECT_EQ("shared", ReadBytes(dir / "target"));
+}
+
+TEST(FileOps, TheLockIsCountedWithinAProcessAndRefusedToAnotherUntilReleased) {
+  TempDir dir;
+  const std::string path = dir / fileops::WriteLock::kFileName;
+  fileops::WriteLock a, b;
+  ASSERT_TRUE(a.Acquire(path));
+  ASSERT_TRUE(b.Acquire(path));  // the same process: counted, not waited for
+  auto other = [&] {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      fileops::WriteLock c;
+      ::_exit(c.Acquire(path, 50) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WEXITSTATUS(status);
+  };
+  EXPECT_EQ(1, other());
+  a.Release();
+  EXPECT_EQ(1, other());  // still held by b
+  b.Release();
+  EXPECT_EQ(0, other());
+  EXPECT_EQ(0600u, ModeOf(path));
+}
+
+TEST(FileOps, RecoveryFinishesAJournalAndRefusesOneItCannotRead) {
+  struct Case {
+    const char* journal;  // what the journal says ("" none)
+    bool ok;
+    std::vector<std::string> left;  // names in the folder afterwards
+  } cases[] = {
+      {"", true, {"a", "old"}},  // no journal: stray temporaries go
+      {"JBXJOURNAL 1\nR\ta.tmpAAAAAA\ta\nD\told\nEND\n", true, {"a"}},
+      {"JBXJOURNAL 1\nR\ta.tmpAAAAAA\ta\n", false, {".jbx-journal", "a", "a.tmpAAAAAA", "old"}},  // torn
+      {"JBXJOURNAL 1\nR\ta.tmpAAAAAA\t../a\nEND\n", false, {".jbx-journal", "a", "a.tmpAAAAAA", "old"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.journal);
+    TempDir dir;
+    WriteBytes(dir / "a", "old a");
+    WriteBytes(dir / "a.tmpAAAAAA", "new a");
+    WriteBytes(dir / "old", "goes");
+    if (*c.journal) WriteBytes(dir / fileops::kJournalName, c.journal);
+    std::vector<std::string> done;
+    EXPECT_EQ(c.ok, fileops::RecoverFolder(dir.path(), done));
+    std::vector<std::string> names;
+    ASSERT_TRUE(fileops::List(dir.path(), "*", names));
+    EXPECT_EQ(c.left, names);
+  }
 }

@@ -11,59 +11,10 @@
 #include "store/CMyPeriods.h"
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
+#include "store/PeriodsBook.h"
 #include "support/TempDir.h"
 
-namespace {
-
-class Host : public PeriodHost {
- public:
-  bool group = false;
-  std::vector<std::string> moves;
-  CMyPeriods* periods = nullptr;
-  bool GroupViewShown() const override { return group; }
-  bool MoveViewToKey(const std::string& key) override {
-    moves.push_back(key);
-    std::string p = CMyPeriods::PeriodOf(key);
-    periods->LoadPeriods(p, p);
-    return true;
-  }
-};
-
-struct Book {
-  TempDir dir;
-  ScriptedPrompter prompter;
-  FixedClock clock{{2020, 3, 5}};
-  bool portable = (WriteBytes(dir / "jotbox.ini", ""), true);  // data beside the "program"
-  CMyGlobal global{prompter, clock, dir.path(), dir / "home"};
-  CMyDB db{&prompter};
-  CMyRec work{&db};
-  CMyMaster divout{"DIVOUT", &prompter};
-  Host host;
-  CMyPeriods periods{global, db, work, divout, prompter, &host};
-  Book() {
-    global.SetUserName("u");
-    global.SetDivisionFolder("d");
-    EXPECT_TRUE(fileops::MakeDirs(global.DivisionPath("")));
-    EXPECT_EQ(0, DefineMemoSchema(db));
-    host.periods = &periods;
-  }
-  // Adds a record the way the main view does and saves its period.
-  int Add(const std::string& key, const std::string& memo) {
-    std::string period = CMyPeriods::PeriodOf(key);
-    int serial = periods.RegisterKey(period, key, false);
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%05d", serial);
-    db.New();
-    EXPECT_EQ(0, db.SetValue(memo::kKey, key));
-    EXPECT_EQ(0, db.SetValue(memo::kLineSerial, buf));
-    EXPECT_EQ(0, db.SetValue(memo::kMem001, memo));
-    EXPECT_EQ(0, db.Store());
-    EXPECT_EQ(0, periods.SavePeriod(period));
-    return serial;
-  }
-};
-
-}  // namespace
+using periods_test::Book;
 
 TEST(CMyPeriods, PeriodsAndFileNames) {
   EXPECT_EQ("202003", CMyPeriods::PeriodOf("2020/03/05"));

@@ -1,0 +1,48 @@
+#include "mainview/QtBookWatcher.h"
+
+#include <QStatusBar>
+
+#include "mainview/MainObjects.h"
+#include "shell/CMyGlobal.h"
+#include "store/CMyPeriods.h"
+
+QtBookWatcher::QtBookWatcher(MainObjects& objects, QStatusBar& status, std::function<void()> reload)
+    : objects_(objects), status_(status), reload_(std::move(reload)) {
+  settle_.setSingleShot(true);
+  settle_.setInterval(200);
+  connect(&settle_, &QTimer::timeout, this, [this] { TakeInOutsideChanges(); });
+  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Changed(); });
+  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { Changed(); });
+  objects_.periods->TrackChanges(true);
+  // records taken in at a save or a refresh: the view follows once the
+  // command in hand has finished with its rows
+  objects_.periods->SetOnOutsideChange([this] { Reloaded(); });
+}
+
+void QtBookWatcher::WatchBook() {
+  const QStringList old = watcher_.directories();
+  if (!old.isEmpty()) watcher_.removePaths(old);
+  const CMyGlobal& g = *objects_.global;
+  for (const std::string& dir : {g.DivisionPath(""), g.UserPath(""), g.DataRoot()}) {
+    const QString path = QString::fromStdString(dir);
+    if (!path.isEmpty() && !watcher_.directories().contains(path)) (void)watcher_.addPath(path);
+  }
+}
+
+void QtBookWatcher::Changed() { settle_.start(); }
+
+void QtBookWatcher::TakeInOutsideChanges() {
+  // our own saves leave every file as the periods remember it: nothing then
+  (void)objects_.periods->RefreshFromDisk();
+}
+
+void QtBookWatcher::Reloaded() {
+  status_.showMessage(QStringLiteral("他のプログラムがこの分類を書き換えたため、読み込み直しました。"),
+                      15000);
+  if (reloadQueued_) return;
+  reloadQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    reloadQueued_ = false;
+    reload_();
+  });
+}
