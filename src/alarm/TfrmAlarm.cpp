@@ -49,9 +49,10 @@ TfrmAlarm::TfrmAlarm(AlarmEditor& editor, CMyGlobal& settings, DialogRunner& dia
   txt_YMD = box("txt_YMD", AlarmEditor::kMaxDate, 110);
   txt_Time = box("txt_Time", AlarmEditor::kMaxTime, 70);
   txt_Sc = box("txt_Sc", AlarmEditor::kMaxMessage, 0);
-  txt_YMD->setAttribute(Qt::WA_InputMethodEnabled, false);
-  txt_Time->setAttribute(Qt::WA_InputMethodEnabled, false);
-  txt_Sc->setAttribute(Qt::WA_InputMethodEnabled, true);
+  for (SjLineEdit* e : {txt_YMD, txt_Time}) {
+    e->SetInputMethodOn(false);
+    e->SetHalfWidth(true);
+  }
 
   cmd_Insert = qtform::Button(this, QStringLiteral("追加登録"), "cmd_Insert");
   cmd_Update = qtform::Button(this, QStringLiteral("更  新"), "cmd_Update");

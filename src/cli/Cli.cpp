@@ -454,32 +454,6 @@ std::string FileProblem(const std::string& path) {
   return {};
 }
 
-std::string FoldWidth(const std::string& utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    const auto b0 = static_cast<unsigned char>(utf8[i]);
-    if (b0 == 0xEF && i + 2 < utf8.size()) {
-      // U+FF01..U+FF5E are EF BC 81..EF BC BF and EF BD 80..EF BD 9E
-      const auto b1 = static_cast<unsigned char>(utf8[i + 1]);
-      const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
-      const unsigned cp = ((b0 & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
-      if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && cp >= 0xFF01 && cp <= 0xFF5E) {
-        out += static_cast<char>(cp - 0xFF01 + 0x21);
-        i += 2;
-        continue;
-      }
-    }
-    if (b0 == 0xE3 && i + 2 < utf8.size() && utf8[i + 1] == '\x80' && utf8[i + 2] == '\x80') {
-      out += ' ';  // U+3000
-      i += 2;
-      continue;
-    }
-    out += utf8[i];
-  }
-  return out;
-}
-
 Args::Args(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args_.emplace_back(argv[i]);
 }

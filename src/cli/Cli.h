@@ -46,10 +46,6 @@ int UsageError(const std::string& sub, const std::string& why);
 // ません: x.jdt"); empty when it is a regular file that can be opened.
 std::string FileProblem(const std::string& path);
 
-// Full-width ASCII (U+FF01..U+FF5E) and the ideographic space as their ASCII
-// selves, as people type dates and times with the input method on.
-std::string FoldWidth(const std::string& utf8);
-
 // Command-line options, taken out of the argument list as they are asked
 // for; what remains are the positional arguments. "--name VALUE" and
 // "--name=VALUE" both work.

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
+#include "platform/WidthFold.h"
 #include "shell/CMyPublic.h"
 
 namespace {
@@ -15,7 +16,7 @@ namespace {
 // The text as the helpers read it: full-width characters folded, CP932.
 // False when it holds a character CP932 cannot hold.
 bool Prepare(const std::string& utf8, std::string& sj) {
-  return cp932::FromUtf8(cli::FoldWidth(utf8), sj) == 0;
+  return cp932::FromUtf8(widthfold::FoldAscii(utf8), sj) == 0;
 }
 
 }  // namespace

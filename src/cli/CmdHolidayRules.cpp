@@ -14,6 +14,7 @@
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "platform/SystemPaths.h"
+#include "platform/WidthFold.h"
 
 namespace {
 
@@ -37,9 +38,9 @@ class CliPrompter : public Prompter {
 
 // "第２月曜" (ASCII or full-width digit) or the rule number 0..27.
 bool ReadWeek(const std::string& utf8, int& week) {
-  const std::string folded = cli::FoldWidth(utf8);
+  const std::string folded = widthfold::FoldAscii(utf8);
   for (int w = 0; w < 28; ++w) {
-    const std::string name = cli::FoldWidth(cp932::ToUtf8(CMyHolidayEditor::WeekName(w)));
+    const std::string name = widthfold::FoldAscii(cp932::ToUtf8(CMyHolidayEditor::WeekName(w)));
     if (folded == name) {
       week = w;
       return true;
@@ -154,7 +155,7 @@ int CmdHolidayRules(int argc, char** argv) {
     form = CMyHolidayEditor::FormOf(editor.Rules().Item(index, list));
   }
   auto sj = [](const std::string& utf8, std::string& out, const char* what) {
-    if (cp932::FromUtf8(cli::FoldWidth(utf8), out) == 0) return true;
+    if (cp932::FromUtf8(widthfold::FoldAscii(utf8), out) == 0) return true;
     std::fprintf(stderr, "jbx %s: %s に保存できない文字があります\n", kSub, what);
     return false;
   };

@@ -20,6 +20,7 @@
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "platform/SystemPaths.h"
+#include "platform/WidthFold.h"
 #include "screens/CMyScr.h"
 #include "screens/InputDef.h"
 #include "shell/CMyGlobal.h"
@@ -223,7 +224,7 @@ int CmdPickout(int argc, char** argv) {
   if (haveRoot && user.empty()) return cli::UsageError(kSub, "--root には --user が要ります");
   if (run && !haveRoot) return cli::UsageError(kSub, "--run には --root と --user が要ります");
   CivilDate shownDate = SystemClock().Today();
-  if (!shown.empty() && !civil::ParseYmd(cli::FoldWidth(shown), shownDate))
+  if (!shown.empty() && !civil::ParseYmd(widthfold::FoldAscii(shown), shownDate))
     return cli::UsageError(kSub, "--shown は yyyy/mm/dd です: " + shown);
   if (!files.empty()) {
     const std::string problem = cli::FileProblem(files[0]);

@@ -60,7 +60,8 @@ class CellEditor : public QStyledItemDelegate {
     e->SetPrompter(&prompter_);
     const bool value = model_.CellAt(index.column()) == CMyPickup::kValue;
     e->SetMaxBytes(value ? CMyPickup::kMaxValue : kAggSizeBytes);
-    e->setAttribute(Qt::WA_InputMethodEnabled, model_.ImeOn(index.column()));
+    e->SetInputMethodOn(model_.ImeOn(index.column()));
+    e->SetHalfWidth(!value);
     e->setFrame(false);
     open_ = true;
     return e;
@@ -148,7 +149,8 @@ void TfrmPickup::BuildWidgets() {
   chk_NoData = check("色のみは対象外", "chk_NoData");
   txt_Line = edit("txt_Line", CMyPickup::kMaxLineText);
   txt_Line->setMaximumWidth(60);
-  txt_Line->setAttribute(Qt::WA_InputMethodEnabled, false);
+  txt_Line->SetInputMethodOn(false);
+  txt_Line->SetHalfWidth(true);
   auto* lineLabel = new QLabel(U("表示行数"), this);
   lineLabel->setBuddy(txt_Line);
   auto* modeRow = new QHBoxLayout;
@@ -170,7 +172,8 @@ void TfrmPickup::BuildWidgets() {
   for (SjLineEdit* e : {txt_KikanFrom, txt_KikanTo}) {
     e->setParent(grp_Kikan);
     e->setMaximumWidth(100);
-    e->setAttribute(Qt::WA_InputMethodEnabled, false);
+    e->SetInputMethodOn(false);
+    e->SetHalfWidth(true);
   }
   chk_KeySortDown = new QCheckBox(grp_Kikan);
   chk_KeySortDown->setObjectName("chk_KeySortDown");

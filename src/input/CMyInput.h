@@ -69,6 +69,17 @@ class CMyInput {
   bool ByPage() const { return header_.dataKind == 100; }
   int FormWidth() const;  // outer width: the header's, at least 350
   const std::vector<jsc::Control>& ControlList() const { return controls_; }
+  // Whether a control takes the input method: not in the modes that mean
+  // closed (1) or half-width alphanumeric (4), where what is typed is
+  // digits and codes.
+  static bool InputMethodOn(const jsc::Control& c) { return c.imeMode != 1 && c.imeMode != 4; }
+  // Whether full-width ASCII typed into a control is read as ASCII: numbers,
+  // dates and times (which are written with ASCII digits) and half-width
+  // alphanumeric boxes.
+  static bool HalfWidth(const jsc::Control& c) {
+    return c.imeMode == 4 || c.dataType == jsc::kNumber || c.dataType == jsc::kDecimal ||
+           c.dataType == jsc::kDate || c.dataType == jsc::kTime || c.dataType == jsc::kTime2;
+  }
   const std::vector<Caption>& Captions() const { return captions_; }
   const Box& Strip() const { return strip_; }
   // Parent and child combo slots of the two-level pair, -1 when none.

@@ -83,7 +83,8 @@ void TfrmInput::BuildFixedParts() {
     e->SetMaxBytes(bytes);
     e->SetPrompter(&prompter_);
     e->setFixedWidth(width);
-    e->setAttribute(Qt::WA_InputMethodEnabled, false);  // keys are digits and "/"
+    e->SetInputMethodOn(false);  // keys are digits and "/"
+    e->SetHalfWidth(true);
     e->installEventFilter(this);
     return e;
   };
@@ -233,6 +234,7 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
         e->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
       }
       if (c.dataType == 1 || c.dataType == 2) e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      e->SetHalfWidth(CMyInput::HalfWidth(c));
       connect(e, &QLineEdit::textEdited, this, [this, j] {
         if (!loading_) model_->SetValue(static_cast<int>(j), WidgetText(static_cast<int>(j)));
         UpdateButtons();
@@ -243,6 +245,7 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
       cb->setObjectName(SlotName("cbo_dat", c.slot));
       cb->Edit()->SetMaxBytes(c.maxLength);
       cb->Edit()->SetPrompter(&prompter_);
+      cb->Edit()->SetHalfWidth(CMyInput::HalfWidth(c));
       cb->Edit()->installEventFilter(this);
       controlOf_[cb->Edit()] = static_cast<int>(j);
       for (const auto& item : lists_->ComboItems(c.slot)) cb->addItem(FromSj(item));
@@ -286,7 +289,7 @@ bool TfrmInput::BuildForm(int linesPerPage, std::vector<ColorKind> kinds) {
     w->setGeometry(c.left, c.top, c.width, c.height);
     ApplyFont(w, fontMode, c.fontHeight, c.faceName);
     if (c.tabMode == -1 || c.tabMode == -2) w->setFocusPolicy(Qt::ClickFocus);
-    if (c.imeMode == 1) w->setAttribute(Qt::WA_InputMethodEnabled, false);  // closed, as for numbers
+    if (!CMyInput::InputMethodOn(c)) sjtext::SetInputMethod(w, false);
     w->installEventFilter(this);
     controlOf_[w] = static_cast<int>(j);
     w->show();

@@ -43,7 +43,8 @@ TfrmSetMaster2::TfrmSetMaster2(CMySetMaster2& model, Prompter& prompter, Beeper*
   txt_Key->setObjectName("txt_Key");
   txt_Key->SetPrompter(&prompter_);
   txt_Key->SetMaxBytes(2);
-  txt_Key->setAttribute(Qt::WA_InputMethodEnabled, false);  // digits only
+  txt_Key->SetInputMethodOn(false);  // digits only
+  txt_Key->SetHalfWidth(true);
   txt_Key->setMaximumWidth(txt_Key->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
   cmd_Insert = qtform::Button(this, QStringLiteral("追加登録"), "cmd_Insert");
   cmd_Update = qtform::Button(this, QStringLiteral("更新"), "cmd_Update");

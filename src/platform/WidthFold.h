@@ -28,4 +28,10 @@ void Fold(std::string_view sj, std::string& out);
 // fold what it searches.
 [[nodiscard]] bool HasFoldedForms(std::string_view folded);
 
+// The same folding of the ASCII forms for UTF-8 text: full-width ASCII
+// (U+FF01..U+FF5E) and the ideographic space become their ASCII selves, as
+// people type dates, times and numbers with the input method on. Nothing
+// else changes.
+[[nodiscard]] std::string FoldAscii(std::string_view utf8);
+
 }  // namespace widthfold
