@@ -108,6 +108,10 @@ void SetInputMethod(QWidget* box, bool on) {
 }  // namespace sjtext
 
 namespace {
+// What a box committed as the focus left it, while it may still come back
+// from the method; one for the program, as there is one focus.
+QString g_echo;
+
 // The first character of `text` CP932 cannot store; empty when none.
 QString FirstUnstorable(const QString& text) {
   const sjtext::Fit fit = sjtext::FitEdit(QString(), text, 0);
@@ -128,6 +132,13 @@ void SjInputRules::Take(QInputMethodEvent* e, const Base& base) {
     base(e);
     return;
   }
+  if (!e->preeditString().isEmpty()) {
+    g_echo.clear();
+  } else if (preedit_.isEmpty() && !g_echo.isEmpty() && e->commitString() == g_echo) {
+    g_echo.clear();  // already in the box the composition belonged to
+    e->accept();
+    return;
+  }
   QString commit = e->commitString();
   if (halfWidth) commit = sjtext::HalfWidth(commit);
   const QString bad = FirstUnstorable(commit);
@@ -139,16 +150,32 @@ void SjInputRules::Take(QInputMethodEvent* e, const Base& base) {
     taken.setCommitString(commit, e->replacementStart(), e->replacementLength());
     base(&taken);
   }
+  // as the method sent it, for telling it again should it come back
+  ended_ =
+      !preedit_.isEmpty() && e->preeditString().isEmpty() && bad.isEmpty() ? e->commitString() : QString();
   preedit_ = e->preeditString();
   if (!bad.isEmpty()) Report(bad);
 }
 
+void SjInputRules::KeyTyped() {
+  ended_.clear();
+  g_echo.clear();
+}
+
 void SjInputRules::Settle(const Base& base) {
-  if (preedit_.isEmpty()) return;
+  if (preedit_.isEmpty()) {
+    // the platform committed it already, just before the focus moved
+    if (!ended_.isEmpty()) g_echo = ended_;
+    ended_.clear();
+    return;
+  }
+  const QString open = preedit_;
   QInputMethodEvent commit;
-  commit.setCommitString(preedit_);
+  commit.setCommitString(open);
   Take(&commit, base);
   preedit_.clear();
+  ended_.clear();
+  g_echo = open;
   // the method forgets the composition it would otherwise carry on with in
   // the box the focus goes to
   QGuiApplication::inputMethod()->reset();
@@ -204,6 +231,7 @@ void SjLineEdit::Settle() {
 
 bool SjLineEdit::event(QEvent* e) {
   if (e->type() == QEvent::FocusAboutToChange || e->type() == QEvent::FocusOut) Settle();
+  if (e->type() == QEvent::KeyPress) rules_.KeyTyped();
   return QLineEdit::event(e);
 }
 
@@ -282,6 +310,7 @@ void SjTextEdit::Settle() {
 
 bool SjTextEdit::event(QEvent* e) {
   if (e->type() == QEvent::FocusAboutToChange || e->type() == QEvent::FocusOut) Settle();
+  if (e->type() == QEvent::KeyPress) rules_.KeyTyped();
   return QPlainTextEdit::event(e);
 }
 

@@ -62,8 +62,14 @@ class SjInputRules {
   // wants that, and emptied when it holds a character CP932 cannot store
   // (the composition ends, the text stays as it was, the user is told).
   void Take(QInputMethodEvent* e, const Base& base);
-  // The focus is leaving: an open composition is committed here.
+  // The focus is leaving: an open composition is committed here. What was
+  // committed as the focus left may come once more from the method (ibus
+  // commits an open composition again when the focus moves), by then to the
+  // next box; the first box to get exactly that text, with no composition of
+  // its own and nothing typed since, drops it.
   void Settle(const Base& base);
+  // A key reached the box: what it types is no echo.
+  void KeyTyped();
   const QString& Preedit() const { return preedit_; }
   // Tells the user about `bad` after the current event, unless that same
   // refusal is already waiting to be told or being told.
@@ -74,6 +80,7 @@ class SjInputRules {
  private:
   QWidget* box_;
   QString preedit_;
+  QString ended_;    // the commit that ended the last composition, while nothing followed it
   QString waiting_;  // the refused character whose message is still to come
 };
 

@@ -85,6 +85,15 @@ TEST(TfrmAlarm, EveryButtonOfTheDialog) {
     // update without a line being edited
     dlg.cmd_UpdateClick();
     EXPECT_EQ("更新の場合、対象データを選択して下さい。(E080915)", d.Last());
+    // the input method is off for the date and time, and digits typed full-width are digits
+    EXPECT_FALSE(ImEnabled(txt_YMD) || ImEnabled(txt_Time));
+    EXPECT_TRUE(ImEnabled(txt_Sc));
+    txt_YMD->insert(QString::fromUtf8("２０２６１２３１"));
+    EXPECT_TRUE(dlg.txt_YMDExit());
+    EXPECT_EQ(QStringLiteral("2026/12/31"), txt_YMD->text());
+    txt_Time->insert(QString::fromUtf8("０９３０"));
+    EXPECT_TRUE(dlg.txt_TimeExit());
+    EXPECT_EQ(QStringLiteral("09:30"), txt_Time->text());
     // a new alarm, typed as people type dates and times
     txt_YMD->setText("2026.12.24");
     EXPECT_TRUE(dlg.txt_YMDExit());

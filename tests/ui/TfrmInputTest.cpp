@@ -21,6 +21,7 @@
 #include "store/CMyDB.h"
 #include "store/MemoSchema.h"
 #include "ui/MainWindowFixture.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -128,6 +129,43 @@ TEST(TfrmInput, ARefusedFieldKeepsWhatWasTypedAndTheFocusReturnsToIt) {
   EXPECT_EQ(QStringLiteral("12:60"), time->text());
   EXPECT_EQ(QString::fromUtf8("メモ"), memo->toPlainText());
   EXPECT_FALSE(fileops::Exists(b.w->Global()->DivisionPath("dt202612.jdt")));
+}
+
+TEST(TfrmInput, DigitBoxesHaveTheInputMethodOffAndReadFullWidthDigitsAsDigits) {
+  struct Case {
+    const char* box;
+    bool on;
+    const char* typed;
+    const char* kept;
+  };
+  const std::pair<int, std::vector<Case>> books[] = {
+      {0,
+       {{"txt_YMD", false, "２０２６／１２／３１", "2026/12/31"},
+        {"txt_dat001", false, "０９３０", "0930"}}},  // 時刻, half-width alphanumeric
+      {2,
+       {{"txt_dat002", false, "１０００", "1000"},  // 金額
+        {"txt_dat003", false, "１．１", "1.1"},     // 税率
+        {"txt_dat001", true, "ｋｇ", "ｋｇ"}}},     // 品目, in hiragana
+  };
+  for (const auto& [package, cases] : books) {
+    Book b(package);
+    ASSERT_TRUE(Trigger(*b.w, "tbt_NowNew"));
+    EXPECT_TRUE(ImEnabled(b.Find<SjTextEdit>("txt_Mem001")));
+    EXPECT_TRUE(ImEnabled(b.Find<SjComboBox>("cbo_dat001")));
+    for (const Case& c : cases) {
+      auto* box = b.Find<SjLineEdit>(c.box);
+      ASSERT_NE(nullptr, box) << c.box;
+      EXPECT_EQ(c.on, ImEnabled(box)) << c.box;
+      box->clear();
+      box->insert(QString::fromUtf8(c.typed));
+      EXPECT_EQ(QString::fromUtf8(c.kept), box->text()) << c.box;
+    }
+    b.Form().cmd_InputClick();
+    EXPECT_FALSE(b.Form().isVisible()) << (b.prompter.Shown().empty() ? "" : b.prompter.ShownUtf8()[0]);
+    if (package == 0) {
+      EXPECT_NE(std::string::npos, b.MonthFile("202612").find("09:30"));
+    }
+  }
 }
 
 TEST(TfrmInput, TheHouseholdBookCalculatesAndLearnsItsPaymentMethods) {

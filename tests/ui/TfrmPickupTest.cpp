@@ -171,6 +171,18 @@ TEST(TfrmPickup, GridKeysFollowTheRulesAndTheStatusBarExplainsEachColumn) {
   EXPECT_EQ("対象データを入力（例:'ABC'でABCを検索。'*ABC*'でABCを含むデータの検索）", d.Help());
   d.Grid()->setCurrentCell(d.Row("品目"), 2);
   EXPECT_FALSE(d.Grid()->testAttribute(Qt::WA_InputMethodEnabled));
+  // and so are the cell editors: the value's takes it, the size's reads full-width digits
+  for (int column : {6, 5}) {
+    d.Grid()->setCurrentCell(d.Row("品目"), column);
+    d.Grid()->editItem(d.Grid()->currentItem());
+    auto* editor = d.Grid()->viewport()->findChild<SjLineEdit*>();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_EQ(column == 6, ImEnabled(editor));
+    editor->insert(QString::fromUtf8("１２"));
+    EXPECT_EQ(QString::fromUtf8(column == 6 ? "１２" : "12"), editor->text());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 TEST(TfrmPickup, ConditionValuesAreTypedOrChosenFromTheRowsList) {

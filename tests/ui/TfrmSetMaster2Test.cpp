@@ -109,6 +109,7 @@ TEST(TfrmSetMaster2, SetUpFollowsTheParentAndTheMode) {
     EXPECT_EQ(2, key->MaxBytes());
     EXPECT_EQ(50, dlg.findChild<SjLineEdit*>("txt_Name")->MaxBytes());
     EXPECT_FALSE(key->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_FALSE(ImEnabled(key));
     EXPECT_TRUE(dlg.findChild<QCheckBox*>("chk_Auto")->isChecked());
     EXPECT_FALSE(dlg.findChild<QPushButton*>("cmd_Update")->isEnabled());
     EXPECT_FALSE(dlg.findChild<QPushButton*>("cmd_Delete")->isEnabled());

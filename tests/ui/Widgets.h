@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QInputMethodQueryEvent>
 #include <QObject>
 #include <QString>
 #include <stdexcept>
@@ -21,4 +23,11 @@ T* Child(const QObject& parent, const char* name) {
     throw std::logic_error(what);
   }
   return child;
+}
+
+// Whether `box` takes the input method, asked as the platform asks it.
+inline bool ImEnabled(QObject* box) {
+  QInputMethodQueryEvent query(Qt::ImEnabled);
+  QCoreApplication::sendEvent(box, &query);
+  return query.value(Qt::ImEnabled).toBool();
 }
