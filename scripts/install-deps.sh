@@ -15,6 +15,7 @@ PKGS=(
   trayer dbus-x11
   sqlite3 time poppler-utils
   dpkg-dev file
+  lintian appstream desktop-file-utils
 )
 missing=()
 for p in "${PKGS[@]}"; do

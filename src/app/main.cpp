@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   // every window carries the program's leaf, the first-run dialogs too; the
   // desktop file name lets a task bar match the windows to the menu entry
   QApplication::setWindowIcon(TfrmMain::DayIcon(0));
-  QGuiApplication::setDesktopFileName(QStringLiteral("jotbox"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(JBX_APP_ID));
 
   // Standard dialogs and buttons in Japanese, as the users expect.
   QTranslator qtJa;
