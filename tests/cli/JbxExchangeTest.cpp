@@ -54,7 +54,9 @@ TEST(JbxExchange, AHouseholdBookGoesOutAndComesBackTheSame) {
 
   r = Jbx("import " + b.base + "--division kakei2 " + b.dir / "kakei.csv");
   ASSERT_EQ(0, r.status) << r.err;
-  EXPECT_EQ("added\t3\nskipped\t0\ndeleted\t0\nsafety-copy\t" + b.root + "/u/kakei2/BK20260314.csv\n", r.out);
+  EXPECT_EQ("added\t3\nskipped\t0\ndeleted\t0\nsafety-copy\t" + b.root +
+                "/u/kakei2/BK20260314.csv\nline-ends\tCR LF\n",
+            r.out);
   const std::string columns =
       "キー項目,曜日,DAT001,DAT002,DAT004,DAT005,DAT006,MEM001,MEM001L,NODATA,更新日,登録日";
   EXPECT_EQ(b.Select("kakei", columns), b.Select("kakei2", columns));
@@ -138,8 +140,8 @@ TEST(JbxExchange, WhatASpreadsheetReadsAndSavesBack) {
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_EQ(0u, r.out.find("added\t2\n")) << r.out;
   EXPECT_NE(std::string::npos, r.out.find("line-ends\tLF\n")) << r.out;
-  EXPECT_NE(std::string::npos, b.Select("kakei2", "DAT004,MEM001").find("-500\t行1\r\n行2"))
-      << "a LF inside quotes is still CR LF";
+  const std::string got = b.Select("kakei2", "DAT004,MEM001");
+  EXPECT_NE(std::string::npos, got.find("-500\t行1\\r\\n行2")) << "a LF inside quotes is still CR LF: " << got;
 
   // the same file in UTF-8 without its mark: the hint names the option
   WriteBytes(b.dir / "u8.csv", "年月日,品目\n2026/04/01,返品\n");
