@@ -141,7 +141,8 @@ TEST(JbxExchange, WhatASpreadsheetReadsAndSavesBack) {
   EXPECT_EQ(0u, r.out.find("added\t2\n")) << r.out;
   EXPECT_NE(std::string::npos, r.out.find("line-ends\tLF\n")) << r.out;
   const std::string got = b.Select("kakei2", "DAT004,MEM001");
-  EXPECT_NE(std::string::npos, got.find("-500\t行1\\r\\n行2")) << "a LF inside quotes is still CR LF: " << got;
+  EXPECT_NE(std::string::npos, got.find("-500\t行1\\r\\n行2"))
+      << "a LF inside quotes is still CR LF: " << got;
 
   // the same file in UTF-8 without its mark: the hint names the option
   WriteBytes(b.dir / "u8.csv", "年月日,品目\n2026/04/01,返品\n");
