@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   ScriptedPrompter prompter;
   FixedClock clock;
-  CMyGlobal global(prompter, clock, "/tmp", "/tmp/jbxfuzz-home");  // never the real home
+  // the input's own folder as the program's and the home: never the real home
+  CMyGlobal global(prompter, clock, file.dir().path(), file.dir() / "home");
   CMyAlarm alarms(global, clock);
   alarms.Load(path);
   alarms.ScanMemo("2026/12/09", "00001", bytes.substr(0, 400));

@@ -68,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (v.size() > static_cast<size_t>(CMyCSV::kMaxFieldBytes)) std::abort();
       const int d = csv.DefinitionOf(c);
       if (defs && d >= 0 && v.size() > static_cast<size_t>(csv.DefinitionAt(d).size)) std::abort();
+      // the guard gives back exactly what it was given
+      if (CMyCSV::Unguard(CMyCSV::Guard(v)) != v) std::abort();
       rec.push_back(v);
       bytes += v.size();
     }

@@ -33,7 +33,16 @@ int CmdCsv(int argc, char** argv) {
   csv.UseDefinitions(false);
   csv.SetEncoding(utf8 ? CsvEncoding::kUtf8 : CsvEncoding::kShiftJis);
   const int rc = csv.Open(rest[0], header);
-  if (rc != CMyCSV::kOk) return cli::Fail("csv", OneLine(cp932::ToUtf8(csv.ErrorText())) + ": " + rest[0]);
+  // UTF-8 read as Shift-JIS gives names and values nobody wrote
+  auto hint = [&] {
+    return !utf8 && csv.FileEncoding() == CsvEncoding::kShiftJis && csv.LooksLikeUtf8()
+               ? std::string(" ファイルはUTF-8で書かれているようです。--utf8 を付けてください。")
+               : std::string();
+  };
+  if (rc != CMyCSV::kOk)
+    return cli::Fail("csv", OneLine(cp932::ToUtf8(csv.ErrorText())) + hint() + ": " + rest[0]);
+  // a file saved on another system may end its lines differently
+  std::fprintf(stderr, "jbx csv: 行末: %s\n", cp932::ToUtf8(CMyCSV::LineEndsText(csv.LineEnds())).c_str());
   auto print = [](const nlohmann::json& row) { std::printf("%s\n", row.dump().c_str()); };
   if (header) {
     nlohmann::json names = nlohmann::json::array();
@@ -46,11 +55,12 @@ int CmdCsv(int argc, char** argv) {
     if (n < 0) {
       std::fflush(stdout);
       return cli::Fail("csv", std::to_string(csv.RecordsRead()) + "レコード目でエラーが発生しました。" +
-                                  OneLine(cp932::ToUtf8(csv.ErrorText())));
+                                  OneLine(cp932::ToUtf8(csv.ErrorText())) + hint());
     }
     nlohmann::json row = nlohmann::json::array();
     for (int c = 0; c < n; ++c) row.push_back(cp932::ToUtf8(csv.Value(c)));
     print(row);
   }
+  if (!hint().empty()) std::fprintf(stderr, "jbx csv:%s\n", hint().c_str());
   return cli::kSuccess;
 }

@@ -8,6 +8,7 @@
 #include "cli/CliBook.h"
 #include "cli/Commands.h"
 #include "exchange/CMyImport.h"
+#include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "shell/CivilDays.h"
 
@@ -45,9 +46,10 @@ int CmdImport(int argc, char** argv) {
   o.formulaGuard = guard;
   o.interactive = false;
   o.remember = false;
+  o.commandLine = true;
   ImportResult r;
   if (importer.Run(o, &r) != CMyImport::kOk) return cli::kFailed;
-  std::printf("added\t%d\nskipped\t%d\ndeleted\t%d\nsafety-copy\t%s\n", r.added, r.skipped, r.deleted,
-              r.safetyCopy.c_str());
+  std::printf("added\t%d\nskipped\t%d\ndeleted\t%d\nsafety-copy\t%s\nline-ends\t%s\n", r.added, r.skipped,
+              r.deleted, r.safetyCopy.c_str(), cp932::ToUtf8(CMyCSV::LineEndsText(r.lineEnds)).c_str());
   return cli::kSuccess;
 }

@@ -69,6 +69,27 @@ long CodePointAt(std::string_view s, size_t at) {
   return cp;
 }
 
+// A header name or value as a message shows it: its line breaks written
+// out, and cut short, so that a name that swallowed lines stays readable.
+std::string Shown(std::string_view name) {
+  constexpr size_t kMost = 60;
+  std::string out;
+  for (size_t i = 0; i < name.size() && out.size() < kMost; ++i) {
+    const char c = name[i];
+    if (cp932::IsLead(c) && i + 1 < name.size()) {
+      out.append(name.substr(i, 2));
+      ++i;
+    } else if (c == '\r' || c == '\n') {
+      out += "(改行)"_sj;
+      if (c == '\r' && i + 1 < name.size() && name[i + 1] == '\n') ++i;
+    } else {
+      out += c;
+    }
+    if (out.size() >= kMost && i + 1 < name.size()) out += "…"_sj;
+  }
+  return out;
+}
+
 }  // namespace
 
 CMyCSV::CMyCSV(Prompter& prompter, const Clock& clock) : prompter_(prompter), clock_(clock) {}
@@ -135,6 +156,7 @@ int CMyCSV::Open(const std::string& path, bool header) {
     pos_ = 3;
     fileEncoding_ = CsvEncoding::kUtf8;
   }
+  ScanLineEnds();
   if (!header) return kOk;
   const int n = ReadRecord();
   if (n < 0) {
@@ -156,7 +178,7 @@ int CMyCSV::Open(const std::string& path, bool header) {
         }
       }
       if (map_[static_cast<size_t>(c)] < 0) {
-        const std::string name = names_[static_cast<size_t>(c)];
+        const std::string name = Shown(names_[static_cast<size_t>(c)]);
         Close();
         return Fail(kUndefined, "フィールド【"_sj + name + "】は定義出来ません。"_sj);
       }
@@ -178,6 +200,64 @@ bool CMyCSV::Fill() {
   if (n < sizeof buf) eof_ = true;
   window_.append(buf, n);
   return n > 0;
+}
+
+void CMyCSV::ScanLineEnds() {
+  lineEnds_ = CsvLineEnds::kNone;
+  // a quote, CR or LF is never the second byte of a character in either
+  // encoding, so the bytes alone tell inside from outside quotes
+  bool quoted = false, lf = false, cr = false;
+  auto scan = [&](std::string_view bytes) {
+    for (char c : bytes) {
+      if (cr) {
+        lineEnds_ = c == '\n' ? CsvLineEnds::kCrLf : CsvLineEnds::kCr;
+        return true;
+      }
+      if (c == '"')
+        quoted = !quoted;
+      else if (!quoted && c == '\r')
+        cr = true;
+      else if (!quoted && c == '\n')
+        lf = true;
+    }
+    return false;
+  };
+  if (scan(std::string_view(window_).substr(pos_))) return;
+  if (!eof_) {
+    const long back = std::ftell(fp_);
+    if (back < 0) {
+      lineEnds_ = CsvLineEnds::kCrLf;  // cannot look ahead: read as always
+      return;
+    }
+    char buf[kBlockSize];
+    size_t n;
+    bool found = false;
+    while (!found && (n = std::fread(buf, 1, sizeof buf, fp_)) > 0) found = scan(std::string_view(buf, n));
+    std::clearerr(fp_);
+    if (std::fseek(fp_, back, SEEK_SET) != 0) {
+      eof_ = true;  // nothing more can be read; the reader says so
+      std::clearerr(fp_);
+    }
+    if (found) return;
+  }
+  if (cr)
+    lineEnds_ = CsvLineEnds::kCr;
+  else if (lf)
+    lineEnds_ = CsvLineEnds::kLf;
+}
+
+std::string CMyCSV::LineEndsText(CsvLineEnds e) {
+  switch (e) {
+    case CsvLineEnds::kCrLf:
+      return "CR LF";
+    case CsvLineEnds::kCr:
+      return "CR";
+    case CsvLineEnds::kLf:
+      return "LF";
+    case CsvLineEnds::kNone:
+      break;
+  }
+  return "なし"_sj;
 }
 
 void CMyCSV::TrackUtf8(unsigned char c) {
@@ -242,7 +322,7 @@ int CMyCSV::DefinitionOf(int column) const {
 std::string CMyCSV::Label(int column) const {
   const int d = useDefs_ ? DefinitionOf(column) : -1;
   if (d >= 0) return defs_[static_cast<size_t>(d)].name;
-  if (!ColumnName(column).empty()) return ColumnName(column);
+  if (!ColumnName(column).empty()) return Shown(ColumnName(column));
   return std::to_string(column + 1) + "列目"_sj;
 }
 
@@ -255,6 +335,7 @@ int CMyCSV::ReadRecord() {
   field_.clear();
   overflow_ = false;
   const bool sj = fileEncoding_ == CsvEncoding::kShiftJis;
+  const bool lfEnds = lineEnds_ == CsvLineEnds::kLf;
   bool quoted = false, any = false;
   int column = 0;
   for (;;) {
@@ -286,6 +367,9 @@ int CMyCSV::ReadRecord() {
       } else if (ch == '\r') {
         EndField(column++);
         if (Peek() == '\n') Get();
+        break;
+      } else if (ch == '\n' && lfEnds) {
+        EndField(column++);
         break;
       } else {
         Append(ch);
@@ -433,7 +517,10 @@ int CMyCSV::Check(int column, std::string& v) {
 
 // ---- the formula guard ----------------------------------------------------------
 
-bool CMyCSV::NeedsGuard(std::string_view value) {
+namespace {
+
+// "'"* then a character a spreadsheet starts a formula with
+bool FormulaLike(std::string_view value) {
   size_t i = 0;
   while (i < value.size() && value[i] == '\'') ++i;
   if (i >= value.size()) return false;
@@ -445,6 +532,15 @@ bool CMyCSV::NeedsGuard(std::string_view value) {
   return t == '\x81' || t == '\x7B' || t == '\x7C' || t == '\x97';
 }
 
+}  // namespace
+
+bool CMyCSV::NeedsGuard(std::string_view value) {
+  // a refund of -500 is a number to the spreadsheet too, and must stay one
+  // for its totals; a spreadsheet runs nothing in a plain number
+  if (CMyPublic::IsNumber(value) && HasDigit(value)) return false;
+  return FormulaLike(value);
+}
+
 std::string CMyCSV::Guard(std::string_view value) {
   std::string out;
   if (!NeedsGuard(value)) return out.assign(value);
@@ -454,7 +550,8 @@ std::string CMyCSV::Guard(std::string_view value) {
 }
 
 std::string CMyCSV::Unguard(std::string_view value) {
-  if (value.empty() || value[0] != '\'' || !NeedsGuard(value.substr(1))) return std::string(value);
+  // also "'-500", which older exports wrote for a number
+  if (value.empty() || value[0] != '\'' || !FormulaLike(value.substr(1))) return std::string(value);
   return std::string(value.substr(1));
 }
 

@@ -8,8 +8,11 @@
 // the middle of a field: a"b,c"d is the one value ab,cd); inside quotes two
 // double quotes are one, a single one switches quoting off, CR LF is kept
 // and a lone LF becomes CR LF. Outside quotes a comma ends the field and a CR
-// ends the record (the LF after it is skipped); a lone LF is data. So a
-// file whose lines end in LF alone is one record.
+// ends the record (the LF after it is skipped); a lone LF is data. A file
+// with no CR anywhere outside quotes (lines ended by LF alone, as
+// spreadsheets on Linux save them) would then be one record: there a LF
+// outside quotes ends the record instead, and a LF inside quotes is still
+// kept as CR LF. Files with CR line ends read the same either way.
 //
 // Text inside the program is CP932. A Shift-JIS file is read byte for byte
 // with double-byte characters taken whole; a UTF-8 file (chosen, or any file
@@ -28,6 +31,10 @@ class Clock;
 class Prompter;
 
 enum class CsvEncoding { kShiftJis = 0, kUtf8 = 1 };
+
+// What ends the lines of a file, told by its first CR outside quotes (or
+// the lack of one).
+enum class CsvLineEnds { kNone = 0, kCrLf, kCr, kLf };
 
 class CMyCSV {
  public:
@@ -99,6 +106,10 @@ class CMyCSV {
   void SetFormulaGuard(bool on) { unguard_ = on; }
   // The encoding the open file is read in.
   CsvEncoding FileEncoding() const { return fileEncoding_; }
+  // The line ends of the open file; kLf: a LF outside quotes ends records.
+  CsvLineEnds LineEnds() const { return lineEnds_; }
+  // "CR LF", "LF", "CR" or "なし" (a single line), CP932.
+  [[nodiscard]] static std::string LineEndsText(CsvLineEnds e);
   // True while every byte read so far forms UTF-8 and some of it was not
   // ASCII: a Shift-JIS reading of such a file gives mojibake.
   bool LooksLikeUtf8() const { return utf8Valid_ && utf8Seen_ && utf8Need_ == 0; }
@@ -131,7 +142,9 @@ class CMyCSV {
   // it, it stays text. So that reading gives back exactly what was
   // written, a value that is such a text behind "'"s gets one more "'" too:
   // Guard adds one "'" to every value of the form "'"* trigger ..., Unguard
-  // takes one off every value of the form "'"+ trigger ...
+  // takes one off every value of the form "'"+ trigger ... A number ("-500",
+  // "+1.5": CMyPublic::IsNumber with a digit) is never guarded: the
+  // spreadsheet must count it, and it runs nothing.
   [[nodiscard]] static bool NeedsGuard(std::string_view value);
   [[nodiscard]] static std::string Guard(std::string_view value);
   [[nodiscard]] static std::string Unguard(std::string_view value);
@@ -139,6 +152,9 @@ class CMyCSV {
  private:
   int Fail(int code, const std::string& text);
   bool Fill();  // at least two unread bytes in the window unless at the end
+  // Looks ahead from the read position for the first CR outside quotes,
+  // then goes back; sets lineEnds_.
+  void ScanLineEnds();
   int Get();
   int Peek();
   void Append(char c);
@@ -165,6 +181,7 @@ class CMyCSV {
   bool unguard_ = false;
   CsvEncoding encoding_ = CsvEncoding::kShiftJis;
   CsvEncoding fileEncoding_ = CsvEncoding::kShiftJis;
+  CsvLineEnds lineEnds_ = CsvLineEnds::kNone;
   int fieldCount_ = 0;
   int records_ = 0;
   int recordError_ = 0;

@@ -329,13 +329,16 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
   csv.SetEncoding(o.encoding);
   csv.SetFormulaGuard(o.formulaGuard);
   const std::string utf8Hint =
-      "\n"_sj + "ファイルはUTF-8で書かれているようです。文字コードに「UTF-8 (BOM付き)」を選んでください。"_sj;
+      "\n"_sj + "ファイルはUTF-8で書かれているようです。"_sj +
+      (o.commandLine ? "--utf8 を付けてください（取り込みの画面では文字コードに「UTF-8 (BOM付き)」）。"_sj
+                     : "文字コードに「UTF-8 (BOM付き)」を選んでください。"_sj);
   // UTF-8 read as Shift-JIS gives names and values nobody wrote
   auto hint = [&] {
     return csv.FileEncoding() == CsvEncoding::kShiftJis && csv.LooksLikeUtf8() ? utf8Hint : std::string();
   };
   int rc = csv.Open(r.path, true);
   if (rc != CMyCSV::kOk) return fail(kOpenFailed, csv.ErrorText() + hint());
+  r.lineEnds = csv.LineEnds();
   Columns cols;
   if ((rc = MapColumns(csv, cols)) != kOk) return r.code = rc;
 
@@ -379,6 +382,8 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     std::string plan =
         "追加: "_sj + Num(r.added) + "件 / 空行のため読み飛ばし: "_sj + Num(r.skipped) + "件"_sj;
     if (o.replaceAll) plan += " (全データ入替: 既存 "_sj + Num(r.deleted) + "件を削除)"_sj;
+    // a file saved on another system may end its lines differently
+    plan += "\n"_sj + "行末: "_sj + CMyCSV::LineEndsText(r.lineEnds);
     plan += "\nこの内容で取り込みますか？"_sj;  // OK writes: the box says so
     if (prompter_.Show(plan, "確認"_sj, PromptIcon::Question, PromptButtons::OkCancel) != kAnswerOk)
       return r.code = kCancelled;

@@ -39,6 +39,9 @@ struct ImportOptions {
   bool interactive = true;
   // After a successful import, keep the path and the options in "Path.dat".
   bool remember = true;
+  // Where the user asks for UTF-8, named by the hint for a UTF-8 file read
+  // as Shift-JIS: the dialog's choice, or jbx's option.
+  bool commandLine = false;
 };
 
 struct ImportResult {
@@ -50,6 +53,8 @@ struct ImportResult {
   int skipped = 0;                 // data lines without any value
   int deleted = 0;                 // records replaced (全データ入替)
   int record = 0;                  // the record number (the header is 1) where it stopped, 0 none
+  // the line ends the file was read with
+  CsvLineEnds lineEnds = CsvLineEnds::kNone;
 };
 
 class CMyImport {

@@ -37,8 +37,8 @@ const std::vector<std::string>& CalcFormPort::NotNumbers(int control) const {
   return it == notNumbers_.end() ? kNone : it->second;
 }
 
-ListFormPort::ListFormPort(const std::string& divisionDir, Prompter* prompter)
-    : dir_(divisionDir), prompter_(prompter) {}
+// failed learning saves are counted for the caller to tell, not shown here
+ListFormPort::ListFormPort(const std::string& divisionDir, Prompter* /*prompter*/) : dir_(divisionDir) {}
 
 void ListFormPort::Load(const CMyInput& form) {
   combos_.clear();

@@ -63,7 +63,6 @@ class ListFormPort : public InputListPort {
 
  private:
   std::string dir_;
-  Prompter* prompter_;
   int pairChild_ = -1;
   std::map<int, sellist::ComboList> combos_;
   std::map<int, std::unique_ptr<CMyHyo>> lists_;

@@ -32,9 +32,6 @@
 
 namespace {
 
-constexpr int kTopHeight = 34;
-constexpr int kBottomHeight = 64;
-
 QColor FromBgr(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 // A control's own face and height when the definition asks for them.

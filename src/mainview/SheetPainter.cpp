@@ -7,7 +7,6 @@
 
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kGrid = 0xC0C0C0;
 constexpr uint32_t kAnniversaryMark = 0xFFBBBB;
 constexpr uint32_t kTodayFrame = 0x808080;
 constexpr uint32_t kNoteBack = 0xE8F4FF;  // a pale amber band: something to know, not an error

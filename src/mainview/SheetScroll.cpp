@@ -4,6 +4,8 @@
 
 #include "mainview/CMyView.h"
 
+int SheetScroll::Count() const { return static_cast<int>(f_.rows.size()); }
+
 int SheetScroll::Height(int r) const { return f_.rows[static_cast<size_t>(r)].height; }
 
 int SheetScroll::LayoutFromTop(int t) {

@@ -37,7 +37,8 @@ class SheetScroll {
   void PageUp();
 
  private:
-  int Count() const { return static_cast<int>(f_.rows.size()); }
+  // Out of line: the row type is only declared here.
+  int Count() const;
   int Height(int r) const;
 
   Frame f_;

@@ -54,7 +54,9 @@ TEST(JbxExchange, AHouseholdBookGoesOutAndComesBackTheSame) {
 
   r = Jbx("import " + b.base + "--division kakei2 " + b.dir / "kakei.csv");
   ASSERT_EQ(0, r.status) << r.err;
-  EXPECT_EQ("added\t3\nskipped\t0\ndeleted\t0\nsafety-copy\t" + b.root + "/u/kakei2/BK20260314.csv\n", r.out);
+  EXPECT_EQ("added\t3\nskipped\t0\ndeleted\t0\nsafety-copy\t" + b.root +
+                "/u/kakei2/BK20260314.csv\nline-ends\tCR LF\n",
+            r.out);
   const std::string columns =
       "キー項目,曜日,DAT001,DAT002,DAT004,DAT005,DAT006,MEM001,MEM001L,NODATA,更新日,登録日";
   EXPECT_EQ(b.Select("kakei", columns), b.Select("kakei2", columns));
@@ -81,7 +83,7 @@ TEST(JbxExchange, ColumnsViewsAndOptions) {
       << "one line for every date, also those without entries";
   r = Jbx("csv " + b.dir / "march.CSV");
   EXPECT_NE(std::string::npos,
-            r.out.find("[\"2026/03/01\",\"日\",\"\",\"\"]\n[\"2026/03/02\",\"月\",\"x\",\"'-5\"]"))
+            r.out.find("[\"2026/03/01\",\"日\",\"\",\"\"]\n[\"2026/03/02\",\"月\",\"x\",\"-5\"]"))
       << r.out;
 
   r = Jbx("export " + b.base + "--division note --utf8 --columns ページ,行番号,見出し " + b.dir / "n.csv");
@@ -109,6 +111,47 @@ TEST(JbxExchange, ColumnsViewsAndOptions) {
     EXPECT_NE(std::string::npos, r.err.find(c.err)) << c.args << "\n" << r.err;
   }
   EXPECT_FALSE(fileops::Exists(b.dir / "x.csv"));
+}
+
+TEST(JbxExchange, WhatASpreadsheetReadsAndSavesBack) {
+  Books b;
+  // a refund and its calculated 税込 stay numbers under the guard; a formula does not
+  ASSERT_EQ(
+      0, Jbx("add " + b.base + "--division kakei --date 2026/04/01 品目=返品 金額=-500 税区分=軽減").status);
+  ASSERT_EQ(
+      0, Jbx("add " + b.base + "--division kakei --date 2026/04/02 '品目==SUM(A1:A3)' 金額=1000 税区分=軽減")
+             .status);
+  RunResult r = Jbx("export " + b.base + "--division kakei --columns 年月日,品目,金額,税込 --formula-guard " +
+                    b.dir / "g.csv");
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(
+      "\"年月日\",\"品目\",\"金額\",\"税込\"\r\n\"2026/04/01\",\"返品\",\"-500\",\"-540\"\r\n"
+      "\"2026/04/02\",\"'=SUM(A1:A3)\",\"1000\",\"1080\"\r\n"_sj,
+      ReadBytes(b.dir / "g.csv"));
+
+  // saved again on Linux: LF line ends, quotes only where needed
+  WriteBytes(b.dir / "lf.csv",
+             "年月日,品目,金額,メモ\n2026/04/01,返品,-500,\"行1\n行2\"\n2026/04/03,本,1500,\n"_sj);
+  r = Jbx("csv --header " + b.dir / "lf.csv");
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(3, std::count(r.out.begin(), r.out.end(), '\n')) << r.out;
+  EXPECT_NE(std::string::npos, r.err.find("行末: LF")) << r.err;
+  r = Jbx("import " + b.base + "--division kakei2 " + b.dir / "lf.csv");
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(0u, r.out.find("added\t2\n")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("line-ends\tLF\n")) << r.out;
+  const std::string got = b.Select("kakei2", "DAT004,MEM001");
+  EXPECT_NE(std::string::npos, got.find("-500\t行1\\r\\n行2"))
+      << "a LF inside quotes is still CR LF: " << got;
+
+  // the same file in UTF-8 without its mark: the hint names the option
+  WriteBytes(b.dir / "u8.csv", "年月日,品目\n2026/04/01,返品\n");
+  r = Jbx("import " + b.base + "--division kakei2 " + b.dir / "u8.csv");
+  EXPECT_EQ(1, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("UTF-8で書かれているようです。--utf8 を付けてください")) << r.err;
+  r = Jbx("csv " + b.dir / "u8.csv");
+  EXPECT_NE(std::string::npos, r.err.find("--utf8 を付けてください")) << r.err;
+  EXPECT_EQ(0, Jbx("import " + b.base + "--division kakei2 --utf8 " + b.dir / "u8.csv").status);
 }
 
 TEST(JbxExchange, RefusedImportsChangeNothing) {

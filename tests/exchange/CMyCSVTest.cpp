@@ -59,6 +59,7 @@ TEST(CMyCSV, TheDialect) {
     const char* name;
     std::string bytes;
     Records want;
+    CsvLineEnds ends = CsvLineEnds::kCrLf;
   } cases[] = {
       {"plain", "a,b,c\r\n", {{"a", "b", "c"}}},
       {"two quotes are one", "\"a\"\"b\",c\r\n", {{"a\"b", "c"}}},
@@ -66,15 +67,21 @@ TEST(CMyCSV, TheDialect) {
       {"CR LF inside quotes", "\"x\r\ny\",z\r\n", {{"x\r\ny", "z"}}},
       {"a lone LF inside quotes is CR LF", "\"x\ny\"\r\n", {{"x\r\ny"}}},
       {"a lone CR inside quotes stays", "\"x\ry\"\r\n", {{"x\ry"}}},
-      {"lines ended by LF alone are one record", "a\nb\nc\n", {{"a\nb\nc\n"}}},
+      // a file without any CR outside quotes ends its lines with LF
+      {"lines ended by LF alone", "a\nb,\n\nc", {{"a"}, {"b", ""}, {""}, {"c"}}, CsvLineEnds::kLf},
+      {"LF lines with line breaks inside quotes",
+       "a,\"x\ny\"\n\"p\r\nq\",b\n",
+       {{"a", "x\r\ny"}, {"p\r\nq", "b"}},
+       CsvLineEnds::kLf},
+      {"CR LF lines keep a lone LF in a value", "a\nb,\"c\nd\"\r\ne\n\r\n", {{"a\nb", "c\r\nd"}, {"e\n"}}},
       {"a thousands comma splits a number", "1,234\r\n", {{"1", "234"}}},
       {"a last empty field before CR counts", "a,b,\r\n", {{"a", "b", ""}}},
-      {"an empty field at the end of the file is dropped", "a,b,", {{"a", "b"}}},
+      {"an empty field at the end of the file is dropped", "a,b,", {{"a", "b"}}, CsvLineEnds::kNone},
       {"a last record without CR LF", "a\r\nb", {{"a"}, {"b"}}},
       {"a blank line is one empty field", "a\r\n\r\nb\r\n", {{"a"}, {""}, {"b"}}},
-      {"only the LF after a CR is skipped", "a\rb\r\n", {{"a"}, {"b"}}},
+      {"only the LF after a CR is skipped", "a\rb\r\n", {{"a"}, {"b"}}, CsvLineEnds::kCr},
       {"empty quoted values", "\"\",\"\"\r\n", {{"", ""}}},
-      {"nothing at all", "", {}},
+      {"nothing at all", "", {}, CsvLineEnds::kNone},
       // 表 ソ ポ end in "\" and "|"; the second byte is never a delimiter
       {"double-byte characters", "表,\"ソ\"\"ポ\",ソ|ポ\r\n"_sj, {{"表"_sj, "ソ\"ポ"_sj, "ソ|ポ"_sj}}},
   };
@@ -82,7 +89,23 @@ TEST(CMyCSV, TheDialect) {
     Reader r;
     EXPECT_EQ(c.want, r.ReadAll(c.bytes)) << c.name;
     EXPECT_EQ(0, r.error) << c.name << ": " << r.errorText;
+    EXPECT_EQ(c.ends, r.csv.LineEnds()) << c.name;
   }
+  // the line ends are known before the first record, however far the
+  // first CR is; reading goes on from the start
+  std::string lf, late;
+  Records lfWant;
+  for (int i = 0; i < 1500; ++i) {
+    lf += std::to_string(i) + ",\"x\r\ny\"\n";
+    lfWant.push_back({std::to_string(i), "x\r\ny"});
+    late += "\"x\ny\"\n";
+  }
+  Reader r;
+  EXPECT_EQ(lfWant, r.ReadAll(lf));
+  EXPECT_EQ(CsvLineEnds::kLf, r.csv.LineEnds());
+  Reader s;
+  EXPECT_EQ(2u, s.ReadAll(late + "z\r\nlast\r\n").size()) << "a CR far down: LF is data, as always";
+  EXPECT_EQ(CsvLineEnds::kCrLf, s.csv.LineEnds());
 }
 
 TEST(CMyCSV, RefusedRecordsAndTheirMessages) {
@@ -249,9 +272,33 @@ TEST(CMyCSV, FormulaGuard) {
     const char* value;
     bool guarded;
   } cases[] = {
-      {"=SUM(A1)", true}, {"+1", true}, {"-500", true}, {"@x", true},   {"＝1", true},   {"＋", true},
-      {"－", true},       {"＠", true}, {"'=1", true},  {"''-1", true}, {"'abc", false}, {"abc", false},
-      {"", false},        {"'", false}, {"表=", false}, {"a=b", false},
+      {"=SUM(A1:A3)", true},
+      {"+A1", true},
+      {"-A1", true},
+      {"@x", true},
+      {"＝1", true},
+      {"＋", true},
+      {"－５００", true},
+      {"＠", true},
+      {"'=1", true},
+      {"''-1", true},
+      {"'-500", true},
+      {"-", true},
+      {"+.", true},
+      {"-5-5", true},
+      {"-1e3", true},
+      {"'abc", false},
+      {"abc", false},
+      {"", false},
+      {"'", false},
+      {"表=", false},
+      {"a=b", false},
+      // numbers stay numbers, so the spreadsheet adds them up: refunds, a calculated 税込
+      {"-500", false},
+      {"+1", false},
+      {"-540.0", false},
+      {"-.5", false},
+      {"108", false},
   };
   for (const Case& c : cases) {
     const std::string v = cp932::FromUtf8(c.value);
@@ -264,7 +311,8 @@ TEST(CMyCSV, FormulaGuard) {
   r.csv.SetFormulaGuard(true);
   r.csv.UseDefinitions(true);
   ASSERT_EQ(0, r.csv.AddDefinition("N", CMyCSV::kInteger, 5, 0, 0, 0, 0));
-  EXPECT_EQ((Records{{"-500"}}), r.ReadAll("N\r\n'-500\r\n", true)) << "taken off before the number check";
+  EXPECT_EQ((Records{{"-500"}, {"-5"}}), r.ReadAll("N\r\n'-500\r\n-5\r\n", true))
+      << "taken off before the number check, also from a number an older export guarded";
 }
 
 TEST(CMyCSV, WriterRulesAndRoundTripAcrossBlocks) {

@@ -179,7 +179,9 @@ TEST(CMyImport, HostileFilesAreRefusedBeforeAnythingChanges) {
        "2レコード目でエラーが発生しました。\n画像ファイルにJPG以外が指定されました。"},
       {"UTF-8 read as Shift-JIS", "\xEF\xBB\xBF" + std::string("x"), false, CMyImport::kOpenFailed, ""},
       {"UTF-8 without its mark", "\xE5\xB9\xB4\xE6\x9C\x88\xE6\x97\xA5\r\n", false, CMyImport::kOpenFailed,
-       "UTF-8で書かれているようです"},
+       "UTF-8で書かれているようです。文字コードに「UTF-8 (BOM付き)」を選んでください。"},
+      {"a header name across lines", Sj("年月日,\"金\r\n額\"\r\n"), false, CMyImport::kOpenFailed,
+       "フィールド【金(改行)額】は定義出来ません。"},
       {"a character Shift-JIS cannot hold",
        "\xEF\xBB\xBF\xE5\xB9\xB4\xE6\x9C\x88\xE6\x97\xA5,\xE5\x93\x81\xE7\x9B\xAE\r\n2026/03/"
        "01,\xF0\x9F\x98\x80\r\n",
@@ -244,7 +246,8 @@ TEST(CMyImport, QuestionsAndThePreview) {
   EXPECT_EQ("再確認", bookfix::Utf8(b.prompter.Shown()[1].caption));
   EXPECT_EQ(kAnswerNo, b.prompter.Shown()[1].defaultButton);
   EXPECT_EQ(
-      "追加: 1件 / 空行のため読み飛ばし: 1件 (全データ入替: 既存 2件を削除)\nこの内容で取り込みますか？",
+      "追加: 1件 / 空行のため読み飛ばし: 1件 (全データ入替: 既存 2件を削除)\n行末: CR "
+      "LF\nこの内容で取り込みますか？",
       shown[2]);
   EXPECT_EQ(PromptButtons::OkCancel, b.prompter.Shown()[2].buttons);
 

@@ -16,7 +16,7 @@ namespace {
 // that can be made to fail, and a filter that can hide a record.
 class FakeView : public InputViewPort {
  public:
-  FakeView(CMyDB& db) : db_(db), rec_(&db) {}
+  FakeView(CMyDB& db) : rec_(&db) {}
   int NextSerial(const std::string& period, const std::string& key) override {
     serialsAsked.push_back(period + " " + key);
     return ++serial;
@@ -47,7 +47,6 @@ class FakeView : public InputViewPort {
   std::vector<std::string> saved, serialsAsked;
 
  private:
-  CMyDB& db_;
   CMyRec rec_;
 };
 
