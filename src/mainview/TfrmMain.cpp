@@ -106,6 +106,8 @@ void TfrmMain::BuildActions() {
   watcher_ = std::make_unique<QtBookWatcher>(*objects_, *statusBar(), [this] {
     if (!objects_) return;
     (void)objects_->view->ReloadView();
+    // a month another program began is listed now: the shown range reads it
+    (void)objects_->view->MoveView(0, 0);
     AfterViewChange();
   });
   RegisterHelpActions(*actions_, *objects_->global);

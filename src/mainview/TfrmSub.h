@@ -54,13 +54,13 @@ class TfrmSub : public QWidget, public ReferenceWindow {
   bool open_ = false;
   bool updating_ = false;
 
-  QLabel* lbl_YYYYMM;
-  QToolButton* tbt_Left;
-  QToolButton* tbt_Right;
-  QWidget* paiMain;
-  QtSheetAccess* access_;
-  QScrollBar* scr_Right;
-  QScrollBar* scr_Bottom;
-  QScrollBar* scr_Key;
-  QLabel* statusPanel1;
+  QLabel* lbl_YYYYMM = nullptr;
+  QToolButton* tbt_Left = nullptr;
+  QToolButton* tbt_Right = nullptr;
+  QWidget* paiMain = nullptr;
+  QtSheetAccess* access_ = nullptr;
+  QScrollBar* scr_Right = nullptr;
+  QScrollBar* scr_Bottom = nullptr;
+  QScrollBar* scr_Key = nullptr;
+  QLabel* statusPanel1 = nullptr;
 };

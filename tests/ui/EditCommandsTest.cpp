@@ -428,8 +428,7 @@ TEST(EditCommands, ADoubleClickOnAPictureShowsItInsteadOfOpeningTheForm) {
 
 TEST(EditCommands, AnotherProgramsEntryReachesTheSheetAndSurvivesOurNextSave) {
   Book b(0);
-  b.Add("2026/12/01", "窓から"_sj);
-  // jbx from a script writes into the month the window shows
+  // jbx from a script begins the month the window shows (no file of it yet)
   const std::string jbx = std::string(JBX_PROGRAM_DIR) + "/jbx add --root '" + b.program +
                           "' --user u --division 0 --date 2026/12/05 'MEM001=外から' > /dev/null";
   ASSERT_EQ(0, std::system(jbx.c_str()));
@@ -438,7 +437,8 @@ TEST(EditCommands, AnotherProgramsEntryReachesTheSheetAndSurvivesOurNextSave) {
   while (b.Memos("2026/12/05").empty() && waited.elapsed() < 5000) QTest::qWait(50);
   EXPECT_EQ(std::vector<std::string>{"外から"}, b.Memos("2026/12/05"));
   EXPECT_LT(waited.elapsed(), 2000) << "taken in within a second of the write, and repainted";
-  // the window's next save keeps it, every serial its own
+  // the window's next saves keep it, every serial its own
+  b.Add("2026/12/01", "窓から"_sj);
   b.Add("2026/12/06", "窓から二"_sj);
   const std::string month = b.File("202612");
   EXPECT_NE(std::string::npos, month.find("外から"_sj));
