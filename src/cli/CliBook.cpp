@@ -51,6 +51,7 @@ std::string CliBook::Open(const std::string& root, const std::string& user, cons
   if (cp932::FromUtf8(user, sjUser) != 0) return "ユーザー名に Shift-JIS で書けない文字があります: " + user;
   global.UseDataRoot(root + (root.back() == '/' ? "" : "/"));
   global.SetUserName(sjUser);
+  if (!global.RecoverDataRoot()) return "データフォルダを整えられませんでした。";
   CMyMaster users("USER", &prompter);
   const std::string list = global.UserPath("jbxuser.jpr");
   if (!fileops::IsFile(list) || users.Read(list) != 0) return "ユーザーが見つかりません: " + user;

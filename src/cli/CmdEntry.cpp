@@ -108,6 +108,7 @@ int Run(Mode m, int argc, char** argv) {
   CMyGlobal global(prompter, clock, syspaths::ProgramFolder());
   global.UseDataRoot(a.root + (a.root.back() == '/' ? "" : "/"));
   global.SetUserName(user);
+  if (!global.RecoverDataRoot()) return Fail(m, "データフォルダを整えられませんでした。");
   CMyMaster users("USER", &prompter);
   if (!fileops::IsFile(global.UserPath("jbxuser.jpr")) || users.Read(global.UserPath("jbxuser.jpr")) != 0)
     return Fail(m, "ユーザーが見つかりません: " + a.user);

@@ -213,19 +213,30 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
 
   const std::string stamp = LongStamp(clock_);
   std::string aside;
-  if (fileops::Exists(userDir)) {
-    aside = userDir + ".before-restore-" + stamp;
-    if (::rename(userDir.c_str(), aside.c_str()) != 0) {
-      int e = errno;
-      (void)fileops::RemoveTree(staging);
-      Fail(kMoveAside, user, ErrnoReason(e));
-      return failed(kMoveAside);
-    }
+  if (fileops::Exists(userDir)) aside = userDir + ".before-restore-" + stamp;
+  // What a crash between the two renames needs: the restored folder takes
+  // the user's place, or the old one comes back. Written before either.
+  const std::string journal = global_.DataRoot() + fileops::kJournalName;
+  std::vector<std::string> lines = {"R\t" + fileops::BaseName(staging) + "\t" + CMyGlobal::OnDisk(user)};
+  if (!aside.empty()) lines.push_back("K\t" + fileops::BaseName(aside) + "\t" + CMyGlobal::OnDisk(user));
+  if (!fileops::WriteAtomic(journal, fileops::JournalText(lines))) {
+    int e = errno;
+    (void)fileops::RemoveTree(staging);
+    Fail(kMoveAside, user, ErrnoReason(e));
+    return failed(kMoveAside);
   }
-  if (::rename(staging.c_str(), userDir.c_str()) != 0) {
+  if (!aside.empty() && !fileops::Rename(userDir, aside)) {
+    int e = errno;
+    (void)fileops::RemoveTree(staging);
+    (void)fileops::Remove(journal);
+    Fail(kMoveAside, user, ErrnoReason(e));
+    return failed(kMoveAside);
+  }
+  if (!fileops::Rename(staging, userDir)) {
     int e = errno;
     if (!aside.empty()) ::rename(aside.c_str(), userDir.c_str());
     (void)fileops::RemoveTree(staging);
+    (void)fileops::Remove(journal);
     Fail(kMoveInto, user, ErrnoReason(e));
     return failed(kMoveInto);
   }
@@ -237,6 +248,7 @@ int CMyRestore::Run(const std::string& user, const std::string& archive, bool ma
   PlaceCalendarFiles(userDir, stamp);
   // the restored folder is in place: what stays of the old one is a spare copy
   if (!aside.empty()) (void)fileops::RemoveTree(aside);
+  (void)fileops::Remove(journal);
   if (makeCurrent) {
     global_.SetUserName(user);
     global_.WriteSettings(false);

@@ -128,6 +128,7 @@ void TfrmMain::BuildActions() {
 void TfrmMain::FormCreate() {
   MainSeams seams{env_.prompter, env_.beeper, env_.clock, env_.programFolder, env_.dataHome, env_.dataRoot};
   objects_ = std::make_unique<MainObjects>(seams, std::move(pendingLoader_));
+  (void)objects_->global->RecoverDataRoot();
   context_ =
       std::make_unique<MainContext>(MainContext{*objects_, *env_.prompter, *env_.beeper, *env_.clock,
                                                 *env_.files, *env_.clipboard, *env_.opener, env_.launcher});

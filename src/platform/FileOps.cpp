@@ -100,6 +100,9 @@ bool Move(const std::string& from, const std::string& to) {
   return Remove(from);
 }
 bool Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool Rename(const std::string& from, const std::string& to) {
+  return !Faulty(Fault::kRename) && ::rename(from.c_str(), to.c_str()) == 0;
+}
 bool RemoveTree(const std::string& path) {
   std::error_code ec;
   fs::remove_all(path, ec);
@@ -399,19 +402,18 @@ bool AtomicBatch::Commit() {
   std::string journal;
   if (ok && files_.size() + removals_.size() > 1) {
     bool oneFolder = true;
-    std::string text = "JBXJOURNAL 1\n";
+    std::vector<std::string> lines;
     for (auto& f : files_) {
       oneFolder = oneFolder && DirName(f->Target()) == dir;
-      text += "R\t" + BaseName(f->Temp()) + "\t" + BaseName(f->Target()) + "\n";
+      lines.push_back("R\t" + BaseName(f->Temp()) + "\t" + BaseName(f->Target()));
     }
     for (const std::string& r : removals_) {
       oneFolder = oneFolder && DirName(r) == dir;
-      text += "D\t" + BaseName(r) + "\n";
+      lines.push_back("D\t" + BaseName(r));
     }
-    text += "END\n";
     if (oneFolder) {
       journal = dir + kJournalName;
-      ok = WriteAtomic(journal, text);
+      ok = WriteAtomic(journal, JournalText(lines));
       if (!ok) journal.clear();
     }
   }
@@ -458,6 +460,12 @@ bool IsWorkFile(const std::string& name) {
   return p != std::string::npos && p > 0 && name.size() == p + 10;
 }
 
+std::string JournalText(const std::vector<std::string>& lines) {
+  std::string text = "JBXJOURNAL 1\n";
+  for (const std::string& l : lines) text += l + "\n";
+  return text + "END\n";
+}
+
 bool RecoverFolder(const std::string& dir, std::vector<std::string>& done) {
   const std::string base = dir.empty() || dir.back() == '/' ? dir : dir + "/";
   const std::string journal = base + kJournalName;
@@ -465,7 +473,7 @@ bool RecoverFolder(const std::string& dir, std::vector<std::string>& done) {
   if (!ReadAll(journal, text)) {
     if (errno != ENOENT) return false;  // a journal that cannot be read is never guessed at
   } else {
-    std::vector<std::pair<std::string, std::string>> renames;
+    std::vector<std::pair<std::string, std::string>> renames, kept;
     std::vector<std::string> removals;
     bool complete = false;
     size_t pos = 0;
@@ -487,23 +495,40 @@ bool RecoverFolder(const std::string& dir, std::vector<std::string>& done) {
       const size_t t1 = line.find('\t');
       const size_t t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
       const std::string kind = line.substr(0, t1);
-      if (kind == "R" && t2 != std::string::npos) {
-        renames.emplace_back(line.substr(t1 + 1, t2 - t1 - 1), line.substr(t2 + 1));
+      if ((kind == "R" || kind == "K") && t2 != std::string::npos) {
+        (kind == "R" ? renames : kept).emplace_back(line.substr(t1 + 1, t2 - t1 - 1), line.substr(t2 + 1));
+        if (line.substr(t1 + 1, t2 - t1 - 1).find('/') != std::string::npos) return false;
       } else if (kind == "D" && t1 != std::string::npos) {
         removals.push_back(line.substr(t1 + 1));
       } else {
         return false;
       }
-      const std::string& last = kind == "R" ? renames.back().second : removals.back();
+      const std::string& last = kind == "R"   ? renames.back().second
+                                : kind == "K" ? kept.back().second
+                                              : removals.back();
       if (last.empty() || last.find('/') != std::string::npos) return false;
     }
     if (!complete) return false;
     // every temporary was durable before the journal was written: the
     // batch can always be finished
     for (const auto& [temp, target] : renames) {
-      if (temp.find('/') != std::string::npos || !IsFile(base + temp)) continue;
+      if (!Exists(base + temp)) continue;
+      if (IsDir(base + temp) && Exists(base + target)) {
+        // a folder that never took its place: what stands there stays
+        if (!RemoveTree(base + temp)) return false;
+        continue;
+      }
       if (::rename((base + temp).c_str(), (base + target).c_str()) != 0) return false;
       done.push_back(target);
+    }
+    for (const auto& [keep, target] : kept) {
+      if (!Exists(base + keep)) continue;
+      if (!Exists(base + target)) {
+        if (::rename((base + keep).c_str(), (base + target).c_str()) != 0) return false;
+        done.push_back(target);
+      } else if (!RemoveTree(base + keep)) {
+        return false;
+      }
     }
     for (const std::string& r : removals) {
       if (::unlink((base + r).c_str()) == 0)
@@ -520,6 +545,10 @@ bool RecoverFolder(const std::string& dir, std::vector<std::string>& done) {
   if (List(base, "*.tmp??????", names)) {
     for (const std::string& n : names)
       if (IsWorkFile(n)) (void)Remove(base + n);
+  }
+  // a restore's staging folder no journal names never took its place
+  if (List(base, ".*.restoring-??????", names, true)) {
+    for (const std::string& n : names) (void)RemoveTree(base + n);
   }
   // a second name an interrupted import gave a file to take it back by:
   // while it is the very file under its own name, it keeps nothing

@@ -17,6 +17,8 @@ namespace fileops {
 [[nodiscard]] bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
 [[nodiscard]] bool Move(const std::string& from, const std::string& to);
 [[nodiscard]] bool Remove(const std::string& path);      // a file
+// rename(2) of a file or folder, through the fault hooks (Fault::kRename).
+[[nodiscard]] bool Rename(const std::string& from, const std::string& to);
 [[nodiscard]] bool RemoveTree(const std::string& path);  // a folder and everything in it
 // Names (not paths) of the files in `dir` matching a wildcard ("*.jos",
 // "dt*.jdt"); "*" and "?" as on the original platform, ASCII case ignored.
@@ -153,10 +155,16 @@ class AtomicBatch {
   std::vector<std::string> removals_;
 };
 
-// The journal a batch leaves in its folder while it renames.
+// The journal a batch leaves in its folder while it renames: lines
+// "R\tTEMP\tTARGET" (TEMP replaces TARGET; a folder TEMP is dropped again
+// when TARGET is still there), "D\tTARGET" (removed), "K\tKEPT\tTARGET"
+// (KEPT goes back to TARGET when TARGET is missing, else is deleted).
 constexpr const char* kJournalName = ".jbx-journal";
+// The journal's text for those lines, names relative to its folder.
+[[nodiscard]] std::string JournalText(const std::vector<std::string>& lines);
 // Puts right what a crash left in `dir`: finishes a batch whose journal is
-// there, removes temporaries no journal names. `done` gets one line (UTF-8)
+// there, removes temporaries no journal names (and staging folders of an
+// interrupted restore, ".NAME.restoring-XXXXXX"). `done` gets one line (UTF-8)
 // per file put right. False when something could not be put right (the
 // journal then stays for the next try).
 [[nodiscard]] bool RecoverFolder(const std::string& dir, std::vector<std::string>& done);

@@ -345,3 +345,18 @@ bool CMyGlobal::WriteOptionSettings() const {
     ini.SetString("BACK", "PATH", backPath);
   });
 }
+
+bool CMyGlobal::RecoverDataRoot() const {
+  if (root_.empty()) return true;
+  std::vector<std::string> done;
+  if (!fileops::RecoverFolder(root_, done)) {
+    prompter_.Warn("前回中断された書き込みを完了できませんでした。データフォルダの「"_sj +
+                   cp932::FromUtf8(fileops::kJournalName) + "」を確認してください。"_sj);
+    return false;
+  }
+  if (done.empty()) return true;
+  std::string names;
+  for (const std::string& d : done) names += "\n" + cp932::FromUtf8(d);
+  prompter_.Warn("前回中断された書き込みを完了しました。"_sj + names);
+  return true;
+}

@@ -32,6 +32,10 @@ class CMyGlobal {
   void UseDataRoot(const std::string& root);
 
   const std::string& DataRoot() const { return root_; }
+  // Finishes or takes back what a crash left half done in the data root (a
+  // restore between its renames) and says so once. False after its message
+  // when it could not be put right.
+  bool RecoverDataRoot() const;
   const std::string& ProgramFolder() const { return program_; }
   CivilDate Today() const { return today_; }
   Prompter& prompter() const { return prompter_; }

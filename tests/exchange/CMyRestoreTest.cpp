@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
 
 #include "ExchangeFixture.h"
 #include "exchange/CMyBackup.h"
@@ -224,4 +228,34 @@ TEST(CMyRestore, AHundredThousandEntries) {
   WriteBytes(f.dir / "many.mbk", Archive(entries, false));
   EXPECT_EQ(mbk::kEntryShort, r.Run("saburo", f.dir / "many.mbk", false));
   EXPECT_FALSE(fileops::Exists(f.UserDir("saburo")));
+}
+
+TEST(CMyRestore, ACrashAtEitherRenameLeavesTheOldUserOrTheRestoredOne) {
+  std::set<std::string> seen;
+  // the journal's own rename, the old folder aside, the restored one in
+  for (int nth = 1; nth <= 4; ++nth) {
+    SCOPED_TRACE(nth);
+    Fixture f;
+    const std::string archive = BackUp(f);
+    MakeHanako(f);
+    const auto hanako = Tree(f.UserDir("hanako"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      f.prompter.Queue(kAnswerYes);
+      CMyRestore r(f.global, f.clock);
+      fileops::InjectCrash(fileops::Fault::kRename, nth);
+      ::_exit(r.Run("hanako", archive, false) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 70 || WEXITSTATUS(status) == 0));
+    // the next start puts the data root right before any user is read
+    EXPECT_TRUE(f.global.RecoverDataRoot());
+    const bool old = Tree(f.UserDir("hanako")) == hanako;
+    seen.insert(old ? "old" : "restored");
+    if (!old) EXPECT_EQ("alarms", ReadBytes(f.UserDir("hanako") + "/alarm.dat"));
+    EXPECT_TRUE(Leftovers(f).empty());
+    EXPECT_FALSE(fileops::Exists(f.root + "/" + fileops::kJournalName));
+  }
+  EXPECT_EQ((std::set<std::string>{"old", "restored"}), seen);
 }
