@@ -16,7 +16,7 @@ namespace fileops {
 [[nodiscard]] bool MakeDirs(const std::string& path);  // with parents
 [[nodiscard]] bool Copy(const std::string& from, const std::string& to, bool overwrite = true);
 [[nodiscard]] bool Move(const std::string& from, const std::string& to);
-[[nodiscard]] bool Remove(const std::string& path);      // a file
+[[nodiscard]] bool Remove(const std::string& path);  // a file
 // rename(2) of a file or folder, through the fault hooks (Fault::kRename).
 [[nodiscard]] bool Rename(const std::string& from, const std::string& to);
 [[nodiscard]] bool RemoveTree(const std::string& path);  // a folder and everything in it
