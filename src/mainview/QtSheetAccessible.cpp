@@ -117,11 +117,10 @@ class QtSheetTable : public QAccessibleWidget, public QAccessibleTableInterface 
 
 namespace {
 
-// A column's header, as the screen's caption over it says.
-class SheetHeader : public QAccessibleInterface {
+// What a header and a cell share: a leaf of the table, with a name only.
+class SheetLeaf : public QAccessibleInterface {
  public:
-  SheetHeader(QtSheetTable* table, int column) : table_(table), column_(column) {}
-  bool isValid() const override { return table_->isValid() && column_ < table_->columnCount(); }
+  explicit SheetLeaf(QtSheetTable* table) : table_(table) {}
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return table_->window(); }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
@@ -129,37 +128,35 @@ class SheetHeader : public QAccessibleInterface {
   QAccessibleInterface* child(int) const override { return nullptr; }
   int childCount() const override { return 0; }
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Name ? table_->columnDescription(column_) : QString();
-  }
+  QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? Name() : QString(); }
   void setText(QAccessible::Text, const QString&) override {}
+
+ protected:
+  virtual QString Name() const = 0;
+  QtSheetTable* table_;
+};
+
+// A column's header, as the screen's caption over it says.
+class SheetHeader : public SheetLeaf {
+ public:
+  SheetHeader(QtSheetTable* table, int column) : SheetLeaf(table), column_(column) {}
+  bool isValid() const override { return table_->isValid() && column_ < table_->columnCount(); }
   QRect rect() const override { return {}; }
   QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
   QAccessible::State state() const override { return {}; }
 
  private:
-  QtSheetTable* table_;
+  QString Name() const override { return table_->columnDescription(column_); }
   int column_;
 };
 
 // One cell: the key area of a row, or one of its fields.
-class SheetCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class SheetCell : public SheetLeaf, public QAccessibleTableCellInterface {
  public:
-  SheetCell(QtSheetTable* table, int row, int column) : table_(table), row_(row), column_(column) {}
+  SheetCell(QtSheetTable* table, int row, int column) : SheetLeaf(table), row_(row), column_(column) {}
   bool isValid() const override {
     return table_->isValid() && row_ < table_->rowCount() && column_ < table_->columnCount();
   }
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return table_->window(); }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-  QAccessibleInterface* parent() const override { return table_; }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Name ? table_->CellText(row_, column_) : QString();
-  }
-  void setText(QAccessible::Text, const QString&) override {}
   // the rows' places depend on the painter's scale; the sheet stands for them
   QRect rect() const override { return table_->rect(); }
   QAccessible::Role role() const override { return QAccessible::Cell; }
@@ -189,7 +186,7 @@ class SheetCell : public QAccessibleInterface, public QAccessibleTableCellInterf
   QAccessibleInterface* table() const override { return table_; }
 
  private:
-  QtSheetTable* table_;
+  QString Name() const override { return table_->CellText(row_, column_); }
   int row_, column_;
 };
 
