@@ -8,6 +8,7 @@
 #include "platform/IniFile.h"
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
+#include "platform/Recovery.h"
 #include "shell/CMyPath.h"
 #include "shell/UserName.h"
 #include "store/CMyLine.h"
@@ -347,16 +348,5 @@ bool CMyGlobal::WriteOptionSettings() const {
 }
 
 bool CMyGlobal::RecoverDataRoot() const {
-  if (root_.empty()) return true;
-  std::vector<std::string> done;
-  if (!fileops::RecoverFolder(root_, done)) {
-    prompter_.Warn("前回中断された書き込みを完了できませんでした。データフォルダの「"_sj +
-                   cp932::FromUtf8(fileops::kJournalName) + "」を確認してください。"_sj);
-    return false;
-  }
-  if (done.empty()) return true;
-  std::string names;
-  for (const std::string& d : done) names += "\n" + cp932::FromUtf8(d);
-  prompter_.Warn("前回中断された書き込みを完了しました。"_sj + names);
-  return true;
+  return root_.empty() || recovery::RecoverAndTell(root_, prompter_, "データフォルダ"_sj);
 }

@@ -14,6 +14,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "platform/Recovery.h"
 #include "shell/CMyGlobal.h"
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"
@@ -193,17 +194,7 @@ bool CMyPeriods::Lock(fileops::WriteLock& lock) const {
 }
 
 bool CMyPeriods::Recover() {
-  std::vector<std::string> done;
-  if (!fileops::RecoverFolder(global_.DivisionPath(""), done)) {
-    prompter_.Warn("前回中断された書き込みを完了できませんでした。分類フォルダの「"_sj +
-                   cp932::FromUtf8(fileops::kJournalName) + "」を確認してください。"_sj);
-    return false;
-  }
-  if (done.empty()) return true;
-  std::string files;
-  for (const std::string& f : done) files += "\n" + cp932::FromUtf8(f);
-  prompter_.Warn("前回中断された書き込みを完了しました。"_sj + files);
-  return true;
+  return recovery::RecoverAndTell(global_.DivisionPath(""), prompter_, "分類フォルダ"_sj);
 }
 
 bool CMyPeriods::AllReadWhole(const std::string& what) const {
