@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QPointer>
+#include <QScrollBar>
 #include <QWidget>
 #include <map>
 #include <utility>
@@ -282,4 +283,15 @@ bool QtSheetAccess::eventFilter(QObject* watched, QEvent* event) {
   if (watched == sheet_ && event->type() == QEvent::FocusIn && table_)
     QMetaObject::invokeMethod(this, &QtSheetAccess::TellCursor, Qt::QueuedConnection);
   return QObject::eventFilter(watched, event);
+}
+
+QScrollBar* MakeKeyReceiver(QWidget* window, QWidget* sheet) {
+  auto* key = new QScrollBar(Qt::Horizontal, window);
+  key->setObjectName("scr_Key");
+  key->setFixedSize(1, 1);
+  key->setFocusPolicy(Qt::StrongFocus);
+  key->setFocusProxy(sheet);
+  key->installEventFilter(window);
+  key->hide();
+  return key;
 }

@@ -13,6 +13,7 @@
 
 #include "mainview/SheetText.h"
 
+class QScrollBar;
 class QWidget;
 class QtSheetTable;
 
@@ -45,3 +46,8 @@ class QtSheetAccess : public QObject {
   std::vector<std::vector<std::string>> told_;
   int toldCursor_ = -1;
 };
+
+// The key receiver of a window with a sheet ("scr_Key"): always focused,
+// takes no part in scrolling, out of sight; its focus goes on to `sheet`,
+// which a screen reader can read, and its keys to `window`'s event filter.
+QScrollBar* MakeKeyReceiver(QWidget* window, QWidget* sheet);

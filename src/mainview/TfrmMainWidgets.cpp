@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "mainview/QtSheetAccessible.h"
 #include "mainview/TfrmMain.h"
 #include "options/CMyColorKinds.h"
 #include "qtkit/QtText.h"
@@ -99,16 +100,7 @@ void TfrmMain::BuildWidgets() {
   grid->addWidget(scr_Bottom, 1, 0);
   top->addLayout(grid, 1);
 
-  // The key receiver: always focused, takes no part in scrolling. Its focus
-  // goes on to the sheet, which a screen reader can read; it stays out of
-  // sight, and out of the screen reader's way.
-  scr_Key = new QScrollBar(Qt::Horizontal, this);
-  scr_Key->setObjectName("scr_Key");
-  scr_Key->setFixedSize(1, 1);
-  scr_Key->setFocusPolicy(Qt::StrongFocus);
-  scr_Key->setFocusProxy(paiMain);
-  scr_Key->installEventFilter(this);
-  scr_Key->hide();
+  scr_Key = MakeKeyReceiver(this, paiMain);
 
   panel_Scr = new QWidget(this);
   panel_Scr->setObjectName("panel_Scr");

@@ -83,15 +83,7 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
   ports.cursor = [this] { return view_.CursorRow(); };
   access_ = new QtSheetAccess(paiMain, std::move(ports),
                               [this] { return QStringLiteral("参照画面 ") + lbl_YYYYMM->text(); });
-  // the key receiver: always focused, takes no part in scrolling; its focus
-  // goes on to the sheet, which a screen reader can read
-  scr_Key = new QScrollBar(Qt::Horizontal, this);
-  scr_Key->setObjectName("scr_Key");
-  scr_Key->setFixedSize(1, 1);
-  scr_Key->setFocusPolicy(Qt::StrongFocus);
-  scr_Key->setFocusProxy(paiMain);
-  scr_Key->installEventFilter(this);
-  scr_Key->hide();
+  scr_Key = MakeKeyReceiver(this, paiMain);
   bar->addWidget(scr_Key);
   scr_Right = new QScrollBar(Qt::Vertical, this);
   scr_Right->setObjectName("scr_Right");

@@ -73,21 +73,7 @@ struct Diary {
     book.AddDivision(
         "日記帳", 0,
         {{"2024/05/03", {{memo::kMem001, "憲法記念日。歯医者"}}}, {"2024/05/16", {{memo::kMem001, "晴れ"}}}});
-    MainEnvironment e;
-    e.prompter = &prompter;
-    e.beeper = &beeper;
-    e.clock = &clock;
-    e.programFolder = JBX_PROGRAM_DIR;
-    e.dataRoot = book.Root();
-    e.dataHome = book.Root() + "/home";
-    e.user = "u";
-    e.dialogs = &dialogs;
-    e.files = &files;
-    e.clipboard = &clipboard;
-    e.opener = &opener;
-    e.launcher = &launcher;
-    e.sheetHeight = 600;
-    w = std::make_unique<TfrmMain>(e);
+    w = std::make_unique<TfrmMain>(BookEnvironment(*this, book.Root()));
     w->FormCreate();
   }
   QWidget* Paint() { return w->findChild<QWidget*>("paiMain"); }

@@ -20,6 +20,28 @@
 #include "shell/TfrmNewUser.h"
 #include "support/TempDir.h"
 
+// The window's environment over a book written beforehand: the build's
+// program folder, `root` as the data root, user "u", and the seams of
+// `fixture` (its launcher too, where it has one).
+template <typename Fixture>
+MainEnvironment BookEnvironment(Fixture& fixture, const std::string& root) {
+  MainEnvironment e;
+  e.prompter = &fixture.prompter;
+  e.beeper = &fixture.beeper;
+  e.clock = &fixture.clock;
+  e.programFolder = JBX_PROGRAM_DIR;
+  e.dataRoot = root;
+  e.dataHome = root + "/home";
+  e.user = "u";
+  e.dialogs = &fixture.dialogs;
+  e.files = &fixture.files;
+  e.clipboard = &fixture.clipboard;
+  e.opener = &fixture.opener;
+  if constexpr (requires { fixture.launcher; }) e.launcher = &fixture.launcher;
+  e.sheetHeight = 600;
+  return e;
+}
+
 struct MainFixture {
   TempDir dir;
   ScriptedPrompter prompter;

@@ -57,20 +57,7 @@ struct Diary {
                       {"2024/05/11", {{memo::kMem001, "aあいうえおかきくけこさしすせそ\r\n二行目"}}},
                       {"2024/12/24", {{memo::kMem001, "歯医者（年末）"}}}});
     book.AddDivision("ノート", 3, {{"00001/00001", {{memo::kMem001, "歯医者"}}}});
-    MainEnvironment e;
-    e.prompter = &prompter;
-    e.beeper = &beeper;
-    e.clock = &clock;
-    e.programFolder = JBX_PROGRAM_DIR;
-    e.dataRoot = book.Root();
-    e.dataHome = book.Root() + "/home";
-    e.user = "u";
-    e.dialogs = &dialogs;
-    e.files = &files;
-    e.clipboard = &clipboard;
-    e.opener = &opener;
-    e.sheetHeight = 600;
-    w = std::make_unique<TfrmMain>(e);
+    w = std::make_unique<TfrmMain>(BookEnvironment(*this, book.Root()));
     w->FormCreate();
   }
   CMyView& View() { return *w->View(); }
