@@ -2,7 +2,10 @@
 
 #include <QStatusBar>
 
+#include "mainview/CMyView.h"
 #include "mainview/MainObjects.h"
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
 #include "store/CMyPeriods.h"
 
@@ -30,6 +33,22 @@ void QtBookWatcher::WatchBook() {
 }
 
 void QtBookWatcher::Changed() { settle_.start(); }
+
+void QtBookWatcher::OfferConflictMerge(Prompter& p) {
+  const auto copies = objects_.periods->ConflictCopies();
+  if (copies.empty()) return;
+  std::string names;
+  for (const std::string& c : copies) names += "\n" + cp932::FromUtf8(c);
+  if (!p.Confirm("同期ツールが残した競合コピーがあります。記録を統合しますか？"_sj + names +
+                 "\n（統合したコピーは「.merged-日付」を付けて残します）"_sj))
+    return;
+  std::vector<std::string> report;
+  if (objects_.periods->MergeConflictCopies(report) <= 0) return;
+  (void)objects_.view->ReloadView();
+  std::string text = "競合コピーを統合しました。"_sj;
+  for (const std::string& line : report) text += "\n" + line;
+  p.Show(text, "ひとこと帳"_sj, PromptIcon::Information, PromptButtons::Ok);
+}
 
 void QtBookWatcher::TakeInOutsideChanges() {
   // our own saves leave every file as the periods remember it: nothing then

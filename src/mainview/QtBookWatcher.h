@@ -10,6 +10,7 @@
 #include <string>
 
 class MainObjects;
+class Prompter;
 class QStatusBar;
 
 class QtBookWatcher : public QObject {
@@ -18,6 +19,9 @@ class QtBookWatcher : public QObject {
   QtBookWatcher(MainObjects& objects, QStatusBar& status, std::function<void()> reload);
   // Watches the folders of the book now open (call after each opening).
   void WatchBook();
+  // When a sync tool left conflict copies beside the book's month files,
+  // asks once whether to merge them and does.
+  void OfferConflictMerge(Prompter& prompter);
   // What the watcher does when a folder changed; public for tests.
   void TakeInOutsideChanges();
 

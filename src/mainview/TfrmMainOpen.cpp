@@ -130,20 +130,7 @@ int TfrmMain::OpenDivision(OpenDivisionMode mode, int index) {
   o.view->SetDataKind(dataKind_);
   o.view->ReloadView();
   // a sync tool met two machines' changes to one month: offered once at opening
-  if (const auto copies = o.periods->ConflictCopies(); !copies.empty()) {
-    std::string names;
-    for (const std::string& c : copies) names += "\n" + cp932::FromUtf8(c);
-    if (p.Confirm("同期ツールが残した競合コピーがあります。記録を統合しますか？"_sj + names +
-                  "\n（統合したコピーは「.merged-日付」を付けて残します）"_sj)) {
-      std::vector<std::string> report;
-      if (o.periods->MergeConflictCopies(report) > 0) {
-        o.view->ReloadView();
-        std::string text = "競合コピーを統合しました。"_sj;
-        for (const std::string& line : report) text += "\n" + line;
-        p.Show(text, "ひとこと帳"_sj, PromptIcon::Information, PromptButtons::Ok);
-      }
-    }
-  }
+  if (watcher_) watcher_->OfferConflictMerge(p);
   divIndex_ = index;
   lbl_User->setText(QStringLiteral("ユーザー: ") + FromSj(g.UserName()));
   RefreshPaletteButtons();
