@@ -16,6 +16,7 @@ PKGS=(
   sqlite3 time poppler-utils
   dpkg-dev file
   lintian appstream desktop-file-utils
+  qt6-charts-dev libical-dev python3-icalendar
 )
 missing=()
 for p in "${PKGS[@]}"; do
