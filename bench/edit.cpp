@@ -10,7 +10,7 @@
 #include <string>
 
 #include "Require.h"
-#include "mainview/EditCommands.h"
+#include "mainview/editing/EditCommands.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"

@@ -17,7 +17,7 @@
 
 #include "MemoBook.h"
 #include "Require.h"
-#include "mainview/SearchCommands.h"
+#include "mainview/search/SearchCommands.h"
 #include "store/CMyRec.h"
 
 namespace {

@@ -15,10 +15,10 @@
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageList.h"
-#include "mainview/CMyView.h"
-#include "mainview/QtPrint.h"
-#include "mainview/SheetPrinter.h"
-#include "mainview/TfrmMain.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/printing/QtPrint.h"
+#include "mainview/sheet/SheetPrinter.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
@@ -106,7 +106,7 @@ constexpr PaperSetup kA3{29700, 42000, 1000, 1000, 1000, 1000};
 
 void Run(benchmark::State& state, bool writeFile) {
   Window w;
-  SheetPrinter printer(w.win->Objects(), w.prompter);
+  SheetPrinter printer = PrinterOf(w.win->Objects(), w.prompter);
   const PrintHead head = PrintHeadOf(w.win->Objects(), 0, w.clock.Today());
   const std::string pdf = Book() + "/month.pdf";
   int pages = 0;

@@ -9,10 +9,11 @@
 #include <cstring>
 #include <memory>
 
-#include "mainview/TfrmMain.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemPaths.h"
+#include "qtkit/DayLeaf.h"
 #include "qtkit/QtPrompter.h"
 
 int main(int argc, char** argv) {
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
   QApplication::setFont(font);
   // every window carries the program's leaf, the first-run dialogs too; the
   // desktop file name lets a task bar match the windows to the menu entry
-  QApplication::setWindowIcon(TfrmMain::DayIcon(0));
+  QApplication::setWindowIcon(DayIcon(0));
   QGuiApplication::setDesktopFileName(QStringLiteral(JBX_APP_ID));
 
   // Standard dialogs and buttons in Japanese, as the users expect.

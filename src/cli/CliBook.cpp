@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "mainview/ScreenPorts.h"
+#include "mainview/sheet/ScreenPorts.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"

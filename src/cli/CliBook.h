@@ -10,7 +10,7 @@
 #include "exchange/ExchangeColumns.h"
 #include "input/CMyInput.h"
 #include "input/StoreInputPorts.h"
-#include "mainview/ViewPorts.h"
+#include "mainview/sheet/ViewPorts.h"
 #include "platform/Clock.h"
 #include "screens/CMyScr.h"
 #include "shell/CMyGlobal.h"

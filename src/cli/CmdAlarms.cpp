@@ -9,7 +9,7 @@
 #include "alarm/CMyAlarm.h"
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "mainview/AlarmTicker.h"
+#include "mainview/tray/AlarmTicker.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"

@@ -16,7 +16,7 @@
 #include "input/FormPorts.h"
 #include "input/PhotoState.h"
 #include "input/StoreInputPorts.h"
-#include "mainview/ScreenPorts.h"
+#include "mainview/sheet/ScreenPorts.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

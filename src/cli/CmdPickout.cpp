@@ -13,7 +13,7 @@
 #include "cli/Commands.h"
 #include "extract/CMyGroup.h"
 #include "extract/CMyPickup.h"
-#include "mainview/ScreenPorts.h"
+#include "mainview/sheet/ScreenPorts.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

@@ -12,10 +12,10 @@
 
 #ifdef JBX_HAVE_GUI
 
-#include "mainview/CMyView.h"
-#include "mainview/QtPrint.h"
-#include "mainview/SheetPrinter.h"
-#include "mainview/TfrmMain.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/printing/QtPrint.h"
+#include "mainview/sheet/SheetPrinter.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -173,7 +173,7 @@ int CmdPrint(int argc, char** argv) {
   // the book opened through its tab handler: its tab is the current division
   PrintHead printHead = PrintHeadOf(w.Objects(), w.CurrentDivision(), main.clock.Today());
   if (!head.empty()) printHead.title = title, printHead.page = pageNo, printHead.now = now;
-  SheetPrinter printer(w.Objects(), prompter);
+  SheetPrinter printer = PrinterOf(w.Objects(), prompter);
   const std::string pdf = AbsolutePath(out);
   PdfJob job(pdf, paper, prompter);
   const int pages = printer.PrintRows(job, printHead, fromRow, onePage);

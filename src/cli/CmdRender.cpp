@@ -15,8 +15,8 @@
 #include <QTabBar>
 
 #include "catalogue/CMyMaster.h"
-#include "mainview/CMyView.h"
-#include "mainview/TfrmMain.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"

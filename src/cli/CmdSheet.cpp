@@ -15,9 +15,9 @@
 #ifdef JBX_HAVE_GUI
 
 #include "alarm/CMyAlarm.h"
-#include "mainview/CMyView.h"
-#include "mainview/EditCommands.h"
-#include "mainview/TfrmMain.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/editing/EditCommands.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
@@ -139,7 +139,7 @@ int CmdSheet(int argc, char** argv) {
   CountingBeeper& beeper = main.beeper;
   if (opened != OffscreenMain::kOpen || w.CurrentDivision() != division)
     return cli::Fail("sheet", "分類を開けません: " + a.division);
-  EditCommands& edit = w.Editing();
+  EditCommands edit(w.Context(), w.EditPort());
   CMyView& view = *w.View();
   const bool byPage = view.DataKind() == CMyView::kPageKind;
   if (view.DisplayMode() != CMyView::kSheetMode) view.SetDisplayMode(CMyView::kSheetMode);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "mainview/TfrmMain.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"

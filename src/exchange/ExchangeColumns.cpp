@@ -1,6 +1,5 @@
 #include "exchange/ExchangeColumns.h"
 
-#include "mainview/CMyView.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "screens/InputDef.h"
@@ -45,20 +44,6 @@ std::string ResolveExchangePath(const CMyGlobal& global, const std::string& type
   const std::string base = fileops::BaseName(path);
   if (base.find('.') == std::string::npos) path += ".CSV";
   return path;
-}
-
-std::vector<ShownRow> ShownRowsOf(const std::vector<SheetRow>& rows, const CMyRec& records) {
-  std::vector<ShownRow> out;
-  out.reserve(rows.size());
-  for (const SheetRow& r : rows) {
-    ShownRow s;
-    s.key = r.key;
-    s.weekday = r.weekday;
-    if (r.record >= 0)
-      s.record = r.record < records.Count() ? records.Items()[r.record] : ShownRow::kUnreachable;
-    out.push_back(std::move(s));
-  }
-  return out;
 }
 
 namespace exch {

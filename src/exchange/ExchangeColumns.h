@@ -14,7 +14,6 @@ class CMyGlobal;
 class CMyMaster;
 class CMyPeriods;
 class CMyRec;
-struct SheetRow;
 namespace jsc {
 struct Control;
 }
@@ -68,9 +67,6 @@ struct ExchangeBook {
   ExchangeHost* host = nullptr;     // told when the table changed; may be null
 };
 
-// The sheet's rows with their records looked up in the main record set
-// (whose order the rows' record positions count in).
-[[nodiscard]] std::vector<ShownRow> ShownRowsOf(const std::vector<SheetRow>& rows, const CMyRec& records);
 
 namespace exch {
 

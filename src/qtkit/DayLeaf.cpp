@@ -25,3 +25,16 @@ QPixmap DrawDayLeaf(int day, int size) {
              day > 0 ? QString::number(day) : QStringLiteral("帳"));
   return pm;
 }
+
+QIcon DayIcon(int day) {
+  // a leaf of a desk calendar showing the day, so the task bar shows the date
+  QIcon icon;
+  for (int size : {16, 32, 48, 64}) icon.addPixmap(DrawDayLeaf(day, size));
+  return icon;
+}
+
+QString CaptionFor(CivilDate today) {
+  static const char* kDays[7] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+  return QString::asprintf("ひとこと(%04d年%02d月%02d日 %s)", today.year, today.month, today.day,
+                           kDays[civil::Weekday(today) - 1]);
+}

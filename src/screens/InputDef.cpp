@@ -5,7 +5,6 @@
 #include "platform/Cp932.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
-#include "screens/InputHeader.h"
 #include "store/CMyLine.h"
 
 namespace jsc {

@@ -13,6 +13,18 @@ class Prompter;
 
 namespace jsc {
 
+// Where the header keeps its fields.
+enum HeaderOffset {
+  kFirstControlAt = 4,
+  kControlCountAt = 8,
+  kFormWidthAt = 44,
+  kInputHeightAt = 48,
+  kDataKindAt = 52,
+  kFontModeAt = 120,
+  kReservedAt = 152,  // skipped by the reader, written as 0
+  kPackageIdAt = 156,
+};
+
 constexpr int kHeaderSize = 164;
 constexpr int kControlSize = 392;
 

@@ -9,16 +9,6 @@
 namespace jsc {
 
 // Byte offsets in the header item (32-bit little-endian integers).
-enum HeaderOffset {
-  kFirstControlAt = 4,
-  kControlCountAt = 8,
-  kFormWidthAt = 44,
-  kInputHeightAt = 48,
-  kDataKindAt = 52,
-  kFontModeAt = 120,
-  kReservedAt = 152,  // skipped by the reader, written as 0
-  kPackageIdAt = 156,
-};
 
 // Reads the header item of the input definition at `path` (a "scrin.jsc").
 // 0 read; 1 no readable file (missing, damaged, or no items); -1 its first

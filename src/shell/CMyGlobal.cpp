@@ -10,7 +10,7 @@
 #include "platform/Prompter.h"
 #include "platform/Recovery.h"
 #include "shell/CMyPath.h"
-#include "shell/UserName.h"
+#include "shell/UserNameRules.h"
 #include "store/CMyLine.h"
 
 namespace {

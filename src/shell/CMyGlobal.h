@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "shell/UserNameRules.h"
 
 class IniFile;
 class Prompter;
@@ -15,7 +16,7 @@ class Opener;
 class CMyGlobal {
  public:
   static constexpr int kMaxPath = 260;
-  static constexpr int kMaxUserName = 14;  // bytes, as the new-user dialog allows
+  static constexpr int kMaxUserName = username::kMaxBytes;
   static constexpr int kMaxDivision = 26;  // bytes of a division folder name
 
   // programFolder: folder of the executable; dataHome: the per-user data

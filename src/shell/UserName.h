@@ -1,28 +1,14 @@
-// Checking and creating users. A user is only a name: the name of the
-// user folder under the data root.
+// Creating users. A user is only a name: the name of the user folder under
+// the data root (its rules: shell/UserNameRules.h).
 #pragma once
 #include <string>
 #include <vector>
 
+#include "shell/UserNameRules.h"
+
 class CMyGlobal;
 
 namespace username {
-
-enum : int {
-  kOk = 0,
-  kEmpty = 1,         // "ユーザー名を入力して下さい。"
-  kBadCharacter = 2,  // a character a folder name cannot hold
-  kBadEdge = 3,       // blanks or quotes at either end
-  kTooLong = 4,       // over CMyGlobal::kMaxUserName bytes
-  kReserved = 5,      // the data root's own work folder ("tmp", any case)
-};
-
-// Checks a CP932 name: one folder name (foldername::IsOneFolder). Blanks or quotes at either end
-// are refused because "jotbox.ini" would give the name back without them,
-// and the next start would open another, empty user.
-[[nodiscard]] int Check(const std::string& name);
-// The message for a result of Check (CP932), empty for kOk.
-std::string Message(int code);
 
 // Makes `name` the current user once its folder exists (an existing one is
 // fine) and remembers it in "jotbox.ini" at once. 0, or -1 when the folder

@@ -5,6 +5,7 @@
 
 #include "PickupFixture.h"
 #include "extract/CMyGroup.h"
+#include "mainview/sheet/GroupPorts.h"
 #include "store/CMyRec.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extract/CMyGroup.h"
+#include "mainview/sheet/GroupPorts.h"
 #include "platform/Prompter.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "alarm/CMyAlarm.h"
-#include "mainview/AlarmTicker.h"
-#include "mainview/FieldRun.h"
-#include "mainview/TrayModel.h"
+#include "mainview/tray/AlarmTicker.h"
+#include "mainview/editing/FieldRun.h"
+#include "mainview/tray/TrayModel.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Notifier.h"

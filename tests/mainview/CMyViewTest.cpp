@@ -4,7 +4,7 @@
 #include <map>
 
 #include "calendar/CMyHoliday.h"
-#include "mainview/CMyView.h"
+#include "mainview/sheet/CMyView.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
@@ -336,7 +336,7 @@ TEST(CMyView, MalformedKeysNeverHangTheWalk) {
   EXPECT_EQ(f.screen.linesPerPage, f.view.RowCount());
 }
 
-#include "mainview/RecordSetPort.h"
+#include "mainview/sheet/RecordSetPort.h"
 
 TEST(RecordSetPort, TheSheetWalksARealRecordSet) {
   CMyDB db;

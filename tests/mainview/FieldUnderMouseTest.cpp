@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "mainview/CMyView.h"
-#include "mainview/FieldUnderMouse.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/sheet/FieldUnderMouse.h"
 #include "platform/Cp932.h"
 
 namespace {

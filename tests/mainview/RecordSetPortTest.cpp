@@ -8,8 +8,8 @@
 #include <random>
 #include <set>
 
-#include "mainview/CMyView.h"
-#include "mainview/RecordSetPort.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/sheet/RecordSetPort.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "shell/CivilDays.h"

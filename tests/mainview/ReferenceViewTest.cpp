@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "calendar/CMyHoliday.h"
-#include "mainview/CMyView.h"
-#include "mainview/ReferenceView.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/sheet/ReferenceView.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 

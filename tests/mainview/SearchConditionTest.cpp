@@ -2,7 +2,7 @@
 // back exactly the text that was typed.
 #include <gtest/gtest.h>
 
-#include "mainview/SearchCommands.h"
+#include "mainview/search/SearchCommands.h"
 #include "platform/Cp932.h"
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"

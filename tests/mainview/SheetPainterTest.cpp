@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "calendar/CMyHoliday.h"
-#include "mainview/SheetPainter.h"
+#include "mainview/sheet/SheetPainter.h"
 #include "platform/Canvas.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "calendar/CMyHoliday.h"
-#include "mainview/SheetPrinter.h"
+#include "mainview/sheet/SheetPrinter.h"
 #include "platform/Canvas.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"

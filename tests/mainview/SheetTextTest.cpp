@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "calendar/CMyHoliday.h"
-#include "mainview/SheetText.h"
+#include "mainview/sheet/SheetText.h"
 #include "platform/Cp932.h"
 #include "screens/ScreenFixtures.h"
 

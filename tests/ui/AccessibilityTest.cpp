@@ -11,9 +11,9 @@
 #include <QToolButton>
 
 #include "input/TfrmInput.h"
-#include "mainview/SearchActions.h"
-#include "mainview/TfrmFind.h"
-#include "mainview/TfrmSub.h"
+#include "mainview/search/SearchActions.h"
+#include "mainview/search/TfrmFind.h"
+#include "mainview/search/TfrmSub.h"
 #include "platform/FileChooser.h"
 #include "platform/Launcher.h"
 #include "platform/Opener.h"
@@ -180,13 +180,13 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   // the windows that stay open beside the sheet
   NameCheck::Check(*d.w, d.dialogs.nameless);
   ASSERT_TRUE(Trigger(*d.w, "mnuSelFind"));
-  NameCheck::Check(d.w->Search().FindDialog(), d.dialogs.nameless);
+  NameCheck::Check(d.w->Feature<SearchWindows>().FindDialog(), d.dialogs.nameless);
   ASSERT_TRUE(Trigger(*d.w, "tbt_New"));
   ASSERT_TRUE(d.w->InputForm());
   NameCheck::Check(*d.w->InputForm(), d.dialogs.nameless);
   ASSERT_TRUE(Trigger(*d.w, "mnuPrevNenPopWin"));
-  ASSERT_TRUE(d.w->Search().ReferenceWidget());
-  NameCheck::Check(*d.w->Search().ReferenceWidget(), d.dialogs.nameless);
+  ASSERT_TRUE(d.w->Feature<SearchWindows>().ReferenceWidget());
+  NameCheck::Check(*d.w->Feature<SearchWindows>().ReferenceWidget(), d.dialogs.nameless);
   std::string all;
   for (const std::string& n : d.dialogs.nameless) all += n + "\n";
   EXPECT_TRUE(d.dialogs.nameless.empty()) << all;

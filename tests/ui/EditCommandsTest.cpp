@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <set>
 
+#include "mainview/editing/EditActions.h"
+#include "mainview/editing/EntryActions.h"
 #include "input/CMyInput.h"
 #include "input/TfrmInput.h"
-#include "mainview/CMyView.h"
-#include "mainview/EditCommands.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/editing/EditCommands.h"
 #include "platform/FileOps.h"
 #include "qtkit/QtCanvas.h"
 #include "screens/CMyScr.h"
@@ -35,7 +37,7 @@ struct Book : MainFixture {
     w->FormCreate();
     w->SetSheetHeight(100000);  // every row of a month laid out
   }
-  EditCommands& Edit() { return w->Editing(); }
+  EditCommands& Edit() { return w->Feature<EditFeature>().Commands(); }
   CMyView& View() { return *w->View(); }
   std::string File(const std::string& period) {
     return ReadBytes(w->Global()->DivisionPath("dt" + period + ".jdt"));
@@ -411,7 +413,7 @@ TEST(EditCommands, ADoubleClickOnAPictureShowsItInsteadOfOpeningTheForm) {
 
   b.launcher.started.clear();
   // what a double click over the picture item calls
-  EntryCommands& commands = b.w->Entries();
+  EntryCommands& commands = b.w->Feature<EntryFeature>().Commands();
   commands.EditCursorRow("IMG001");
   ASSERT_EQ(1u, b.launcher.started.size())
       << (b.prompter.Shown().empty() ? "" : b.prompter.ShownUtf8().back());

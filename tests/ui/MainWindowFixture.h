@@ -8,7 +8,7 @@
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
 #include "catalogue/PackageList.h"
-#include "mainview/TfrmMain.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
 #include "platform/FileOps.h"

@@ -19,9 +19,9 @@
 
 #include "catalogue/ScreenWriter.h"
 #include "cli/JbxRun.h"
-#include "mainview/PrintActions.h"
-#include "mainview/QtPrint.h"
-#include "mainview/TfrmPageSetup.h"
+#include "mainview/printing/PrintActions.h"
+#include "mainview/printing/QtPrint.h"
+#include "mainview/printing/TfrmPageSetup.h"
 #include "screens/CMyScr.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/Widgets.h"

@@ -13,10 +13,10 @@
 #include <QToolButton>
 
 #include "input/TfrmInput.h"
-#include "mainview/SearchActions.h"
-#include "mainview/TfrmFind.h"
-#include "mainview/TfrmMain.h"
-#include "mainview/TfrmSub.h"
+#include "mainview/search/SearchActions.h"
+#include "mainview/search/TfrmFind.h"
+#include "mainview/window/TfrmMain.h"
+#include "mainview/search/TfrmSub.h"
 #include "platform/FileChooser.h"
 #include "platform/Opener.h"
 #include "qtkit/DialogRunner.h"
@@ -61,9 +61,9 @@ struct Diary {
     w->FormCreate();
   }
   CMyView& View() { return *w->View(); }
-  TfrmFind& Find() { return w->Search().FindDialog(); }
-  SearchCommands& Commands() { return w->Search().Search(); }
-  TfrmSub* Sub() { return w->Search().ReferenceWidget(); }
+  TfrmFind& Find() { return w->Feature<SearchWindows>().FindDialog(); }
+  SearchCommands& Commands() { return w->Feature<SearchWindows>().Search(); }
+  TfrmSub* Sub() { return w->Feature<SearchWindows>().ReferenceWidget(); }
   std::string CursorKey() { return View().Rows()[static_cast<size_t>(View().CursorRow())].key; }
   void Type(const char* utf8) { Child<SjLineEdit>(Find(), "txt_Data")->setText(QString::fromUtf8(utf8)); }
   int RowOf(const char* key) {
@@ -325,7 +325,7 @@ TEST(TfrmSub, ClosedWheneverItsRowsGoOutOfDate) {
   ASSERT_EQ(CMyView::kPageKind, d.View().DataKind());
   d.w->Actions().Refresh();
   EXPECT_FALSE(d.w->findChild<QAction*>("mnuPrevNenPopWin")->isEnabled());
-  d.w->Search().References().ShowReference(-12);
+  d.w->Feature<SearchWindows>().References().ShowReference(-12);
   EXPECT_EQ(nullptr, d.Sub());
 }
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "mainview/CMyView.h"
-#include "mainview/TfrmMain.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/window/TfrmMain.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"

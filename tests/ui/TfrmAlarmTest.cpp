@@ -10,13 +10,14 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include "mainview/editing/EditActions.h"
 #include "alarm/TfrmAlarm.h"
 #include "alarm/TfrmAlarmSet.h"
 #include "alarm/TfrmMissedAlarms.h"
 #include "input/CMyInput.h"
 #include "input/TfrmInput.h"
-#include "mainview/AlarmActions.h"
-#include "mainview/FieldRun.h"
+#include "mainview/tray/AlarmActions.h"
+#include "mainview/editing/FieldRun.h"
 #include "platform/Notifier.h"
 #include "platform/SoundPlayer.h"
 #include "qtkit/SjLineEdit.h"
@@ -38,7 +39,7 @@ struct Diary : MainFixture {
     w = std::make_unique<TfrmMain>(Env());
     window = w.get();
     w->FormCreate();
-    w->AlarmArea()->UseSeams(&player, &notifier, nullptr);
+    w->Feature<AlarmActions>().UseSeams(&player, &notifier, nullptr);
   }
   std::string Add(const std::string& key, const std::string& memo) {
     CMyInput& m = w->InputForm()->Model();
@@ -58,7 +59,7 @@ struct Diary : MainFixture {
 
 // One tick, and the boxes it leaves to the event loop.
 void Tick(Diary& d) {
-  d.w->AlarmArea()->Timer1Timer();
+  d.w->Feature<AlarmActions>().Timer1Timer();
   QCoreApplication::processEvents();
 }
 
@@ -222,7 +223,7 @@ TEST(TfrmAlarm, ADiaryLineRingsAtItsMinuteAndIsWrittenAtOnce) {
   Tick(d);
   EXPECT_TRUE(d.prompter.Shown().empty());
   d.clock.Set(TimeOfDay{10, 32, 0});
-  d.w->AlarmArea()->Timer1Timer();
+  d.w->Feature<AlarmActions>().Timer1Timer();
   EXPECT_TRUE(d.prompter.Shown().empty());  // the box comes once the tick has returned
   QCoreApplication::processEvents();
   ASSERT_EQ(1u, d.prompter.Shown().size());
@@ -265,7 +266,7 @@ TEST(TfrmAlarm, WithoutATrayHostTheWindowNeverHides) {
   ASSERT_TRUE(d.w->StartsInTray());
   d.w->ShowAtStart();  // offscreen there is no tray
   EXPECT_TRUE(d.w->isVisible());
-  EXPECT_FALSE(d.w->AlarmArea()->InTray());
+  EXPECT_FALSE(d.w->Feature<AlarmActions>().InTray());
   QAction* task = d.w->findChild<QAction*>("mnuFileTask");
   ASSERT_TRUE(task);
   d.w->Actions().Refresh();
@@ -299,12 +300,12 @@ TEST(TfrmAlarm, RunFieldTargetOpensThroughTheOpener) {
   QAction* run = d.w->findChild<QAction*>("pmenu_FieldRun");
   ASSERT_TRUE(run);
   QMenu* popup = d.w->Actions().Menu(QStringLiteral("#pmenu_MainPopup"));
-  d.w->Editing().SetFieldUnderMouse({});
+  d.w->Feature<EditFeature>().Commands().SetFieldUnderMouse({});
   emit popup->aboutToShow();
   EXPECT_EQ(QStringLiteral("関連付け実行(&R)"), run->text());
   EXPECT_FALSE(run->isEnabled());
-  ASSERT_TRUE(d.w->Editing().SelectRow("2026/12/09", {}));
-  d.w->Editing().SetFieldUnderMouse("MEM001");
+  ASSERT_TRUE(d.w->Feature<EditFeature>().Commands().SelectRow("2026/12/09", {}));
+  d.w->Feature<EditFeature>().Commands().SetFieldUnderMouse("MEM001");
   emit popup->aboutToShow();
   EXPECT_EQ(QStringLiteral("『MEM001』の関連付け実行(&R)"), run->text());
   EXPECT_TRUE(run->isEnabled());

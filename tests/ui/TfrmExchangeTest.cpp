@@ -10,8 +10,8 @@
 #include "exchange/TfrmExport.h"
 #include "exchange/TfrmInport.h"
 #include "input/TfrmInput.h"
-#include "mainview/CMyView.h"
-#include "mainview/ExchangeActions.h"
+#include "mainview/sheet/CMyView.h"
+#include "exchange/menu/ExchangeActions.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
 

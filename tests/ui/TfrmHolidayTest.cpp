@@ -16,9 +16,9 @@
 
 #include "calendar/CMyHolidayEditor.h"
 #include "calendar/TfrmHoliday.h"
-#include "mainview/HolidayActions.h"
-#include "mainview/MainActions.h"
-#include "mainview/MainObjects.h"
+#include "calendar/menu/HolidayActions.h"
+#include "mainview/host/MainActions.h"
+#include "mainview/host/MainObjects.h"
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
 #include "platform/FileOps.h"
@@ -290,10 +290,9 @@ TEST(HolidayActions, TheFileMenuItemsOpenTheTabAndTheSheetFollows) {
     s.started = true;
     return s;
   });
-  actions.DeclareMenus({"ファイル(&F)"});
-  (void)actions.Add({"mnuFileColor", "ファイル(&F)", "色設定(&C)...", {}, when::Always, {}});
-  actions.AddSeparator("ファイル(&F)");
-  (void)actions.Add({"mnuFileExit", "ファイル(&F)", "終了(&X)", {}, when::Always, {}});
+  actions.DeclareMenus({{"ファイル(&F)", {"colors", "calendar", "exit"}}});
+  (void)actions.Add({"mnuFileColor", "ファイル(&F)", "色設定(&C)...", {}, when::Always, {}, "colors"});
+  (void)actions.Add({"mnuFileExit", "ファイル(&F)", "終了(&X)", {}, when::Always, {}, "exit"});
   int rebuilt = 0;
   RegisterHolidayActions(actions, dialogs, context, window, [&] { ++rebuilt; });
   QStringList menu;

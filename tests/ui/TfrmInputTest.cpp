@@ -13,7 +13,7 @@
 #include "input/PhotoState.h"
 #include "input/TfrmInput.h"
 #include "input/TfrmSetMaster.h"
-#include "mainview/CMyView.h"
+#include "mainview/sheet/CMyView.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "qtkit/SjLineEdit.h"

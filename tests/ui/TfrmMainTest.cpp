@@ -9,11 +9,12 @@
 #include <QTest>
 #include <map>
 
+#include "mainview/editing/EditActions.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmNewScr.h"
-#include "mainview/CMyView.h"
-#include "mainview/QtTray.h"
+#include "mainview/sheet/CMyView.h"
+#include "mainview/tray/QtTray.h"
 #include "qtkit/SjLineEdit.h"
 #include "store/CMyLine.h"
 #include "ui/MainWindowFixture.h"
@@ -411,7 +412,7 @@ TEST(TfrmMain, NoMenuGivesOneAccessKeyToTwoItemsAndCaptionsKeepTheirKeys) {
   TfrmMain w(env.As("u"));
   env.window = &w;
   w.FormCreate();
-  w.Editing().ColorPanelClick(1);  // something to undo: its caption names it
+  w.Feature<EditFeature>().Commands().ColorPanelClick(1);  // something to undo: its caption names it
   auto key = [](const QString& t) { return t.contains('&') ? t[t.indexOf('&') + 1].toUpper() : QChar(); };
   std::vector<std::string> faults;
   for (QMenu* m : w.findChildren<QMenu*>()) {

@@ -1,0 +1,47 @@
+#include "mainview/window/FeatureList.h"
+
+#include "calendar/menu/HolidayActions.h"
+#include "catalogue/menu/FileActions.h"
+#include "exchange/menu/ExchangeActions.h"
+#include "extract/menu/ExtractActions.h"
+#include "mainview/editing/EditActions.h"
+#include "mainview/editing/EntryActions.h"
+#include "mainview/editing/SheetActions.h"
+#include "mainview/host/FeatureHost.h"
+#include "mainview/host/MainActions.h"
+#include "mainview/printing/PrintActions.h"
+#include "mainview/search/SearchActions.h"
+#include "mainview/tray/AlarmActions.h"
+#include "mainview/watch/QtBookWatcher.h"
+#include "options/menu/OptionActions.h"
+#include "shell/menu/HelpActions.h"
+
+void DeclareMainMenus(MainActions& a) {
+  a.DeclareMenus({
+      {"ファイル(&F)",
+       {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "print", "settings", "alarm",
+        "exit"}},
+      {"編集(&E)", {"undo", "delete", "clipboard", "pages"}},
+      {"検索(&S)", {"extract", "find", "~years", "reference"}},
+      {"ヘルプ(&H)", {"contents"}},
+      {"#pmenu_MainPopup", {"entry", "lines", "copy", "~find", "~run"}},
+  });
+}
+
+std::vector<std::unique_ptr<MainFeature>> BuildFeatures(FeatureHost& host) {
+  std::vector<std::unique_ptr<MainFeature>> f;
+  f.push_back(std::make_unique<FileFeature>(host));
+  f.push_back(std::make_unique<HolidayFeature>(host));
+  f.push_back(std::make_unique<ExchangeFeature>(host));
+  f.push_back(std::make_unique<PrintFeature>(host));
+  f.push_back(std::make_unique<OptionFeature>(host));
+  f.push_back(std::make_unique<SheetFeature>(host));
+  f.push_back(std::make_unique<EntryFeature>(host));
+  f.push_back(std::make_unique<EditFeature>(host));
+  f.push_back(std::make_unique<QtBookWatcher>(host));  // before the extraction: a merge comes first
+  f.push_back(std::make_unique<ExtractActions>(host));
+  f.push_back(std::make_unique<SearchWindows>(host));
+  f.push_back(std::make_unique<AlarmActions>(host));
+  f.push_back(std::make_unique<HelpFeature>(host));
+  return f;
+}
