@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QApplication>
+#include <QTimer>
 
 MainActions::MainActions(QMainWindow& window, std::function<MainState()> state)
     : QObject(&window), window_(window), state_(std::move(state)) {
@@ -101,4 +103,13 @@ QAction* MainActions::Find(const QString& name) const {
 void MainActions::Refresh() {
   const MainState s = state_();
   for (const auto& [action, pred] : actions_) action->setEnabled(pred(s));
+}
+
+void MainActions::ReturnKeysOnClose(QWidget* keys) {
+  for (QMenu* m : window_.findChildren<QMenu*>())
+    connect(m, &QMenu::aboutToHide, this, [this, keys] {
+      QTimer::singleShot(0, this, [keys] {
+        if (!QApplication::activePopupWidget() && keys) keys->setFocus();
+      });
+    });
 }

@@ -14,6 +14,7 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+class QWidget;
 
 // What the predicates look at.
 struct MainState {
@@ -65,6 +66,9 @@ class MainActions : public QObject {
   // A menu of the menu bar, or with a leading "#" a popup menu.
   QMenu* Menu(const QString& path);
   QAction* Find(const QString& name) const;
+  // A closed menu (Escape, a click elsewhere, a command) leaves the keys
+  // with `keys`, never with a menu bar that shows no highlight.
+  void ReturnKeysOnClose(QWidget* keys);
   // Enabled state of every action from its predicate.
   void Refresh();
 

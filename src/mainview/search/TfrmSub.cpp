@@ -2,27 +2,19 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 #include "qtkit/QtSheetAccessible.h"
-#include "qtkit/QtCanvas.h"
+#include "mainview/sheet/QtSheetWidget.h"
 #include "qtkit/QtText.h"
-
-namespace {
-// As on the main sheet: a screen file may claim any width.
-constexpr int kMaxSheetWidth = 16384;
-}  // namespace
 
 TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -63,16 +55,16 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
   bar->addStretch(1);
   top->addLayout(bar);
 
-  auto* grid = new QGridLayout;
-  grid->setSpacing(0);
-  paiMain = new QWidget(this);
-  paiMain->setObjectName("paiMain");
-  paiMain->setAutoFillBackground(true);
-  QPalette pal = paiMain->palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  paiMain->setPalette(pal);
-  paiMain->installEventFilter(this);
-  paiMain->setFocusPolicy(Qt::StrongFocus);
+  sheet_ = new QtSheetWidget(
+      std::make_unique<SheetBoxOver<ReferenceView>>([this] { return &view_; }, [this] { return &painter_; },
+                                                    [this](int px) { return o_.scr->ToLogical(1, px); }),
+      [this] { return view_.RowCount() > 0; }, this);
+  sheet_->wheeled = [this] { Moved(); };
+  sheet_->painted = [this] { statusPanel1->setText(FromSj(view_.RowStatus(view_.CursorRow()))); };
+  paiMain = sheet_->PaintBox();
+  paiMain->installEventFilter(this);  // the keys and the mouse; the sheet paints itself
+  sheet_->Vertical()->setFocusPolicy(Qt::NoFocus);
+  sheet_->Horizontal()->setFocusPolicy(Qt::NoFocus);
   SheetText::Ports ports;
   ports.sheet = [this]() -> const SheetRows* { return &view_; };
   ports.screen = [this]() -> const CMyScr* { return o_.scr.get(); };
@@ -85,18 +77,7 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
                               [this] { return QStringLiteral("参照画面 ") + lbl_YYYYMM->text(); });
   scr_Key = MakeKeyReceiver(this, paiMain);
   bar->addWidget(scr_Key);
-  scr_Right = new QScrollBar(Qt::Vertical, this);
-  scr_Right->setObjectName("scr_Right");
-  scr_Right->setFocusPolicy(Qt::NoFocus);
-  scr_Right->setAccessibleName(QStringLiteral("縦スクロール"));
-  scr_Bottom = new QScrollBar(Qt::Horizontal, this);
-  scr_Bottom->setObjectName("scr_Bottom");
-  scr_Bottom->setFocusPolicy(Qt::NoFocus);
-  scr_Bottom->setAccessibleName(QStringLiteral("横スクロール"));
-  grid->addWidget(paiMain, 0, 0);
-  grid->addWidget(scr_Right, 0, 1);
-  grid->addWidget(scr_Bottom, 1, 0);
-  top->addLayout(grid, 1);
+  top->addWidget(sheet_, 1);
   auto* status = new QStatusBar(this);
   status->setObjectName("StatusBar");
   status->setSizeGripEnabled(true);
@@ -107,14 +88,6 @@ TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* par
 
   connect(tbt_Left, &QToolButton::clicked, this, [this] { commands_.StepMonth(-1); });
   connect(tbt_Right, &QToolButton::clicked, this, [this] { commands_.StepMonth(1); });
-  connect(scr_Right, &QScrollBar::valueChanged, this, [this](int v) {
-    if (updating_) return;
-    view_.SetTop(v);
-    paiMain->update();
-  });
-  connect(scr_Bottom, &QScrollBar::valueChanged, this, [this](int) {
-    if (!updating_) paiMain->update();
-  });
   FormCreate();
 }
 
@@ -149,7 +122,6 @@ void TfrmSub::FormClose() {
   g.top[i] = frameGeometry().top();
   g.width[i] = width();
   g.height[i] = height();
-  offscreen_ = QImage();
   open_ = false;
 }
 
@@ -170,60 +142,14 @@ void TfrmSub::Present() {
   access_->Changed();
 }
 
-void TfrmSub::SetSheetHeight() { view_.SetViewHeight(o_.scr->ToLogical(1, paiMain->height())); }
+void TfrmSub::SetSheetHeight() { sheet_->SetSheetHeight(paiMain->height()); }
 
-void TfrmSub::UpdateScrollBars() {
-  updating_ = true;
-  const int maxTop = view_.MaxTopRow();
-  scr_Right->setRange(0, maxTop);
-  scr_Right->setEnabled(maxTop > 0);
-  scr_Right->setPageStep(std::max(1, view_.LastVisibleRow() - view_.TopRow() + 1));
-  scr_Right->setValue(view_.TopRow());
-  const ViewScreen& sc = view_.Screen();
-  const int full = static_cast<int>(
-      std::clamp<int64_t>(int64_t{std::max(sc.keyAreaWidth[0], 0)} + sc.fieldAreaWidth, 0, kMaxSheetWidth));
-  const int visible = paiMain->width();
-  if (visible > 0 && visible < full) {
-    scr_Bottom->setEnabled(true);
-    scr_Bottom->setRange(0, full - visible);
-    scr_Bottom->setPageStep(visible);
-  } else {
-    scr_Bottom->setRange(0, 0);
-    scr_Bottom->setEnabled(false);
-  }
-  updating_ = false;
-}
+void TfrmSub::UpdateScrollBars() { sheet_->UpdateScrollBars(); }
 
 void TfrmSub::Moved() {
   UpdateScrollBars();
   paiMain->update();
   access_->Changed();
-}
-
-void TfrmSub::paiMainPaint() {
-  QPainter p(paiMain);
-  const int w = paiMain->width(), h = paiMain->height();
-  if (view_.RowCount() == 0 || w <= 0 || h <= 0) {
-    p.fillRect(paiMain->rect(), Qt::white);
-    return;
-  }
-  SetSheetHeight();
-  view_.LayoutFromTop(view_.TopRow());
-  const ViewScreen& vs = view_.Screen();
-  const int full = static_cast<int>(
-      std::clamp<int64_t>(int64_t{vs.keyAreaWidth[0]} + vs.fieldAreaWidth, w, std::max(w, kMaxSheetWidth)));
-  if (offscreen_.width() < full || offscreen_.height() != h)
-    offscreen_ = QImage(full, h, QImage::Format_RGB32);
-  {
-    QPainter op(&offscreen_);
-    QtCanvas canvas(op);
-    painter_.RenderSheet(canvas, full, h);
-  }
-  const int x = scr_Bottom->isEnabled() ? scr_Bottom->value() : 0;
-  p.drawImage(QPoint(0, 0), offscreen_, QRect(x, 0, w, h));
-  QtCanvas screen(p);
-  painter_.DrawCursor(screen, view_.CursorRow(), x);
-  statusPanel1->setText(FromSj(view_.RowStatus(view_.CursorRow())));
 }
 
 bool TfrmSub::KeyPress(const QKeyEvent& e) {
@@ -280,13 +206,6 @@ bool TfrmSub::eventFilter(QObject* watched, QEvent* event) {
     return KeyPress(*static_cast<QKeyEvent*>(event)) || QWidget::eventFilter(watched, event);
   if (watched != paiMain) return QWidget::eventFilter(watched, event);
   switch (event->type()) {
-    case QEvent::Paint:
-      paiMainPaint();
-      return true;
-    case QEvent::Resize:
-      SetSheetHeight();
-      UpdateScrollBars();
-      return false;
     case QEvent::MouseButtonPress: {
       const int row = painter_.RowAt(static_cast<QMouseEvent*>(event)->position().toPoint().y());
       if (row >= 0) view_.ClickRow(row);
@@ -297,10 +216,6 @@ bool TfrmSub::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonDblClick:
       commands_.RefuseEdit();
-      return true;
-    case QEvent::Wheel:
-      view_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y() < 0 ? 1 : -1);
-      Moved();
       return true;
     default:
       return QWidget::eventFilter(watched, event);

@@ -17,6 +17,7 @@ class QScrollBar;
 class QToolButton;
 class QKeyEvent;
 class QtSheetAccess;
+class QtSheetWidget;
 
 class TfrmSub : public QWidget, public ReferenceWindow {
   Q_OBJECT
@@ -38,7 +39,6 @@ class TfrmSub : public QWidget, public ReferenceWindow {
  private:
   void FormCreate();
   void FormClose();
-  void paiMainPaint();
   void UpdateScrollBars();
   void SetSheetHeight();
   bool KeyPress(const QKeyEvent& e);
@@ -50,17 +50,14 @@ class TfrmSub : public QWidget, public ReferenceWindow {
   TableRowSource rows_;
   ScrSheetScreen screen_;
   SheetPainter painter_;
-  QImage offscreen_;
   bool open_ = false;
-  bool updating_ = false;
 
   QLabel* lbl_YYYYMM = nullptr;
   QToolButton* tbt_Left = nullptr;
   QToolButton* tbt_Right = nullptr;
+  QtSheetWidget* sheet_ = nullptr;
   QWidget* paiMain = nullptr;
   QtSheetAccess* access_ = nullptr;
-  QScrollBar* scr_Right = nullptr;
-  QScrollBar* scr_Bottom = nullptr;
   QScrollBar* scr_Key = nullptr;
   QLabel* statusPanel1 = nullptr;
 };

@@ -1,5 +1,10 @@
 #include "mainview/window/FeatureList.h"
 
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QToolButton>
+
 #include "calendar/menu/HolidayActions.h"
 #include "catalogue/menu/FileActions.h"
 #include "exchange/menu/ExchangeActions.h"
@@ -26,6 +31,9 @@ void DeclareMainMenus(MainActions& a) {
       {"ヘルプ(&H)", {"contents"}},
       {"#pmenu_MainPopup", {"entry", "lines", "copy", "~find", "~run"}},
   });
+  // the pop-ups have no menu bar entry to name them
+  a.Menu(QStringLiteral("#pmenu_MainPopup"))->setAccessibleName(QStringLiteral("シートのメニュー"));
+  a.Menu(QStringLiteral("#mnusTask"))->setAccessibleName(QStringLiteral("タスクトレイのメニュー"));
 }
 
 std::vector<std::unique_ptr<MainFeature>> BuildFeatures(FeatureHost& host) {
@@ -44,4 +52,27 @@ std::vector<std::unique_ptr<MainFeature>> BuildFeatures(FeatureHost& host) {
   f.push_back(std::make_unique<AlarmActions>(host));
   f.push_back(std::make_unique<HelpFeature>(host));
   return f;
+}
+
+void AddToolButtons(MainActions& actions, QHBoxLayout& bar, int at, QWidget& parent) {
+  const struct {
+    const char* action;
+    const char* text;
+  } kButtons[] = {{"tbt_New", "新規"},     {"tbt_NowNew", "今日"},         {"tbt_Edit", "編集"},
+                  {"tbt_Pickout", "抽出"}, {"tbt_PickoutSet", "抽出設定"}, {"mnuSelFind", "検索"}};
+  for (const auto& b : kButtons) {
+    QAction* a = actions.Find(QString::fromUtf8(b.action));
+    auto* button = new QToolButton(&parent);
+    button->setObjectName(QString::fromUtf8(b.action) + "Button");
+    if (a->isCheckable()) {
+      button->setDefaultAction(a);  // a toggle shows its state
+    } else {
+      button->setText(QString::fromUtf8(b.text));
+      QObject::connect(button, &QToolButton::clicked, a, &QAction::trigger);
+      QObject::connect(a, &QAction::changed, button, [button, a] { button->setEnabled(a->isEnabled()); });
+    }
+    button->setToolTip(a->text());
+    button->setFocusPolicy(Qt::NoFocus);
+    bar.insertWidget(++at, button);
+  }
 }

@@ -1,42 +1,22 @@
 #include "mainview/window/TfrmMain.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QPainter>
-#include <QScreen>
+#include <QHBoxLayout>
 #include <QScrollBar>
-#include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
 
-#include "catalogue/ListRecovery.h"
-#include "input/StoreInputPorts.h"
-#include "input/TfrmInput.h"
-#include "mainview/host/ViewInputPort.h"
+#include "mainview/window/InputFormSlot.h"
+#include "mainview/window/WindowPlacement.h"
 #include "catalogue/menu/QtBookDialogs.h"
 #include "mainview/window/FeatureList.h"
-#include "platform/Cp932.h"
-#include "platform/FileChooser.h"
-#include "platform/FileOps.h"
-#include "platform/Launcher.h"
-#include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "qtkit/DayLeaf.h"
-#include "qtkit/DesktopOpener.h"
-#include "qtkit/DialogRunner.h"
-#include "qtkit/QtFileChooser.h"
-#include "shell/CivilDays.h"
-#include "shell/TfrmNewUser.h"
 
 TfrmMain::TfrmMain(MainEnvironment env, QWidget* parent) : QMainWindow(parent), env_(std::move(env)) {
   setObjectName("frmMain");
-  if (!env_.dialogs) env_.dialogs = (ownDialogs_ = std::make_unique<DialogRunner>()).get();
-  if (!env_.files) env_.files = (ownFiles_ = std::make_unique<QtFileChooser>(this)).get();
-  if (!env_.clipboard) env_.clipboard = (ownClipboard_ = std::make_unique<QtClipboard>()).get();
-  if (!env_.opener) env_.opener = (ownOpener_ = std::make_unique<DesktopOpener>()).get();
-  if (!env_.launcher) env_.launcher = (ownLauncher_ = std::make_unique<ProcessLauncher>()).get();
+  ownSeams_.Fill(env_, this);
   BuildWidgets();
   actions_ = new MainActions(*this, [this] { return State(); });
 }
@@ -58,20 +38,11 @@ void TfrmMain::BuildActions() {
   DeclareMainMenus(*actions_);
   features_ = BuildFeatures(*this);
   for (int i = 0; i < 3; ++i)
-    connect(cmd_Palette[i], &QToolButton::clicked, actions_->Find(QStringLiteral("cmd_Cr%1").arg(i + 1)),
+    connect(tb_.cmd_Palette[i], &QToolButton::clicked, actions_->Find(QStringLiteral("cmd_Cr%1").arg(i + 1)),
             &QAction::trigger);
-  AddToolButtons();
-  // a closed menu (Escape, a click elsewhere, a command) leaves the keys
-  // with the sheet, never with a menu bar that shows no highlight
-  for (QMenu* m : findChildren<QMenu*>())
-    connect(m, &QMenu::aboutToHide, this, [this] {
-      QTimer::singleShot(0, this, [this] {
-        if (!QApplication::activePopupWidget() && scr_Key) scr_Key->setFocus();
-      });
-    });
-  // the pop-ups have no menu bar entry to name them
-  actions_->Menu(QStringLiteral("#pmenu_MainPopup"))->setAccessibleName(QStringLiteral("シートのメニュー"));
-  actions_->Menu(QStringLiteral("#mnusTask"))->setAccessibleName(QStringLiteral("タスクトレイのメニュー"));
+  // the entry buttons sit after the month label, before the colour palette
+  AddToolButtons(*actions_, *tb_.bar, tb_.bar->indexOf(tb_.tbt_Right), *this);
+  actions_->ReturnKeysOnClose(scr_Key);
 }
 
 void TfrmMain::FormCreate() {
@@ -81,29 +52,21 @@ void TfrmMain::FormCreate() {
   context_ =
       std::make_unique<MainContext>(MainContext{*objects_, *env_.prompter, *env_.beeper, *env_.clock,
                                                 *env_.files, *env_.clipboard, *env_.opener, env_.launcher});
-  inputView_ = std::make_unique<ViewInputPort>(*objects_, [this] { AfterViewChange(); });
-  inputAlarms_ = std::make_unique<AlarmInputPort>(*objects_->alarm);
+  opener_ = std::make_unique<BookOpener>(*context_, *this);
+  input_ = std::make_unique<InputFormSlot>(*context_, *env_.dialogs, this, [this] { AfterViewChange(); }, [this] {
+    if (services_.editColors) services_.editColors();
+  });
   BuildActions();
   CMyGlobal& g = *objects_->global;
   g.SetOpener(env_.opener);
   if (env_.sheetHeight > 0) SetSheetHeight(env_.sheetHeight);
 
-  g.ReadSettings(true);
-  if (!env_.user.empty()) g.SetUserName(env_.user);
-
-  if (g.UserName().empty()) {
-    if (!AskUser(cp932::FromUtf8("新規ユーザー"))) {
-      g.UndoFirstRun();  // a cancelled first run leaves nothing behind
-      return;            // FormShow closes the window
-    }
-  }
-  // nothing of the user could be saved: said now, not at the first save
-  if (!fileops::MakeDirs(g.UserPath(""))) env_.prompter->Warn("ユーザーフォルダを作成できませんでした。"_sj);
-  (void)listrecovery::LoadDivisionList(g, objects_->Table(kUserTable), *env_.prompter, *env_.clock);
+  // a cancelled first run ends here, and FormShow closes the window
+  if (!opener_->OpenUser(env_.user, [this](const std::string& name) { return AskUser(name); })) return;
   if (OpenDivision(OpenDivisionMode::StartUp, 0) != 0) return;
 
-  RestoreBounds();
-  btn_WinW->setChecked(g.autoWidth);
+  placement::RestoreBounds(*this, g);
+  tb_.btn_WinW->setChecked(g.autoWidth);
   if (g.autoWidth) FitWidth(false);
   panel_Scr->setVisible(g.scrVisible);
   CivilDate today = g.Today();
@@ -135,23 +98,6 @@ bool TfrmMain::StartsInTray() const {
   return !env_.arguments.isEmpty() && env_.arguments.first().toLower() == QStringLiteral("-c");
 }
 
-void TfrmMain::RestoreBounds() {
-  CMyGlobal& g = *objects_->global;
-  const int w = g.width[CMyGlobal::kMainWindow] > 0 ? g.width[CMyGlobal::kMainWindow] : 462;
-  const int h = g.height[CMyGlobal::kMainWindow] > 0 ? g.height[CMyGlobal::kMainWindow] : 600;
-  resize(w, h);
-  // The stored position is the frame's (see FormCloseQuery). A first run, or
-  // a window stored on a monitor that is gone, opens inside the screen with
-  // its title bar reachable.
-  QPoint at(g.left[CMyGlobal::kMainWindow], g.top[CMyGlobal::kMainWindow]);
-  const bool stored = g.width[CMyGlobal::kMainWindow] > 0;
-  if (QScreen* s = QApplication::primaryScreen()) {
-    const QRect avail = s->availableGeometry();
-    if (!stored || !avail.intersects(QRect(at, QSize(w, h)))) at = avail.topLeft() + QPoint(40, 40);
-  }
-  move(at);
-}
-
 void TfrmMain::FormShow() {
   if (!started_) {
     // nothing to show: a cancelled first run ends the program
@@ -167,14 +113,7 @@ void TfrmMain::FormShow() {
   });
   // the frame is known only once the window manager has decorated the
   // window: a title bar above the screen cannot be grabbed, so move it in
-  QTimer::singleShot(200, this, [this] {
-    QScreen* s = screen() ? screen() : QApplication::primaryScreen();
-    if (!s) return;
-    const QRect avail = s->availableGeometry();
-    const QRect f = frameGeometry();
-    if (f.top() < avail.top() || f.left() < avail.left())
-      move(std::max(f.left(), avail.left()), std::max(f.top(), avail.top()));
-  });
+  QTimer::singleShot(200, this, [this] { placement::MoveIntoScreen(*this); });
 }
 
 void TfrmMain::FormCloseQuery() {
@@ -187,24 +126,15 @@ void TfrmMain::FormCloseQuery() {
 
 void TfrmMain::KeepWindowSettings() {
   CMyGlobal& g = *objects_->global;
-  const QRect r(frameGeometry().topLeft(), geometry().size());  // where move() puts it back
-  if (btn_WinW->isChecked()) {
-    int stored = g.left[CMyGlobal::kMainWindow];
-    if (r.left() < stored - 100 || r.left() > stored + 50) g.left[CMyGlobal::kMainWindow] = r.left();
-  } else {
-    g.width[CMyGlobal::kMainWindow] = r.width();
-    g.left[CMyGlobal::kMainWindow] = r.left();
-  }
-  g.top[CMyGlobal::kMainWindow] = r.top();
-  g.height[CMyGlobal::kMainWindow] = r.height();
-  g.autoWidth = btn_WinW->isChecked();
+  placement::KeepBounds(*this, g, tb_.btn_WinW->isChecked());
+  g.autoWidth = tb_.btn_WinW->isChecked();
   g.scrVisible = !panel_Scr->isHidden();
   for (auto& f : features_) f->KeepSettings();
 }
 
 void TfrmMain::FollowWindowSettings() {
   const CMyGlobal& g = *objects_->global;
-  btn_WinW->setChecked(g.autoWidth);  // the next book widens the window when it is down
+  tb_.btn_WinW->setChecked(g.autoWidth);  // the next book widens the window when it is down
   panel_Scr->setVisible(g.scrVisible);
 }
 
@@ -212,9 +142,7 @@ void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
   started_ = false;  // late widget events find nothing to act on
-  DropInputForm();
-  inputAlarms_.reset();
-  inputView_.reset();
+  input_.reset();
   while (!features_.empty()) features_.pop_back();  // the last built goes first
   context_.reset();
   objects_.reset();  // its members go in the reverse order of their creation
@@ -225,7 +153,7 @@ void TfrmMain::LeaveView() {
 }
 
 void TfrmMain::HideEntry() {
-  if (input_) input_->hide();
+  if (input_) input_->Hide();
 }
 
 void TfrmMain::ReloadFromDisk() {
@@ -255,31 +183,14 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
   for (auto& f : features_) f->Closed();
 }
 
+
 void TfrmMain::btn_WinWClick() {
-  CMyGlobal& g = *objects_->global;
-  if (!btn_WinW->isChecked()) {
-    // x() and y() are the frame's, as move() takes them; setGeometry would
-    // take them as the inner area's and walk the window up the screen
-    resize(g.width[CMyGlobal::kMainWindow], height());
-    move(g.left[CMyGlobal::kMainWindow], y());
-    return;
-  }
-  g.left[CMyGlobal::kMainWindow] = x();
-  g.width[CMyGlobal::kMainWindow] = width();
-  FitWidth(false);
+  if (placement::WidthFitToggled(*this, *objects_->global, tb_.btn_WinW->isChecked())) FitWidth(false);
 }
 
 void TfrmMain::FitWidth(bool alsoNarrower) {
   const ViewScreen& vs = objects_->view->Screen();
   const int sheet = std::max(vs.keyAreaWidth[0], vs.keyAreaWidth[1]) + vs.fieldAreaWidth;
   // the window's frame around the sheet: scroll bar, margins
-  const int need = sheet + (width() - paiMain->width()) + 4;
-  if (width() >= need && !alsoNarrower) return;
-  QScreen* screen = this->screen();
-  const int screenW = screen ? screen->availableGeometry().width() : need;
-  int left = x();
-  if (screenW - left - width() < left) left = x() + width() - need;  // keep the right edge
-  left = std::max(0, std::min(left, screenW - need));
-  resize(need, height());
-  move(left, y());
+  placement::FitWidth(*this, sheet + (width() - paiMain->width()) + 4, alsoNarrower);
 }

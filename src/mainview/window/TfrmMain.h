@@ -11,22 +11,19 @@
 #include <memory>
 #include <vector>
 
+#include "mainview/host/BookOpener.h"
 #include "mainview/host/FeatureHost.h"
 #include "mainview/host/MainActions.h"
 #include "mainview/host/MainFeature.h"
 #include "mainview/host/MainObjects.h"
 #include "mainview/host/MainWindowPort.h"
 #include "mainview/sheet/FieldUnderMouse.h"
+#include "mainview/window/InputFormSlot.h"
+#include "mainview/window/MainEnvironment.h"
+#include "mainview/window/MainToolBar.h"
 #include "platform/Clock.h"
 
-class DialogRunner;
-class FileChooser;
-class Clipboard;
-class Opener;
-class Launcher;
 class TfrmInput;
-class ViewInputPort;
-class AlarmInputPort;
 class QHBoxLayout;
 class QTabBar;
 class QWidget;
@@ -36,32 +33,14 @@ class QScrollBar;
 class QPushButton;
 class BookDialogs;
 class QtSheetAccess;
-
-// What the main window needs from its surroundings; tests give their own.
-struct MainEnvironment {
-  Prompter* prompter = nullptr;
-  Beeper* beeper = nullptr;
-  const Clock* clock = nullptr;
-  std::string programFolder;  // folder of the executable
-  std::string dataHome;       // per-user data folder; empty = the platform's
-  QStringList arguments;      // command-line arguments after the program name
-  std::string dataRoot;       // given outright (jbx render); empty = the usual rules
-  std::string user;           // overrides the remembered user (jbx render)
-  int sheetHeight = 0;        // paint box height known before the window is shown (jbx render)
-  // The seams for dialogs, files, the clipboard and the desktop; each left
-  // empty is the real one.
-  DialogRunner* dialogs = nullptr;
-  FileChooser* files = nullptr;
-  Clipboard* clipboard = nullptr;
-  Opener* opener = nullptr;
-  Launcher* launcher = nullptr;  // starts the picture viewer
-};
+class QtSheetWidget;
 
 class TfrmMain : public QMainWindow,
                  public MainWindowPort,
                  public EntryWindow,
                  public EditWindow,
-                 public FeatureHost {
+                 public FeatureHost,
+                 public OpeningWindow {
   Q_OBJECT
  public:
   explicit TfrmMain(MainEnvironment env, QWidget* parent = nullptr);
@@ -80,8 +59,8 @@ class TfrmMain : public QMainWindow,
   CMyMaster* Table(int slot) const {
     return objects_ && slot >= 0 && slot < kTableSlots ? objects_->tables[slot].get() : nullptr;
   }
-  int CurrentDivision() const { return divIndex_; }
-  int CurrentScreen() const override { return scrIndex_; }
+  int CurrentDivision() const { return opener_ ? opener_->Division() : 0; }
+  int CurrentScreen() const override { return opener_ ? opener_->Screen() : 0; }
   // Before FormCreate: the screen reader to use (tests).
   void SetScreenLoader(std::unique_ptr<ScreenLoader> loader) { pendingLoader_ = std::move(loader); }
 
@@ -110,9 +89,9 @@ class TfrmMain : public QMainWindow,
   MainActions& Actions() override { return *actions_; }
   MainObjects& Objects() { return *objects_; }
   // The current book's input form; null when it has none.
-  TfrmInput* InputForm() const { return input_; }
+  TfrmInput* InputForm() const { return input_ ? input_->Form() : nullptr; }
   // Windows over the current rows close (the reference window).
-  void LeaveView();
+  void LeaveView() override;
 
   // The tab handlers (also how `jbx render` picks a book and a screen).
   void tab_DivChange(int index);
@@ -139,6 +118,16 @@ class TfrmMain : public QMainWindow,
   bool GroupShown() const override { return State().groupShown; }
   const std::vector<jsc::Control>* FormControls() const override;
   void DataReloaded() override;
+  // OpeningWindow
+  bool AskNewDivision() override;
+  bool AskDivisionInput() override;
+  bool AskScreen(bool repair, int index) override;
+  void ShowScreenTab(int index) override;
+  int MeasureMemoLineHeight(int control) override;
+  void ScreenClosing() override;
+  void ScreenLoaded(int displayMode) override;
+  void ScreenOpened() override;
+  void BookOpened() override;
   // FeatureHost
   DialogRunner& Dialogs() override { return *env_.dialogs; }
   MainContext& Context() override { return *context_; }
@@ -161,26 +150,17 @@ class TfrmMain : public QMainWindow,
  private:
   void BuildWidgets();
   void BuildActions();
-  void RestoreBounds();
   // Labels, scroll bars and repaint after the view moved.
   void AfterViewChange();
   void UpdateScrollBars();
-  // The data kind from the input definition's header: 0 read, 1 no
-  // readable file, -1 header of another size.
-  int ReadInputHeader(int& kind) const;
   // The book dialogs, with the keys back to the sheet after each.
   BookDialogs Ask();
-  void paiMainPaint();
   void TimerTick();
   void RefreshPaletteButtons();
   // Widens the window to the sheet (and narrows it too after a change of book).
   void FitWidth(bool alsoNarrower);
-  void RenderOffscreen(int width, int height);
   void paiMainMouseDown(int y);
   void UpdateRowStatus();
-  // What a screen reader hears of the sheet, and what it is told when it changes.
-  void BuildSheetAccess();
-  QString SheetName() const;
   bool SheetKey(int key);
   // The field of the cursor row under a point of the paint box.
   FieldHit FieldAt(QPoint at) const;
@@ -188,53 +168,32 @@ class TfrmMain : public QMainWindow,
   void GoToday();
   void SetDisplayMode(int mode);
   void btn_WinWClick();
-  // The input form of the book just opened (none when it cannot be built).
-  void RebuildInputForm();
-  void DropInputForm();
-  void AddToolButtons();
 
   MainEnvironment env_;
-  std::unique_ptr<DialogRunner> ownDialogs_;
-  std::unique_ptr<FileChooser> ownFiles_;
-  std::unique_ptr<Clipboard> ownClipboard_;
-  std::unique_ptr<Opener> ownOpener_;
-  std::unique_ptr<Launcher> ownLauncher_;
+  OwnSeams ownSeams_;  // the real seams where the environment gave none
   std::unique_ptr<ScreenLoader> pendingLoader_;
   std::unique_ptr<MainObjects> objects_;
   std::unique_ptr<MainContext> context_;
   FeatureServices services_;
   std::vector<std::unique_ptr<MainFeature>> features_;
   FieldHit popupField_;  // the field the popup menu opened over
-  std::unique_ptr<ViewInputPort> inputView_;
-  std::unique_ptr<AlarmInputPort> inputAlarms_;
-  TfrmInput* input_ = nullptr;
-  QHBoxLayout* bar_ = nullptr;
+  std::unique_ptr<InputFormSlot> input_;
   MainActions* actions_ = nullptr;
   std::string cursorKey_;  // the cursor's key as screens change
-  QImage offscreen_;
-  int divIndex_ = 0;
-  int scrIndex_ = 0;
-  int dataKind_ = 0;
+  std::unique_ptr<BookOpener> opener_;
 
   bool started_ = false;  // a user and a division are open
   bool firstShow_ = false;
   bool closed_ = false;
   bool updating_ = false;  // scroll-bar and tab events are the program's own
 
-  QToolButton* tbt_Left = nullptr;
-  QToolButton* tbt_Right = nullptr;
-  QPushButton* lbl_YYYYMM = nullptr;
-  QToolButton* cmd_ModeMM = nullptr;
-  QToolButton* cmd_ModePickout = nullptr;
-  QToolButton* btn_WinW = nullptr;
-  QToolButton* cmd_Palette[3] = {nullptr, nullptr, nullptr};  // bound to colour kinds
+  MainToolBar tb_;
   QTabBar* tab_Div = nullptr;
   QTabBar* tab_Scr = nullptr;
   QWidget* panel_Scr = nullptr;
+  QtSheetWidget* sheet_ = nullptr;
   QWidget* paiMain = nullptr;
   QtSheetAccess* sheetAccess_ = nullptr;
-  QScrollBar* scr_Right = nullptr;
-  QScrollBar* scr_Bottom = nullptr;
   QScrollBar* scr_Key = nullptr;
   QLabel* statusPanel0 = nullptr;
   QLabel* statusPanel1 = nullptr;
