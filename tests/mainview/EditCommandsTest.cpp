@@ -150,12 +150,12 @@ TEST(EditCommands, ACommandWhoseWriteFailsLeavesEveryFileAndTheSheetAsBefore) {
          ASSERT_TRUE(b.edit.SelectRow("2026/11/20", {}));
          b.edit.SwapLine(1);
        }},
-      {"line insert over a full page", kNotebook, 2,
+      {"line insert over a full page", kNotebook, 3,
        [](Book& b) {
          ASSERT_TRUE(b.edit.SelectRow(b.Key(1, 1), {}));
          EXPECT_EQ(-1, b.edit.ShiftLines(1, b.View().CursorRow(), 1));
        }},
-      {"page delete", kNotebook, 1, [](Book& b) { EXPECT_EQ(-1, b.edit.ShiftPages(1, -1, true)); }},
+      {"page delete", kNotebook, 2, [](Book& b) { EXPECT_EQ(-1, b.edit.ShiftPages(1, -1, true)); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 // what the window is told, and the refusals with their messages.
 #include "mainview/FakeMainPorts.h"
 #include "options/CMyColorKinds.h"
+#include "shell/UserName.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ TEST(FileCommands, ColourKindsAreSavedOnlyWhenChangedAndAFailedSaveIsTold) {
   fileops::InjectFault(fileops::Fault::kRename, 1);
   b.file.EditColors();
   fileops::ClearFaults();
-  EXPECT_EQ("保存に失敗しました。", b.prompter.ShownUtf8().back());
+  EXPECT_EQ(std::vector<std::string>{"保存に失敗しました。"}, b.prompter.ShownUtf8());
   EXPECT_EQ(before, ReadBytes(path));
   EXPECT_EQ("PaletteChanged;PaletteChanged;", b.Told());
   b.file.EditColors();
@@ -170,8 +171,7 @@ TEST(FileCommands, ANewUserWithoutABookFallsBackAndLeavesNoFolder) {
   Books b;
   b.askUser = [&b](const std::string& current) {
     EXPECT_EQ("u", current);
-    b.G().SetUserName("v");
-    return true;
+    return username::Create(b.G(), "v", nullptr) == 0;  // as the user dialog makes one
   };
   b.openResults = {1};  // the new user's first book was cancelled
   b.file.ChangeUser();
@@ -180,7 +180,7 @@ TEST(FileCommands, ANewUserWithoutABookFallsBackAndLeavesNoFolder) {
       "KeepWindowSettings;FollowWindowSettings;OpenDivision 8 0;FollowWindowSettings;DivisionTabs 0;"
       "OpenDivision 0 0;ViewChanged;",
       b.Told());
-  EXPECT_FALSE(fileops::Exists(b.dir / "v"));
+  EXPECT_FALSE(fileops::Exists(b.G().DataRoot() + "v"));
   EXPECT_EQ("日記,ノート,", b.Users());
   // the same dialog cancelled only keeps the settings, and says when it could not
   b.told.clear();
