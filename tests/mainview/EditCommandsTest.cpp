@@ -134,6 +134,7 @@ TEST(EditCommands, ACommandWhoseWriteFailsLeavesEveryFileAndTheSheetAsBefore) {
          b.edit.mnuEditCopy(1);
          ASSERT_TRUE(b.edit.SelectRow("2026/12/03", {}));
          EXPECT_FALSE(b.edit.PasteRecord(false));
+         EXPECT_TRUE(b.Memos("2026/12/03").empty());
        }},
       {"delete", kDiary, 1,
        [](Book& b) {

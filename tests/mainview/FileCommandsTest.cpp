@@ -80,6 +80,49 @@ TEST(FileCommands, EachCommandWritesItsTableAndTellsTheWindowOrRefusesWithItsRea
          EXPECT_EQ(1, b.beeper.Count());
          EXPECT_EQ("日記,ノート,", b.Users());
        }},
+      // a table that cannot be written: everything stays, the window is told nothing
+      {"rename a book, its list unwritable",
+       [](Books& b) {
+         b.names = {"日誌"};
+         fileops::InjectFault(fileops::Fault::kRename, 1);  // the list, after the folder moved
+         b.file.RenameDivision();
+       },
+       "", "分類情報の保存に失敗しました。",
+       [](Books& b) {
+         EXPECT_EQ("日記,ノート,", b.Users());
+         EXPECT_EQ("日記"_sj, b.o.Table(kUserTable).Name(0));
+         EXPECT_EQ("日記"_sj, b.G().DivisionFolder());
+         EXPECT_TRUE(fileops::Exists(b.G().UserPath(cp932::FromUtf8("日記"))));
+         EXPECT_FALSE(fileops::Exists(b.G().UserPath(cp932::FromUtf8("日誌"))));
+       }},
+      {"delete a book, its list unwritable",
+       [](Books& b) {
+         b.divisionTab = 1;
+         fileops::InjectFault(fileops::Fault::kRename, 1);
+         b.file.DeleteDivision();
+       },
+       "", "分類情報の保存に失敗しました。",
+       [](Books& b) { EXPECT_EQ("ノート"_sj, b.o.Table(kUserTable).Name(1)); }},
+      {"move a book, its list unwritable",
+       [](Books& b) {
+         fileops::InjectFault(fileops::Fault::kRename, 1);
+         b.file.MoveDivision(1);
+       },
+       "", "分類情報の保存に失敗しました。",
+       [](Books& b) { EXPECT_EQ("日記"_sj, b.o.Table(kUserTable).Name(0)); }},
+      {"rename a screen, its list unwritable",
+       [](Books& b) {
+         b.names = {"週"};
+         fileops::InjectFault(fileops::Fault::kRename, 1);
+         b.file.RenameScreen();
+       },
+       "", "表示画面情報の保存に失敗しました。",
+       [](Books& b) {
+         const std::string first = b.o.Table(kDivInTable).Name(0);
+         EXPECT_EQ(0u, b.Screens().find(cp932::ToUtf8(first) + ","));
+         EXPECT_TRUE(fileops::Exists(b.G().DivisionPath(first, ".jos")));
+         EXPECT_FALSE(fileops::Exists(b.G().DivisionPath(cp932::FromUtf8("週"), ".jos")));
+       }},
       {"rename a screen",
        [](Books& b) {
          b.names = {"週"};
@@ -135,6 +178,7 @@ TEST(FileCommands, EachCommandWritesItsTableAndTellsTheWindowOrRefusesWithItsRea
     Books b;
     ASSERT_GE(b.o.Table(kDivInTable).RecordCount(), 2) << "the diary ships with several screens";
     c.run(b);
+    fileops::ClearFaults();
     if (c.told) {
       EXPECT_EQ(c.told, b.Told());
     }
