@@ -21,6 +21,7 @@
 #include "mainview/FileCommands.h"
 #include "mainview/MainWindowPort.h"
 #include "mainview/ReferenceCommands.h"
+#include "mainview/SearchCommands.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FileChooser.h"
@@ -44,7 +45,7 @@ struct FakeReference : ReferenceWindow {
 };
 
 // Every window port at once; what each was told goes to `told`, one line a call.
-struct FakeMain : MainWindowPort, EditWindow, EntryWindow, ExtractWindow, ReferenceHost {
+struct FakeMain : MainWindowPort, EditWindow, EntryWindow, ExtractWindow, ReferenceHost, SearchWindow {
   TempDir dir;
   ScriptedPrompter prompter;
   CountingBeeper beeper;
@@ -176,6 +177,11 @@ struct FakeMain : MainWindowPort, EditWindow, EntryWindow, ExtractWindow, Refere
   bool AskConditions(CMyPickup& model) override { return conditions && conditions(model); }
   void ShownChanged(bool shown) override { told.push_back(shown ? "Shown" : "NotShown"); }
   void HideEntry() override { told.push_back("HideEntry"); }
+
+  // ---- SearchWindow ----
+  void ShowFindDialog() override { told.push_back("ShowFindDialog"); }
+  void CloseReference() override { told.push_back("CloseReference"); }
+  void Note(const std::string& text) override { told.push_back("Note " + cp932::ToUtf8(text)); }
 
   // ---- ReferenceHost ----
   ReferenceWindow* Reference() override { return reference.get(); }
