@@ -32,7 +32,7 @@ TEST(EditCommands, CopyLeavesTheSourceAndPasteInListModeOrWithoutASourceBeeps) {
   EXPECT_EQ("貼り付け"_sj, b.edit.Undo().UndoName());
   b.View().SetDisplayMode(CMyView::kListMode);
   EXPECT_FALSE(b.edit.PasteRecord(false));
-  b.groupShown = true;  // group rows take no paste
+  b.o.groupShown = true;  // group rows take no paste
   b.View().SetDisplayMode(CMyView::kSheetMode);
   EXPECT_FALSE(b.edit.PasteRecord(false));
 }
@@ -97,7 +97,7 @@ TEST(EditCommands, TheSameColourTwiceOnAnEmptyDayMakesAColourOnlyEntryAndTakesIt
   ASSERT_TRUE(b.edit.SelectRow("2026/12/24", s));
   EXPECT_FALSE(b.View().Rows()[static_cast<size_t>(b.View().CursorRow())].hasBackColor);
   // the group rows are no records to colour
-  b.groupShown = true;
+  b.o.groupShown = true;
   b.edit.ColorPanelClick(1);
   EXPECT_EQ("グループ集計中は編集出来ません。", b.prompter.ShownUtf8().back());
 }

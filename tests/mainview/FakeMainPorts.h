@@ -64,7 +64,6 @@ struct FakeMain : MainWindowPort, EditWindow, EntryWindow, ExtractWindow, Refere
   std::function<void(CMyColorKinds&)> editColors;   // EditColorKinds
   std::function<bool(CMyPickup&)> conditions;       // AskConditions; none cancels
   std::deque<int> openResults;                      // OpenDivision / OpenScreen; 0 when empty
-  bool showsEntry = true, groupShown = false;
   std::unique_ptr<FakeReference> reference;
 
   FakeMain() {
@@ -168,11 +167,11 @@ struct FakeMain : MainWindowPort, EditWindow, EntryWindow, ExtractWindow, Refere
   void FollowWindowSettings() override { told.push_back("FollowWindowSettings"); }
 
   // ---- EditWindow, EntryWindow, ExtractWindow ----
-  bool GroupShown() const override { return groupShown; }
+  bool GroupShown() const override { return o.groupShown; }
   void DataReloaded() override { told.push_back("DataReloaded"); }
   bool ShowEntry(const std::string& key, int index) override {
     told.push_back("ShowEntry " + key + " " + std::to_string(index));
-    return showsEntry;
+    return true;
   }
   bool AskConditions(CMyPickup& model) override { return conditions && conditions(model); }
   void ShownChanged(bool shown) override { told.push_back(shown ? "Shown" : "NotShown"); }
