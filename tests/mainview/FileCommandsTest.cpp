@@ -207,6 +207,14 @@ TEST(FileCommands, ColourKindsAreSavedOnlyWhenChangedAndAFailedSaveIsTold) {
   EXPECT_EQ(std::vector<std::string>{"保存に失敗しました。"}, b.prompter.ShownUtf8());
   EXPECT_EQ(before, ReadBytes(path));
   EXPECT_EQ("PaletteChanged;PaletteChanged;", b.Told());
+  // a file that did not read is left as it is, before the editor opens
+  fileops::InjectFault(fileops::Fault::kOpen, 1);
+  b.file.EditColors();
+  fileops::ClearFaults();
+  EXPECT_EQ("色設定（color.dat）を読み込めませんでした。色設定は書き換えずにおきます。",
+            b.prompter.ShownUtf8().back());
+  EXPECT_EQ(before, ReadBytes(path));
+  EXPECT_EQ("PaletteChanged;PaletteChanged;", b.Told());
   b.file.EditColors();
   EXPECT_NE(before, ReadBytes(path));
 }
