@@ -5,9 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "alarm/AlarmSettings.h"
@@ -154,13 +152,7 @@ void TfrmAlarm::lst_MainClick() {
 
 bool TfrmAlarm::Exit(SjLineEdit* box, bool ok) {
   exitRefused_ = !ok;
-  if (!ok) {
-    // back to the box once the message has gone
-    QPointer<SjLineEdit> keep(box);
-    QTimer::singleShot(0, this, [keep] {
-      if (keep) keep->setFocus();
-    });
-  }
+  if (!ok) qtform::FocusLater(box);
   return ok;
 }
 

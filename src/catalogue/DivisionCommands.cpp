@@ -53,9 +53,15 @@ int DeleteDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, Divis
     return 1;
   }
   if (!p.Confirm("分類を削除します。よろしいですか？"_sj, true)) return 1;
-  if (alarms) alarms->RemoveDivision(users.Name(index));
+  const std::string record(users.Record(index), CMyMaster::kRecordSize), text = users.Text(index);
+  const std::string name = users.Name(index);
   if (users.Delete(index) != 0) return 1;
-  SaveUsers(g, users, p);
+  // a list that could not be written still names the book: it stays
+  if (SaveUsers(g, users, p) != 0) {
+    (void)users.InsertAt(index, record, text.empty() ? nullptr : text.c_str());
+    return 1;
+  }
+  if (alarms) alarms->RemoveDivision(name);
   return 0;
 }
 
@@ -76,16 +82,22 @@ int RenameDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, int index, const
     if (users.ReplaceAt(index, Renamed(users, index, old)) != 0) return 1;
     return 1;
   }
+  // a list that could not be written names the old folder: it moves back
+  if (SaveUsers(g, users, p) != 0) {
+    if (from != to) (void)fileops::Move(to, from);
+    (void)users.ReplaceAt(index, Renamed(users, index, old));
+    return 1;
+  }
   if (g.DivisionFolder() == oldFolder) g.SetDivisionFolder(newFolder);
-  SaveUsers(g, users, p);
   if (alarms) alarms->RenameDivision(old, name);
   return 0;
 }
 
 int MoveDivision(CMyGlobal& g, CMyMaster& users, Prompter& p, Beeper& b, int index, int direction) {
   if (Move(users, p, b, index, direction) != 0) return 1;
-  SaveUsers(g, users, p);
-  return 0;
+  if (SaveUsers(g, users, p) == 0) return 0;
+  (void)users.Swap(index, index + (direction < 0 ? -1 : 1));
+  return 1;
 }
 
 int DeleteScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index) {
@@ -98,9 +110,11 @@ int DeleteScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index) {
     return 1;
   }
   if (!p.Confirm("表示画面を削除します。よろしいですか？"_sj, true)) return 1;
+  const std::string record(screens.Record(index), CMyMaster::kRecordSize), text = screens.Text(index);
   if (screens.Delete(index) != 0) return 1;
-  SaveScreens(g, screens, p);
-  return 0;
+  if (SaveScreens(g, screens, p) == 0) return 0;
+  (void)screens.InsertAt(index, record, text.empty() ? nullptr : text.c_str());
+  return 1;
 }
 
 int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index, const std::string& name) {
@@ -121,14 +135,17 @@ int RenameScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, int index, const
       return 1;
     }
   }
-  SaveScreens(g, screens, p);
-  return 0;
+  if (SaveScreens(g, screens, p) == 0) return 0;
+  if (from != to) (void)fileops::Move(to, from);
+  (void)screens.ReplaceAt(index, Renamed(screens, index, old));
+  return 1;
 }
 
 int MoveScreen(CMyGlobal& g, CMyMaster& screens, Prompter& p, Beeper& b, int index, int direction) {
   if (Move(screens, p, b, index, direction) != 0) return 1;
-  SaveScreens(g, screens, p);
-  return 0;
+  if (SaveScreens(g, screens, p) == 0) return 0;
+  (void)screens.Swap(index, index + (direction < 0 ? -1 : 1));
+  return 1;
 }
 
 }  // namespace divisioncommands

@@ -11,6 +11,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 #include "screens/InputDef.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CMyPublic.h"
@@ -36,26 +37,6 @@ std::string Serial5(int n) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%05d", n);
   return buf;
-}
-
-// Lines of a memo as the input form counts them for MEM001L: a final line
-// break does not start another line, so a memo reads back with the count
-// it was saved with.
-int LineCount(const std::string& text) {
-  int lines = 0;
-  bool open = false;
-  for (size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      ++lines;
-      open = false;
-      i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-      continue;
-    }
-    open = true;
-    i += cp932::IsLead(c) ? 2 : 1;
-  }
-  return lines + (open ? 1 : 0);
 }
 
 bool IsJpg(const std::string& path) {
@@ -482,7 +463,7 @@ int CMyImport::Run(const ImportOptions& o, ImportResult* out) {
     for (const Columns::Mapped& m : cols.mapped) {
       const std::string& v = csv.Value(m.column);
       if (db.SetValue(m.field, v) != 0) return stop(record, "不正な値が入力されました。"_sj);
-      if (m.memo && m.lineField >= 0 && db.SetValue(m.lineField, Num(LineCount(v))) != 0)
+      if (m.memo && m.lineField >= 0 && db.SetValue(m.lineField, Num(textlines::Count(v))) != 0)
         return stop(record, "不正な値が入力されました。"_sj);
       // a record has data when a field of the form holds some, as the
       // input form counts it; colours and dates are not data

@@ -9,14 +9,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "catalogue/TfrmHanyoData.h"
@@ -505,13 +503,7 @@ void TfrmPickup::SetPeriod(int period) {
 
 bool TfrmPickup::Exit(SjLineEdit* box, bool ok) {
   exitRefused_ = !ok;
-  if (!ok) {
-    // back to the box once the message has gone
-    QPointer<SjLineEdit> keep(box);
-    QTimer::singleShot(0, this, [keep] {
-      if (keep) keep->setFocus();
-    });
-  }
+  if (!ok) qtform::FocusLater(box);
   return ok;
 }
 

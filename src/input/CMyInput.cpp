@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 #include "shell/CMyPublic.h"
 #include "shell/CivilDays.h"
 #include "store/CMyDB.h"
@@ -48,26 +49,6 @@ bool ReadNumber(const std::string& s, int& out) {
 
 bool HasDigit(const std::string& s) {
   return std::any_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Lines of a memo; a final line break does not start another line.
-int LineCount(const std::string& text) {
-  if (text.empty()) return 0;
-  int lines = 0;
-  size_t i = 0;
-  bool open = false;
-  while (i < text.size()) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      ++lines;
-      open = false;
-      i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-      continue;
-    }
-    open = true;
-    i += cp932::IsLead(c) ? 2 : 1;
-  }
-  return lines + (open ? 1 : 0);
 }
 
 std::string Serial5(int n) {
@@ -494,7 +475,7 @@ bool CMyInput::FillBuffer(const std::string& serial, bool isNew) {
     if (db_.SetValueByName(c.field, v) != 0) return refuse();
     if (c.kind == jsc::kMemo) {
       int lf = db_.FindField(c.field + "L");
-      if (lf >= 0 && db_.SetValue(lf, std::to_string(LineCount(v))) != 0) return refuse();
+      if (lf >= 0 && db_.SetValue(lf, std::to_string(textlines::Count(v))) != 0) return refuse();
     }
   }
   if (db_.SetValue(memo::kNoData, any ? "1" : "0") != 0)

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace qtform {
 
@@ -61,6 +62,12 @@ inline QHBoxLayout* OkCancelRow(QDialog* owner, QPushButton*& ok, QPushButton*& 
 inline void MoveFocus(QWidget* next) {
   next->window()->setAttribute(Qt::WA_KeyboardFocusChange);
   next->setFocus(Qt::TabFocusReason);
+}
+
+// A box that refused to be left takes the focus back once the message
+// about it has gone; a box gone by then is left alone.
+inline void FocusLater(QWidget* box) {
+  QTimer::singleShot(0, box, [box] { box->setFocus(); });
 }
 
 // A label and its edit box on one line; Enter in the box moves to `next`,

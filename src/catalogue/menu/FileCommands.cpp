@@ -131,10 +131,17 @@ void FileCommands::MoveScreen(int direction) {
 
 void FileCommands::EditColors() {
   CMyMaster& colors = o().Table(kColorTable);
-  if (colors.Read(o().global->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
+  const std::string path = o().global->DivisionPath("color.dat");
+  // a file that is there but did not read is never replaced by the defaults
+  CMyMaster probe;
+  const int loaded = probe.Load(path);
+  if (loaded == CMyMaster::kUnreadable || loaded == CMyMaster::kDamaged) {
+    ctx_.prompter.Warn("色設定（color.dat）を読み込めませんでした。色設定は書き換えずにおきます。"_sj);
+    return;
+  }
+  if (colors.Read(path) != 0) colors.Init("COLOR");
   CMyColorKinds kinds(colors, ctx_.prompter, ctx_.beeper);
   w_.EditColorKinds(kinds);
-  if (kinds.SaveIfChanged(o().global->DivisionPath("color.dat")) < 0)
-    ctx_.prompter.Warn("保存に失敗しました。"_sj);
+  if (kinds.SaveIfChanged(path) < 0) ctx_.prompter.Warn("保存に失敗しました。"_sj);
   w_.PaletteChanged();
 }
