@@ -12,10 +12,9 @@
 namespace ics {
 
 namespace {
-// libical names its built-in zones "/<vendor>/Asia/Tokyo" unless told
-// otherwise; other calendars know them by the plain name
+// a malformed file must come back as errors, never stop the program
 bool PlainNames() {
-  static const bool done = (icaltimezone_set_tzid_prefix(""), true);
+  static const bool done = (icalerror_set_errors_are_fatal(0), true);
   return done;
 }
 }  // namespace
@@ -95,10 +94,7 @@ std::string NameOfCharAt(const std::string& utf8, size_t at) {
     cp = (cp << 6) | (static_cast<unsigned char>(utf8[at + k]) & 0x3Fu);
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", cp);
-  const size_t len = static_cast<size_t>(more) + 1;
-  // an invalid sequence is named by its code alone
-  if (cp < 0x80 && more == 0 && static_cast<unsigned char>(utf8[at]) >= 0x80) return code;
-  return "「" + utf8.substr(at, len) + "」(" + code + ")";
+  return code;
 }
 
 }  // namespace ics

@@ -40,8 +40,8 @@ struct TimeFields {
 // "hh:mm" (or "h:mm") as minutes of the day; -1 when it is no time of day.
 [[nodiscard]] int Minutes(const std::string& text);
 
-// The code point at byte `at` of `utf8` as "U+XXXX" with the character
-// itself, for a message that names a character CP932 cannot hold (UTF-8).
+// The code point at byte `at` of `utf8` as "U+XXXX": how a message (in
+// CP932) names a character CP932 cannot hold.
 [[nodiscard]] std::string NameOfCharAt(const std::string& utf8, size_t at);
 
 }  // namespace ics

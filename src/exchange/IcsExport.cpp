@@ -2,6 +2,7 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "shell/CMyGlobal.h"
 #include "shell/CivilDays.h"
 #include "store/CMyDB.h"
+#include "store/CMyPeriods.h"
 #include "store/CMyRec.h"
 #include "store/MemoSchema.h"
 
@@ -55,6 +57,16 @@ icaltimetype TimeOf(CivilDate d, int minutes, const icaltimezone* zone) {
   t.minute = minutes % 60;
   t.zone = zone;
   return t;
+}
+
+// DTSTART or DTEND as a wall-clock time of the zone, by its plain name:
+// libical would name its built-in zones "/<vendor>/Asia/Tokyo", which other
+// calendars do not recognise as the zone they know
+icalproperty* ZonedTime(icalproperty* (*make)(icaltimetype), CivilDate d, int minutes,
+                        const std::string& zone) {
+  icalproperty* p = make(TimeOf(d, minutes, nullptr));
+  icalproperty_add_parameter(p, icalparameter_new_tzid(zone.c_str()));
+  return p;
 }
 
 Calendar NewCalendar(const char* name) {
@@ -134,7 +146,21 @@ std::string IcsExport::Text(const IcsExportOptions& o, IcsExportResult* out) con
   stamp = icaltime_convert_to_zone(stamp, icaltimezone_get_utc_timezone());
 
   Calendar cal = NewCalendar(Out(book_.global.DivisionFolder()).c_str());
-  icalcomponent_add_component(cal.get(), icalcomponent_new_clone(icaltimezone_get_component(zone)));
+  // the zone's rules from the first entry on: the history before it only
+  // makes the file longer, and some readers stumble over old rules
+  std::string first = "9999/12/31";
+  for (const int row : rows)
+    if (row >= 0 && row < db.RecordCount() && !db.IsDeleted(row))
+      first = std::min(first, std::string(db.Value(memo::kKey, row)));
+  CivilDate since{1970, 1, 1};
+  if (CivilDate d; civil::ParseYmd(first, d) && d.year < 9999) since = d;
+  icalcomponent* vtz = icalcomponent_new_clone(icaltimezone_get_component(zone));
+  icaltimetype cut = DateOf(civil::AddDays(since, -1));
+  cut.is_date = 0;
+  cut.zone = icaltimezone_get_utc_timezone();
+  icaltimezone_truncate_vtimezone(vtz, cut, icaltime_null_time(), 1);
+  icalproperty_set_tzid(icalcomponent_get_first_property(vtz, ICAL_TZID_PROPERTY), zoneName.c_str());
+  icalcomponent_add_component(cal.get(), vtz);
   for (const int row : rows) {
     if (row < 0 || row >= db.RecordCount() || db.IsDeleted(row)) continue;
     const std::string key = db.Value(memo::kKey, row);
@@ -154,10 +180,12 @@ std::string IcsExport::Text(const IcsExportOptions& o, IcsExportResult* out) con
       icalcomponent_set_dtend(ev, DateOf(civil::AddDays(date, 1)));
     } else {
       startMinute = start;
-      icalcomponent_set_dtstart(ev, TimeOf(date, start, zone));
+      icalcomponent_add_property(ev, ZonedTime(icalproperty_new_dtstart, date, start, zoneName));
       // an end before the start is on the next day (a night shift)
       if (end >= 0)
-        icalcomponent_set_dtend(ev, TimeOf(end < start ? civil::AddDays(date, 1) : date, end, zone));
+        icalcomponent_add_property(
+            ev,
+            ZonedTime(icalproperty_new_dtend, end < start ? civil::AddDays(date, 1) : date, end, zoneName));
     }
     std::string summary, description;
     const std::string mainText = Out(value(main, row));
@@ -232,6 +260,14 @@ int IcsExport::Run(const IcsExportOptions& o, IcsExportResult* out) {
     return r.code = kNoPath;
   }
   r.path = ResolvePath(o.path);
+  if (o.allRecords && !book_.byPage) {
+    // every month, not the ones the view happened to load; a month that did
+    // not read whole would be missing from the calendar without a word
+    if (book_.periods.AdoptUnlisted() < 0) return r.code = kWriteFailed;
+    book_.periods.LoadAll();
+    if (!book_.periods.AllReadWhole("書き出し"_sj)) return r.code = kWriteFailed;
+    if (book_.host) book_.host->ReloadView();
+  }
   const std::string text = Text(o, &r);
   if (r.code == kByPage) {
     prompter_.Warn("ページと行で書く分類には日付がないため、カレンダーに書き出せません。"_sj);

@@ -65,13 +65,15 @@ class IcsExport {
 
   IcsExport(const ExchangeBook& book, Prompter& prompter, const Clock& clock);
 
+  const ExchangeBook& Book() const { return book_; }
   [[nodiscard]] std::string ResolvePath(const std::string& typed) const;
   // The calendar (UTF-8 text) of the entries the options choose; counts go
   // to `r` when given. Empty with the code in `r` when it cannot be made.
   [[nodiscard]] std::string Text(const IcsExportOptions& o, IcsExportResult* r = nullptr) const;
   // The calendar of holidays and anniversaries.
   [[nodiscard]] std::string DaysText(const IcsExportOptions& o) const;
-  // Writes the file (and the file of days); a Code. Every message goes
+  // Writes the file (and the file of days), with allRecords after loading
+  // every month of the book; a Code. Every message goes
   // through the prompter.
   [[nodiscard]] int Run(const IcsExportOptions& o, IcsExportResult* r = nullptr);
 

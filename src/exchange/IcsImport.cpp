@@ -65,8 +65,8 @@ std::string CrLf(const std::string& s) {
 std::string Text(const char* s) { return s ? s : ""; }
 
 std::string Hm(int minutes) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d:%02d", minutes / 60, minutes % 60);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d", minutes / 60 % 100, minutes % 60);
   return buf;
 }
 
@@ -410,9 +410,11 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
   std::set<int> targets;
   for (int f : {m.summary, m.description, m.location, m.start, m.end})
     if (f >= 0) targets.insert(f);
+  // a field a part of the event fills keeps that part's value; one the event
+  // leaves empty (no LOCATION, say) may be named by a DESCRIPTION line
   std::map<std::string, int> byCaption;  // UTF-8 caption -> screen field
   for (int f = 0; f < count; ++f)
-    if (!targets.count(f) && columns[static_cast<size_t>(f)] >= 0)
+    if (f != m.summary && f != m.description && columns[static_cast<size_t>(f)] >= 0)
       byCaption.emplace(cp932::ToUtf8(book_.fields[static_cast<size_t>(f)].caption), f);
 
   for (const Occurrence& oc : unique) {
@@ -426,6 +428,9 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
       t += t.empty() ? v : "\n" + v;
     };
     put(m.summary, oc.summary);
+    put(m.location, oc.location);
+    if (oc.start >= 0) put(m.start, Hm(oc.start));
+    if (oc.end >= 0) put(m.end, Hm(oc.end));
     // DESCRIPTION lines "項目名: 値" naming another field go to it; the lines
     // before the first of them are the description proper
     std::string rest;
@@ -449,9 +454,6 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
       }
     }
     put(m.description, rest);
-    put(m.location, oc.location);
-    if (oc.start >= 0) put(m.start, Hm(oc.start));
-    if (oc.end >= 0) put(m.end, Hm(oc.end));
 
     Pending p;
     p.uid = oc.uid;
@@ -468,7 +470,8 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
       size_t bad = 0;
       const std::string value = sf.kind == jsc::kMemo ? CrLf(utf8) : utf8;
       if (cp932::FromUtf8(value, sj, &bad) != 0) {
-        reason = ics::NameOfCharAt(value, bad) + " は保存できません（" + cp932::ToUtf8(sf.caption) + "）";
+        reason = "文字 " + ics::NameOfCharAt(value, bad) + " は保存できません（" + cp932::ToUtf8(sf.caption) +
+                 "）";
         break;
       }
       // a line break has no place in a one-line box: the lines are joined
@@ -506,8 +509,7 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
     while (cp932::FromUtf8(rest, sj, &bad) != 0) {
       size_t len = 1;
       while (bad + len < rest.size() && (static_cast<unsigned char>(rest[bad + len]) & 0xC0) == 0x80) ++len;
-      rest = rest.substr(0, bad) + ics::NameOfCharAt(rest, bad) + rest.substr(bad + len);
-      if (rest.size() > 100000) break;
+      rest = rest.substr(0, bad) + "[" + ics::NameOfCharAt(rest, bad) + "]" + rest.substr(bad + len);
     }
     r.refused.push_back(sj);
   }
@@ -518,6 +520,9 @@ int IcsImport::Check(const IcsImportOptions& o, IcsImportResult& r) {
   r = IcsImportResult{};
   if (o.path.empty()) return r.code = kNoPath;
   r.path = ResolvePath(o.path);
+  // an update is told from an addition over the whole book
+  book_.periods.LoadAll();
+  if (book_.host) book_.host->ReloadView();
   std::vector<Pending> pending;
   return Read(o, r, pending);
 }

@@ -31,8 +31,9 @@ class Prompter;
 
 // Which field of the book (an index into ExchangeBook::fields, -1 none)
 // receives what of an event. Texts mapped to one field are joined by line
-// breaks; DESCRIPTION lines "項目名: 値" naming a field no other part goes
-// to fill that field (what the export writes comes back where it was).
+// breaks; DESCRIPTION lines "項目名: 値" naming a field that no other part
+// of the event fills go to that field (what the export writes comes back
+// where it was).
 struct IcsMapping {
   int summary = -1;
   int description = -1;
@@ -81,6 +82,7 @@ class IcsImport {
   static constexpr const char* kUidFile = "icsuid.txt";
 
   IcsImport(ExchangeBook& book, Prompter& prompter, const Clock& clock);
+  const ExchangeBook& Book() const { return book_; }
 
   // The fields the import fills when nobody chooses: the summary and
   // description to the main text, LOCATION to a field named 「場所」, the

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "catalogue/ListRecovery.h"
+#include "exchange/IcsActions.h"
 #include "input/StoreInputPorts.h"
 #include "input/TfrmInput.h"
 #include "mainview/AlarmActions.h"
@@ -88,6 +89,7 @@ void TfrmMain::BuildActions() {
   });
   RegisterExchangeActions(
       *actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); }, *fileCommands_);
+  RegisterIcsActions(*actions_, *env_.dialogs, *context_, *this, [this] { AfterViewChange(); });
   RegisterPrintActions(*actions_, *env_.dialogs, *context_, *this, *this);
   RegisterOptionActions(*actions_, *env_.dialogs, *context_, *this, *this);
   RegisterSheetActions(*actions_, *objects_->view, [this] { AfterViewChange(); });
