@@ -3,6 +3,7 @@
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <memory>
 
@@ -141,9 +142,18 @@ std::string IcsExport::Text(const IcsExportOptions& o, IcsExportResult* out) con
 
   const CivilDate today = clock_.Today();
   const TimeOfDay now = clock_.Now();
-  icaltimetype stamp = TimeOf(today, now.hour * 60 + now.minute, zone);
-  stamp.second = now.second;
-  stamp = icaltime_convert_to_zone(stamp, icaltimezone_get_utc_timezone());
+  // the clock tells the machine's own local time, whatever zone the book's
+  // times are written in
+  std::tm wall{};
+  wall.tm_year = today.year - 1900;
+  wall.tm_mon = today.month - 1;
+  wall.tm_mday = today.day;
+  wall.tm_hour = now.hour;
+  wall.tm_min = now.minute;
+  wall.tm_sec = now.second;
+  wall.tm_isdst = -1;
+  const icaltimetype stamp =
+      icaltime_from_timet_with_zone(std::mktime(&wall), 0, icaltimezone_get_utc_timezone());
 
   Calendar cal = NewCalendar(Out(book_.global.DivisionFolder()).c_str());
   // the zone's rules from the first entry on: the history before it only
@@ -152,10 +162,11 @@ std::string IcsExport::Text(const IcsExportOptions& o, IcsExportResult* out) con
   for (const int row : rows)
     if (row >= 0 && row < db.RecordCount() && !db.IsDeleted(row))
       first = std::min(first, std::string(db.Value(memo::kKey, row)));
+  // from the new year of the first entry's year (1970 at the latest)
   CivilDate since{1970, 1, 1};
-  if (CivilDate d; civil::ParseYmd(first, d) && d.year < 9999) since = d;
+  if (CivilDate d; civil::ParseYmd(first, d) && d.year < 1970) since = {d.year, 1, 1};
   icalcomponent* vtz = icalcomponent_new_clone(icaltimezone_get_component(zone));
-  icaltimetype cut = DateOf(civil::AddDays(since, -1));
+  icaltimetype cut = DateOf(since);
   cut.is_date = 0;
   cut.zone = icaltimezone_get_utc_timezone();
   icaltimezone_truncate_vtimezone(vtz, cut, icaltime_null_time(), 1);
