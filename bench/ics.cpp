@@ -130,3 +130,4 @@ static void BM_IcsImport5000(benchmark::State& state) {
   (void)fileops::RemoveTree(root);
 }
 BENCHMARK(BM_IcsImport5000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_MAIN();

@@ -28,7 +28,8 @@ struct CalendarFree {
 using Calendar = std::unique_ptr<icalcomponent, CalendarFree>;
 
 // A recurrence that never ends stops at the period's end; one that would
-// give more than this many events before reaching the period is cut.
+// take more steps than this to get there (every minute for years) is
+// refused rather than cut short without a word.
 constexpr int kMaxSteps = 200000;
 
 std::string Num(int n) { return std::to_string(n); }
@@ -361,6 +362,8 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
       add(t, occUid);
     }
     icalrecur_iterator_free(it);
+    if (steps >= kMaxSteps)
+      refusedRaw.push_back(nameOf(e, dtstart) + ": 繰り返しが多すぎます（期間を短くしてください）");
   }
   // an event the file holds twice comes in once: the later version (higher SEQUENCE)
   std::map<std::string, size_t> byUid;
