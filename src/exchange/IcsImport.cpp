@@ -430,7 +430,14 @@ int IcsImport::Read(const IcsImportOptions& o, IcsImportResult& r, std::vector<P
       std::string& t = text[f];
       t += t.empty() ? v : "\n" + v;
     };
-    put(m.summary, oc.summary);
+    // an entry without main text went out with its first 「項目名: 値」 line
+    // as the summary: that line comes back in its field, not twice
+    const size_t colon = oc.summary.find(": ");
+    const bool derived =
+        colon != std::string::npos && byCaption.count(oc.summary.substr(0, colon)) &&
+        oc.description.compare(0, oc.summary.size(), oc.summary) == 0 &&
+        (oc.description.size() == oc.summary.size() || oc.description[oc.summary.size()] == '\n');
+    if (!derived) put(m.summary, oc.summary);
     put(m.location, oc.location);
     if (oc.start >= 0) put(m.start, Hm(oc.start));
     if (oc.end >= 0) put(m.end, Hm(oc.end));
