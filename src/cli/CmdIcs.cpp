@@ -86,8 +86,9 @@ int CmdIcs(int argc, char** argv) {
   if (!today.empty() && !civil::ParseYmd(today, todayDate))
     return cli::UsageError(kSub, "--today が日付ではありません: " + today);
   if (hasZone && !ics::KnownZone(zone)) return cli::UsageError(kSub, "知らないタイムゾーンです: " + zone);
-  if (exporting && (hasFrom || hasTo || hasMap))
-    return cli::UsageError(kSub, "--from, --to, --map は import のためのものです");
+  if (exporting && hasMap) return cli::UsageError(kSub, "--map は import のためのものです");
+  if (exporting && !hasDays && (hasFrom || hasTo))
+    return cli::UsageError(kSub, "export の --from, --to は --days の期間です");
   if (!exporting && hasDays) return cli::UsageError(kSub, "--days は export のためのものです");
   CivilDate fromDate, toDate;
   IcsImport::DefaultPeriod(todayDate, fromDate, toDate);

@@ -213,7 +213,7 @@ TEST(JbxExchange, AScheduleGoesToACalendarAndComesBackOnce) {
   EXPECT_EQ(b.Select("yotei", columns), b.Select("yotei2", columns));
   // usage errors are told before anything is opened
   for (const char* bad : {"ics ", "ics send x.ics ", "ics export --zone Mars/Base x.ics ",
-                          "ics export --from 2027/01/01 x.ics "}) {
+                          "ics export --from 2027/01/01 x.ics ", "ics export --map start=- x.ics "}) {
     r = Jbx(std::string(bad) + b.base + "--division yotei");
     EXPECT_EQ(2, r.status) << bad;
   }
