@@ -290,6 +290,14 @@ TEST(IcsImport, TheExpandedWeekAndTheTextLandWhereTheyShould) {
   mon18[0] = "2027/01/18";
   EXPECT_EQ((std::vector<std::vector<std::string>>{mon4, mon18}), got);
   EXPECT_EQ(Sj("本社"), b.OnDisk()[0][memo::kDat001]);
+  // a table of UIDs cut short is not taken as empty: nothing is imported twice
+  const std::string uids = b.Path(IcsImport::kUidFile);
+  std::string table;
+  ASSERT_TRUE(fileops::ReadAll(uids, table));
+  WriteBytes(uids, table.substr(0, table.size() - 3));
+  const auto files = b.Files();
+  EXPECT_EQ(IcsImport::kDamaged, im.Run(io));
+  EXPECT_EQ(files, b.Files());
 }
 
 TEST(IcsImport, ACrashAtAnyRenameLeavesTheBookAsItWasOrAsImported) {
