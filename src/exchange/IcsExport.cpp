@@ -205,7 +205,9 @@ std::string IcsExport::Text(const IcsExportOptions& o, IcsExportResult* out) con
     if (br != std::string::npos) description = mainText.substr(br + 1);
     for (size_t f = 0; f < fields.size(); ++f) {
       const int at = static_cast<int>(f);
-      if (at == main || at == times.start || at == times.end) continue;
+      // a time that went into DTSTART/DTEND is not repeated; one that could not stays as text
+      if (at == main || (at == times.start && start >= 0) || (at == times.end && start >= 0 && end >= 0))
+        continue;
       const std::string_view v = value(at, row);
       if (v.empty()) continue;
       if (!description.empty() && description.back() != '\n') description += '\n';
