@@ -210,6 +210,24 @@ const std::vector<Command>& Commands() {
        "取り込む前に、その日の安全のためのコピー（分類のフォルダーの BKyyyymmdd.csv）を作ります。\n"
        "例: jbx import --root DIR --user u --division 1 --replace kakei.csv\n",
        CmdImport},
+      {"ics",
+       "export|import --root DIR --user NAME [--division N] [--zone ZONE] [--today yyyy/mm/dd]\n"
+       "           [--days DAYS.ics] [--from yyyy/mm/dd] [--to yyyy/mm/dd] [--map PART=項目名,...] FILE.ics",
+       "分類の記録をカレンダー (iCalendar) に書き出す、カレンダーの予定を分類に取り込む",
+       "  export            記録 1 件を予定 1 件 (VEVENT) として書く。時刻の無い記録は終日の予定\n"
+       "  import            予定を日付ごとに取り込む。前に取り込んだ予定 (同じ UID) は更新する\n"
+       "  --zone ZONE       時刻のタイムゾーン（既定は TZ か /etc/localtime、無ければ Asia/Tokyo）\n"
+       "  --days DAYS.ics   export: 祝日と記念日を別のカレンダーファイルに書く（--from から --to まで）\n"
+       "  --from, --to      import: 取り込む期間。繰り返しの予定はこの期間に展開する（既定は今年と来年）\n"
+       "  --map PART=項目名 import: summary, description, location, start, end の取り込み先（- "
+       "は取り込まない）\n"
+       "  --today D         今日とする日（安全のためのコピー BKyyyymmdd.csv と更新日・登録日）\n"
+       "取り込みはファイル全体を検査してから書き込みます。取り込めない予定が 1 件でもあれば、理由を添えて\n"
+       "その予定を書き、何も変えません。取り込む前に、その日の安全のためのコピーを作ります。\n"
+       "例: jbx ics export --root DIR --user u --division 予定表 yotei.ics\n"
+       "    jbx ics import --root DIR --user u --division 予定表 --from 2027/01/01 --to 2027/12/31 "
+       "phone.ics\n",
+       CmdIcs},
       {"merge-conflicts", "--root DIR --user NAME [--division N] [--yes]",
        "同期ツールが残した競合コピーを分類に統合する",
        "  --yes   統合する（無いときは統合するコピーの名前を書くだけ）\n"

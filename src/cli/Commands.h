@@ -65,6 +65,8 @@ int DumpArchiveJson(const std::string& path, std::string& json);
 int CmdExport(int argc, char** argv);
 int CmdImport(int argc, char** argv);
 int CmdCsv(int argc, char** argv);
+// jbx ics export|import: a book to and from an iCalendar file (CmdIcs.cpp).
+int CmdIcs(int argc, char** argv);
 // A path given on the command line, made absolute against the working
 // folder (CmdExport.cpp).
 std::string AbsolutePath(const std::string& path);

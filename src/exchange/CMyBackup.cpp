@@ -22,9 +22,11 @@ namespace {
 constexpr size_t kChunk = 1 << 16;
 
 const char* const kUserFiles[] = {"jbxuser.ini", "jbxuser.jpr", "alarm.dat"};
-const char* const kDivisionFiles[] = {"divin.jpr", "divout.jpr",    "scrin.jsc",
-                                      "color.dat", "pickout.pit",   "pickout.lst",
-                                      "Path.dat",  "JotBoxExp.dat", "relation.dat"};
+const char* const kDivisionFiles[] = {"divin.jpr", "divout.jpr", "scrin.jsc", "color.dat", "pickout.pit",
+                                      "pickout.lst", "Path.dat", "JotBoxExp.dat", "relation.dat",
+                                      // which entry each calendar event went to: without it a
+                                      // restored book would take the same calendar in twice
+                                      "icsuid.txt"};
 const char* const kDivisionPatterns[] = {"*.jsc", "*.jos", "*.jdt", "*.pic", "*.pit", "*.ms"};
 
 // What the writer put into an entry, for the read-back.

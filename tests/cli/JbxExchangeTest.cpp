@@ -188,3 +188,33 @@ TEST(JbxExchange, TheReaderAlone) {
   EXPECT_EQ(1, r.status);
   EXPECT_NE(std::string::npos, r.err.find("ファイルが見つかりません")) << r.err;
 }
+
+TEST(JbxExchange, AScheduleGoesToACalendarAndComesBackOnce) {
+  Books b;
+  ASSERT_TRUE(MakeBooks(b.root, {{"PK2_スケジュール", "yotei"}, {"PK2_スケジュール", "yotei2"}}));
+  ASSERT_EQ(0, Jbx("add " + b.base +
+                   "--division yotei --date 2027/03/01 TIME_F=09:30 TIME_T=10:00 DAT001=本社 "
+                   "\"MEM001=$(printf '会議\\r\\n資料')\"")
+                   .status);
+  ASSERT_EQ(0, Jbx("add " + b.base + "--division yotei --date 2027/03/02 MEM001=休み").status);
+  RunResult r = Jbx("ics export " + b.base + "--division yotei --zone Asia/Tokyo " + b.dir / "y.ics");
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ("file\t" + b.dir / "y.ics" + "\nevents\t2\nalarms\t0\n", r.out);
+  const std::string import = "ics import " + b.base +
+                             "--division yotei2 --zone Asia/Tokyo --from 2027/01/01 "
+                             "--to 2027/12/31 " +
+                             b.dir / "y.ics";
+  for (const char* expected : {"added\t2\nupdated\t0\n", "added\t0\nupdated\t2\n"}) {
+    r = Jbx(import);
+    ASSERT_EQ(0, r.status) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find(expected)) << r.out;
+  }
+  const std::string columns = "キー項目,TIME_F,TIME_T,DAT001,MEM001";
+  EXPECT_EQ(b.Select("yotei", columns), b.Select("yotei2", columns));
+  // usage errors are told before anything is opened
+  for (const char* bad : {"ics ", "ics send x.ics ", "ics export --zone Mars/Base x.ics ",
+                          "ics export --from 2027/01/01 x.ics ", "ics export --map start=- x.ics "}) {
+    r = Jbx(std::string(bad) + b.base + "--division yotei");
+    EXPECT_EQ(2, r.status) << bad;
+  }
+}

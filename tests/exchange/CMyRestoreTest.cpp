@@ -253,7 +253,9 @@ TEST(CMyRestore, ACrashAtEitherRenameLeavesTheOldUserOrTheRestoredOne) {
     EXPECT_TRUE(f.global.RecoverDataRoot());
     const bool old = Tree(f.UserDir("hanako")) == hanako;
     seen.insert(old ? "old" : "restored");
-    if (!old) EXPECT_EQ("alarms", ReadBytes(f.UserDir("hanako") + "/alarm.dat"));
+    if (!old) {
+      EXPECT_EQ("alarms", ReadBytes(f.UserDir("hanako") + "/alarm.dat"));
+    }
     EXPECT_TRUE(Leftovers(f).empty());
     EXPECT_FALSE(fileops::Exists(f.root + "/" + fileops::kJournalName));
   }

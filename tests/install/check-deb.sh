@@ -14,6 +14,7 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 (cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
 deb=$(ls "$work"/pkg/jotbox_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || { echo "the package does not depend on Qt" >&2; exit 1; }
+dpkg-deb -f "$deb" Depends | grep -q "libical3" || { echo "the package does not depend on libical (calendar files)" >&2; exit 1; }
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 doc=usr/share/doc/jotbox

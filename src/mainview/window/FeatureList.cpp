@@ -8,6 +8,7 @@
 #include "calendar/menu/HolidayActions.h"
 #include "catalogue/menu/FileActions.h"
 #include "exchange/menu/ExchangeActions.h"
+#include "exchange/menu/IcsActions.h"
 #include "extract/menu/ExtractActions.h"
 #include "mainview/editing/EditActions.h"
 #include "mainview/editing/EntryActions.h"
@@ -24,7 +25,7 @@
 void DeclareMainMenus(MainActions& a) {
   a.DeclareMenus({
       {"ファイル(&F)",
-       {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "print", "settings", "alarm",
+       {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "ics", "print", "settings", "alarm",
         "exit"}},
       {"編集(&E)", {"undo", "delete", "clipboard", "pages"}},
       {"検索(&S)", {"extract", "find", "~years", "reference"}},
@@ -41,6 +42,7 @@ std::vector<std::unique_ptr<MainFeature>> BuildFeatures(FeatureHost& host) {
   f.push_back(std::make_unique<FileFeature>(host));
   f.push_back(std::make_unique<HolidayFeature>(host));
   f.push_back(std::make_unique<ExchangeFeature>(host));
+  f.push_back(std::make_unique<IcsFeature>(host));
   f.push_back(std::make_unique<PrintFeature>(host));
   f.push_back(std::make_unique<OptionFeature>(host));
   f.push_back(std::make_unique<SheetFeature>(host));
