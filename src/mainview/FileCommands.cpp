@@ -3,6 +3,7 @@
 #include "catalogue/ListRecovery.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "shell/UserName.h"
 
@@ -131,6 +132,8 @@ void FileCommands::MoveScreen(int direction) {
 
 void FileCommands::EditColors() {
   CMyMaster& colors = o().Table(kColorTable);
+  // another window may edit the kinds too: the save merges by kind
+  colors.Share(o().global->UserPath(fileops::WriteLock::kFileName));
   if (colors.Read(o().global->DivisionPath("color.dat")) != 0) colors.Init("COLOR");
   CMyColorKinds kinds(colors, ctx_.prompter, ctx_.beeper);
   w_.EditColorKinds(kinds);
