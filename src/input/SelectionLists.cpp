@@ -5,6 +5,7 @@
 
 #include "input/CMyHyo.h"
 #include "platform/FileOps.h"
+#include "platform/SharedFile.h"
 #include "store/CMyLine.h"
 
 namespace sellist {
@@ -49,6 +50,17 @@ int SaveComboList(const std::string& path, const ComboList& list) {
 
 int LearnComboValue(ComboList& list, const std::string& text, const std::string& path) {
   if (!list.learn || text.empty()) return 0;
+  // another window or form may have learned meanwhile: the value goes on
+  // top of the list as it is on disk now, read under the lock
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return -1;
+  ComboList disk;
+  if (LoadComboList(path, disk) == 0) {
+    if (!disk.learn) return 0;
+    list = std::move(disk);
+  } else if (fileops::Exists(path)) {
+    return -1;
+  }
   auto it = std::find(list.items.begin(), list.items.end(), text);
   if (it == list.items.begin() && it != list.items.end()) return 0;
   if (it != list.items.end()) {
@@ -75,6 +87,17 @@ int LearnListValue(bool pair, CMyHyo& table, const std::string& value, const std
                    const std::string& dir) {
   // text-editor lists exist for all 20 editors, pairs for the 10 combos
   if (slot < 0 || slot >= (pair ? 10 : 20) || value.empty() || !table.Switch(1)) return 0;
+  const std::string path = dir + "/" + (pair ? PairFile(slot) : ListFile(slot));
+  // what another program learned into the list meanwhile is read first
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return -1;
+  if (table.ChangedOnDisk(path)) {
+    CMyHyo disk;
+    const int read = disk.Load(path);
+    if (read != 0 && (read != -1 || fileops::Exists(path))) return -1;
+    if (read == 0) table = std::move(disk);
+    if (!table.Switch(1)) return 0;
+  }
   const bool twoLevel = table.Switch(2);
   if (twoLevel && parent.empty()) return 0;
   const std::string owner = twoLevel ? parent : std::string("NoP");
@@ -111,7 +134,6 @@ int LearnListValue(bool pair, CMyHyo& table, const std::string& value, const std
     }
   }
   table.ClearFilter();
-  const std::string path = dir + "/" + (pair ? PairFile(slot) : ListFile(slot));
   return table.Save(path) < 0 ? -1 : 1;
 }
 

@@ -254,10 +254,8 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
     if (seen == settingsSeen_.end() || seen->second != value || !onDisk) ini.SetString(section, key, value);
   }
   if (!ini.Save(path)) return false;
-  for (auto& [name, value] : mine) {
-    const size_t tab = name.find('\t');
-    value = ini.GetString(name.substr(0, tab), name.substr(tab + 1), value);
-  }
+  // the next save compares with what this program holds now: a key another
+  // program set stays theirs until this one changes it
   settingsSeen_ = std::move(mine);
   return ok;
 }
