@@ -101,7 +101,24 @@ void CMyAlarm::Remember(const std::string& path) {
   for (const auto& e : entries_) base_.push_back(EntryBytes(e));
 }
 
-bool CMyAlarm::TakeOutside(const std::string& path) {
+int CMyAlarm::Refresh(const std::string& path) {
+  if (path != readPath_ || !damaged_.empty()) return 0;
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return 0;  // the next tick tries again
+  fileops::FileId now;
+  const int changed = sharedfile::Compare(path, readId_, now);
+  if (changed == 0) return 0;
+  const bool unsaved = Unsaved();
+  std::vector<std::string> disk;
+  if (changed < 0 || !TakeOutside(path, &disk)) return -1;
+  // what is on disk is the list as read now; this list's own changes stay unsaved
+  base_ = std::move(disk);
+  readId_ = now;
+  if (!unsaved) savedRevision_ = revision_;
+  return 1;
+}
+
+bool CMyAlarm::TakeOutside(const std::string& path, std::vector<std::string>* read) {
   CMyLine list(2048);
   const int n = list.ReadList(path);
   std::vector<std::string> disk;
@@ -124,6 +141,7 @@ bool CMyAlarm::TakeOutside(const std::string& path) {
     AlarmEntry e;
     if (ParseEntry(bytes.data(), bytes.size(), e)) entries_.push_back(e);
   }
+  if (read) *read = std::move(disk);
   Sort();
   Changed();
   RefreshToday();

@@ -43,6 +43,11 @@ class CMyAlarm {
   // (an alarm another program added or fired stays as it left it). False,
   // with a message naming the file, when it could not be read again.
   bool Save(const std::string& path);
+  // Takes in what another program wrote to `path` since this list read or
+  // wrote it, keeping this list's own changes since then (the window's
+  // alarms then include one `jbx add` made). 1 taken in, 0 nothing new,
+  // -1 it could not be read (told; the list stays as it was).
+  int Refresh(const std::string& path);
   static std::string EntryBytes(const AlarmEntry& e);
   static bool ParseEntry(const char* bytes, size_t n, AlarmEntry& e);
 
@@ -105,7 +110,7 @@ class CMyAlarm {
   void Sort();
   // Puts this list's changes since it was read on top of the file as
   // another program left it; false when that could not be read.
-  bool TakeOutside(const std::string& path);
+  bool TakeOutside(const std::string& path, std::vector<std::string>* disk = nullptr);
   void Remember(const std::string& path);
 
   const CMyGlobal& global_;

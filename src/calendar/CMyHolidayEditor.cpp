@@ -7,8 +7,8 @@
 #include "calendar/HolidayCalendar.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
-#include "platform/SharedFile.h"
 #include "platform/Prompter.h"
+#include "platform/SharedFile.h"
 #include "shell/CivilDays.h"
 
 namespace {

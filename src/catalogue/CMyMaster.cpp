@@ -118,7 +118,6 @@ void CMyMaster::Remember(const std::string& path) {
   base_ = ByName(*this);
 }
 
-
 bool CMyMaster::TakeOutside(const std::string& path) {
   CMyMaster disk(TableName());
   const int read = disk.Load(path);

@@ -69,7 +69,7 @@ class CMyMaster {
   // message naming the file when it could not be read again.
   [[nodiscard]] int Write(const std::string& path);
   void Share(const std::string& lockPath) { lockPath_ = lockPath; }
-  [[nodiscard]] std::string Bytes() const;                 // the file's bytes
+  [[nodiscard]] std::string Bytes() const;  // the file's bytes
 
   [[nodiscard]] const char* Header() const { return lines_.Item(1); }
   [[nodiscard]] std::string TableName() const;

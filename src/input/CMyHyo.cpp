@@ -1,8 +1,7 @@
 #include "input/CMyHyo.h"
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 

@@ -364,7 +364,8 @@ CMySetMaster2::Closed CMySetMaster2::Close() {
   Closed out;
   const std::string name =
       args_.mode == kPairChild ? sellist::PairFile(args_.slot) : sellist::ListFile(args_.slot);
-  const std::string path = args_.dir + "/" + name, childPath = args_.dir + "/" + sellist::ListFile(args_.childSlot);
+  const std::string path = args_.dir + "/" + name,
+                    childPath = args_.dir + "/" + sellist::ListFile(args_.childSlot);
   // the editor's lists replace their files whole: one another program
   // wrote while the editor was open is not written over
   fileops::WriteLock lock;
@@ -373,8 +374,9 @@ CMySetMaster2::Closed CMySetMaster2::Close() {
       out.failed = true;
       return out;
     }
-    for (const auto& [on, list, at] : {std::tuple{changed_ && hasTable_, &table_, &path},
-                                      std::tuple{childChanged_ && args_.childSlot >= 0, &child_, &childPath}}) {
+    for (const auto& [on, list, at] :
+         {std::tuple{changed_ && hasTable_, &table_, &path},
+          std::tuple{childChanged_ && args_.childSlot >= 0, &child_, &childPath}}) {
       if (on && list->ChangedOnDisk(*at)) {
         if (prompter_) prompter_->Warn(sharedfile::ChangedText(*at));
         out.failed = true;

@@ -37,7 +37,8 @@ std::string ChangedText(const std::string& path) {
 }
 
 std::string UnreadableText(const std::string& path) {
-  return "「"_sj + Label(path) + "」を他のプログラムが書き換えましたが、読み込めないため保存しませんでした。"_sj;
+  return "「"_sj + Label(path) +
+         "」を他のプログラムが書き換えましたが、読み込めないため保存しませんでした。"_sj;
 }
 
 std::vector<std::string> ConflictCopies(const std::string& path) {

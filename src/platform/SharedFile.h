@@ -114,7 +114,8 @@ std::vector<std::pair<K, V>> MergeByKey(const std::vector<std::pair<K, V>>& base
 // where both changed it the more of the two. The disk's order, with what
 // only this program added after it.
 template <class R>
-std::vector<R> MergeRecords(const std::vector<R>& base, const std::vector<R>& mine, const std::vector<R>& disk) {
+std::vector<R> MergeRecords(const std::vector<R>& base, const std::vector<R>& mine,
+                            const std::vector<R>& disk) {
   std::map<R, int> b, m, d;
   for (const R& r : base) ++b[r];
   for (const R& r : mine) ++m[r];

@@ -17,6 +17,7 @@
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
+#include "shell/SharedConflicts.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -100,7 +101,9 @@ const Case kCases[] = {
      [](std::shared_ptr<Program> p, const std::string&) {
        Side s(p);
        p->g.ReadSettings(false);
-       s.change = [p](const std::string& tag) { (tag == "theirs" ? p->g.alarmSoundPath : p->g.backPath) = tag; };
+       s.change = [p](const std::string& tag) {
+         (tag == "theirs" ? p->g.alarmSoundPath : p->g.backPath) = tag;
+       };
        s.save = [p] { return p->g.WriteSettings(true); };
        return s;
      },
@@ -235,4 +238,63 @@ TEST(SharedFiles, AnEditorsListChangedMeanwhileIsRefusedByName) {
   EXPECT_EQ("$$$ 0\r\nseed\r\ntheirs\r\n", ReadBytes(dir + "/cboms02.ms"));
   ASSERT_FALSE(prompter.ShownUtf8().empty());
   EXPECT_NE(std::string::npos, prompter.ShownUtf8().back().find("cboms02.ms"));
+}
+
+TEST(SharedFiles, TheWindowTakesInAnAlarmAnotherProgramMade) {
+  Shared f;
+  const std::string path = f.dir / "u/alarm.dat";
+  Program window(f.dir.path()), jbx(f.dir.path());
+  CMyAlarm ours(window.g, window.clock, &window.prompter), theirs(jbx.g, jbx.clock);
+  ours.Load(path);
+  EXPECT_EQ(0, ours.Refresh(path));
+  theirs.Load(path);
+  theirs.Add("2026/12/10", "3", "09:30", "theirs", 1, 1);
+  ASSERT_TRUE(theirs.Save(path));
+  ASSERT_EQ(1, ours.Refresh(path));
+  ASSERT_EQ(1, ours.Count());
+  EXPECT_EQ("theirs", ours.Item(0).message);
+  EXPECT_FALSE(ours.Unsaved());  // nothing of its own to write back
+}
+
+TEST(SharedFiles, ConflictCopiesOfTheOtherFilesAreMergedByRecordOrListed) {
+  Shared f;
+  Program p(f.dir.path());
+  const std::string u = f.dir / "u/";
+  struct Side {
+    const char* file;
+    const char* copy;
+  } sides[] = {{"alarm.dat", "alarm.sync-conflict-20261210-101530-ABCDEFG.dat"},
+               {"jbxuser.jpr", "jbxuser (conflicted copy 2026-12-10).jpr"}};
+  for (const Side& s : sides) {
+    for (const char* tag : {"ours", "theirs"}) {
+      const std::string path = u + (tag == std::string("ours") ? s.file : s.copy);
+      if (s.file == std::string("alarm.dat")) {
+        CMyAlarm a(p.g, p.clock);
+        a.Add("2026/12/20", "0", "09:00", "both", 0, 1);
+        a.Add("2026/12/21", "0", "09:00", tag, 0, 1);
+        ASSERT_TRUE(a.Save(path));
+      } else {
+        CMyMaster t("T");
+        for (const char* name : {"both", tag}) {
+          std::string rec = CMyMaster::Blank();
+          CMyMaster::SetName(rec, name);
+          ASSERT_EQ(0, t.Append(rec));
+        }
+        ASSERT_GE(t.Write(path), 0);
+      }
+    }
+  }
+  WriteBytes(u + "jbxuser.sync-conflict-20261210-101530-ABCDEFG.ini", "[A]\r\nB=1\r\n");
+  EXPECT_EQ(3u, sharedconflicts::Find(p.g).size());
+  std::vector<std::string> report;
+  ASSERT_EQ(2, sharedconflicts::Merge(p.g, p.prompter, report));
+  EXPECT_EQ(3u, report.size());
+  for (const Side& s : sides) {
+    const std::string bytes = ReadBytes(u + s.file);
+    for (const char* tag : {"ours", "theirs"}) EXPECT_NE(std::string::npos, bytes.find(tag)) << s.file;
+    EXPECT_EQ(bytes.find("both"), bytes.rfind("both")) << s.file;
+    EXPECT_TRUE(fileops::Exists(u + s.copy + ".merged-20261210")) << s.copy;
+  }
+  // settings are listed, never merged
+  EXPECT_EQ(1u, sharedconflicts::Find(p.g).size());
 }
