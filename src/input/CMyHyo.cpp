@@ -180,8 +180,8 @@ bool CMyHyo::ChangedOnDisk(const std::string& path) const {
   fileops::FileId now;
   const int looked = fileops::Identify(path, now);
   if (looked != 0 && looked != ENOENT) return true;
-  // a path spelt another way names the same file: the identity decides
-  return readPath_.empty() ? now.Exists() : !(now == readId_);
+  // no file: nothing on disk that a write could lose
+  return now.Exists() && !(now == readId_);
 }
 
 int CMyHyo::Load(const std::string& path) {

@@ -21,9 +21,9 @@ class CMyHyo {
   int Load(const std::string& path);
   // Number of cells written, or -1. Atomic.
   int Save(const std::string& path) const;
-  // Whether `path` is no longer the file this table was last read from or
-  // saved to (another program wrote it); for a table never read or saved,
-  // whether the file exists.
+  // Whether `path` holds a file other than the one this table was last
+  // read from or saved to (another program wrote it meanwhile, or the
+  // table never came from it); false when there is no file.
   bool ChangedOnDisk(const std::string& path) const;
   std::string Bytes() const;
 

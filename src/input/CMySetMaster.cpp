@@ -27,7 +27,6 @@ CMySetMaster::CMySetMaster(std::string dir, int comboSlot, Prompter* prompter, B
       beeper_(beeper),
       hasPair_(pair != nullptr),
       childSlot_(childSlot) {
-  (void)fileops::Identify(dir_ + "/" + sellist::ComboFile(slot_), listId_);
   sellist::LoadComboList(dir_ + "/" + sellist::ComboFile(slot_), list_);
   if (pair) pair_ = *pair;
 }
@@ -140,7 +139,7 @@ CMySetMaster::Closed CMySetMaster::Close() {
   }
   fileops::FileId now;
   const bool pairMoved = pairChanged_ && childSlot_ >= 0 && pair_.ChangedOnDisk(pairPath);
-  if (sharedfile::Compare(path, listId_, now) != 0 || pairMoved) {
+  if (sharedfile::Compare(path, list_.seen, now) != 0 || pairMoved) {
     if (prompter_) prompter_->Warn(sharedfile::ChangedText(pairMoved ? pairPath : path));
     out.failed = true;
     return out;
@@ -151,7 +150,6 @@ CMySetMaster::Closed CMySetMaster::Close() {
     return out;
   }
   out.saved = true;
-  (void)fileops::Identify(path, listId_);
   sellist::ComboList back;
   if (sellist::LoadComboList(path, back) == 0) out.items = back.items;
   if (pairChanged_ && childSlot_ >= 0) {

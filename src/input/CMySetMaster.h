@@ -54,7 +54,6 @@ class CMySetMaster {
   Prompter* prompter_;
   Beeper* beeper_;
   sellist::ComboList list_;
-  fileops::FileId listId_;  // the combo file as read or last written here
   bool hasPair_;
   CMyHyo pair_;
   int childSlot_;
