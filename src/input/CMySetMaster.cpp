@@ -133,7 +133,7 @@ CMySetMaster::Closed CMySetMaster::Close() {
   // the editor's list replaces the file whole: one another program wrote
   // while the editor was open is not written over
   fileops::WriteLock lock;
-  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), prompter_)) {
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), prompter_)) {
     out.failed = true;
     return out;
   }
@@ -368,7 +368,7 @@ CMySetMaster2::Closed CMySetMaster2::Close() {
   // wrote while the editor was open is not written over
   fileops::WriteLock lock;
   if ((changed_ && hasTable_) || (childChanged_ && args_.childSlot >= 0)) {
-    if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), prompter_)) {
+    if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), prompter_)) {
       out.failed = true;
       return out;
     }

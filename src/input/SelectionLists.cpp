@@ -60,7 +60,7 @@ int LearnComboValue(ComboList& list, const std::string& text, const std::string&
   // another window or form may have learned meanwhile: the value goes on
   // top of the list as that one left it, read under the lock
   fileops::WriteLock lock;
-  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return -1;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), nullptr)) return -1;
   fileops::FileId now;
   if (list.fromFile && sharedfile::Compare(path, list.seen, now) != 0) {
     ComboList disk;
@@ -97,7 +97,7 @@ int LearnListValue(bool pair, CMyHyo& table, const std::string& value, const std
   const std::string path = dir + "/" + (pair ? PairFile(slot) : ListFile(slot));
   // what another program learned into the list meanwhile is read first
   fileops::WriteLock lock;
-  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return -1;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), nullptr)) return -1;
   if (table.ChangedOnDisk(path)) {
     CMyHyo disk;
     if (disk.Load(path) != 0) return -1;

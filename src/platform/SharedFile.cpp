@@ -9,6 +9,12 @@ std::string LockBeside(const std::string& path) {
   return fileops::DirName(path) + fileops::WriteLock::kFileName;
 }
 
+std::string LockOfDivision(const std::string& divisionDir) {
+  std::string dir = divisionDir;
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return fileops::DirName(dir) + fileops::WriteLock::kFileName;
+}
+
 std::string BusyText() {
   return "他のプログラムがこのデータを書き込み中です。しばらくしてからやり直してください。"_sj;
 }

@@ -18,6 +18,9 @@ namespace sharedfile {
 
 // The lock guarding a file of the folder that holds it.
 [[nodiscard]] std::string LockBeside(const std::string& path);
+// The lock guarding the files of a division folder (the selection lists,
+// the saved extraction methods): its user folder's, as for the book.
+[[nodiscard]] std::string LockOfDivision(const std::string& divisionDir);
 // Takes `lock`; when another program held it too long, tells the user
 // (when there is a prompter) and gives false. A folder that is not there
 // yet has no other writer: true without a lock.
