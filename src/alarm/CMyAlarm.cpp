@@ -110,7 +110,11 @@ int CMyAlarm::Refresh(const std::string& path) {
   if (changed == 0) return 0;
   const bool unsaved = Unsaved();
   std::vector<std::string> disk;
-  if (changed < 0 || !TakeOutside(path, &disk)) return -1;
+  if (changed < 0 || !TakeOutside(path, &disk)) {
+    lock.Release();  // never held while a message is up
+    if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
+    return -1;
+  }
   // what is on disk is the list as read now; this list's own changes stay unsaved
   base_ = std::move(disk);
   readId_ = now;
@@ -122,16 +126,10 @@ bool CMyAlarm::TakeOutside(const std::string& path, std::vector<std::string>* re
   CMyLine list(2048);
   const int n = list.ReadList(path);
   std::vector<std::string> disk;
-  if (n < 0 ? fileops::Exists(path) : !list.ReadWhole()) {
-    if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
-    return false;
-  }
+  if (n < 0 ? fileops::Exists(path) : !list.ReadWhole()) return false;
   for (int i = 0; i < n; ++i) {
     AlarmEntry e;
-    if (!ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) {
-      if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
-      return false;
-    }
+    if (!ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) return false;
     disk.push_back(EntryBytes(e));
   }
   std::vector<std::string> mine;
@@ -155,11 +153,11 @@ bool CMyAlarm::Save(const std::string& path) {
   if (path == readPath_ && damaged_.empty()) {
     fileops::FileId now;
     const int changed = sharedfile::Compare(path, readId_, now);
-    if (changed < 0) {
+    if (changed < 0 || (changed > 0 && !TakeOutside(path))) {
+      lock.Release();  // never held while a message is up
       if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
       return false;
     }
-    if (changed > 0 && !TakeOutside(path)) return false;
   }
   if (!damaged_.empty() && path == damaged_ && fileops::Exists(path)) {
     char stamp[16];

@@ -100,18 +100,21 @@ bool CMyHolidayEditor::SaveList(int list) {
   fileops::FileId now;
   const int changed = sharedfile::Compare(path, ids_[list], now);
   if (changed < 0) {
+    lock.Release();  // never held while a message is up
     prompter_.Warn(sharedfile::UnreadableText(path));
     return false;
   }
   if (changed > 0) {
     std::string text;
     if (now.Exists() && !fileops::ReadAll(path, text)) {
+      lock.Release();
       prompter_.Warn(sharedfile::UnreadableText(path));
       return false;
     }
     CMyHoliday disk;
     (void)disk.LoadText(list, year_, text);
     if (!disk.Recognised(list)) {
+      lock.Release();
       prompter_.Warn(sharedfile::ChangedText(path));
       return false;
     }

@@ -121,10 +121,7 @@ void CMyMaster::Remember(const std::string& path) {
 bool CMyMaster::TakeOutside(const std::string& path) {
   CMyMaster disk(TableName());
   const int read = disk.Load(path);
-  if (read == kUnreadable || read == kDamaged) {
-    if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
-    return false;
-  }
+  if (read == kUnreadable || read == kDamaged) return false;
   const Named mine = ByName(*this);
   const Named merged = sharedfile::MergeByKey(base_, mine, ByName(disk));
   // the records this table holds keep their run-time fields
@@ -168,11 +165,11 @@ int CMyMaster::Write(const std::string& path) {
     if (!sharedfile::Lock(lock, lockPath_, prompter_)) return -1;
     fileops::FileId now;
     const int changed = path == readPath_ ? sharedfile::Compare(path, readId_, now) : 0;
-    if (changed < 0) {
+    if (changed < 0 || (changed > 0 && !TakeOutside(path))) {
+      lock.Release();  // never held while a message is up
       if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
       return -1;
     }
-    if (changed > 0 && !TakeOutside(path)) return -1;
   }
   const int written = WriteBytes(path);
   if (written >= 0 && !lockPath_.empty()) Remember(path);

@@ -1012,6 +1012,7 @@ bool CMyPickup::WriteMethodList() {
   const int changed = sharedfile::Compare(path, listId_, now);
   std::string bytes;
   if (changed < 0 || (changed > 0 && now.Exists() && !fileops::ReadAll(path, bytes))) {
+    lock.Release();  // never held while a message is up
     prompter_.Warn(sharedfile::UnreadableText(path));
     return false;
   }

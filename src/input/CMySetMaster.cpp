@@ -140,6 +140,7 @@ CMySetMaster::Closed CMySetMaster::Close() {
   fileops::FileId now;
   const bool pairMoved = pairChanged_ && childSlot_ >= 0 && pair_.ChangedOnDisk(pairPath);
   if (sharedfile::Compare(path, list_.seen, now) != 0 || pairMoved) {
+    lock.Release();  // never held while a message is up
     if (prompter_) prompter_->Warn(sharedfile::ChangedText(pairMoved ? pairPath : path));
     out.failed = true;
     return out;
@@ -376,6 +377,7 @@ CMySetMaster2::Closed CMySetMaster2::Close() {
          {std::tuple{changed_ && hasTable_, &table_, &path},
           std::tuple{childChanged_ && args_.childSlot >= 0, &child_, &childPath}}) {
       if (on && list->ChangedOnDisk(*at)) {
+        lock.Release();  // never held while a message is up
         if (prompter_) prompter_->Warn(sharedfile::ChangedText(*at));
         out.failed = true;
         return out;

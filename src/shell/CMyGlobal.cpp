@@ -269,6 +269,9 @@ std::string CMyGlobal::GetPathLine(int i) const {
 bool CMyGlobal::SetPathLine(int i, const std::string& text) const {
   if (i < 0) return false;
   std::string path = DivisionPath("Path.dat");
+  // read and written as one step: a line another program set meanwhile stays
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(DivisionPath("")), nullptr)) return false;
   CMyLine lines(2048);
   // the other lines are written back: a list that exists but cannot be read
   // is left as it is
