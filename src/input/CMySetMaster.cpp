@@ -146,6 +146,7 @@ CMySetMaster::Closed CMySetMaster::Close() {
     return out;
   }
   if (sellist::SaveComboList(path, list_) < 0) {
+    lock.Release();
     Warn("保存に失敗しました。");
     out.failed = true;
     return out;
@@ -155,6 +156,7 @@ CMySetMaster::Closed CMySetMaster::Close() {
   if (sellist::LoadComboList(path, back) == 0) out.items = back.items;
   if (pairChanged_ && childSlot_ >= 0) {
     if (pair_.Save(pairPath) < 0) {
+      lock.Release();
       Warn("保存に失敗しました。");
       out.failed = true;
       return out;  // changed_ stays set: a retry writes both files again
@@ -396,6 +398,7 @@ CMySetMaster2::Closed CMySetMaster2::Close() {
     out.failed = out.failed || !out.childSaved;
     childChanged_ = !out.childSaved;
   }
+  lock.Release();
   if (out.failed) Warn("保存に失敗しました。");
   return out;
 }
