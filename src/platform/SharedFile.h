@@ -46,8 +46,8 @@ namespace sharedfile {
 // Records with a key: what this program changed since `base` is put on top
 // of `disk`. A key this program left as it was takes the disk's value (or
 // its absence); a key changed on both sides keeps this program's value.
-// The order is `mine`'s, with keys only the disk has after the key they
-// follow on disk.
+// The order is `mine`'s, then the keys only the disk has, in its order, so
+// that what this program points at by position stays where it was.
 template <class K, class V>
 std::vector<std::pair<K, V>> MergeByKey(const std::vector<std::pair<K, V>>& base,
                                         const std::vector<std::pair<K, V>>& mine,
@@ -65,48 +65,15 @@ std::vector<std::pair<K, V>> MergeByKey(const std::vector<std::pair<K, V>>& base
   auto same = [](const V* x, const V* y) { return x == y || (x && y && *x == *y); };
   std::vector<std::pair<K, V>> out;
   std::map<K, bool> placed;
-  auto take = [&](const K& k) {
-    if (placed[k]) return;
-    placed[k] = true;
-    const V *bv = at(b, k), *mv = at(m, k), *dv = at(d, k);
-    const V* v = same(mv, bv) ? dv : mv;
-    if (v) out.emplace_back(k, *v);
-  };
-  // keys only on disk go after the key they follow there
-  std::map<K, std::vector<K>> after;
-  std::vector<K> leading;
-  for (size_t i = 0; i < disk.size(); ++i) {
-    if (m.count(disk[i].first)) continue;
-    if (i == 0)
-      leading.push_back(disk[i].first);
-    else
-      after[disk[i - 1].first].push_back(disk[i].first);
-  }
-  // a run of disk-only keys hangs on the first key of mine before it
-  std::vector<K> pending;
-  auto flush = [&](const K& k, auto& self) -> void {
-    auto it = after.find(k);
-    if (it == after.end()) return;
-    const std::vector<K> next = it->second;
-    after.erase(it);
-    for (const K& n : next) {
-      take(n);
-      self(n, self);
+  for (const auto* side : {&mine, &disk}) {
+    for (const auto& [k, val] : *side) {
+      (void)val;
+      if (placed[k]) continue;
+      placed[k] = true;
+      const V *bv = at(b, k), *mv = at(m, k), *dv = at(d, k);
+      const V* v = same(mv, bv) ? dv : mv;
+      if (v) out.emplace_back(k, *v);
     }
-  };
-  for (const K& k : leading) {
-    take(k);
-    flush(k, flush);
-  }
-  for (const auto& [k, val] : mine) {
-    (void)val;
-    take(k);
-    flush(k, flush);
-  }
-  for (const auto& [k, val] : disk) {  // what hangs on a key mine dropped
-    (void)val;
-    take(k);
-    flush(k, flush);
   }
   return out;
 }
