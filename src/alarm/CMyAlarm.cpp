@@ -104,7 +104,8 @@ void CMyAlarm::Remember(const std::string& path) {
 int CMyAlarm::Refresh(const std::string& path) {
   if (path != readPath_ || !damaged_.empty()) return 0;
   fileops::WriteLock lock;
-  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return 0;  // the next tick tries again
+  // a watcher's call never waits long: the next change tries again
+  if (!lock.Acquire(sharedfile::LockBeside(path), 200)) return 0;
   fileops::FileId now;
   const int changed = sharedfile::Compare(path, readId_, now);
   if (changed == 0) return 0;
