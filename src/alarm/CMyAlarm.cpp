@@ -7,6 +7,7 @@
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "platform/SharedFile.h"
 #include "shell/CMyGlobal.h"
 #include "shell/CivilDays.h"
 #include "store/CMyLine.h"
@@ -54,6 +55,9 @@ bool CMyAlarm::ParseEntry(const char* p, size_t n, AlarmEntry& e) {
 void CMyAlarm::Load(const std::string& path) {
   entries_.clear();
   damaged_.clear();
+  // taken before the read: a write that lands during it shows at the save
+  (void)fileops::Identify(path, readId_);
+  readPath_ = path;
   CMyLine list(2048);
   int n = list.ReadList(path);
   bool whole = (n >= 0 && list.ReadWhole()) || !fileops::Exists(path);
@@ -73,18 +77,89 @@ void CMyAlarm::Load(const std::string& path) {
           "アラームのファイル（alarm.dat）を最後まで読み込めませんでした。"_sj
           "読めなかったファイルは次の保存の前に「alarm.dat.damaged-日付」として残します。"_sj);
   }
+  Sort();
+  base_.clear();
+  for (const auto& e : entries_) base_.push_back(EntryBytes(e));
+  ++loads_;
+  savedRevision_ = ++revision_;
+  RefreshToday();
+}
+
+void CMyAlarm::Sort() {
   // the due check walks the list in its order (newest first, as Add keeps
   // it): a file written in another order would fire another day's alarm
   std::stable_sort(entries_.begin(), entries_.end(), [](const AlarmEntry& a, const AlarmEntry& b) {
     return a.date != b.date ? a.date > b.date : a.time > b.time;
   });
   cursor_ = 0;
-  ++loads_;
-  savedRevision_ = ++revision_;
-  RefreshToday();
 }
 
-bool CMyAlarm::Save(const std::string& path) const {
+void CMyAlarm::Remember(const std::string& path) {
+  (void)fileops::Identify(path, readId_);
+  readPath_ = path;
+  base_.clear();
+  for (const auto& e : entries_) base_.push_back(EntryBytes(e));
+}
+
+int CMyAlarm::Refresh(const std::string& path) {
+  if (path != readPath_ || !damaged_.empty()) return 0;
+  fileops::WriteLock lock;
+  // a watcher's call never waits long: the next change tries again
+  if (!lock.Acquire(sharedfile::LockBeside(path), 200)) return 0;
+  fileops::FileId now;
+  const int changed = sharedfile::Compare(path, readId_, now);
+  if (changed == 0) return 0;
+  const bool unsaved = Unsaved();
+  std::vector<std::string> disk;
+  if (changed < 0 || !TakeOutside(path, &disk)) {
+    lock.Release();  // never held while a message is up
+    if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
+    return -1;
+  }
+  // what is on disk is the list as read now; this list's own changes stay unsaved
+  base_ = std::move(disk);
+  readId_ = now;
+  if (!unsaved) savedRevision_ = revision_;
+  return 1;
+}
+
+bool CMyAlarm::TakeOutside(const std::string& path, std::vector<std::string>* read) {
+  CMyLine list(2048);
+  const int n = list.ReadList(path);
+  std::vector<std::string> disk;
+  if (n < 0 ? fileops::Exists(path) : !list.ReadWhole()) return false;
+  for (int i = 0; i < n; ++i) {
+    AlarmEntry e;
+    if (!ParseEntry(list.Item(i), static_cast<size_t>(list.Length(i)), e)) return false;
+    disk.push_back(EntryBytes(e));
+  }
+  std::vector<std::string> mine;
+  for (const auto& e : entries_) mine.push_back(EntryBytes(e));
+  entries_.clear();
+  for (const std::string& bytes : sharedfile::MergeRecords(base_, mine, disk)) {
+    AlarmEntry e;
+    if (ParseEntry(bytes.data(), bytes.size(), e)) entries_.push_back(e);
+  }
+  if (read) *read = std::move(disk);
+  Sort();
+  Changed();
+  RefreshToday();
+  return true;
+}
+
+bool CMyAlarm::Save(const std::string& path) {
+  // read, check and write as one step: no other program writes meanwhile
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), prompter_)) return false;
+  if (path == readPath_ && damaged_.empty()) {
+    fileops::FileId now;
+    const int changed = sharedfile::Compare(path, readId_, now);
+    if (changed < 0 || (changed > 0 && !TakeOutside(path))) {
+      lock.Release();  // never held while a message is up
+      if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
+      return false;
+    }
+  }
   if (!damaged_.empty() && path == damaged_ && fileops::Exists(path)) {
     char stamp[16];
     const CivilDate d = clock_.Today();
@@ -98,6 +173,7 @@ bool CMyAlarm::Save(const std::string& path) const {
   for (const auto& e : entries_) list.Append(EntryBytes(e));
   if (list.WriteList(path) < 0) return false;
   savedRevision_ = revision_;
+  Remember(path);
   return true;
 }
 

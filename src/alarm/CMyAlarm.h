@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/FileOps.h"
 
 class CMyGlobal;
 class Prompter;
@@ -36,7 +37,17 @@ class CMyAlarm {
   // not entries) is told once and kept: the next Save first moves it aside
   // to "<path>.damaged-yyyymmdd", and fails when it cannot.
   void Load(const std::string& path);
-  bool Save(const std::string& path) const;  // atomic
+  // Atomic, under the write lock of the user folder. When another program
+  // wrote the file since it was read here, what it holds now is read again
+  // and this list's changes since then are put on top, alarm by alarm
+  // (an alarm another program added or fired stays as it left it). False,
+  // with a message naming the file, when it could not be read again.
+  bool Save(const std::string& path);
+  // Takes in what another program wrote to `path` since this list read or
+  // wrote it, keeping this list's own changes since then (the window's
+  // alarms then include one `jbx add` made). 1 taken in, 0 nothing new,
+  // -1 it could not be read (told; the list stays as it was).
+  int Refresh(const std::string& path);
   static std::string EntryBytes(const AlarmEntry& e);
   static bool ParseEntry(const char* bytes, size_t n, AlarmEntry& e);
 
@@ -96,6 +107,11 @@ class CMyAlarm {
   std::string Now() const;
   void Window();
   void Changed() { ++revision_; }
+  void Sort();
+  // Puts this list's changes since it was read on top of the file as
+  // another program left it; false when that could not be read.
+  bool TakeOutside(const std::string& path, std::vector<std::string>* disk = nullptr);
+  void Remember(const std::string& path);
 
   const CMyGlobal& global_;
   const Clock& clock_;
@@ -109,4 +125,8 @@ class CMyAlarm {
   unsigned long long revision_ = 0;
   mutable unsigned long long savedRevision_ = 0;
   int loads_ = 0;
+  // the file as read or last written here, and its entries then
+  std::string readPath_;
+  fileops::FileId readId_;
+  std::vector<std::string> base_;
 };

@@ -8,6 +8,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "platform/SharedFile.h"
 #include "shell/CivilDays.h"
 
 namespace {
@@ -69,15 +70,77 @@ std::string CMyHolidayEditor::FileLabel(int list) const {
   return sj;
 }
 
+namespace {
+// The rule lines of a list's text, without its header.
+std::vector<std::string> RuleLines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (at > 0 && !line.empty()) out.push_back(line);
+    at = end + 1;
+  }
+  return out;
+}
+}  // namespace
+
+void CMyHolidayEditor::Remember(int list) {
+  (void)fileops::Identify(paths_[list], ids_[list]);
+  base_[list] = RuleLines(rules_.Text(list));
+}
+
+bool CMyHolidayEditor::SaveList(int list) {
+  const std::string& path = paths_[list];
+  // read, check and write as one step: no other program writes meanwhile
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), &prompter_)) return false;
+  fileops::FileId now;
+  const int changed = sharedfile::Compare(path, ids_[list], now);
+  if (changed < 0) {
+    lock.Release();  // never held while a message is up
+    prompter_.Warn(sharedfile::UnreadableText(path));
+    return false;
+  }
+  if (changed > 0) {
+    std::string text;
+    if (now.Exists() && !fileops::ReadAll(path, text)) {
+      lock.Release();
+      prompter_.Warn(sharedfile::UnreadableText(path));
+      return false;
+    }
+    CMyHoliday disk;
+    (void)disk.LoadText(list, year_, text);
+    if (!disk.Recognised(list)) {
+      lock.Release();
+      prompter_.Warn(sharedfile::ChangedText(path));
+      return false;
+    }
+    std::string merged = "CL01\r\n";
+    for (const std::string& line :
+         sharedfile::MergeRecords(base_[list], RuleLines(rules_.Text(list)), RuleLines(disk.Text(list))))
+      merged += line + "\r\n";
+    (void)rules_.LoadText(list, year_, merged);
+  }
+  if (!rules_.Save(list, path)) return false;
+  Remember(list);
+  return true;
+}
+
 void CMyHolidayEditor::Open() {
   for (int list = 0; list < 2; ++list) {
     changed_[list] = false;
     locked_[list] = false;
     foreign_[list] = false;
+    // taken before the read: a write that lands during it shows at the save
+    (void)fileops::Identify(paths_[list], ids_[list]);
     std::string text;
     if (fileops::Exists(paths_[list])) {
       if (fileops::IsFile(paths_[list]) && fileops::ReadAll(paths_[list], text)) {
         (void)rules_.LoadText(list, year_, text);
+        base_[list] = RuleLines(rules_.Text(list));
         if (rules_.Recognised(list)) continue;
         // Another file under this name: saving would put the rules in its
         // place, and what it held would be lost.
@@ -96,6 +159,7 @@ void CMyHolidayEditor::Open() {
                              FileLabel(list).c_str()));
     }
     (void)rules_.Load(list, year_, paths_[list]);  // the program's defaults, or empty
+    base_[list] = RuleLines(rules_.Text(list));
   }
 }
 
@@ -192,7 +256,7 @@ int CMyHolidayEditor::Update(int list, int index, HolidayForm form) {
   // and keeps the change when the write fails.
   Reorder(list);
   changed_[list] = true;
-  if (rules_.Save(list, paths_[list])) {
+  if (SaveList(list)) {
     changed_[list] = false;
   } else {
     prompter_.Error(
@@ -213,7 +277,7 @@ bool CMyHolidayEditor::SaveChanged() {
   bool ok = true;
   for (int list = 0; list < 2; ++list) {
     if (!changed_[list] || locked_[list]) continue;
-    if (rules_.Save(list, paths_[list])) {
+    if (SaveList(list)) {
       changed_[list] = false;
     } else {
       prompter_.Error(Format("%s を保存できませんでした。", FileLabel(list).c_str()));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calendar/CMyHoliday.h"
+#include "platform/FileOps.h"
 
 class Prompter;
 
@@ -122,6 +123,11 @@ class CMyHolidayEditor {
   void Reorder(int list);
   int FindRule(int list, const Values& v) const;
   std::string FileLabel(int list) const;
+  // Writes a list under the data root's lock; when another program wrote
+  // the file since it was read here, its rules and this editor's changes
+  // since then are put together, rule by rule, first.
+  bool SaveList(int list);
+  void Remember(int list);
 
   CMyHoliday rules_;
   std::string paths_[2];
@@ -130,4 +136,6 @@ class CMyHolidayEditor {
   bool changed_[2] = {false, false};
   bool locked_[2] = {false, false};
   bool foreign_[2] = {false, false};  // read, but not a rule file
+  fileops::FileId ids_[2];            // each file as read or last written here
+  std::vector<std::string> base_[2];  // and its rule lines then
 };

@@ -1,5 +1,6 @@
 #include "catalogue/CMyMaster.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,23 @@
 #include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
 #include "platform/Prompter.h"
+#include "platform/SharedFile.h"
+
+namespace {
+using Named = std::vector<std::pair<std::string, std::string>>;
+// A table's records by name, without the run-time fields.
+Named ByName(const CMyMaster& t) {
+  Named out;
+  for (int i = 0; i < t.RecordCount(); ++i) {
+    std::string rec(t.Record(i), CMyMaster::kRecordSize);
+    le::PutI32(&rec[CMyMaster::kRFlag], 0);
+    le::PutI32(&rec[CMyMaster::kRValue], 0);
+    le::PutI32(&rec[CMyMaster::kRTextAddress], 0);
+    out.emplace_back(t.Name(i), rec + '\0' + t.Text(i));
+  }
+  return out;
+}
+}  // namespace
 
 CMyMaster::CMyMaster(const std::string& name, Prompter* prompter) : lines_(512), prompter_(prompter) {
   Init(name);
@@ -42,6 +60,10 @@ void CMyMaster::ResetKeepName() { Init(TableName()); }
 int CMyMaster::Read(const std::string& path) { return Load(path) == kLoaded ? 0 : -1; }
 
 int CMyMaster::Load(const std::string& path) {
+  // taken before the read: a write that lands during it shows at the save
+  (void)fileops::Identify(path, readId_);
+  readPath_ = path;
+  base_.clear();
   CMyLine in(512);
   FILE* fp = fileops::OpenRead(path);
   if (!fp) {
@@ -86,7 +108,42 @@ int CMyMaster::Load(const std::string& path) {
     }
     lines_.Set(i, rec);
   }
+  if (!lockPath_.empty()) base_ = ByName(*this);
   return 0;
+}
+
+void CMyMaster::Remember(const std::string& path) {
+  (void)fileops::Identify(path, readId_);
+  readPath_ = path;
+  base_ = ByName(*this);
+}
+
+bool CMyMaster::TakeOutside(const std::string& path) {
+  CMyMaster disk(TableName());
+  const int read = disk.Load(path);
+  if (read == kUnreadable || read == kDamaged) return false;
+  const Named mine = ByName(*this);
+  const Named merged = sharedfile::MergeByKey(base_, mine, ByName(disk));
+  // the records this table holds keep their run-time fields
+  std::vector<std::string> kept;
+  for (const auto& [name, value] : merged) {
+    const int own = FindByText(0, name);
+    const std::string rec = value.substr(0, kRecordSize), text = value.substr(kRecordSize + 1);
+    if (own >= 0 && mine[static_cast<size_t>(own)].second == value) {
+      kept.emplace_back(lines_.View(own + 2));
+    } else {
+      kept.push_back(text.empty() ? rec : rec + text + '\0');
+    }
+  }
+  const int nextId = std::max(HeaderInt(kHNextId), read == kLoaded ? disk.HeaderInt(kHNextId) : 0);
+  std::string sig(lines_.View(0)), header(lines_.View(1));
+  lines_.Clear();
+  lines_.Set(0, sig);
+  lines_.Set(1, header);
+  for (size_t i = 0; i < kept.size(); ++i) lines_.Set(static_cast<int>(i) + 2, kept[i]);
+  SetCount();
+  SetHeaderInt(kHNextId, nextId);
+  return true;
 }
 
 std::string CMyMaster::Bytes() const {
@@ -101,7 +158,25 @@ std::string CMyMaster::Bytes() const {
   return out.ListBytes();
 }
 
-int CMyMaster::Write(const std::string& path) const {
+int CMyMaster::Write(const std::string& path) {
+  fileops::WriteLock lock;
+  if (!lockPath_.empty()) {
+    // read, check and write as one step: no other program writes meanwhile
+    if (!sharedfile::Lock(lock, lockPath_, prompter_)) return -1;
+    fileops::FileId now;
+    const int changed = path == readPath_ ? sharedfile::Compare(path, readId_, now) : 0;
+    if (changed < 0 || (changed > 0 && !TakeOutside(path))) {
+      lock.Release();  // never held while a message is up
+      if (prompter_) prompter_->Warn(sharedfile::UnreadableText(path));
+      return -1;
+    }
+  }
+  const int written = WriteBytes(path);
+  if (written >= 0 && !lockPath_.empty()) Remember(path);
+  return written;
+}
+
+int CMyMaster::WriteBytes(const std::string& path) const {
   const std::string bytes = Bytes();
   // opening a book writes its lists back; a file that already holds these
   // bytes is left as it is, without a new file and a sync at every start

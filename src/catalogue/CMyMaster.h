@@ -5,7 +5,10 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "platform/FileOps.h"
 #include "store/CMyLine.h"
 
 class Prompter;
@@ -58,8 +61,15 @@ class CMyMaster {
   // The table is re-initialised with an empty name unless kLoaded.
   enum LoadResult { kLoaded = 0, kMissing = 1, kUnreadable = -2, kDamaged = -1 };
   [[nodiscard]] int Load(const std::string& path);
-  [[nodiscard]] int Write(const std::string& path) const;  // line count, or -1; atomic
-  [[nodiscard]] std::string Bytes() const;                 // the file's bytes
+  // Line count, or -1; atomic. A shared table writes the file Load read
+  // under the write lock `Share` named; when another program wrote it
+  // meanwhile, it is read again and this table's changes since Load go on
+  // top of it, record by name (a record another program added, changed or
+  // removed while this one left it alone stays as it left it). -1 with a
+  // message naming the file when it could not be read again.
+  [[nodiscard]] int Write(const std::string& path);
+  void Share(const std::string& lockPath) { lockPath_ = lockPath; }
+  [[nodiscard]] std::string Bytes() const;  // the file's bytes
 
   [[nodiscard]] const char* Header() const { return lines_.Item(1); }
   [[nodiscard]] std::string TableName() const;
@@ -104,7 +114,14 @@ class CMyMaster {
  private:
   void SetCount();
   void Warn(const char* utf8) const;
+  void Remember(const std::string& path);
+  [[nodiscard]] bool TakeOutside(const std::string& path);
+  [[nodiscard]] int WriteBytes(const std::string& path) const;
 
   CMyLine lines_;
   Prompter* prompter_;
+  std::string lockPath_;  // empty: not shared
+  std::string readPath_;  // the file as last read or written, and its records
+  fileops::FileId readId_;
+  std::vector<std::pair<std::string, std::string>> base_;
 };

@@ -65,6 +65,8 @@ std::string FromDisk(const std::string& utf8, size_t maxBytes) {
 
 int LoadDivisionList(const CMyGlobal& global, CMyMaster& table, Prompter& prompter, const Clock& clock) {
   const std::string userDir = global.UserPath("");
+  // jbx and a second window write the list too: every write is checked
+  table.Share(global.UserPath(fileops::WriteLock::kFileName));
   return Load(global.UserPath("jbxuser.jpr"), table, prompter, clock, "分類の一覧",
               "分類情報の保存に失敗しました。", [&] {
                 std::vector<std::string> out;
@@ -80,6 +82,7 @@ int LoadDivisionList(const CMyGlobal& global, CMyMaster& table, Prompter& prompt
 
 int LoadScreenList(const CMyGlobal& global, CMyMaster& table, Prompter& prompter, const Clock& clock) {
   const std::string divDir = global.DivisionPath("");
+  table.Share(global.UserPath(fileops::WriteLock::kFileName));
   return Load(global.DivisionPath("divin.jpr"), table, prompter, clock, "表示画面の一覧",
               "表示画面情報の保存に失敗しました。", [&] {
                 std::vector<std::string> out;

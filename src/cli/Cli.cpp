@@ -234,6 +234,9 @@ const std::vector<Command>& Commands() {
        "「dt202612.sync-conflict-….jdt」「dt202612 (… conflicted copy ….jdt」のようなコピーの記録を、\n"
        "年月日と行連番で元の月に統合します。同じ記録は一度だけ、内容の違う記録は新しい行として残します。\n"
        "統合したコピーは「<コピー>.merged-yyyymmdd」として残し、削除しません。\n"
+       "alarm.dat・jbxuser.jpr・divin.jpr・color.dat・holiday.dat・kinen.dat のコピーも、\n"
+       "アラーム・名前・規則ごとに統合します。\n"
+       "設定ファイル（jbxuser.ini, jotbox.ini）のコピーは名前を書くだけで統合しません。\n"
        "例: jbx merge-conflicts --root DIR --user u --division 日記 --yes\n",
        CmdMergeConflicts},
       {"csv", "FILE [--header] [--utf8]", "CSV ファイルを読み、1 レコードを 1 行の JSON 配列で書く",

@@ -9,7 +9,9 @@
 #include "cli/CliBook.h"
 #include "cli/Commands.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "shell/SharedConflicts.h"
 
 int CmdMergeConflicts(int argc, char** argv) {
   cli::Args a(argc, argv);
@@ -31,10 +33,14 @@ int CmdMergeConflicts(int argc, char** argv) {
   if (!yes) {
     // without --yes only what would be merged is listed
     for (const std::string& c : copies) std::printf("%s\n", c.c_str());
+    for (const auto& c : sharedconflicts::Find(book.global))
+      std::printf("%s%s\n", fileops::BaseName(c.copy).c_str(), c.mergeable ? "" : "（統合しません）");
     return cli::kSuccess;
   }
   std::vector<std::string> report;
-  if (book.periods.MergeConflictCopies(report) < 0) return cli::kFailed;
+  const bool failed = book.periods.MergeConflictCopies(report) < 0 ||
+                      sharedconflicts::Merge(book.global, prompter, report) < 0;
   for (const std::string& line : report) std::printf("%s\n", cp932::ToUtf8(line).c_str());
+  if (failed) return cli::kFailed;
   return cli::kSuccess;
 }

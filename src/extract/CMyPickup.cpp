@@ -1,5 +1,6 @@
 #include "extract/CMyPickup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,6 +8,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/Prompter.h"
+#include "platform/SharedFile.h"
 #include "screens/InputDef.h"
 #include "shell/CMyPublic.h"
 #include "store/CMyDB.h"
@@ -938,6 +940,29 @@ bool CMyPickup::ValidMethodName(const std::string& name) {
   return true;
 }
 
+namespace {
+// The names of "pickout.lst", `previous` (entry 0) first.
+std::vector<std::string> MethodNames(const std::string& bytes, const std::string& previous) {
+  std::vector<std::string> names(1, previous);
+  size_t start = 0;
+  bool first = true;
+  while (start < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    start = end;
+    if (start < bytes.size() && bytes[start] == '\r') ++start;
+    if (start < bytes.size() && bytes[start] == '\n') ++start;
+    const bool entry0 = first;
+    first = false;
+    if (entry0 && line == previous) continue;         // entry 0 is always there
+    if (!CMyPickup::ValidMethodName(line)) continue;  // it could not name a file of this folder
+    if (std::find(names.begin() + 1, names.end(), line) == names.end()) names.push_back(line);
+  }
+  return names;
+}
+}  // namespace
+
 // Names are CP932 inside; the file system spells them in UTF-8.
 std::string CMyPickup::MethodPath(const std::string& name) const {
   return dir_ + cp932::ToUtf8(name) + pickfile::kMethodExtension;
@@ -948,6 +973,8 @@ void CMyPickup::OpenDialog() {
   selected_ = 0;
   listDamaged_ = false;
   const std::string path = DivisionPath(pickfile::kMethodList);
+  // taken before the read: a write that lands during it shows at the save
+  (void)fileops::Identify(path, listId_);
   std::string bytes;
   if (fileops::Exists(path)) {
     if (!fileops::IsFile(path) || fileops::Size(path) > static_cast<int64_t>(pickfile::kMaxBytes) ||
@@ -955,25 +982,10 @@ void CMyPickup::OpenDialog() {
       listDamaged_ = true;
       prompter_.Warn("抽出方法の一覧（pickout.lst）が読めません。一覧は書き換えずにおきます。"_sj);
     } else {
-      size_t start = 0;
-      bool first = true;
-      while (start < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        start = end;
-        if (start < bytes.size() && bytes[start] == '\r') ++start;
-        if (start < bytes.size() && bytes[start] == '\n') ++start;
-        const bool entry0 = first;
-        first = false;
-        if (entry0 && line == T().previous) continue;  // entry 0 is always there
-        if (!ValidMethodName(line)) continue;          // it could not name a file of this folder
-        bool dup = false;
-        for (size_t i = 1; i < methods_.size(); ++i) dup = dup || methods_[i] == line;
-        if (!dup) methods_.push_back(line);
-      }
+      methods_ = MethodNames(bytes, T().previous);
     }
   }
+  listBase_ = methods_;
   if (LoadFile(DivisionPath(pickfile::kLastApplied)) == pickfile::kDamaged)
     prompter_.Warn("抽出条件の読み込み失敗"_sj);
 }
@@ -992,9 +1004,31 @@ std::string CMyPickup::SaveNamePrefill() const {
 
 bool CMyPickup::WriteMethodList() {
   if (listDamaged_) return false;
+  const std::string path = DivisionPath(pickfile::kMethodList);
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(dir_), &prompter_)) return false;
+  std::vector<std::string> list = methods_;
+  fileops::FileId now;
+  const int changed = sharedfile::Compare(path, listId_, now);
   std::string bytes;
-  for (const auto& m : methods_) bytes += m + "\r\n";
-  return fileops::WriteAtomic(DivisionPath(pickfile::kMethodList), bytes);
+  if (changed < 0 || (changed > 0 && now.Exists() && !fileops::ReadAll(path, bytes))) {
+    lock.Release();  // never held while a message is up
+    prompter_.Warn(sharedfile::UnreadableText(path));
+    return false;
+  }
+  if (changed > 0) {
+    // another window saved or deleted methods meanwhile: both sides' changes
+    list = sharedfile::MergeRecords(listBase_, methods_, MethodNames(bytes, T().previous));
+    std::erase(list, T().previous);
+    list.insert(list.begin(), T().previous);
+  }
+  bytes.clear();
+  for (const auto& m : list) bytes += m + "\r\n";
+  if (!fileops::WriteAtomic(path, bytes)) return false;
+  methods_ = std::move(list);
+  listBase_ = methods_;
+  (void)fileops::Identify(path, listId_);
+  return true;
 }
 
 int CMyPickup::SaveMethod(const std::string& name) {
@@ -1044,7 +1078,7 @@ int CMyPickup::SaveMethod(const std::string& name) {
     prompter_.Warn("抽出条件リストの保存に失敗しました。"_sj);
     return 1;
   }
-  selected_ = static_cast<int>(methods_.size()) - 1;
+  selected_ = static_cast<int>(std::find(methods_.begin(), methods_.end(), name) - methods_.begin());
   return 0;
 }
 

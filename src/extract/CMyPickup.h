@@ -31,6 +31,7 @@
 #include "extract/ConditionFile.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Clock.h"
+#include "platform/FileOps.h"
 
 class CMyDB;
 class Prompter;
@@ -331,4 +332,8 @@ class CMyPickup {
   std::vector<std::string> methods_;  // entry 0 stands for "pickout.pit"
   int selected_ = 0;
   bool listDamaged_ = false;  // "pickout.lst" exists but could not be read
+  // "pickout.lst" as read or last written here, and its names then: a
+  // method another window saved meanwhile stays in the list
+  fileops::FileId listId_;
+  std::vector<std::string> listBase_;
 };

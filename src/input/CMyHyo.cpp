@@ -1,6 +1,7 @@
 #include "input/CMyHyo.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -167,14 +168,27 @@ std::string CMyHyo::Bytes() const {
 int CMyHyo::Save(const std::string& path) const {
   std::string bytes = Bytes();
   if (!fileops::WriteAtomic(path, bytes)) return -1;
+  readPath_ = path;
+  (void)fileops::Identify(path, readId_);
   int count = 0;
   for (const auto& r : rows_)
     for (const auto& c : r) count += c.empty() ? 0 : 1;
   return count;
 }
 
+bool CMyHyo::ChangedOnDisk(const std::string& path) const {
+  fileops::FileId now;
+  const int looked = fileops::Identify(path, now);
+  if (looked != 0 && looked != ENOENT) return true;
+  // no file: nothing on disk that a write could lose
+  return now.Exists() && !(now == readId_);
+}
+
 int CMyHyo::Load(const std::string& path) {
   Clear();
+  // taken before the read: a write that lands during it shows at the save
+  readPath_ = path;
+  (void)fileops::Identify(path, readId_);
   std::string bytes;
   if (!fileops::ReadAll(path, bytes)) return -1;
   if (bytes.size() < 6 || bytes[0] != 'H' || bytes[1] != 'Y') return -3;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileOps.h"
+
 class CMyHyo {
  public:
   // Columns a file may address and rows it may hold; beyond these a file is
@@ -19,6 +21,10 @@ class CMyHyo {
   int Load(const std::string& path);
   // Number of cells written, or -1. Atomic.
   int Save(const std::string& path) const;
+  // Whether `path` holds a file other than the one this table was last
+  // read from or saved to (another program wrote it meanwhile, or the
+  // table never came from it); false when there is no file.
+  bool ChangedOnDisk(const std::string& path) const;
   std::string Bytes() const;
 
   void SetSwitch(int n, bool on);
@@ -55,4 +61,6 @@ class CMyHyo {
   std::string switches_[3] = {"0", "0", "0"};
   std::vector<Condition> conditions_;
   int cursor_ = -1;
+  mutable std::string readPath_;  // the file as last read or written
+  mutable fileops::FileId readId_;
 };

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
+#include "platform/SharedFile.h"
 
 namespace {
 
@@ -127,7 +129,24 @@ CMySetMaster::Closed CMySetMaster::Close() {
   out.items = list_.items;
   if (!changed_) return out;
   const std::string path = dir_ + "/" + sellist::ComboFile(slot_);
+  const std::string pairPath = dir_ + "/" + sellist::PairFile(childSlot_);
+  // the editor's list replaces the file whole: one another program wrote
+  // while the editor was open is not written over
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), prompter_)) {
+    out.failed = true;
+    return out;
+  }
+  fileops::FileId now;
+  const bool pairMoved = pairChanged_ && childSlot_ >= 0 && pair_.ChangedOnDisk(pairPath);
+  if (sharedfile::Compare(path, list_.seen, now) != 0 || pairMoved) {
+    lock.Release();  // never held while a message is up
+    if (prompter_) prompter_->Warn(sharedfile::ChangedText(pairMoved ? pairPath : path));
+    out.failed = true;
+    return out;
+  }
   if (sellist::SaveComboList(path, list_) < 0) {
+    lock.Release();
     Warn("保存に失敗しました。");
     out.failed = true;
     return out;
@@ -136,7 +155,8 @@ CMySetMaster::Closed CMySetMaster::Close() {
   sellist::ComboList back;
   if (sellist::LoadComboList(path, back) == 0) out.items = back.items;
   if (pairChanged_ && childSlot_ >= 0) {
-    if (pair_.Save(dir_ + "/" + sellist::PairFile(childSlot_)) < 0) {
+    if (pair_.Save(pairPath) < 0) {
+      lock.Release();
       Warn("保存に失敗しました。");
       out.failed = true;
       return out;  // changed_ stays set: a retry writes both files again
@@ -343,20 +363,42 @@ int CMySetMaster2::MoveDown(int selected) {
 
 CMySetMaster2::Closed CMySetMaster2::Close() {
   Closed out;
+  const std::string name =
+      args_.mode == kPairChild ? sellist::PairFile(args_.slot) : sellist::ListFile(args_.slot);
+  const std::string path = args_.dir + "/" + name,
+                    childPath = args_.dir + "/" + sellist::ListFile(args_.childSlot);
+  // the editor's lists replace their files whole: one another program
+  // wrote while the editor was open is not written over
+  fileops::WriteLock lock;
+  if ((changed_ && hasTable_) || (childChanged_ && args_.childSlot >= 0)) {
+    if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), prompter_)) {
+      out.failed = true;
+      return out;
+    }
+    for (const auto& [on, list, at] :
+         {std::tuple{changed_ && hasTable_, &table_, &path},
+          std::tuple{childChanged_ && args_.childSlot >= 0, &child_, &childPath}}) {
+      if (on && list->ChangedOnDisk(*at)) {
+        lock.Release();  // never held while a message is up
+        if (prompter_) prompter_->Warn(sharedfile::ChangedText(*at));
+        out.failed = true;
+        return out;
+      }
+    }
+  }
   if (changed_ && hasTable_) {
     Merge();
     LoadWork();  // a second Close must not append the rows again
-    const std::string name =
-        args_.mode == kPairChild ? sellist::PairFile(args_.slot) : sellist::ListFile(args_.slot);
-    out.saved = table_.Save(args_.dir + "/" + name) >= 0;
+    out.saved = table_.Save(path) >= 0;
     out.failed = !out.saved;
     changed_ = !out.saved;  // a failed save stays pending for the next Close
   }
   if (childChanged_ && args_.childSlot >= 0) {
-    out.childSaved = child_.Save(args_.dir + "/" + sellist::ListFile(args_.childSlot)) >= 0;
+    out.childSaved = child_.Save(childPath) >= 0;
     out.failed = out.failed || !out.childSaved;
     childChanged_ = !out.childSaved;
   }
+  lock.Release();
   if (out.failed) Warn("保存に失敗しました。");
   return out;
 }

@@ -5,6 +5,7 @@
 
 #include "input/CMyHyo.h"
 #include "platform/FileOps.h"
+#include "platform/SharedFile.h"
 #include "store/CMyLine.h"
 
 namespace sellist {
@@ -30,6 +31,8 @@ bool IsComboHeader(const std::string& line) { return line.size() >= 5 && line.co
 
 int LoadComboList(const std::string& path, ComboList& out) {
   out = {};
+  out.fromFile = true;
+  (void)fileops::Identify(path, out.seen);
   CMyLine lines(4096);
   if (lines.ReadText(path) < 0) return -1;
   for (int i = 0; i < lines.Count(); ++i) out.items.emplace_back(lines.Text(i));
@@ -40,15 +43,31 @@ int LoadComboList(const std::string& path, ComboList& out) {
   return 0;
 }
 
-int SaveComboList(const std::string& path, const ComboList& list) {
+int SaveComboList(const std::string& path, ComboList& list) {
   CMyLine lines(4096);
   lines.Append(list.learn ? "$$$ 1" : "$$$ 0");
   for (const auto& s : list.items) lines.Append(s);
-  return lines.WriteText(path);
+  const int written = lines.WriteText(path);
+  if (written >= 0) {
+    list.fromFile = true;
+    (void)fileops::Identify(path, list.seen);
+  }
+  return written;
 }
 
 int LearnComboValue(ComboList& list, const std::string& text, const std::string& path) {
   if (!list.learn || text.empty()) return 0;
+  // another window or form may have learned meanwhile: the value goes on
+  // top of the list as that one left it, read under the lock
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), nullptr)) return -1;
+  fileops::FileId now;
+  if (list.fromFile && sharedfile::Compare(path, list.seen, now) != 0) {
+    ComboList disk;
+    if (LoadComboList(path, disk) != 0 && fileops::Exists(path)) return -1;
+    if (!disk.learn) return 0;
+    list = std::move(disk);
+  }
   auto it = std::find(list.items.begin(), list.items.end(), text);
   if (it == list.items.begin() && it != list.items.end()) return 0;
   if (it != list.items.end()) {
@@ -75,6 +94,16 @@ int LearnListValue(bool pair, CMyHyo& table, const std::string& value, const std
                    const std::string& dir) {
   // text-editor lists exist for all 20 editors, pairs for the 10 combos
   if (slot < 0 || slot >= (pair ? 10 : 20) || value.empty() || !table.Switch(1)) return 0;
+  const std::string path = dir + "/" + (pair ? PairFile(slot) : ListFile(slot));
+  // what another program learned into the list meanwhile is read first
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(fileops::DirName(path)), nullptr)) return -1;
+  if (table.ChangedOnDisk(path)) {
+    CMyHyo disk;
+    if (disk.Load(path) != 0) return -1;
+    table = std::move(disk);
+    if (!table.Switch(1)) return 0;
+  }
   const bool twoLevel = table.Switch(2);
   if (twoLevel && parent.empty()) return 0;
   const std::string owner = twoLevel ? parent : std::string("NoP");
@@ -111,7 +140,6 @@ int LearnListValue(bool pair, CMyHyo& table, const std::string& value, const std
     }
   }
   table.ClearFilter();
-  const std::string path = dir + "/" + (pair ? PairFile(slot) : ListFile(slot));
   return table.Save(path) < 0 ? -1 : 1;
 }
 

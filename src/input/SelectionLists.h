@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileOps.h"
+
 class CMyHyo;
 
 namespace sellist {
@@ -20,13 +22,18 @@ std::string ListFile(int slot);   // "selms03.ms"
 
 // A combo list as the form holds it: the items without the header line.
 struct ComboList {
+  ComboList(std::vector<std::string> i = {}, bool l = false) : items(std::move(i)), learn(l) {}
   std::vector<std::string> items;
   bool learn = false;
+  // the file as this list last read or wrote it: learning onto a file
+  // another program changed since starts from what that program left
+  bool fromFile = false;
+  fileops::FileId seen;
 };
 // 0, or -1 when the file is missing or unreadable (empty list, learning off).
 int LoadComboList(const std::string& path, ComboList& out);
 // Writes "$$$ 1" / "$$$ 0" and the items, atomically. Lines, or -1.
-int SaveComboList(const std::string& path, const ComboList& list);
+int SaveComboList(const std::string& path, ComboList& list);
 // True when a first line is the learning header ("$$$" and 5+ characters).
 bool IsComboHeader(const std::string& line);
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -206,10 +207,22 @@ std::map<std::string, HeldLock>& HeldLocks() {
   static std::map<std::string, HeldLock> held;
   return held;
 }
+
+// One spelling per lock file ("root//u/" and "root/u/" name one file): the
+// same lock taken through another spelling must count up, never wait for
+// itself.
+std::string LockKey(const std::string& path) {
+  char* real = ::realpath(DirName(path).empty() ? "." : DirName(path).c_str(), nullptr);
+  if (!real) return path;
+  std::string key = std::string(real) + "/" + BaseName(path);
+  std::free(real);
+  return key;
+}
 }  // namespace
 
-bool WriteLock::Acquire(const std::string& path, int timeoutMs) {
+bool WriteLock::Acquire(const std::string& lockPath, int timeoutMs) {
   Release();
+  const std::string path = LockKey(lockPath);
   HeldLock& h = HeldLocks()[path];
   if (h.count > 0 && h.pid != ::getpid()) {
     ::close(h.fd);

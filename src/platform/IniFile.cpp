@@ -4,6 +4,7 @@
 
 #include "platform/Collate.h"
 #include "platform/FileOps.h"
+#include "platform/SharedFile.h"
 
 namespace {
 
@@ -153,6 +154,8 @@ std::string ReadIniString(const std::string& path, const std::string& section, c
 
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value) {
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return false;
   IniFile ini;
   // a file that is there but cannot be read is never replaced by one key
   if (!ini.Load(path) && fileops::Exists(path)) return false;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
@@ -9,6 +11,7 @@
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
 #include "platform/Recovery.h"
+#include "platform/SharedFile.h"
 #include "shell/CMyPath.h"
 #include "shell/UserNameRules.h"
 #include "store/CMyLine.h"
@@ -27,14 +30,60 @@ int CharCount(const std::string& s) {
   return n;
 }
 
-// Changes some keys of a settings file and leaves the others as they are.
+// Changes some keys of a settings file and leaves the others as they are,
+// under the lock of its folder: what another program wrote is read first.
 template <class Change>
 bool UpdateIni(const std::string& path, Change change) {
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return false;
   IniFile ini;
   // a file that is there but cannot be read is not rewritten from nothing
   if (!ini.Load(path) && fileops::Exists(path)) return false;
   change(ini);
   return ini.Save(path);
+}
+
+using Setting = std::pair<std::string, std::string>;  // "SECTION\tKEY", value
+
+// Every key of "jbxuser.ini" with the value this program holds for it.
+std::vector<Setting> UserSettings(const CMyGlobal& g) {
+  std::vector<Setting> out;
+  auto put = [&](const char* section, const char* key, std::string value) {
+    out.emplace_back(std::string(section) + "\t" + key, std::move(value));
+  };
+  auto putInt = [&](const char* section, const char* key, int v) { put(section, key, std::to_string(v)); };
+  auto putBool = [&](const char* section, const char* key, bool v) { put(section, key, v ? "1" : "0"); };
+  static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
+  for (int f = 0; f < 3; ++f) {
+    putInt(kForms[f], "LEFT", g.left[f]);
+    putInt(kForms[f], "TOP", g.top[f]);
+    if (f != CMyGlobal::kInputForm) {
+      putInt(kForms[f], "WIDTH", g.width[f]);
+      putInt(kForms[f], "HEIGHT", g.height[f]);
+    }
+  }
+  putBool("FORM1", "REN", g.ren);
+  putBool("FORM1", "TASK", g.task);
+  putBool("FORM0", "AUTOWIDTH", g.autoWidth);
+  putBool("FORM0", "SCR_VISIBLE", g.scrVisible);
+  putInt("BACK", "KIND", g.backKind);
+  put("BACK", "PATH", g.backPath);
+  putInt("BACK", "YMD", g.backYmd);
+  putInt("BACK", "CU", g.backCu);
+  putInt("BACK", "CUMAX", g.backCuMax);
+  put("BACK", "LAST_TIME", g.backLastTime);
+  putInt("BACK", "LAST_RESULT", g.backLastResult);
+  putBool("PRINT", "ON_TITLE", g.printTitle);
+  putBool("PRINT", "ON_PAGE", g.printPage);
+  putBool("PRINT", "ON_NOW", g.printNow);
+  putBool("ALARM", "ONMSG", g.alarmMsg);
+  putBool("ALARM", "ONTASK", g.alarmTask);
+  putBool("ALARM", "ONTASK_ANIME", g.alarmTaskAnime);
+  putBool("ALARM", "ONSOUND", g.alarmSound);
+  put("ALARM", "ONSOUND_PATH", g.alarmSoundPath);
+  put("ALARM", "TIME_F", g.timeF);
+  put("ALARM", "TIME_T", g.timeT);
+  return out;
 }
 
 }  // namespace
@@ -178,51 +227,37 @@ void CMyGlobal::ReadSettings(bool withUser) {
   timeF = CharCount(f) == 1 ? f : "[";
   std::string t = ini.GetString("ALARM", "TIME_T", "]");
   timeT = CharCount(t) == 1 ? t : "]";
+  settingsSeen_ = UserSettings(*this);
 }
 
 bool CMyGlobal::WriteSettings(bool withUser) const {
   bool ok = true;
   {
-    IniFile apl;
     // a settings file that is there but cannot be read is never replaced
-    const bool read = apl.Load(root_ + "jotbox.ini") || !fileops::Exists(root_ + "jotbox.ini");
-    apl.SetString("APL", "NAME", user_);
-    ok = read && apl.Save(root_ + "jotbox.ini") && ok;
+    ok = UpdateIni(root_ + "jotbox.ini", [this](IniFile& apl) { apl.SetString("APL", "NAME", user_); });
   }
   if (!withUser) return ok;
-  IniFile ini;
   std::string path = UserPath("jbxuser.ini");
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockBeside(path), nullptr)) return false;
+  IniFile ini;
   if (!ini.Load(path) && fileops::Exists(path)) return false;
-  static const char* kForms[3] = {"FORM0", "FORM1", "FORM2"};
-  for (int f = 0; f < 3; ++f) {
-    ini.SetInt(kForms[f], "LEFT", left[f]);
-    ini.SetInt(kForms[f], "TOP", top[f]);
-    if (f != kInputForm) {
-      ini.SetInt(kForms[f], "WIDTH", width[f]);
-      ini.SetInt(kForms[f], "HEIGHT", height[f]);
-    }
+  // what this program changed since it read the file goes on top of what is
+  // there now; a key it left alone keeps whatever another program wrote
+  std::vector<Setting> mine = UserSettings(*this);
+  for (const auto& [name, value] : mine) {
+    const size_t tab = name.find('\t');
+    const std::string section = name.substr(0, tab), key = name.substr(tab + 1);
+    auto seen = std::find_if(settingsSeen_.begin(), settingsSeen_.end(),
+                             [&](const Setting& s) { return s.first == name; });
+    const bool onDisk = ini.GetString(section, key, "\x01") != "\x01";
+    if (seen == settingsSeen_.end() || seen->second != value || !onDisk) ini.SetString(section, key, value);
   }
-  ini.SetBool("FORM1", "REN", ren);
-  ini.SetBool("FORM1", "TASK", task);
-  ini.SetBool("FORM0", "AUTOWIDTH", autoWidth);
-  ini.SetBool("FORM0", "SCR_VISIBLE", scrVisible);
-  ini.SetInt("BACK", "KIND", backKind);
-  ini.SetString("BACK", "PATH", backPath);
-  ini.SetInt("BACK", "YMD", backYmd);
-  ini.SetInt("BACK", "CU", backCu);
-  ini.SetInt("BACK", "CUMAX", backCuMax);
-  WriteBackupRecord(ini);
-  ini.SetBool("PRINT", "ON_TITLE", printTitle);
-  ini.SetBool("PRINT", "ON_PAGE", printPage);
-  ini.SetBool("PRINT", "ON_NOW", printNow);
-  ini.SetBool("ALARM", "ONMSG", alarmMsg);
-  ini.SetBool("ALARM", "ONTASK", alarmTask);
-  ini.SetBool("ALARM", "ONTASK_ANIME", alarmTaskAnime);
-  ini.SetBool("ALARM", "ONSOUND", alarmSound);
-  ini.SetString("ALARM", "ONSOUND_PATH", alarmSoundPath);
-  ini.SetString("ALARM", "TIME_F", timeF);
-  ini.SetString("ALARM", "TIME_T", timeT);
-  return ini.Save(path) && ok;
+  if (!ini.Save(path)) return false;
+  // the next save compares with what this program holds now: a key another
+  // program set stays theirs until this one changes it
+  settingsSeen_ = std::move(mine);
+  return ok;
 }
 
 std::string CMyGlobal::GetPathLine(int i) const {
@@ -234,6 +269,9 @@ std::string CMyGlobal::GetPathLine(int i) const {
 bool CMyGlobal::SetPathLine(int i, const std::string& text) const {
   if (i < 0) return false;
   std::string path = DivisionPath("Path.dat");
+  // read and written as one step: a line another program set meanwhile stays
+  fileops::WriteLock lock;
+  if (!sharedfile::Lock(lock, sharedfile::LockOfDivision(DivisionPath("")), nullptr)) return false;
   CMyLine lines(2048);
   // the other lines are written back: a list that exists but cannot be read
   // is left as it is

@@ -4,6 +4,7 @@
 // "jbxuser.ini". Paths use "/" and the data root ends with "/".
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -68,7 +69,9 @@ class CMyGlobal {
   // ---- settings files ----
   void ReadSettings(bool withUser);
   // Always "jotbox.ini"; "jbxuser.ini" too when withUser. False when a
-  // write failed (not reported to the user).
+  // write failed (not reported to the user). Only the keys changed here
+  // since the file was read go on top of what is on disk then: a key
+  // another program (jbx backup, a second window) changed meanwhile stays.
   bool WriteSettings(bool withUser) const;
 
   // "Path.dat" of the current division: 0 last export path, 1 last import
@@ -140,4 +143,6 @@ class CMyGlobal {
   CivilDate today_;
   Opener* opener_ = nullptr;
   std::vector<std::string> made_;  // created while choosing the root, in order
+  // "SECTION\tKEY" and value of each user setting as last read or written
+  mutable std::vector<std::pair<std::string, std::string>> settingsSeen_;
 };

@@ -230,3 +230,21 @@ TEST(JbxEntry, OptionsAsNameEqualsValueAndMessagesInJapanese) {
     EXPECT_NE(std::string::npos, r.err.find(c.err)) << c.args << "\n" << r.err;
   }
 }
+
+TEST(JbxEntry, MergeConflictsTakesTheOtherFilesCopiesAndOnlyListsSettings) {
+  Books b;
+  const std::string u = b.root + "/u/";
+  const std::string table = "jbxuser.sync-conflict-20261210-101530-ABCDEFG.jpr";
+  const std::string settings = "jbxuser (conflicted copy 2026-12-10).ini";
+  ASSERT_TRUE(fileops::Copy(u + "jbxuser.jpr", u + table));
+  WriteBytes(u + settings, "[A]\r\nB=1\r\n");
+  const std::string book = "merge-conflicts --root " + b.root + " --user u --division sched";
+  RunResult r = Jbx(book);
+  EXPECT_EQ(0, r.status) << r.all();
+  EXPECT_EQ(table + "\n" + settings + "（統合しません）\n", r.out);
+  r = Jbx(book + " --yes");
+  EXPECT_EQ(0, r.status) << r.all();
+  EXPECT_NE(std::string::npos, r.out.find(table + ": 「jbxuser.jpr」に統合")) << r.out;
+  EXPECT_EQ(1u, fileops::List(u, table + ".merged-*").size());
+  EXPECT_TRUE(fileops::Exists(u + settings));  // a person decides
+}

@@ -330,3 +330,19 @@ TEST(SavedMethods, AScreensReferenceRunsASavedMethod) {
 }
 
 }  // namespace
+
+TEST(ConditionFile, AMethodAnotherWindowSavedMeanwhileStaysInTheList) {
+  PickupFixture window, other;
+  ASSERT_TRUE(fileops::MakeDirs(window.dir / "u/d"));
+  window.setup.divisionDir = window.dir / "u/d";
+  window.m.Setup(window.setup);
+  other.m.Setup(window.setup);
+  window.m.OpenDialog();
+  other.m.OpenDialog();
+  ASSERT_EQ(0, other.m.SaveMethod("theirs"));
+  ASSERT_EQ(0, window.m.SaveMethod("ours"));
+  const std::vector<std::string> both = {window.m.MethodItems()[0], "theirs", "ours"};
+  EXPECT_EQ(both, window.m.MethodItems());
+  EXPECT_EQ(2, window.m.SelectedMethod());
+  EXPECT_EQ(U(both[0]) + "\r\ntheirs\r\nours\r\n", U(ReadBytes(window.dir / "u/d/pickout.lst")));
+}

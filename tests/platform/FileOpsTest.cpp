@@ -172,6 +172,11 @@ TEST(FileOps, TheLockIsCountedWithinAProcessAndRefusedToAnotherUntilReleased) {
   fileops::WriteLock a, b;
   ASSERT_TRUE(a.Acquire(path));
   ASSERT_TRUE(b.Acquire(path));  // the same process: counted, not waited for
+  for (const std::string& spelt : {dir.path() + "//" + fileops::WriteLock::kFileName,
+                                   dir.path() + "/./" + fileops::WriteLock::kFileName}) {
+    fileops::WriteLock again;
+    EXPECT_TRUE(again.Acquire(spelt, 0)) << spelt;  // one file, however it is spelt
+  }
   auto other = [&] {
     const pid_t pid = ::fork();
     if (pid == 0) {

@@ -3,6 +3,7 @@
 #include "catalogue/ListRecovery.h"
 #include "options/CMyColorKinds.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "shell/UserName.h"
 
@@ -139,6 +140,8 @@ void FileCommands::EditColors() {
     ctx_.prompter.Warn("色設定（color.dat）を読み込めませんでした。色設定は書き換えずにおきます。"_sj);
     return;
   }
+  // another window may edit the kinds too: the save merges by kind
+  colors.Share(o().global->UserPath(fileops::WriteLock::kFileName));
   if (colors.Read(path) != 0) colors.Init("COLOR");
   CMyColorKinds kinds(colors, ctx_.prompter, ctx_.beeper);
   w_.EditColorKinds(kinds);

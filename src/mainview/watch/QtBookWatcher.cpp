@@ -3,12 +3,15 @@
 #include <QMainWindow>
 #include <QStatusBar>
 
-#include "mainview/sheet/CMyView.h"
+#include "alarm/CMyAlarm.h"
 #include "mainview/host/FeatureHost.h"
 #include "mainview/host/MainObjects.h"
+#include "mainview/sheet/CMyView.h"
 #include "platform/Cp932.h"
+#include "platform/FileOps.h"
 #include "platform/Prompter.h"
 #include "shell/CMyGlobal.h"
+#include "shell/SharedConflicts.h"
 #include "store/CMyPeriods.h"
 
 QtBookWatcher::QtBookWatcher(FeatureHost& host)
@@ -49,15 +52,22 @@ void QtBookWatcher::Changed() { settle_.start(); }
 
 void QtBookWatcher::OfferConflictMerge(Prompter& p) {
   const auto copies = objects_.periods->ConflictCopies();
-  if (copies.empty()) return;
+  const auto others = sharedconflicts::Find(*objects_.global);
+  if (copies.empty() && others.empty()) return;
   std::string names;
   for (const std::string& c : copies) names += "\n" + cp932::FromUtf8(c);
+  for (const auto& c : others) names += "\n" + cp932::FromUtf8(fileops::BaseName(c.copy));
   if (!p.Confirm("同期ツールが残した競合コピーがあります。記録を統合しますか？"_sj + names +
                  "\n（統合したコピーは「.merged-日付」を付けて残します）"_sj))
     return;
   std::vector<std::string> report;
-  if (objects_.periods->MergeConflictCopies(report) <= 0) return;
-  (void)objects_.view->ReloadView();
+  const int merged = copies.empty() ? 0 : objects_.periods->MergeConflictCopies(report);
+  if (merged > 0) (void)objects_.view->ReloadView();
+  if (merged >= 0 && !others.empty()) {
+    (void)sharedconflicts::Merge(*objects_.global, p, report);
+    if (objects_.alarm) (void)objects_.alarm->Refresh(objects_.global->UserPath("alarm.dat"));
+  }
+  if (report.empty()) return;
   std::string text = "競合コピーを統合しました。"_sj;
   for (const std::string& line : report) text += "\n" + line;
   p.Show(text, "ひとこと帳"_sj, PromptIcon::Information, PromptButtons::Ok);
@@ -66,6 +76,8 @@ void QtBookWatcher::OfferConflictMerge(Prompter& p) {
 void QtBookWatcher::TakeInOutsideChanges() {
   // our own saves leave every file as the periods remember it: nothing then
   (void)objects_.periods->RefreshFromDisk();
+  // an alarm `jbx add` made rings here too
+  if (objects_.alarm) (void)objects_.alarm->Refresh(objects_.global->UserPath("alarm.dat"));
 }
 
 void QtBookWatcher::Reloaded() {
