@@ -245,7 +245,9 @@ bool CMyGlobal::WriteSettings(bool withUser) const {
   // what this program changed since it read the file goes on top of what is
   // there now; a key it left alone keeps whatever another program wrote
   std::vector<Setting> mine = UserSettings(*this);
-  for (const auto& [name, value] : mine) {
+  for (const Setting& setting : mine) {
+    const std::string& name = setting.first;
+    const std::string& value = setting.second;
     const size_t tab = name.find('\t');
     const std::string section = name.substr(0, tab), key = name.substr(tab + 1);
     auto seen = std::find_if(settingsSeen_.begin(), settingsSeen_.end(),
