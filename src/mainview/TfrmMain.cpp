@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "catalogue/ListRecovery.h"
+#include "extract/ChartActions.h"
 #include "input/StoreInputPorts.h"
 #include "input/TfrmInput.h"
 #include "mainview/AlarmActions.h"
@@ -101,6 +102,7 @@ void TfrmMain::BuildActions() {
       [this] {
         if (input_) input_->hide();
       });
+  RegisterChartActions(*actions_, *env_.dialogs, *context_, *this, extract_->Commands());
   RegisterSearchActions(*actions_, *search_, [this] { return popupField_; });
   alarmActions_ = RegisterAlarmActions(*actions_, *env_.dialogs, *context_, *this, *editCommands_);
   watcher_ = std::make_unique<QtBookWatcher>(*objects_, *statusBar(), [this] {
