@@ -28,9 +28,9 @@ QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items) {
 
 }  // namespace
 
-TfrmChart::TfrmChart(ChartModel& model, FileChooser& files, Prompter& prompter,
-                     std::function<QPageLayout()> pageLayout, std::function<QPrinter*()> printer,
-                     QWidget* parent)
+TfrmChart::TfrmChart(ChartModel& model, const ChartModel::Choice& start, FileChooser& files,
+                     Prompter& prompter, std::function<QPageLayout()> pageLayout,
+                     std::function<QPrinter*()> printer, QWidget* parent)
     : QDialog(parent),
       model_(model),
       files_(files),
@@ -48,9 +48,17 @@ TfrmChart::TfrmChart(ChartModel& model, FileChooser& files, Prompter& prompter,
   cbo_Group = Combo(this, "cbo_Group", groups);
   cbo_Value = Combo(this, "cbo_Value", values);
   cbo_Period = Combo(this, "cbo_Period", {"表示中の月", "表示中の年"});
-  const ChartModel::Choice first = model_.DefaultChoice();
-  cbo_Group->setCurrentIndex(first.groupChoice);
-  cbo_Value->setCurrentIndex(first.valueChoice);
+  const int kind = start.options.kind == chart::Kind::kLine  ? 3
+                   : start.options.kind == chart::Kind::kPie ? 1
+                                                             : 0;
+  cbo_Kind->setCurrentIndex(kind);
+  cbo_Order->setCurrentIndex(start.options.byKey ? 1 : 0);
+  cbo_By->setCurrentIndex(start.options.by == chart::By::kMonth ? 1
+                          : start.options.by == chart::By::kDay ? 2
+                                                                : 0);
+  cbo_Group->setCurrentIndex(start.groupChoice);
+  cbo_Value->setCurrentIndex(start.valueChoice);
+  cbo_Period->setCurrentIndex(start.wholeYear ? 1 : 0);
   // the extraction's own keys and aggregates are drawn as they are
   cbo_Group->setEnabled(!model_.GroupConditions());
   cbo_Value->setEnabled(!model_.GroupConditions());
@@ -115,7 +123,9 @@ ChartModel::Choice TfrmChart::ChoiceFromControls() const {
     c.options.by = chart::By::kMonth;
   c.groupChoice = cbo_Group->currentIndex();
   c.valueChoice = cbo_Value->currentIndex();
-  c.wholeYear = cbo_Period->currentIndex() == 1 || c.options.by == chart::By::kMonth;
+  c.wholeYear = cbo_Period->currentIndex() == 1;
+  // months are the months of a year
+  if (c.options.by == chart::By::kMonth && !model_.ExtractionShown()) c.wholeYear = true;
   return c;
 }
 

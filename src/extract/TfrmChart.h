@@ -24,8 +24,9 @@ class TfrmChart : public QDialog {
   Q_OBJECT
  public:
   // `pageLayout` gives the sheet's page setup for a PDF; `printer` asks for
-  // a printer (null: cancelled). The model is open (ChartModel::Open).
-  TfrmChart(ChartModel& model, FileChooser& files, Prompter& prompter,
+  // a printer (null: cancelled). The model is open (ChartModel::Open); the
+  // window starts with the chart of `start`.
+  TfrmChart(ChartModel& model, const ChartModel::Choice& start, FileChooser& files, Prompter& prompter,
             std::function<QPageLayout()> pageLayout, std::function<QPrinter*()> printer,
             QWidget* parent = nullptr);
   ~TfrmChart() override;
@@ -39,9 +40,11 @@ class TfrmChart : public QDialog {
   // A bar, slice or point clicked: its records in the sheet.
   void PointClicked(const chart::Point& point);
   bool HasChart() const { return shown_; }
+  const chart::Chart& Shown() const { return model_.Chart(); }
+  // What the controls choose now.
+  ChartModel::Choice ChoiceFromControls() const;
 
  private:
-  ChartModel::Choice ChoiceFromControls() const;
   bool Doughnut() const;
 
   ChartModel& model_;
