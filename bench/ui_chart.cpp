@@ -98,6 +98,7 @@ std::string MakeBook() {
       db.New();
       bench::Require(db.SetValue(memo::kKey, key) == 0, "SetValue");
       bench::Require(db.SetValue(memo::kLineSerial, serial) == 0, "SetValue");
+      bench::Require(db.SetValue(memo::kNoData, "1") == 0, "SetValue");  // an entry, not a colour mark
       bench::Require(db.SetValue(memo::Dat(1), item) == 0, "SetValue");
       bench::Require(db.SetValue(memo::Dat(2), kinds[kind]) == 0, "SetValue");
       bench::Require(db.SetValue(memo::Dat(4), std::to_string(rng() % 50 == 0 ? -amount : amount)) == 0,
