@@ -65,7 +65,8 @@ QBarCategoryAxis* CategoryAxis(const QStringList& labels, const std::string& cap
   axis->setTitleText(FromSj(caption));
   axis->setTitleFont(Font(9));
   axis->setLabelsFont(Font(8));
-  if (labels.size() > 8) axis->setLabelsAngle(-60);
+  // short Japanese keys fit side by side; many or long ones are turned
+  if (labels.size() > 12) axis->setLabelsAngle(-60);
   return axis;
 }
 
@@ -175,10 +176,9 @@ void Connect(QChart& c, const chart::Chart& data, std::function<void(const chart
       const auto slices = pie->slices();
       for (qsizetype i = 0; i < slices.size(); ++i) {
         const chart::Point* p = &d->series.front().points[static_cast<size_t>(i)];
-        QObject::connect(slices[i], &QPieSlice::hovered, slices[i], [=](bool on) {
-          slices[i]->setExploded(on);
-          hover(on ? p : nullptr);
-        });
+        // (no exploding: a slice that moves under the mouse leaves it at once)
+        QObject::connect(slices[i], &QPieSlice::hovered, slices[i],
+                         [=](bool on) { hover(on ? p : nullptr); });
         QObject::connect(slices[i], &QPieSlice::clicked, slices[i], [=] { click(*p); });
       }
     } else if (auto* bars = qobject_cast<QAbstractBarSeries*>(s)) {

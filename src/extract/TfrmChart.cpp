@@ -146,8 +146,11 @@ void TfrmChart::Redraw() {
     qtchart::Connect(
         *c, model_.Chart(),
         [this](const chart::Point* p) {
+          // the view's own tooltip too, for a mouse that rests after moving in
+          const QString tip = p ? FromSj(chart::TipText(model_.Chart(), *p)) : QString();
+          view_Chart->setToolTip(tip);
           if (p)
-            QToolTip::showText(QCursor::pos(), FromSj(chart::TipText(model_.Chart(), *p)), view_Chart);
+            QToolTip::showText(QCursor::pos(), tip, view_Chart);
           else
             QToolTip::hideText();
         },
