@@ -51,6 +51,9 @@ void PrintJson(const chart::Chart& c) {
     nlohmann::ordered_json cats = nlohmann::ordered_json::array();
     for (const auto& k : c.categories) cats.push_back(cp932::ToUtf8(k));
     j["categories"] = std::move(cats);
+    nlohmann::ordered_json labels = nlohmann::ordered_json::array();
+    for (const auto& k : c.axisLabels) labels.push_back(cp932::ToUtf8(k));
+    j["axisLabels"] = std::move(labels);
   }
   nlohmann::ordered_json series = nlohmann::ordered_json::array();
   for (const auto& s : c.series) {
@@ -130,6 +133,11 @@ int CmdChart(int argc, char** argv) {
       return cli::Fail(kSub, "出力先のフォルダが見つかりません: " + dir);
   }
 
+  // a chart is of group rows: --agg applies without a --group of its own (--by)
+  static char mode[] = "--mode", group[] = "group";
+  bool haveMode = false;
+  for (char* a : rest) haveMode = haveMode || std::string(a) == "--mode";
+  if (!haveMode) rest.insert(rest.end(), {mode, group});
   PickoutSession s(kSub);
   std::string why;
   const int opened = s.Open(static_cast<int>(rest.size()), rest.data(), true, [&](CMyPickup& m) {

@@ -88,6 +88,27 @@ std::vector<std::string> FillTimeAxis(const std::vector<std::string>& keys) {
   return out;
 }
 
+// What the time axis shows under each point: the year or month they all
+// share is said once by the title's range, not under every point.
+std::vector<std::string> ShortLabels(const std::vector<std::string>& keys) {
+  if (keys.empty()) return {};
+  const bool months = keys.front().size() == kMonthSize;
+  const size_t shared = months ? 4 : kMonthSize;  // "yyyy" or "yyyy/mm"
+  bool same = true;
+  for (const std::string& k : keys)
+    same = same && k.size() == keys.front().size() && k.compare(0, shared, keys.front(), 0, shared) == 0;
+  std::vector<std::string> out;
+  for (const std::string& k : keys) {
+    if (k.size() != keys.front().size() || (k.size() != kMonthSize && k.size() != kDaySize)) return keys;
+    const int last = std::atoi(k.c_str() + k.size() - 2);
+    if (same)
+      out.push_back(std::to_string(last) + (months ? "月"_sj : "日"_sj));
+    else
+      out.push_back(months ? k.substr(2) : k.substr(5));  // "26/03", "03/15"
+  }
+  return out;
+}
+
 }  // namespace
 
 const std::vector<int>& Palette() {
@@ -260,6 +281,15 @@ int Build(const CMyGroup& group, const Options& o, const std::vector<ColorKind>&
     if (!o.byKey)
       std::stable_sort(points.begin(), points.end(),
                        [](const Point& a, const Point& b) { return a.value > b.value; });
+    // bars of months or days alone: short names under them, the time in the title
+    if (timeCol >= 0 && keyCols.size() == 1) {
+      std::vector<std::string> keys;
+      for (const Point& p : points) keys.push_back(p.label);
+      out.axisLabels = ShortLabels(keys);
+      const bool months = cols[keyCols[0]].def.keySize == kMonthSize;
+      out.categoryCaption = months ? "月"_sj : "日"_sj;
+      out.title = out.valueCaption + (months ? "　月ごと"_sj : "　日ごと"_sj);
+    }
     Series s;
     s.name = out.valueCaption;
     s.points = std::move(points);
@@ -307,6 +337,7 @@ int Build(const CMyGroup& group, const Options& o, const std::vector<ColorKind>&
   std::sort(sortedTimes.begin(), sortedTimes.end());
   sortedTimes.erase(std::unique(sortedTimes.begin(), sortedTimes.end()), sortedTimes.end());
   out.categories = FillTimeAxis(sortedTimes);
+  out.axisLabels = ShortLabels(out.categories);
   std::map<std::string, size_t> at;
   for (size_t i = 0; i < out.categories.size(); ++i) at[out.categories[i]] = i;
   const bool additive = Additive(vc.mode);

@@ -60,6 +60,7 @@ struct Chart {
   std::string valueCaption;             // the value axis
   std::string categoryCaption;          // the category axis: the keys' captions
   std::vector<std::string> categories;  // line: the months or days, in order
+  std::vector<std::string> axisLabels;  // line: the same, short ("3月" within a year, "5日" within a month)
   std::vector<Series> series;
   std::string note;      // what was left out, for the window's status line
   bool percent = false;  // pie: labels carry their share

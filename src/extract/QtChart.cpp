@@ -107,9 +107,9 @@ QChart* Make(const chart::Chart& data, bool doughnut) {
     const auto& points = data.series.front().points;
     QStringList labels;
     bool colored = false;
-    for (const auto& p : points) {
-      labels << FromSj(p.label);
-      colored = colored || p.color >= 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+      labels << FromSj(i < data.axisLabels.size() ? data.axisLabels[i] : points[i].label);
+      colored = colored || points[i].color >= 0;
     }
     QAbstractBarSeries* series = nullptr;
     if (colored) {
@@ -143,7 +143,7 @@ QChart* Make(const chart::Chart& data, bool doughnut) {
   }
 
   QStringList labels;
-  for (const auto& k : data.categories) labels << FromSj(k);
+  for (const auto& k : data.axisLabels.empty() ? data.categories : data.axisLabels) labels << FromSj(k);
   QBarCategoryAxis* x = CategoryAxis(labels, {});
   QValueAxis* y = ValueAxis(data);
   c->addAxis(x, Qt::AlignBottom);

@@ -117,6 +117,7 @@ TEST(JbxChart, LinesOverAYearAndThirtyGroupsInAPie) {
   json got = json::parse(r.out);
   ASSERT_EQ(12u, got["categories"].size());
   EXPECT_EQ("2026/01", got["categories"][0]);
+  EXPECT_EQ("1月", got["axisLabels"][0]) << "the year is the same for every month";
   ASSERT_EQ(1u, got["series"].size());
   EXPECT_DOUBLE_EQ(1200, got["series"][0]["points"][11]["value"].get<double>());
 
