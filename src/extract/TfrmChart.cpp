@@ -146,9 +146,11 @@ void TfrmChart::Redraw() {
     qtchart::Connect(
         *c, model_.Chart(),
         [this](const chart::Point* p) {
-          // the view's own tooltip too, for a mouse that rests after moving in
+          // the chart keeps the text too: when the mouse rests, the view asks
+          // the items under it for theirs and would hide a tooltip none has
           const QString tip = p ? FromSj(chart::TipText(model_.Chart(), *p)) : QString();
           view_Chart->setToolTip(tip);
+          if (view_Chart->chart()) view_Chart->chart()->setToolTip(tip);
           if (p)
             QToolTip::showText(QCursor::pos(), tip, view_Chart);
           else
