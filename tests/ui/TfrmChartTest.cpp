@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <memory>
 
 #include "extract/TfrmChart.h"
@@ -78,6 +79,14 @@ TEST(TfrmChart, TheMonthsPieAndAClickThatShowsACategorysEntries) {
     EXPECT_EQ(2, slices[1].count);
     EXPECT_EQ("食費"_sj + "\n"_sj + "金額（合計）: 250\n件数: 2件\n割合: 43.9%"_sj,
               chart::TipText(d.Shown(), slices[1]));
+    // hovering a slice tells its group
+    d.show();
+    auto* view = Child<QWidget>(d, "view_Chart");
+    QWidget* area = view->findChild<QWidget*>(QStringLiteral("qt_scrollarea_viewport"));
+    if (!area) area = view;
+    for (int x = 0; x < area->width() && view->toolTip().isEmpty(); x += 4)
+      QTest::mouseMove(area, QPoint(x, area->height() / 2));
+    EXPECT_TRUE(view->toolTip().contains(QString::fromUtf8("件数: "))) << view->toolTip().toStdString();
     // saved as the window shows it; a failed write keeps the old file
     b.files.answers = {b.dir / "pie.svg", b.dir / "pie.png", b.dir / "none/pie.png"};
     d.cmd_SaveClick();
