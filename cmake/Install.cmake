@@ -97,7 +97,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libical3 is found by the library scan too; named here as well, with the
 # zone rules it reads (the calendar export writes the user's time zone)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont, qt6-translations-l10n, libical3, tzdata")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-ipafont, qt6-translations-l10n, libical3, tzdata, libqt6charts6, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -16,7 +16,7 @@ PKGS=(
   sqlite3 time poppler-utils
   dpkg-dev file
   lintian appstream desktop-file-utils
-  qt6-charts-dev libical-dev python3-icalendar
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libical-dev python3-icalendar
 )
 missing=()
 for p in "${PKGS[@]}"; do

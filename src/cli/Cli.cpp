@@ -86,6 +86,25 @@ const std::vector<Command>& Commands() {
        "ユーザー、分類、表示画面が無ければ何も作らずに終了コード 1 です。書くのは --out だけです。\n"
        "例: jbx render --root ~/.local/share/jotbox --user 山田 --month 2026/09 --out sheet.png\n",
        CmdRender},
+      {"chart",
+       "--root DIR --user NAME [--division N] [pickout の条件のオプション] --kind bar|pie|doughnut|line\n"
+       "           [--by month|day] [--order value|key] [--value 項目] [--width PX --height PX]\n"
+       "           (--png FILE | --svg FILE | --json)",
+       "抽出のグループ集計をグラフ（棒・円・折れ線）にする（画面のグラフ表示と同じ）",
+       "  条件のオプションは jbx pickout と同じです（--period, --where, --group 項目, --agg 項目=SUM "
+       "など）。\n"
+       "  --kind       bar 棒（グループごと）、pie / doughnut 円（割合、9 個目からは「その他」）、\n"
+       "               line 折れ線（月ごとか日ごと、グループごとに 8 本まで）\n"
+       "  --by         month 年月日を月で、day 日でグループにする（line は既定で month）\n"
+       "  --order      棒の並び: value 値の大きい順（既定）、key グループの順\n"
+       "  --value      描く集約の項目（既定は最初の合計、なければ平均、件数…）\n"
+       "  --png/--svg  画像に書く（既定 800x500）;  --json  系列（ラベル、値、件数、キー）を書く\n"
+       "対象のデータがなければ「表示するデータがありません」で終了コード 1 です。書くのは --png/--svg "
+       "だけです。\n"
+       "例: jbx chart --root DIR --user u --division 家計簿 --shown 2026/03/01 --period month --group 分類 "
+       "--kind "
+       "pie --png pie.png\n",
+       CmdChart},
       {"print",
        "--root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N | --list-page N)\n"
        "           [--from-row N] [--one-page] [--paper A4|B5|A3] [--landscape] [--margins L,T,R,B]\n"

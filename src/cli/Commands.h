@@ -14,6 +14,9 @@ int CmdHolidays(int argc, char** argv);
 // editor of the holiday dialog on the command line.
 int CmdHolidayRules(int argc, char** argv);
 int CmdRender(int argc, char** argv);
+// jbx chart ... --kind bar|pie|line (--png FILE | --svg FILE | --json): the
+// chart window's chart of pickout's conditions (CmdChart.cpp).
+int CmdChart(int argc, char** argv);
 // jbx print ... --pdf OUT.pdf: the window's printout as a PDF (CmdPrint.cpp).
 int CmdPrint(int argc, char** argv);
 // jbx sheet ... VERB: the sheet's editing commands on real files (CmdSheet.cpp).

@@ -89,12 +89,14 @@ void CMyGroup::Clear() {
   table_.ClearRecords();
   columns_.clear();
   keyField_.clear();
+  sizes_.clear();
 }
 
 int CMyGroup::Build(const CMyDB& source, const int* items, int count,
                     const std::vector<GroupColumn>& columns) {
   rec_.Reset();
   columns_.clear();
+  sizes_.clear();
   keyField_.assign(static_cast<size_t>(source.FieldCount()), false);
   CMyField defs;
   for (int f = 0; f < source.FieldCount(); ++f) {
@@ -239,6 +241,7 @@ int CMyGroup::Build(const CMyDB& source, const int* items, int count,
       if (table_.SetValue(c.field, out) != CMyDB::kOk) (void)table_.SetValue(c.field, "");
     }
     if (table_.Store() != CMyDB::kOk) return -1;
+    sizes_.push_back(g.count);
   }
   return static_cast<int>(groups.size());
 }
@@ -265,6 +268,12 @@ std::string CMyGroup::DisplayValue(int pos, int field) const {
   if (field >= 0 && static_cast<size_t>(field) < keyField_.size() && keyField_[static_cast<size_t>(field)])
     return "（空白）"_sj;
   return {};
+}
+
+long long CMyGroup::GroupSize(int pos) const {
+  if (pos < 0 || pos >= rec_.Count()) return 0;
+  const int r = rec_.Items()[pos];
+  return r >= 0 && static_cast<size_t>(r) < sizes_.size() ? sizes_[static_cast<size_t>(r)] : 0;
 }
 
 std::string CMyGroup::FooterText() const {

@@ -79,6 +79,9 @@ class CMyGroup {
   // What the sheet shows for a field of the group row at position `pos`:
   // an empty group key reads "（空白）".
   std::string DisplayValue(int pos, int field) const;
+  // The number of extracted records in the group row at position `pos`
+  // (0 outside the rows), whether or not a COUNT column shows it.
+  long long GroupSize(int pos) const;
   // "数値でない値を0として集計: 金額 2件" for the SUM and AVG columns that met
   // such values; "" when none did.
   std::string FooterText() const;
@@ -89,5 +92,6 @@ class CMyGroup {
   CMyDB table_;
   CMyRec rec_;
   std::vector<Column> columns_;
-  std::vector<bool> keyField_;  // per table field: a group key in use
+  std::vector<bool> keyField_;    // per table field: a group key in use
+  std::vector<long long> sizes_;  // per table record: records in its group
 };

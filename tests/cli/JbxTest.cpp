@@ -75,8 +75,8 @@ TEST(Jbx, DatesAndTimes) {
 }
 
 TEST(Jbx, EverySubcommandHasHelpAndTheToolItsVersion) {
-  for (const char* sub :
-       {"date", "time", "select", "dump", "holidays", "holiday-rules", "render", "pack", "unpack", "draw"}) {
+  for (const char* sub : {"date", "time", "select", "dump", "holidays", "holiday-rules", "render", "chart",
+                          "pack", "unpack", "draw"}) {
     RunResult r = Jbx(std::string(sub) + " --help");
     EXPECT_EQ(0, r.status) << sub;
     EXPECT_EQ(0u, r.out.find(std::string("使い方: jbx ") + sub + " ")) << sub << ": " << r.out;

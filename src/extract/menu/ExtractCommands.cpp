@@ -55,6 +55,7 @@ bool ExtractCommands::Apply(const CMyPickup& model) {
     previousCursor_ = view.CursorRow();
   }
   EndGroup();
+  conditions_ = model.SaveImage();
   // the conditions reach over the whole book, not only the months or pages
   // the sheet has loaded so far
   (void)o.periods->LoadAll();
@@ -75,6 +76,13 @@ bool ExtractCommands::Apply(const CMyPickup& model) {
     view.MoveCursorTo(0);
   }
   return true;
+}
+
+bool ExtractCommands::Show(const CMyPickup& model) {
+  const bool ok = Apply(model);
+  w_.ViewChanged();
+  w_.ShownChanged(shown_);
+  return ok;
 }
 
 bool ExtractCommands::ShowGroup(const CMyPickup& model) {

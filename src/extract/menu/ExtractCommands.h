@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "extract/ConditionFile.h"
 #include "mainview/host/MainObjects.h"
 
 class CMyPickup;
@@ -63,6 +64,11 @@ class ExtractCommands {
   // group rows could not be made: "抽出に失敗しました。" was shown and the
   // extraction ended.
   bool Apply(const CMyPickup& model);
+  // Apply, then the window follows (repaint, the toggle button): a model
+  // built elsewhere (a chart's click) shown as the dialog's would be.
+  bool Show(const CMyPickup& model);
+  // The conditions of the extraction shown; null when none is.
+  const pickfile::Image* Conditions() const { return shown_ ? &conditions_ : nullptr; }
 
  private:
   void Ask(bool toggle);
@@ -73,5 +79,6 @@ class ExtractCommands {
   ExtractWindow& w_;
   bool shown_ = false;
   int previousMode_ = 0;
-  int previousCursor_ = 0;  // the cursor goes back to its row
+  int previousCursor_ = 0;      // the cursor goes back to its row
+  pickfile::Image conditions_;  // of the extraction shown
 };

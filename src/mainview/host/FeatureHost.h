@@ -2,7 +2,7 @@
 // runner, the shared objects and seams, the window as the parent of dialogs,
 // the ports the command classes ask of it, and the few services one feature
 // offers to others (a change of user for the restore, the colour dialog for
-// the input form).
+// the input form, the sheet's printer for a chart).
 #pragma once
 #include <functional>
 #include <string>
@@ -16,6 +16,8 @@ class EntryWindow;
 class MainActions;
 class MainWindowPort;
 class QMainWindow;
+class QPageLayout;
+class QPrinter;
 class QWidget;
 struct MainContext;
 struct MainState;
@@ -29,6 +31,10 @@ struct FeatureServices {
   std::function<void(const std::function<bool(const std::string& current)>& ask)> changeUserBy;
   // The colour kinds dialog of the open book.
   std::function<void()> editColors;
+  // The sheet's paper as a page layout, and its printer set up and begun
+  // (null: cancelled), for whatever else prints as the sheet does.
+  std::function<void(QPageLayout& layout)> pageLayout;
+  std::function<QPrinter*()> beginPrint;
 };
 
 class FeatureHost {

@@ -112,4 +112,7 @@ PrintWindows* RegisterPrintActions(MainActions& a, DialogRunner& dialogs, MainCo
 
 PrintFeature::PrintFeature(FeatureHost& host)
     : windows_(RegisterPrintActions(host.Actions(), host.Dialogs(), host.Context(), host.Window(),
-                                    host.WindowPort())) {}
+                                    host.WindowPort())) {
+  host.Services().pageLayout = [this](QPageLayout& layout) { layout = LayoutOf(windows_->Printer().Paper()); };
+  host.Services().beginPrint = [this] { return windows_->Printer().BeginPrint(); };
+}

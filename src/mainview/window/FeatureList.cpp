@@ -9,6 +9,7 @@
 #include "catalogue/menu/FileActions.h"
 #include "exchange/menu/ExchangeActions.h"
 #include "exchange/menu/IcsActions.h"
+#include "extract/menu/ChartActions.h"
 #include "extract/menu/ExtractActions.h"
 #include "mainview/editing/EditActions.h"
 #include "mainview/editing/EntryActions.h"
@@ -28,7 +29,7 @@ void DeclareMainMenus(MainActions& a) {
        {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "ics", "print", "settings", "alarm",
         "exit"}},
       {"編集(&E)", {"undo", "delete", "clipboard", "pages"}},
-      {"検索(&S)", {"extract", "find", "~years", "reference"}},
+      {"検索(&S)", {"extract", "chart", "find", "~years", "reference"}},
       {"ヘルプ(&H)", {"contents"}},
       {"#pmenu_MainPopup", {"entry", "lines", "copy", "~find", "~run"}},
   });
@@ -49,7 +50,9 @@ std::vector<std::unique_ptr<MainFeature>> BuildFeatures(FeatureHost& host) {
   f.push_back(std::make_unique<EntryFeature>(host));
   f.push_back(std::make_unique<EditFeature>(host));
   f.push_back(std::make_unique<QtBookWatcher>(host));  // before the extraction: a merge comes first
-  f.push_back(std::make_unique<ExtractActions>(host));
+  auto extract = std::make_unique<ExtractActions>(host);
+  f.push_back(std::make_unique<ChartFeature>(host, extract->Commands()));
+  f.push_back(std::move(extract));
   f.push_back(std::make_unique<SearchWindows>(host));
   f.push_back(std::make_unique<AlarmActions>(host));
   f.push_back(std::make_unique<HelpFeature>(host));
