@@ -76,11 +76,6 @@ inline char AsciiOf(unsigned char lead, unsigned char trail) {
   }
 }
 
-inline void PutCode(std::string& out, uint16_t code) {
-  out += static_cast<char>(code >> 8);
-  out += static_cast<char>(code & 0xFF);
-}
-
 // The full-width kana of half-width `c` with the mark that follows it
 // joined in when CP932 has the joined character; `joined` tells.
 inline uint16_t Kana(unsigned char c, unsigned char next, bool& joined) {
@@ -105,39 +100,47 @@ inline uint16_t Kana(unsigned char c, unsigned char next, bool& joined) {
 }  // namespace
 
 void Fold(std::string_view sj, std::string& out) {
-  out.clear();
-  out.reserve(sj.size() + sj.size() / 2);
   const size_t n = sj.size();
+  // a half-width kana is the one character that can grow (one byte to two):
+  // written through a pointer into room for the most, then cut to length
+  out.resize(2 * n);
+  char* o = out.data();
+  const auto* s = reinterpret_cast<const unsigned char*>(sj.data());
   size_t i = 0;
   while (i < n) {
-    const auto c = static_cast<unsigned char>(sj[i]);
+    const unsigned char c = s[i];
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
     } else if (cp932::IsLead(c)) {
       if (i + 1 >= n) {
-        out += static_cast<char>(c);
+        *o++ = static_cast<char>(c);
         ++i;
         continue;
       }
-      const auto t = static_cast<unsigned char>(sj[i + 1]);
+      const unsigned char t = s[i + 1];
       if (char a = AsciiOf(c, t)) {
-        out += a;
+        *o++ = a;
       } else {
-        out += static_cast<char>(c);
-        out += static_cast<char>(t);
+        o[0] = static_cast<char>(c);
+        o[1] = static_cast<char>(t);
+        o += 2;
       }
       i += 2;
     } else if (c >= 0xA1 && c <= 0xDF) {
       bool joined = false;
-      const unsigned char next = i + 1 < n ? static_cast<unsigned char>(sj[i + 1]) : 0;
-      PutCode(out, Kana(c, next, joined));
+      const unsigned char next = i + 1 < n ? s[i + 1] : 0;
+      const uint16_t code = Kana(c, next, joined);
+      o[0] = static_cast<char>(code >> 8);
+      o[1] = static_cast<char>(code & 0xFF);
+      o += 2;
       i += joined ? 2 : 1;
     } else {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
 }
 
 bool HasFoldedForms(std::string_view folded) {
