@@ -87,6 +87,14 @@ class Book {
     Fill(db_);
     ASSERT_EQ(0, db_.Store());
   }
+  // a record moved to another day, as an edit of its date moves it
+  void Rekey() {
+    const int r = Pick();
+    if (r < 0) return;
+    ASSERT_EQ(0, db_.Load(r));
+    ASSERT_EQ(0, db_.SetValue(memo::kKey, "2020/01/" + std::to_string(10 + rng_() % 20)));
+    ASSERT_EQ(0, db_.Store());
+  }
   void Delete() {
     const int r = Pick();
     if (r >= 0) {
@@ -221,6 +229,7 @@ TEST(RequeryAppended, AnotherFilterOverTheSameKeysGivesWhatAFreshSortGives) {
         if (op == 0) book.LoadMonth(3 + step);
         if (op == 1) book.Replace();
         if (op == 2) book.Delete();
+        if (op == 3 && !typed) book.Rekey();  // (a typed book stays free of ties)
         const Query q{"same keys", filters[rng() % 5], rng() % 4 ? "キー項目,行連番" : "キー項目 D,行連番"};
         CMyRec full(&book.Table());
         const Outcome want = Select(full, q, false);
