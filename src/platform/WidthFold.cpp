@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/Cp932.h"
 
@@ -36,6 +37,30 @@ constexpr uint16_t kKana[63] = {
 };
 constexpr unsigned char kVoiced = 0xDE;
 constexpr unsigned char kSemiVoiced = 0xDF;
+
+// The half-width byte a full-width kana or mark is folded from (alone or
+// with the mark after it), by the code's trail byte; 0 when none. Every
+// such code has the lead byte 0x81 or 0x83.
+struct HalfTables {
+  std::array<unsigned char, 256> lead81{};
+  std::array<unsigned char, 256> lead83{};
+  constexpr void Put(unsigned code, unsigned char half) {
+    (code >> 8 == 0x81 ? lead81 : lead83)[code & 0xFF] = half;
+  }
+};
+constexpr HalfTables MakeHalfTables() {
+  HalfTables t{};
+  for (unsigned h = 0xA1; h <= 0xDF; ++h) {
+    const unsigned base = kKana[h - 0xA1];
+    const auto half = static_cast<unsigned char>(h);
+    t.Put(base, half);
+    if (h == 0xB3) t.Put(0x8394, half);  // ｳﾞ
+    if ((h >= 0xB6 && h <= 0xC4) || (h >= 0xCA && h <= 0xCE)) t.Put(base + 1, half);
+    if (h >= 0xCA && h <= 0xCE) t.Put(base + 2, half);
+  }
+  return t;
+}
+constexpr HalfTables kHalf = MakeHalfTables();
 
 // ASCII byte of a full-width code, 0 when it has none; two tables by lead byte.
 struct WideTables {
@@ -154,6 +179,30 @@ bool HasFoldedForms(std::string_view folded) {
     if (c != 0x81) continue;
     for (int k = 0; k < 63; ++k)
       if (kKana[k] == (0x8100 | t)) return true;  // 。「」、・ー゛゜
+  }
+  return false;
+}
+
+bool MayGive(const char* sj, char lead, char trail) {
+  const auto l = static_cast<unsigned char>(lead);
+  const auto t = static_cast<unsigned char>(trail);
+  const unsigned char half = l == 0x81 ? kHalf.lead81[t] : l == 0x83 ? kHalf.lead83[t] : 0;
+  if (trail == '\0') return true;
+  // one pass for the character's second byte and its half-width form, to
+  // the end of the text
+  const char set[3] = {trail, half ? static_cast<char>(half) : trail, '\0'};
+  const char* walk = sj;  // a character start at or before p
+  for (const char* p = std::strpbrk(sj, set); p; p = std::strpbrk(p + 1, set)) {
+    if (*p == trail) {
+      if (p > sj && p[-1] == lead) return true;
+      continue;
+    }
+    // the half-width byte counts only where it starts a character: the
+    // lead-range bytes just before it pair up when it does
+    const char* q = p;
+    while (q > walk && cp932::IsLead(q[-1])) --q;
+    if (((p - q) & 1) == 0) return true;
+    walk = p + 1;
   }
   return false;
 }

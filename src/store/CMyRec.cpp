@@ -440,13 +440,22 @@ int CMyRec::EvalCondition(const char* rec, const Node& nd) const {
   if (nd.number) {
     d = ReadInteger(v, static_cast<size_t>(-1)) - nd.num;
   } else if (nd.mode >= 0) {
-    if (nd.fold) {
-      widthfold::Fold(v, foldedValue_);
-      v = foldedValue_.c_str();
+    // A literal beginning with a double-byte character is found only in a
+    // value that holds it or a half-width form folding into it: any other
+    // value is passed by without being folded.
+    if (nd.fold && nd.textLength >= 2 && cp932::IsLead(nd.text[0]) &&
+        !widthfold::MayGive(v, nd.text[0], nd.text[1])) {
+      d = 1;
+    } else {
+      if (nd.fold) {
+        widthfold::Fold(v, foldedValue_);
+        v = foldedValue_.c_str();
+      }
+      d = (nd.bytes ? ContainsBytes(v, nd.text, nd.textLength)
+                    : MatchMode(v, nd.text, nd.textLength, nd.mode))
+              ? 0
+              : 1;
     }
-    d = (nd.bytes ? ContainsBytes(v, nd.text, nd.textLength) : MatchMode(v, nd.text, nd.textLength, nd.mode))
-            ? 0
-            : 1;
   } else if (nd.textLength == 0) {
     d = v[0] ? 1 : 0;
   } else {

@@ -8,6 +8,7 @@
 #include "StoreTestUtil.h"
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
+#include "platform/WidthFold.h"
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"
 
@@ -174,6 +175,38 @@ TEST_F(FindFoldTest, AnAsciiWordMatchesOnlyWhereACharacterStarts) {
     const std::vector<int> all = FindAll(expr.c_str(), false);
     EXPECT_EQ(cases[i].found, std::find(all.begin(), all.end(), i) != all.end()) << i << " " << cases[i].word;
     EXPECT_EQ(cases[i].found, ContainsByRule(cases[i].value, cases[i].word, true)) << i;
+  }
+}
+
+// Values that cannot hold the literal's first character in either width
+// are passed by unfolded: what is found must stay what folding both sides
+// finds, for literals beginning with kana that half-width forms join into.
+TEST_F(FindFoldTest, AFoldedSearchFindsWhatFoldingBothSidesFinds) {
+  const char* pieces[] = {"ｶ",  "ﾞ",  "ﾟ",  "ｳ",  "ﾊ", "ｰ",  "ガ", "パ",
+                          "ヴ", "ー", "カ", "ハ", "a", "Ａ", "漢", "゛"};
+  std::mt19937 rng(11);
+  std::vector<std::vector<int>> made;
+  std::vector<std::string> values;
+  for (int i = 0; i < 200; ++i) {
+    std::vector<int> v(rng() % 8);
+    std::string utf8;
+    for (int& p : v) utf8 += pieces[p = static_cast<int>(rng() % std::size(pieces))];
+    made.push_back(v);
+    values.push_back(cp932::FromUtf8(utf8));
+    ASSERT_EQ(static_cast<int>(i), AddRecord(db, {utf8}));
+  }
+  ASSERT_EQ(0, rs.Select(""));
+  for (int t = 0; t < 150; ++t) {
+    const std::vector<int>& from = made[rng() % made.size()];
+    if (from.empty()) continue;
+    const size_t at = rng() % from.size(), n = 1 + rng() % std::min<size_t>(3, from.size() - at);
+    std::string lit;
+    for (size_t k = at; k < at + n; ++k) lit += pieces[from[k]];
+    std::vector<int> want;
+    for (size_t i = 0; i < values.size(); ++i)
+      if (ContainsByRule(widthfold::Fold(values[i]), widthfold::Fold(cp932::FromUtf8(lit)), true))
+        want.push_back(static_cast<int>(i));
+    EXPECT_EQ(want, FindAll(("A= '*" + lit + "*'").c_str(), true)) << lit;
   }
 }
 
