@@ -39,11 +39,11 @@ echo "rows found: jbx $a, sqlite3 (43 columns) $b, sqlite3 (3 columns) $c"
 [ "$a" = "$b" ] && [ "$a" = "$c" ] || { echo "the counts differ" >&2; exit 1; }
 
 for ((i = 0; i < runs; ++i)); do
-  measure "jbx find" run_jbx
-  measure "sqlite3 (43)" sqlite3 "$root/memo43.sqlite" "$sql43"
-  measure "sqlite3 (3)" sqlite3 "$root/memo3.sqlite" "$sql3"
+  measure jbx-find run_jbx
+  measure sqlite3-43col sqlite3 "$root/memo43.sqlite" "$sql43"
+  measure sqlite3-3col sqlite3 "$root/memo3.sqlite" "$sql3"
 done
 echo "$records records in 120 month files"
-report "jbx find" "sqlite3 (43)" "sqlite3 (3)"
-ratio "jbx find" "sqlite3 (43)"
-ratio "jbx find" "sqlite3 (3)"
+report jbx-find sqlite3-43col sqlite3-3col
+ratio jbx-find sqlite3-43col
+ratio jbx-find sqlite3-3col

@@ -17,10 +17,10 @@ command -v sqlite3 >/dev/null || { echo "needs the sqlite3 tool (apt-get install
 
 "$jbx" --version >/dev/null && "$jbx" date 2026/12/10 >/dev/null && sqlite3 :memory: 'select 1' >/dev/null
 for ((i = 0; i < runs; ++i)); do
-  measure "jbx --version" "$jbx" --version
-  measure "jbx date" "$jbx" date 2026/12/10
-  measure "sqlite3 select" sqlite3 :memory: 'select 1'
+  measure jbx--version "$jbx" --version
+  measure jbx-date "$jbx" date 2026/12/10
+  measure sqlite3-select1 sqlite3 :memory: 'select 1'
 done
-report "jbx --version" "jbx date" "sqlite3 select"
-ratio "jbx --version" "sqlite3 select"
-ratio "jbx date" "sqlite3 select"
+report jbx--version jbx-date sqlite3-select1
+ratio jbx--version sqlite3-select1
+ratio jbx-date sqlite3-select1

@@ -1,7 +1,7 @@
 # Timing of whole processes for the *_vs_sqlite.sh scripts (sourced, never
 # run): wall time from bash's own clock around each run, so a run of a few
 # milliseconds is measured to the microsecond, not to /usr/bin/time's 10 ms.
-#   measure TOOL COMMAND...   one run, its output thrown away
+#   measure TOOL COMMAND...   one run, its output thrown away (TOOL one word)
 #   report TOOL...            median and range of each tool, in ms
 #   ratio A B                 median of A / median of B
 times=$(mktemp)
