@@ -23,6 +23,22 @@ int Characters(const std::string& sj) {
   return n;
 }
 
+// True when `rec` holds a selection made with this filter and these keys
+// (the book opens in the sheet's order, which is most often the screen's):
+// it is then the one they make, and is not made again.
+bool SameOrder(CMyRec& rec, const std::string& filter, const std::string& sort) {
+  if (rec.Count() == 0) return false;  // none, or a failed one: its message comes from a new try
+  CMyRec probe(rec.Table());
+  if (probe.SetSort(sort, false) != 0 || probe.MakeSql(filter.empty() ? nullptr : filter.c_str(), 0) != 0)
+    return false;
+  const auto& a = probe.SortKeys();
+  const auto& b = rec.SortKeys();
+  for (size_t i = 0; i < a.size() && a.size() == b.size(); ++i)
+    if (a[i].field != b[i].field || a[i].flags != b[i].flags || a[i].prefix != b[i].prefix) return false;
+  return a.size() == b.size() &&
+         probe.List(CMyRec::kListFilter).ListBytes() == rec.List(CMyRec::kListFilter).ListBytes();
+}
+
 }  // namespace
 
 int CmdFind(int argc, char** argv) {
@@ -62,8 +78,9 @@ int CmdFind(int argc, char** argv) {
   if (book.HasScreen()) {
     std::string filter, sort;
     CMyView::ScreenOrder(book.screen, book.form.DataKind(), book.screen.displayMode, filter, sort);
-    if (book.records.SetSort(sort, false) < 0 ||
-        book.records.Select(filter.empty() ? nullptr : filter.c_str()) < 0)
+    if (!SameOrder(book.records, filter, sort) &&
+        (book.records.SetSort(sort, false) < 0 ||
+         book.records.Select(filter.empty() ? nullptr : filter.c_str()) < 0))
       return cli::Fail("find", "抽出に失敗しました。");
   }
 
