@@ -23,20 +23,20 @@ int Characters(const std::string& sj) {
   return n;
 }
 
-// True when `rec` holds a selection made with this filter and these keys
-// (the book opens in the sheet's order, which is most often the screen's):
-// it is then the one they make, and is not made again.
-bool SameOrder(CMyRec& rec, const std::string& filter, const std::string& sort) {
-  if (rec.Count() == 0) return false;  // none, or a failed one: its message comes from a new try
+// True when `rec` holds a selection made without a filter and with these
+// keys (the book opens in the sheet's order, which is most often the
+// screen's): it is then the one they make, and is not made again.
+bool SameOrder(const CMyRec& rec, const std::string& filter, const std::string& sort) {
+  // none, or a failed one: its message comes from a new try
+  if (!filter.empty() || rec.Count() == 0 || rec.List(CMyRec::kListFilter).Count() != 0) return false;
   CMyRec probe(rec.Table());
-  if (probe.SetSort(sort, false) != 0 || probe.MakeSql(filter.empty() ? nullptr : filter.c_str(), 0) != 0)
-    return false;
+  if (probe.SetSort(sort, false) != 0) return false;
   const auto& a = probe.SortKeys();
   const auto& b = rec.SortKeys();
-  for (size_t i = 0; i < a.size() && a.size() == b.size(); ++i)
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
     if (a[i].field != b[i].field || a[i].flags != b[i].flags || a[i].prefix != b[i].prefix) return false;
-  return a.size() == b.size() &&
-         probe.List(CMyRec::kListFilter).ListBytes() == rec.List(CMyRec::kListFilter).ListBytes();
+  return true;
 }
 
 }  // namespace
