@@ -74,32 +74,23 @@ inline bool StartsCharacter(const char*& walk, const char* p) {
   return start;
 }
 
-inline const char* NextByte(const char* p, const char* end, char c) {
-  const void* f = std::memchr(p, c, static_cast<size_t>(end - p));
-  return f ? static_cast<const char*>(f) : end;
-}
-
 // Searches at character boundaries only, so a literal never matches the
-// trail byte of one character and the lead byte of the next. memchr finds
-// each place the literal's first byte (in either case when kFold) stands;
-// only those are tried, and only when they start a character.
+// trail byte of one character and the lead byte of the next. One library
+// scan finds each place the literal's first byte (in either case when
+// kFold) stands, up to the value's end; only those are tried, and only when
+// they start a character.
 template <bool kFold>
 bool Contains(const char* v, const char* lit, int n) {
   if (n <= 0) return false;
   const char lower = kFold ? collate::FoldLower(lit[0]) : lit[0];
   const char upper = kFold ? collate::FoldUpper(lower) : lower;
-  const char* end = v + std::strlen(v);
+  const char both[3] = {lower, upper, '\0'};
+  auto next = [&](const char* from) {
+    return lower == upper ? std::strchr(from, lower) : std::strpbrk(from, both);
+  };
   const char* walk = v;
-  const char* a = NextByte(v, end, lower);
-  const char* b = upper == lower ? end : NextByte(v, end, upper);
-  while (a != end || b != end) {
-    const char* p = a < b ? a : b;
-    if (end - p >= n && StartsCharacter(walk, p) && MatchAt<kFold>(p, lit, n)) return true;
-    if (p == a)
-      a = NextByte(p + 1, end, lower);
-    else
-      b = NextByte(p + 1, end, upper);
-  }
+  for (const char* p = next(v); p; p = next(p + 1))
+    if (StartsCharacter(walk, p) && MatchAt<kFold>(p, lit, n)) return true;
   return false;
 }
 
