@@ -5,7 +5,9 @@
 // the same order (LIMIT 1: it too stops at the first hit). A word and a
 // single kanji, and the search with width folding on against the same
 // SQLite figure; a half-width search for a full-width word, which folds
-// every value it reads. Report the medians:
+// every value it reads. This is the match loop only, over a book already
+// loaded and sorted: the whole command (start, loading, sorting, printing)
+// is timed by find_vs_sqlite.sh. Report the medians:
 //   bench_sqlite_search --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

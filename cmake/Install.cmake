@@ -9,6 +9,9 @@ if(CMAKE_INSTALL_LIBDIR MATCHES "/")
 endif()
 
 set(_jbx_programs jbx)
+if(TARGET jbx-draw)
+  list(APPEND _jbx_programs jbx-draw)  # jbx runs it from beside itself for the drawing subcommands
+endif()
 if(TARGET jotbox)
   list(APPEND _jbx_programs jotbox)
 endif()

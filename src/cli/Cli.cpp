@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "cli/Commands.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
+#include "platform/SystemPaths.h"
 #include "shell/UserName.h"
 
 #ifndef JBX_VERSION
@@ -85,7 +88,7 @@ const std::vector<Command>& Commands() {
        "  --width/--height 画像の大きさ（50..8000、既定 440x560）\n"
        "ユーザー、分類、表示画面が無ければ何も作らずに終了コード 1 です。書くのは --out だけです。\n"
        "例: jbx render --root ~/.local/share/jotbox --user 山田 --month 2026/09 --out sheet.png\n",
-       CmdRender},
+       kDrawing},
       {"chart",
        "--root DIR --user NAME [--division N] [pickout の条件のオプション] --kind bar|pie|doughnut|line\n"
        "           [--by month|day] [--order value|key] [--value 項目] [--width PX --height PX]\n"
@@ -104,7 +107,7 @@ const std::vector<Command>& Commands() {
        "例: jbx chart --root DIR --user u --division 家計簿 --shown 2026/03/01 --period month --group 分類 "
        "--kind "
        "pie --png pie.png\n",
-       CmdChart},
+       kDrawing},
       {"print",
        "--root DIR --user NAME [--division N] [--screen N] (--month yyyy/mm | --page N | --list-page N)\n"
        "           [--from-row N] [--one-page] [--paper A4|B5|A3] [--landscape] [--margins L,T,R,B]\n"
@@ -121,7 +124,7 @@ const std::vector<Command>& Commands() {
        "  --today          現在日とする日（既定は今日）\n"
        "印刷したページ数を書きます。書くのは --pdf だけで、書けなければ前のファイルが残ります。\n"
        "例: jbx print --root ~/.local/share/jotbox --user 山田 --month 2026/09 --pdf 2026-09.pdf\n",
-       CmdPrint},
+       kDrawing},
       {"sheet", "--root DIR --user NAME [--division N] [--today yyyy/mm/dd] [--yes] VERB ...",
        "シートの編集（削除、貼り付け、行の移動、行番号とページ、色）をファイルに行う",
        "  delete --key K --serial S              レコードを削除する\n"
@@ -140,7 +143,7 @@ const std::vector<Command>& Commands() {
        "メイン画面で音が鳴る場合（使えない行、無いコピー元）は何も変えずに終了コード 1 です。\n"
        "例: jbx sheet --root DIR --user 山田 --division 日記 paste --from 2026/03/01:00001 --cut --to "
        "2026/04/02\n",
-       CmdSheet},
+       kDrawing},
       {"pack", "SOURCE_DIR OUT.jpk", "読めるソースのフォルダからパッケージを作る",
        "SOURCE_DIR/package.json とそこに書かれた JSON から OUT.jpk を作ります。\n"
        "例: jbx pack packages/diary PK1_日記帳.jpk\n",
@@ -154,7 +157,7 @@ const std::vector<Command>& Commands() {
        "  --scale S          1 mm あたりの画素数（既定 4）\n"
        "  --record N=V ...   行の項目の値\n"
        "例: jbx draw 月表.jos --out row.png --record MEM001=会議\n",
-       CmdDraw},
+       kDrawing},
       {"add",
        "--root DIR --user NAME [--division N] (--date yyyy/mm/dd | --page P --line L) FIELD=VALUE... [--turn "
        "A|B|C|D]",
@@ -391,7 +394,20 @@ std::string WriteFailure(int error) {
   }
 }
 
-int Dispatch(int argc, char** argv, std::string& sub) {
+// jbx links no Qt: a subcommand that draws is run by jbx-draw from the
+// program folder, with the same arguments, in this process's place, so its
+// output, messages and exit code are this command's.
+int HandOff(const Command& c, char** argv) {
+  const std::string path = syspaths::ProgramFolder() + "/jbx-draw";
+  std::fflush(nullptr);
+  argv[0] = const_cast<char*>(path.c_str());
+  ::execv(path.c_str(), argv);
+  const int error = errno;
+  return Fail(c.name,
+              (error == ENOENT ? "描画の部品が見つかりません: " : "描画の部品を起動できません: ") + path);
+}
+
+int Dispatch(int argc, char** argv, const std::vector<Drawer>& drawers, std::string& sub) {
   if (argc < 2) {
     Overview(stderr);
     return kUsage;
@@ -426,20 +442,27 @@ int Dispatch(int argc, char** argv, std::string& sub) {
   }
   std::vector<std::string> words = Words(argc - 1, argv + 1);
   if (const std::string why = NameProblem(*c, words); !why.empty()) return UsageError(c->name, why);
+  auto run = c->run;
+  if (run == kDrawing) {
+    if (drawers.empty()) return HandOff(*c, argv);
+    for (const Drawer& d : drawers)
+      if (sub == d.name) run = d.run;
+    if (run == kDrawing) return Fail(c->name, "このビルドには画面がありません");
+  }
   std::vector<char*> args;
   for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);
-  return c->run(static_cast<int>(words.size()), args.data());
+  return run(static_cast<int>(words.size()), args.data());
 }
 
 }  // namespace
 
-int Main(int argc, char** argv) {
+int Main(int argc, char** argv, const std::vector<Drawer>& drawers) {
   // A reader that went away is a failed write like any other, said below,
   // not a silent end by signal.
   std::signal(SIGPIPE, SIG_IGN);
   std::string sub;
-  const int rc = Dispatch(argc, argv, sub);
+  const int rc = Dispatch(argc, argv, drawers, sub);
   // Values are the work: when they did not all reach stdout the work failed.
   errno = 0;
   const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);

@@ -22,15 +22,25 @@ struct Command {
   const char* synopsis;               // after "jbx NAME ": "TEXT... [--era]"
   const char* summary;                // one line for `jbx --help`
   const char* details;                // the options and examples for `jbx NAME --help`
-  int (*run)(int argc, char** argv);  // argv[0] is the subcommand name
+  int (*run)(int argc, char** argv);  // argv[0] is the subcommand name; kDrawing: see Drawer
+};
+
+// The run of a subcommand that draws through Qt. jbx links no Qt, so it
+// starts jbx-draw from its program folder in its place, and jbx-draw runs the
+// subcommand by its Drawer (the table in DrawMain.cpp).
+constexpr int (*kDrawing)(int, char**) = nullptr;
+struct Drawer {
+  const char* name;
+  int (*run)(int argc, char** argv);
 };
 
 // The table of every subcommand, and the one named `name` (nullptr if none).
 const std::vector<Command>& Commands();
 const Command* Find(const std::string& name);
 
-// The whole tool: dispatch, `--version`, `--help` at both levels.
-int Main(int argc, char** argv);
+// The whole tool: dispatch, `--version`, `--help` at both levels; the
+// drawing subcommands run by `drawers`, or without them by jbx-draw.
+int Main(int argc, char** argv, const std::vector<Drawer>& drawers = {});
 
 // Appends a value to a tab-separated output line with its backslash, TAB,
 // CR and LF written as a backslash followed by "\", "t", "r" or "n", so a

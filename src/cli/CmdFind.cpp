@@ -23,6 +23,22 @@ int Characters(const std::string& sj) {
   return n;
 }
 
+// True when `rec` holds a selection made without a filter and with these
+// keys (the book opens in the sheet's order, which is most often the
+// screen's): it is then the one they make, and is not made again.
+bool SameOrder(const CMyRec& rec, const std::string& filter, const std::string& sort) {
+  // none, or a failed one: its message comes from a new try
+  if (!filter.empty() || rec.Count() == 0 || rec.List(CMyRec::kListFilter).Count() != 0) return false;
+  CMyRec probe(rec.Table());
+  if (probe.SetSort(sort, false) != 0) return false;
+  const auto& a = probe.SortKeys();
+  const auto& b = rec.SortKeys();
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].field != b[i].field || a[i].flags != b[i].flags || a[i].prefix != b[i].prefix) return false;
+  return true;
+}
+
 }  // namespace
 
 int CmdFind(int argc, char** argv) {
@@ -62,8 +78,9 @@ int CmdFind(int argc, char** argv) {
   if (book.HasScreen()) {
     std::string filter, sort;
     CMyView::ScreenOrder(book.screen, book.form.DataKind(), book.screen.displayMode, filter, sort);
-    if (book.records.SetSort(sort, false) < 0 ||
-        book.records.Select(filter.empty() ? nullptr : filter.c_str()) < 0)
+    if (!SameOrder(book.records, filter, sort) &&
+        (book.records.SetSort(sort, false) < 0 ||
+         book.records.Select(filter.empty() ? nullptr : filter.c_str()) < 0))
       return cli::Fail("find", "抽出に失敗しました。");
   }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/Cp932.h"
 
@@ -36,6 +37,30 @@ constexpr uint16_t kKana[63] = {
 };
 constexpr unsigned char kVoiced = 0xDE;
 constexpr unsigned char kSemiVoiced = 0xDF;
+
+// The half-width byte a full-width kana or mark is folded from (alone or
+// with the mark after it), by the code's trail byte; 0 when none. Every
+// such code has the lead byte 0x81 or 0x83.
+struct HalfTables {
+  std::array<unsigned char, 256> lead81{};
+  std::array<unsigned char, 256> lead83{};
+  constexpr void Put(unsigned code, unsigned char half) {
+    (code >> 8 == 0x81 ? lead81 : lead83)[code & 0xFF] = half;
+  }
+};
+constexpr HalfTables MakeHalfTables() {
+  HalfTables t{};
+  for (unsigned h = 0xA1; h <= 0xDF; ++h) {
+    const unsigned base = kKana[h - 0xA1];
+    const auto half = static_cast<unsigned char>(h);
+    t.Put(base, half);
+    if (h == 0xB3) t.Put(0x8394, half);  // ｳﾞ
+    if ((h >= 0xB6 && h <= 0xC4) || (h >= 0xCA && h <= 0xCE)) t.Put(base + 1, half);
+    if (h >= 0xCA && h <= 0xCE) t.Put(base + 2, half);
+  }
+  return t;
+}
+constexpr HalfTables kHalf = MakeHalfTables();
 
 // ASCII byte of a full-width code, 0 when it has none; two tables by lead byte.
 struct WideTables {
@@ -76,11 +101,6 @@ inline char AsciiOf(unsigned char lead, unsigned char trail) {
   }
 }
 
-inline void PutCode(std::string& out, uint16_t code) {
-  out += static_cast<char>(code >> 8);
-  out += static_cast<char>(code & 0xFF);
-}
-
 // The full-width kana of half-width `c` with the mark that follows it
 // joined in when CP932 has the joined character; `joined` tells.
 inline uint16_t Kana(unsigned char c, unsigned char next, bool& joined) {
@@ -105,39 +125,47 @@ inline uint16_t Kana(unsigned char c, unsigned char next, bool& joined) {
 }  // namespace
 
 void Fold(std::string_view sj, std::string& out) {
-  out.clear();
-  out.reserve(sj.size() + sj.size() / 2);
   const size_t n = sj.size();
+  // a half-width kana is the one character that can grow (one byte to two):
+  // written through a pointer into room for the most, then cut to length
+  out.resize(2 * n);
+  char* o = out.data();
+  const auto* s = reinterpret_cast<const unsigned char*>(sj.data());
   size_t i = 0;
   while (i < n) {
-    const auto c = static_cast<unsigned char>(sj[i]);
+    const unsigned char c = s[i];
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
     } else if (cp932::IsLead(c)) {
       if (i + 1 >= n) {
-        out += static_cast<char>(c);
+        *o++ = static_cast<char>(c);
         ++i;
         continue;
       }
-      const auto t = static_cast<unsigned char>(sj[i + 1]);
+      const unsigned char t = s[i + 1];
       if (char a = AsciiOf(c, t)) {
-        out += a;
+        *o++ = a;
       } else {
-        out += static_cast<char>(c);
-        out += static_cast<char>(t);
+        o[0] = static_cast<char>(c);
+        o[1] = static_cast<char>(t);
+        o += 2;
       }
       i += 2;
     } else if (c >= 0xA1 && c <= 0xDF) {
       bool joined = false;
-      const unsigned char next = i + 1 < n ? static_cast<unsigned char>(sj[i + 1]) : 0;
-      PutCode(out, Kana(c, next, joined));
+      const unsigned char next = i + 1 < n ? s[i + 1] : 0;
+      const uint16_t code = Kana(c, next, joined);
+      o[0] = static_cast<char>(code >> 8);
+      o[1] = static_cast<char>(code & 0xFF);
+      o += 2;
       i += joined ? 2 : 1;
     } else {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
 }
 
 bool HasFoldedForms(std::string_view folded) {
@@ -151,6 +179,30 @@ bool HasFoldedForms(std::string_view folded) {
     if (c != 0x81) continue;
     for (int k = 0; k < 63; ++k)
       if (kKana[k] == (0x8100 | t)) return true;  // 。「」、・ー゛゜
+  }
+  return false;
+}
+
+bool MayGive(const char* sj, char lead, char trail) {
+  const auto l = static_cast<unsigned char>(lead);
+  const auto t = static_cast<unsigned char>(trail);
+  const unsigned char half = l == 0x81 ? kHalf.lead81[t] : l == 0x83 ? kHalf.lead83[t] : 0;
+  if (trail == '\0') return true;
+  // one pass for the character's second byte and its half-width form, to
+  // the end of the text
+  const char set[3] = {trail, half ? static_cast<char>(half) : trail, '\0'};
+  const char* walk = sj;  // a character start at or before p
+  for (const char* p = std::strpbrk(sj, set); p; p = std::strpbrk(p + 1, set)) {
+    if (*p == trail) {
+      if (p > sj && p[-1] == lead) return true;
+      continue;
+    }
+    // the half-width byte counts only where it starts a character: the
+    // lead-range bytes just before it pair up when it does
+    const char* q = p;
+    while (q > walk && cp932::IsLead(q[-1])) --q;
+    if (((p - q) & 1) == 0) return true;
+    walk = p + 1;
   }
   return false;
 }

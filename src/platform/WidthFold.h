@@ -28,6 +28,13 @@ void Fold(std::string_view sj, std::string& out);
 // fold what it searches.
 [[nodiscard]] bool HasFoldedForms(std::string_view folded);
 
+// False when no folding of `sj` (ended by its NUL) can hold the double-byte
+// character `lead trail`: `sj` holds neither it nor a half-width kana or
+// mark that folds into it. A folded search for a text beginning with that
+// character then need not fold `sj` at all. (True does not say a folded
+// `sj` holds it.)
+[[nodiscard]] bool MayGive(const char* sj, char lead, char trail);
+
 // The same folding of the ASCII forms for UTF-8 text: full-width ASCII
 // (U+FF01..U+FF5E) and the ideographic space become their ASCII selves, as
 // people type dates, times and numbers with the input method on. Nothing

@@ -61,16 +61,36 @@ inline bool MatchAt(const char* p, const char* lit, int n) {
   return true;
 }
 
+// Whether p starts a character, given `walk`, a character start at or
+// before p: the bytes of the lead range just before p pair up into whole
+// characters from the last byte outside that range (or from walk). Moves
+// walk up to p, so each byte is looked at once however many candidates
+// a value has.
+inline bool StartsCharacter(const char*& walk, const char* p) {
+  const char* q = p;
+  while (q > walk && cp932::IsLead(q[-1])) --q;
+  const bool start = ((p - q) & 1) == 0;
+  walk = start ? p : p + 1;  // a trail byte ends its character
+  return start;
+}
+
 // Searches at character boundaries only, so a literal never matches the
-// trail byte of one character and the lead byte of the next.
+// trail byte of one character and the lead byte of the next. One library
+// scan finds each place the literal's first byte (in either case when
+// kFold) stands, up to the value's end; only those are tried, and only when
+// they start a character.
 template <bool kFold>
 bool Contains(const char* v, const char* lit, int n) {
   if (n <= 0) return false;
-  const char first = kFold ? collate::FoldLower(lit[0]) : lit[0];
-  for (const char* p = v; *p; p += CharWidth(p)) {
-    char c = kFold ? collate::FoldLower(*p) : *p;
-    if (c == first && MatchAt<kFold>(p, lit, n)) return true;
-  }
+  const char lower = kFold ? collate::FoldLower(lit[0]) : lit[0];
+  const char upper = kFold ? collate::FoldUpper(lower) : lower;
+  const char both[3] = {lower, upper, '\0'};
+  auto next = [&](const char* from) {
+    return lower == upper ? std::strchr(from, lower) : std::strpbrk(from, both);
+  };
+  const char* walk = v;
+  for (const char* p = next(v); p; p = next(p + 1))
+    if (StartsCharacter(walk, p) && MatchAt<kFold>(p, lit, n)) return true;
   return false;
 }
 
@@ -138,6 +158,25 @@ bool MatchMode(const char* v, const char* lit, int n, int mode) {
     default:
       return exact ? Contains<false>(v, lit, n) : Contains<true>(v, lit, n);
   }
+}
+
+// Puts `sel` (in record order) in the order of `old`, a sorted selection
+// without ties over the same table. False, with `sel` as it came, when `sel`
+// holds a record `old` does not: only a sort can place it.
+bool KeepOrder(bulk::Array<int>& sel, const bulk::Array<int>& old, int total) {
+  std::vector<unsigned char> chosen(static_cast<size_t>(total));
+  for (int r : sel) chosen[static_cast<size_t>(r)] = 1;
+  size_t kept = 0;
+  for (int r : old) {
+    if (!chosen[static_cast<size_t>(r)]) continue;
+    chosen[static_cast<size_t>(r)] = 0;
+    sel[kept++] = r;  // every record counted here was read from sel above
+  }
+  if (kept == sel.size()) return true;
+  for (size_t i = 0; i < chosen.size(); ++i)
+    if (chosen[i]) sel[kept++] = static_cast<int>(i);
+  std::sort(sel.begin(), sel.end());
+  return false;
 }
 
 }  // namespace
@@ -392,13 +431,22 @@ int CMyRec::EvalCondition(const char* rec, const Node& nd) const {
   if (nd.number) {
     d = ReadInteger(v, static_cast<size_t>(-1)) - nd.num;
   } else if (nd.mode >= 0) {
-    if (nd.fold) {
-      widthfold::Fold(v, foldedValue_);
-      v = foldedValue_.c_str();
+    // A literal beginning with a double-byte character is found only in a
+    // value that holds it or a half-width form folding into it: any other
+    // value is passed by without being folded.
+    if (nd.fold && nd.textLength >= 2 && cp932::IsLead(nd.text[0]) &&
+        !widthfold::MayGive(v, nd.text[0], nd.text[1])) {
+      d = 1;
+    } else {
+      if (nd.fold) {
+        widthfold::Fold(v, foldedValue_);
+        v = foldedValue_.c_str();
+      }
+      d = (nd.bytes ? ContainsBytes(v, nd.text, nd.textLength)
+                    : MatchMode(v, nd.text, nd.textLength, nd.mode))
+              ? 0
+              : 1;
     }
-    d = (nd.bytes ? ContainsBytes(v, nd.text, nd.textLength) : MatchMode(v, nd.text, nd.textLength, nd.mode))
-            ? 0
-            : 1;
   } else if (nd.textLength == 0) {
     d = v[0] ? 1 : 0;
   } else {
@@ -465,11 +513,25 @@ int CMyRec::Evaluate(int record, int list, int from, int to) {
 
 int CMyRec::Requery() {
   pos_ = -1;
+  if (!db_) {
+    sel_.clear();
+    base_.valid = false;
+    return kNoneFound;
+  }
+  const int total = db_->RecordCount();
+  // The last selection's order stands for any of its records while the
+  // table and the sort keys stay as they were and no two of them tie: a new
+  // selection among them is put in that order without sorting again (a
+  // search over the book the window shows, a screen's filter over the whole
+  // book). Kept in added_, which is scratch until RequeryAppended.
+  const bool ordered = base_.valid && base_.sort == sortVersion_ && sortedAt_ == sortVersion_ &&
+                       base_.tieFree && base_.changes == db_->Changes() && base_.records == total &&
+                       sorted_ != SortState::kFailed && !keys_.empty();
+  added_.clear();
+  if (ordered) added_.swap(sel_);
   sel_.clear();
   base_.valid = false;
-  if (!db_) return kNoneFound;
   Decode(kListFilter, scan_);
-  const int total = db_->RecordCount();
   const int count = static_cast<int>(scan_.nodes.size());
   bool groupShown = false;
   constexpr int kAhead = 8;  // records lie in separate blocks: fetch ahead of the scan
@@ -497,7 +559,12 @@ int CMyRec::Requery() {
     Mark(rec, status, m == 1);
     if (m == 1) sel_.push_back(r);
   }
-  Sort();
+  if (ordered && KeepOrder(sel_, added_, total)) {
+    sorted_ = SortState::kTieFree;
+    sortedAt_ = sortVersion_;
+  } else {
+    Sort();
+  }
   // what a later RequeryAppended may build on
   base_.valid = sorted_ != SortState::kFailed;
   base_.filter = filterVersion_;
@@ -788,6 +855,24 @@ void CMyRec::Sort() {
   }
   const int count = Count();
   if (count < 2) {
+    sorted_ = SortState::kTieFree;
+    return;
+  }
+  // A book kept in key order is selected in that order: one pass of
+  // comparisons tells, where a sort would cost many. Equal neighbours leave
+  // the order of ties to the sort.
+  auto below = [&](const char* a, const char* b) {
+    for (const SortKey& k : keys_)
+      if (const int c = CompareKey(a, b, k); c != 0) return c < 0;
+    return false;
+  };
+  int rising = 1;
+  for (const char* prev = db_->RecordData(sel_[0]); rising < count; ++rising) {
+    const char* rec = db_->RecordData(sel_[static_cast<size_t>(rising)]);
+    if (!below(prev, rec)) break;
+    prev = rec;
+  }
+  if (rising == count) {
     sorted_ = SortState::kTieFree;
     return;
   }

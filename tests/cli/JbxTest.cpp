@@ -195,6 +195,33 @@ TEST(Jbx, RenderRefusesWhatIsNotThereAndMakesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
 }
 
+// jbx alone (no jbx-draw beside it) still does every subcommand that does
+// not draw, answers --help for those that do, and refuses to draw in words.
+TEST(Jbx, WithoutItsDrawingPartJbxSaysSoOnlyWhenAskedToDraw) {
+  TempDir dir;
+  const std::string alone = dir / "jbx";
+  std::filesystem::copy_file(std::string(JBX_PROGRAM_DIR) + "/jbx", alone);
+  auto run = [&](const std::string& args) {
+    const std::string cmd = alone + " " + args + " >" + dir / "out" + " 2>" + dir / "err";
+    const int st = std::system(cmd.c_str());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  };
+  EXPECT_EQ(0, run("date 2026/9/21"));
+  EXPECT_EQ("2026/09/21\n", ReadBytes(dir / "out"));
+  EXPECT_EQ(0, run("render --help"));
+  EXPECT_TRUE(Has(ReadBytes(dir / "out"), "使い方: jbx render"));
+  EXPECT_EQ(2, run("render --root . --user a/b --out x.png"));  // a name outside the root, refused first
+  for (const char* sub :
+       {"render --page 1 --root . --user u --out x.png", "print --root . --user u --pdf x.pdf",
+        "draw a.jos --out x.png", "sheet --root . --user u delete --key K --serial 1"}) {
+    EXPECT_EQ(1, run(sub)) << sub;
+    EXPECT_EQ("jbx " + std::string(sub).substr(0, std::string(sub).find(' ')) +
+                  ": 描画の部品が見つかりません: " + dir / "jbx-draw\n",
+              ReadBytes(dir / "err"))
+        << sub;
+  }
+}
+
 TEST(Jbx, DumpShowsListsAndNameTables) {
   TempDir dir;
   CMyLine lines;

@@ -18,7 +18,7 @@ dpkg-deb -f "$deb" Depends | grep -q "libical3" || { echo "the package does not 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 doc=usr/share/doc/jotbox
-for f in usr/bin/jotbox usr/bin/jbx usr/lib/jotbox/holiday.dat usr/lib/jotbox/PK1_日記帳.jpk \
+for f in usr/bin/jotbox usr/bin/jbx usr/lib/jotbox/jbx-draw usr/lib/jotbox/holiday.dat usr/lib/jotbox/PK1_日記帳.jpk \
          usr/lib/jotbox/help/index.html "usr/share/applications/$id.desktop" \
          "usr/share/icons/hicolor/256x256/apps/$id.png" "usr/share/metainfo/$id.metainfo.xml" \
          usr/share/man/man1/jbx.1.gz usr/share/man/man1/jotbox.1.gz "$doc/copyright" "$doc/changelog.Debian.gz"; do
@@ -64,6 +64,10 @@ grep -q "jbx sheet" "$work/help.txt"
 "$root/usr/bin/jbx" holidays 2026 | grep -q "元日"
 "$root/usr/bin/jbx" unpack "$root/usr/lib/jotbox/PK1_日記帳.jpk" "$work/diary" >/dev/null
 [ -e "$work/diary/scrin.jsc" ]
+# jbx starts without Qt; the drawing subcommands run jbx-draw from beside it
+! ldd "$root/usr/lib/jotbox/jbx" | grep -q libQt6 || { echo "jbx links Qt" >&2; exit 1; }
+QT_QPA_PLATFORM=offscreen "$root/usr/bin/jbx" draw "$work/diary/月表.jos" --out "$work/row.png"
+[ -s "$work/row.png" ]
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/jotbox" --version | grep -q "^jotbox "
 # --help answers without a window or a display
 env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/jotbox" --help | grep -q "^使い方: jotbox"

@@ -2,11 +2,13 @@
 // matches that may fold full- and half-width forms together.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "StoreTestUtil.h"
 #include "platform/Collate.h"
 #include "platform/Cp932.h"
+#include "platform/WidthFold.h"
 #include "store/CMyDB.h"
 #include "store/CMyRec.h"
 
@@ -107,8 +109,11 @@ bool ContainsByRule(const std::string& v, const std::string& lit, bool foldCase)
 
 TEST_F(FindFoldTest, ContainsFindsTheLiteralOnlyAtCharacterBoundaries) {
   // characters whose trail bytes look like letters and like lead bytes
-  const std::vector<std::string> pieces = {"a",        "A",        "b",        "B",    "\x83\x41", "\x83\x42",
-                                           "\x8E\x95", "\x95\x8E", "\x82\xA0", "\xB1", "1"};
+  // (second bytes 0x41, 0x42, 0x5C, 0x40, 0x78 'x'; both bytes in the lead range)
+  const std::vector<std::string> pieces = {"a",        "A",        "b",        "B",        "\x83\x41",
+                                           "\x83\x42", "\x8E\x95", "\x95\x8E", "\x82\xA0", "\xB1",
+                                           "1",        "\x95\x5C", "\x81\x40", "\x83\x78", "x",
+                                           "X",        "\xE0\xE0", "@",        "\\"};
   std::mt19937 rng(7);
   std::vector<std::string> values;
   for (int i = 0; i < 300; ++i) {
@@ -136,6 +141,72 @@ TEST_F(FindFoldTest, ContainsFindsTheLiteralOnlyAtCharacterBoundaries) {
         if (ContainsByRule(values[i], lit, !exact)) want.push_back(static_cast<int>(i));
       EXPECT_EQ(want, std::vector<int>(rs.Items(), rs.Items() + rs.Count())) << expr;
     }
+  }
+}
+
+// The case-blind search of an ASCII word jumps from one place its first
+// letter stands to the next: each is a match only where it starts a
+// character, however long the run of lead-range bytes before it.
+TEST_F(FindFoldTest, AnAsciiWordMatchesOnlyWhereACharacterStarts) {
+  struct Case {
+    const char* value;
+    const char* word;
+    bool found;
+  } cases[] = {
+      {"\x83\x78yz", "xyz", false},                   // x the second byte of a character
+      {"\x83\x78xYz", "XYZ", true},                   // and then a real one
+      {"\xE0\xE0\xE0X", "x", false},                  // three lead-range bytes: X ends the second
+      {"\xE0\xE0X", "x", true},                       // two: X starts a character
+      {"\x88\x9F\x88\x9F\x88\x9F\x88X", "x", false},  // a long run before a second byte
+      {"\x81\x40@x", "@X", true},                     // a second byte 0x40, then a real @
+      {"\x81\x40x", "@x", false},
+      {"\x95\x5Cx", "\\x", false},  // the 0x5C of a character is no backslash
+      {"ab\x83", "B", true},        // a lead byte alone at the end
+      {"aaaaab", "AB", true},       // a first letter found many times
+  };
+  for (const Case& c : cases) {
+    db.New();
+    ASSERT_EQ(0, db.SetValue(0, c.value));
+    ASSERT_EQ(0, db.Store());
+  }
+  ASSERT_EQ(0, rs.Select(""));
+  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+    const std::string expr = std::string("A= '*") + cases[i].word + "*'";
+    const std::vector<int> all = FindAll(expr.c_str(), false);
+    EXPECT_EQ(cases[i].found, std::find(all.begin(), all.end(), i) != all.end()) << i << " " << cases[i].word;
+    EXPECT_EQ(cases[i].found, ContainsByRule(cases[i].value, cases[i].word, true)) << i;
+  }
+}
+
+// Values that cannot hold the literal's first character in either width
+// are passed by unfolded: what is found must stay what folding both sides
+// finds, for literals beginning with kana that half-width forms join into.
+TEST_F(FindFoldTest, AFoldedSearchFindsWhatFoldingBothSidesFinds) {
+  const char* pieces[] = {"ｶ",  "ﾞ",  "ﾟ",  "ｳ",  "ﾊ", "ｰ",  "ガ", "パ",
+                          "ヴ", "ー", "カ", "ハ", "a", "Ａ", "漢", "゛"};
+  std::mt19937 rng(11);
+  std::vector<std::vector<int>> made;
+  std::vector<std::string> values;
+  for (int i = 0; i < 200; ++i) {
+    std::vector<int> v(rng() % 8);
+    std::string utf8;
+    for (int& p : v) utf8 += pieces[p = static_cast<int>(rng() % std::size(pieces))];
+    made.push_back(v);
+    values.push_back(cp932::FromUtf8(utf8));
+    ASSERT_EQ(static_cast<int>(i), AddRecord(db, {utf8}));
+  }
+  ASSERT_EQ(0, rs.Select(""));
+  for (int t = 0; t < 150; ++t) {
+    const std::vector<int>& from = made[rng() % made.size()];
+    if (from.empty()) continue;
+    const size_t at = rng() % from.size(), n = 1 + rng() % std::min<size_t>(3, from.size() - at);
+    std::string lit;
+    for (size_t k = at; k < at + n; ++k) lit += pieces[from[k]];
+    std::vector<int> want;
+    for (size_t i = 0; i < values.size(); ++i)
+      if (ContainsByRule(widthfold::Fold(values[i]), widthfold::Fold(cp932::FromUtf8(lit)), true))
+        want.push_back(static_cast<int>(i));
+    EXPECT_EQ(want, FindAll(("A= '*" + lit + "*'").c_str(), true)) << lit;
   }
 }
 
