@@ -12,8 +12,8 @@
 
 #ifdef JBX_HAVE_GUI
 
-#include "mainview/sheet/CMyView.h"
 #include "mainview/printing/QtPrint.h"
+#include "mainview/sheet/CMyView.h"
 #include "mainview/sheet/SheetPrinter.h"
 #include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"

@@ -15,8 +15,8 @@
 #ifdef JBX_HAVE_GUI
 
 #include "alarm/CMyAlarm.h"
-#include "mainview/sheet/CMyView.h"
 #include "mainview/editing/EditCommands.h"
+#include "mainview/sheet/CMyView.h"
 #include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"

@@ -8,11 +8,7 @@ int main(int argc, char** argv) {
   // one line a subcommand; its entry in the table of Cli.cpp runs kDrawing,
   // and its Cmd<Name>.cpp is listed in JBX_DRAW_COMMANDS (CMakeLists.txt)
   static const std::vector<cli::Drawer> kDrawers = {
-      {"render", CmdRender},
-      {"print", CmdPrint},
-      {"draw", CmdDraw},
-      {"sheet", CmdSheet},
-      {"chart", CmdChart},
+      {"render", CmdRender}, {"print", CmdPrint}, {"draw", CmdDraw}, {"sheet", CmdSheet}, {"chart", CmdChart},
   };
   return cli::Main(argc, argv, kDrawers);
 }

@@ -67,7 +67,6 @@ struct ExchangeBook {
   ExchangeHost* host = nullptr;     // told when the table changed; may be null
 };
 
-
 namespace exch {
 
 enum ColumnKind {

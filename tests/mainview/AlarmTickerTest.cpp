@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "alarm/CMyAlarm.h"
-#include "mainview/tray/AlarmTicker.h"
 #include "mainview/editing/FieldRun.h"
+#include "mainview/tray/AlarmTicker.h"
 #include "mainview/tray/TrayModel.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"

@@ -12,12 +12,12 @@
 #include <cstdlib>
 #include <set>
 
-#include "mainview/editing/EditActions.h"
-#include "mainview/editing/EntryActions.h"
 #include "input/CMyInput.h"
 #include "input/TfrmInput.h"
-#include "mainview/sheet/CMyView.h"
+#include "mainview/editing/EditActions.h"
 #include "mainview/editing/EditCommands.h"
+#include "mainview/editing/EntryActions.h"
+#include "mainview/sheet/CMyView.h"
 #include "platform/FileOps.h"
 #include "qtkit/QtCanvas.h"
 #include "screens/CMyScr.h"

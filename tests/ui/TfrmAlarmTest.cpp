@@ -10,14 +10,14 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "mainview/editing/EditActions.h"
 #include "alarm/TfrmAlarm.h"
 #include "alarm/TfrmAlarmSet.h"
 #include "alarm/TfrmMissedAlarms.h"
 #include "input/CMyInput.h"
 #include "input/TfrmInput.h"
-#include "mainview/tray/AlarmActions.h"
+#include "mainview/editing/EditActions.h"
 #include "mainview/editing/FieldRun.h"
+#include "mainview/tray/AlarmActions.h"
 #include "platform/Notifier.h"
 #include "platform/SoundPlayer.h"
 #include "qtkit/SjLineEdit.h"

@@ -9,9 +9,9 @@
 
 #include "exchange/TfrmExport.h"
 #include "exchange/TfrmInport.h"
+#include "exchange/menu/ExchangeActions.h"
 #include "input/TfrmInput.h"
 #include "mainview/sheet/CMyView.h"
-#include "exchange/menu/ExchangeActions.h"
 #include "qtkit/SjLineEdit.h"
 #include "ui/MainWindowFixture.h"
 

@@ -9,10 +9,10 @@
 #include <QTest>
 #include <map>
 
-#include "mainview/editing/EditActions.h"
 #include "catalogue/TfrmHanyoData.h"
 #include "catalogue/TfrmNewDiv.h"
 #include "catalogue/TfrmNewScr.h"
+#include "mainview/editing/EditActions.h"
 #include "mainview/sheet/CMyView.h"
 #include "mainview/tray/QtTray.h"
 #include "qtkit/SjLineEdit.h"

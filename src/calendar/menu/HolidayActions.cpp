@@ -1,7 +1,7 @@
 #include "calendar/menu/HolidayActions.h"
 
-#include <QMainWindow>
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QWidget>
 
@@ -31,14 +31,24 @@ void RunHolidayDialog(int list, DialogRunner& dialogs, MainContext& c, QWidget* 
 
 void RegisterHolidayActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                             std::function<void()> afterClose) {
-  a.Add(
-      {"mnuFileHoliday", "ファイル(&F)", "祝日の設定(&H)...", {}, when::Started, [&dialogs, &c, &window, afterClose] {
-         RunHolidayDialog(CMyHoliday::kHolidays, dialogs, c, &window, afterClose);
-       }, "calendar"});
-  a.Add(
-      {"mnuFileKinen", "ファイル(&F)", "記念日の設定(&K)...", {}, when::Started, [&dialogs, &c, &window, afterClose] {
-         RunHolidayDialog(CMyHoliday::kAnniversaries, dialogs, c, &window, afterClose);
-       }, "calendar"});
+  a.Add({"mnuFileHoliday",
+         "ファイル(&F)",
+         "祝日の設定(&H)...",
+         {},
+         when::Started,
+         [&dialogs, &c, &window, afterClose] {
+           RunHolidayDialog(CMyHoliday::kHolidays, dialogs, c, &window, afterClose);
+         },
+         "calendar"});
+  a.Add({"mnuFileKinen",
+         "ファイル(&F)",
+         "記念日の設定(&K)...",
+         {},
+         when::Started,
+         [&dialogs, &c, &window, afterClose] {
+           RunHolidayDialog(CMyHoliday::kAnniversaries, dialogs, c, &window, afterClose);
+         },
+         "calendar"});
 }
 
 HolidayFeature::HolidayFeature(FeatureHost& host) {

@@ -1,7 +1,7 @@
 #include "exchange/menu/ExchangeActions.h"
 
-#include <QMainWindow>
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QWidget>
 
@@ -11,7 +11,6 @@
 #include "exchange/CMyImport.h"
 #include "exchange/CMyRestore.h"
 #include "exchange/ExchangeColumns.h"
-#include "mainview/sheet/ShownRows.h"
 #include "exchange/TfrmDataBack.h"
 #include "exchange/TfrmExport.h"
 #include "exchange/TfrmInport.h"
@@ -19,6 +18,7 @@
 #include "mainview/host/FeatureHost.h"
 #include "mainview/host/MainActions.h"
 #include "mainview/host/MainObjects.h"
+#include "mainview/sheet/ShownRows.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
@@ -142,15 +142,33 @@ void ExchangeFeature::WindowShown() { OfferBackupAtStart(host_.Dialogs(), host_.
 void RegisterExchangeActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                              std::function<void()> afterImport, ChangeUserBy changeUser) {
   const char* m = "ファイル(&F)";
-  a.Add({"mnuFileExport", m, "エクスポート(&E)...", {}, when::RecordsShown,
-         [&dialogs, &c, &window] { RunExportDialog(dialogs, c, &window); }, "exchange"});
-  a.Add({"mnuFileImport", m, "インポート(&I)...", {}, when::RecordsShown,
+  a.Add({"mnuFileExport",
+         m,
+         "エクスポート(&E)...",
+         {},
+         when::RecordsShown,
+         [&dialogs, &c, &window] { RunExportDialog(dialogs, c, &window); },
+         "exchange"});
+  a.Add({"mnuFileImport",
+         m,
+         "インポート(&I)...",
+         {},
+         when::RecordsShown,
          [&dialogs, &c, &window, afterImport] { RunImportDialog(dialogs, c, &window, afterImport); },
          "exchange"});
   // beside the user item: a restore is a change of user
-  a.Add({"mnu_FileUserBackBack", m, "バックアップ(&B)...", {}, when::Started,
-         [&dialogs, &c, &window] { RunBackupDialog(dialogs, c, &window); }, "backup"});
-  a.Add({"mnu_FileUserBackRestore", m, "リストア(復元)(&R)...", {}, when::Started,
+  a.Add({"mnu_FileUserBackBack",
+         m,
+         "バックアップ(&B)...",
+         {},
+         when::Started,
+         [&dialogs, &c, &window] { RunBackupDialog(dialogs, c, &window); },
+         "backup"});
+  a.Add({"mnu_FileUserBackRestore",
+         m,
+         "リストア(復元)(&R)...",
+         {},
+         when::Started,
          [&dialogs, &c, &window, changeUser] {
            changeUser([&](const std::string&) { return RunRestoreDialog(dialogs, c, &window); });
          },

@@ -85,14 +85,25 @@ void RunIcsImportDialog(DialogRunner& dialogs, MainContext& c, QWidget* window,
 }
 
 IcsFeature::IcsFeature(FeatureHost& host) {
-  RegisterIcsActions(host.Actions(), host.Dialogs(), host.Context(), host.Window(), [&host] { host.ViewChanged(); });
+  RegisterIcsActions(host.Actions(), host.Dialogs(), host.Context(), host.Window(),
+                     [&host] { host.ViewChanged(); });
 }
 
 void RegisterIcsActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                         std::function<void()> afterImport) {
   const char* m = "ファイル(&F)";
-  a.Add({"mnuFileIcsExport", m, "エクスポート(カレンダー)...", {}, when::RecordsShown,
-         [&dialogs, &c, &window] { RunIcsExportDialog(dialogs, c, &window); }, "ics"});
-  a.Add({"mnuFileIcsImport", m, "インポート(カレンダー)...", {}, when::RecordsShown,
-         [&dialogs, &c, &window, afterImport] { RunIcsImportDialog(dialogs, c, &window, afterImport); }, "ics"});
+  a.Add({"mnuFileIcsExport",
+         m,
+         "エクスポート(カレンダー)...",
+         {},
+         when::RecordsShown,
+         [&dialogs, &c, &window] { RunIcsExportDialog(dialogs, c, &window); },
+         "ics"});
+  a.Add({"mnuFileIcsImport",
+         m,
+         "インポート(カレンダー)...",
+         {},
+         when::RecordsShown,
+         [&dialogs, &c, &window, afterImport] { RunIcsImportDialog(dialogs, c, &window, afterImport); },
+         "ics"});
 }

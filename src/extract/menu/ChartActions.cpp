@@ -5,8 +5,8 @@
 #include <QPageLayout>
 #include <memory>
 
-#include "extract/menu/ChartModel.h"
 #include "extract/TfrmChart.h"
+#include "extract/menu/ChartModel.h"
 #include "mainview/host/FeatureHost.h"
 #include "mainview/host/MainActions.h"
 #include "mainview/host/MainObjects.h"
@@ -30,7 +30,9 @@ void RunChartDialog(DialogRunner& dialogs, MainContext& context, QWidget& window
         if (printing && printing->pageLayout) printing->pageLayout(layout);
         return layout;
       },
-      [printing]() -> QPrinter* { return printing && printing->beginPrint ? printing->beginPrint() : nullptr; },
+      [printing]() -> QPrinter* {
+        return printing && printing->beginPrint ? printing->beginPrint() : nullptr;
+      },
       &window);
   (void)dialogs.Run(dlg);
   if (last) *last = dlg.ChoiceFromControls();
@@ -39,10 +41,14 @@ void RunChartDialog(DialogRunner& dialogs, MainContext& context, QWidget& window
 ChartFeature::ChartFeature(FeatureHost& host, ExtractCommands& extract) {
   // the way of drawing carries from one opening to the next
   auto last = std::make_shared<ChartModel::Choice>();
-  host.Actions().Add({"mnuSelChart", "検索(&S)", "グラフ表示...", {}, when::Started,
+  host.Actions().Add({"mnuSelChart",
+                      "検索(&S)",
+                      "グラフ表示...",
+                      {},
+                      when::Started,
                       [&host, &extract, last] {
-                        RunChartDialog(host.Dialogs(), host.Context(), host.Window(), extract, &host.Services(),
-                                       last.get());
+                        RunChartDialog(host.Dialogs(), host.Context(), host.Window(), extract,
+                                       &host.Services(), last.get());
                       },
                       "chart"});
 }

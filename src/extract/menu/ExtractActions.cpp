@@ -1,16 +1,16 @@
 #include "extract/menu/ExtractActions.h"
 
-#include <QMainWindow>
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QWidget>
 
 #include "extract/CMyPickup.h"
 #include "extract/TfrmPickup.h"
 #include "mainview/host/FeatureHost.h"
-#include "platform/Prompter.h"
 #include "mainview/host/MainActions.h"
 #include "platform/Cp932.h"
+#include "platform/Prompter.h"
 #include "qtkit/DialogRunner.h"
 #include "qtkit/QtText.h"
 #include "shell/CMyGlobal.h"
@@ -48,8 +48,15 @@ ExtractActions::ExtractActions(MainActions& a, DialogRunner& dialogs, MainContex
   QAction* set =
       a.Add({"tbt_PickoutSet", "", "抽出設定", {}, when::Started, [this] { commands_.Settings(); }});
   set->setIconText(QStringLiteral("抽出設定"));
-  menuItem_ = a.Add({"mnuSelPickout", menu, "抽出実行...", {}, when::Started, [this] { commands_.Toggle(); }, "extract"});
-  a.Add({"mnuSelPickoutSet", menu, "抽出設定...", {}, when::Started, [this] { commands_.Settings(); }, "extract"});
+  menuItem_ = a.Add(
+      {"mnuSelPickout", menu, "抽出実行...", {}, when::Started, [this] { commands_.Toggle(); }, "extract"});
+  a.Add({"mnuSelPickoutSet",
+         menu,
+         "抽出設定...",
+         {},
+         when::Started,
+         [this] { commands_.Settings(); },
+         "extract"});
   QObject::connect(a.Menu(QString::fromUtf8(menu)), &QMenu::aboutToShow, guard_.get(),
                    [this] { menuItem_->setText(FromSj(commands_.MenuCaption())); });
 }

@@ -27,10 +27,14 @@ EditActions::EditActions(MainActions& a, EditCommands& c) : a_(a) {
   QAction* redo = a.Add({"mnuEditRedo", kMenu, "やり直し(&R)", QKeySequence(Qt::CTRL | Qt::Key_Y),
                          [&c](const MainState& s) { return when::RecordsShown(s) && c.Undo().CanRedo(); },
                          [&c] { c.mnuEditRedo(); }, "undo"});
-  keyed_[0] = a.Add({"mnuEditDel", kMenu, "データ削除(&D)", kKeys[0], records, [&c] { c.mnuEditDel(); }, "delete"});
-  keyed_[1] = a.Add({"mnuEditCut", kMenu, "切り取り(&T)", kKeys[1], records, [&c] { c.mnuEditCopy(1); }, "clipboard"});
-  keyed_[2] = a.Add({"mnuEditCopy", kMenu, "コピー(&C)", kKeys[2], records, [&c] { c.mnuEditCopy(0); }, "clipboard"});
-  keyed_[3] = a.Add({"mnuEditPaste", kMenu, "貼り付け(&P)", kKeys[3], records, [&c] { c.mnuEditPaste(); }, "clipboard"});
+  keyed_[0] =
+      a.Add({"mnuEditDel", kMenu, "データ削除(&D)", kKeys[0], records, [&c] { c.mnuEditDel(); }, "delete"});
+  keyed_[1] = a.Add(
+      {"mnuEditCut", kMenu, "切り取り(&T)", kKeys[1], records, [&c] { c.mnuEditCopy(1); }, "clipboard"});
+  keyed_[2] =
+      a.Add({"mnuEditCopy", kMenu, "コピー(&C)", kKeys[2], records, [&c] { c.mnuEditCopy(0); }, "clipboard"});
+  keyed_[3] = a.Add(
+      {"mnuEditPaste", kMenu, "貼り付け(&P)", kKeys[3], records, [&c] { c.mnuEditPaste(); }, "clipboard"});
   a.Add({"mnuEditPageIns", kMenu, "ページの追加", {}, pages, [&c] { c.mnuEditPageIns(); }, "pages"});
   a.Add({"mnuEditPageDel", kMenu, "ページの削除", {}, pages, [&c] { c.mnuEditPageDel(); }, "pages"});
   a.Add({"mnuEditLineIns", kMenu, "行番号の追加", {}, pages, [&c] { c.mnuEditLineIns(); }, "pages"});
@@ -43,23 +47,31 @@ EditActions::EditActions(MainActions& a, EditCommands& c) : a_(a) {
          "行を上に移動",
          {},
          [&c](const MainState& s) { return when::RecordsShown(s) && c.CanMoveUp(); },
-         [&c] { c.pmenu_GyoUp(-1); }, "lines"});
+         [&c] { c.pmenu_GyoUp(-1); },
+         "lines"});
   a.Add({"pmenu_GyoDown",
          kPopup,
          "行を下に移動",
          {},
          [&c](const MainState& s) { return when::RecordsShown(s) && c.CanMoveDown(); },
-         [&c] { c.pmenu_GyoUp(1); }, "lines"});
+         [&c] { c.pmenu_GyoUp(1); },
+         "lines"});
   QAction* fieldCopy = a.Add({"pmenu_FieldCopy",
                               kPopup,
                               "コピー(&C)",
                               {},
                               [&c](const MainState& s) { return s.started && !c.FieldUnderMouse().empty(); },
-                              [&c] { c.pmenu_FieldCopy(); }, "copy"});
+                              [&c] { c.pmenu_FieldCopy(); },
+                              "copy"});
 
-  QAction* run = a.Add({"pmenu_FieldRun", kPopup, "関連付け実行(&R)", {},
-                       [&c](const MainState& s) { return when::RecordsShown(s) && !c.FieldUnderMouse().empty(); },
-                       [&c] { fieldrun::RunFieldTarget(c.Context(), c); }, "run"});
+  QAction* run =
+      a.Add({"pmenu_FieldRun",
+             kPopup,
+             "関連付け実行(&R)",
+             {},
+             [&c](const MainState& s) { return when::RecordsShown(s) && !c.FieldUnderMouse().empty(); },
+             [&c] { fieldrun::RunFieldTarget(c.Context(), c); },
+             "run"});
   QObject::connect(a.Menu(QString::fromUtf8(kPopup)), &QMenu::aboutToShow, run, [run, &c] {
     const std::string& name = c.FieldUnderMouse();
     run->setText(name.empty() ? QStringLiteral("関連付け実行(&R)")

@@ -1,20 +1,32 @@
 #include "mainview/editing/SheetActions.h"
 
-#include "mainview/sheet/CMyView.h"
 #include "mainview/host/FeatureHost.h"
-#include "mainview/host/MainObjects.h"
 #include "mainview/host/MainActions.h"
+#include "mainview/host/MainObjects.h"
+#include "mainview/sheet/CMyView.h"
 
 void RegisterSheetActions(MainActions& a, CMyView& view, std::function<void()> changed) {
   const char* m = "検索(&S)";
-  a.Add({"mnuSelMovePrevNen", m, "１年前に移動", {}, when::DatedSheet, [&view, changed] {
+  a.Add({"mnuSelMovePrevNen",
+         m,
+         "１年前に移動",
+         {},
+         when::DatedSheet,
+         [&view, changed] {
            view.MoveYear(-1);
            changed();
-         }, "years"});
-  a.Add({"mnuSelMoveNextNen", m, "１年後に移動", {}, when::DatedSheet, [&view, changed] {
+         },
+         "years"});
+  a.Add({"mnuSelMoveNextNen",
+         m,
+         "１年後に移動",
+         {},
+         when::DatedSheet,
+         [&view, changed] {
            view.MoveYear(1);
            changed();
-         }, "years"});
+         },
+         "years"});
 }
 
 SheetFeature::SheetFeature(FeatureHost& host) : host_(host) {

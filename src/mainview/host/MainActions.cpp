@@ -1,13 +1,12 @@
 #include "mainview/host/MainActions.h"
 
-#include <algorithm>
-
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QApplication>
 #include <QTimer>
+#include <algorithm>
 
 MainActions::MainActions(QMainWindow& window, std::function<MainState()> state)
     : QObject(&window), window_(window), state_(std::move(state)) {
@@ -71,8 +70,7 @@ QAction* MainActions::Add(const ActionSpec& spec) {
       const QString name = QString::fromUtf8(spec.group ? spec.group : "");
       auto g = std::find_if(grouped->second.begin(), grouped->second.end(),
                             [&](const Group& x) { return x.name == name; });
-      if (g == grouped->second.end())
-        qFatal("menu item %s names no group of %s", spec.name, spec.menu);
+      if (g == grouped->second.end()) qFatal("menu item %s names no group of %s", spec.name, spec.menu);
       g->items.push_back(action);
       Place(Menu(path), grouped->second);
     }

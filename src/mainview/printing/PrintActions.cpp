@@ -1,7 +1,7 @@
 #include "mainview/printing/PrintActions.h"
 
-#include <QMainWindow>
 #include <QAction>
+#include <QMainWindow>
 #include <QPrintPreviewDialog>
 #include <QWidget>
 
@@ -98,21 +98,44 @@ void PrintWindows::mnuFilePdfClick() {
 PrintWindows* RegisterPrintActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                                    MainWindowPort& port) {
   auto* p = new PrintWindows(dialogs, c, window, port);
-  a.Add({"mnuFilePrnSetup", "ファイル(&F)", "ページ設定...", {}, when::Started, [p] { p->mnuFilePrnSetupClick(); }, "print"});
-  a.Add(
-      {"mnuFilePreview", "ファイル(&F)", "印刷プレビュー...", {}, when::Started, [p] { p->mnuFilePreviewClick(); }, "print"});
+  a.Add({"mnuFilePrnSetup",
+         "ファイル(&F)",
+         "ページ設定...",
+         {},
+         when::Started,
+         [p] { p->mnuFilePrnSetupClick(); },
+         "print"});
+  a.Add({"mnuFilePreview",
+         "ファイル(&F)",
+         "印刷プレビュー...",
+         {},
+         when::Started,
+         [p] { p->mnuFilePreviewClick(); },
+         "print"});
   a.Add({"mnuFilePrint", "ファイル(&F)", "印刷(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P), when::Started,
-                         [p] { p->mnuFilePrintClick(); }, "print"});
-  a.Add({"mnuFileOnePrint", "ファイル(&F)", "画面先頭行から１ページ印刷...", {}, when::Started, [p] {
-                           p->mnuFileOnePrintClick();
-                         }, "print"});
-  a.Add({"mnuFilePdf", "ファイル(&F)", "PDFに出力...", {}, when::Started, [p] { p->mnuFilePdfClick(); }, "print"});
+         [p] { p->mnuFilePrintClick(); }, "print"});
+  a.Add({"mnuFileOnePrint",
+         "ファイル(&F)",
+         "画面先頭行から１ページ印刷...",
+         {},
+         when::Started,
+         [p] { p->mnuFileOnePrintClick(); },
+         "print"});
+  a.Add({"mnuFilePdf",
+         "ファイル(&F)",
+         "PDFに出力...",
+         {},
+         when::Started,
+         [p] { p->mnuFilePdfClick(); },
+         "print"});
   return p;
 }
 
 PrintFeature::PrintFeature(FeatureHost& host)
     : windows_(RegisterPrintActions(host.Actions(), host.Dialogs(), host.Context(), host.Window(),
                                     host.WindowPort())) {
-  host.Services().pageLayout = [this](QPageLayout& layout) { layout = LayoutOf(windows_->Printer().Paper()); };
+  host.Services().pageLayout = [this](QPageLayout& layout) {
+    layout = LayoutOf(windows_->Printer().Paper());
+  };
   host.Services().beginPrint = [this] { return windows_->Printer().BeginPrint(); };
 }

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "mainview/sheet/SheetPrinter.h"
 #include "mainview/host/MainFeature.h"
+#include "mainview/sheet/SheetPrinter.h"
 
 class CMyPrint;
 class DialogRunner;

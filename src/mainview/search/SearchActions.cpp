@@ -1,7 +1,7 @@
 #include "mainview/search/SearchActions.h"
 
-#include <QMainWindow>
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 
 #include "mainview/host/FeatureHost.h"
@@ -71,19 +71,31 @@ void SearchWindows::DestroyReference() {
 void RegisterSearchActions(MainActions& a, SearchWindows& w, std::function<FieldHit()> fieldUnderMouse) {
   const char* m = "検索(&S)";
   a.Add({"mnuSelFind", m, "検索(&S)...", QKeySequence(Qt::CTRL | Qt::Key_F), when::Started,
-                         [&w] { w.ShowFindDialog(); }, "find"});
+         [&w] { w.ShowFindDialog(); }, "find"});
   a.Add({"mnuSelFindDown", m, "下検索(&D)", QKeySequence(Qt::Key_F3), when::Started,
-                         [&w] { w.Search().FindStep(1); }, "find"});
+         [&w] { w.Search().FindStep(1); }, "find"});
   a.Add({"mnuSelFindUp", m, "上検索(&U)", QKeySequence(Qt::SHIFT | Qt::Key_F3), when::Started,
-                       [&w] { w.Search().FindStep(-1); }, "find"});
+         [&w] { w.Search().FindStep(-1); }, "find"});
   if (QAction* years = a.Find("mnuSelMovePrevNen")) a.Menu(QString::fromUtf8(m))->insertSeparator(years);
-  a.Add({"pmenu_Find", "#pmenu_MainPopup", "検索(&F)...", {}, when::RecordsShown, [&w, fieldUnderMouse] {
-           w.Search().FindFieldText(fieldUnderMouse ? fieldUnderMouse().field : "");
-         }, "find"});
-  a.Add({"mnuPrevNenPopWin", m, "１年前を別画面表示", {}, when::DatedSheet, [&w] {
-           w.References().ShowReference(-12);
-         }, "reference"});
-  a.Add({"mnuPrev2NenPopWin", m, "２年前を別画面表示", {}, when::DatedSheet, [&w] {
-           w.References().ShowReference(-24);
-         }, "reference"});
+  a.Add({"pmenu_Find",
+         "#pmenu_MainPopup",
+         "検索(&F)...",
+         {},
+         when::RecordsShown,
+         [&w, fieldUnderMouse] { w.Search().FindFieldText(fieldUnderMouse ? fieldUnderMouse().field : ""); },
+         "find"});
+  a.Add({"mnuPrevNenPopWin",
+         m,
+         "１年前を別画面表示",
+         {},
+         when::DatedSheet,
+         [&w] { w.References().ShowReference(-12); },
+         "reference"});
+  a.Add({"mnuPrev2NenPopWin",
+         m,
+         "２年前を別画面表示",
+         {},
+         when::DatedSheet,
+         [&w] { w.References().ShowReference(-24); },
+         "reference"});
 }

@@ -5,10 +5,10 @@
 #include <functional>
 #include <vector>
 
-#include "mainview/sheet/FieldUnderMouse.h"
+#include "mainview/host/MainFeature.h"
 #include "mainview/search/ReferenceCommands.h"
 #include "mainview/search/SearchCommands.h"
-#include "mainview/host/MainFeature.h"
+#include "mainview/sheet/FieldUnderMouse.h"
 
 class FeatureHost;
 class MainActions;

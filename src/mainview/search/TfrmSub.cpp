@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "qtkit/QtSheetAccessible.h"
 #include "mainview/sheet/QtSheetWidget.h"
+#include "qtkit/QtSheetAccessible.h"
 #include "qtkit/QtText.h"
 
 TfrmSub::TfrmSub(MainObjects& objects, ReferenceCommands& commands, QWidget* parent)

@@ -84,7 +84,8 @@ void QtSheetWidget::Render(int width, int h) {
   // the whole sheet width is drawn off screen, then shown from the scroll position
   const int full =
       static_cast<int>(std::clamp<int64_t>(FullWidth(*box_->Rows()), width, std::max(width, kMaxSheetWidth)));
-  if (offscreen_.width() < full || offscreen_.height() != h) offscreen_ = QImage(full, h, QImage::Format_RGB32);
+  if (offscreen_.width() < full || offscreen_.height() != h)
+    offscreen_ = QImage(full, h, QImage::Format_RGB32);
   QPainter op(&offscreen_);
   QtCanvas canvas(op);
   box_->Painter().RenderSheet(canvas, full, h);

@@ -119,4 +119,3 @@ class SheetPrinter {
   Layout layout_;
   std::vector<int> heights_;
 };
-

@@ -1,9 +1,8 @@
 #include "mainview/sheet/SheetScroll.h"
 
-#include "mainview/sheet/SheetRow.h"
-
 #include <algorithm>
 
+#include "mainview/sheet/SheetRow.h"
 
 int SheetScroll::Count() const { return static_cast<int>(f_.rows.size()); }
 

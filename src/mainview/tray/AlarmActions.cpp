@@ -38,14 +38,20 @@ AlarmActions::AlarmActions(FeatureHost& host)
 
 AlarmActions::AlarmActions(MainActions& a, DialogRunner& dialogs, MainContext& ctx, QMainWindow& window)
     : a_(a), dialogs_(dialogs), ctx_(ctx), window_(window) {
- 
-      a.Add({"mnu_FileAlarm", kFileMenu, "アラームの設定(&L)...", {}, when::Started, [this] { mnu_FileAlarm(); }, "alarm"});
+  a.Add({"mnu_FileAlarm",
+         kFileMenu,
+         "アラームの設定(&L)...",
+         {},
+         when::Started,
+         [this] { mnu_FileAlarm(); },
+         "alarm"});
   task_ = a.Add({"mnuFileTask",
                  kFileMenu,
                  "タスクに入れる",
                  {},
                  [](const MainState& s) { return s.started && QSystemTrayIcon::isSystemTrayAvailable(); },
-                 [this] { mnuFileTask(); }, "alarm"});
+                 [this] { mnuFileTask(); },
+                 "alarm"});
   QMenu* file = a.Menu(QString::fromUtf8(kFileMenu));
   file->setToolTipsVisible(true);
   connect(file, &QMenu::aboutToShow, task_,
@@ -137,7 +143,8 @@ bool AlarmActions::CloseRequested() { return CloseRequest(); }
 
 void AlarmActions::Closing() {
   CMyGlobal& g = *ctx_.objects.global;
-  if (!ctx_.objects.alarm->Save(g.UserPath("alarm.dat"))) ctx_.prompter.Warn("アラームを保存できませんでした。"_sj);
+  if (!ctx_.objects.alarm->Save(g.UserPath("alarm.dat")))
+    ctx_.prompter.Warn("アラームを保存できませんでした。"_sj);
 }
 
 void AlarmActions::KeepSettings() { ctx_.objects.global->task = InTray(); }

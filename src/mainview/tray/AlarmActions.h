@@ -85,4 +85,3 @@ class AlarmActions : public QObject, public AlarmTickPort, public MainFeature {
   std::unique_ptr<AlarmTicker> ticker_;
   QAction* task_ = nullptr;
 };
-

@@ -7,9 +7,9 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <string>
 
 #include "mainview/host/MainFeature.h"
-#include <string>
 
 class FeatureHost;
 class MainObjects;

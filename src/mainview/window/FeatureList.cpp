@@ -26,8 +26,8 @@
 void DeclareMainMenus(MainActions& a) {
   a.DeclareMenus({
       {"ファイル(&F)",
-       {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "ics", "print", "settings", "alarm",
-        "exit"}},
+       {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "ics", "print", "settings",
+        "alarm", "exit"}},
       {"編集(&E)", {"undo", "delete", "clipboard", "pages"}},
       {"検索(&S)", {"extract", "chart", "find", "~years", "reference"}},
       {"ヘルプ(&H)", {"contents"}},

@@ -20,8 +20,8 @@ class InputFormSlot {
  public:
   // `viewChanged` repaints the sheet after a save; `editColors` runs the
   // colour kinds dialog of the book.
-  InputFormSlot(MainContext& context, DialogRunner& dialogs, QWidget* parent, std::function<void()> viewChanged,
-                std::function<void()> editColors);
+  InputFormSlot(MainContext& context, DialogRunner& dialogs, QWidget* parent,
+                std::function<void()> viewChanged, std::function<void()> editColors);
   ~InputFormSlot();
 
   // The form of the book just opened.

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "mainview/window/InputFormSlot.h"
-#include "mainview/window/WindowPlacement.h"
 #include "catalogue/menu/QtBookDialogs.h"
 #include "mainview/window/FeatureList.h"
+#include "mainview/window/InputFormSlot.h"
+#include "mainview/window/WindowPlacement.h"
 #include "platform/Prompter.h"
 #include "qtkit/DayLeaf.h"
 
@@ -53,9 +53,11 @@ void TfrmMain::FormCreate() {
       std::make_unique<MainContext>(MainContext{*objects_, *env_.prompter, *env_.beeper, *env_.clock,
                                                 *env_.files, *env_.clipboard, *env_.opener, env_.launcher});
   opener_ = std::make_unique<BookOpener>(*context_, *this);
-  input_ = std::make_unique<InputFormSlot>(*context_, *env_.dialogs, this, [this] { AfterViewChange(); }, [this] {
-    if (services_.editColors) services_.editColors();
-  });
+  input_ = std::make_unique<InputFormSlot>(
+      *context_, *env_.dialogs, this, [this] { AfterViewChange(); },
+      [this] {
+        if (services_.editColors) services_.editColors();
+      });
   BuildActions();
   CMyGlobal& g = *objects_->global;
   g.SetOpener(env_.opener);
@@ -182,7 +184,6 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
   e->accept();
   for (auto& f : features_) f->Closed();
 }
-
 
 void TfrmMain::btn_WinWClick() {
   if (placement::WidthFitToggled(*this, *objects_->global, tb_.btn_WinW->isChecked())) FitWidth(false);

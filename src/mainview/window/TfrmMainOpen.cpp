@@ -92,7 +92,9 @@ void TfrmMain::tab_ScrChange(int index) {
 
 bool TfrmMain::ShowEntry(const std::string& key, int index) { return input_ && input_->Show(key, index); }
 
-const std::vector<jsc::Control>* TfrmMain::FormControls() const { return input_ ? input_->Controls() : nullptr; }
+const std::vector<jsc::Control>* TfrmMain::FormControls() const {
+  return input_ ? input_->Controls() : nullptr;
+}
 
 void TfrmMain::DataReloaded() {
   if (input_) input_->Reloaded();

@@ -10,10 +10,10 @@
 #include <QToolButton>
 
 #include "input/TfrmInput.h"
-#include "qtkit/QtSheetAccessible.h"
-#include "mainview/window/TfrmMain.h"
-#include "mainview/window/MainSheetAccess.h"
 #include "mainview/sheet/QtSheetWidget.h"
+#include "mainview/window/MainSheetAccess.h"
+#include "mainview/window/TfrmMain.h"
+#include "qtkit/QtSheetAccessible.h"
 #include "qtkit/QtText.h"
 
 void TfrmMain::AfterViewChange() {
@@ -65,9 +65,9 @@ bool TfrmMain::SheetKey(int key) {
 }
 
 FieldHit TfrmMain::FieldAt(QPoint at) const {
-  return ::FieldUnderMouse(*objects_->view, objects_->view->CursorRow(), at.x(), at.y(),
-                         sheet_->ScrollX(), ScrFieldHitTest(*objects_->scr),
-                         FormControls() ? *FormControls() : std::vector<jsc::Control>{});
+  return ::FieldUnderMouse(*objects_->view, objects_->view->CursorRow(), at.x(), at.y(), sheet_->ScrollX(),
+                           ScrFieldHitTest(*objects_->scr),
+                           FormControls() ? *FormControls() : std::vector<jsc::Control>{});
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -12,9 +12,9 @@
 #include "mainview/sheet/QtSheetWidget.h"
 #include "mainview/window/MainSheetAccess.h"
 #include "mainview/window/MainToolBar.h"
-#include "qtkit/QtSheetAccessible.h"
 #include "mainview/window/TfrmMain.h"
 #include "options/CMyColorKinds.h"
+#include "qtkit/QtSheetAccessible.h"
 #include "qtkit/QtText.h"
 
 void TfrmMain::BuildWidgets() {

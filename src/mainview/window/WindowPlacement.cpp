@@ -68,7 +68,8 @@ void FitWidth(QMainWindow& window, int need, bool alsoNarrower) {
   QScreen* screen = window.screen();
   const int screenW = screen ? screen->availableGeometry().width() : need;
   int left = window.x();
-  if (screenW - left - window.width() < left) left = window.x() + window.width() - need;  // keep the right edge
+  if (screenW - left - window.width() < left)
+    left = window.x() + window.width() - need;  // keep the right edge
   left = std::max(0, std::min(left, screenW - need));
   window.resize(need, window.height());
   window.move(left, window.y());

@@ -1,8 +1,8 @@
 #include "options/menu/OptionActions.h"
 
-#include <QMainWindow>
 #include <QAction>
 #include <QLayout>
+#include <QMainWindow>
 #include <QWidget>
 
 #include "mainview/host/FeatureHost.h"
@@ -35,9 +35,13 @@ void RunOptionDialog(DialogRunner& dialogs, MainContext& c, QWidget& window, Mai
 
 void RegisterOptionActions(MainActions& a, DialogRunner& dialogs, MainContext& c, QWidget& window,
                            MainWindowPort& port) {
-  a.Add({"mnuFileOption", "ファイル(&F)", "オプション(&O)...", {}, when::Started, [&dialogs, &c, &window, &port] {
-               RunOptionDialog(dialogs, c, window, port);
-             }, "settings"});
+  a.Add({"mnuFileOption",
+         "ファイル(&F)",
+         "オプション(&O)...",
+         {},
+         when::Started,
+         [&dialogs, &c, &window, &port] { RunOptionDialog(dialogs, c, window, port); },
+         "settings"});
 }
 
 OptionFeature::OptionFeature(FeatureHost& host) {

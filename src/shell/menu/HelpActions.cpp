@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "mainview/host/FeatureHost.h"
-#include "mainview/host/MainObjects.h"
 #include "mainview/host/MainActions.h"
+#include "mainview/host/MainObjects.h"
 #include "shell/CMyGlobal.h"
 #include "shell/HelpTopics.h"
 
@@ -36,9 +36,17 @@ class F1Help : public QObject {
 }  // namespace
 
 void RegisterHelpActions(MainActions& a, CMyGlobal& global) {
-  a.Add({"mnuHelpContents", "ヘルプ(&H)", "目次(&C)", {}, when::Always, [&global] { global.ShowHelp(""); }, "contents"});
+  a.Add({"mnuHelpContents",
+         "ヘルプ(&H)",
+         "目次(&C)",
+         {},
+         when::Always,
+         [&global] { global.ShowHelp(""); },
+         "contents"});
   // lives as long as the window's menu
   qApp->installEventFilter(new F1Help(global, a.Menu(QStringLiteral("ヘルプ(&H)"))));
 }
 
-HelpFeature::HelpFeature(FeatureHost& host) { RegisterHelpActions(host.Actions(), *host.Context().objects.global); }
+HelpFeature::HelpFeature(FeatureHost& host) {
+  RegisterHelpActions(host.Actions(), *host.Context().objects.global);
+}
