@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "catalogue/CMyMaster.h"
+#include "cli/Cli.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 
@@ -49,6 +50,13 @@ int DivisionIndex(const std::string& root, const std::string& user, const std::s
   for (int i = 0; i < divisions.RecordCount(); ++i)
     if (divisions.Name(i) == sj) return i;
   return -1;
+}
+
+int CheckOutFolder(const char* command, const std::string& out) {
+  const size_t slash = out.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))
+    return cli::Fail(command, "出力先のフォルダが見つかりません: " + out.substr(0, slash));
+  return 0;
 }
 
 }  // namespace cliwindow

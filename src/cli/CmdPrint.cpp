@@ -150,26 +150,13 @@ int CmdPrint(int argc, char** argv) {
   const std::string missing = cliwindow::MissingPart(root, user, std::max(divisionIndex, 0), screen);
   if (!missing.empty()) return cli::Fail("print", missing);
   if (divisionIndex < 0) return cli::Fail("print", "分類がありません: " + division);
-  const size_t slash = out.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))
-    return cli::Fail("print", "出力先のフォルダが見つかりません: " + out.substr(0, slash));
+  if (const int rc = cliwindow::CheckOutFolder("print", out)) return rc;
 
   StderrPrompter prompter;
   OffscreenMain main(prompter, todayDate, root, user);
-  const OffscreenMain::Result opened = main.Open(divisionIndex, screen);
-  if (opened == OffscreenMain::kNoBook) return cli::Fail("print", "分類を開けません: " + user);
-  if (opened == OffscreenMain::kNoScreen)
-    return cli::Fail("print", "表示画面を開けません: " + std::to_string(screen));
+  if (const int rc = main.OpenFor("print", divisionIndex, screen, user)) return rc;
   TfrmMain& w = main.Window();
-  CMyView& view = *w.View();
-  if (listPage >= 0) {
-    view.SetDisplayMode(CMyView::kListMode);
-    view.ShowListPage(listPage);
-  } else if (page > 0) {
-    view.ShowPage(page);
-  } else {
-    view.ShowMonth(year, mon);
-  }
+  main.ShowPart(listPage, page, year, mon);
   // the book opened through its tab handler: its tab is the current division
   PrintHead printHead = PrintHeadOf(w.Objects(), w.CurrentDivision(), main.clock.Today());
   if (!head.empty()) printHead.title = title, printHead.page = pageNo, printHead.now = now;

@@ -75,26 +75,14 @@ int CmdRender(int argc, char** argv) {
     return Usage("--month は yyyy/mm です: " + month);
   const std::string missing = cliwindow::MissingPart(root, user, division, screen);
   if (!missing.empty()) return cli::Fail("render", missing);
-  const size_t slash = out.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !fileops::IsDir(out.substr(0, slash)))
-    return cli::Fail("render", "出力先のフォルダが見つかりません: " + out.substr(0, slash));
+  if (const int rc = cliwindow::CheckOutFolder("render", out)) return rc;
 
   StderrPrompter prompter;
   OffscreenMain main(prompter, todayDate, root, user, height);
-  const OffscreenMain::Result opened = main.Open(division, screen);
-  if (opened == OffscreenMain::kNoBook) return cli::Fail("render", "分類を開けません: " + user);
-  if (opened == OffscreenMain::kNoScreen)
-    return cli::Fail("render", "表示画面を開けません: " + std::to_string(screen));
+  if (const int rc = main.OpenFor("render", division, screen, user)) return rc;
   TfrmMain& w = main.Window();
   CMyView& view = *w.View();
-  if (listPage >= 0) {
-    view.SetDisplayMode(CMyView::kListMode);
-    view.ShowListPage(listPage);
-  } else if (page > 0) {
-    view.ShowPage(page);
-  } else if (year > 0) {
-    view.ShowMonth(year, mon);
-  }
+  main.ShowPart(listPage, page, year, mon);
   // the cursor goes to today's row when it is shown, as at start-up
   for (int r = 0; r < view.RowCount(); ++r) {
     if (view.Rows()[static_cast<size_t>(r)].today) {

@@ -3,6 +3,8 @@
 #ifdef JBX_HAVE_GUI
 #include <cstdlib>
 
+#include "cli/Cli.h"
+#include "mainview/sheet/CMyView.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
 #include "platform/SystemPaths.h"
@@ -44,3 +46,22 @@ OffscreenMain::Result OffscreenMain::Open(int division, int screen) {
   return Asked() ? kNoScreen : kOpen;
 }
 #endif
+
+int OffscreenMain::OpenFor(const char* command, int division, int screen, const std::string& user) {
+  const Result opened = Open(division, screen);
+  if (opened == kNoBook) return cli::Fail(command, "分類を開けません: " + user);
+  if (opened == kNoScreen) return cli::Fail(command, "表示画面を開けません: " + std::to_string(screen));
+  return 0;
+}
+
+void OffscreenMain::ShowPart(int listPage, int page, int year, int month) {
+  CMyView& view = *w_->View();
+  if (listPage >= 0) {
+    view.SetDisplayMode(CMyView::kListMode);
+    view.ShowListPage(listPage);
+  } else if (page > 0) {
+    view.ShowPage(page);
+  } else if (year > 0) {
+    view.ShowMonth(year, month);
+  }
+}

@@ -34,6 +34,10 @@ class OffscreenMain {
   // (from 0) through their tabs as a click would.
   Result Open(int division, int screen);
   TfrmMain& Window() { return *w_; }
+  // Opens the book for `command`: 0, or the exit code after saying why not.
+  int OpenFor(const char* command, int division, int screen, const std::string& user);
+  // Shows a list page (>= 0), a page (> 0) or a month (year > 0) of the book.
+  void ShowPart(int listPage, int page, int year, int month);
 
   CountingBeeper beeper;
   FixedClock clock;
