@@ -59,6 +59,8 @@ struct Book : MainFixture {
 TEST(TfrmChart, TheMonthsPieAndAClickThatShowsACategorysEntries) {
   Book b;
   ASSERT_TRUE(b.w->Started());
+  // a book with amounts has the chart in its tool bar
+  EXPECT_TRUE(Child<QWidget>(*b.w, "mnuSelChartButton")->isVisibleTo(b.w.get()));
   b.Purchase("2026/12/01", "食費", "300");
   b.Purchase("2026/12/02", "食費", "-50");  // a refund lessens its category
   b.Purchase("2026/12/05", "日用品", "320");

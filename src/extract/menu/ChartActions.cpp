@@ -38,7 +38,7 @@ void RunChartDialog(DialogRunner& dialogs, MainContext& context, QWidget& window
   if (last) *last = dlg.ChoiceFromControls();
 }
 
-ChartFeature::ChartFeature(FeatureHost& host, ExtractCommands& extract) {
+ChartFeature::ChartFeature(FeatureHost& host, ExtractCommands& extract) : host_(host), extract_(extract) {
   // the way of drawing carries from one opening to the next
   auto last = std::make_shared<ChartModel::Choice>();
   host.Actions().Add({"mnuSelChart",
@@ -51,4 +51,12 @@ ChartFeature::ChartFeature(FeatureHost& host, ExtractCommands& extract) {
                                        &host.Services(), last.get());
                       },
                       "chart"});
+}
+
+void ChartFeature::BookOpened(bool) {
+  auto* button = host_.Window().findChild<QWidget*>(QStringLiteral("mnuSelChartButton"));
+  if (!button) return;
+  ChartModel model(host_.Context(), extract_);
+  // the first choice is the count; a second one is a number field
+  button->setVisible(model.Open() && model.ValueChoices().size() > 1);
 }

@@ -17,6 +17,12 @@ struct MainContext;
 class ChartFeature : public MainFeature {
  public:
   ChartFeature(FeatureHost& host, ExtractCommands& extract);
+  // The tool button shows only in a book with a number field to add up.
+  void BookOpened(bool startUp) override;
+
+ private:
+  FeatureHost& host_;
+  ExtractCommands& extract_;
 };
 
 // What the item does (also for tests that drive a window without it): the

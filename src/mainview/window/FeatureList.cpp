@@ -63,8 +63,9 @@ void AddToolButtons(MainActions& actions, QHBoxLayout& bar, int at, QWidget& par
   const struct {
     const char* action;
     const char* text;
-  } kButtons[] = {{"tbt_New", "新規"},     {"tbt_NowNew", "今日"},         {"tbt_Edit", "編集"},
-                  {"tbt_Pickout", "抽出"}, {"tbt_PickoutSet", "抽出設定"}, {"mnuSelFind", "検索"}};
+  } kButtons[] = {{"tbt_New", "新規"},      {"tbt_NowNew", "今日"},         {"tbt_Edit", "編集"},
+                  {"tbt_Pickout", "抽出"},  {"tbt_PickoutSet", "抽出設定"}, {"mnuSelFind", "検索"},
+                  {"mnuSelChart", "グラフ"}};
   for (const auto& b : kButtons) {
     QAction* a = actions.Find(QString::fromUtf8(b.action));
     auto* button = new QToolButton(&parent);
