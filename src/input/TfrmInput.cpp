@@ -147,7 +147,7 @@ void TfrmInput::BuildFixedParts() {
   buttons->addWidget(cmd_Close);
   top->addLayout(buttons);
 
-  statusBar_ = new QLabel(QStringLiteral("[F5]← [F6]→ [F7]新規 [F8]登録"), this);
+  statusBar_ = new QLabel(QStringLiteral("[F5]← [F6]→ [F7]新規 [F8]登録 [F9]一覧の編集"), this);
   statusBar_->setObjectName("StatusBar");
   statusBar_->setFrameShape(QFrame::StyledPanel);
   top->addWidget(statusBar_);
@@ -543,7 +543,10 @@ bool TfrmInput::eventFilter(QObject* watched, QEvent* event) {
     auto it = controlOf_.find(w);
     StripFollow(it == controlOf_.end() ? -1 : it->second);
   }
-  if (event->type() == QEvent::MouseButtonDblClick && w) {
+  // the list editor opens with a double click, or F9 from the keyboard
+  const bool listKey =
+      event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9;
+  if ((event->type() == QEvent::MouseButtonDblClick || listKey) && w) {
     auto it = controlOf_.find(w);
     if (it != controlOf_.end()) {
       const jsc::Control& c = model_->ControlList()[static_cast<size_t>(it->second)];

@@ -7,6 +7,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QScrollBar>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -23,11 +26,42 @@
 namespace {
 
 // Rejects every dialog after noting its controls a screen reader cannot
-// name; a dialog listed in `open` first has that button pressed (the
-// dialog it opens is checked too).
+// name and the Tab steps that go against the reading order; a dialog listed
+// in `open` first has that button pressed (the dialog it opens is checked
+// too).
 struct NameCheck : ScriptedDialogs {
-  std::vector<std::string> nameless;
+  std::vector<std::string> nameless, misordered;
   std::map<QString, const char*> open;
+  // Tab from the window's start goes down the rows and, within a row, to
+  // the right; climbing back up is only a move into a column further right.
+  // Every page of every tab widget is walked.
+  static void CheckOrder(QWidget& root, std::vector<std::string>& out) {
+    root.show();
+    QList<QTabWidget*> tabs = root.findChildren<QTabWidget*>();
+    tabs.prepend(nullptr);
+    for (QTabWidget* t : tabs) {
+      if (t && !t->isVisibleTo(&root)) continue;
+      const int keep = t ? t->currentIndex() : 0;
+      for (int page = t ? 1 : 0; page < (t ? t->count() : 1); ++page) {
+        if (t) t->setCurrentIndex(page);
+        QRect before;
+        QWidget* last = nullptr;
+        for (QWidget* w = root.nextInFocusChain(); w != &root; w = w->nextInFocusChain()) {
+          if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy() || !w->isVisibleTo(&root) ||
+              !w->isEnabled() || !root.isAncestorOf(w))
+            continue;
+          const QRect r(w->mapTo(&root, QPoint(0, 0)), w->size());
+          const bool above = r.bottom() < before.top(), row = !above && r.top() <= before.bottom();
+          if (last && ((above && r.left() <= before.right()) || (row && r.right() < before.left())))
+            out.push_back(root.objectName().toStdString() + ": " + last->objectName().toStdString() + " -> " +
+                          w->objectName().toStdString());
+          before = r;
+          last = w;
+        }
+      }
+      if (t) t->setCurrentIndex(keep);
+    }
+  }
   static void Check(QWidget& root, std::vector<std::string>& out) {
     using R = QAccessible::Role;
     static const QList<R> kControls = {R::PushButton,    R::CheckBox, R::RadioButton, R::ComboBox,
@@ -50,6 +84,8 @@ struct NameCheck : ScriptedDialogs {
   }
   int Run(QDialog& d) override {
     Check(d, nameless);
+    CheckOrder(d, misordered);
+    d.hide();
     if (auto it = open.find(d.objectName()); it != open.end())
       if (auto* b = d.findChild<QAbstractButton*>(it->second)) b->click();
     return ScriptedDialogs::Run(d);
@@ -138,8 +174,11 @@ TEST(Accessibility, TheSheetReadsAsATableThatFollowsTheCursor) {
   EXPECT_EQ(QString(), d.Cell(2, memo));
 }
 
-TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
-  Diary d;
+namespace {
+
+// Opens every dialog and window a person can reach from the menus, each
+// checked as it shows.
+void WalkEveryWindow(Diary& d) {
   ASSERT_TRUE(d.w->Started());
   // action, the dialog it shows (through the runner); a button pressed in
   // it opens the dialog behind it
@@ -178,16 +217,55 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
     }
   }
   // the windows that stay open beside the sheet
-  NameCheck::Check(*d.w, d.dialogs.nameless);
+  auto check = [&d](QWidget& w) {
+    NameCheck::Check(w, d.dialogs.nameless);
+    NameCheck::CheckOrder(w, d.dialogs.misordered);
+  };
+  check(*d.w);
   ASSERT_TRUE(Trigger(*d.w, "mnuSelFind"));
-  NameCheck::Check(d.w->Feature<SearchWindows>().FindDialog(), d.dialogs.nameless);
+  check(d.w->Feature<SearchWindows>().FindDialog());
   ASSERT_TRUE(Trigger(*d.w, "tbt_New"));
   ASSERT_TRUE(d.w->InputForm());
-  NameCheck::Check(*d.w->InputForm(), d.dialogs.nameless);
+  check(*d.w->InputForm());
   ASSERT_TRUE(Trigger(*d.w, "mnuPrevNenPopWin"));
   ASSERT_TRUE(d.w->Feature<SearchWindows>().ReferenceWidget());
-  NameCheck::Check(*d.w->Feature<SearchWindows>().ReferenceWidget(), d.dialogs.nameless);
+  check(*d.w->Feature<SearchWindows>().ReferenceWidget());
+}
+
+std::string Lines(const std::vector<std::string>& v) {
   std::string all;
-  for (const std::string& n : d.dialogs.nameless) all += n + "\n";
-  EXPECT_TRUE(d.dialogs.nameless.empty()) << all;
+  for (const std::string& n : v) all += n + "\n";
+  return all;
+}
+
+}  // namespace
+
+TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
+  Diary d;
+  WalkEveryWindow(d);
+  EXPECT_TRUE(d.dialogs.nameless.empty()) << Lines(d.dialogs.nameless);
+}
+
+TEST(Accessibility, TabVisitsEveryWindowInReadingOrder) {
+  Diary d;
+  WalkEveryWindow(d);
+  EXPECT_TRUE(d.dialogs.misordered.empty()) << Lines(d.dialogs.misordered);
+}
+
+// The palette buttons take no focus; the Edit menu holds them, each with
+// its digit as the access key.
+TEST(Accessibility, ThePaletteIsReachedFromTheEditMenu) {
+  Diary d;
+  ASSERT_TRUE(d.w->Started());
+  QMenu* edit = nullptr;
+  for (QAction* m : d.w->menuBar()->actions())
+    if (m->text() == QStringLiteral("編集(&E)")) edit = m->menu();
+  ASSERT_TRUE(edit);
+  for (int n = 1; n <= 3; ++n) {
+    QAction* item = d.w->findChild<QAction*>(QStringLiteral("cmd_Cr%1").arg(n));
+    ASSERT_TRUE(item && edit->actions().contains(item)) << n;
+    EXPECT_TRUE(item->text().startsWith(QStringLiteral("色 %1").arg(n))) << item->text().toStdString();
+    EXPECT_TRUE(item->text().endsWith(QStringLiteral("(&%1)").arg(n))) << item->text().toStdString();
+    EXPECT_TRUE(item->isEnabled());
+  }
 }
