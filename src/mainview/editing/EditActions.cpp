@@ -141,6 +141,8 @@ void EditFeature::PaletteChanged() {
         QStringLiteral("色 %1: %2").arg(b).arg(k < 0 ? QStringLiteral("未設定") : name));
     if (QAction* item = host_.Actions().Find(QStringLiteral("cmd_Cr%1").arg(b)))
       item->setText(k < 0 ? QStringLiteral("色 %1(&%1)").arg(b)
-                          : QStringLiteral("色 %1: %2(&%1)").arg(b).arg(QString(name).replace('&', QStringLiteral("&&"))));
+                          : QStringLiteral("色 %1: %2(&%1)")
+                                .arg(b)
+                                .arg(QString(name).replace('&', QStringLiteral("&&"))));
   }
 }
