@@ -98,6 +98,7 @@ TfrmAlarm::TfrmAlarm(AlarmEditor& editor, CMyGlobal& settings, DialogRunner& dia
   connect(txt_Time, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(txt_Sc); });
   connect(txt_Sc, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Insert); });
   connect(lst_Main, &QListWidget::itemDoubleClicked, this, [this] { lst_MainDblClick(); });
+  new qtform::EnterRuns(lst_Main, [this] { lst_MainDblClick(); });
   connect(lst_Main, &QListWidget::itemClicked, this, [this] { lst_MainClick(); });
   connect(cmd_Insert, &QPushButton::clicked, this, [this] { cmd_InsertClick(); });
   connect(cmd_Update, &QPushButton::clicked, this, [this] { cmd_UpdateClick(); });

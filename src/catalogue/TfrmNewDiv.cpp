@@ -102,6 +102,10 @@ TfrmNewDiv::TfrmNewDiv(int mode, CMyGlobal& global, CMyMaster& users, Prompter& 
   buttons->addWidget(cmd_Ok);
   buttons->addWidget(cmd_Cancel);
   top->addLayout(buttons);
+  // the help button stands first in its row, so Tab meets it first
+  setTabOrder(cmd_File, cmd_Help);
+  setTabOrder(cmd_Help, cmd_Ok);
+  setTabOrder(cmd_Ok, cmd_Cancel);
   resize(340, 330);
 }
 

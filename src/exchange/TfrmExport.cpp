@@ -127,6 +127,14 @@ TfrmExport::TfrmExport(CMyExport& model, FileChooser& files, Prompter& prompter,
   all->addLayout(encodingRow);
   all->addWidget(chk_Guard);
   all->addLayout(buttons);
+  // Tab goes from the list on the left through the buttons between to the one on the right
+  QWidget* previous = lst_From;
+  for (QWidget* w :
+       {static_cast<QWidget*>(cmd_Right), static_cast<QWidget*>(cmd_RightAll),
+        static_cast<QWidget*>(cmd_Left), static_cast<QWidget*>(cmd_LeftAll), static_cast<QWidget*>(lst_To)}) {
+    setTabOrder(previous, w);
+    previous = w;
+  }
 
   connect(cmd_Right, &QPushButton::clicked, this, [this] { cmd_RightClick(); });
   connect(cmd_Left, &QPushButton::clicked, this, [this] { cmd_LeftClick(); });

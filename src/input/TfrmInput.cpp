@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "input/CMyHyo.h"
 #include "input/PhotoState.h"
 #include "input/QtPhotoBox.h"
 #include "input/QtSelStrip.h"
@@ -147,7 +148,8 @@ void TfrmInput::BuildFixedParts() {
   buttons->addWidget(cmd_Close);
   top->addLayout(buttons);
 
-  statusBar_ = new QLabel(QStringLiteral("[F5]← [F6]→ [F7]新規 [F8]登録"), this);
+  statusBar_ =
+      new QLabel(QStringLiteral("[F5]← [F6]→ [F7]新規 [F8]登録 [F9]一覧の編集 [Alt+↓]一覧から選択"), this);
   statusBar_->setObjectName("StatusBar");
   statusBar_->setFrameShape(QFrame::StyledPanel);
   top->addWidget(statusBar_);
@@ -538,12 +540,32 @@ bool TfrmInput::eventFilter(QObject* watched, QEvent* event) {
       keyPressEvent(k);
       return true;
     }
+    // Alt+Down: the strip's rows as a menu under the editor, for what a
+    // double click on the strip picks
+    const bool listDown = k->key() == Qt::Key_Down && (k->modifiers() & Qt::AltModifier);
+    if (listDown && pai_Sel && stripControl_ >= 0 && w == widgets_[static_cast<size_t>(stripControl_)] &&
+        pai_Sel->Strip().List()) {
+      const SelStrip& strip = pai_Sel->Strip();
+      auto* menu = new QMenu(this);
+      menu->setObjectName("mnus_Sel");
+      menu->setAttribute(Qt::WA_DeleteOnClose);
+      for (int row : strip.Rows()) {
+        const std::string sj = strip.List()->Cell(2, row);
+        connect(menu->addAction(FromSj(sj).replace('&', QStringLiteral("&&"))), &QAction::triggered, this,
+                [this, sj] { StripRowChosen(sj); });
+      }
+      menu->popup(w->mapToGlobal(QPoint(0, w->height())));
+      return true;
+    }
   }
   if (event->type() == QEvent::FocusIn && w && !loading_) {
     auto it = controlOf_.find(w);
     StripFollow(it == controlOf_.end() ? -1 : it->second);
   }
-  if (event->type() == QEvent::MouseButtonDblClick && w) {
+  // the list editor opens with a double click, or F9 from the keyboard
+  const bool listKey =
+      event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9;
+  if ((event->type() == QEvent::MouseButtonDblClick || listKey) && w) {
     auto it = controlOf_.find(w);
     if (it != controlOf_.end()) {
       const jsc::Control& c = model_->ControlList()[static_cast<size_t>(it->second)];

@@ -44,6 +44,7 @@ TfrmSetMaster::TfrmSetMaster(CMySetMaster& model, Prompter& prompter, Beeper* /*
 
   connect(lst_Main, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* it) { lst_MainDblClick(it ? lst_Main->row(it) : -1); });
+  new qtform::EnterRuns(lst_Main, [this] { lst_MainDblClick(lst_Main->currentRow()); });
   connect(txt_Name, &QLineEdit::returnPressed, this, [this] { qtform::MoveFocus(cmd_Insert); });
   connect(cmd_Insert, &QPushButton::clicked, this, &TfrmSetMaster::cmd_InsertClick);
   connect(cmd_Update, &QPushButton::clicked, this, &TfrmSetMaster::cmd_UpdateClick);

@@ -74,6 +74,7 @@ TfrmSetMaster2::TfrmSetMaster2(CMySetMaster2& model, Prompter& prompter, Beeper*
   connect(cbo_Parent, &QComboBox::currentIndexChanged, this, &TfrmSetMaster2::cbo_ParentChange);
   connect(lst_Main, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* it) { lst_MainDblClick(it ? lst_Main->row(it) : -1); });
+  new qtform::EnterRuns(lst_Main, [this] { lst_MainDblClick(lst_Main->currentRow()); });
   connect(lst_Main, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row != editing_) SetEditing(-1);
   });

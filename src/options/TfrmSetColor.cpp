@@ -84,6 +84,7 @@ TfrmSetColor::TfrmSetColor(CMyColorKinds& kinds, Prompter& prompter, Beeper& bee
   };
   connect(lst_Main, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* it) { lst_MainDblClick(it ? lst_Main->row(it) : -1); });
+  new qtform::EnterRuns(lst_Main, [this] { lst_MainDblClick(lst_Main->currentRow()); });
   connect(lst_Main, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row != editing_) {
       editing_ = -1;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 namespace qtform {
 
@@ -29,6 +30,28 @@ class EnterPresses : public QObject {
     }
     return QObject::eventFilter(watched, event);
   }
+};
+
+// Enter on a list does what its double click does, so a line the mouse
+// picks the keyboard picks too.
+class EnterRuns : public QObject {
+ public:
+  EnterRuns(QWidget* list, std::function<void()> run) : QObject(list), run_(std::move(run)) {
+    list->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        run_();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> run_;
 };
 
 // A button that never acts as the dialog's default (Enter moves focus), but

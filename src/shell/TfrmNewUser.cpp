@@ -18,18 +18,8 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
     : QDialog(parent), global_(global), prompter_(prompter) {
   setObjectName("frmNewUser");
   setWindowTitle(QStringLiteral("ユーザー名設定"));
-  auto* label = new QLabel(QStringLiteral("ユーザー名"), this);
-  txt_UserName = new SjLineEdit(this);
-  txt_UserName->SetPrompter(&prompter_);
-  txt_UserName->setObjectName("txt_UserName");
-  txt_UserName->SetMaxBytes(CMyGlobal::kMaxUserName);
-  txt_UserName->setMinimumWidth(220);
-  auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("Ok(&O)"),
-                                      QStringLiteral("ｷｬﾝｾﾙ(&C)"), false);
-  connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewUser::cmd_OkClick);
-  connect(cmd_Cancel, &QPushButton::clicked, this, &TfrmNewUser::cmd_CancelClick);
-  auto* top = new QVBoxLayout(this);
-  // the users there are already, to pick one instead of typing
+  // the users there are already, to pick one instead of typing (made first:
+  // Tab meets it first, above the name)
   lst_User = new QListWidget(this);
   lst_User->setObjectName("lst_User");
   lst_User->setAccessibleName(QStringLiteral("既存のユーザー"));
@@ -41,6 +31,17 @@ TfrmNewUser::TfrmNewUser(CMyGlobal& global, Prompter& prompter, QWidget* parent)
     SetName(it->text());
     cmd_OkClick();
   });
+  auto* label = new QLabel(QStringLiteral("ユーザー名"), this);
+  txt_UserName = new SjLineEdit(this);
+  txt_UserName->SetPrompter(&prompter_);
+  txt_UserName->setObjectName("txt_UserName");
+  txt_UserName->SetMaxBytes(CMyGlobal::kMaxUserName);
+  txt_UserName->setMinimumWidth(220);
+  auto* buttons = qtform::OkCancelRow(this, cmd_Ok, cmd_Cancel, QStringLiteral("Ok(&O)"),
+                                      QStringLiteral("ｷｬﾝｾﾙ(&C)"), false);
+  connect(cmd_Ok, &QPushButton::clicked, this, &TfrmNewUser::cmd_OkClick);
+  connect(cmd_Cancel, &QPushButton::clicked, this, &TfrmNewUser::cmd_CancelClick);
+  auto* top = new QVBoxLayout(this);
   if (lst_User->count() > 0) top->addWidget(new QLabel(QStringLiteral("既存のユーザー"), this));
   top->addWidget(lst_User);
   top->addLayout(qtform::LabelledEdit(this, label, txt_UserName, cmd_Ok));

@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QMenu>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -23,11 +25,29 @@
 namespace {
 
 // Rejects every dialog after noting its controls a screen reader cannot
-// name; a dialog listed in `open` first has that button pressed (the
-// dialog it opens is checked too).
+// name and the Tab steps that go against the reading order; a dialog listed
+// in `open` first has that button pressed (the dialog it opens is checked
+// too).
 struct NameCheck : ScriptedDialogs {
-  std::vector<std::string> nameless;
+  std::vector<std::string> nameless, misordered;
   std::map<QString, const char*> open;
+  // Tab from the window's start goes down the rows and, within a row, to
+  // the right; climbing back up is only a move into a column further right.
+  static void CheckOrder(QWidget& root, std::vector<std::string>& out) {
+    root.show();
+    QRect was;
+    for (QWidget *w = root.nextInFocusChain(), *last = nullptr; w != &root; w = w->nextInFocusChain()) {
+      if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy() || !w->isVisibleTo(&root) || !w->isEnabled())
+        continue;
+      const QRect r(w->mapTo(&root, QPoint(0, 0)), w->size());
+      const bool above = r.bottom() < was.top(), row = !above && r.top() <= was.bottom();
+      if (last && ((above && r.left() <= was.right()) || (row && r.right() < was.left())))
+        out.push_back(root.objectName().toStdString() + ": " + last->objectName().toStdString() + " -> " +
+                      w->objectName().toStdString());
+      was = r;
+      last = w;
+    }
+  }
   static void Check(QWidget& root, std::vector<std::string>& out) {
     using R = QAccessible::Role;
     static const QList<R> kControls = {R::PushButton,    R::CheckBox, R::RadioButton, R::ComboBox,
@@ -50,6 +70,10 @@ struct NameCheck : ScriptedDialogs {
   }
   int Run(QDialog& d) override {
     Check(d, nameless);
+    for (QTabWidget* t : d.findChildren<QTabWidget*>())  // every page
+      for (int i = 0; i < t->count(); ++i) t->setCurrentIndex(i), CheckOrder(d, misordered);
+    CheckOrder(d, misordered);
+    d.hide();
     if (auto it = open.find(d.objectName()); it != open.end())
       if (auto* b = d.findChild<QAbstractButton*>(it->second)) b->click();
     return ScriptedDialogs::Run(d);
@@ -138,6 +162,7 @@ TEST(Accessibility, TheSheetReadsAsATableThatFollowsTheCursor) {
   EXPECT_EQ(QString(), d.Cell(2, memo));
 }
 
+// ...and Tab goes through each in reading order.
 TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   Diary d;
   ASSERT_TRUE(d.w->Started());
@@ -178,16 +203,29 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
     }
   }
   // the windows that stay open beside the sheet
-  NameCheck::Check(*d.w, d.dialogs.nameless);
+  auto check = [&d](QWidget& w) {
+    NameCheck::Check(w, d.dialogs.nameless);
+    NameCheck::CheckOrder(w, d.dialogs.misordered);
+  };
+  check(*d.w);
   ASSERT_TRUE(Trigger(*d.w, "mnuSelFind"));
-  NameCheck::Check(d.w->Feature<SearchWindows>().FindDialog(), d.dialogs.nameless);
+  check(d.w->Feature<SearchWindows>().FindDialog());
   ASSERT_TRUE(Trigger(*d.w, "tbt_New"));
   ASSERT_TRUE(d.w->InputForm());
+  // the input form's Tab (and Enter) walks the fields in the order the
+  // screen defines them and on to 登録, the way an entry is typed
   NameCheck::Check(*d.w->InputForm(), d.dialogs.nameless);
   ASSERT_TRUE(Trigger(*d.w, "mnuPrevNenPopWin"));
   ASSERT_TRUE(d.w->Feature<SearchWindows>().ReferenceWidget());
-  NameCheck::Check(*d.w->Feature<SearchWindows>().ReferenceWidget(), d.dialogs.nameless);
+  check(*d.w->Feature<SearchWindows>().ReferenceWidget());
   std::string all;
   for (const std::string& n : d.dialogs.nameless) all += n + "\n";
   EXPECT_TRUE(d.dialogs.nameless.empty()) << all;
+  all.clear();
+  for (const std::string& n : d.dialogs.misordered) all += n + "\n";
+  EXPECT_TRUE(d.dialogs.misordered.empty()) << all;
+
+  QAction* palette = d.w->findChild<QAction*>("cmd_Cr3");  // 編集 > 色 3 from the keyboard
+  ASSERT_TRUE(palette && palette->text().endsWith(QStringLiteral("(&3)")));
+  EXPECT_EQ(QStringLiteral("編集(&E)"), qobject_cast<QMenu*>(palette->associatedObjects().value(0))->title());
 }

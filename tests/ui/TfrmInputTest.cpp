@@ -229,6 +229,14 @@ TEST(TfrmInput, TheHouseholdTaxKindLooksUpItsRateFromTheShippedTable) {
   amount->setFocus();
   EXPECT_EQ(QString(), rate->text());
   EXPECT_EQ(QStringLiteral("0"), total->text());
+  // Alt+Down offers the strip's rows as a menu, as the keyboard's double click
+  kind->setFocus();
+  QTest::keyClick(kind, Qt::Key_Down, Qt::AltModifier);
+  auto* menu = b.Form().findChild<QMenu*>("mnus_Sel");
+  ASSERT_NE(nullptr, menu);
+  for (QAction* a : menu->actions())
+    if (a->text() == QString::fromUtf8("軽減")) a->trigger();
+  EXPECT_EQ(QString::fromUtf8("軽減"), kind->text());
   QApplication::setActiveWindow(nullptr);
 }
 
@@ -253,6 +261,8 @@ TEST(TfrmInput, ADoubleClickOnAComboOpensItsListEditorAndTheComboFollows) {
                     std::count(b.dialogs.run.begin(), b.dialogs.run.end(), "frmNewDiv"));
   EXPECT_EQ(before + 1, payment->count());
   EXPECT_NE(-1, payment->findText(QString::fromUtf8("ポイント")));
+  QTest::keyClick(payment->Edit(), Qt::Key_F9);  // the keyboard's road to the same editor
+  EXPECT_EQ(2, std::count(b.dialogs.run.begin(), b.dialogs.run.end(), "frmSetMaster"));
 }
 
 }  // namespace

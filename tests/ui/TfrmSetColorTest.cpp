@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include "catalogue/CMyMaster.h"
 #include "options/TfrmSetColor.h"
@@ -49,9 +50,10 @@ TEST(TfrmSetColor, AddUpdateBindAndMove) {
   dlg.cmd_InsertClick();
   EXPECT_EQ(QString::fromUtf8("     重要"), lst_Main->item(0)->text());
   EXPECT_EQ(QString::fromUtf8("S(2) 予定"), lst_Main->item(1)->text());
-  // update needs a kind loaded by a double click
+  // update needs a kind loaded by a double click, or Enter on its line
   EXPECT_FALSE(cmd_Update->isEnabled());
-  dlg.lst_MainDblClick(0);
+  lst_Main->setCurrentRow(0);
+  QTest::keyClick(lst_Main, Qt::Key_Return);
   EXPECT_TRUE(cmd_Update->isEnabled());
   EXPECT_EQ(QString::fromUtf8("重要"), txt_Name->text());
   chk_TextColor->setChecked(false);

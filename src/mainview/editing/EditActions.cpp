@@ -78,10 +78,12 @@ EditActions::EditActions(MainActions& a, EditCommands& c) : a_(a) {
                               : QStringLiteral("『%1』の関連付け実行(&R)").arg(FromSj(name)));
   });
 
-  // the palette buttons and F6 colour the cursor row
+  // the palette buttons and F6 colour the cursor row; the menu items are
+  // the buttons' road from the keyboard (their captions name the kinds)
   for (int n = 1; n <= 3; ++n) {
     const QByteArray name = "cmd_Cr" + QByteArray::number(n);
-    a.Add({name.constData(), "", "", {}, records, [&c, n] { c.cmd_Cr(n); }});
+    const QByteArray caption = "色 " + QByteArray::number(n) + "(&" + QByteArray::number(n) + ")";
+    a.Add({name.constData(), kMenu, caption.constData(), {}, records, [&c, n] { c.cmd_Cr(n); }, "colors"});
   }
   a.Add({"KeyF6", "", "F6", QKeySequence(Qt::Key_F6), when::Started, [&c] { c.KeyF6(); }});
 
@@ -137,5 +139,10 @@ void EditFeature::PaletteChanged() {
     button->setToolTip(k < 0 ? QStringLiteral("カラーパレット%1").arg(b) : name);
     button->setAccessibleName(
         QStringLiteral("色 %1: %2").arg(b).arg(k < 0 ? QStringLiteral("未設定") : name));
+    if (QAction* item = host_.Actions().Find(QStringLiteral("cmd_Cr%1").arg(b)))
+      item->setText(k < 0 ? QStringLiteral("色 %1(&%1)").arg(b)
+                          : QStringLiteral("色 %1: %2(&%1)")
+                                .arg(b)
+                                .arg(QString(name).replace('&', QStringLiteral("&&"))));
   }
 }

@@ -28,7 +28,7 @@ void DeclareMainMenus(MainActions& a) {
       {"ファイル(&F)",
        {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "ics", "print", "settings",
         "alarm", "exit"}},
-      {"編集(&E)", {"undo", "delete", "clipboard", "pages"}},
+      {"編集(&E)", {"undo", "delete", "clipboard", "colors", "pages"}},
       {"検索(&S)", {"extract", "chart", "find", "~years", "reference"}},
       {"ヘルプ(&H)", {"contents"}},
       {"#pmenu_MainPopup", {"entry", "lines", "copy", "~find", "~run"}},

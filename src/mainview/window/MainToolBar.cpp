@@ -52,6 +52,13 @@ MainToolBar::MainToolBar(QWidget* parent) {
     cmd_Palette[i]->setAutoRaise(false);
     bar->addWidget(cmd_Palette[i]);
   }
+  // made after the mode buttons, they still come before them on Tab
+  QWidget* previous = tbt_Right;
+  for (QWidget* w : {static_cast<QWidget*>(cmd_Palette[0]), static_cast<QWidget*>(cmd_Palette[1]),
+                     static_cast<QWidget*>(cmd_Palette[2]), static_cast<QWidget*>(cmd_ModeMM)}) {
+    QWidget::setTabOrder(previous, w);
+    previous = w;
+  }
   bar->addSpacing(8);
   bar->addWidget(cmd_ModeMM);
   bar->addWidget(cmd_ModePickout);
