@@ -1,5 +1,6 @@
 #include "mainview/sheet/ScreenPorts.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/Collate.h"
@@ -22,6 +23,9 @@ std::string TableRowSource::Value(const std::string& field) const {
 void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& out) {
   out = ViewScreen{};
   const jos::ViewBlock& v = scr.View();
+  // the model's scale carries the sheet's zoom; the key area's pixels follow it
+  const double zoom = scr.GetItem(0).font.HScale() / CMyScr::kDefaultScale;
+  auto zoomed = [zoom](int pixels) { return static_cast<int>(std::lround(pixels * zoom)); };
   out.displayMode = v.mode == 10 ? 10 : 0;
   out.linesPerPage = v.linesPerPage > 0 ? v.linesPerPage : 30;
   out.rowsPerListPage = v.listRows > 0 ? v.listRows : 30;
@@ -30,20 +34,21 @@ void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& o
   out.periodsBefore = v.monthsBefore;
   out.periodsAfter = v.monthsAfter;
   for (int m = 0; m < 2; ++m) {
-    out.keyAreaWidth[m] = v.bandWidth[static_cast<size_t>(m)];
+    out.keyAreaWidth[m] = zoomed(v.bandWidth[static_cast<size_t>(m)]);
     out.keyColumnCount[m] = 0;
     for (int k = 0; k < 4; ++k) {
       const jos::KeyColumn& col = v.keyColumns[static_cast<size_t>(m)][static_cast<size_t>(k)];
       if (col.width <= 0) break;
-      out.keyColumns[m][k] = {col.width, col.kind};
+      out.keyColumns[m][k] = {zoomed(col.width), col.kind};
       out.keyColumnCount[m] = k + 1;
     }
   }
   out.fieldAreaWidth = scr.ToDevice(0, scr.SheetWidth());
+  out.keyFontPixels = zoomed(12);
   out.headerHeight = scr.HeaderHeight();
   out.footerHeight = scr.FooterHeight();
   out.rowHeight = scr.RowHeight() > 0 ? scr.RowHeight() : 500;
-  out.emptyRowHeight = scr.ToLogical(1, 16);
+  out.emptyRowHeight = scr.ToLogical(1, 16 * zoom);
   out.option4 = scr.HasOption(4);
   out.option5 = scr.HasOption(5);
   out.filter = scr.Text(0);
@@ -70,6 +75,15 @@ void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& o
     if (field < 0) continue;
     out.sums[out.sumCount++] = {i, field, it.head.Decimals()};
   }
+}
+
+void JosScreenLoader::Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent) {
+  const double scale = CMyScr::kDefaultScale * percent / 100.0;
+  if (scr.GetItem(0).font.HScale() == scale) return;  // loaded at that size
+  scr.SetScale(scale, scale);
+  ViewScreen sized;
+  Describe(scr, db, sized);
+  view.SetPixelSizes(sized);
 }
 
 int JosScreenLoader::Load(const std::string& path, ViewScreen& out) {
@@ -119,6 +133,20 @@ void ScrSheetScreen::DrawPart(Canvas& c, int part, int x, int y, int record) {
   }
   scr_.DrawItems(c, x, y, part, record < 0);
   for (const auto& [i, text] : kept) scr_.GetItem(i).font.SetText(text);
+}
+
+int ScrSheetScreen::FitFieldArea(int pixels) {
+  const int own = view_.Screen().fieldAreaWidth;
+  const int extra = printForm_ ? 0 : pixels - own;
+  const int logical = extra > 0 ? scr_.ToLogical(0, extra) : 0;
+  if (logical != scr_.Stretch()) scr_.StretchColumns(logical);
+  return scr_.Stretch() > 0 ? own + extra : -1;
+}
+
+void ScrSheetScreen::SetPrintForm(bool on) {
+  printForm_ = on;
+  // paper keeps the screen's own widths; the next paint stretches again
+  if (on) scr_.StretchColumns(0);
 }
 
 void ScrSheetScreen::SetTextOverride(bool on, uint32_t colour) {
