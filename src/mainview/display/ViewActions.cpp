@@ -35,23 +35,26 @@ ViewFeature::ViewFeature(FeatureHost& host) : host_(host) {
   fit_->setCheckable(true);
 }
 
-void ViewFeature::BookOpened(bool) { Apply(); }
+void ViewFeature::BookOpened(bool) { Apply(false); }
 
-void ViewFeature::ScreenOpened() { Apply(); }
+void ViewFeature::ScreenOpened() { Apply(false); }
 
-void ViewFeature::Apply() {
+void ViewFeature::Apply(bool chosen) {
   MainObjects& o = host_.Context().objects;
   const SheetZoom zoom(*o.global);
-  JosScreenLoader::Zoom(*o.scr, *o.db, *o.view, zoom.Percent());
+  const bool resized = JosScreenLoader::Zoom(*o.scr, *o.db, *o.view, zoom.Percent());
   o.painter->SetFitColumns(zoom.FitColumns());
   fit_->setChecked(zoom.FitColumns());
+  if (!chosen && !resized) return;  // a book opened at the size it had
   host_.ViewChanged();
-  // every sheet over the screen model (the reference window's too) takes
-  // its new sizes: scroll ranges as on a resize, then a paint
+  if (!chosen) return;
+  // every sheet shown over the screen model (the reference window's too)
+  // takes its new sizes: scroll ranges as on a resize, then a paint
   for (QWidget* top : QApplication::topLevelWidgets()) {
     for (QWidget* box : top->findChildren<QWidget*>(QStringLiteral("paiMain"))) {
-      QResizeEvent resized(box->size(), box->size());
-      QApplication::sendEvent(box, &resized);
+      if (!box->isVisible()) continue;
+      QResizeEvent same(box->size(), box->size());
+      QApplication::sendEvent(box, &same);
       box->update();
     }
   }
@@ -60,14 +63,14 @@ void ViewFeature::Apply() {
 void ViewFeature::Step(int direction) {
   bool written = true;
   if (!SheetZoom(*host_.Context().objects.global).Step(direction, written)) return;
-  Apply();
+  Apply(true);
   if (!written) WarnNotKept();
 }
 
 void ViewFeature::ToggleFit() {
   SheetZoom zoom(*host_.Context().objects.global);
   const bool written = zoom.SetFitColumns(!zoom.FitColumns());
-  Apply();
+  Apply(true);
   if (!written) WarnNotKept();
 }
 

@@ -14,8 +14,9 @@ class ViewFeature : public MainFeature {
   void ScreenOpened() override;
 
  private:
-  // Shows the sheet at the user's size and column fit.
-  void Apply();
+  // Shows the sheet at the user's size and column fit; `chosen`: the user
+  // just changed them (every sheet shown is sized anew).
+  void Apply(bool chosen);
   void Step(int direction);
   void ToggleFit();
   void WarnNotKept();

@@ -77,13 +77,14 @@ void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& o
   }
 }
 
-void JosScreenLoader::Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent) {
+bool JosScreenLoader::Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent) {
   const double scale = CMyScr::kDefaultScale * percent / 100.0;
-  if (scr.GetItem(0).font.HScale() == scale) return;  // loaded at that size
+  if (scr.GetItem(0).font.HScale() == scale) return false;  // loaded at that size
   scr.SetScale(scale, scale);
   ViewScreen sized;
   Describe(scr, db, sized);
   view.SetPixelSizes(sized);
+  return true;
 }
 
 int JosScreenLoader::Load(const std::string& path, ViewScreen& out) {

@@ -59,7 +59,8 @@ class JosScreenLoader : public ScreenLoader {
   static void Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& out);
   // Shows the loaded screen at `percent` of its size: the model's scale and
   // the view's sizes in pixels (logical sizes stay, so paper is not zoomed).
-  static void Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent);
+  // False when it was shown at that size already.
+  static bool Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent);
 
  private:
   CMyScr& scr_;
