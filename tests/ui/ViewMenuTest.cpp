@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QMenuBar>
+#include <QPainter>
 #include <cmath>
 
 #include "mainview/sheet/CMyView.h"
 #include "mainview/sheet/ScreenPorts.h"
+#include "qtkit/QtCanvas.h"
 #include "ui/MainWindowFixture.h"
 
 TEST(ViewMenu, ZoomScalesWhatTheSheetDrawsAndIsKeptForTheUser) {
@@ -80,6 +82,16 @@ TEST(ViewMenu, TheWidestTextColumnTakesTheFreeWidthOnScreenOnly) {
   EXPECT_TRUE(rightEdgeDrawn(sheet + 300));
   EXPECT_EQ(own + scr.Stretch(), scr.GetItem(column).font.W());
   EXPECT_NEAR(scr.ToLogical(0, 300), scr.Stretch(), scr.ToLogical(0, 2));
+  {  // a window that only shows the model (the reference window) draws the own widths
+    ScrSheetScreen other(scr, *w.Objects().rowSource, *w.View());
+    SheetPainter painter(*w.View(), other);
+    QImage img(sheet + 300, 300, QImage::Format_RGB32);
+    QPainter p(&img);
+    QtCanvas canvas(p);
+    painter.RenderSheet(canvas, sheet + 300, 300);
+    EXPECT_EQ(QColor(Qt::white).rgb(), img.pixel(sheet + 299, y));
+    EXPECT_EQ(own + scr.Stretch(), scr.GetItem(column).font.W()) << "and leaves the main sheet's stretch";
+  }
   (void)w.RenderSheetImage(sheet - 50, 300);  // a narrow window: the screen's own widths
   EXPECT_EQ(own, scr.GetItem(column).font.W());
 

@@ -107,7 +107,12 @@ void ScrSheetScreen::BeginDraw(Canvas&) {
   for (const SumEntry& s : view_.Sums()) scr_.GetItem(s.control).font.SetText(s.text);
 }
 
-void ScrSheetScreen::EndDraw(Canvas&) { scr_.DeletePens(); }
+void ScrSheetScreen::EndDraw(Canvas&) {
+  scr_.DeletePens();
+  // the window that stretched the model finds it as it left it (its mouse)
+  if (borrowed_ != 0) scr_.StretchColumns(borrowed_);
+  borrowed_ = 0;
+}
 
 std::string ScrSheetScreen::ListFooterCaption(const std::string& text) {
   for (const std::string& month : {"今月"_sj, "当月"_sj})
@@ -137,6 +142,11 @@ void ScrSheetScreen::DrawPart(Canvas& c, int part, int x, int y, int record) {
 }
 
 int ScrSheetScreen::FitFieldArea(int pixels) {
+  if (pixels == 0) {
+    borrowed_ = scr_.Stretch();
+    if (borrowed_ != 0) scr_.StretchColumns(0);
+    return -1;
+  }
   const int own = view_.Screen().fieldAreaWidth;
   const int extra = printForm_ ? 0 : pixels - own;
   const int logical = extra > 0 ? scr_.ToLogical(0, extra) : 0;

@@ -106,4 +106,5 @@ class ScrSheetScreen : public SheetScreen, public PrintScreen {
   const SheetRows& view_;
   uint32_t defaultText_ = 0;
   bool printForm_ = false;
+  int borrowed_ = 0;  // another window's stretch, back at EndDraw
 };

@@ -60,7 +60,8 @@ SheetPass SheetPainter::ScreenPass(int width, int height) const {
 int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
   SheetPass pass = ScreenPass(width, height);
   // the field area's right frame line stays inside the box
-  const int fitted = screen_.FitFieldArea(fitColumns_ ? width - 1 - pass.keyWidth : 0);
+  const int fitted =
+      screen_.FitFieldArea(fitColumns_ > 0 ? std::max(width - 1 - pass.keyWidth, 1) : fitColumns_);
   if (fitted > pass.fieldWidth) pass.fieldWidth = fitted;
   shownFieldWidth_ = pass.fieldWidth;
   const int last = Paint(c, pass);

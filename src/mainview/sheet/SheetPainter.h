@@ -43,8 +43,9 @@ class SheetScreen {
   virtual void SetControlHeight(int control, int height) = 0;
   virtual SheetColours Colours() const = 0;
   // On the screen: widens the widest text column so the field area is
-  // `pixels` wide (0 or less: the screen's own widths). Returns the field
-  // area's width then, -1 when it keeps its own.
+  // `pixels` wide (below 0: the screen's own widths; 0: the own widths for
+  // this drawing only, what another window stretched comes back at
+  // EndDraw). Returns the field area's width then, -1 when it keeps its own.
   virtual int FitFieldArea(int /*pixels*/) { return -1; }
 };
 
@@ -89,7 +90,9 @@ class SheetPainter {
   void SetPrinting(bool on) { printing_ = on; }
   // The screen's widest text column takes what the paint box has over the
   // sheet's width (on screen only: paper keeps the screen's widths).
-  void SetFitColumns(bool on) { fitColumns_ = on; }
+  // A painter never told draws the own widths and leaves the screen model
+  // as the window that was told has it (the reference window's).
+  void SetFitColumns(bool on) { fitColumns_ = on ? 1 : -1; }
   bool Printing() const { return printing_; }
   // The cursor frame around the field area of `row`, on the paint box;
   // `scrollX` is the horizontal scroll position in pixels.
@@ -116,6 +119,6 @@ class SheetPainter {
   SheetScreen& screen_;
   std::string note_;
   bool printing_ = false;
-  bool fitColumns_ = false;
+  int fitColumns_ = 0;        // 1 fit, -1 the screen's widths, 0 never told
   int shownFieldWidth_ = -1;  // the field area last drawn on screen, pixels
 };
