@@ -20,7 +20,7 @@ bad=0
   # folder, then the Qt side (dialogs, adapters, actions) above every model
   # and above qtkit, the main window above all of it.
   function area(path) {  # the main window area or menu folder of a path, "" none
-    if (path ~ /^mainview\/(editing|search|printing|tray|watch)\//) { sub(/\/[^\/]*$/, "", path); return path }
+    if (path ~ /^mainview\/(editing|search|printing|tray|watch|display)\//) { sub(/\/[^\/]*$/, "", path); return path }
     if (path ~ /^[a-z]+\/menu\//) { sub(/\/[^\/]*$/, "", path); return path }
     return ""
   }

@@ -54,6 +54,8 @@ int CMyScr::LoadScreen(const std::string& path) {
 }
 
 int CMyScr::LoadScreenBytes(const std::string& bytes) {
+  unstretched_.clear();  // the items are read anew
+  stretch_ = 0;
   ResetLayout();
   count_ = 0;
   ByteCursor in(bytes);
@@ -164,6 +166,49 @@ std::pair<bool, int> CMyScr::ItemFill(int index) const {
   const uint32_t w = static_cast<uint32_t>(items_[static_cast<size_t>(index)]->head.FrameFill());
   if (!(w & 0x10000)) return {false, 0};
   return {true, static_cast<int>((w >> 20) & 7)};
+}
+
+int CMyScr::WidestTextColumn() const {
+  int widest = -1;
+  for (int i = 0; i < count_; ++i) {
+    const Item& it = *items_[static_cast<size_t>(i)];
+    if (it.head.visible != 1 || !InBand(it, 1) || it.head.kind == 1 || it.head.kind == 201) continue;
+    if (it.head.field.empty() || it.font.Record().vertical == 1 || it.font.W() <= 0) continue;
+    if (widest < 0 || it.font.W() > GetItem(widest).font.W()) widest = i;
+  }
+  return widest;
+}
+
+void CMyScr::StretchColumns(int extra) {
+  for (const Geometry& g : unstretched_) {
+    CMyObjFont& f = items_[static_cast<size_t>(g.item)]->font;
+    f.SetPosition(g.x, f.Y());
+    f.SetWidth(g.width);
+  }
+  unstretched_.clear();
+  stretch_ = 0;
+  const int column = WidestTextColumn();
+  if (extra <= 0 || column < 0) return;
+  const int left = GetItem(column).font.X(), right = left + GetItem(column).font.W();
+  // screens draw neighbours a little over each other's frames
+  const int slack = (right - left) / 4;
+  for (int i = 0; i < count_; ++i) {
+    CMyObjFont& f = items_[static_cast<size_t>(i)]->font;
+    const bool vertical = f.Record().vertical == 1;  // x is its right edge
+    const int l = vertical ? f.X() - f.W() : f.X(), r = vertical ? f.X() : f.X() + f.W();
+    int moveBy = 0, widenBy = 0;
+    if (l >= right - slack) {
+      moveBy = extra;
+    } else if (l <= left + slack && r >= right - slack) {
+      widenBy = extra;
+      if (vertical) moveBy = extra;
+    }
+    if (moveBy == 0 && widenBy == 0) continue;
+    unstretched_.push_back({i, f.X(), f.W()});
+    f.SetPosition(f.X() + moveBy, f.Y());
+    f.SetWidth(f.W() + widenBy);
+  }
+  stretch_ = extra;
 }
 
 bool CMyScr::InBand(const Item& it, int s) const {

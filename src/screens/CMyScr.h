@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "screens/CMyBitmap.h"
@@ -77,6 +78,16 @@ class CMyScr {
   void DrawItems(Canvas& c, int x0, int y0, int s, bool blank);
   // The last-drawn-first visible item of band s whose device box holds the point; -1 none.
   int ItemAt(int x, int y, int s) const;
+  // The widest text of the row band (a field drawn as text, not a picture
+  // or a caption), -1 none: the column that takes a wide window's room.
+  int WidestTextColumn() const;
+  // Widens that column by `extra` logical units in memory only, the items to
+  // its right moved along and the ones across it (its caption, a frame)
+  // widened; 0 or less puts the screen's own geometry back. A screen loaded
+  // anew starts unstretched.
+  void StretchColumns(int extra);
+  int Stretch() const { return stretch_; }
+
   // Slot of the picture, loaded and fitted to w x h pixels; -1 when it cannot be had.
   int CacheImage(const std::string& path, const std::string& key, int w, int h);
   void DrawImage(Canvas& c, int slot, int item, int x0, int y0);
@@ -113,6 +124,11 @@ class CMyScr {
   void DrawFrame(Canvas& c, int index, const CanvasRect& box, int state, bool withFill);
   void Reload(int slot);
 
+  struct Geometry {
+    int item, x, width;
+  };
+  std::vector<Geometry> unstretched_;  // what StretchColumns changed
+  int stretch_ = 0;
   double hscale_, vscale_;
   jos::ScreenLayout layout_;
   std::array<std::unique_ptr<Item>, jos::kMaxItems> items_;

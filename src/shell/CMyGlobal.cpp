@@ -66,6 +66,8 @@ std::vector<Setting> UserSettings(const CMyGlobal& g) {
   putBool("FORM1", "TASK", g.task);
   putBool("FORM0", "AUTOWIDTH", g.autoWidth);
   putBool("FORM0", "SCR_VISIBLE", g.scrVisible);
+  putInt("FORM0", "ZOOM", g.zoom);
+  putBool("FORM0", "FIT_COLUMNS", g.fitColumns);
   putInt("BACK", "KIND", g.backKind);
   put("BACK", "PATH", g.backPath);
   putInt("BACK", "YMD", g.backYmd);
@@ -213,6 +215,8 @@ void CMyGlobal::ReadSettings(bool withUser) {
   task = ini.GetBool("FORM1", "TASK", false);
   autoWidth = ini.GetBool("FORM0", "AUTOWIDTH", false);
   scrVisible = ini.GetBool("FORM0", "SCR_VISIBLE", true);
+  zoom = ini.GetInt("FORM0", "ZOOM", 100);
+  fitColumns = ini.GetBool("FORM0", "FIT_COLUMNS", false);
   ReadBackupSection(ini);
   printTitle = ini.GetBool("PRINT", "ON_TITLE", true);
   printPage = ini.GetBool("PRINT", "ON_PAGE", true);
@@ -384,6 +388,13 @@ bool CMyGlobal::WriteOptionSettings() const {
     ini.SetBool("FORM0", "SCR_VISIBLE", scrVisible);
     ini.SetInt("BACK", "KIND", backKind);
     ini.SetString("BACK", "PATH", backPath);
+  });
+}
+
+bool CMyGlobal::WriteViewSettings() const {
+  return UpdateIni(UserPath("jbxuser.ini"), [this](IniFile& ini) {
+    ini.SetInt("FORM0", "ZOOM", zoom);
+    ini.SetBool("FORM0", "FIT_COLUMNS", fitColumns);
   });
 }
 

@@ -118,6 +118,11 @@ class CMyGlobal {
   // panel, BACK KIND and PATH) into "jbxuser.ini" at once, leaving every
   // other key as it is; false when it failed.
   bool WriteOptionSettings() const;
+  // Writes the sheet's zoom and column fit into "jbxuser.ini" at once,
+  // leaving every other key as it is; false when it failed.
+  bool WriteViewSettings() const;
+  int zoom = 100;           // the sheet's size in percent (80 to 200)
+  bool fitColumns = false;  // the widest text column takes the window's free width
   bool printTitle = true, printPage = true, printNow = true;
   bool alarmMsg = true, alarmTask = true, alarmTaskAnime = true, alarmSound = false;
   std::string alarmSoundPath;

@@ -471,3 +471,19 @@ TEST(SheetPrinter, TenThousandRowsAndPagesThatHoldNoRowAlwaysEnd) {
   EXPECT_EQ(31, g.Print());
   for (int p = 1; p <= 31; ++p) EXPECT_EQ(1u, g.RowsOn(p).size()) << p;
 }
+
+TEST(SheetPrinter, TheSheetsZoomLeavesThePaperAsItIs) {
+  Fixture plain;
+  ASSERT_EQ(1, plain.Print());
+  Fixture zoomed;  // the same sheet at 200 %: scales and pixel sizes doubled
+  zoomed.screen.sx = zoomed.screen.sy = 0.1;
+  zoomed.s.keyAreaWidth[0] = zoomed.s.keyAreaWidth[1] = 120;
+  zoomed.s.keyColumns[0][0] = zoomed.s.keyColumns[1][0] = {60, 0};
+  zoomed.s.keyColumns[0][1] = zoomed.s.keyColumns[1][1] = {60, 7};
+  zoomed.s.fieldAreaWidth = 400;
+  zoomed.s.keyFontPixels = 24;
+  zoomed.Apply();
+  ASSERT_EQ(1, zoomed.Print());
+  EXPECT_EQ(plain.job.pages, zoomed.job.pages);
+  EXPECT_EQ(0.1, zoomed.screen.sx) << "the screen gets its zoom back";
+}

@@ -83,6 +83,16 @@ void CMyView::SetScreen(const ViewScreen& screen) {
   cr2Field_ = records_.FieldIndex("CR002");
 }
 
+void CMyView::CopyPixelSizes(const ViewScreen& from, ViewScreen& to) {
+  for (int m = 0; m < 2; ++m) {
+    to.keyAreaWidth[m] = from.keyAreaWidth[m];
+    for (int k = 0; k < 4; ++k) to.keyColumns[m][k].width = from.keyColumns[m][k].width;
+  }
+  to.fieldAreaWidth = from.fieldAreaWidth;
+  to.keyFontPixels = from.keyFontPixels;
+  to.emptyRowHeight = from.emptyRowHeight;
+}
+
 void CMyView::SetExtraction(bool active, const std::string& filter, const std::string& sort) {
   extraction_ = active;
   extractionFilter_ = filter;

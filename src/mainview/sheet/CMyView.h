@@ -48,6 +48,10 @@ class CMyView : public SheetRows {
 
   // Opening a screen: display mode, rows per list page, sums, memo growth.
   void SetScreen(const ViewScreen& screen);
+  // The sizes in pixels of `sized` (the same screen at another zoom); the
+  // mode, the rows and the totals stay.
+  void SetPixelSizes(const ViewScreen& sized) { CopyPixelSizes(sized, screen_); }
+  static void CopyPixelSizes(const ViewScreen& from, ViewScreen& to);
   const ViewScreen& Screen() const override { return screen_; }
   void SetDataKind(int kind) { dataKind_ = kind; }
   int DataKind() const { return dataKind_; }

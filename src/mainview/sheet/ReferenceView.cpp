@@ -4,6 +4,7 @@
 
 void ReferenceView::Fill(const CMyView& main, const std::function<int(int)>& tableRecordOf) {
   screen_ = main.Screen();
+  main_ = &main;
   rows_ = main.Rows();
   records_.clear();
   holidays_.clear();
@@ -40,7 +41,11 @@ int ReferenceView::CursorRecord() const {
 
 SheetScroll ReferenceView::Scroll() { return SheetScroll(Frame(), cursor_, top_, lastVisible_); }
 
-int ReferenceView::LayoutFromTop(int top) { return Scroll().LayoutFromTop(top); }
+int ReferenceView::LayoutFromTop(int top) {
+  // the screen model is the main window's: a zoom there sizes these rows too
+  if (main_) CMyView::CopyPixelSizes(main_->Screen(), screen_);
+  return Scroll().LayoutFromTop(top);
+}
 int ReferenceView::MaxTopRow() const { return SheetScroll::MaxTopRow(Frame()); }
 void ReferenceView::SetTop(int top) { Scroll().SetTop(top); }
 void ReferenceView::MoveCursorTo(int row) { Scroll().PlaceCursor(row); }

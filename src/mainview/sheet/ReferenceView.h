@@ -62,6 +62,7 @@ class ReferenceView : public SheetRows {
   }
 
   ViewScreen screen_;
+  const CMyView* main_ = nullptr;  // the view the rows were taken from
   std::vector<SheetRow> rows_;
   std::vector<int> records_;
   std::deque<HolidayEntry> holidays_;  // the rows point here; a deque never moves them

@@ -1,5 +1,6 @@
 #include "mainview/sheet/ScreenPorts.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/Collate.h"
@@ -22,6 +23,9 @@ std::string TableRowSource::Value(const std::string& field) const {
 void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& out) {
   out = ViewScreen{};
   const jos::ViewBlock& v = scr.View();
+  // the model's scale carries the sheet's zoom; the key area's pixels follow it
+  const double zoom = scr.GetItem(0).font.HScale() / CMyScr::kDefaultScale;
+  auto zoomed = [zoom](int pixels) { return static_cast<int>(std::lround(pixels * zoom)); };
   out.displayMode = v.mode == 10 ? 10 : 0;
   out.linesPerPage = v.linesPerPage > 0 ? v.linesPerPage : 30;
   out.rowsPerListPage = v.listRows > 0 ? v.listRows : 30;
@@ -30,20 +34,21 @@ void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& o
   out.periodsBefore = v.monthsBefore;
   out.periodsAfter = v.monthsAfter;
   for (int m = 0; m < 2; ++m) {
-    out.keyAreaWidth[m] = v.bandWidth[static_cast<size_t>(m)];
+    out.keyAreaWidth[m] = zoomed(v.bandWidth[static_cast<size_t>(m)]);
     out.keyColumnCount[m] = 0;
     for (int k = 0; k < 4; ++k) {
       const jos::KeyColumn& col = v.keyColumns[static_cast<size_t>(m)][static_cast<size_t>(k)];
       if (col.width <= 0) break;
-      out.keyColumns[m][k] = {col.width, col.kind};
+      out.keyColumns[m][k] = {zoomed(col.width), col.kind};
       out.keyColumnCount[m] = k + 1;
     }
   }
   out.fieldAreaWidth = scr.ToDevice(0, scr.SheetWidth());
+  out.keyFontPixels = zoomed(12);
   out.headerHeight = scr.HeaderHeight();
   out.footerHeight = scr.FooterHeight();
   out.rowHeight = scr.RowHeight() > 0 ? scr.RowHeight() : 500;
-  out.emptyRowHeight = scr.ToLogical(1, 16);
+  out.emptyRowHeight = scr.ToLogical(1, 16 * zoom);
   out.option4 = scr.HasOption(4);
   out.option5 = scr.HasOption(5);
   out.filter = scr.Text(0);
@@ -72,6 +77,16 @@ void JosScreenLoader::Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& o
   }
 }
 
+bool JosScreenLoader::Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent) {
+  const double scale = CMyScr::kDefaultScale * percent / 100.0;
+  if (scr.GetItem(0).font.HScale() == scale) return false;  // loaded at that size
+  scr.SetScale(scale, scale);
+  ViewScreen sized;
+  Describe(scr, db, sized);
+  view.SetPixelSizes(sized);
+  return true;
+}
+
 int JosScreenLoader::Load(const std::string& path, ViewScreen& out) {
   int rc = scr_.LoadScreen(path);
   if (rc != 0) return rc;
@@ -92,7 +107,12 @@ void ScrSheetScreen::BeginDraw(Canvas&) {
   for (const SumEntry& s : view_.Sums()) scr_.GetItem(s.control).font.SetText(s.text);
 }
 
-void ScrSheetScreen::EndDraw(Canvas&) { scr_.DeletePens(); }
+void ScrSheetScreen::EndDraw(Canvas&) {
+  scr_.DeletePens();
+  // the window that stretched the model finds it as it left it (its mouse)
+  if (borrowed_ != 0) scr_.StretchColumns(borrowed_);
+  borrowed_ = 0;
+}
 
 std::string ScrSheetScreen::ListFooterCaption(const std::string& text) {
   for (const std::string& month : {"今月"_sj, "当月"_sj})
@@ -119,6 +139,25 @@ void ScrSheetScreen::DrawPart(Canvas& c, int part, int x, int y, int record) {
   }
   scr_.DrawItems(c, x, y, part, record < 0);
   for (const auto& [i, text] : kept) scr_.GetItem(i).font.SetText(text);
+}
+
+int ScrSheetScreen::FitFieldArea(int pixels) {
+  if (pixels == 0) {
+    borrowed_ = scr_.Stretch();
+    if (borrowed_ != 0) scr_.StretchColumns(0);
+    return -1;
+  }
+  const int own = view_.Screen().fieldAreaWidth;
+  const int extra = printForm_ ? 0 : pixels - own;
+  const int logical = extra > 0 ? scr_.ToLogical(0, extra) : 0;
+  if (logical != scr_.Stretch()) scr_.StretchColumns(logical);
+  return scr_.Stretch() > 0 ? own + extra : -1;
+}
+
+void ScrSheetScreen::SetPrintForm(bool on) {
+  printForm_ = on;
+  // paper keeps the screen's own widths; the next paint stretches again
+  if (on) scr_.StretchColumns(0);
 }
 
 void ScrSheetScreen::SetTextOverride(bool on, uint32_t colour) {

@@ -55,7 +55,12 @@ class JosScreenLoader : public ScreenLoader {
   JosScreenLoader(CMyScr& scr, const CMyDB& db) : scr_(scr), db_(db) {}
   int Load(const std::string& path, ViewScreen& out) override;
   // Fills the view's settings from a loaded screen (also used by `jbx render`).
+  // Its sizes in pixels follow the zoom of the screen model's scale.
   static void Describe(const CMyScr& scr, const CMyDB& db, ViewScreen& out);
+  // Shows the loaded screen at `percent` of its size: the model's scale and
+  // the view's sizes in pixels (logical sizes stay, so paper is not zoomed).
+  // False when it was shown at that size already.
+  static bool Zoom(CMyScr& scr, const CMyDB& db, CMyView& view, int percent);
 
  private:
   CMyScr& scr_;
@@ -78,6 +83,7 @@ class ScrSheetScreen : public SheetScreen, public PrintScreen {
   int ControlHeight(int control) const override;
   void SetControlHeight(int control, int height) override;
   SheetColours Colours() const override;
+  int FitFieldArea(int pixels) override;
   // The screen's items draw the group rows of an extraction instead of the
   // records (null: the records again).
   void UseGroupRows(GroupRowSource* group) { group_ = group; }
@@ -89,7 +95,7 @@ class ScrSheetScreen : public SheetScreen, public PrintScreen {
   double ScaleX() const override { return scr_.GetItem(0).font.HScale(); }
   double ScaleY() const override { return scr_.GetItem(0).font.VScale(); }
   void SetScales(double horizontal, double vertical) override { scr_.SetScale(horizontal, vertical); }
-  void SetPrintForm(bool on) override { printForm_ = on; }
+  void SetPrintForm(bool on) override;
   int SheetWidth() const override { return scr_.SheetWidth(); }
   int MeasureLineHeight(Canvas& c, int control) override;
 
@@ -100,4 +106,5 @@ class ScrSheetScreen : public SheetScreen, public PrintScreen {
   const SheetRows& view_;
   uint32_t defaultText_ = 0;
   bool printForm_ = false;
+  int borrowed_ = 0;  // another window's stretch, back at EndDraw
 };

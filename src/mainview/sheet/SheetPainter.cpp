@@ -48,6 +48,7 @@ SheetPass SheetPainter::ScreenPass(int width, int height) const {
   pass.keyColumnCount = std::min(vs.keyColumnCount[mode], 4);
   for (int k = 0; k < pass.keyColumnCount; ++k) pass.keyColumns[k] = vs.keyColumns[mode][k].width;
   pass.fieldWidth = vs.fieldAreaWidth;
+  pass.keyFontHeight = -vs.keyFontPixels;
   // a note under the footer (the group view's) takes its band from the rows
   pass.rowsEnd = pass.footerTop = screen_.LogicalY(height) - vs.footerHeight - view_.NoteHeight();
   pass.width = width;
@@ -57,7 +58,13 @@ SheetPass SheetPainter::ScreenPass(int width, int height) const {
 }
 
 int SheetPainter::RenderSheet(Canvas& c, int width, int height) {
-  const int last = Paint(c, ScreenPass(width, height));
+  SheetPass pass = ScreenPass(width, height);
+  // the field area's right frame line stays inside the box
+  const int fitted =
+      screen_.FitFieldArea(fitColumns_ > 0 ? std::max(width - 1 - pass.keyWidth, 1) : fitColumns_);
+  if (fitted > pass.fieldWidth) pass.fieldWidth = fitted;
+  shownFieldWidth_ = pass.fieldWidth;
+  const int last = Paint(c, pass);
   return last < view_.TopRow() ? view_.TopRow() : last;
 }
 
@@ -256,7 +263,8 @@ void SheetPainter::DrawCursor(Canvas& c, int row, int scrollX) {
   const int py = screen_.PixelsY(y);
   const int h = screen_.PixelsY(rows[static_cast<size_t>(row)].height);
   const int left = KeyAreaWidth() - scrollX;
-  const int right = KeyAreaWidth() + view_.Screen().fieldAreaWidth - scrollX;
+  const int fields = shownFieldWidth_ >= 0 ? shownFieldWidth_ : view_.Screen().fieldAreaWidth;
+  const int right = KeyAreaWidth() + fields - scrollX;
   c.SetPen({0, 1, 0x000000});
   c.FrameRect({left, py - 2, right - 1, py + h + 2});
   c.SetPen({0, 1, 0xFFFFFF});

@@ -42,6 +42,11 @@ class SheetScreen {
   virtual int ControlHeight(int control) const = 0;
   virtual void SetControlHeight(int control, int height) = 0;
   virtual SheetColours Colours() const = 0;
+  // On the screen: widens the widest text column so the field area is
+  // `pixels` wide (below 0: the screen's own widths; 0: the own widths for
+  // this drawing only, what another window stretched comes back at
+  // EndDraw). Returns the field area's width then, -1 when it keeps its own.
+  virtual int FitFieldArea(int /*pixels*/) { return -1; }
 };
 
 // One pass of the painter over the rows: the paint box, or one page of paper.
@@ -83,6 +88,11 @@ class SheetPainter {
   // While a print job has the screen definition in paper units the window
   // only copies what it drew last.
   void SetPrinting(bool on) { printing_ = on; }
+  // The screen's widest text column takes what the paint box has over the
+  // sheet's width (on screen only: paper keeps the screen's widths).
+  // A painter never told draws the own widths and leaves the screen model
+  // as the window that was told has it (the reference window's).
+  void SetFitColumns(bool on) { fitColumns_ = on ? 1 : -1; }
   bool Printing() const { return printing_; }
   // The cursor frame around the field area of `row`, on the paint box;
   // `scrollX` is the horizontal scroll position in pixels.
@@ -109,4 +119,6 @@ class SheetPainter {
   SheetScreen& screen_;
   std::string note_;
   bool printing_ = false;
+  int fitColumns_ = 0;        // 1 fit, -1 the screen's widths, 0 never told
+  int shownFieldWidth_ = -1;  // the field area last drawn on screen, pixels
 };

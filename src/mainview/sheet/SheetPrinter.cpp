@@ -11,7 +11,6 @@
 namespace {
 
 // The screen's key font is 12 pixels high.
-constexpr int kKeyFontPixels = 12;
 // The gap under the head line's text, logical units.
 constexpr int kHeadGap = 300;
 
@@ -109,9 +108,12 @@ bool SheetPrinter::Fits(const DeviceCaps& caps) {
   }
   layout_.fieldWidth = TruncToInt(print_.SheetWidth() * layout_.scaleX);
   // negative: the characters' height, as on the screen
-  layout_.keyFontHeight = -TruncToInt(TruncToInt(kKeyFontPixels / layout_.savedY) * layout_.scaleY);
+  // the key font as the sheet shows it, which a zoom makes larger with its
+  // scale: the paper gets the same size whatever the zoom
+  const double keyFontPixels = vs.keyFontPixels;
+  layout_.keyFontHeight = -TruncToInt(TruncToInt(keyFontPixels / layout_.savedY) * layout_.scaleY);
   layout_.headHeight =
-      head_.title || head_.page || head_.now ? TruncToInt(kKeyFontPixels / layout_.savedY) + kHeadGap : 0;
+      head_.title || head_.page || head_.now ? TruncToInt(keyFontPixels / layout_.savedY) + kHeadGap : 0;
   return true;
 }
 

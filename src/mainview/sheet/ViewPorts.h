@@ -93,6 +93,7 @@ struct ViewScreen {
   KeyColumn keyColumns[2][4] = {};
   int keyColumnCount[2] = {0, 0};
   int fieldAreaWidth = 300;  // pixels
+  int keyFontPixels = 12;    // the key area's characters, pixels
   int headerHeight = 0;      // logical units
   int footerHeight = 0;
   int rowHeight = 500;

@@ -11,6 +11,7 @@
 #include "exchange/menu/IcsActions.h"
 #include "extract/menu/ChartActions.h"
 #include "extract/menu/ExtractActions.h"
+#include "mainview/display/ViewActions.h"
 #include "mainview/editing/EditActions.h"
 #include "mainview/editing/EntryActions.h"
 #include "mainview/editing/SheetActions.h"
@@ -29,6 +30,7 @@ void DeclareMainMenus(MainActions& a) {
        {"user", "backup", "books", "screens", "colors", "calendar", "exchange", "ics", "print", "settings",
         "alarm", "exit"}},
       {"編集(&E)", {"undo", "delete", "clipboard", "colors", "pages"}},
+      {"表示(&V)", {"zoom", "fit"}},
       {"検索(&S)", {"extract", "chart", "find", "~years", "reference"}},
       {"ヘルプ(&H)", {"contents"}},
       {"#pmenu_MainPopup", {"entry", "lines", "copy", "~find", "~run"}},
@@ -49,6 +51,7 @@ std::vector<std::unique_ptr<MainFeature>> BuildFeatures(FeatureHost& host) {
   f.push_back(std::make_unique<SheetFeature>(host));
   f.push_back(std::make_unique<EntryFeature>(host));
   f.push_back(std::make_unique<EditFeature>(host));
+  f.push_back(std::make_unique<ViewFeature>(host));
   f.push_back(std::make_unique<QtBookWatcher>(host));  // before the extraction: a merge comes first
   auto extract = std::make_unique<ExtractActions>(host);
   f.push_back(std::make_unique<ChartFeature>(host, extract->Commands()));
