@@ -1,7 +1,7 @@
 // The main window's shared objects over a temporary data root, every seam
 // scripted, and one recorder standing in for each window port: the
 // *Commands classes run as in the window, without one. Books are the shipped
-// packages, opened the way the window opens them.
+// packages, opened by the window's own BookOpener.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -13,12 +13,12 @@
 
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
-#include "catalogue/ListRecovery.h"
 #include "catalogue/PackageList.h"
 #include "catalogue/menu/FileCommands.h"
 #include "extract/menu/ExtractCommands.h"
 #include "mainview/editing/EditCommands.h"
 #include "mainview/editing/EntryCommands.h"
+#include "mainview/host/BookOpener.h"
 #include "mainview/host/MainWindowPort.h"
 #include "mainview/search/ReferenceCommands.h"
 #include "mainview/search/SearchCommands.h"
@@ -29,7 +29,6 @@
 #include "platform/Launcher.h"
 #include "platform/Opener.h"
 #include "platform/Prompter.h"
-#include "screens/InputHeader.h"
 #include "store/MemoSchema.h"
 #include "support/TempDir.h"
 
@@ -92,25 +91,29 @@ struct FakeMain : MainWindowPort, EditWindow, EntryWindow, ExtractWindow, Refere
     ASSERT_EQ(0, users.Append(rec));
     ASSERT_GE(users.Write(G().UserPath("jbxuser.jpr")), 0);
   }
-  // Book `index` and its first screen opened as the window opens them, the
-  // sheet tall enough for every row of a month, at today.
+  // Book `index` and its first screen opened as the window opens them
+  // (BookOpener, the window's dialogs and tabs left out), the sheet tall
+  // enough for every row of a month, at today.
   void Open(int index) {
-    CMyMaster& users = o.Table(kUserTable);
-    G().SetDivisionFolder(users.Name(index));
-    jsc::Header header;
-    ASSERT_EQ(0, jsc::ReadHeader(G().DivisionPath("scrin.jsc"), header));
-    G().dataKind = header.dataKind;
-    o.scr->SetDivisionFolder(G().DivisionPath(""));
-    ASSERT_EQ(0, listrecovery::LoadScreenList(G(), o.Table(kDivInTable), prompter, clock));
-    ViewScreen screen;
-    ASSERT_EQ(0, o.screenLoader->Load(G().DivisionPath(o.Table(kDivInTable).Name(0), ".jos"), screen));
-    o.view->SetScreen(screen);
+    struct Quiet : OpeningWindow {
+      bool AskNewDivision() override { return false; }
+      bool AskDivisionInput() override { return false; }
+      bool AskScreen(bool, int) override { return false; }
+      void DivisionTabsChanged(int) override {}
+      void ScreenTabsChanged(int) override {}
+      void ShowScreenTab(int) override {}
+      int MeasureMemoLineHeight(int) override { return 0; }
+      void ScreenClosing() override {}
+      void ScreenLoaded(int) override {}
+      void ScreenOpened() override {}
+      void LeaveView() override {}
+      void BookOpened() override {}
+      void ViewChanged() override {}
+    } quiet;
+    BookOpener opener(ctx, quiet);
+    ASSERT_EQ(0, opener.OpenDivision(OpenDivisionMode::Switch, index));
     CMyMaster& colors = o.Table(kColorTable);
     if (colors.Read(G().DivisionPath("color.dat")) != 0) colors.Init("COLOR");
-    ASSERT_GE(o.periods->LoadTable(), 0);
-    o.db->ClearRecords();
-    o.rec->Reset();
-    o.view->SetDataKind(header.dataKind);
     o.view->SetViewHeight(o.scr->ToLogical(1, 100000));
     o.view->ReloadView();
     o.view->GoToday();
