@@ -98,33 +98,74 @@ bool SafeName(const std::string& name, bool folder, std::string* first, std::str
   return true;
 }
 
-uint32_t Crc32(uint32_t crc, const void* data, size_t n) {
-  // Eight bytes a step through eight tables ("slicing by 8"): the read-back
-  // of a backup checks every byte, and a byte a step cost more than the
-  // copy itself.
-  static const std::array<std::array<uint32_t, 256>, 8> kTable = [] {
-    std::array<std::array<uint32_t, 256>, 8> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-      for (size_t s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
-    return t;
-  }();
-  const auto* p = static_cast<const unsigned char*>(data);
+namespace {
+
+using Tables = std::array<std::array<uint32_t, 256>, 8>;
+
+Tables MakeTables(uint32_t poly) {
+  Tables t{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? poly ^ (c >> 1) : c >> 1;
+    t[0][i] = c;
+  }
+  for (uint32_t i = 0; i < 256; ++i)
+    for (size_t s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
+  return t;
+}
+
+// Eight bytes a step through eight tables ("slicing by 8"): the read-back
+// of a backup checks every byte, and a byte a step cost more than the copy
+// itself.
+uint32_t Sliced(const Tables& t, uint32_t crc, const unsigned char* p, size_t n) {
   crc = ~crc;
   while (n >= 8) {
     const uint32_t lo =
         crc ^ (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-    crc = kTable[7][lo & 0xFF] ^ kTable[6][(lo >> 8) & 0xFF] ^ kTable[5][(lo >> 16) & 0xFF] ^
-          kTable[4][lo >> 24] ^ kTable[3][p[4]] ^ kTable[2][p[5]] ^ kTable[1][p[6]] ^ kTable[0][p[7]];
+    crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][p[4]] ^
+          t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
     p += 8;
     n -= 8;
   }
-  for (; n > 0; --n, ++p) crc = kTable[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
+  for (; n > 0; --n, ++p) crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
   return ~crc;
+}
+
+uint32_t Crc32cTables(uint32_t crc, const unsigned char* p, size_t n) {
+  static const Tables kTable = MakeTables(0x82F63B78u);
+  return Sliced(kTable, crc, p, n);
+}
+
+#if defined(__x86_64__)
+// The processor's own CRC-32C instruction, eight bytes a step: several
+// times the tables' speed, and both passes of a backup's bytes go through it.
+__attribute__((target("sse4.2"))) uint32_t Crc32cInstruction(uint32_t crc, const unsigned char* p, size_t n) {
+  uint64_t c = ~crc;
+  for (; n >= 8; n -= 8, p += 8) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    c = __builtin_ia32_crc32di(c, v);
+  }
+  auto c32 = static_cast<uint32_t>(c);
+  for (; n > 0; --n, ++p) c32 = __builtin_ia32_crc32qi(c32, *p);
+  return ~c32;
+}
+#endif
+
+}  // namespace
+
+uint32_t Crc32(uint32_t crc, const void* data, size_t n) {
+  static const Tables kTable = MakeTables(0xEDB88320u);
+  return Sliced(kTable, crc, static_cast<const unsigned char*>(data), n);
+}
+
+uint32_t Crc32c(uint32_t crc, const void* data, size_t n) {
+  const auto* p = static_cast<const unsigned char*>(data);
+#if defined(__x86_64__)
+  static const bool kInstruction = __builtin_cpu_supports("sse4.2");
+  if (kInstruction) return Crc32cInstruction(crc, p, n);
+#endif
+  return Crc32cTables(crc, p, n);
 }
 
 std::string ArchiveName(const std::string& user, int generation) {

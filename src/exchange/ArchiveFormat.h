@@ -63,6 +63,9 @@ bool SafeName(const std::string& name, bool folder, std::string* first, std::str
 
 // CRC-32 (the zlib polynomial), continued from `crc` (0 to start).
 uint32_t Crc32(uint32_t crc, const void* data, size_t n);
+// CRC-32C (the Castagnoli polynomial), continued from `crc`: the backup's
+// read-back check, through the processor's instruction where it has one.
+uint32_t Crc32c(uint32_t crc, const void* data, size_t n);
 
 // "%s_%d.mbk" of a user and a 1-based generation.
 std::string ArchiveName(const std::string& user, int generation);

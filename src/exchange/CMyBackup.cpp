@@ -20,6 +20,8 @@ namespace {
 
 // Bigger than the 5000 bytes of old: the format does not care, the disk does.
 constexpr size_t kChunk = 1 << 16;
+// How much is written before the disk is asked to start on it.
+constexpr int64_t kWriteBehind = 1 << 20;
 
 const char* const kUserFiles[] = {"jbxuser.ini", "jbxuser.jpr", "alarm.dat"};
 const char* const kDivisionFiles[] = {"divin.jpr", "divout.jpr", "scrin.jsc", "color.dat", "pickout.pit",
@@ -103,7 +105,7 @@ int CopyFile(const BackupItem& item, fileops::AtomicFile& out, std::vector<Writt
       ::close(fd);
       return f.WriteFail(CMyBackup::kChunkWrite, item.diskPath, e);
     }
-    crc = mbk::Crc32(crc, buf.data(), take);
+    crc = mbk::Crc32c(crc, buf.data(), take);
     copied += static_cast<int64_t>(take);
     if (take < static_cast<size_t>(n)) {
       copied = -1;  // more bytes than the header says
@@ -142,7 +144,7 @@ int ReadBack(int fd, const std::vector<Written>& log, Failure& f, const std::str
         bad = e.name;
         return CMyBackup::kReadBack;
       }
-      crc = mbk::Crc32(crc, buf.data(), n);
+      crc = mbk::Crc32c(crc, buf.data(), n);
       left -= static_cast<int64_t>(n);
       at += static_cast<int64_t>(n);
     }
@@ -262,6 +264,7 @@ int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::str
   if (!out.Open()) return f.Fail(kCannotCreate, target, errno);
   if (!out.Write(mbk::EncodeFileHeader())) return f.Fail(kHeaderWrite, target, errno);
   std::vector<Written> log;
+  int64_t kicked = 0;
   for (const BackupItem& item : items) {
     std::string first, second;
     bool folder = item.type == mbk::kFolder;
@@ -273,6 +276,13 @@ int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::str
       int rc = CopyFile(item, out, log, f);
       if (rc < 0) return rc;
       if (rc == 0) ++result.entries;
+      // the disk starts on what is written while the rest is read, so the
+      // sync before the rename finds little left; only a hint, and the sync
+      // still decides
+      if (result.bytes - kicked >= kWriteBehind) {
+        (void)::sync_file_range(::fileno(out.Handle()), 0, 0, SYNC_FILE_RANGE_WRITE);
+        kicked = result.bytes;
+      }
       continue;
     }
     mbk::EntryHeader h;

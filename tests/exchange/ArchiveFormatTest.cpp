@@ -113,14 +113,16 @@ TEST(ArchiveFormat, CrcAndNames) {
   EXPECT_EQ("taro_3.mbk", mbk::ArchiveName("taro", 3));
   // eight bytes a step gives what one byte a step gives, at every length,
   // alignment and split
-  auto bytewise = [](const std::string& s) {
+  auto bytewise = [](const std::string& s, uint32_t poly = 0xEDB88320u) {
     uint32_t c = ~0u;
     for (unsigned char b : s) {
       c ^= b;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? poly ^ (c >> 1) : c >> 1;
     }
     return ~c;
   };
+  // the backup's read-back check, through the processor's instruction here
+  EXPECT_EQ(0xE3069283u, mbk::Crc32c(0, "123456789", 9));
   std::string data;
   for (int i = 0; i < 300; ++i) data += static_cast<char>((i * 131 + 7) ^ (i >> 3));
   for (size_t from = 0; from < 9; ++from)
@@ -129,5 +131,7 @@ TEST(ArchiveFormat, CrcAndNames) {
       EXPECT_EQ(bytewise(s), mbk::Crc32(0, s.data(), s.size())) << from << " " << len;
       const size_t half = len / 3;
       EXPECT_EQ(bytewise(s), mbk::Crc32(mbk::Crc32(0, s.data(), half), s.data() + half, len - half));
+      EXPECT_EQ(bytewise(s, 0x82F63B78u),
+                mbk::Crc32c(mbk::Crc32c(0, s.data(), half), s.data() + half, len - half));
     }
 }
