@@ -137,15 +137,54 @@ uint32_t Crc32cTables(uint32_t crc, const unsigned char* p, size_t n) {
 }
 
 #if defined(__x86_64__)
-// The processor's own CRC-32C instruction, eight bytes a step: several
-// times the tables' speed, and both passes of a backup's bytes go through it.
-__attribute__((target("sse4.2"))) uint32_t Crc32cInstruction(uint32_t crc, const unsigned char* p, size_t n) {
-  uint64_t c = ~crc;
-  for (; n >= 8; n -= 8, p += 8) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    c = __builtin_ia32_crc32di(c, v);
+// The processor's own CRC-32C instruction, eight bytes a step, on three
+// stretches at once (one alone waits on the instruction's latency), joined
+// by moving the first stretches' remainders over the zeros of the next:
+// both passes of a backup's bytes go through it.
+constexpr size_t kStretch = 4096;
+
+using Shift = std::array<std::array<uint32_t, 256>, 4>;
+
+__attribute__((target("sse4.2"))) Shift MakeShift() {
+  // the remainder of each single bit carried over kStretch zero bytes; the
+  // move is linear, so a byte's move is the sum of its bits'
+  uint32_t bit[32];
+  for (int i = 0; i < 32; ++i) {
+    uint64_t c = uint64_t{1} << i;
+    for (size_t k = 0; k < kStretch / 8; ++k) c = __builtin_ia32_crc32di(c, 0);
+    bit[i] = static_cast<uint32_t>(c);
   }
+  Shift s{};
+  for (int b = 0; b < 4; ++b)
+    for (uint32_t v = 0; v < 256; ++v)
+      for (int j = 0; j < 8; ++j)
+        if (v >> j & 1) s[static_cast<size_t>(b)][v] ^= bit[b * 8 + j];
+  return s;
+}
+
+uint32_t Moved(const Shift& s, uint32_t c) {
+  return s[0][c & 0xFF] ^ s[1][(c >> 8) & 0xFF] ^ s[2][(c >> 16) & 0xFF] ^ s[3][c >> 24];
+}
+
+__attribute__((target("sse4.2"))) uint32_t Crc32cInstruction(uint32_t crc, const unsigned char* p, size_t n) {
+  static const Shift kShift = MakeShift();
+  auto word = [](const unsigned char* at) {
+    uint64_t v;
+    std::memcpy(&v, at, 8);
+    return v;
+  };
+  uint64_t c = ~crc;
+  for (; n >= 3 * kStretch; n -= 3 * kStretch, p += 3 * kStretch) {
+    uint64_t a = c, b = 0, d = 0;
+    for (size_t i = 0; i < kStretch; i += 8) {
+      a = __builtin_ia32_crc32di(a, word(p + i));
+      b = __builtin_ia32_crc32di(b, word(p + kStretch + i));
+      d = __builtin_ia32_crc32di(d, word(p + 2 * kStretch + i));
+    }
+    const uint32_t ab = Moved(kShift, static_cast<uint32_t>(a)) ^ static_cast<uint32_t>(b);
+    c = Moved(kShift, ab) ^ static_cast<uint32_t>(d);
+  }
+  for (; n >= 8; n -= 8, p += 8) c = __builtin_ia32_crc32di(c, word(p));
   auto c32 = static_cast<uint32_t>(c);
   for (; n > 0; --n, ++p) c32 = __builtin_ia32_crc32qi(c32, *p);
   return ~c32;

@@ -21,7 +21,7 @@ namespace {
 // Bigger than the 5000 bytes of old: the format does not care, the disk does.
 constexpr size_t kChunk = 1 << 16;
 // How much is written before the disk is asked to start on it.
-constexpr int64_t kWriteBehind = 1 << 20;
+constexpr int64_t kWriteBehind = 4 << 20;
 
 const char* const kUserFiles[] = {"jbxuser.ini", "jbxuser.jpr", "alarm.dat"};
 const char* const kDivisionFiles[] = {"divin.jpr", "divout.jpr", "scrin.jsc", "color.dat", "pickout.pit",
@@ -303,6 +303,8 @@ int CMyBackup::WriteArchive(const std::vector<BackupItem>& items, const std::str
   ++result.entries;
   // a full disk often shows only when the buffer goes out
   if (std::fflush(out.Handle()) != 0) return f.Fail(kCommit, target, errno);
+  // the rest goes to the disk while it is read back
+  (void)::sync_file_range(::fileno(out.Handle()), 0, 0, SYNC_FILE_RANGE_WRITE);
   int rc = ReadBack(::fileno(out.Handle()), log, f, target);
   if (rc != 0) return rc;
   errno = 0;

@@ -123,6 +123,12 @@ TEST(ArchiveFormat, CrcAndNames) {
   };
   // the backup's read-back check, through the processor's instruction here
   EXPECT_EQ(0xE3069283u, mbk::Crc32c(0, "123456789", 9));
+  std::string big;
+  for (int i = 0; i < 50000; ++i) big += static_cast<char>((i * 7919) >> 5 ^ i);
+  for (size_t cut : {0, 5, 12289, 49999})
+    EXPECT_EQ(bytewise(big, 0x82F63B78u),
+              mbk::Crc32c(mbk::Crc32c(0, big.data(), cut), big.data() + cut, big.size() - cut))
+        << cut;
   std::string data;
   for (int i = 0; i < 300; ++i) data += static_cast<char>((i * 131 + 7) ^ (i >> 3));
   for (size_t from = 0; from < 9; ++from)
