@@ -37,17 +37,8 @@ constexpr const char* kSortSpec = "キー項目 D,行連番";
 constexpr int kFirstYear = 1995;
 constexpr int kYears = 30;
 
-struct Book {
-  std::vector<std::string> monthNames;   // "yyyymm", one per month of the 30 years
-  std::vector<std::vector<int>> months;  // record numbers per month
-  int64_t recordBytes = 0;               // sum of the records' lengths
-};
-
-// Fills `db` (defined with the memo schema here) with `records` records.
-inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
-  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
-  Book book;
-  std::mt19937 rng(seed);
+// The diary phrases the generated memos are made of (CP932).
+inline std::vector<std::string> Phrases() {
   const char* phrasesUtf8[] = {"今日は",
                                "打ち合わせ",
                                "買い物に行った。",
@@ -67,6 +58,21 @@ inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
                                "Memo "};
   std::vector<std::string> phrases;
   for (const char* p : phrasesUtf8) phrases.push_back(cp932::FromUtf8(p));
+  return phrases;
+}
+
+struct Book {
+  std::vector<std::string> monthNames;   // "yyyymm", one per month of the 30 years
+  std::vector<std::vector<int>> months;  // record numbers per month
+  int64_t recordBytes = 0;               // sum of the records' lengths
+};
+
+// Fills `db` (defined with the memo schema here) with `records` records.
+inline Book Generate(CMyDB& db, int records, uint32_t seed = 12345) {
+  bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
+  Book book;
+  std::mt19937 rng(seed);
+  const std::vector<std::string> phrases = Phrases();
   const std::string meeting = cp932::FromUtf8("会議");
   const std::string star = cp932::FromUtf8("★");
   const int64_t first = civil::DaysFrom({kFirstYear, 1, 1});

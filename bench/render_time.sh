@@ -18,9 +18,7 @@ jbx=$build/bin/jbx
 [ -x "$jbx" ] || { echo "no $jbx" >&2; exit 2; }
 . "$(dirname "$0")/whole-process.sh"
 
-if [ ! -f "$root/jotbox.ini" ]; then
-  "$build/bin/bench_ui_month_move" 1 1 "$root" >/dev/null
-fi
+month_move_book "$build" "$root"
 out=$(mktemp -d)
 trap 'rm -rf "$out" "$times"' EXIT
 render() { "$jbx" render --root "$root" --user u --month 2024/12 --width 440 --height 560 --out "$out/s.png"; }

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "DiaryRoot.h"
+#include "MemoBook.h"
 #include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
@@ -76,26 +78,12 @@ int main(int argc, char** argv) {
   const int records = argc > 2 ? std::atoi(argv[2]) : 300000;
   const int months = argc > 3 ? std::atoi(argv[3]) : 120;
   bench::Require(records > 0 && months > 0, "RECORDS and MONTHS are positive");
-  bench::Require(fileops::MakeDirs(root), "MakeDirs");
-  bench::Require(fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n"), "WriteAtomic");
   ScriptedPrompter prompter;
+  bench::MakeDiaryRoot(root, prompter);
   FixedClock clock({2026, 1, 1});
   CMyGlobal g(prompter, clock, root);
   g.SetUserName("u");
   g.SetDivisionFolder("diary");
-  bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
-  CMyMaster users("USER");
-  std::string user = CMyMaster::Blank();
-  CMyMaster::SetName(user, "diary");
-  bench::Require(users.Append(user) == 0, "Append");
-  bench::Require(users.Write(g.UserPath("jbxuser.jpr")) >= 0, "Write");
-  const std::string program = syspaths::ProgramFolder();
-  const std::vector<std::string> packages = packagelist::Names(program);
-  bench::Require(!packages.empty(), "the program folder holds no packages");
-  CMyPackage pkg(prompter);
-  bench::Require(
-      pkg.UnpackTo(packagelist::PathOf(program, packages[0]), g.DivisionPath(""), nullptr, false) == 0,
-      "UnpackTo");
 
   std::string create43 = "CREATE TABLE memo(", insert43 = "INSERT INTO memo VALUES(";
   for (int f = 0; f < memo::kFieldCount; ++f) {
@@ -106,25 +94,7 @@ int main(int argc, char** argv) {
   Sql narrow(root + "/memo3.sqlite", "CREATE TABLE memo(k TEXT, s TEXT, m TEXT)",
              "INSERT INTO memo VALUES(?,?,?)");
 
-  const char* phrasesUtf8[] = {"今日は",
-                               "打ち合わせ",
-                               "買い物に行った。",
-                               "天気が良い。",
-                               "明日の予定を確認する。",
-                               "電話をかける",
-                               "資料を作成",
-                               "病院",
-                               "散歩した",
-                               "読書",
-                               "夕食は寿司",
-                               "プロジェクト",
-                               "締め切り",
-                               "友人と",
-                               "映画を観た",
-                               "report ",
-                               "Memo "};
-  std::vector<std::string> phrases;
-  for (const char* p : phrasesUtf8) phrases.push_back(cp932::FromUtf8(p));
+  const std::vector<std::string> phrases = bench::Phrases();
   const char* plants[] = {"xyzzy", "XYZZY", "Xyzzy"};
   const std::string weather = cp932::FromUtf8("晴れ");
   std::mt19937 rng(4242);

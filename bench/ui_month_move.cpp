@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "DiaryRoot.h"
 #include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
@@ -51,26 +52,12 @@ std::string MakeBook(std::string root) {
     char tmpl[] = "/tmp/jbxbench.XXXXXX";
     root = mkdtemp(tmpl);
   }
-  bench::Require(fileops::MakeDirs(root), "MakeDirs");
-  bench::Require(fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n"), "WriteAtomic");
   ScriptedPrompter prompter;
+  bench::MakeDiaryRoot(root, prompter);
   FixedClock clock({2024, 12, 15});
   CMyGlobal g(prompter, clock, root);
   g.SetUserName("u");
   g.SetDivisionFolder("diary");
-  bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
-  CMyMaster users("USER");
-  std::string rec = CMyMaster::Blank();
-  CMyMaster::SetName(rec, "diary");
-  bench::Require(users.Append(rec) == 0, "Append");
-  (void)users.Write(g.UserPath("jbxuser.jpr"));
-  const std::string program = syspaths::ProgramFolder();
-  const std::vector<std::string> packages = packagelist::Names(program);
-  bench::Require(!packages.empty(), "the program folder holds no packages");
-  CMyPackage pkg(prompter);
-  bench::Require(
-      pkg.UnpackTo(packagelist::PathOf(program, packages[0]), g.DivisionPath(""), nullptr, false) == 0,
-      "UnpackTo");
 
   const std::string memos[] = {cp932::FromUtf8("今日は天気が良いので散歩した。夕食は寿司。"),
                                cp932::FromUtf8("打ち合わせ。資料を作成、明日の予定を確認する。"),

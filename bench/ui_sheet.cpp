@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DiaryRoot.h"
 #include "Require.h"
 #include "catalogue/CMyMaster.h"
 #include "catalogue/CMyPackage.h"
@@ -33,25 +34,12 @@ namespace {
 std::string MakeBook() {
   char tmpl[] = "/tmp/jbxbench.XXXXXX";
   std::string root = mkdtemp(tmpl);
-  bench::Require(fileops::WriteAtomic(root + "/jotbox.ini", "[APL]\r\nNAME=u\r\n"), "WriteAtomic");
   ScriptedPrompter prompter;
+  bench::MakeDiaryRoot(root, prompter);
   FixedClock clock({2024, 12, 15});
   CMyGlobal g(prompter, clock, root);
   g.SetUserName("u");
   g.SetDivisionFolder("diary");
-  bench::Require(fileops::MakeDirs(g.DivisionPath("")), "MakeDirs");
-  CMyMaster users("USER");
-  std::string rec = CMyMaster::Blank();
-  CMyMaster::SetName(rec, "diary");
-  bench::Require(users.Append(rec) == 0, "Append");
-  bench::Require(users.Write(g.UserPath("jbxuser.jpr")) >= 0, "Write");
-  const std::string program = syspaths::ProgramFolder();
-  const std::vector<std::string> packages = packagelist::Names(program);
-  bench::Require(!packages.empty(), "the program folder holds no packages");
-  CMyPackage pkg(prompter);
-  bench::Require(
-      pkg.UnpackTo(packagelist::PathOf(program, packages[0]), g.DivisionPath(""), nullptr, false) == 0,
-      "UnpackTo");
   CMyDB db;
   bench::Require(DefineMemoSchema(db) == 0, "DefineMemoSchema");
   CMyRec work(&db);

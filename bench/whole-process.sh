@@ -35,3 +35,8 @@ ratio() {
   awk -v a="$(median_ms "$1")" -v b="$(median_ms "$2")" -v na="$1" -v nb="$2" \
     'BEGIN {printf "%s / %s = %.2f\n", na, nb, a / b}'
 }
+
+# The 36-year household book of bench_ui_month_move under ROOT, made once.
+month_move_book() {  # BUILD_DIR ROOT
+  [ -f "$2/jotbox.ini" ] || "$1/bin/bench_ui_month_move" 1 1 "$2" >/dev/null
+}
