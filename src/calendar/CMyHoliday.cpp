@@ -309,3 +309,17 @@ std::string CMyHoliday::DisplayLine(const HolidayEntry& e) {
   }
   return buf;
 }
+
+std::vector<std::string> CMyHoliday::RuleLines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (at > 0 && !line.empty()) out.push_back(line);
+    at = end + 1;
+  }
+  return out;
+}

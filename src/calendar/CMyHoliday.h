@@ -43,6 +43,9 @@ class CMyHoliday {
   // reader could not take, unchanged, so that saving never drops a line a
   // person typed by hand.
   std::string Text(int list) const;
+  // The rule lines of a list's text (as Text gives it), without its header:
+  // what two copies of a list are merged by.
+  static std::vector<std::string> RuleLines(const std::string& text);
   // Lines of the last load that gave no rule, or only part of one.
   int UnreadLines(int list) const;
   // Whether the last load looked like a rule file at all: it began with the

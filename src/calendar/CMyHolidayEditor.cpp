@@ -70,26 +70,9 @@ std::string CMyHolidayEditor::FileLabel(int list) const {
   return sj;
 }
 
-namespace {
-// The rule lines of a list's text, without its header.
-std::vector<std::string> RuleLines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (at > 0 && !line.empty()) out.push_back(line);
-    at = end + 1;
-  }
-  return out;
-}
-}  // namespace
-
 void CMyHolidayEditor::Remember(int list) {
   (void)fileops::Identify(paths_[list], ids_[list]);
-  base_[list] = RuleLines(rules_.Text(list));
+  base_[list] = CMyHoliday::RuleLines(rules_.Text(list));
 }
 
 bool CMyHolidayEditor::SaveList(int list) {
@@ -119,8 +102,8 @@ bool CMyHolidayEditor::SaveList(int list) {
       return false;
     }
     std::string merged = "CL01\r\n";
-    for (const std::string& line :
-         sharedfile::MergeRecords(base_[list], RuleLines(rules_.Text(list)), RuleLines(disk.Text(list))))
+    for (const std::string& line : sharedfile::MergeRecords(
+             base_[list], CMyHoliday::RuleLines(rules_.Text(list)), CMyHoliday::RuleLines(disk.Text(list))))
       merged += line + "\r\n";
     (void)rules_.LoadText(list, year_, merged);
   }
@@ -140,7 +123,7 @@ void CMyHolidayEditor::Open() {
     if (fileops::Exists(paths_[list])) {
       if (fileops::IsFile(paths_[list]) && fileops::ReadAll(paths_[list], text)) {
         (void)rules_.LoadText(list, year_, text);
-        base_[list] = RuleLines(rules_.Text(list));
+        base_[list] = CMyHoliday::RuleLines(rules_.Text(list));
         if (rules_.Recognised(list)) continue;
         // Another file under this name: saving would put the rules in its
         // place, and what it held would be lost.
@@ -159,7 +142,7 @@ void CMyHolidayEditor::Open() {
                              FileLabel(list).c_str()));
     }
     (void)rules_.Load(list, year_, paths_[list]);  // the program's defaults, or empty
-    base_[list] = RuleLines(rules_.Text(list));
+    base_[list] = CMyHoliday::RuleLines(rules_.Text(list));
   }
 }
 

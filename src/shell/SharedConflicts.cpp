@@ -88,20 +88,6 @@ bool MergeTable(const CMyGlobal& g, const std::string& file, const std::string& 
   return ours.Write(file) >= 0;
 }
 
-std::vector<std::string> RuleLines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (at > 0 && !line.empty()) out.push_back(line);
-    at = end + 1;
-  }
-  return out;
-}
-
 // Rules of both, each distinct rule once more than either holds it.
 bool MergeRules(const std::string& file, const std::string& copy, Prompter& p) {
   fileops::WriteLock lock;
@@ -116,7 +102,7 @@ bool MergeRules(const std::string& file, const std::string& copy, Prompter& p) {
   }
   std::string merged = "CL01\r\n";
   for (const std::string& line :
-       sharedfile::MergeRecords<std::string>({}, RuleLines(theirs), RuleLines(ours)))
+       sharedfile::MergeRecords<std::string>({}, CMyHoliday::RuleLines(theirs), CMyHoliday::RuleLines(ours)))
     merged += line + "\r\n";
   return fileops::WriteAtomic(file, merged);
 }
