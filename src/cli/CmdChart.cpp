@@ -1,6 +1,8 @@
 // jbx chart: the chart window's chart without a display: the group rows of
 // `jbx pickout`'s conditions drawn as bars, a pie or lines into a PNG or SVG
 // file, or the series themselves as JSON, through the window's own code.
+#include <QApplication>
+#include <QPageLayout>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,15 +14,9 @@
 #include "cli/Commands.h"
 #include "cli/PickoutSession.h"
 #include "extract/ChartSeries.h"
+#include "extract/QtChart.h"
 #include "platform/Cp932.h"
 #include "platform/FileOps.h"
-
-#ifdef JBX_HAVE_GUI
-#include <QApplication>
-#include <QPageLayout>
-
-#include "extract/QtChart.h"
-#endif
 
 namespace {
 
@@ -154,7 +150,6 @@ int CmdChart(int argc, char** argv) {
     PrintJson(c);
     return cli::kSuccess;
   }
-#ifdef JBX_HAVE_GUI
   static int qtArgc = 1;
   static char qtName[] = "jbx";
   static char* qtArgv[] = {qtName, nullptr};
@@ -163,8 +158,4 @@ int CmdChart(int argc, char** argv) {
   if (!qtchart::Save(c, doughnut, QSize(width, height), QPageLayout(), out))
     return cli::Fail(kSub, "書込に失敗しました: " + out);
   return cli::kSuccess;
-#else
-  (void)doughnut;
-  return cli::Fail(kSub, "このビルドには画面がありません（--json は使えます）");
-#endif
 }

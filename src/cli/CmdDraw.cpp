@@ -1,5 +1,8 @@
 // jbx draw: one row of a display screen, with its header and footer bands,
 // into a PNG through the same drawing code the sheet uses.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,17 +11,10 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "platform/Cp932.h"
-#include "screens/CMyScr.h"
-
-#ifdef JBX_HAVE_GUI
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-
 #include "cli/OffscreenMain.h"
+#include "platform/Cp932.h"
 #include "qtkit/QtCanvas.h"
-#endif
+#include "screens/CMyScr.h"
 
 namespace {
 
@@ -81,9 +77,6 @@ int CmdDraw(int argc, char** argv) {
   if (!(pxPerMm > 0.01 && pxPerMm < 100)) return Usage("--scale は 0.01 より大きく 100 より小さい数です");
   const std::string problem = cli::FileProblem(path);
   if (!problem.empty()) return cli::Fail("draw", problem);
-#ifndef JBX_HAVE_GUI
-  return cli::Fail("draw", "このビルドには画面がありません");
-#else
   const double scale = pxPerMm / 100.0;
   CMyScr scr(scale, scale);
   const int rc = scr.LoadScreen(path);
@@ -123,5 +116,4 @@ int CmdDraw(int argc, char** argv) {
     return cli::Fail("draw", "書込に失敗しました: " + out);
   }
   return cli::kSuccess;
-#endif
 }

@@ -9,9 +9,6 @@
 #include "cli/CliWindow.h"
 #include "cli/Commands.h"
 #include "cli/OffscreenMain.h"
-
-#ifdef JBX_HAVE_GUI
-
 #include "mainview/printing/QtPrint.h"
 #include "mainview/sheet/CMyView.h"
 #include "mainview/sheet/SheetPrinter.h"
@@ -169,6 +166,3 @@ int CmdPrint(int argc, char** argv) {
   std::printf("%d\n", pages);
   return cli::kSuccess;
 }
-#else
-int CmdPrint(int, char**) { return cli::Fail("print", "このビルドには画面がありません"); }
-#endif

@@ -1,20 +1,17 @@
 // jbx render: the main window's sheet as a PNG, through the window's own
 // code, without a display.
+#include <QImage>
+#include <QTabBar>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "catalogue/CMyMaster.h"
 #include "cli/Cli.h"
 #include "cli/CliWindow.h"
 #include "cli/Commands.h"
 #include "cli/OffscreenMain.h"
-
-#ifdef JBX_HAVE_GUI
-#include <QImage>
-#include <QTabBar>
-
-#include "catalogue/CMyMaster.h"
 #include "mainview/sheet/CMyView.h"
 #include "mainview/window/TfrmMain.h"
 #include "platform/Clock.h"
@@ -96,6 +93,3 @@ int CmdRender(int argc, char** argv) {
   w.FormClose();
   return cli::kSuccess;
 }
-#else
-int CmdRender(int, char**) { return cli::Fail("render", "このビルドには画面がありません"); }
-#endif

@@ -7,14 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "alarm/CMyAlarm.h"
 #include "cli/Cli.h"
 #include "cli/CliWindow.h"
 #include "cli/Commands.h"
 #include "cli/OffscreenMain.h"
-
-#ifdef JBX_HAVE_GUI
-
-#include "alarm/CMyAlarm.h"
 #include "mainview/editing/EditCommands.h"
 #include "mainview/sheet/CMyView.h"
 #include "mainview/window/TfrmMain.h"
@@ -204,6 +201,3 @@ int CmdSheet(int argc, char** argv) {
   w.FormClose();
   return failed ? cli::kFailed : cli::kSuccess;
 }
-#else
-int CmdSheet(int, char**) { return cli::Fail("sheet", "このビルドには画面がありません"); }
-#endif

@@ -1,6 +1,5 @@
 #include "cli/OffscreenMain.h"
 
-#ifdef JBX_HAVE_GUI
 #include <cstdlib>
 
 #include "cli/Cli.h"
@@ -45,7 +44,6 @@ OffscreenMain::Result OffscreenMain::Open(int division, int screen) {
   if (screen != 0) w_->tab_ScrChange(screen);
   return Asked() ? kNoScreen : kOpen;
 }
-#endif
 
 int OffscreenMain::OpenFor(const char* command, int division, int screen, const std::string& user) {
   const Result opened = Open(division, screen);

@@ -3,7 +3,6 @@
 // window would show is refused, so a command fails instead of waiting for an
 // answer nobody can give.
 #pragma once
-#ifdef JBX_HAVE_GUI
 #include <QApplication>
 #include <QImage>
 #include <memory>
@@ -52,4 +51,3 @@ class OffscreenMain {
   ScriptedDialogs refuseAll_;
   std::unique_ptr<TfrmMain> w_;
 };
-#endif
